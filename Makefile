@@ -1,0 +1,38 @@
+# The two set-up commands of the README: `make play` and `make test`. Both install whatever
+# Debian packages are missing first, so a fresh Debian 12 machine needs nothing else.
+
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+
+.PHONY: play test deps build build-asan purity bench fuzz format
+
+play: build
+	./$(BUILD)/zapwall
+
+test: build purity
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
+	$(MAKE) build-asan
+	cd $(ASAN_BUILD) && ctest -L unit --output-on-failure -j$(JOBS) --timeout 900
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+# The unit tests once more, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZAPWALL_SANITIZE=ON -DZAPWALL_UNIT_ONLY=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+# Fails when the engine includes a Qt or SDL header.
+purity:
+	scripts/check-engine-purity
+
+bench: build
+	scripts/run-benchmarks $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,193 @@
+#pragma once
+// Every program-wide variable and every variable of the game screen Form1, under the names the
+// rules use, with their widths. The program owns exactly one GameState; tests make as many as
+// they like. Flags are 16-bit: -1 true, 0 false, always compared with exactly one of the two.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/random.h"
+#include "graphics/rect.h"
+#include "graphics/surface.h"
+#include "sound/sound_component.h"
+
+namespace ZapModule {
+
+class WindowPort;
+class DataFiles;
+
+using Flag = int16_t;
+constexpr Flag kTrue = -1;
+constexpr Flag kFalse = 0;
+
+// Field geometry.
+constexpr int32_t kFieldWidth = 495;
+constexpr int32_t kFieldHeight = 475;
+
+struct BallRecord {
+    float X = 0, Y = 0, Dx = 0, Dy = 0;
+    Flag Stuck = 0;
+    Flag Follows = 0;
+    Flag Dead = 0;
+    int16_t DeathDelay = 0;
+    int16_t DeathTimer = 0;
+};
+
+struct MoverRecord {
+    float X = 0, Y = 0, Dx = 0, Dy = 0;
+    int16_t Kind = 0;
+    int16_t FrameTimer = 0;
+    int16_t Frame = 0;
+};
+
+struct BrickRecord {
+    int16_t X = 0, Y = 0;
+    int16_t Points = 0;
+    int16_t Type = 0;
+    int16_t Picture = 0;
+    int16_t Bonus = 0;
+    Flag HitOnce = 0;
+    int16_t Flash = 0;
+};
+
+struct BonusRecord {
+    int16_t X = 0, Y = 0;
+    int16_t Picture = 0;
+    int16_t Kind = 0;
+    int16_t Life = 0;
+};
+
+struct AnimationRecord {
+    int16_t Sprite = 0;  // index into Sprites (the file counts from 1)
+    int16_t Frames = 0;
+    int16_t FrameWidth = 0;
+    int16_t FrameHeight = 0;
+    int16_t FrameSteps = 0;
+};
+
+// One loaded sprite picture: its pixels stand in for the device context and bitmap.
+struct SpriteSurface {
+    Surface Pixels;
+    int16_t Width = 0;
+    int16_t Height = 0;
+};
+
+struct PlayerRecord {
+    std::string Name;  // UTF-8
+    int32_t Iq = 0;
+    int32_t Level = 0;
+    int16_t SpareBalls = 0;
+};
+
+// One row of the hall of fame: what Form3's labels Label2(i) and Label3(i) show.
+struct HallEntry {
+    std::string Name;  // UTF-8
+    int32_t Score = 0;
+};
+using HallTable = std::array<HallEntry, 10>;
+// The design table: empty names, scores 1000 down to 100.
+HallTable DefaultHallTable();
+
+// The level file, kept open for the whole run: its bytes and the read position.
+struct LevelFile {
+    std::vector<uint8_t> Bytes;
+    size_t Position = 0;
+};
+
+struct GameState {
+    // --- Program-wide variables ---
+    std::string AppPath;
+    std::vector<SpriteSurface> Sprites;
+    int16_t BatTop = 0;
+    int16_t BatHeight = 0;
+    int16_t BallsLeft = 0;
+    int16_t Level = 0;
+    int16_t BatSize = 0;
+    Flag WallOn = 0;
+    int16_t BallSpeedMode = 0;
+    Flag Piercing = 0;
+    Flag StickyBat = 0;
+    int32_t Iq = 0;
+    Rect BatRect;
+    std::vector<BallRecord> Balls;
+    std::vector<Rect> BallRects;
+    std::vector<AnimationRecord> Animations;
+    std::vector<MoverRecord> Movers;
+    std::vector<Rect> MoverRects;
+    Flag Kind5Present = 0;
+    std::vector<MoverRecord> Explosions;
+    std::vector<BrickRecord> Bricks;
+    std::vector<Rect> BrickRects;
+    std::vector<BonusRecord> Bonuses;
+    std::vector<Rect> BonusRects;
+    int16_t LevelCount = 0;
+    Flag LevelDone = 0;
+    int16_t LevelsRead = 0;
+    std::array<int16_t, 12> BonusTimers{};  // index 1 to 11 = bonus kind; -1 = not active
+    std::array<Rect, 2> ButtonRects{};
+    std::vector<PlayerRecord> Players;
+    int16_t CurrentPlayer = 0;
+    int32_t LevelIq = 0;
+    int16_t Tick = 0;
+    Flag SoundReady = 0;
+    std::unique_ptr<SoundComponent> SoundPlayer;
+    std::array<int16_t, 8> SoundHandles{};
+
+    // --- Variables of the game screen Form1 ---
+    int16_t WallS = 0;
+    Flag MovingUp = 0;
+    Flag MovingDown = 0;
+    int16_t WallHeight = 0;
+    std::array<Flag, 2> ButtonDown{};
+    int16_t QuitCountdown = 0;
+    int16_t IdlePasses = 0;
+    Flag Paused = 0;
+
+    // --- What the windows hold that the rules read ---
+    std::string PlayerName = "NoBrain";  // the caption of Form1's Label1(3)
+    HallTable Hall = DefaultHallTable();   // the rows of the hall of fame window Form3
+    Flag Unloaded = 0;                     // the game screen has been unloaded
+
+    // --- The platform ---
+    LevelFile Levels;
+    Surface Field;  // Picture1(0)'s off-screen image; empty when nothing is drawn
+    RandomSource Random;
+    WindowPort* Window = nullptr;
+    DataFiles* Files = nullptr;  // players.ko, hall.ko, tick.ko
+    // Creates the sound component on its first use.
+    std::function<std::unique_ptr<SoundComponent>()> SoundFactory;
+
+    int16_t BallCount() const { return static_cast<int16_t>(Balls.size()); }
+    int16_t MoverCount() const { return static_cast<int16_t>(Movers.size()); }
+    int16_t ExplosionCount() const { return static_cast<int16_t>(Explosions.size()); }
+    int16_t BrickCount() const { return static_cast<int16_t>(Bricks.size()); }
+    int16_t BonusCount() const { return static_cast<int16_t>(Bonuses.size()); }
+    int16_t AnimationCount() const { return static_cast<int16_t>(Animations.size()); }
+    int16_t SpriteCount() const { return static_cast<int16_t>(Sprites.size()); }
+};
+
+// Removes element i of a collection the way every collection of the game does: the last element
+// (and its rectangle) moves into slot i and both arrays shrink by one, so the order changes.
+template <typename Record>
+void RemoveAt(std::vector<Record>& records, std::vector<Rect>& rects, size_t i) {
+    if (i >= records.size()) return;
+    records[i] = records.back();
+    records.pop_back();
+    if (i < rects.size()) {
+        rects[i] = rects.back();
+        rects.pop_back();
+    }
+}
+
+template <typename Record>
+void RemoveAt(std::vector<Record>& records, size_t i) {
+    if (i >= records.size()) return;
+    records[i] = records.back();
+    records.pop_back();
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,113 @@
+#include "graphics/surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+Surface::Surface(int32_t width, int32_t height) {
+    if (width < 1 || height < 1) return;
+    width_ = width;
+    height_ = height;
+    pixels_.assign(static_cast<size_t>(width) * height, kOpaqueBlack);
+}
+
+void Surface::FillBlack(int32_t x, int32_t y, int32_t width, int32_t height) {
+    const int64_t left = std::max<int64_t>(x, 0);
+    const int64_t top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(int64_t{x} + width, width_);
+    const int64_t bottom = std::min<int64_t>(int64_t{y} + height, height_);
+    if (left >= right || top >= bottom) return;
+    if (left == 0 && right == width_) {
+        // Whole rows: one run. Opaque black is 0xFF000000, so a byte fill cannot make it;
+        // fill the first row and double it along, which runs at memcpy speed.
+        uint32_t* start = Row(static_cast<int32_t>(top));
+        const size_t total = static_cast<size_t>(bottom - top) * width_;
+        std::fill_n(start, std::min<size_t>(total, width_), kOpaqueBlack);
+        for (size_t done = width_; done < total;) {
+            const size_t n = std::min(done, total - done);
+            std::memcpy(start + done, start, n * sizeof(uint32_t));
+            done += n;
+        }
+        return;
+    }
+    for (int64_t row = top; row < bottom; ++row)
+        std::fill(Row(static_cast<int32_t>(row)) + left, Row(static_cast<int32_t>(row)) + right,
+                  kOpaqueBlack);
+}
+
+namespace {
+
+// Applies op to n pixels. The top byte stays 0xFF: AND and OR of two opaque pixels are opaque.
+void CopyRun(uint32_t* d, const uint32_t* s, int64_t n, RasterOp op) {
+    switch (op) {
+        case SRCCOPY:
+            std::memmove(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
+            break;
+        case SRCAND:
+            for (int64_t i = 0; i < n; ++i) d[i] &= s[i];
+            break;
+        case SRCPAINT:
+            for (int64_t i = 0; i < n; ++i) d[i] |= s[i];
+            break;
+    }
+}
+
+uint32_t Apply(uint32_t d, uint32_t s, RasterOp op) {
+    switch (op) {
+        case SRCAND:
+            return d & s;
+        case SRCPAINT:
+            return d | s;
+        default:
+            return s;
+    }
+}
+
+}  // namespace
+
+void BitBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Surface& src,
+            int32_t sx, int32_t sy, RasterOp op) {
+    if (op != SRCCOPY && op != SRCAND && op != SRCPAINT) return;
+    // Work in 64 bits so that no sum of coordinates can overflow.
+    int64_t dx = x, dy = y, sx64 = sx, sy64 = sy, w = width, h = height;
+    // Clip the source and the destination on their left and top edges...
+    const int64_t shiftX = std::max({int64_t{0}, -dx, -sx64});
+    const int64_t shiftY = std::max({int64_t{0}, -dy, -sy64});
+    dx += shiftX, sx64 += shiftX, w -= shiftX;
+    dy += shiftY, sy64 += shiftY, h -= shiftY;
+    // ...and on their right and bottom edges.
+    w = std::min({w, int64_t{dst.Width()} - dx, int64_t{src.Width()} - sx64});
+    h = std::min({h, int64_t{dst.Height()} - dy, int64_t{src.Height()} - sy64});
+    if (w <= 0 || h <= 0) return;
+    for (int64_t row = 0; row < h; ++row)
+        CopyRun(dst.Row(static_cast<int32_t>(dy + row)) + dx,
+                src.Row(static_cast<int32_t>(sy64 + row)) + sx64, w, op);
+}
+
+void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+                const Surface& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh, RasterOp op) {
+    if (op != SRCCOPY && op != SRCAND && op != SRCPAINT) return;
+    if (width == 0 || height == 0 || sw <= 0 || sh <= 0) return;
+    const bool flipX = width < 0;
+    const bool flipY = height < 0;
+    const int64_t w = flipX ? -int64_t{width} : width;
+    const int64_t h = flipY ? -int64_t{height} : height;
+    const int64_t left = flipX ? int64_t{x} - w : x;
+    const int64_t top = flipY ? int64_t{y} - h : y;
+    for (int64_t row = 0; row < h; ++row) {
+        const int64_t py = top + row;
+        if (py < 0 || py >= dst.Height()) continue;
+        // Row k counted from the starting edge samples source row k * sh / h.
+        const int64_t k = flipY ? h - 1 - row : row;
+        const int64_t srcY = int64_t{sy} + k * sh / h;
+        if (srcY < 0 || srcY >= src.Height()) continue;
+        for (int64_t col = 0; col < w; ++col) {
+            const int64_t px = left + col;
+            if (px < 0 || px >= dst.Width()) continue;
+            const int64_t j = flipX ? w - 1 - col : col;
+            const int64_t srcX = int64_t{sx} + j * sw / w;
+            if (srcX < 0 || srcX >= src.Width()) continue;
+            uint32_t& d = dst.Row(static_cast<int32_t>(py))[px];
+            d = Apply(d, src.Pixel(static_cast<int32_t>(srcX), static_cast<int32_t>(srcY)), op);
+        }
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Our stand-in for the platform's drawing calls: off-screen surfaces of 32-bit 0xFFRRGGBB pixels
+// (the layout of QImage::Format_RGB32, so a surface can be shown without a copy) and the
+// rectangle copies the game makes with its three raster operations. Every copy is clipped against
+// both surfaces: no copy reads or writes outside their pixels, whatever the coordinates.
+
+#include <cstdint>
+#include <vector>
+
+enum RasterOp : uint32_t {
+    SRCCOPY = 0x00CC0020,   // destination = source
+    SRCAND = 0x008800C6,    // destination = destination AND source
+    SRCPAINT = 0x00EE0086,  // destination = destination OR source
+};
+
+constexpr uint32_t kOpaqueBlack = 0xFF000000u;
+
+class Surface {
+public:
+    Surface() = default;
+    // A surface of the given size filled with opaque black; a size below 1 gives an empty one.
+    Surface(int32_t width, int32_t height);
+
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+    bool Empty() const { return pixels_.empty(); }
+
+    uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    const uint32_t* Row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    uint32_t Pixel(int32_t x, int32_t y) const { return Row(y)[x]; }
+    void SetPixel(int32_t x, int32_t y, uint32_t argb) { Row(y)[x] = argb; }
+    uint32_t* Bits() { return pixels_.data(); }
+    const uint32_t* Bits() const { return pixels_.data(); }
+
+    // Fills the part of (x, y, width, height) that lies on the surface with opaque black.
+    void FillBlack(int32_t x, int32_t y, int32_t width, int32_t height);
+
+private:
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+// Copies the width x height block at (sx, sy) of src to (x, y) of dst with the raster operation.
+void BitBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Surface& src,
+            int32_t sx, int32_t sy, RasterOp op);
+
+// Copies the block (sx, sy, sw, sh) of src onto the destination rectangle that starts at (x, y)
+// and spans width x height. A negative height mirrors the picture upside down and makes the
+// destination extend upward from y (rows y + height to y - 1; source row 0 lands on row y - 1);
+// likewise a negative width. The game only mirrors at the same size; other sizes are scaled by
+// nearest pixel.
+void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+                const Surface& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh, RasterOp op);
