@@ -18,6 +18,8 @@ void InitProgramState(GameState& s);
 void StartGame(GameState& s, int16_t index, int16_t tick);
 // The same for a player that is not in the roster (CurrentPlayer stays -1).
 void StartGameAs(GameState& s, const PlayerRecord& player, int16_t tick);
+// Shows or hides the three messages between levels, Label3(0) to Label3(2).
+void ShowBetweenLevelMessages(GameState& s, bool visible);
 void NextLevel(GameState& s);
 void RemoveBall(GameState& s, int16_t b);
 void GameOver(GameState& s);

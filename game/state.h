@@ -170,6 +170,13 @@ struct GameState {
     int16_t SpriteCount() const { return static_cast<int16_t>(Sprites.size()); }
 };
 
+// The animation of a mover or explosion kind; an all-zero record for a kind the table lacks, so
+// that sizes and frames of a bad kind are empty instead of out of bounds.
+inline AnimationRecord AnimationOf(const GameState& s, int16_t kind) {
+    if (kind < 0 || kind >= s.AnimationCount()) return AnimationRecord{};
+    return s.Animations[kind];
+}
+
 // Removes element i of a collection the way every collection of the game does: the last element
 // (and its rectangle) moves into slot i and both arrays shrink by one, so the order changes.
 template <typename Record>

@@ -4,6 +4,7 @@
 // rectangle copies the game makes with its three raster operations. Every copy is clipped against
 // both surfaces: no copy reads or writes outside their pixels, whatever the coordinates.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -1,0 +1,177 @@
+#include "game/balls.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "game/rounding.h"
+#include "game/window_port.h"
+#include "sound/sound.h"
+
+namespace ZapModule {
+
+namespace {
+
+constexpr float kServeX = 428;
+constexpr int32_t kBallSize = 12;
+constexpr float kBallBottomLimit = 463;  // 475 - 12
+constexpr float kStopLine = 495;
+constexpr float kLostLine = 483;
+constexpr float kWallLine = 468;  // the wall stands at 480
+constexpr int16_t kDeathDelay = 100;
+constexpr float kSpeedFloor = 0.3f;
+constexpr float kSpeedCap = 4;
+
+// Game-logic float arithmetic runs in double and is stored back as float.
+void Store(float& field, double value) { field = static_cast<float>(value); }
+
+}  // namespace
+
+void UpdateRects(GameState& s) {
+    s.BatRect.Top = s.BatTop;
+    s.BatRect.Bottom = s.BatTop + s.BatHeight;
+    s.BallRects.resize(s.Balls.size());
+    for (size_t i = 0; i < s.Balls.size(); ++i) {
+        const BallRecord& ball = s.Balls[i];
+        s.BallRects[i] = {RoundToInt32(ball.X), RoundToInt32(ball.Y),
+                          RoundToInt32(double{ball.X} + kBallSize),
+                          RoundToInt32(double{ball.Y} + kBallSize)};
+    }
+    s.MoverRects.resize(s.Movers.size());
+    for (size_t i = 0; i < s.Movers.size(); ++i) {
+        const MoverRecord& m = s.Movers[i];
+        const AnimationRecord a = AnimationOf(s, m.Kind);
+        s.MoverRects[i] = {RoundToInt32(m.X), RoundToInt32(m.Y),
+                           RoundToInt32(double{m.X} + a.FrameWidth),
+                           RoundToInt32(double{m.Y} + a.FrameHeight)};
+    }
+}
+
+bool HitTest(Rect& intersection, const Rect& a, const Rect& b) {
+    IntersectRect(intersection, a, b);
+    return intersection.Left != 0 && intersection.Top != 0 && intersection.Right != 0 &&
+           intersection.Bottom != 0;
+}
+
+void ServeBall(GameState& s) {
+    BallRecord ball;
+    ball.X = kServeX;
+    Store(ball.Y, s.BatHeight / 2.0 + s.BatTop - 6);
+    ball.Dx = -2;
+    ball.Dy = 1;
+    ball.Stuck = kTrue;
+    ball.Follows = kTrue;
+    s.Balls.push_back(ball);
+    s.BallRects.push_back(Rect{});
+}
+
+void FollowBat(GameState& s, int16_t distance) {
+    for (BallRecord& ball : s.Balls) {
+        if (ball.Follows != kTrue) continue;
+        Store(ball.Y, double{ball.Y} + distance);
+        if (ball.Y < 0) ball.Y = 0;
+        if (ball.Y > kBallBottomLimit) ball.Y = kBallBottomLimit;
+    }
+}
+
+void BounceOffBat(GameState& s, int16_t b, int16_t intersectionTop) {
+    BallRecord& ball = s.Balls[b];
+    const int16_t a = static_cast<int16_t>(std::abs(intersectionTop - s.BatTop));
+    const int16_t p = static_cast<int16_t>(a * 100);
+    Store(ball.Dy, double{ball.Dy} + (static_cast<double>(p) / s.BatHeight) / 100 * 2 - 1);
+    ball.Dx = -ball.Dx;
+}
+
+void BounceOffBlock(GameState& s, int16_t b, const Rect& intersection, int16_t bx, int16_t by) {
+    BallRecord& ball = s.Balls[b];
+    const int16_t w = static_cast<int16_t>(intersection.Right - intersection.Left);
+    const int16_t h = static_cast<int16_t>(intersection.Bottom - intersection.Top);
+    if (w < h) {  // a side hit
+        ball.Dx = -ball.Dx;
+        if (bx + 21 > ball.X && ball.Dx > 0) ball.X = static_cast<float>(bx + 21);
+        if (bx > ball.X && ball.Dx < 0) ball.X = static_cast<float>(bx - 13);
+    } else if (h < w) {  // a top or bottom hit
+        ball.Dy = -ball.Dy;
+        if (by + 26 > ball.Y && ball.Dy > 0) ball.Y = static_cast<float>(by + 26);
+        if (by > ball.Y && ball.Dy < 0) ball.Y = static_cast<float>(by - 13);
+    } else {  // a corner: faster across, slower along, the ball stays where it is
+        Store(ball.Dx, -double{ball.Dx} * 1.2);
+        Store(ball.Dy, -double{ball.Dy} * 0.8);
+    }
+}
+
+void BounceOffMover(GameState& s, int16_t b) {
+    BallRecord& ball = s.Balls[b];
+    const float r = s.Random.Next();
+    Store(ball.Dy, double{r} * 3);
+    Store(ball.Dx, (1 - double{r}) * 3);
+    if (s.BallSpeedMode == 1) {
+        Store(ball.Dx, double{ball.Dx} * 3);
+        Store(ball.Dy, double{ball.Dy} * 3);
+    } else if (s.BallSpeedMode == 2) {
+        Store(ball.Dx, double{ball.Dx} * 0.2);
+        Store(ball.Dy, double{ball.Dy} * 0.2);
+    }
+    if (r < 0.5) ball.Dx = -ball.Dx;
+    if (r > 0.4f) ball.Dy = -ball.Dy;
+}
+
+void MoveBall(GameState& s, int16_t b) {
+    if (s.Balls[b].Stuck != 0) return;
+    BallRecord& ball = s.Balls[b];
+    if (ball.X < kStopLine) Store(ball.X, double{ball.X} + ball.Dx);
+    if (ball.X < kStopLine) Store(ball.Y, double{ball.Y} + ball.Dy);
+
+    if (ball.X > kLostLine && s.WallOn == kFalse) {
+        if (ball.DeathDelay == 0) {
+            PlaySound(s, Effect::Die);
+            if (s.PlayerName != "*QUORN*" && s.BallCount() == 1) --s.BallsLeft;
+            s.Window->SetLabel1Text(0, std::to_string(s.BallsLeft));
+        }
+        ball.DeathDelay = kDeathDelay;
+    }
+    if (ball.X > kWallLine && s.WallOn == kTrue) {
+        ball.Dx = -ball.Dx;
+        PlaySound(s, Effect::Dot);
+    }
+    if (ball.X < 0) {
+        PlaySound(s, Effect::Dot);
+        ball.Dx = -ball.Dx;
+        ball.X = 0;
+    }
+    if (ball.Y < 0) {
+        PlaySound(s, Effect::Dot);
+        ball.Dy = -ball.Dy;
+        ball.Y = 0;
+    }
+    if (ball.Y > kBallBottomLimit) {
+        PlaySound(s, Effect::Dot);
+        ball.Dy = -ball.Dy;
+        ball.Y = kBallBottomLimit;
+    }
+
+    if (ball.Dy == 0) ball.Dy = kSpeedFloor;
+    if (ball.Dx == 0) ball.Dx = kSpeedFloor;
+    if (s.BallSpeedMode == 0) {
+        // Only positive speeds are capped; a fast ball moving left or up keeps its size.
+        if (ball.Dy > kSpeedCap) ball.Dy = kSpeedCap;
+        if (ball.Dx > kSpeedCap) ball.Dx = kSpeedCap;
+        if (std::fabs(double{ball.Dx}) + std::fabs(double{ball.Dy}) <= 2) {
+            Store(ball.Dy, double{ball.Dy} * 1.2);
+            Store(ball.Dx, double{ball.Dx} * 1.2);
+        }
+    }
+}
+
+void RunDeathTimer(GameState& s, int16_t b) {
+    BallRecord& ball = s.Balls[b];
+    if (ball.DeathDelay <= 0) return;
+    ++ball.DeathTimer;
+    if (ball.DeathTimer >= ball.DeathDelay) {
+        ball.DeathTimer = 0;
+        ball.DeathDelay = 0;
+        ball.Dead = kTrue;
+    }
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,279 @@
+#include "game/tick.h"
+
+#include <algorithm>
+
+#include "game/balls.h"
+#include "game/bricks.h"
+#include "game/level_flow.h"
+#include "game/movers.h"
+#include "game/rounding.h"
+#include "game/window_port.h"
+#include "graphics/sprites.h"
+#include "sound/sound.h"
+
+namespace ZapModule {
+
+namespace {
+
+constexpr int16_t kBatStep = 3;
+constexpr float kSpawnChance = 0.995f;
+constexpr int kWallSprite = 11;
+constexpr int16_t kWallStep = 10;
+
+// A: the held arrow keys move the bat; the clamps always correct the resting balls by 3.
+void MoveBat(GameState& s) {
+    if (s.MovingUp == kTrue) {
+        s.BatTop = static_cast<int16_t>(s.BatTop - kBatStep);
+        FollowBat(s, -kBatStep);
+    }
+    if (s.MovingDown == kTrue) {
+        s.BatTop = static_cast<int16_t>(s.BatTop + kBatStep);
+        FollowBat(s, kBatStep);
+    }
+    if (s.BatTop < 0) {
+        s.BatTop = 0;
+        FollowBat(s, kBatStep);
+    }
+    if (s.BatTop + s.BatHeight > kFieldHeight) {
+        s.BatTop = static_cast<int16_t>(kFieldHeight - s.BatHeight);
+        FollowBat(s, -kBatStep);
+    }
+}
+
+// B: a cleared level switches once no explosion plays. True when it switched.
+bool SwitchLevel(GameState& s) {
+    if (s.LevelDone != kTrue || s.ExplosionCount() != 0) return false;
+    s.LevelDone = kFalse;
+    s.Kind5Present = kFalse;
+    NextLevel(s);
+    s.Field.FillBlack(0, 0, kFieldWidth, kFieldHeight);
+    s.Window->RefreshField();
+    s.Window->ReloadBackground();
+    s.ButtonDown[0] = kFalse;
+    return true;
+}
+
+// C: maybe one new mover.
+void MaybeSpawnMover(GameState& s) {
+    if (s.MoverCount() < 5 && s.Random.Next() > kSpawnChance) SpawnMover(s);
+}
+
+// E: movers bounce off one brick and one bonus, die on the bat, move. A removal ends the phase.
+void RunMovers(GameState& s) {
+    const int16_t count = s.MoverCount();
+    for (int16_t m = 0; m < count; ++m) {
+        Rect hit;
+        const int16_t bricks = s.BrickCount();
+        for (int16_t j = 0; j < bricks; ++j) {
+            if (HitTest(hit, s.MoverRects[m], s.BrickRects[j])) {
+                BounceMover(s, m, hit);
+                break;
+            }
+        }
+        const int16_t bonuses = s.BonusCount();
+        for (int16_t j = 0; j < bonuses; ++j) {
+            if (HitTest(hit, s.MoverRects[m], s.BonusRects[j])) {
+                BounceMover(s, m, hit);
+                break;
+            }
+        }
+        if (HitTest(hit, s.BatRect, s.MoverRects[m])) {
+            PlaySound(s, Effect::Bum);
+            AddExplosion(s, RoundToInt16(s.Movers[m].X), RoundToInt16(s.Movers[m].Y));
+            RemoveMover(s, m, -1);
+            return;
+        }
+        if (MoveMover(s, m)) return;
+    }
+}
+
+// F, for ball b: at most one bonus, one brick, one mover and the bat, in that order.
+void CollideBall(GameState& s, int16_t b) {
+    Rect hit;
+    const int16_t bonuses = s.BonusCount();
+    for (int16_t j = 0; j < bonuses; ++j) {
+        if (!HitTest(hit, s.BallRects[b], s.BonusRects[j])) continue;
+        const BonusRecord bonus = s.Bonuses[j];
+        PlaySound(s, Effect::Effect2);
+        if (s.Piercing != kTrue) BounceOffBlock(s, b, hit, bonus.X, bonus.Y);
+        AddExplosion(s, bonus.X, bonus.Y);
+        ApplyBonus(s, bonus.Kind, b, j);
+        RemoveBonus(s, j);
+        break;
+    }
+    const int16_t bricks = s.BrickCount();
+    for (int16_t j = 0; j < bricks; ++j) {
+        if (!HitTest(hit, s.BallRects[b], s.BrickRects[j])) continue;
+        HitBrick(s, b, j, hit);
+        break;
+    }
+    const int16_t movers = s.MoverCount();
+    for (int16_t j = 0; j < movers; ++j) {
+        if (!HitTest(hit, s.BallRects[b], s.MoverRects[j])) continue;
+        PlaySound(s, Effect::Bum);
+        AddExplosion(s, RoundToInt16(s.Movers[j].X), RoundToInt16(s.Movers[j].Y));
+        RemoveMover(s, j, b);
+        if (s.Piercing != kTrue) BounceOffMover(s, b);
+        break;
+    }
+    if (HitTest(hit, s.BatRect, s.BallRects[b])) {
+        PlaySound(s, Effect::Palka);
+        if (s.Balls[b].Dx > 0) s.Balls[b].X = 428;
+        BounceOffBat(s, b, static_cast<int16_t>(hit.Top));
+        if (s.StickyBat == kTrue) {
+            s.Balls[b].Stuck = kTrue;
+            s.Balls[b].Follows = kTrue;
+        }
+    }
+}
+
+// F: every ball in index order. A dead ball ends the phase: it is removed once no explosion
+// plays, and until then it keeps the balls after it still. True when a game over unloaded.
+bool RunBalls(GameState& s) {
+    const int16_t count = s.BallCount();
+    for (int16_t b = 0; b < count; ++b) {
+        if (s.Balls[b].Dead == kTrue) {
+            if (s.ExplosionCount() == 0) {
+                RemoveBall(s, b);
+                if (s.Unloaded == kTrue) return true;
+                if (s.BallCount() == 0) ServeBall(s);
+            }
+            return false;
+        }
+        CollideBall(s, b);
+        MoveBall(s, b);
+        RunDeathTimer(s, b);
+    }
+    return false;
+}
+
+// G: steel bricks flash for a few steps after a hit.
+void CountFlashes(GameState& s) {
+    for (BrickRecord& brick : s.Bricks)
+        if (brick.Type == 2 && brick.Flash > 0) --brick.Flash;
+}
+
+// H: uncollected bonuses age; at most one vanishes per step.
+void AgeBonuses(GameState& s) {
+    const int16_t count = s.BonusCount();
+    for (int16_t j = 0; j < count; ++j) {
+        BonusRecord& bonus = s.Bonuses[j];
+        if (bonus.Life > 0) --bonus.Life;
+        if (bonus.Life <= 0) {
+            RemoveBonus(s, j);
+            return;
+        }
+    }
+}
+
+// I: timed bonuses run out.
+void CountBonusTimers(GameState& s) {
+    for (int16_t kind = 1; kind <= 11; ++kind) {
+        int16_t& timer = s.BonusTimers[kind];
+        if (timer > 0) --timer;
+        if (timer == 0) {
+            PlaySound(s, Effect::Effect2);
+            EndBonus(s, kind);
+        }
+    }
+}
+
+// J 7: explosions play once; at most one ends per step, and those after it wait a step.
+void DrawExplosions(GameState& s) {
+    const int16_t count = s.ExplosionCount();
+    const int16_t frames = AnimationOf(s, 1).Frames;
+    for (int16_t i = 0; i < count; ++i) {
+        DrawAnimation(s, s.Explosions[i]);
+        if (s.Explosions[i].Frame >= frames) {
+            RemoveExplosion(s, i);
+            return;
+        }
+    }
+}
+
+// J 8: the wall grows in, stands, or shrinks away and switches off.
+void DrawAndGrowWall(GameState& s) {
+    if (s.WallOn != kTrue) return;
+    DrawWall(s);
+    if (s.WallS == 0) {
+        s.WallHeight = static_cast<int16_t>(s.WallHeight + kWallStep);
+        const int16_t height = kWallSprite < s.SpriteCount() ? s.Sprites[kWallSprite].Height : 0;
+        if (s.WallHeight >= height) s.WallS = 1;
+    } else if (s.WallS == 2) {
+        s.WallHeight = static_cast<int16_t>(s.WallHeight - kWallStep);
+        if (s.WallHeight <= 0) {
+            s.WallS = 0;
+            s.WallHeight = 0;
+            s.WallOn = kFalse;
+        }
+    }
+}
+
+// J 1-9: the whole field, redrawn and shown with one refresh.
+void DrawField(GameState& s) {
+    s.Field.FillBlack(0, 0, kFieldWidth, kFieldHeight);
+    if (s.LevelDone == kFalse)
+        for (const BallRecord& ball : s.Balls)
+            if (ball.Dead == kFalse) DrawBall(s, ball);
+    DrawBat(s);
+    for (MoverRecord& mover : s.Movers) DrawAnimation(s, mover);
+    for (const BrickRecord& brick : s.Bricks) DrawBrick(s, brick);
+    for (const BonusRecord& bonus : s.Bonuses) DrawBonus(s, bonus);
+    DrawExplosions(s);
+    DrawAndGrowWall(s);
+    s.Window->RefreshField();
+}
+
+// J 10-11: the pressed screen buttons, and the quit countdown. True when the screen unloaded.
+bool DrawButtonsAndCountDown(GameState& s) {
+    for (int i = 0; i < 2; ++i)
+        if (s.ButtonDown[i] == kTrue) s.Window->DrawButtonPressed(i);
+    if (s.ButtonDown[1] != kTrue) return false;
+    --s.QuitCountdown;
+    if (s.QuitCountdown >= 1) return false;
+    s.Unloaded = kTrue;
+    s.Window->UnloadGameScreen();
+    return true;
+}
+
+}  // namespace
+
+StepResult GameStep(GameState& s) {
+    MoveBat(s);                                                // A: the bat
+    if (SwitchLevel(s)) return StepResult::LevelSwitched;      // B: level switch
+    MaybeSpawnMover(s);                                        // C: spawning
+    UpdateRects(s);                                            // D: collision rectangles
+    RunMovers(s);                                              // E: movers
+    if (RunBalls(s)) return StepResult::Unloaded;              // F: balls
+    CountFlashes(s);                                           // G: steel flashes
+    AgeBonuses(s);                                             // H: bonus life
+    CountBonusTimers(s);                                       // I: bonus timers
+    DrawField(s);                                              // J 1-9: drawing
+    if (DrawButtonsAndCountDown(s)) return StepResult::Unloaded;  // J 10-11: buttons, quit
+    UpdateSound(s);                                            // J 12: the sound's step
+    return StepResult::Continue;
+}
+
+PassResult LoopPass(GameState& s) {
+    s.IdlePasses = static_cast<int16_t>(s.IdlePasses + 1);
+    if (s.IdlePasses < s.Tick) return PassResult::Idle;
+    s.IdlePasses = 0;
+    if (s.Paused == kTrue) return PassResult::Paused;
+    switch (GameStep(s)) {
+        case StepResult::LevelSwitched:
+            return PassResult::LevelSwitched;
+        case StepResult::Unloaded:
+            return PassResult::Unloaded;
+        default:
+            return PassResult::Stepped;
+    }
+}
+
+void CreditIdlePasses(GameState& s, int64_t passes) {
+    const int64_t credit = std::min<int64_t>(passes, PassesUntilStep(s) - 1);
+    if (credit > 0) s.IdlePasses = static_cast<int16_t>(s.IdlePasses + credit);
+}
+
+int32_t PassesUntilStep(const GameState& s) { return std::max(1, s.Tick - s.IdlePasses); }
+
+}  // namespace ZapModule
