@@ -1,0 +1,131 @@
+#include "storage/roster.h"
+
+#include <algorithm>
+
+#include "game/window_port.h"
+#include "storage/byte_io.h"
+#include "storage/data_files.h"
+#include "storage/file_reports.h"
+#include "storage/name_codes.h"
+
+namespace ZapModule {
+
+namespace {
+
+// The count is stored as the highest index, a 16-bit value.
+constexpr size_t kMaxPlayers = 32768;
+
+std::string RosterProblem(const std::string& text) {
+    return kRosterFile + ": " + text;
+}
+
+// One record; false with the problem named when it is not complete.
+bool ReadPlayer(ByteReader& in, PlayerRecord& player, std::string& problem) {
+    const NameRead name = ReadName(in);
+    if (name.Status == NameStatus::NegativeLength) {
+        problem = "has a name length of " + std::to_string(name.Length);
+        return false;
+    }
+    if (name.Status == NameStatus::CutShort || !in.Has(3)) {
+        problem = "is cut short";
+        return false;
+    }
+    player.Name = name.Name;
+    player.SpareBalls = in.Read16();
+    player.Iq = in.Read16();
+    player.Level = in.Read16();
+    return true;
+}
+
+void AppendPlayer(std::vector<uint8_t>& out, const PlayerRecord& player) {
+    AppendName(out, player.Name);
+    Append16(out, player.SpareBalls);
+    Append16(out, Saturate16(player.Iq));
+    Append16(out, Saturate16(player.Level));
+}
+
+}  // namespace
+
+RosterRead ParseRoster(const std::vector<uint8_t>& bytes) {
+    RosterRead result;
+    if (bytes.empty()) return result;
+    ByteReader in(bytes);
+    if (!in.Has(1)) {
+        result.Problem = RosterProblem("file ends inside the player count");
+        return result;
+    }
+    const int highest = in.Read16();
+    if (highest < -1) {
+        result.Problem = RosterProblem("player count is " + std::to_string(highest + 1));
+        return result;
+    }
+    // Records are added as they are read, so a count the file cannot hold allocates nothing.
+    for (int i = 0; i <= highest; ++i) {
+        PlayerRecord player;
+        std::string problem;
+        if (!ReadPlayer(in, player, problem)) {
+            result.Problem = RosterProblem("player " + std::to_string(i + 1) + " of " +
+                                           std::to_string(highest + 1) + " " + problem);
+            return result;
+        }
+        result.Players.push_back(std::move(player));
+    }
+    // The game always writes the whole file anew, so bytes after the last player mean that the
+    // count itself was damaged.
+    if (in.Remaining() > 0) {
+        result.Problem =
+            RosterProblem(std::to_string(in.Remaining()) + " bytes after the last player");
+    }
+    return result;
+}
+
+std::vector<uint8_t> SerializeRoster(const std::vector<PlayerRecord>& players) {
+    const size_t count = std::min(players.size(), kMaxPlayers);
+    std::vector<uint8_t> out;
+    Append16(out, static_cast<int16_t>(static_cast<int>(count) - 1));
+    for (size_t i = 0; i < count; ++i) AppendPlayer(out, players[i]);
+    return out;
+}
+
+void LoadRoster(GameState& s) {
+    const std::optional<std::vector<uint8_t>> bytes =
+        s.Files ? s.Files->Read(kRosterFile) : std::nullopt;
+    RosterRead read;
+    bool damaged = false;
+    if (bytes) {
+        read = ParseRoster(*bytes);
+        damaged = !read.Problem.empty();
+    } else {
+        damaged = s.Files && s.Files->Exists(kRosterFile);  // there, but unreadable or too large
+    }
+    s.Players = std::move(read.Players);
+    if (s.Window) {
+        for (const PlayerRecord& player : s.Players) s.Window->AppendPlayerLine(player.Name);
+    }
+    if (damaged) ReportDamagedFile(s, kRosterFile);
+}
+
+bool SaveRoster(GameState& s) {
+    const bool saved = s.Files && s.Files->Write(kRosterFile, SerializeRoster(s.Players));
+    if (!saved) ReportFailedSave(s, kRosterFile);
+    return saved;
+}
+
+void StoreCurrentPlayer(GameState& s) {
+    if (s.CurrentPlayer < 0 || static_cast<size_t>(s.CurrentPlayer) >= s.Players.size()) return;
+    PlayerRecord& player = s.Players[static_cast<size_t>(s.CurrentPlayer)];
+    player.Iq = s.Iq;
+    player.SpareBalls = s.BallsLeft;
+    player.Level = s.Level;
+}
+
+void DeletePlayer(GameState& s, int16_t index) {
+    if (index >= 0 && static_cast<size_t>(index) < s.Players.size()) {
+        // The roster keeps its order: the players after the deleted one move up, as in List1.
+        s.Players.erase(s.Players.begin() + index);
+        if (s.Window) s.Window->RemovePlayerLine(index);
+    }
+    s.CurrentPlayer = -1;
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,104 @@
+#include "storage/tick.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "game/rounding.h"
+#include "storage/data_files.h"
+#include "storage/file_reports.h"
+
+namespace ZapModule {
+
+namespace {
+
+// Exponents beyond this give infinity or zero whatever the digits; capping them keeps the
+// number's text short.
+constexpr int kExponentCap = 99999;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+size_t SkipDigits(std::string_view text, size_t i) {
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    return i;
+}
+
+// The number at the start of `line`: [blanks] [sign] digits [. digits] [e|E [sign] digits],
+// with at least one digit before or after the point. Sets `written` to its text.
+std::optional<double> LeadingNumber(std::string_view line, std::string& written) {
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const size_t start = i;
+    const bool negative = i < line.size() && line[i] == '-';
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
+    const size_t integerStart = i;
+    i = SkipDigits(line, i);
+    std::string_view integer = line.substr(integerStart, i - integerStart);
+    std::string_view fraction;
+    if (i < line.size() && line[i] == '.') {
+        const size_t fractionStart = i + 1;
+        i = SkipDigits(line, fractionStart);
+        fraction = line.substr(fractionStart, i - fractionStart);
+    }
+    if (integer.empty() && fraction.empty()) return std::nullopt;
+    int exponent = 0;
+    if (i < line.size() && (line[i] == 'e' || line[i] == 'E')) {
+        size_t j = i + 1;
+        const bool exponentNegative = j < line.size() && line[j] == '-';
+        if (j < line.size() && (line[j] == '-' || line[j] == '+')) ++j;
+        if (j < line.size() && IsDigit(line[j])) {
+            for (; j < line.size() && IsDigit(line[j]); ++j) {
+                exponent = std::min(kExponentCap, exponent * 10 + (line[j] - '0'));
+            }
+            if (exponentNegative) exponent = -exponent;
+            i = j;
+        }
+    }
+    written = std::string(line.substr(start, i - start));
+
+    std::string plain = std::string(integer.empty() ? "0" : integer);
+    if (!fraction.empty()) plain += "." + std::string(fraction);
+    plain += "e" + std::to_string(exponent);
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error == std::errc::result_out_of_range) value = exponent < 0 ? 0.0 : HUGE_VAL;
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+TickRead ReadTick(const std::vector<uint8_t>& bytes) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::string_view line = text.substr(0, text.find_first_of("\r\n"));
+    TickRead result;
+    const std::optional<double> number = LeadingNumber(line, result.Number);
+    if (!number) return result;
+    const int32_t rounded = RoundToInt32(*number);
+    result.Value = static_cast<int16_t>(std::clamp<int32_t>(rounded, kMinTick, kMaxTick));
+    result.Status = result.Value == rounded ? TickRead::Kind::InRange : TickRead::Kind::Clamped;
+    return result;
+}
+
+std::vector<uint8_t> FormatTick(int16_t value) {
+    // A non-negative number is written with a blank in the place of its sign.
+    const std::string text = (value >= 0 ? " " : "") + std::to_string(value) + " \r\n";
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+int16_t LoadTick(GameState& s) {
+    const std::optional<std::vector<uint8_t>> bytes =
+        s.Files ? s.Files->Read(kTickFile) : std::nullopt;
+    return bytes ? ParseTick(*bytes) : kDefaultTick;
+}
+
+bool SaveTick(GameState& s, int16_t value) {
+    const bool saved = s.Files && s.Files->Write(kTickFile, FormatTick(value));
+    if (!saved) ReportFailedSave(s, kTickFile);
+    return saved;
+}
+
+}  // namespace ZapModule

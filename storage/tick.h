@@ -1,0 +1,38 @@
+#pragma once
+// tick.ko: the speed setting, one line of text such as " 8000 " and a line end.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/state.h"
+
+namespace ZapModule {
+
+inline const std::string kTickFile = "tick.ko";
+constexpr int16_t kDefaultTick = 8000;
+constexpr int16_t kMinTick = 1;
+constexpr int16_t kMaxTick = 10000;
+
+struct TickRead {
+    enum class Kind { InRange, NoNumber, Clamped };
+    Kind Status = Kind::NoNumber;
+    int16_t Value = kDefaultTick;  // what the game uses
+    std::string Number;            // the number as written, when there is one
+};
+// The number at the start of the first line (blanks skipped, up to the first character that
+// cannot continue it), rounded to the nearest integer with ties to even and held to 1...10000;
+// no number gives the default 8000.
+TickRead ReadTick(const std::vector<uint8_t>& bytes);
+inline int16_t ParseTick(const std::vector<uint8_t>& bytes) {
+    return ReadTick(bytes).Value;
+}
+// A blank (or the minus sign), the number, a blank, CR LF.
+std::vector<uint8_t> FormatTick(int16_t value);
+
+// The setting for the menu's scroll bar: 8000 when tick.ko is missing.
+int16_t LoadTick(GameState& s);
+// False (and reported) when the file could not be written.
+bool SaveTick(GameState& s, int16_t value);
+
+}  // namespace ZapModule
