@@ -1,0 +1,95 @@
+#pragma once
+// A game state as the game screen has it after loading, with recording stand-ins for the window
+// and the sound component, and the six-record animation table the game ships with.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/level_flow.h"
+#include "game/recording_window.h"
+#include "game/state.h"
+#include "sound/recording_sound.h"
+#include "storage/memory_data_files.h"
+
+namespace ZapModule {
+
+class GameFixture : public ::testing::Test {
+protected:
+    GameFixture() {
+        s.Window = &window;
+        s.Files = &files;
+        s.SoundFactory = [log = sounds] { return std::make_unique<RecordingSound>(log); };
+        s.AppPath = "/app";
+        // Sheet, frames, width, height, steps; kind 1 is the explosion.
+        s.Animations = {{3, 4, 20, 20, 3}, {4, 5, 24, 24, 2}, {7, 4, 16, 16, 3},
+                        {8, 4, 18, 18, 3}, {9, 4, 20, 20, 3}, {10, 4, 22, 22, 3}};
+        InitProgramState(s);
+        LoadGameScreen(s);
+        s.Tick = 1;
+        // Below the spawn chance, so no mover appears unless a test asks for one.
+        s.Random.UseSequence({0.5f});
+    }
+
+    // The effect file names played so far, in order.
+    std::vector<std::string> Played() const {
+        std::vector<std::string> names;
+        for (const std::string& path : sounds->Played)
+            names.push_back(path.substr(path.rfind('/') + 1));
+        return names;
+    }
+
+    BallRecord& Ball(size_t i = 0) { return s.Balls.at(i); }
+
+    static BrickRecord Brick(int16_t x, int16_t y, int16_t type = 0, int16_t points = 5,
+                             int16_t bonus = 0) {
+        BrickRecord b;
+        b.X = x;
+        b.Y = y;
+        b.Type = type;
+        b.Points = points;
+        b.Bonus = bonus;
+        return b;
+    }
+
+    void AddBrick(const BrickRecord& b) {
+        s.Bricks.push_back(b);
+        s.BrickRects.push_back({b.X, b.Y, b.X + 20, b.Y + 25});
+    }
+
+    void AddBonus(int16_t x, int16_t y, int16_t kind, int16_t life = 2000) {
+        s.Bonuses.push_back({x, y, kind, kind, life});
+        s.BonusRects.push_back({x, y, x + 20, y + 25});
+    }
+
+    void AddMover(float x, float y, int16_t kind, float dx = 0, float dy = 0) {
+        MoverRecord m;
+        m.X = x;
+        m.Y = y;
+        m.Dx = dx;
+        m.Dy = dy;
+        m.Kind = kind;
+        s.Movers.push_back(m);
+        s.MoverRects.push_back({});
+    }
+
+    // A free ball at (x, y) moving by (dx, dy).
+    void PlaceBall(size_t i, float x, float y, float dx, float dy) {
+        BallRecord& b = s.Balls.at(i);
+        b.X = x;
+        b.Y = y;
+        b.Dx = dx;
+        b.Dy = dy;
+        b.Stuck = kFalse;
+        b.Follows = kFalse;
+    }
+
+    RecordingWindow window;
+    MemoryDataFiles files;
+    std::shared_ptr<SoundLog> sounds = std::make_shared<SoundLog>();
+    GameState s;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,225 @@
+// Ball motion, the hit test and the rebounds.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/balls.h"
+#include "game/rounding.h"
+#include "game/tick.h"
+#include "game_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+using BallTest = GameFixture;
+
+TEST(Rounding, TiesGoToTheEvenNeighbourAndRangesSaturate) {
+    EXPECT_EQ(RoundToInt16(2.5), 2);
+    EXPECT_EQ(RoundToInt16(3.5), 4);
+    EXPECT_EQ(RoundToInt16(-2.5), -2);
+    EXPECT_EQ(RoundToInt16(0.49999), 0);
+    EXPECT_EQ(RoundToInt16(40000.0), 32767);
+    EXPECT_EQ(RoundToInt16(-40000.0), -32768);
+    EXPECT_EQ(RoundToInt32(1e12), 2147483647);
+}
+
+TEST(HitTest, AnIntersectionCoordinateOfZeroIsNoHit) {
+    Rect hit;
+    // Overlapping along the field's left edge: Left 0 means no hit.
+    EXPECT_FALSE(HitTest(hit, {0, 10, 12, 22}, {0, 0, 20, 25}));
+    EXPECT_EQ(hit, (Rect{0, 10, 12, 22}));
+    // Touching rectangles do not overlap: the right edge lies outside.
+    EXPECT_FALSE(HitTest(hit, {428, 264, 440, 276}, {440, 240, 452, 300}));
+    EXPECT_EQ(hit, Rect{});
+    EXPECT_TRUE(HitTest(hit, {430, 264, 442, 276}, {440, 240, 452, 300}));
+    EXPECT_EQ(hit, (Rect{440, 264, 442, 276}));
+}
+
+TEST_F(BallTest, ServedBallRestsAgainstTheBat) {
+    const BallRecord& b = Ball();
+    EXPECT_EQ(b.X, 428.0f);
+    EXPECT_EQ(b.Y, 264.0f);
+    EXPECT_EQ(b.Dx, -2.0f);
+    EXPECT_EQ(b.Dy, 1.0f);
+    EXPECT_EQ(b.Stuck, kTrue);
+    EXPECT_EQ(b.Follows, kTrue);
+    // An odd bat height divides exactly: 33 / 2 + 240 - 6.
+    s.BatHeight = 33;
+    ServeBall(s);
+    EXPECT_EQ(Ball(1).Y, 250.5f);
+}
+
+TEST_F(BallTest, RectanglesRoundHalfToEven) {
+    PlaceBall(0, 10.5f, 11.5f, 0, 0);
+    UpdateRects(s);
+    EXPECT_EQ(s.BallRects[0], (Rect{10, 12, 22, 24}));
+    EXPECT_EQ(s.BatRect, (Rect{440, 240, 452, 300}));
+}
+
+TEST_F(BallTest, BatBounceDependsOnWhereTheBallMeetsIt) {
+    PlaceBall(0, 430, 230, 2, 1);
+    BounceOffBat(s, 0, 240);  // top edge: Dy + (-1)
+    EXPECT_EQ(Ball().Dy, 0.0f);
+    EXPECT_EQ(Ball().Dx, -2.0f);
+    MoveBall(s, 0);  // the speed floor turns Dy 0 into 0.3 in the same step
+    EXPECT_EQ(Ball().Dy, 0.3f);
+
+    PlaceBall(0, 430, 260, 2, 1);
+    BounceOffBat(s, 0, 270);  // the middle leaves Dy as it was
+    EXPECT_EQ(Ball().Dy, 1.0f);
+
+    PlaceBall(0, 430, 290, 2, 1);
+    BounceOffBat(s, 0, 299);  // the lowest row: 59/60*2-1
+    EXPECT_FLOAT_EQ(Ball().Dy, static_cast<float>(1 + (5900.0 / 60) / 100 * 2 - 1));
+}
+
+TEST_F(BallTest, BallMovingLeftIntoTheBatKeepsItsPlaceButTurns) {
+    s.Window->SetTimerInterval(1);
+    PlaceBall(0, 441, 260, -1.5f, 1);
+    GameStep(s);
+    EXPECT_EQ(Ball().Dx, 1.5f);
+    EXPECT_EQ(Ball().X, 442.5f);  // not put back at 428
+    EXPECT_EQ(Played(), std::vector<std::string>{"palka.wav"});
+}
+
+TEST_F(BallTest, BlockBouncesBySideTopAndCorner) {
+    // Side hit (narrower than high) while moving right: leaves to the right of the block.
+    PlaceBall(0, 95, 110, 2, 1);
+    BounceOffBlock(s, 0, {100, 110, 103, 122}, 100, 100);
+    EXPECT_EQ(Ball().Dx, -2.0f);
+    EXPECT_EQ(Ball().X, 87.0f);  // 100 - 13: now moving left
+    PlaceBall(0, 115, 110, -2, 1);
+    BounceOffBlock(s, 0, {115, 110, 120, 122}, 100, 100);
+    EXPECT_EQ(Ball().X, 121.0f);
+    // Top hit moving down: placed above the block.
+    PlaceBall(0, 105, 90, 1, 2);
+    BounceOffBlock(s, 0, {105, 100, 117, 102}, 100, 100);
+    EXPECT_EQ(Ball().Dy, -2.0f);
+    EXPECT_EQ(Ball().Y, 87.0f);
+    // Bottom hit moving up: placed below.
+    PlaceBall(0, 105, 120, 1, -2);
+    BounceOffBlock(s, 0, {105, 120, 117, 125}, 100, 100);
+    EXPECT_EQ(Ball().Y, 126.0f);
+    // Corner: equal width and height.
+    PlaceBall(0, 90, 90, 2, 2);
+    BounceOffBlock(s, 0, {100, 100, 102, 102}, 100, 100);
+    EXPECT_EQ(Ball().Dx, static_cast<float>(-2 * 1.2));
+    EXPECT_EQ(Ball().Dy, static_cast<float>(-2 * 0.8));
+    EXPECT_EQ(Ball().X, 90.0f);
+}
+
+TEST_F(BallTest, MoverBounceTakesARandomDirectionOfSpeedThree) {
+    PlaceBall(0, 100, 100, 2, 2);
+    s.Random.UseSequence({0.45f});  // between 0.4 and 0.5: up and to the left
+    BounceOffMover(s, 0);
+    EXPECT_LT(Ball().Dx, 0);
+    EXPECT_LT(Ball().Dy, 0);
+    EXPECT_NEAR(std::fabs(Ball().Dx) + std::fabs(Ball().Dy), 3.0, 1e-6);
+    s.Random.UseSequence({0.4f});  // exactly the single-precision 0.4: Dy keeps its sign
+    BounceOffMover(s, 0);
+    EXPECT_GT(Ball().Dy, 0);
+    s.BallSpeedMode = 1;
+    s.Random.UseSequence({0.7f});
+    BounceOffMover(s, 0);
+    EXPECT_NEAR(std::fabs(Ball().Dx) + std::fabs(Ball().Dy), 9.0, 1e-5);
+    s.BallSpeedMode = 2;
+    BounceOffMover(s, 0);
+    EXPECT_NEAR(std::fabs(Ball().Dx) + std::fabs(Ball().Dy), 0.6, 1e-6);
+}
+
+TEST_F(BallTest, SpeedCapOnlyLimitsPositiveSpeeds) {
+    PlaceBall(0, 100, 100, -6, 1);
+    MoveBall(s, 0);
+    EXPECT_EQ(Ball().Dx, -6.0f);
+    PlaceBall(0, 3, 100, -6, 1);
+    MoveBall(s, 0);  // off the left edge: +6, capped to 4
+    EXPECT_EQ(Ball().X, 0.0f);
+    EXPECT_EQ(Ball().Dx, 4.0f);
+    EXPECT_EQ(Played(), std::vector<std::string>{"dot.wav"});
+    // A slow ball gains 20 % while its combined speed is at most 2.
+    PlaceBall(0, 100, 100, 1, 1);
+    MoveBall(s, 0);
+    EXPECT_EQ(Ball().Dx, 1.2f);
+    // A speed mode suspends the rules.
+    s.BallSpeedMode = 1;
+    PlaceBall(0, 100, 100, 6, 0.5f);
+    MoveBall(s, 0);
+    EXPECT_EQ(Ball().Dx, 6.0f);
+}
+
+TEST_F(BallTest, TopAndBottomEdgesReflect) {
+    PlaceBall(0, 100, 1, 1, -3);
+    MoveBall(s, 0);
+    EXPECT_EQ(Ball().Y, 0.0f);
+    EXPECT_EQ(Ball().Dy, 3.0f);
+    PlaceBall(0, 100, 462, 1, 3);
+    MoveBall(s, 0);
+    EXPECT_EQ(Ball().Y, 463.0f);
+    EXPECT_EQ(Ball().Dy, -3.0f);
+}
+
+TEST_F(BallTest, CrossingTheLostLineCostsOneSpareAndKillsAfterHundredSteps) {
+    PlaceBall(0, 482, 100, 2, 0.5f);
+    MoveBall(s, 0);
+    RunDeathTimer(s, 0);
+    EXPECT_EQ(s.BallsLeft, 2);
+    EXPECT_EQ(window.Label1[0], "2");
+    EXPECT_EQ(Ball().DeathDelay, 100);
+    for (int step = 2; step <= 100; ++step) {
+        EXPECT_EQ(Ball().Dead, kFalse) << step;
+        MoveBall(s, 0);
+        RunDeathTimer(s, 0);
+    }
+    EXPECT_EQ(Ball().Dead, kTrue);
+    EXPECT_EQ(s.BallsLeft, 2);  // counted once
+    const std::vector<std::string> played = Played();
+    EXPECT_EQ(std::count(played.begin(), played.end(), "die.wav"), 1);
+    EXPECT_GE(Ball().X, 495.0f);  // it stopped at the stop line
+}
+
+TEST_F(BallTest, LostLineSparesOneOfSeveralBallsAndTheHiddenName) {
+    ServeBall(s);
+    PlaceBall(0, 483.5f, 100, 1, 1);
+    MoveBall(s, 0);
+    EXPECT_EQ(s.BallsLeft, 3);
+
+    s.Balls.resize(1);
+    Ball() = BallRecord{};
+    s.PlayerName = "*QUORN*";
+    window.Label1[0] = "";
+    PlaceBall(0, 483.5f, 100, 1, 1);
+    MoveBall(s, 0);
+    EXPECT_EQ(s.BallsLeft, 3);
+    EXPECT_EQ(window.Label1[0], "3");  // rewritten with the unchanged number
+}
+
+TEST_F(BallTest, WallTurnsTheBallEveryStepBeyondItsLine) {
+    s.WallOn = kTrue;
+    PlaceBall(0, 470, 100, 1, 1);
+    MoveBall(s, 0);
+    EXPECT_EQ(Ball().Dx, -1.2f);  // reversed, then sped up by the slow-ball rule
+    MoveBall(s, 0);
+    EXPECT_GT(Ball().Dx, 0);
+    EXPECT_EQ(Played(), (std::vector<std::string>{"dot.wav", "dot.wav"}));
+}
+
+TEST_F(BallTest, BottomClampMovesRestingBallsByThreeEachWay) {
+    s.BatTop = 414;
+    s.MovingDown = kTrue;
+    const float before = Ball().Y;
+    GameStep(s);
+    EXPECT_EQ(s.BatTop, 415);
+    EXPECT_EQ(Ball().Y, before);  // +3, then -3 by the clamp: drifts against the bat
+}
+
+TEST_F(BallTest, BothArrowKeysKeepTheBatStill) {
+    s.MovingUp = kTrue;
+    s.MovingDown = kTrue;
+    GameStep(s);
+    EXPECT_EQ(s.BatTop, 240);
+}
+
+}  // namespace
+}  // namespace ZapModule
