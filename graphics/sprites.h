@@ -15,20 +15,24 @@ using PictureLoader = std::function<std::optional<Surface>(const std::string& pa
 
 constexpr int kSpriteCount = 13;
 
-// Loads AppPath/data/pictures/ko1 ... ko13 into Sprites 0 to 12. On a picture that does not load,
-// stops, leaves Sprites empty and returns false with the file's data-relative name in *failed.
+// Loads AppPath/data/pictures/ko1 ... ko13 into Sprites 0 to 12, in place of any loaded before.
+// On a picture that does not load (or is larger than 32767 pixels either way), stops, leaves
+// Sprites empty and returns false with the file's data-relative name ("pictures/ko7") in *failed.
 bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed);
 // Deletes every surface; a second call deletes nothing.
 void ReleaseSprites(GameState& s);
 
 // The copy table of one drawing pass, each onto GameState::Field (nothing when it is empty).
+// A copy from a sprite that does not exist draws nothing; no copy allocates.
 void DrawBall(GameState& s, const BallRecord& ball);
 void DrawBat(GameState& s);
 void DrawBrick(GameState& s, const BrickRecord& brick);
 void DrawBonus(GameState& s, const BonusRecord& bonus);
-// The wall by WallS: standing, or its lowest WallHeight rows while it grows or shrinks.
+// The wall while WallOn, by WallS: standing, or its lowest WallHeight rows while it grows or
+// shrinks. WallS and WallHeight are left to the tick.
 void DrawWall(GameState& s);
-// Advances the mover's or explosion's frame counters, then draws its frame masked.
+// Advances the mover's or explosion's frame counters, then draws its frame masked. A Kind outside
+// Animations leaves the record alone; the counters advance even when nothing can be drawn.
 void DrawAnimation(GameState& s, MoverRecord& m);
 
 }  // namespace ZapModule

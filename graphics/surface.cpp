@@ -93,20 +93,23 @@ void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t heigh
     const int64_t h = flipY ? -int64_t{height} : height;
     const int64_t left = flipX ? int64_t{x} - w : x;
     const int64_t top = flipY ? int64_t{y} - h : y;
-    for (int64_t row = 0; row < h; ++row) {
-        const int64_t py = top + row;
-        if (py < 0 || py >= dst.Height()) continue;
+    // Only the rows and columns that land on the destination are visited, so a huge
+    // destination rectangle costs no more than the surface it is clipped to.
+    const int64_t firstRow = std::max<int64_t>(0, -top);
+    const int64_t endRow = std::min<int64_t>(h, int64_t{dst.Height()} - top);
+    const int64_t firstCol = std::max<int64_t>(0, -left);
+    const int64_t endCol = std::min<int64_t>(w, int64_t{dst.Width()} - left);
+    for (int64_t row = firstRow; row < endRow; ++row) {
         // Row k counted from the starting edge samples source row k * sh / h.
         const int64_t k = flipY ? h - 1 - row : row;
         const int64_t srcY = int64_t{sy} + k * sh / h;
         if (srcY < 0 || srcY >= src.Height()) continue;
-        for (int64_t col = 0; col < w; ++col) {
-            const int64_t px = left + col;
-            if (px < 0 || px >= dst.Width()) continue;
+        uint32_t* line = dst.Row(static_cast<int32_t>(top + row));
+        for (int64_t col = firstCol; col < endCol; ++col) {
             const int64_t j = flipX ? w - 1 - col : col;
             const int64_t srcX = int64_t{sx} + j * sw / w;
             if (srcX < 0 || srcX >= src.Width()) continue;
-            uint32_t& d = dst.Row(static_cast<int32_t>(py))[px];
+            uint32_t& d = line[left + col];
             d = Apply(d, src.Pixel(static_cast<int32_t>(srcX), static_cast<int32_t>(srcY)), op);
         }
     }

@@ -1,0 +1,19 @@
+#pragma once
+// Picture files and surfaces: the one place in graphics/ that uses Qt. The game's pictures carry
+// no file extension, so they are recognised by their content. Needs no display and no
+// application object.
+
+#include <optional>
+#include <string>
+
+#include "graphics/surface.h"
+
+namespace ZapModule {
+
+// The picture at path as a surface of opaque pixels, or nothing when it cannot be read.
+std::optional<Surface> LoadPicture(const std::string& path);
+
+// Writes the surface as a PNG file (whatever the path's extension); false when it cannot.
+bool SavePicturePng(const Surface& surface, const std::string& path);
+
+}  // namespace ZapModule

@@ -1,0 +1,175 @@
+#include "graphics/sprites.h"
+
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "game/rounding.h"
+
+namespace ZapModule {
+
+namespace {
+
+// Which sprite shows what.
+constexpr int kBatBody = 0;
+constexpr int kBatCap = 1;
+constexpr int kBall = 2;
+constexpr int kBrickSheet = 5;
+constexpr int kBonusSheet = 6;
+constexpr int kWall = 11;
+
+// The explosion's animation: its frame counter runs on past the last frame.
+constexpr int16_t kExplosionKind = 1;
+
+constexpr int32_t kBatX = 440;
+constexpr int32_t kWallX = 480;
+constexpr int32_t kCellWidth = 20;
+constexpr int32_t kCellHeight = 25;
+
+// The bat is a cap, body segments 27 rows apart and a mirrored cap, at fixed offsets from BatTop.
+constexpr int32_t kFirstBodyOffset = 3;
+constexpr int32_t kSecondBodyOffset = 30;
+constexpr int32_t kThirdBodyOffset = 57;
+
+constexpr int16_t kLongBat = 1;
+constexpr int16_t kShortBat = 2;
+
+constexpr int16_t kWallGrowing = 0;
+constexpr int16_t kWallStanding = 1;
+constexpr int16_t kWallShrinking = 2;
+
+// The line from which the mirrored bottom cap extends upward.
+int32_t BottomCapOffset(int16_t batSize) {
+    switch (batSize) {
+        case kLongBat:
+            return 84;
+        case kShortBat:
+            return 30;
+        default:
+            return 57;
+    }
+}
+
+const SpriteSurface* SpriteAt(const GameState& s, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= s.Sprites.size()) return nullptr;
+    return &s.Sprites[static_cast<size_t>(index)];
+}
+
+// Copies the width x height block at (sx, sy) of the sprite to (x, y) of the field; nothing when
+// the sprite does not exist.
+void CopyFromSprite(GameState& s, int index, int32_t x, int32_t y, int32_t width, int32_t height,
+                    int32_t sx, int32_t sy, RasterOp op = SRCCOPY) {
+    if (const SpriteSurface* sprite = SpriteAt(s, index))
+        BitBlt(s.Field, x, y, width, height, sprite->Pixels, sx, sy, op);
+}
+
+void CopyWholeSprite(GameState& s, int index, int32_t x, int32_t y) {
+    if (const SpriteSurface* sprite = SpriteAt(s, index))
+        BitBlt(s.Field, x, y, sprite->Width, sprite->Height, sprite->Pixels, 0, 0, SRCCOPY);
+}
+
+// Counts the step the current frame has been shown and moves to the next frame when it is due.
+// Movers start again at frame 0; the explosion keeps counting so its owner can see it has ended.
+void AdvanceFrame(MoverRecord& m, const AnimationRecord& a) {
+    m.FrameTimer = static_cast<int16_t>(m.FrameTimer + 1);
+    if (m.FrameTimer < a.FrameSteps) return;
+    m.Frame = static_cast<int16_t>(m.Frame + 1);
+    m.FrameTimer = 0;
+    if (m.Frame >= a.Frames && m.Kind != kExplosionKind) m.Frame = 0;
+}
+
+bool FitsSpriteSize(int32_t size) {
+    return size >= 1 && size <= std::numeric_limits<int16_t>::max();
+}
+
+}  // namespace
+
+bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed) {
+    ReleaseSprites(s);
+    std::vector<SpriteSurface> sprites;
+    sprites.reserve(kSpriteCount);
+    for (int i = 1; i <= kSpriteCount; ++i) {
+        const std::string name = "pictures/ko" + std::to_string(i);
+        std::optional<Surface> picture;
+        if (load) picture = load(s.AppPath + "/data/" + name);
+        // A sprite's size is 16-bit: a picture that does not fit cannot be one.
+        if (!picture || !FitsSpriteSize(picture->Width()) || !FitsSpriteSize(picture->Height())) {
+            if (failed != nullptr) *failed = name;
+            return false;
+        }
+        SpriteSurface sprite;
+        sprite.Width = static_cast<int16_t>(picture->Width());
+        sprite.Height = static_cast<int16_t>(picture->Height());
+        sprite.Pixels = std::move(*picture);
+        sprites.push_back(std::move(sprite));
+    }
+    s.Sprites = std::move(sprites);
+    return true;
+}
+
+void ReleaseSprites(GameState& s) {
+    std::vector<SpriteSurface>().swap(s.Sprites);
+}
+
+void DrawBall(GameState& s, const BallRecord& ball) {
+    CopyWholeSprite(s, kBall, RoundToInt32(ball.X), RoundToInt32(ball.Y));
+}
+
+void DrawBat(GameState& s) {
+    const int32_t top = s.BatTop;
+    CopyWholeSprite(s, kBatCap, kBatX, top);
+    CopyWholeSprite(s, kBatBody, kBatX, top + kFirstBodyOffset);
+    if (s.BatSize != kShortBat) CopyWholeSprite(s, kBatBody, kBatX, top + kSecondBodyOffset);
+    if (s.BatSize == kLongBat) CopyWholeSprite(s, kBatBody, kBatX, top + kThirdBodyOffset);
+    // The bottom cap is the top cap mirrored: a negative height turns it upside down and makes
+    // it extend upward from the given line.
+    if (const SpriteSurface* cap = SpriteAt(s, kBatCap))
+        StretchBlt(s.Field, kBatX, top + BottomCapOffset(s.BatSize), cap->Width,
+                   -int32_t{cap->Height}, cap->Pixels, 0, 0, cap->Width, cap->Height, SRCCOPY);
+}
+
+void DrawBrick(GameState& s, const BrickRecord& brick) {
+    // A steel brick that was just hit shows the next cell while it flashes.
+    int16_t cell = brick.Picture;
+    if (brick.Type == 2 && brick.Flash > 0) cell = static_cast<int16_t>(cell + 1);
+    const auto sx = static_cast<int16_t>(kCellWidth * cell);
+    CopyFromSprite(s, kBrickSheet, brick.X, brick.Y, kCellWidth, kCellHeight, sx, 0);
+}
+
+void DrawBonus(GameState& s, const BonusRecord& bonus) {
+    // Bonus pictures are counted from 1.
+    const auto sx = static_cast<int16_t>(kCellWidth * bonus.Picture - kCellWidth);
+    CopyFromSprite(s, kBonusSheet, bonus.X, bonus.Y, kCellWidth, kCellHeight, sx, 0);
+}
+
+void DrawWall(GameState& s) {
+    if (s.WallOn != kTrue) return;
+    const SpriteSurface* wall = SpriteAt(s, kWall);
+    if (wall == nullptr) return;
+    if (s.WallS == kWallStanding) {
+        BitBlt(s.Field, kWallX, 0, wall->Width, wall->Height, wall->Pixels, 0, 0, SRCCOPY);
+    } else if (s.WallS == kWallGrowing || s.WallS == kWallShrinking) {
+        // The lowest WallHeight rows, so the wall seems to slide down from the top edge.
+        BitBlt(s.Field, kWallX, 0, wall->Width, s.WallHeight, wall->Pixels, 0,
+               wall->Height - s.WallHeight, SRCCOPY);
+    }
+}
+
+void DrawAnimation(GameState& s, MoverRecord& m) {
+    if (m.Kind < 0 || static_cast<size_t>(m.Kind) >= s.Animations.size()) return;
+    const AnimationRecord& a = s.Animations[static_cast<size_t>(m.Kind)];
+    AdvanceFrame(m, a);
+    const SpriteSurface* sheet = SpriteAt(s, a.Sprite);
+    if (sheet == nullptr) return;
+    // Each sheet holds the image band on top of the mask band; half its height is copied.
+    const int16_t band = RoundToInt16(sheet->Height / 2.0);
+    const auto sx = static_cast<int16_t>(a.FrameWidth * m.Frame);
+    const int32_t x = RoundToInt32(m.X);
+    const int32_t y = RoundToInt32(m.Y);
+    // The mask (black where the frame is opaque) clears those pixels; the image (black where it
+    // is transparent) is then painted into them.
+    CopyFromSprite(s, a.Sprite, x, y, a.FrameWidth, band, sx, a.FrameHeight, SRCAND);
+    CopyFromSprite(s, a.Sprite, x, y, a.FrameWidth, band, sx, 0, SRCPAINT);
+}
+
+}  // namespace ZapModule

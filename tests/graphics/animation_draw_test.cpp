@@ -1,0 +1,204 @@
+// The masked animation draw: the frame counters, the band height and the two raster operations
+// that leave the background where a frame is transparent.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "graphics/sprites.h"
+
+namespace ZapModule {
+namespace {
+
+constexpr uint32_t kBackground = 0xFF123456u;
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
+constexpr int16_t kSheet = 3;
+constexpr int32_t kFrameWidth = 4, kFrameHeight = 5, kFrames = 3;
+
+// Frame f's opaque pixel at column c, row r of the frame.
+constexpr uint32_t FramePixel(int32_t f, int32_t c, int32_t r) {
+    return 0xFF000000u | static_cast<uint32_t>(0x40 + f) << 16 | static_cast<uint32_t>(r) << 8 |
+           static_cast<uint32_t>(c);
+}
+
+// Three frames of 4 x 5; each frame's column 0 is transparent, the rest opaque. The image band
+// is rows 0-4, the mask band rows 5-9.
+Surface Sheet() {
+    Surface sheet(kFrameWidth * kFrames, 2 * kFrameHeight);
+    for (int32_t f = 0; f < kFrames; ++f) {
+        for (int32_t r = 0; r < kFrameHeight; ++r) {
+            for (int32_t c = 0; c < kFrameWidth; ++c) {
+                const int32_t x = f * kFrameWidth + c;
+                const bool opaque = c != 0;
+                sheet.SetPixel(x, r, opaque ? FramePixel(f, c, r) : kOpaqueBlack);
+                sheet.SetPixel(x, kFrameHeight + r, opaque ? kOpaqueBlack : kWhite);
+            }
+        }
+    }
+    return sheet;
+}
+
+class AnimationDrawTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s.Field = Surface(kFieldWidth, kFieldHeight);
+        for (int32_t y = 0; y < kFieldHeight; ++y)
+            for (int32_t x = 0; x < kFieldWidth; ++x) s.Field.SetPixel(x, y, kBackground);
+        s.Sprites.resize(kSpriteCount);
+        s.Sprites[kSheet].Pixels = Sheet();
+        s.Sprites[kSheet].Width = kFrameWidth * kFrames;
+        s.Sprites[kSheet].Height = 2 * kFrameHeight;
+        const AnimationRecord anim{kSheet, kFrames, kFrameWidth, kFrameHeight, 1};
+        s.Animations = {anim, anim};  // 0 a mover's, 1 the explosion's
+    }
+
+    // Frame f is drawn with its top-left corner at (x, y), and nothing beside it.
+    void ExpectFrameAt(int32_t f, int32_t x, int32_t y) {
+        for (int32_t r = -1; r <= kFrameHeight; ++r) {
+            for (int32_t c = -1; c <= kFrameWidth; ++c) {
+                const bool opaque = r >= 0 && r < kFrameHeight && c >= 1 && c < kFrameWidth;
+                ASSERT_EQ(s.Field.Pixel(x + c, y + r), opaque ? FramePixel(f, c, r) : kBackground)
+                    << "frame " << f << " column " << c << " row " << r;
+            }
+        }
+    }
+
+    bool FieldUntouched() const {
+        for (int32_t y = 0; y < kFieldHeight; ++y)
+            for (int32_t x = 0; x < kFieldWidth; ++x)
+                if (s.Field.Pixel(x, y) != kBackground) return false;
+        return true;
+    }
+
+    GameState s;
+};
+
+TEST_F(AnimationDrawTest, TransparentPixelsKeepTheBackgroundOpaqueOnesReplaceIt) {
+    MoverRecord m;
+    m.X = 10.5f;        // rounds to 10
+    m.Y = 20.5f;        // rounds to 20
+    m.FrameTimer = -1;  // so that the frame stays 0 for this draw
+    DrawAnimation(s, m);
+    EXPECT_EQ(m.Frame, 0);
+    ExpectFrameAt(0, 10, 20);
+}
+
+TEST_F(AnimationDrawTest, CountersAdvanceBeforeTheFrameIsDrawn) {
+    // A new mover with one step per frame is first drawn with frame 1.
+    MoverRecord m;
+    m.X = 100, m.Y = 200;
+    DrawAnimation(s, m);
+    EXPECT_EQ(m.Frame, 1);
+    EXPECT_EQ(m.FrameTimer, 0);
+    ExpectFrameAt(1, 100, 200);
+
+    // Three steps per frame: the timer counts 1, 2, then the frame moves on.
+    s.Animations[0].FrameSteps = 3;
+    MoverRecord slow;
+    for (const auto& [frame, timer] : {std::pair{0, 1}, {0, 2}, {1, 0}, {1, 1}}) {
+        DrawAnimation(s, slow);
+        EXPECT_EQ(slow.Frame, frame);
+        EXPECT_EQ(slow.FrameTimer, timer);
+    }
+}
+
+TEST_F(AnimationDrawTest, MoversWrapAndExplosionsKeepCounting) {
+    MoverRecord mover, explosion;
+    explosion.Kind = 1;
+    const int16_t moverFrames[] = {1, 2, 0, 1, 2, 0};
+    const int16_t explosionFrames[] = {1, 2, 3, 4, 5, 6};
+    for (int i = 0; i < 6; ++i) {
+        DrawAnimation(s, mover);
+        DrawAnimation(s, explosion);
+        EXPECT_EQ(mover.Frame, moverFrames[i]) << "draw " << i;
+        EXPECT_EQ(explosion.Frame, explosionFrames[i]) << "draw " << i;
+    }
+    // An explosion past its last frame reads beyond the sheet and draws nothing there.
+    SetUp();
+    explosion.Frame = 2;
+    DrawAnimation(s, explosion);
+    EXPECT_EQ(explosion.Frame, 3);
+    EXPECT_TRUE(FieldUntouched());
+}
+
+TEST_F(AnimationDrawTest, SourceXIsComputedIn16Bits) {
+    MoverRecord m;
+    m.Kind = 1;
+    m.X = 5, m.Y = 5;
+    m.Frame = 16384;  // advances to 16385: 4 * 16385 = 65540 wraps to 4, frame 1's column
+    DrawAnimation(s, m);
+    EXPECT_EQ(m.Frame, 16385);
+    ExpectFrameAt(1, 5, 5);
+}
+
+TEST_F(AnimationDrawTest, BandIsHalfTheSheetRoundedTiesToEven) {
+    for (const auto& [height, band] : {std::pair{25, 12}, {27, 14}, {26, 13}, {1, 0}, {2, 1}}) {
+        SetUp();
+        s.Field = Surface(kFieldWidth, kFieldHeight);  // black
+        Surface sheet(4, height);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < 4; ++x) sheet.SetPixel(x, y, kWhite);
+        s.Sprites[kSheet].Pixels = sheet;
+        s.Sprites[kSheet].Height = static_cast<int16_t>(height);
+        s.Animations[0].FrameHeight = 0;
+        MoverRecord m;
+        m.FrameTimer = -1;
+        DrawAnimation(s, m);
+        int32_t rows = 0;
+        while (rows < kFieldHeight && s.Field.Pixel(0, rows) == kWhite) ++rows;
+        EXPECT_EQ(rows, band) << "sheet height " << height;
+    }
+}
+
+TEST_F(AnimationDrawTest, BadIndexesOrSizesDrawNothing) {
+    // A Kind outside the table: nothing to draw and nothing to count with.
+    for (const int16_t kind : {int16_t{-1}, int16_t{2}, std::numeric_limits<int16_t>::min()}) {
+        MoverRecord m;
+        m.Kind = kind;
+        DrawAnimation(s, m);
+        EXPECT_EQ(m.Frame, 0);
+        EXPECT_EQ(m.FrameTimer, 0);
+    }
+    EXPECT_TRUE(FieldUntouched());
+
+    // A sheet that does not exist: the counters still run, so an explosion still ends.
+    for (const int16_t sprite : {int16_t{-1}, int16_t{13}, int16_t{4}}) {
+        s.Animations[1].Sprite = sprite;
+        MoverRecord explosion;
+        explosion.Kind = 1;
+        DrawAnimation(s, explosion);
+        EXPECT_EQ(explosion.Frame, 1) << "sprite " << sprite;
+    }
+    s.Animations[1].Sprite = kSheet;
+    s.Sprites.resize(2);
+    MoverRecord explosion;
+    explosion.Kind = 1;
+    DrawAnimation(s, explosion);
+    EXPECT_EQ(explosion.Frame, 1);
+    EXPECT_TRUE(FieldUntouched());
+
+    // Negative or oversized frames stay within the surfaces (the sanitizer build checks).
+    SetUp();
+    for (const int16_t size :
+         {int16_t{-4}, std::numeric_limits<int16_t>::max(), std::numeric_limits<int16_t>::min()}) {
+        s.Animations[0] = AnimationRecord{kSheet, size, size, size, size};
+        MoverRecord m;
+        m.X = -3.0f;
+        m.Y = 1e9f;
+        DrawAnimation(s, m);
+        m.Y = 470.0f;
+        DrawAnimation(s, m);
+    }
+
+    // Without a field the counters still advance: the game runs the same undrawn.
+    SetUp();
+    s.Field = Surface();
+    MoverRecord m;
+    DrawAnimation(s, m);
+    EXPECT_EQ(m.Frame, 1);
+}
+
+}  // namespace
+}  // namespace ZapModule

@@ -1,0 +1,151 @@
+// The animation table file: what it accepts, what it refuses (always naming animations.ko and the
+// place), and the records it gives.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/animations.h"
+
+namespace ZapModule {
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::vector<std::string> Check(const std::string& text) {
+    return CheckAnimationFile(Bytes(text));
+}
+
+std::vector<AnimationRecord> Load(const std::string& text) {
+    GameState s;
+    s.Animations.resize(3);  // whatever was there is replaced
+    LoadAnimations(s, Bytes(text));
+    return s.Animations;
+}
+
+bool SameRecords(const std::vector<AnimationRecord>& a, const std::vector<AnimationRecord>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].Sprite != b[i].Sprite || a[i].Frames != b[i].Frames ||
+            a[i].FrameWidth != b[i].FrameWidth || a[i].FrameHeight != b[i].FrameHeight ||
+            a[i].FrameSteps != b[i].FrameSteps)
+            return false;
+    }
+    return true;
+}
+
+// The single problem the text has, or a note that it has none or several.
+std::string OnlyProblem(const std::string& text) {
+    const auto problems = Check(text);
+    if (problems.size() != 1) return std::to_string(problems.size()) + " problems";
+    return problems[0];
+}
+
+const std::string kSixRecords =
+    "4,4,30,30,3\r\n5,8,40,40,2\r\n8,4,30,30,3\r\n9,4,30,30,3\r\n10,6,25,25,4\r\n11,4,36,36,3\r\n";
+
+TEST(AnimationFile, AcceptsAGameTableAndLoadsItWithSheetsCountedFromZero) {
+    EXPECT_TRUE(Check(kSixRecords).empty());
+    const auto records = Load(kSixRecords);
+    ASSERT_EQ(records.size(), 6u);
+    EXPECT_EQ(records[0].Sprite, 3);
+    EXPECT_EQ(records[1].Sprite, 4);
+    EXPECT_EQ(records[1].Frames, 8);
+    EXPECT_EQ(records[1].FrameWidth, 40);
+    EXPECT_EQ(records[1].FrameHeight, 40);
+    EXPECT_EQ(records[1].FrameSteps, 2);
+    EXPECT_EQ(records[5].Sprite, 10);
+}
+
+TEST(AnimationFile, LayoutVariantsReadTheSame) {
+    const auto oneLine = Load("1,2,3,4,5\n13,7,8,9,10");
+    ASSERT_EQ(oneLine.size(), 2u);
+    EXPECT_EQ(oneLine[0].Sprite, 0);
+    EXPECT_EQ(oneLine[1].Sprite, 12);
+    for (const std::string text : {
+             "1,2,3,4,5\n13,7,8,9,10\n",                 // a final line end
+             "1,2,3,4,5\r\n13,7,8,9,10\r\n",             // Windows line ends
+             "1,2,3,4,5\r13,7,8,9,10\r",                 // old Mac line ends
+             "1,2,3\n4,5\n13,7,8,9,10",                  // a record over two lines
+             "1\n2\n3\n4\n5\n13\n7\n8\n9\n10\n",         // one number a line
+             " 1 ,\t2, 3 ,4 , 5\t\n13, +7,8,009,10 \n",  // blanks, a plus sign, leading zeros
+         }) {
+        EXPECT_TRUE(Check(text).empty()) << text;
+        EXPECT_TRUE(SameRecords(Load(text), oneLine)) << text;
+    }
+}
+
+TEST(AnimationFile, RefusesTooFewRecords) {
+    EXPECT_EQ(OnlyProblem("4,4,30,30,3\n"),
+              "animations.ko: the table holds 1 complete records; it needs at least 2 (record 1 "
+              "is the explosion)");
+    EXPECT_EQ(Check("").size(), 1u);
+    EXPECT_EQ(Check("\r\n").size(), 1u);
+    EXPECT_TRUE(Load("4,4,30,30,3\n").empty());
+}
+
+TEST(AnimationFile, RefusesBadValuesNamingTheirPlace) {
+    const struct {
+        std::string text, problem;
+    } cases[] = {
+        {"1,2,3,4,5\n14,2,3,4,5\n",
+         "animations.ko: record 1 (line 2): sheet number 14 is not between 1 and 13"},
+        {"1,2,3,4,5\n0,2,3,4,5\n",
+         "animations.ko: record 1 (line 2): sheet number 0 is not between 1 and 13"},
+        {"1,2,3,4,5\n2,2,32768,4,5\n",
+         "animations.ko: line 2: \"32768\" is outside -32768 to 32767"},
+        {"1,2,3,4,5\n2,2,3,-32769,5\n",
+         "animations.ko: line 2: \"-32769\" is outside -32768 to 32767"},
+        {"1,2,3,4,5\n2,2,3,4,99999999999999999999\n",
+         "animations.ko: line 2: \"99999999999999999999\" is outside -32768 to 32767"},
+        {"1,2,3,4,5\n2,2,3.5,4,5\n", "animations.ko: line 2: \"3.5\" is not a whole number"},
+        {"1,2,3,4,5\n2,2,3 4,4,5\n", "animations.ko: line 2: \"3 4\" is not a whole number"},
+        {"1,2,3,4,5\n2,2,-,4,5\n", "animations.ko: line 2: \"-\" is not a whole number"},
+        {"1,2,3,4,5\n2,2,\xE9,4,5\n", "animations.ko: line 2: \"?\" is not a whole number"},
+        {"1,2,3,4,5\n2,2,,4,5\n", "animations.ko: line 2: a number is missing"},
+        {"1,2,3,4,5\n\n2,2,3,4,5\n", "animations.ko: line 2: a number is missing"},
+        {"1,2,3,4,5\n2,2,3,4,5\n\n", "animations.ko: line 3: blank lines after the last record"},
+        {"1,2,3,4,5\r\n2,2,3,4,5\r\n \r\n\r\n",
+         "animations.ko: line 3: blank lines after the last record"},
+        {"1,2,3,4,5\n2,2,3,4,5\n3,2,3\n",
+         "animations.ko: record 2 (line 3) is incomplete: it has 3 of 5 numbers"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OnlyProblem(c.text), c.problem) << c.text;
+        EXPECT_TRUE(Load(c.text).empty()) << c.text;
+    }
+    // Values at the ends of the 16-bit range are fine.
+    EXPECT_TRUE(Check("13,-32768,32767,0,-1\n1,2,3,4,5").empty());
+    // A trailing comma leaves a number missing at the end of the record's line.
+    EXPECT_FALSE(Check("1,2,3,4,5\n2,2,3,4,5,\n").empty());
+}
+
+TEST(AnimationFile, BoundsWhatItReadsAndReports) {
+    // Over 1 MiB: refused before anything is read.
+    std::string huge;
+    while (huge.size() <= (1u << 20)) huge += "1,2,3,4,5\n";
+    const auto tooLarge = Check(huge);
+    ASSERT_EQ(tooLarge.size(), 1u);
+    EXPECT_NE(tooLarge[0].find("1 MiB"), std::string::npos);
+    EXPECT_TRUE(Load(huge).empty());
+
+    // More records than a 16-bit count can hold.
+    std::string many;
+    for (int i = 0; i < 32768; ++i) many += "1,2,3,4,5\n";
+    EXPECT_EQ(OnlyProblem(many), "animations.ko: the table holds 32768 records, more than 32767");
+    many.resize(many.size() - 10);
+    EXPECT_TRUE(Check(many).empty());
+
+    // A file of junk lists its first problems, not one per line.
+    std::string junk;
+    for (int i = 0; i < 500; ++i) junk += "x,y\n";
+    const auto problems = Check(junk);
+    ASSERT_EQ(problems.size(), 11u);
+    EXPECT_EQ(problems.back(), "animations.ko: further problems are not listed");
+}
+
+}  // namespace
+}  // namespace ZapModule
