@@ -1,0 +1,103 @@
+#include "sound/component/audio_session.h"
+
+#include <mutex>
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#ifdef __linux__
+#include <dlfcn.h>
+#endif
+
+namespace ZapSound {
+
+namespace {
+
+std::mutex& SessionLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+bool registered = false;
+const void* mixerOwner = nullptr;
+
+bool StartSubsystem() {
+    // The game owns Ctrl+C and the terminal: SDL must neither catch signals nor log.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_LogSetAllPriority(SDL_NUM_LOG_PRIORITIES);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
+    // No driver starts (no sound server, no card, or a misspelt SDL_AUDIODRIVER): from now on the
+    // process uses the dummy driver, which consumes the sound without playing it.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+#ifdef __linux__
+extern "C" void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+using SetAlsaErrorHandler = int (*)(AlsaErrorHandler);
+#endif
+
+}  // namespace
+
+bool AcquireAudio() {
+    std::lock_guard guard(SessionLock());
+    return StartSubsystem();
+}
+
+void ReleaseAudio() {
+    std::lock_guard guard(SessionLock());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+std::string CurrentDriver() {
+    std::lock_guard guard(SessionLock());
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver != nullptr ? driver : "";
+}
+
+bool Register() {
+    std::lock_guard guard(SessionLock());
+    if (!registered) registered = StartSubsystem();
+    return registered;
+}
+
+void Unregister() {
+    std::lock_guard guard(SessionLock());
+    if (!registered) return;
+    registered = false;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool ClaimMixer(const void* owner) {
+    std::lock_guard guard(SessionLock());
+    if (mixerOwner != nullptr && mixerOwner != owner) return false;
+    mixerOwner = owner;
+    return true;
+}
+
+void ReleaseMixer(const void* owner) {
+    std::lock_guard guard(SessionLock());
+    if (mixerOwner == owner) mixerOwner = nullptr;
+}
+
+int WithDeviceMessagesSilenced(const std::function<int()>& open) {
+#ifdef __linux__
+    // SDL has loaded ALSA by now if it uses it; borrow that copy, never load a second one.
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    auto setHandler =
+        alsa != nullptr
+            ? reinterpret_cast<SetAlsaErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler"))
+            : nullptr;
+    if (setHandler != nullptr) setHandler(DropAlsaMessage);
+    const int result = open();
+    // Back to ALSA's own handler, so nothing in ALSA points into this library afterwards.
+    if (setHandler != nullptr) setHandler(nullptr);
+    if (alsa != nullptr) dlclose(alsa);
+    return result;
+#else
+    return open();
+#endif
+}
+
+}  // namespace ZapSound

@@ -1,0 +1,37 @@
+#pragma once
+// The program's side of the sound component library 2d_snd: it is found in the program's own
+// folder, registered at start-up and unregistered at exit, and the game's SoundPlayer is an
+// adapter over the player object the library creates. A missing or failing library is reported
+// once in a message box and leaves the game silent; it never stops the game.
+
+#include <string>
+#include <string_view>
+
+#include "game/state.h"
+
+namespace ZapModule {
+
+#ifdef _WIN32
+inline constexpr std::string_view kSoundLibraryFile = "2d_snd.dll";
+#else
+inline constexpr std::string_view kSoundLibraryFile = "2d_snd.so";
+#endif
+
+inline constexpr std::string_view kSoundLoadFailedText = "Chyba během načítání!";
+inline constexpr std::string_view kSoundCleanupFailedText = "Chyba při čištění paměti!";
+
+// The folder that holds the running program ("." if the system does not say).
+std::string ProgramFolder();
+
+// Loads the library from `folder` (normally ProgramFolder()) and calls its DllRegisterServer.
+// When the library, DllRegisterServer or the player factory is missing, or the status is not 0,
+// shows "Chyba během načítání!" (OK button, caption "Zapwall") and SoundFactory yields nothing;
+// otherwise SoundFactory creates players from the library.
+void RegisterSound(GameState& s, const std::string& folder);
+
+// Calls DllUnregisterServer of the library RegisterSound loaded. When there is no library or no
+// such entry point, or the status is not 0, shows "Chyba při čištění paměti!". A SoundPlayer
+// that still exists keeps working: the library stays loaded as long as it does.
+void UnregisterSound(GameState& s);
+
+}  // namespace ZapModule
