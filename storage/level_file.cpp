@@ -40,7 +40,7 @@ std::vector<std::string> CheckLevelFile(const std::vector<uint8_t>& bytes) {
     }
     for (int level = 1; level <= count; ++level) {
         if (problems.size() == kMaxProblems) {
-            problems.push_back(LevelProblem("further problems not listed"));
+            problems.push_back(LevelProblem("further problems are not listed"));
             break;
         }
         if (!in.Has(1)) {

@@ -1,0 +1,188 @@
+#include "tools/zapwall_data_level_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "storage/level_file.h"
+#include "storage_test_support.h"
+
+namespace ZapModule {
+namespace {
+
+using testing::Concat;
+using testing::ToValues16;
+using testing::Values16;
+
+std::vector<std::string> ErrorLines(const CompiledLevels& compiled) {
+    std::vector<std::string> lines;
+    for (const auto& e : compiled.Errors) lines.push_back(FormatLevelTextError("levels.txt", e));
+    return lines;
+}
+
+TEST(CompileLevelText, BuildsTheLevelFileInTheOrderOfTheText) {
+    // The example of the format, with its comments at the ends of lines.
+    const CompiledLevels compiled = CompileLevelText(R"(# A comment
+key a points=10 picture=0 type=0 bonus=0
+key D points=25 picture=3 type=1 bonus=4
+key S points=50 picture=6 type=2 bonus=0
+
+level First steps          # starts a level block; the rest of the line is a free title
+grid                       # a picture of the 25 x 19 grid of 20 x 25 cells
+.........................  # row r is y = 25*r, column c is x = 20*c; '.' is an empty cell
+...aaaaD.................  # rows may be shorter than 25 (the rest is empty); at most 19 rows
+end
+brick 7 30 5 0 0 0         # an explicit brick anywhere: X Y Points Picture Type Bonus
+)");
+    ASSERT_TRUE(compiled.Errors.empty()) << ErrorLines(compiled)[0];
+    EXPECT_EQ(ToValues16(compiled.Bytes), (std::vector<int16_t>{1,   6,                //
+                                                                60,  25, 10, 0, 0, 0,  //
+                                                                80,  25, 10, 0, 0, 0,  //
+                                                                100, 25, 10, 0, 0, 0,  //
+                                                                120, 25, 10, 0, 0, 0,  //
+                                                                140, 25, 25, 3, 1, 4,  //
+                                                                7,   30, 5,  0, 0, 0}));
+}
+
+TEST(CompileLevelText, KeysApplyBelowTheirLineAndMayBeRedefined) {
+    const CompiledLevels compiled = CompileLevelText(
+        "key a points=1 picture=1 type=0 bonus=0\r\n"
+        "level 1\r\ngrid\r\na\r\nend\r\n"
+        "key a points=-2 picture=2 type=2 bonus=-32768\r\n"
+        "level 2\r\ngrid\r\n\r\n# skipped: blank lines and comments are not rows\r\n.a\r\nend\r\n"
+        "trailing 0a FF\r\n");
+    ASSERT_TRUE(compiled.Errors.empty()) << ErrorLines(compiled)[0];
+    EXPECT_EQ(compiled.Bytes,
+              Concat(Values16({2, 1, 0, 0, 1, 1, 0, 0, 1, 20, 0, -2, 2, 2, -32768}), {0x0A, 0xFF}));
+}
+
+TEST(CompileLevelText, RejectsBadTextNamingTheLine) {
+    struct Case {
+        std::string text;
+        std::string error;
+    };
+    const std::string keyA = "key a points=1 picture=0 type=0 bonus=0\n";
+    std::string tallGrid = keyA + "level\ngrid\n";
+    for (int row = 0; row < 20; ++row) tallGrid += "a\n";
+    tallGrid += "end\n";
+    for (const Case& c : std::vector<Case>{
+             {keyA + "level\ngrid\n..a.z\nend\n", "levels.txt:4: unknown key 'z'"},
+             {keyA + "level\ngrid\n" + std::string(26, 'a') + "\nend\n",
+              "levels.txt:4: grid row longer than 25"},
+             {tallGrid, "levels.txt:23: grid of more than 19 rows"},
+             {"level\nbrick 0 40000 0 0 0 0\n", "levels.txt:2: value 40000 outside -32768..32767"},
+             {"level\nbrick 0 -32769 0 0 0 0\n",
+              "levels.txt:2: value -32769 outside -32768..32767"},
+             {"key a points=1 picture=0 type=0 bonus=99999\n",
+              "levels.txt:1: value 99999 outside -32768..32767"},
+             {"level\nbrick 0 1x 0 0 0 0\n", "levels.txt:2: '1x' is not a number"},
+             {"level\nbrick 0 0 0 0 0\n",
+              "levels.txt:2: brick needs X Y Points Picture Type Bonus"},
+             {"level one\nlevel two\nbrick 0 0 0 0 0 0\n", "levels.txt:1: level with no bricks"},
+             {"# nothing\n", "levels.txt: no level"},
+             {"level\nbrik 0 0 0 0 0 0\n", "levels.txt:2: cannot read 'brik 0 0 0 0 0 0'"},
+             {keyA + "level\ngrid\na\n", "levels.txt:3: grid without end"},
+             {"brick 0 0 0 0 0 0\n", "levels.txt:1: brick before the first level"},
+             {"key . points=1 picture=0 type=0 bonus=0\n",
+              "levels.txt:1: a key is one printable character other than '.' and '#'"},
+             {"key a points=1 type=0 picture=0 bonus=0\n",
+              "levels.txt:1: key needs points=, picture=, type= and bonus=, in this order"},
+             {"level\nbrick 0 0 0 0 0 0\ntrailing 1\n",
+              "levels.txt:3: '1' is not a hexadecimal byte"},
+             {"level\nbrick 0 0 0 0 0 0\ntrailing 01\nlevel\n",
+              "levels.txt:4: level after the trailing bytes"},
+             {keyA + "level\ngrid\na\nend now\n", "levels.txt:5: unexpected 'now'"},
+         }) {
+        const CompiledLevels compiled = CompileLevelText(c.text);
+        ASSERT_FALSE(compiled.Errors.empty()) << c.error;
+        EXPECT_EQ(ErrorLines(compiled)[0], c.error);
+        EXPECT_TRUE(compiled.Bytes.empty());
+    }
+}
+
+TEST(CompileLevelText, ListsOnlyTheFirstErrorsOfTextItCannotRead) {
+    std::string junk;
+    for (int i = 0; i < 1000; ++i) junk += "\x01\x02\xFF junk\n";
+    const CompiledLevels compiled = CompileLevelText(junk);
+    ASSERT_EQ(compiled.Errors.size(), 21u);
+    EXPECT_EQ(ErrorLines(compiled).back(), "levels.txt: further errors are not listed");
+}
+
+// Decompiles and compiles again; the bytes must be the same.
+void ExpectRoundTrip(const std::vector<uint8_t>& bytes) {
+    ASSERT_TRUE(CheckLevelFile(bytes).empty());
+    const std::string text = DecompileLevels(bytes);
+    const CompiledLevels compiled = CompileLevelText(text);
+    ASSERT_TRUE(compiled.Errors.empty()) << ErrorLines(compiled)[0] << "\n" << text;
+    ASSERT_EQ(compiled.Bytes, bytes) << text;
+}
+
+TEST(DecompileLevels, DrawsBricksInReadingOrderAsAGrid) {
+    const auto bytes =
+        Values16({1, 3, 0, 0, 10, 1, 0, 0, 20, 0, 10, 1, 0, 0, 480, 450, 5, 2, 1, 3});
+    const std::string text = DecompileLevels(bytes);
+    EXPECT_NE(text.find("key a points=10 picture=1 type=0 bonus=0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("grid\naa.......................\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("........................b\nend\n"), std::string::npos) << text;
+    ExpectRoundTrip(bytes);
+}
+
+TEST(DecompileLevels, KeepsOrderOffGridBricksAndTrailingBytes) {
+    // Bricks against reading order, off the grid, outside the field, and bytes after the file.
+    ExpectRoundTrip(Concat(Values16({2, 4,   40, 0, 1, 1, 1, 1,   20,  0, 1, 1, 1,
+                                     1, 7,   30, 5, 0, 0, 0, -20, 475, 0, 0, 0, 0,  //
+                                     2, 500, 0,  1, 0, 0, 0, 0,   0,   1, 0, 0, 0}),
+                           {0xDE, 0xAD, 0xBE}));
+}
+
+TEST(DecompileLevels, RedefinesKeysWhenThereAreMoreKindsThanKeys) {
+    // 300 kinds in one level, one per cell, in reading order.
+    std::vector<uint8_t> bytes = Values16({1, 300});
+    for (int i = 0; i < 300; ++i) {
+        bytes = Concat(bytes, Values16({20 * (i % 25), 25 * (i / 25), i, i % 7, i % 3, i}));
+    }
+    ExpectRoundTrip(bytes);
+}
+
+// Random valid level files of every shape: few or many kinds, bricks on and off the grid, in
+// reading order or not, with and without bytes after the last level.
+TEST(DecompileLevels, AnyValidFileCompilesBackToTheSameBytes) {
+    std::mt19937 random(20240601);
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int file = 0; file < 300; ++file) {
+        const int levelCount = pick(1, 6);
+        const int kindPool = pick(0, 1) ? pick(1, 5) : pick(50, 400);
+        std::vector<uint8_t> bytes = Values16({levelCount});
+        for (int level = 0; level < levelCount; ++level) {
+            const int bricks = pick(1, pick(0, 3) ? 40 : 475);
+            bytes = Concat(bytes, Values16({bricks}));
+            const bool ordered = pick(0, 2) != 0;
+            int cell = pick(0, 10);
+            for (int b = 0; b < bricks; ++b) {
+                int x, y;
+                if (pick(0, 9) == 0) {
+                    x = pick(-32768, 32767);
+                    y = pick(-32768, 32767);
+                } else {
+                    cell = ordered ? cell + pick(1, 3) : pick(0, 474);
+                    x = 20 * ((cell % 475) % 25);
+                    y = 25 * ((cell % 475) / 25);
+                }
+                const int kind = pick(0, kindPool - 1);
+                bytes = Concat(bytes, Values16({x, y, kind * 10 - 500, kind % 13, kind % 3,
+                                                kind % 4 == 0 ? 0 : kind % 12}));
+            }
+        }
+        for (int extra = pick(0, 1) ? 0 : pick(1, 70); extra > 0; --extra) {
+            bytes.push_back(static_cast<uint8_t>(pick(0, 255)));
+        }
+        SCOPED_TRACE("file " + std::to_string(file));
+        ExpectRoundTrip(bytes);
+        if (HasFatalFailure()) return;
+    }
+}
+
+}  // namespace
+}  // namespace ZapModule

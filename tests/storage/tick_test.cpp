@@ -1,0 +1,77 @@
+#include "storage/tick.h"
+
+#include <gtest/gtest.h>
+
+#include "storage_test_support.h"
+
+namespace ZapModule {
+namespace {
+
+using testing::StorageFixture;
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(TickFormat, IsABlankTheNumberABlankAndCrLf) {
+    EXPECT_EQ(FormatTick(8000),
+              (std::vector<uint8_t>{0x20, 0x38, 0x30, 0x30, 0x30, 0x20, 0x0D, 0x0A}));
+    EXPECT_EQ(FormatTick(1), Bytes(" 1 \r\n"));
+    EXPECT_EQ(FormatTick(-5), Bytes("-5 \r\n"));
+}
+
+TEST(ParseTick, TakesTheNearestIntegerWithTiesToEven) {
+    struct Case {
+        const char* text;
+        int16_t value;
+    };
+    for (const Case c :
+         {Case{" 8000 \r\n", 8000}, Case{"250", 250}, Case{"8000.5", 8000}, Case{"3.5", 4},
+          Case{"2.5", 2}, Case{"\t 42xyz", 42}, Case{"+5", 5}, Case{"1e3", 1000}, Case{"4.5e0", 4},
+          Case{"7e", 7}, Case{"12.", 12}, Case{"9\n500", 9}}) {
+        EXPECT_EQ(ParseTick(Bytes(c.text)), c.value) << c.text;
+        EXPECT_EQ(ReadTick(Bytes(c.text)).Status, TickRead::Kind::InRange) << c.text;
+    }
+}
+
+TEST(ParseTick, WithoutANumberGivesTheDefault) {
+    for (const char* text : {"", "abc", "\r\n500", " - 5", ".", "e5",
+                             "\xEF\xBB\xBF"
+                             "100"}) {
+        EXPECT_EQ(ParseTick(Bytes(text)), 8000) << text;
+        EXPECT_EQ(ReadTick(Bytes(text)).Status, TickRead::Kind::NoNumber) << text;
+    }
+}
+
+TEST(ParseTick, ClampsToTheScrollBarsRange) {
+    struct Case {
+        const char* text;
+        int16_t value;
+    };
+    for (const Case c : {Case{"0", 1}, Case{"0.4", 1}, Case{"-7", 1}, Case{"10001", 10000},
+                         Case{"40000", 10000}, Case{"99999999999999999999999", 10000},
+                         Case{"1e99999999", 10000}, Case{"-1e400", 1}, Case{"1e-400", 1}}) {
+        EXPECT_EQ(ParseTick(Bytes(c.text)), c.value) << c.text;
+        EXPECT_EQ(ReadTick(Bytes(c.text)).Status, TickRead::Kind::Clamped) << c.text;
+    }
+    EXPECT_EQ(ParseTick(Bytes("10000.5")), 10000);  // rounds to 10000, inside the range
+}
+
+TEST(TickFile, MissingGivesTheDefaultAndASavedValueReadsBack) {
+    StorageFixture f;
+    EXPECT_EQ(LoadTick(f.s), 8000);
+    ASSERT_TRUE(SaveTick(f.s, 1));
+    EXPECT_EQ(f.files.Held.at("tick.ko"), Bytes(" 1 \r\n"));
+    EXPECT_EQ(LoadTick(f.s), 1);
+}
+
+TEST(TickFile, AFailedSaveIsReported) {
+    StorageFixture f;
+    f.files.FailWrites = true;
+    EXPECT_FALSE(SaveTick(f.s, 100));
+    ASSERT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_NE(f.window.Messages[0].Text.find("tick.ko"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ZapModule

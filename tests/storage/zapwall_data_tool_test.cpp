@@ -1,0 +1,219 @@
+// Runs the built zapwall-data on temporary data folders, good and damaged, and checks what it
+// prints and how it exits.
+
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "graphics/picture_loader.h"
+#include "storage/hall.h"
+#include "storage/roster.h"
+#include "storage_test_support.h"
+#include "tools/zapwall_data_level_text.h"
+
+namespace ZapModule {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::Values16;
+using testing::WriteBytes;
+using testing::WriteText;
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class ZapwallData : public ::testing::Test {
+  protected:
+    ToolRun Tool(const std::vector<std::string>& args) {
+        std::string command = Quote(ZAPWALL_DATA_TOOL);
+        for (const auto& arg : args) command += " " + Quote(arg);
+        command += " >" + Quote(output_ / "out") + " 2>" + Quote(output_ / "err");
+        const int status = std::system(command.c_str());
+        ToolRun run;
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = ReadText(output_ / "out");
+        run.err = ReadText(output_ / "err");
+        return run;
+    }
+
+    // A data folder the game can use: two levels, two animations, fourteen pictures.
+    std::string GoodFolder() {
+        const std::string data = folder_ / "data";
+        WriteBytes(data + "/levels.ko",
+                   Values16({2, 1, 0, 0, 10, 0, 0, 0, 2, 20, 0, 10, 0, 0, 0, 40, 0, 10, 0, 0, 0}));
+        WriteText(data + "/animations.ko", "4,4,30,30,3\r\n5,8,40,40,2\r\n");
+        std::filesystem::create_directories(data + "/pictures");
+        const Surface picture(4, 3);
+        EXPECT_TRUE(SavePicturePng(picture, data + "/pictures/gui"));
+        for (int sheet = 1; sheet <= 13; ++sheet) {
+            EXPECT_TRUE(SavePicturePng(picture, data + "/pictures/ko" + std::to_string(sheet)));
+        }
+        return data;
+    }
+
+    TempFolder folder_;
+    TempFolder output_;
+};
+
+TEST_F(ZapwallData, CheckPassesAGoodFolderWithItsSavedFiles) {
+    const std::string data = GoodFolder();
+    EXPECT_EQ(Tool({"check", data}).exitCode, 0);
+    WriteBytes(data + "/players.ko", SerializeRoster({PlayerRecord{"Ann", 1, 2, 3}}));
+    WriteBytes(data + "/hall.ko", SerializeHall(DefaultHallTable(), {}));
+    WriteText(data + "/tick.ko", " 8000 \r\n");
+    const ToolRun run = Tool({"check", data});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ZapwallData, CheckListsEveryProblemOneLineEach) {
+    const std::string data = GoodFolder();
+    WriteBytes(data + "/levels.ko", Values16({2, 1, 0, 0, 10, 0, 0, 0, 3, 20, 0, 10}));
+    WriteText(data + "/animations.ko", "4,4,30,30,3\r\n");
+    WriteText(data + "/pictures/ko7", "not a picture");
+    std::filesystem::remove(data + "/pictures/gui");
+    WriteBytes(data + "/players.ko", Values16({1, 1, 67, 3, 0, 0, -2}));
+    WriteBytes(data + "/hall.ko", Values16({1, 67}));
+    WriteText(data + "/tick.ko", "fast\r\n");
+    const ToolRun run = Tool({"check", data});
+    EXPECT_EQ(run.exitCode, 1);
+    std::vector<std::string> lines;
+    std::istringstream out(run.out);
+    for (std::string line; std::getline(out, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 7u) << run.out;
+    EXPECT_EQ(lines[0], "levels.ko: level 2 claims 3 bricks, file ends after 0");
+    EXPECT_EQ(lines[1].rfind("animations.ko: ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], "pictures/gui: file is missing");
+    EXPECT_EQ(lines[3], "pictures/ko7: not a picture that can be loaded");
+    EXPECT_EQ(lines[4], "players.ko: player 2 of 2 has a name length of -2");
+    EXPECT_EQ(lines[5], "hall.ko: entry 1 is cut short");
+    EXPECT_EQ(lines[6], "tick.ko: no number at the start of the first line, the game uses 8000");
+}
+
+TEST_F(ZapwallData, CheckNamesMissingAndUnusableFiles) {
+    const std::string data = GoodFolder();
+    std::filesystem::remove(data + "/levels.ko");
+    WriteText(data + "/tick.ko", "20000");
+    std::filesystem::create_directory(data + "/hall.ko");
+    const ToolRun run = Tool({"check", data});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out,
+              "levels.ko: file is missing\n"
+              "hall.ko: file cannot be read\n"
+              "tick.ko: 20000 is outside 1 to 10000, the game uses 10000\n");
+}
+
+TEST_F(ZapwallData, ShowPrintsEachFileAsText) {
+    const std::string data = GoodFolder();
+    WriteBytes(data + "/players.ko",
+               SerializeRoster({PlayerRecord{"Čenda", 120, 2, 3}, PlayerRecord{"", -1, 0, 0}}));
+    ToolRun run = Tool({"show", data + "/players.ko"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out,
+              "players.ko: 2 players\n"
+              "1. \"Čenda\"  IQ 120  level 2 (shown as 3)  balls 3\n"
+              "2. \"\"  IQ -1  level 0 (shown as 1)  balls 0\n");
+
+    // A kept damaged copy is shown by its kind, with what is wrong.
+    WriteBytes(data + "/players.ko.damaged", Values16({0, 5, 67}));
+    run = Tool({"show", data + "/players.ko.damaged"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "players.ko: 0 players\nplayers.ko: player 1 of 1 is cut short\n");
+
+    HallTable table = DefaultHallTable();
+    table[0] = {"Eva", 1200};
+    WriteBytes(data + "/hall.ko", testing::Concat(SerializeHall(table, {}), {1, 2}));
+    run = Tool({"show", data + "/hall.ko"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.substr(0, 28), "1. \"Eva\"  1200\n2. \"\"  900\n3.");
+    EXPECT_NE(run.out.find("hall.ko: 2 bytes after the ten entries"), std::string::npos);
+
+    WriteText(data + "/tick.ko", " 250 \r\n");
+    EXPECT_EQ(Tool({"show", data + "/tick.ko"}).out, "tick.ko: 250\n");
+
+    run = Tool({"show", data + "/animations.ko"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out,
+              "animations.ko: 2 animations\n"
+              "kind 0: sheet 4, 4 frames of 30 x 30, 3 steps each\n"
+              "kind 1: sheet 5, 8 frames of 40 x 40, 2 steps each\n");
+
+    run = Tool({"show", data + "/levels.ko"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("levels.ko: 2 levels\nlevel 1: 1 brick\n", 0), 0u) << run.out;
+}
+
+TEST_F(ZapwallData, LevelsDecompileAndCompileGiveBackTheSameBytes) {
+    const std::string data = GoodFolder();
+    const std::vector<uint8_t> original = testing::Concat(
+        Values16({2, 2, 0, 0, 1, 2, 3, 4, 20, 0, 1, 2, 3, 4, 1, 7, 30, 5, 0, 0, 0}), {0x55});
+    WriteBytes(data + "/levels.ko", original);
+    const ToolRun decompiled = Tool({"levels", "decompile", data + "/levels.ko"});
+    ASSERT_EQ(decompiled.exitCode, 0) << decompiled.err;
+    WriteText(folder_ / "levels.txt", decompiled.out);
+    const ToolRun compiled =
+        Tool({"levels", "compile", folder_ / "levels.txt", folder_ / "out.ko"});
+    ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+    EXPECT_EQ(ReadBytes(folder_ / "out.ko"), original);
+}
+
+TEST_F(ZapwallData, LevelsRefusesDamagedInputAndNamesTheLine) {
+    const std::string data = GoodFolder();
+    WriteBytes(data + "/levels.ko", Values16({0}));
+    ToolRun run = Tool({"levels", "decompile", data + "/levels.ko"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "levels.ko: level count is 0, at least 1 is needed\n");
+    EXPECT_EQ(run.out, "");
+
+    const std::string text = folder_ / "bad.txt";
+    WriteText(text, "level\ngrid\nz\nend\n");
+    run = Tool({"levels", "compile", text, folder_ / "out.ko"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, text + ":3: unknown key 'z'\n");
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "out.ko"));
+}
+
+TEST_F(ZapwallData, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"frobnicate"},
+                                               {"check"},
+                                               {"check", folder_ / "no-such-folder"},
+                                               {"show", folder_ / "notes.txt"},
+                                               {"levels", "compile", "only-one"},
+                                               {"levels", "explode", "x"}}) {
+        const ToolRun run = Tool(args);
+        EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(run.err.find("usage: zapwall-data"), std::string::npos);
+        EXPECT_EQ(run.out, "");
+    }
+    const ToolRun missing = Tool({"show", folder_ / "players.ko"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ZapModule

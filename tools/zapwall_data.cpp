@@ -1,0 +1,123 @@
+// zapwall-data: checks, shows and converts the files of a data folder.
+//
+//   zapwall-data check DIR                     one line per problem; exit 0 if none, 1 if any
+//   zapwall-data show FILE                     players.ko, hall.ko, tick.ko, animations.ko or
+//                                              levels.ko as readable text
+//   zapwall-data levels decompile LEVELS.ko    the level set in the level text format
+//   zapwall-data levels compile TEXT OUT.ko    a level file from that text
+//
+// Usage errors exit with 2.
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "graphics/picture_loader.h"
+#include "storage/data_check.h"
+#include "storage/disk_data_files.h"
+#include "storage/level_file.h"
+#include "tools/zapwall_data_level_text.h"
+#include "tools/zapwall_data_show.h"
+
+using namespace ZapModule;
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kProblems = 1;
+constexpr int kUsage = 2;
+
+constexpr const char* kUsageText =
+    "usage: zapwall-data check DIR\n"
+    "       zapwall-data show FILE\n"
+    "       zapwall-data levels decompile LEVELS.ko\n"
+    "       zapwall-data levels compile TEXT OUT.ko\n";
+
+int Usage(const std::string& problem) {
+    std::cerr << "zapwall-data: " << problem << "\n" << kUsageText;
+    return kUsage;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    if (!bytes) std::cerr << "zapwall-data: cannot read " << path << "\n";
+    return bytes;
+}
+
+int Check(const std::string& folder) {
+    if (!IsFolder(folder)) return Usage(folder + " is not a folder");
+    std::vector<std::string> problems = CheckGameData(folder, LoadPicture);
+    const std::vector<std::string> saved = CheckSavedFiles(folder);
+    problems.insert(problems.end(), saved.begin(), saved.end());
+    for (const std::string& problem : problems) std::cout << problem << "\n";
+    return problems.empty() ? kOk : kProblems;
+}
+
+int Show(const std::string& path) {
+    const std::optional<std::string> kind = DataFileKind(path);
+    if (!kind) {
+        return Usage(path + " is none of players.ko, hall.ko, tick.ko, animations.ko, levels.ko");
+    }
+    const auto bytes = ReadOrSay(path);
+    if (!bytes) return kProblems;
+    const ShownFile shown = ShowDataFile(*kind, *bytes);
+    std::cout << shown.Text;
+    return shown.Damaged ? kProblems : kOk;
+}
+
+int Decompile(const std::string& path) {
+    const auto bytes = ReadOrSay(path);
+    if (!bytes) return kProblems;
+    const std::vector<std::string> problems = CheckLevelFile(*bytes);
+    for (const std::string& problem : problems) std::cerr << problem << "\n";
+    if (!problems.empty()) return kProblems;
+    std::cout << DecompileLevels(*bytes);
+    return kOk;
+}
+
+int Compile(const std::string& textPath, const std::string& outPath) {
+    const auto text = ReadOrSay(textPath);
+    if (!text) return kProblems;
+    const CompiledLevels compiled = CompileLevelText(
+        std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
+    for (const LevelTextError& error : compiled.Errors) {
+        std::cerr << FormatLevelTextError(textPath, error) << "\n";
+    }
+    if (!compiled.Errors.empty()) return kProblems;
+    if (!ReplaceFile(outPath, compiled.Bytes)) {
+        std::cerr << "zapwall-data: cannot write " << outPath << "\n";
+        return kProblems;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsageText;
+        return kOk;
+    }
+    if (args.empty()) return Usage("no command");
+    const std::string& command = args[0];
+    if (command == "check" && args.size() == 2) return Check(args[1]);
+    if (command == "show" && args.size() == 2) return Show(args[1]);
+    if (command == "levels" && args.size() == 3 && args[1] == "decompile")
+        return Decompile(args[2]);
+    if (command == "levels" && args.size() == 4 && args[1] == "compile") {
+        return Compile(args[2], args[3]);
+    }
+    if (command == "check" || command == "show" || command == "levels") {
+        return Usage("wrong arguments for " + command);
+    }
+    return Usage("unknown command " + command);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The level set as text, for people: keys name the kinds of brick, grids draw the 25 x 19 cells
+// of the field and `brick` lines place bricks anywhere. Compiling gives levels.ko; decompiling a
+// level file gives text that compiles back to exactly the same bytes.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ZapModule {
+
+struct LevelTextError {
+    int Line = 0;  // 1-based; 0 for the text as a whole
+    std::string Text;
+};
+
+struct CompiledLevels {
+    std::vector<uint8_t> Bytes;  // the level file, when there are no errors
+    std::vector<LevelTextError> Errors;
+};
+
+CompiledLevels CompileLevelText(std::string_view text);
+
+// Formats an error as "NAME:LINE: TEXT" (or "NAME: TEXT" for the text as a whole).
+std::string FormatLevelTextError(const std::string& name, const LevelTextError& error);
+
+// The text of a level file that CheckLevelFile accepts.
+std::string DecompileLevels(const std::vector<uint8_t>& bytes);
+
+}  // namespace ZapModule
