@@ -101,6 +101,7 @@ struct LevelFile {
 struct GameState {
     // --- Program-wide variables ---
     std::string AppPath;
+    std::string DataFolder;  // AppPath + "/data" in the game; a tool may point elsewhere
     std::vector<SpriteSurface> Sprites;
     int16_t BatTop = 0;
     int16_t BatHeight = 0;
@@ -169,6 +170,11 @@ struct GameState {
     int16_t AnimationCount() const { return static_cast<int16_t>(Animations.size()); }
     int16_t SpriteCount() const { return static_cast<int16_t>(Sprites.size()); }
 };
+
+// The path of a file of the data folder, such as DataPath(s, "levels.ko").
+inline std::string DataPath(const GameState& s, const std::string& relative) {
+    return s.DataFolder + "/" + relative;
+}
 
 // The animation of a mover or explosion kind; an all-zero record for a kind the table lacks, so
 // that sizes and frames of a bad kind are empty instead of out of bounds.

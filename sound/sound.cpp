@@ -23,7 +23,7 @@ void PlaySound(GameState& s, Effect effect) {
     SoundComponent* player = Player(s);
     if (player == nullptr) return;
     const auto index = static_cast<size_t>(effect);
-    const std::string path = s.AppPath + "/data/sounds/" + std::string(kEffectFiles[index]);
+    const std::string path = DataPath(s, "sounds/" + std::string(kEffectFiles[index]));
     s.SoundHandles[index] = player->Play(path, 0, -1);
 }
 

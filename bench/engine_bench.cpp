@@ -1,0 +1,145 @@
+// One game step on a busy field, with and without its drawing pass, beside the plain fill and
+// copy of the field that any drawing pass must at least cost.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "game/level_flow.h"
+#include "game/recording_window.h"
+#include "game/startup.h"
+#include "game/tick.h"
+#include "graphics/picture_loader.h"
+#include "storage/memory_data_files.h"
+
+namespace ZapModule {
+namespace {
+
+// A state on the shipped data folder: 160 bricks, 3 balls, 5 movers, 10 explosions, the wall
+// standing, and the same again every few thousand steps, so that every step measured is busy.
+class BusyField {
+public:
+    explicit BusyField(bool draw) {
+        s.AppPath = ZAPWALL_BUILD_DIR;
+        s.DataFolder = s.AppPath + "/data";
+        s.Window = &window;
+        s.Files = &files;
+        window.SoundSwitch = false;
+        if (draw) s.Field = Surface(kFieldWidth, kFieldHeight);
+        if (!LoadGameData(s, LoadPicture).Refusal.empty()) std::abort();
+        StartGameAs(s, PlayerRecord{"Bench", 0, 11, 3}, 1);
+        window.Interval = 1;
+        s.Bricks.clear();
+        s.BrickRects.clear();
+        for (int16_t row = 0; row < 8; ++row)
+            for (int16_t col = 0; col < 20; ++col) {
+                BrickRecord b;
+                b.X = static_cast<int16_t>(col * 20);
+                b.Y = static_cast<int16_t>(125 + row * 25);
+                b.Type = 2;  // steel: hits flash it, and the field stays busy
+                b.Picture = static_cast<int16_t>(row % 4);
+                s.Bricks.push_back(b);
+                s.BrickRects.push_back({b.X, b.Y, b.X + 20, b.Y + 25});
+            }
+        s.Balls.clear();
+        for (int i = 0; i < 3; ++i) {
+            BallRecord ball;
+            ball.X = 100.0f + 40 * i;
+            ball.Y = 20.0f + 10 * i;
+            ball.Dx = 2.5f;
+            ball.Dy = 1.5f;
+            s.Balls.push_back(ball);
+        }
+        s.BallRects.assign(3, Rect{});
+        for (int i = 0; i < 5; ++i) {
+            MoverRecord m;
+            m.X = 60.0f * i;
+            m.Y = 30.0f;
+            m.Dx = 0.4f;
+            m.Dy = 0.3f;
+            m.Kind = static_cast<int16_t>(i == 1 ? 0 : i);
+            s.Movers.push_back(m);
+        }
+        s.MoverRects.assign(5, Rect{});
+        s.WallOn = kTrue;
+        s.WallS = 1;
+        s.Random.UseSequence({0.5f});
+        start = Snapshot();
+    }
+
+    void Reset() {
+        s.Bricks = start.Bricks;
+        s.BrickRects = start.BrickRects;
+        s.Balls = start.Balls;
+        s.BallRects = start.BallRects;
+        s.Movers = start.Movers;
+        s.MoverRects = start.MoverRects;
+        s.Explosions.assign(10, MoverRecord{});
+        for (size_t i = 0; i < 10; ++i) {
+            s.Explosions[i].Kind = 1;
+            s.Explosions[i].X = static_cast<float>(30 * i);
+            s.Explosions[i].Y = 400;
+        }
+    }
+
+    RecordingWindow window;
+    MemoryDataFiles files;
+    GameState s;
+
+private:
+    struct Parts {
+        std::vector<BrickRecord> Bricks;
+        std::vector<Rect> BrickRects;
+        std::vector<BallRecord> Balls;
+        std::vector<Rect> BallRects;
+        std::vector<MoverRecord> Movers;
+        std::vector<Rect> MoverRects;
+    };
+    Parts Snapshot() const {
+        return {s.Bricks, s.BrickRects, s.Balls, s.BallRects, s.Movers, s.MoverRects};
+    }
+    Parts start;
+};
+
+// Explosions last a few steps; resetting every 8 steps keeps about ten of them playing.
+constexpr int kStepsPerReset = 8;
+
+void RunSteps(benchmark::State& state, bool draw) {
+    BusyField field(draw);
+    int sinceReset = kStepsPerReset;
+    for (auto _ : state) {
+        if (sinceReset == kStepsPerReset) {
+            state.PauseTiming();
+            field.Reset();
+            sinceReset = 0;
+            state.ResumeTiming();
+        }
+        GameStep(field.s);
+        ++sinceReset;
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_StepWithoutDrawing(benchmark::State& state) { RunSteps(state, false); }
+void BM_StepWithDrawing(benchmark::State& state) { RunSteps(state, true); }
+
+// The floor of any drawing pass: clear the 495 x 475 field and copy it once.
+void BM_FieldMemsetAndMemcpy(benchmark::State& state) {
+    std::vector<uint32_t> field(kFieldWidth * kFieldHeight), copy(field.size());
+    for (auto _ : state) {
+        std::memset(field.data(), 0, field.size() * sizeof(uint32_t));
+        std::memcpy(copy.data(), field.data(), field.size() * sizeof(uint32_t));
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(BM_StepWithoutDrawing);
+BENCHMARK(BM_StepWithDrawing);
+BENCHMARK(BM_FieldMemsetAndMemcpy);
+
+}  // namespace
+}  // namespace ZapModule
+
+BENCHMARK_MAIN();

@@ -1,0 +1,257 @@
+// zapwall-sim: the real engine without windows. It loads a data folder as the game does at
+// start-up, starts a game as the menu's Start does, replays scripted input, runs game steps and
+// writes the state as JSON and the field as a picture. Every rule it runs is the game's own.
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/input.h"
+#include "game/level_flow.h"
+#include "game/recording_window.h"
+#include "game/startup.h"
+#include "game/tick.h"
+#include "graphics/picture_loader.h"
+#include "sound/recording_sound.h"
+#include "sound/sound.h"
+#include "storage/disk_data_files.h"
+#include "storage/memory_data_files.h"
+#include "storage/roster.h"
+#include "tools/sim/input_script.h"
+#include "tools/sim/state_json.h"
+
+namespace ZapModule {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zapwall-sim --data DIR [--player NAME] [--state FILE] [--seed N | --random LIST]\n"
+    "                   [--input FILE] [--steps N] [--sound on|off] [--out FILE] [--frame FILE]\n"
+    "                   [--save]\n";
+
+struct Options {
+    std::string Data;
+    std::optional<std::string> Player, State, Input, Out, Frame;
+    uint32_t Seed = 1;
+    std::vector<float> Random;
+    int64_t Steps = 1000;
+    bool Sound = true;
+    bool Save = false;
+};
+
+// An unusable invocation: the reason goes to stderr and the exit status is 2.
+struct UsageError {
+    std::string Reason;
+};
+
+template <typename Number>
+Number ParseNumber(const std::string& text, const std::string& what) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || text.empty())
+        throw UsageError{what + ": not a number: " + text};
+    return value;
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    bool seeded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
+            return argv[++i];
+        };
+        if (arg == "--data") {
+            o.Data = value();
+        } else if (arg == "--player") {
+            o.Player = value();
+        } else if (arg == "--state") {
+            o.State = value();
+        } else if (arg == "--seed") {
+            o.Seed = ParseNumber<uint32_t>(value(), arg);
+            seeded = true;
+        } else if (arg == "--random") {
+            std::stringstream list(value());
+            for (std::string item; std::getline(list, item, ',');) {
+                const float r = ParseNumber<float>(item, arg);
+                if (!(r >= 0.0f && r < 1.0f)) throw UsageError{arg + ": " + item + " is not in [0, 1)"};
+                o.Random.push_back(r);
+            }
+            if (o.Random.empty()) throw UsageError{arg + " needs at least one number"};
+        } else if (arg == "--input") {
+            o.Input = value();
+        } else if (arg == "--steps") {
+            o.Steps = ParseNumber<int64_t>(value(), arg);
+            if (o.Steps < 0) throw UsageError{"--steps must not be negative"};
+        } else if (arg == "--sound") {
+            const std::string v = value();
+            if (v != "on" && v != "off") throw UsageError{"--sound takes on or off"};
+            o.Sound = v == "on";
+        } else if (arg == "--out") {
+            o.Out = value();
+        } else if (arg == "--frame") {
+            o.Frame = value();
+        } else if (arg == "--save") {
+            o.Save = true;
+        } else {
+            throw UsageError{"unknown argument " + arg};
+        }
+    }
+    if (o.Data.empty()) throw UsageError{"--data DIR is required"};
+    if (seeded && !o.Random.empty()) throw UsageError{"--seed and --random exclude each other"};
+    return o;
+}
+
+std::string ReadText(const std::string& path) {
+    std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
+    if (!bytes) throw UsageError{"cannot read " + path};
+    return std::string(bytes->begin(), bytes->end());
+}
+
+// The file name of every played effect, in order.
+Json PlayedEffects(const SoundLog& log) {
+    Json names = Json::array();
+    for (const std::string& path : log.Played) names.push_back(path.substr(path.rfind('/') + 1));
+    return names;
+}
+
+Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& log,
+            int64_t steps) {
+    Json j = StateToJson(s);
+    j["Steps"] = steps;
+    j["TimerInterval"] = window.Interval;
+    j["Label1"] = window.Label1;
+    j["Label3"] = window.Label3;
+    Json visible = Json::array();
+    for (bool v : window.Label3Visible) visible.push_back(v ? -1 : 0);
+    j["Label3Visible"] = visible;
+    j["Sounds"] = PlayedEffects(log);
+    j["SoundUpdates"] = log.Updates;
+    j["Messages"] = Json::array();
+    for (const RecordingWindow::Message& m : window.Messages)
+        j["Messages"].push_back({{"Text", m.Text}, {"Title", m.Title}});
+    j["Players"] = Json::array();
+    for (const PlayerRecord& p : s.Players)
+        j["Players"].push_back(
+            {{"Name", p.Name}, {"Iq", p.Iq}, {"Level", p.Level}, {"SpareBalls", p.SpareBalls}});
+    j["Hall"] = Json::array();
+    for (const HallEntry& e : s.Hall) j["Hall"].push_back({{"Name", e.Name}, {"Score", e.Score}});
+    return j;
+}
+
+void Deliver(GameState& s, const InputEvent& e) {
+    switch (e.What) {
+        case InputEvent::Kind::KeyDown:
+            FieldKeyDown(s, e.A);
+            break;
+        case InputEvent::Kind::KeyUp:
+            FieldKeyUp(s, e.A);
+            break;
+        case InputEvent::Kind::Click:
+            ScreenMouseDown(s, e.A, e.B);
+            break;
+    }
+}
+
+int Run(const Options& o) {
+    RecordingWindow window;
+    window.SoundSwitch = o.Sound;
+    DiskDataFiles disk(o.Data);
+    MemoryDataFiles files(&disk);  // nothing reaches the folder unless --save commits it
+    auto log = std::make_shared<SoundLog>();
+
+    GameState s;
+    s.AppPath = o.Data + "/..";
+    s.DataFolder = o.Data;
+    s.Window = &window;
+    s.Files = &files;
+    s.SoundFactory = [log] { return std::make_unique<RecordingSound>(log); };
+    s.Random.Seed(o.Seed);
+    if (!o.Random.empty()) s.Random.UseSequence(o.Random);
+    if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
+
+    const StartupResult loaded = LoadGameData(s, LoadPicture);
+    if (!loaded.Refusal.empty()) {
+        std::cerr << "zapwall-sim: " << loaded.Refusal << "\n";
+        return 2;
+    }
+
+    if (o.Player) {
+        int16_t index = -1;
+        for (size_t i = 0; i < s.Players.size() && index < 0; ++i)
+            if (s.Players[i].Name == *o.Player) index = static_cast<int16_t>(i);
+        if (index < 0) throw UsageError{"no player named " + *o.Player + " in the roster"};
+        StartGame(s, index, 1);
+    } else {
+        StartGameAs(s, PlayerRecord{"NoBrain", 0, 0, 3}, 1);
+    }
+    if (o.State) {
+        Json state;
+        try {
+            state = Json::parse(ReadText(*o.State));
+        } catch (const Json::parse_error& e) {
+            throw UsageError{*o.State + ": " + e.what()};
+        }
+        const std::string error = ApplyJsonState(s, state);
+        if (!error.empty()) throw UsageError{*o.State + ": " + error};
+    }
+    InputScript script;
+    if (o.Input) {
+        script = ParseInputScript(ReadText(*o.Input));
+        if (!script.Error.empty()) throw UsageError{*o.Input + ": " + script.Error};
+    }
+
+    int64_t steps = 0;
+    for (int64_t iteration = 0; iteration < o.Steps && s.Unloaded != kTrue; ++iteration) {
+        if (auto events = script.ByIteration.find(iteration); events != script.ByIteration.end())
+            for (const InputEvent& e : events->second) Deliver(s, e);
+        if (window.Interval != 1 || s.Paused != kFalse || s.Unloaded == kTrue) continue;
+        GameStep(s);
+        ++steps;
+    }
+
+    if (o.Save) {
+        StoreCurrentPlayer(s);
+        SaveRoster(s);
+        if (!files.Commit()) {
+            std::cerr << "zapwall-sim: could not write to " << o.Data << "\n";
+            return 1;
+        }
+    }
+    if (o.Frame && !SavePicturePng(s.Field, *o.Frame)) {
+        std::cerr << "zapwall-sim: cannot write " << *o.Frame << "\n";
+        return 1;
+    }
+    if (o.Out) {
+        const std::string text = Report(s, window, *log, steps).dump(1) + "\n";
+        if (*o.Out == "-") {
+            std::cout << text;
+        } else {
+            std::ofstream out(*o.Out, std::ios::binary);
+            if (!(out << text)) {
+                std::cerr << "zapwall-sim: cannot write " << *o.Out << "\n";
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace ZapModule
+
+int main(int argc, char** argv) {
+    try {
+        return ZapModule::Run(ZapModule::ParseOptions(argc, argv));
+    } catch (const ZapModule::UsageError& e) {
+        std::cerr << "zapwall-sim: " << e.Reason << "\n" << ZapModule::kUsage;
+        return 2;
+    }
+}
