@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -64,6 +65,20 @@ std::string Quote(const uint8_t* begin, const uint8_t* end) {
     return text + "\"";
 }
 
+// The value of a decimal integer with an optional sign; nothing when the text is anything else.
+// Values far outside 16 bits are capped, which keeps them outside.
+std::optional<int64_t> ParseInteger(const uint8_t* first, const uint8_t* last) {
+    const bool negative = first != last && *first == '-';
+    if (first != last && (*first == '-' || *first == '+')) ++first;
+    if (first == last) return std::nullopt;
+    int64_t value = 0;
+    for (const uint8_t* p = first; p != last; ++p) {
+        if (*p < '0' || *p > '9') return std::nullopt;
+        value = std::min(value * 10 + (*p - '0'), kValueCap);
+    }
+    return negative ? -value : value;
+}
+
 // One number of the file: its place among all numbers, its line and its value.
 struct Number {
     size_t Index;
@@ -105,27 +120,15 @@ size_t ReadNumbers(const std::vector<uint8_t>& bytes, ProblemList& problems, Tak
                 return fields;
             }
             problems.Add(LineText(line) + ": a number is missing");
+        } else if (const auto value = ParseInteger(data + first, data + last); !value) {
+            problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
+                         " is not a whole number");
+        } else if (*value < std::numeric_limits<int16_t>::min() ||
+                   *value > std::numeric_limits<int16_t>::max()) {
+            problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
+                         " is outside -32768 to 32767");
         } else {
-            size_t digit = first;
-            const bool negative = data[digit] == '-';
-            if (data[digit] == '-' || data[digit] == '+') ++digit;
-            int64_t value = 0;
-            bool isNumber = digit < last;
-            for (size_t p = digit; p < last && isNumber; ++p) {
-                isNumber = data[p] >= '0' && data[p] <= '9';
-                if (isNumber) value = std::min(value * 10 + (data[p] - '0'), kValueCap);
-            }
-            if (negative) value = -value;
-            if (!isNumber) {
-                problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
-                             " is not a whole number");
-            } else if (value < std::numeric_limits<int16_t>::min() ||
-                       value > std::numeric_limits<int16_t>::max()) {
-                problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
-                             " is outside -32768 to 32767");
-            } else {
-                take(Number{fields, line, static_cast<int32_t>(value)});
-            }
+            take(Number{fields, line, static_cast<int32_t>(*value)});
         }
         ++fields;
 
