@@ -91,7 +91,7 @@ bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed) {
     for (int i = 1; i <= kSpriteCount; ++i) {
         const std::string name = "pictures/ko" + std::to_string(i);
         std::optional<Surface> picture;
-        if (load) picture = load(s.AppPath + "/data/" + name);
+        if (load) picture = load(DataPath(s, name));
         // A sprite's size is 16-bit: a picture that does not fit cannot be one.
         if (!picture || !FitsSpriteSize(picture->Width()) || !FitsSpriteSize(picture->Height())) {
             if (failed != nullptr) *failed = name;

@@ -15,7 +15,7 @@ using PictureLoader = std::function<std::optional<Surface>(const std::string& pa
 
 constexpr int kSpriteCount = 13;
 
-// Loads AppPath/data/pictures/ko1 ... ko13 into Sprites 0 to 12, in place of any loaded before.
+// Loads DataFolder/pictures/ko1 ... ko13 into Sprites 0 to 12, in place of any loaded before.
 // On a picture that does not load (or is larger than 32767 pixels either way), stops, leaves
 // Sprites empty and returns false with the file's data-relative name ("pictures/ko7") in *failed.
 bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed);

@@ -138,16 +138,12 @@ TEST_F(DrawTest, BallLandsAtItsPositionRoundedTiesToEven) {
 }
 
 TEST_F(DrawTest, SteelBrickShowsTheNextColumnWhileItFlashes) {
+    // Column 5 lies past the sheet's 100 pixels; 20 * 3277 wraps at 16 bits to 4.
     const struct {
         int16_t type, flash, picture;
         int32_t sourceX;  // -1: nothing drawn
-    } cases[] = {
-        {0, 0, 2, 40},   {2, 0, 2, 40},  {2, 3, 2, 60}, {0, 3, 2, 40},
-        {1, 5, 2, 40},   {2, -1, 2, 40}, {2, 1, 4, -1},  // column 5 lies past the sheet's 100
-                                                         // pixels
-        {0, 0, 3277, 4},                                 // 20 * 3277 wraps at 16 bits to 4
-        {0, 0, -1, -1},
-    };
+    } cases[] = {{0, 0, 2, 40},  {2, 0, 2, 40}, {2, 3, 2, 60},  {0, 3, 2, 40},  {1, 5, 2, 40},
+                 {2, -1, 2, 40}, {2, 1, 4, -1}, {0, 0, -1, -1}, {0, 0, 3277, 4}};
     for (const auto& c : cases) {
         SetUp();
         BrickRecord brick;
@@ -256,7 +252,7 @@ TEST_F(DrawTest, MissingSpritesOrFieldDrawNothing) {
 
 TEST(LoadSprites, LoadsThirteenPicturesInOrder) {
     GameState s;
-    s.AppPath = "/opt/zapwall";
+    s.DataFolder = "/opt/zapwall/data";
     std::vector<std::string> asked;
     const PictureLoader loader = [&](const std::string& path) -> std::optional<Surface> {
         asked.push_back(path);
