@@ -1,0 +1,27 @@
+#pragma once
+// The data folder the build generated (ZAPWALL_DATA_DIR), read the way the game reads it.
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "game/state.h"
+
+namespace AssetTests {
+
+inline std::string DataFolder() {
+    return ZAPWALL_DATA_DIR;
+}
+
+inline std::vector<uint8_t> ReadDataFile(const std::string& relative) {
+    std::ifstream in(DataFolder() + "/" + relative, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Grid of the level layouts: 25 x 19 cells of 20 x 25 pixels.
+constexpr int kCellWidth = 20, kCellHeight = 25;
+constexpr int kColumns = 25, kRows = 19;
+
+}  // namespace AssetTests
