@@ -40,8 +40,9 @@ TEST(Cp1250, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
         QStringEncoder encoder("windows-1250");
         const QByteArray qt = encoder.encode(QString::fromUtf8(text));
         EXPECT_EQ(encoder.hasError(), EncodeCp1250(text) == std::vector<uint8_t>{'?'}) << text;
-        if (!encoder.hasError())
-            EXPECT_EQ(EncodeCp1250(text), std::vector<uint8_t>(qt.begin(), qt.end()));
+        if (!encoder.hasError()) {
+            EXPECT_EQ(EncodeCp1250(text), std::vector<uint8_t>(qt.begin(), qt.end())) << text;
+        }
     }
     EXPECT_EQ(EncodeCp1250("a\xFF"
                            "b"),
