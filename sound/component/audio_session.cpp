@@ -20,16 +20,28 @@ std::mutex& SessionLock() {
 
 bool registered = false;
 const void* mixerOwner = nullptr;
+int audioUsers = 0;
 
 bool StartSubsystem() {
     // The game owns Ctrl+C and the terminal: SDL must neither catch signals nor log.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_LogSetAllPriority(SDL_NUM_LOG_PRIORITIES);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
-    // No driver starts (no sound server, no card, or a misspelt SDL_AUDIODRIVER): from now on the
-    // process uses the dummy driver, which consumes the sound without playing it.
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (!started) {
+        // No driver starts (no sound server, no card, or a misspelt SDL_AUDIODRIVER): the dummy
+        // driver consumes the sound without playing it.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
+    if (started) ++audioUsers;
+    return started;
+}
+
+void StopSubsystem() {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // The component is SDL's only user in the process: when its last user is gone, SDL lets go
+    // of everything it still holds (hints, log settings, event queues).
+    if (--audioUsers == 0) SDL_Quit();
 }
 
 #ifdef __linux__
@@ -47,7 +59,7 @@ bool AcquireAudio() {
 
 void ReleaseAudio() {
     std::lock_guard guard(SessionLock());
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    StopSubsystem();
 }
 
 std::string CurrentDriver() {
@@ -66,7 +78,7 @@ void Unregister() {
     std::lock_guard guard(SessionLock());
     if (!registered) return;
     registered = false;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    StopSubsystem();
 }
 
 bool ClaimMixer(const void* owner) {

@@ -153,6 +153,9 @@ void MixerPlayer::RunWorker() {
                     break;
                 case Job::Quit:
                     CloseDevice();
+                    // SDL keeps per-thread data (its error text) that it frees by itself only
+                    // for threads it created.
+                    SDL_TLSCleanup();
                     return;
             }
         } catch (...) {

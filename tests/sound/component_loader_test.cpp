@@ -1,0 +1,156 @@
+// The loader against stand-in libraries (tests/sound/fake_component.c): what reaches a working
+// library, and the message and silence for each way a library can be missing or broken.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game/recording_window.h"
+#include "sound/component_loader.h"
+#include "sound/sound.h"
+
+namespace ZapModule {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::string FakeFolder(const std::string& variant) {
+    return std::string(ZAPWALL_FAKE_COMPONENTS) + "/" + variant;
+}
+
+// Remembers the buttons of every message box besides its text and title.
+class ButtonsWindow : public RecordingWindow {
+  public:
+    std::vector<MessageButtons> Buttons;
+    MessageAnswer ShowMessage(std::string_view text, std::string_view title,
+                              MessageButtons buttons) override {
+        Buttons.push_back(buttons);
+        return RecordingWindow::ShowMessage(text, title, buttons);
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Message& m : Messages) texts.push_back(m.Text);
+        return texts;
+    }
+};
+
+struct Loader : ::testing::Test {
+    GameState s;
+    ButtonsWindow window;
+    Loader() {
+        s.Window = &window;
+        s.AppPath = "/hra";
+        s.DataFolder = s.AppPath + "/data";
+    }
+
+    // Plays a little through the game's functions: all of it must stay silent and harmless.
+    void PlayAStep() {
+        SetUpSound(s, 1);
+        PlaySound(s, Effect::Bum);
+        UpdateSound(s);
+        PlayExtraTune(s);
+        ShutDownSound(s);
+    }
+};
+
+TEST_F(Loader, WorkingLibraryGetsEveryCallInOrderWithTheGamesArguments) {
+    RegisterSound(s, FakeFolder("working"));
+    EXPECT_THAT(window.Messages, IsEmpty());
+
+    SetUpSound(s, 4321);
+    PlaySound(s, Effect::Wall);
+    UpdateSound(s);
+    PlayExtraTune(s);
+    ShutDownSound(s);
+    UnregisterSound(s);
+    EXPECT_THAT(window.Messages, IsEmpty());
+    EXPECT_EQ(s.SoundReady, kTrue);
+    EXPECT_EQ(s.SoundHandles[7], 7) << "the library's handle";
+
+    // The stand-in keeps its log for the whole process; this run starts at its last registration.
+    const std::string calls = s.SoundPlayer->Query();
+    EXPECT_EQ(calls.substr(calls.rfind("DllRegisterServer;")),
+              "DllRegisterServer;Create(1);Open(0,4321,0,16);"
+              "Play(/hra/data/sounds/wall.wav,0,-1);Update(-1);ExtraSelect();ExtraStart;"
+              "StopAll;Close;DllUnregisterServer;");
+
+    s.SoundPlayer.reset();  // releases the object: the log shows it
+    s.SoundPlayer = s.SoundFactory();
+    const std::string after = s.SoundPlayer->Query();
+    EXPECT_EQ(after.substr(after.rfind("DllUnregisterServer;")),
+              "DllUnregisterServer;Release;Create(1);");
+}
+
+TEST_F(Loader, MissingOrUnloadableLibraryReportsBothWaysAndStaysSilent) {
+    const auto folder = std::filesystem::temp_directory_path() / "zapwall_no_sound_library";
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder / std::string(kSoundLibraryFile));
+
+    RegisterSound(s, folder.string());
+    PlayAStep();
+    UnregisterSound(s);
+
+    // A file of that name that is no library at all.
+    std::ofstream(folder / std::string(kSoundLibraryFile)) << "not a library";
+    RegisterSound(s, folder.string());
+    PlayAStep();
+    UnregisterSound(s);
+    std::filesystem::remove_all(folder);
+
+    EXPECT_THAT(window.Texts(), ElementsAre("Chyba během načítání!", "Chyba při čištění paměti!",
+                                            "Chyba během načítání!", "Chyba při čištění paměti!"));
+    for (const auto& message : window.Messages) EXPECT_EQ(message.Title, "Zapwall");
+    EXPECT_THAT(window.Buttons, ::testing::Each(MessageButtons::Ok));
+    EXPECT_EQ(s.SoundPlayer, nullptr);
+    EXPECT_EQ(s.SoundReady, kFalse);
+}
+
+TEST_F(Loader, NonZeroStatusReportsBothWaysAndLeavesTheGameSilent) {
+    RegisterSound(s, FakeFolder("failing"));
+    EXPECT_THAT(window.Texts(), ElementsAre("Chyba během načítání!"));
+    PlayAStep();
+    EXPECT_EQ(s.SoundPlayer, nullptr) << "a library that failed to register makes no players";
+    UnregisterSound(s);
+    EXPECT_THAT(window.Texts(), ElementsAre("Chyba během načítání!", "Chyba při čištění paměti!"));
+    EXPECT_THAT(window.Buttons, ElementsAre(MessageButtons::Ok, MessageButtons::Ok));
+}
+
+TEST_F(Loader, MissingEntryPointsReportAtStartAndLeaveTheGameSilent) {
+    for (const char* variant : {"no_register", "no_factory"}) {
+        SCOPED_TRACE(variant);
+        window.Messages.clear();
+        RegisterSound(s, FakeFolder(variant));
+        PlayAStep();
+        EXPECT_EQ(s.SoundPlayer, nullptr);
+        UnregisterSound(s);  // DllUnregisterServer is there and succeeds
+        EXPECT_THAT(window.Texts(), ElementsAre("Chyba během načítání!"));
+    }
+}
+
+TEST_F(Loader, PlayerFromAnOlderInterfaceIsRefused) {
+    RegisterSound(s, FakeFolder("short_table"));
+    PlayAStep();
+    EXPECT_EQ(s.SoundPlayer, nullptr);
+    UnregisterSound(s);
+    EXPECT_THAT(window.Messages, IsEmpty());
+}
+
+TEST_F(Loader, UnregisteringWithoutTheLibraryReports) {
+    s.SoundFactory = [] { return std::unique_ptr<SoundComponent>(); };
+    UnregisterSound(s);
+    EXPECT_THAT(window.Texts(), ElementsAre("Chyba při čištění paměti!"));
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
+    const std::filesystem::path folder = ProgramFolder();
+    EXPECT_TRUE(folder.is_absolute());
+    EXPECT_TRUE(std::filesystem::exists(folder / "sound_loader_test"));
+}
+
+}  // namespace
+}  // namespace ZapModule

@@ -1,0 +1,160 @@
+// The on/off rule of the sound requests and the order of the calls that reach the component.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "game/recording_window.h"
+#include "sound/recording_sound.h"
+#include "sound/sound.h"
+
+namespace ZapModule {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct SoundRules : ::testing::Test {
+    GameState s;
+    RecordingWindow window;
+    std::shared_ptr<SoundLog> log = std::make_shared<SoundLog>();
+    int created = 0;
+
+    SoundRules() {
+        s.AppPath = "/games/zapwall";
+        s.DataFolder = s.AppPath + "/data";
+        s.Window = &window;
+        s.SoundFactory = [this] {
+            ++created;
+            return std::make_unique<RecordingSound>(log);
+        };
+    }
+};
+
+TEST_F(SoundRules, StartSetsUpOnlyWithTheSwitchOn) {
+    window.SoundSwitch = false;
+    SetUpSound(s, 42);
+    EXPECT_THAT(log->Calls, IsEmpty());
+    EXPECT_EQ(s.SoundReady, kFalse);
+    EXPECT_EQ(created, 0) << "the component is not even created";
+
+    window.SoundSwitch = true;
+    SetUpSound(s, 42);
+    EXPECT_THAT(log->Calls, ElementsAre("Query", "Open"));
+    EXPECT_EQ(s.SoundReady, kTrue);
+}
+
+TEST_F(SoundRules, PlayAndUpdateFollowTheSwitchAtEveryCall) {
+    s.SoundHandles.fill(99);
+    window.SoundSwitch = false;
+    PlaySound(s, Effect::Bum);
+    UpdateSound(s);
+    EXPECT_THAT(log->Calls, IsEmpty());
+    EXPECT_EQ(s.SoundHandles[0], 99);
+
+    window.SoundSwitch = true;
+    PlaySound(s, Effect::Steel);
+    PlaySound(s, Effect::Bum);
+    UpdateSound(s);
+    window.SoundSwitch = false;
+    PlaySound(s, Effect::Gong);
+    UpdateSound(s);
+    EXPECT_THAT(log->Calls, ElementsAre("Play", "Play", "Update"));
+    EXPECT_EQ(created, 1) << "one SoundPlayer for the whole run";
+}
+
+TEST_F(SoundRules, EveryEffectPlaysItsFileAndKeepsTheHandleAtItsIndex) {
+    for (size_t i = 0; i < kEffectFiles.size(); ++i) PlaySound(s, static_cast<Effect>(i));
+    EXPECT_THAT(
+        log->Played,
+        ElementsAre("/games/zapwall/data/sounds/bum.wav", "/games/zapwall/data/sounds/die.wav",
+                    "/games/zapwall/data/sounds/dot.wav", "/games/zapwall/data/sounds/effect2.wav",
+                    "/games/zapwall/data/sounds/gong.wav", "/games/zapwall/data/sounds/palka.wav",
+                    "/games/zapwall/data/sounds/steel.wav", "/games/zapwall/data/sounds/wall.wav"));
+    // The stand-in hands out 1, 2, 3, ... in call order.
+    EXPECT_THAT(s.SoundHandles, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+}
+
+TEST_F(SoundRules, BothCloseHandlersShutDownWhenSoundWasSetUp) {
+    ShutDownSound(s);
+    EXPECT_THAT(log->Calls, IsEmpty()) << "never set up: nothing to shut down";
+
+    SetUpSound(s, 0);
+    window.SoundSwitch = false;  // the switch does not matter at exit
+    ShutDownSound(s);
+    ShutDownSound(s);
+    EXPECT_THAT(log->Calls, ElementsAre("Query", "Open", "StopAll", "Close", "StopAll", "Close"));
+}
+
+TEST_F(SoundRules, TheHiddenTuneIgnoresTheSwitchAndSoundReady) {
+    window.SoundSwitch = false;
+    PlayExtraTune(s);
+    EXPECT_THAT(log->Calls, ElementsAre("ExtraSelect", "ExtraStart"));
+    EXPECT_EQ(created, 1) << "created on first use";
+    EXPECT_EQ(s.SoundReady, kFalse);
+}
+
+TEST_F(SoundRules, NoComponentMeansSilenceEverywhere) {
+    s.SoundFactory = [this]() -> std::unique_ptr<SoundComponent> {
+        ++created;
+        return nullptr;
+    };
+    SetUpSound(s, 0);
+    PlaySound(s, Effect::Die);
+    UpdateSound(s);
+    PlayExtraTune(s);
+    ShutDownSound(s);
+    EXPECT_EQ(s.SoundReady, kFalse);
+    EXPECT_EQ(s.SoundPlayer, nullptr);
+    EXPECT_EQ(s.SoundHandles[1], 0);
+
+    s.SoundFactory = nullptr;
+    PlaySound(s, Effect::Die);
+    EXPECT_EQ(s.SoundPlayer, nullptr);
+}
+
+// The arguments each operation receives.
+class MockSound : public SoundComponent {
+  public:
+    MOCK_METHOD(void, Update, (int32_t), (override));
+    MOCK_METHOD(void, StopAll, (), (override));
+    MOCK_METHOD(int16_t, Play, (std::string_view, int32_t, int32_t), (override));
+    MOCK_METHOD(void, Close, (), (override));
+    MOCK_METHOD(std::string, Query, (), (override));
+    MOCK_METHOD(void, Open, (int32_t, intptr_t, int32_t, int32_t), (override));
+    MOCK_METHOD(void, ExtraStart, (), (override));
+    MOCK_METHOD(void, ExtraSelect, (std::string_view), (override));
+};
+
+TEST(SoundArguments, EachOperationGetsTheGamesValues) {
+    GameState s;
+    RecordingWindow window;
+    s.Window = &window;
+    s.AppPath = "C:/hry";
+    s.DataFolder = s.AppPath + "/data";
+    auto mock = std::make_unique<::testing::StrictMock<MockSound>>();
+    {
+        ::testing::InSequence order;
+        EXPECT_CALL(*mock, Query()).WillOnce(::testing::Return("any text"));
+        EXPECT_CALL(*mock, Open(0, intptr_t{0x5150}, 0, 16));
+        EXPECT_CALL(*mock, Play(std::string_view("C:/hry/data/sounds/palka.wav"), 0, -1))
+            .WillOnce(::testing::Return(int16_t{-1}));
+        EXPECT_CALL(*mock, Update(-1));
+        EXPECT_CALL(*mock, ExtraSelect(std::string_view("")));
+        EXPECT_CALL(*mock, ExtraStart());
+        EXPECT_CALL(*mock, StopAll());
+        EXPECT_CALL(*mock, Close());
+    }
+    s.SoundPlayer = std::move(mock);
+    s.SoundHandles[5] = 3;
+    SetUpSound(s, 0x5150);
+    PlaySound(s, Effect::Palka);
+    EXPECT_EQ(s.SoundHandles[5], -1) << "the handle is stored even when nothing plays";
+    UpdateSound(s);
+    PlayExtraTune(s);
+    ShutDownSound(s);
+}
+
+}  // namespace
+}  // namespace ZapModule
