@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,17 +37,6 @@ TEST(DiskDataFiles, WritesReplaceTheFileAndReadBack) {
     EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"empty", "hall.ko"}));
 }
 
-TEST(DiskDataFiles, AWriteKeepsTheOldFilesPermissions) {
-    TempFolder folder;
-    WriteBytes(folder / "players.ko", {1});
-    ::chmod((folder / "players.ko").c_str(), 0600);
-    DiskDataFiles files(folder.Path());
-    ASSERT_TRUE(files.Write("players.ko", {2}));
-    struct stat info {};
-    ASSERT_EQ(::stat((folder / "players.ko").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
 TEST(DiskDataFiles, AWriteInterruptedAtAnyStepLeavesTheOldFileIntact) {
     for (ReplaceStep failing :
          {ReplaceStep::Create, ReplaceStep::Write, ReplaceStep::Sync, ReplaceStep::Rename}) {
@@ -62,12 +49,6 @@ TEST(DiskDataFiles, AWriteInterruptedAtAnyStepLeavesTheOldFileIntact) {
         // The temporary file is gone too.
         EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"players.ko"});
     }
-}
-
-TEST(DiskDataFiles, AWriteIntoAFolderThatIsNotThereFails) {
-    TempFolder folder;
-    DiskDataFiles files(folder / "missing");
-    EXPECT_FALSE(files.Write("tick.ko", {1}));
 }
 
 TEST(DiskDataFiles, RefusesFilesBeyondTheLimitAndWhatIsNoFile) {
@@ -138,15 +119,6 @@ TEST(MemoryDataFiles, HoldsWritesBackUntilCommitted) {
     EXPECT_EQ(ReadBytes(folder / "tick.ko"), std::vector<uint8_t>{2});
     EXPECT_EQ(ReadBytes(folder / "hall.ko"), std::vector<uint8_t>{3});
     EXPECT_TRUE(held.Held.empty());
-}
-
-TEST(MemoryDataFiles, AFailedCommitKeepsWhatItCouldNotWrite) {
-    TempFolder folder;
-    DiskDataFiles disk(folder / "gone");
-    MemoryDataFiles held(&disk);
-    ASSERT_TRUE(held.Write("tick.ko", {2}));
-    EXPECT_FALSE(held.Commit());
-    EXPECT_EQ(held.Held.count("tick.ko"), 1u);
 }
 
 }  // namespace
