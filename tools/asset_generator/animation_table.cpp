@@ -1,6 +1,5 @@
 #include "tools/asset_generator/animation_table.h"
 
-#include <algorithm>
 #include <charconv>
 #include <set>
 #include <sstream>

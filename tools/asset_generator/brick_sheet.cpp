@@ -137,7 +137,7 @@ QImage SteelPlate(bool tread, bool flash) {
     return cell;
 }
 
-// The cells in sheet order; SteelCells() names the plates among them.
+// The cells in sheet order (assets/levels.txt names them by their index).
 std::vector<QImage> Cells() {
     return {
         Chip(kGreen),
@@ -156,10 +156,6 @@ std::vector<QImage> Cells() {
 }
 
 }  // namespace
-
-std::vector<int> SteelCells() {
-    return {8, 10};
-}
 
 QImage BrickSheet() {
     const std::vector<QImage> cells = Cells();

@@ -81,13 +81,6 @@ void PaintShape(QImage& image, const QRect& area, const ShapeFunction& shape, in
     }
 }
 
-QImage OnBlack(const QImage& layer) {
-    QImage out = NewPicture(layer.width(), layer.height());
-    QPainter p(&out);
-    p.drawImage(0, 0, layer);
-    return out;
-}
-
 QImage MaskedSheet(const std::vector<QImage>& frames) {
     const int w = frames.front().width();
     const int h = frames.front().height();

@@ -34,9 +34,6 @@ void Smooth(QPainter& p);
 using ShapeFunction = std::function<Rgba(double x, double y)>;
 void PaintShape(QImage& image, const QRect& area, const ShapeFunction& shape, int n = 4);
 
-// A layer laid over black, as it looks on the black playing field.
-QImage OnBlack(const QImage& layer);
-
 // The sheet of one animation: its frames (layers of equal size) side by side, the image band on
 // top and the mask band below it. A pixel is opaque where its layer's alpha reaches a quarter;
 // there the image band holds the layer's colour over black and the mask is black. Everywhere else

@@ -20,8 +20,6 @@ QImage Wall();                         // pictures/ko12, 15 x 475
 
 // Brick sheet (brick_sheet.cpp): a row of 20 x 25 cells, each steel plate followed by its flash.
 QImage BrickSheet();  // pictures/ko6
-// Which cells of the brick sheet are steel plates (their flash is the next cell).
-std::vector<int> SteelCells();
 
 // Bonus sheet (bonus_sheet.cpp): pictures 1 to 12 of the bonus kinds, 12 the surprise.
 QImage BonusSheet();  // pictures/ko7
