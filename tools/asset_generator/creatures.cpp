@@ -136,36 +136,35 @@ void Worm(QPainter& p, const Frame& f) {
     Eyes(p, f, head + QPointF(-0.4, -1.8), head + QPointF(1.6, -1.2), 1.3);
 }
 
-// Record 3: an orange beetle scuttling on six legs, head to the left.
+// Record 3: an amber beetle scuttling on six legs, head to the left, its shell split into two
+// glossy wing cases.
 void Beetle(QPainter& p, const Frame& f) {
     const QPointF c = f.Centre() + QPointF(1.5, 0);
-    const double rx = f.width / 2.0 - 4.5, ry = f.height / 2.0 - 3.8;
+    const double rx = f.width / 2.0 - 3.5, ry = f.height / 2.0 - 4.2;
     const bool stride = (f.index % 2) == 0;
-    p.setPen(QPen(QColor(170, 100, 60), 1.1));
+    p.setPen(QPen(QColor(190, 120, 70), 1.0));
     for (int leg = 0; leg < 3; ++leg) {
-        const double x = c.x() - rx * 0.6 + leg * rx * 0.6;
-        const double swing = ((leg % 2 == 0) == stride ? 1.6 : -1.6);
-        p.drawLine(QPointF(x, c.y()), QPointF(x + swing, c.y() - ry - 2.6));
-        p.drawLine(QPointF(x, c.y()), QPointF(x - swing, c.y() + ry + 2.6));
+        const double x = c.x() - rx * 0.55 + leg * rx * 0.55;
+        const double swing = ((leg % 2 == 0) == stride ? 2.0 : -2.0);
+        p.drawLine(QPointF(x, c.y()), QPointF(x + swing, c.y() - ry - 3.0));
+        p.drawLine(QPointF(x, c.y()), QPointF(x - swing, c.y() + ry + 3.0));
     }
-    const QPointF head = c - QPointF(rx + 1.6, 0);
+    const QPointF head = c - QPointF(rx + 1.4, 0);
     const double wave = 0.8 * std::sin(kTau * f.Phase());
-    p.drawLine(head, head + QPointF(-3.0, -3.2 + wave));
-    p.drawLine(head, head + QPointF(-3.0, 3.2 - wave));
-    Ball(p, head, 2.4, QColor(110, 70, 50), QColor(40, 20, 15));
-    QRadialGradient g(c - QPointF(rx * 0.3, ry * 0.4), std::max(rx, ry) * 1.4);
-    g.setColorAt(0, QColor(255, 170, 80));
-    g.setColorAt(1, QColor(170, 60, 10));
+    p.drawLine(head, head + QPointF(-3.2, -3.4 + wave));
+    p.drawLine(head, head + QPointF(-3.2, 3.4 - wave));
+    Ball(p, head, 2.6, QColor(120, 80, 50), QColor(50, 28, 18));
     p.setPen(Qt::NoPen);
+    QRadialGradient g(c - QPointF(0, ry * 0.5), std::max(rx, ry) * 1.3);
+    g.setColorAt(0, QColor(255, 196, 90));
+    g.setColorAt(1, QColor(176, 84, 14));
     p.setBrush(g);
     p.drawEllipse(c, rx, ry);
-    p.setPen(QPen(QColor(90, 30, 5), 0.9));
-    p.drawLine(QPointF(c.x() - rx + 1, c.y()), QPointF(c.x() + rx, c.y()));
+    p.setPen(QPen(QColor(80, 34, 6), 1.0));
+    p.drawLine(QPointF(c.x() - rx + 0.5, c.y()), QPointF(c.x() + rx - 0.5, c.y()));
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(70, 25, 5));
-    for (QPointF s :
-         {QPointF(-1.5, -2.0), QPointF(2.5, -2.2), QPointF(-1.0, 2.1), QPointF(3.0, 2.0)})
-        p.drawEllipse(c + s, 1.0, 1.0);
+    p.setBrush(QColor(255, 236, 190, 200));
+    p.drawEllipse(c + QPointF(-2.0, -ry * 0.55), 1.6, 0.7);
 }
 
 // Record 4: a pale data ghost that bobs up and down, its hem rippling.
