@@ -45,8 +45,8 @@ bool Readable(SDL_AudioFormat format) {
 }
 
 int16_t ToInt16(float value) {
-    const float clipped = std::clamp(value, -1.0f, 1.0f);
-    return static_cast<int16_t>(std::lrint(clipped * 32767.0f));
+    const float scaled = std::clamp(value, -1.0f, 1.0f) * 32767.0f;
+    return static_cast<int16_t>(scaled + (scaled < 0 ? -0.5f : 0.5f));  // nearest, and quick
 }
 
 }  // namespace
@@ -55,27 +55,33 @@ DeviceSamples ToDeviceSamples(const float* frames, size_t frameCount, int channe
                               int deviceRate) {
     if (frames == nullptr || frameCount == 0 || channels < 1 || sourceRate <= 0 || deviceRate <= 0)
         return {};
-    const size_t outFrames = static_cast<size_t>(
-        (static_cast<uint64_t>(frameCount) * static_cast<uint64_t>(deviceRate) + sourceRate - 1) /
-        static_cast<uint64_t>(sourceRate));
-    const size_t edge =
-        std::min<size_t>(static_cast<size_t>(deviceRate) * kEdgeMilliseconds / 1000, outFrames / 2);
+    const uint64_t outFrames =
+        (uint64_t{frameCount} * uint64_t(deviceRate) + uint64_t(sourceRate) - 1) /
+        uint64_t(sourceRate);
     const int right = channels > 1 ? 1 : 0;
-    const double step = static_cast<double>(sourceRate) / deviceRate;
+    const size_t last = frameCount - 1;
+    // The read position in source frames, in 32.32 fixed point: the first play of a file must
+    // stay well under a millisecond, so the loop keeps to integer steps.
+    const uint64_t step = (uint64_t(sourceRate) << 32) / uint64_t(deviceRate);
+    uint64_t position = 0;
 
     DeviceSamples out(outFrames * 2);
-    for (size_t i = 0; i < outFrames; ++i) {
-        const double position = static_cast<double>(i) * step;
-        const size_t j = std::min(static_cast<size_t>(position), frameCount - 1);
-        const size_t next = std::min(j + 1, frameCount - 1);
-        const float t = static_cast<float>(position - static_cast<double>(j));
+    for (size_t i = 0; i < outFrames; ++i, position += step) {
+        const size_t j = std::min(static_cast<size_t>(position >> 32), last);
+        const size_t next = std::min(j + 1, last);
+        const float t = static_cast<float>(position & 0xFFFFFFFFu) * (1.0f / 4294967296.0f);
         const float* a = frames + j * channels;
         const float* b = frames + next * channels;
-        float gain = 1.0f;
-        if (i < edge) gain = static_cast<float>(i) / edge;
-        if (outFrames - 1 - i < edge) gain = static_cast<float>(outFrames - 1 - i) / edge;
-        out[2 * i] = ToInt16(gain * (a[0] + (b[0] - a[0]) * t));
-        out[2 * i + 1] = ToInt16(gain * (a[right] + (b[right] - a[right]) * t));
+        out[2 * i] = ToInt16(a[0] + (b[0] - a[0]) * t);
+        out[2 * i + 1] = ToInt16(a[right] + (b[right] - a[right]) * t);
+    }
+
+    const size_t edge =
+        std::min<size_t>(static_cast<size_t>(deviceRate) * kEdgeMilliseconds / 1000, outFrames / 2);
+    for (size_t k = 0; k < edge; ++k) {
+        const float gain = static_cast<float>(k) / static_cast<float>(edge);
+        for (size_t at : {2 * k, 2 * k + 1, out.size() - 2 - 2 * k, out.size() - 1 - 2 * k})
+            out[at] = static_cast<int16_t>(std::lround(out[at] * gain));
     }
     return out;
 }
