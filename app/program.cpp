@@ -1,0 +1,120 @@
+#include "app/program.h"
+
+#include <chrono>
+
+#include "game/startup.h"
+#include "graphics/picture_loader.h"
+#include "graphics/sprites.h"
+#include "sound/component_loader.h"
+#include "sound/sound.h"
+#include "storage/roster.h"
+#include "storage/tick.h"
+
+namespace ZapModule {
+
+Program::Program(std::string appPath, std::unique_ptr<StepWaker> waker)
+    : files_(appPath + "/data") {
+    s_.AppPath = std::move(appPath);
+    s_.DataFolder = s_.AppPath + "/data";
+    s_.Window = &port_;
+    s_.Files = &files_;
+    loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
+    form1_ = std::make_unique<GameScreen>(s_);
+    form3_ = std::make_unique<HallWindow>(s_);
+    form2_ = std::make_unique<MenuWindow>(s_, form1_.get(), form3_.get());
+    port_.Attach(form1_.get(), loop_.get(), form2_.get(), form3_.get());
+    form1_->OnClose = [this] { CloseGameScreen(); };
+    form2_->OnClose = [this] { CloseMenu(); };
+}
+
+Program::~Program() {
+    // The sound player goes before the windows it may have been opened on.
+    s_.SoundPlayer.reset();
+}
+
+std::optional<int> Program::Start() {
+    if (!Load()) return 1;
+    RunMenu();
+    if (ended_) return 0;
+    ShowGameScreen();
+    return std::nullopt;
+}
+
+bool Program::Load() {
+    // A missing or broken sound library is reported and the game goes on without sound.
+    RegisterSound(s_, s_.AppPath);
+    s_.Random.Seed(static_cast<uint32_t>(
+        std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
+    s_.Field = Surface(kFieldWidth, kFieldHeight);
+    const StartupResult loaded = LoadGameData(s_, LoadPicture);
+    if (!loaded.Refusal.empty()) {
+        // Nothing has been written, and nothing will be: the run ends here.
+        port_.ShowMessage("Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" +
+                              loaded.Refusal,
+                          "Zapwall", MessageButtons::Ok);
+        ended_ = true;
+        loop_->End();
+        return false;
+    }
+    form1_->SetBackground(loaded.Background);
+    form2_->SetTickSetting(LoadTick(s_));
+    return true;
+}
+
+void Program::RunMenu() {
+    if (!ended_) form2_->ShowModal();
+}
+
+void Program::ShowGameScreen() {
+    if (ended_) return;
+    CentreOnScreen(form1_.get());
+    form1_->show();
+    form1_->activateWindow();
+    form1_->Field()->setFocus(Qt::OtherFocusReason);
+}
+
+void Program::CloseLevelFile() { s_.Levels = LevelFile{}; }
+
+// Form1's close handler. When it runs first, the menu's handler ends the process inside it.
+void Program::CloseGameScreen() {
+    if (gameScreenClosing_) return;
+    gameScreenClosing_ = true;
+    loop_->SetInterval(0);
+    ReleaseSprites(s_);
+    ShutDownSound(s_);
+    UnregisterSound(s_);
+    CloseLevelFile();
+    StoreCurrentPlayer(s_);
+    SaveRoster(s_);
+    CloseMenu();
+    if (ended_) return;
+    form3_->hide();
+    End(0);
+}
+
+// Form2's close handler. When it runs first, the game screen's handler ends the process inside
+// it.
+void Program::CloseMenu() {
+    if (menuClosing_) return;
+    menuClosing_ = true;
+    ReleaseSprites(s_);
+    ShutDownSound(s_);
+    SaveTick(s_, form2_->TickSetting());
+    SaveRoster(s_);
+    CloseLevelFile();
+    CloseGameScreen();
+    if (ended_) return;
+    form3_->hide();
+    End(0);
+}
+
+void Program::End(int status) {
+    ended_ = true;
+    loop_->End();
+    form3_->hide();
+    form2_->hide();
+    form1_->hide();
+    if (EndProcess) EndProcess(status);
+}
+
+}  // namespace ZapModule

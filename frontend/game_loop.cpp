@@ -1,0 +1,81 @@
+#include "frontend/game_loop.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+#include "game/tick.h"
+
+namespace ZapModule {
+
+namespace {
+
+// A step that starts later than this after its due time restarts the schedule from now, so the
+// loop never runs steps back to back to catch up.
+constexpr std::chrono::milliseconds kMaxLateness{1};
+
+}  // namespace
+
+GameLoop::GameLoop(GameState& s, std::unique_ptr<StepWaker> waker)
+    : s_(s), waker_(std::move(waker)) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &GameLoop::TimerEvent);
+}
+
+void GameLoop::SetInterval(int32_t interval) {
+    interval_ = interval;
+    // While the loop runs, the timer stays stopped; the loop restarts it when it returns.
+    if (interval_ == 0 || ended_) {
+        timer_.stop();
+    } else if (!running_) {
+        timer_.start(interval_);
+    }
+}
+
+void GameLoop::End() {
+    ended_ = true;
+    timer_.stop();
+}
+
+void GameLoop::TimerEvent() {
+    if (running_ || ended_) return;
+    running_ = true;
+    timer_.stop();
+    RunPasses();
+    running_ = false;
+    if (!ended_ && interval_ != 0) timer_.start(interval_);
+}
+
+void GameLoop::RunPasses() {
+    // The time at which IdlePasses was 0, by the nominal pass length.
+    StepClock::time_point anchor = StepClock::now() - s_.IdlePasses * kPass;
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (ended_) return;
+        const StepClock::time_point now = StepClock::now();
+        const int64_t elapsed = (now - anchor) / kPass;
+        CreditIdlePasses(s_, elapsed - s_.IdlePasses - 1);
+        const StepClock::duration period = std::max<int16_t>(s_.Tick, 1) * kPass;
+        switch (LoopPass(s_)) {
+            case PassResult::Idle:
+                WaitUntil(anchor + period);
+                break;
+            case PassResult::Stepped:
+                anchor = now - (anchor + period) > kMaxLateness ? now : anchor + period;
+                if (OnStep) OnStep();
+                break;
+            case PassResult::Paused:
+            case PassResult::LevelSwitched:
+            case PassResult::Unloaded:
+                return;
+        }
+    }
+}
+
+void GameLoop::WaitUntil(StepClock::time_point deadline) {
+    while (!ended_ && StepClock::now() < deadline) {
+        waker_->Arm(deadline);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+}  // namespace ZapModule

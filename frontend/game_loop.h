@@ -1,0 +1,52 @@
+#pragma once
+// Form1's Timer1 and the game loop its event runs. The loop performs a game step every Tick
+// passes of 1.25 µs nominal (Tick 8000: one step per 10 ms). It never spins: between steps it
+// waits in the event loop, which delivers window events the moment they arrive, and credits
+// IdlePasses with the passes that elapsed. A late step runs at once, but time lost is not made
+// up with a burst of steps. The loop ends at a pause, a level switch or the end of the program,
+// and is never entered a second time while it runs.
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "frontend/step_waker.h"
+#include "game/state.h"
+
+namespace ZapModule {
+
+class GameLoop : public QObject {
+  public:
+    explicit GameLoop(GameState& s, std::unique_ptr<StepWaker> waker = MakeStepWaker());
+
+    // Timer1's interval: 0 stopped, 1 running.
+    int32_t Interval() const { return interval_; }
+    void SetInterval(int32_t interval);
+    // The program ends: a running loop returns at once and no timer event starts it again.
+    void End();
+    bool Running() const { return running_; }
+
+    // Called after every game step (for measurements).
+    std::function<void()> OnStep;
+
+    // One pass's nominal length.
+    static constexpr std::chrono::nanoseconds kPass{1250};
+
+  private:
+    void TimerEvent();
+    void RunPasses();
+    // Delivers events as they arrive until `deadline` or the end of the program.
+    void WaitUntil(StepClock::time_point deadline);
+
+    GameState& s_;
+    std::unique_ptr<StepWaker> waker_;
+    QTimer timer_;
+    int32_t interval_ = 0;
+    bool running_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,57 @@
+#pragma once
+// Form1, the game screen: the background picture with its two screen buttons, the field with the
+// three messages shown between levels, and the labels for the player, level, balls and IQ.
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "frontend/field_view.h"
+#include "frontend/look.h"
+#include "game/state.h"
+
+namespace ZapModule {
+
+class GameScreen : public QWidget {
+  public:
+    explicit GameScreen(GameState& s);
+
+    // The picture gui; the screen keeps it to wipe the pressed buttons with.
+    void SetBackground(const Surface& picture);
+    // Shows the picture again, without pressed buttons.
+    void ReloadBackground();
+    // Draws the pressed-button sprite (sprite 12) over screen button 0 or 1.
+    void DrawButtonPressed(int index);
+    // Makes the field's latest picture visible at once.
+    void RefreshField();
+
+    FieldView* Field() { return field_; }
+    ActiveLabel* Label1(int index) { return label1_.at(static_cast<size_t>(index)); }
+    ActiveLabel* Label2(int index) { return label2_.at(static_cast<size_t>(index)); }
+    ActiveLabel* Label3(int index) { return label3_.at(static_cast<size_t>(index)); }
+    // What the window shows now, pressed buttons included (without the field and labels).
+    const QImage& Background() const { return shown_; }
+
+    // Unloads the screen: its close handler runs, then the window goes.
+    void Unload();
+    // The close handler: runs when the window is closed by any means.
+    std::function<void()> OnClose;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    GameState& s_;
+    FieldView* field_;
+    std::array<ActiveLabel*, 4> label1_{};
+    std::array<ActiveLabel*, 3> label2_{};
+    std::array<ActiveLabel*, 3> label3_{};
+    QImage picture_;  // the picture as loaded
+    QImage shown_;    // the picture with the pressed buttons drawn over it
+    std::array<bool, 2> pressedShown_{false, false};
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,43 @@
+#pragma once
+// Form3, the hall of fame "In Memoriam": the ten rows of GameState::Hall in two columns, their
+// text colours cycling one row towards rank 1 every 100 ms while the window is open.
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+
+#include "frontend/look.h"
+#include "game/state.h"
+
+namespace ZapModule {
+
+class HallWindow : public QDialog {
+  public:
+    explicit HallWindow(const GameState& s);
+
+    // Shows the rows of GameState::Hall.
+    void ShowTable();
+    // Starts the colour cycle and shows the window modally; returns when it is closed.
+    void Open();
+    // One step of the colour cycle.
+    void AnimationStep();
+
+    ActiveLabel* NameLabel(int row) { return names_.at(static_cast<size_t>(row)); }
+    ActiveLabel* ScoreLabel(int row) { return scores_.at(static_cast<size_t>(row)); }
+    ActiveLabel* RankLabel(int row) { return ranks_.at(static_cast<size_t>(row)); }
+    ActiveLabel* CloseLabel() { return close_; }
+    QTimer& ColourTimer() { return timer_; }
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    const GameState& s_;
+    QTimer timer_;
+    std::array<ActiveLabel*, 10> ranks_{};
+    std::array<ActiveLabel*, 10> names_{};
+    std::array<ActiveLabel*, 10> scores_{};
+    ActiveLabel* close_ = nullptr;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,149 @@
+#include "frontend/look.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace ZapModule {
+
+namespace {
+
+QFont SansSerif(double points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+}  // namespace
+
+QFont BigFont() { return SansSerif(13.5); }
+
+QFont DialogFont() { return SansSerif(8); }
+
+void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int height) {
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    window->setWindowTitle(caption);
+    window->setFixedSize(width, height);
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    QRect frame(QPoint(0, 0), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void SetColours(QWidget* control, const QColor& text, const QColor& background) {
+    QPalette palette = control->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, background);
+    control->setPalette(palette);
+}
+
+ActiveLabel::ActiveLabel(QWidget* parent, const QRect& place, const QString& text,
+                         const QColor& colour, Qt::Alignment alignment, const QFont& font)
+    : QLabel(text, parent) {
+    setGeometry(place);
+    setFont(font);
+    setAlignment(alignment | Qt::AlignTop);
+    SetTextColour(colour);
+}
+
+void ActiveLabel::SetTextColour(const QColor& colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, colour);
+    setPalette(p);
+}
+
+QColor ActiveLabel::TextColour() const { return palette().color(QPalette::WindowText); }
+
+void ActiveLabel::SetBorder(const QColor& colour) {
+    border_ = colour;
+    update();
+}
+
+void ActiveLabel::SetOnMove(std::function<void()> handler) {
+    onMove_ = std::move(handler);
+    setMouseTracking(static_cast<bool>(onMove_));
+}
+
+void ActiveLabel::mousePressEvent(QMouseEvent* event) {
+    if (!OnPress && !OnClick) {
+        QLabel::mousePressEvent(event);
+        return;
+    }
+    if (event->button() == Qt::LeftButton) leftDown_ = true;
+    if (OnPress) OnPress(event->button());
+}
+
+void ActiveLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (!OnPress && !OnClick) {
+        QLabel::mouseReleaseEvent(event);
+        return;
+    }
+    const bool click = event->button() == Qt::LeftButton && leftDown_ &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) leftDown_ = false;
+    if (click && OnClick) OnClick();
+}
+
+void ActiveLabel::mouseMoveEvent(QMouseEvent* event) {
+    if (onMove_) onMove_();
+    QLabel::mouseMoveEvent(event);
+}
+
+void ActiveLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!border_.isValid()) return;
+    QPainter painter(this);
+    painter.setPen(border_);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+Panel::Panel(QWidget* window, const QRect& place) : QWidget(window) {
+    setGeometry(place);
+    setAutoFillBackground(true);
+    SetColours(this, kRed, Qt::black);
+}
+
+int Panel::AddOutline(const QRect& place, const QColor& colour) {
+    outlines_.push_back({place, colour});
+    update(place);
+    return static_cast<int>(outlines_.size()) - 1;
+}
+
+void Panel::SetOutlineColour(int outline, const QColor& colour) {
+    Shape& shape = outlines_.at(static_cast<size_t>(outline));
+    if (shape.Colour == colour) return;
+    shape.Colour = colour;
+    update(shape.Place);
+}
+
+QColor Panel::OutlineColour(int outline) const {
+    return outlines_.at(static_cast<size_t>(outline)).Colour;
+}
+
+void Panel::AddLine(const QPoint& from, const QPoint& to, const QColor& colour) {
+    lines_.push_back({from, to, colour});
+    update();
+}
+
+void Panel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    for (const Shape& shape : outlines_) {
+        painter.setPen(shape.Colour);
+        painter.drawRect(shape.Place.adjusted(0, 0, -1, -1));
+    }
+    for (const Line& line : lines_) {
+        painter.setPen(line.Colour);
+        painter.drawLine(line.From, line.To);
+    }
+}
+
+}  // namespace ZapModule

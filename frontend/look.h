@@ -1,0 +1,94 @@
+#pragma once
+// The looks the three windows share: their fonts, colours, fixed-size frames and the labels that
+// make up most of their controls.
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace ZapModule {
+
+// 13.5 pt "MS Sans Serif", with DejaVu Sans where that font is missing.
+QFont BigFont();
+// The default dialog font: 8 pt of the same family.
+QFont DialogFont();
+
+inline const QColor kRed(255, 0, 0);
+inline const QColor kDarkRed(192, 0, 0);
+inline const QColor kGreen(0, 192, 0);
+inline const QColor kYellow(255, 255, 0);
+inline const QColor kDarkGrey(64, 64, 64);
+
+// Makes `window` a top-level window with a caption, a fixed client area, a close control and no
+// minimise or maximise control.
+void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int height);
+// Moves a top-level window to the centre of its screen.
+void CentreOnScreen(QWidget* window);
+// Background and text colours of a control through its palette.
+void SetColours(QWidget* control, const QColor& text, const QColor& background);
+
+// A label as the windows' designs describe them: text at the top of its box (as the labels of
+// the original platform draw it), transparent unless a background is given, and an optional
+// reaction to the mouse.
+class ActiveLabel : public QLabel {
+  public:
+    ActiveLabel(QWidget* parent, const QRect& place, const QString& text, const QColor& colour,
+                Qt::Alignment alignment, const QFont& font = DialogFont());
+
+    void SetTextColour(const QColor& colour);
+    QColor TextColour() const;
+    // Draws a one-pixel border of this colour around the label.
+    void SetBorder(const QColor& colour);
+
+    // A mouse button went down over the label.
+    std::function<void(Qt::MouseButton)> OnPress;
+    // The mouse moved over the label (setting this turns mouse tracking on).
+    void SetOnMove(std::function<void()> handler);
+    // The left button was pressed and released over the label.
+    std::function<void()> OnClick;
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::function<void()> onMove_;
+    QColor border_;
+    bool leftDown_ = false;
+};
+
+// A black panel that fills a window and carries its rectangle outlines and lines, drawn under
+// the controls placed on it.
+class Panel : public QWidget {
+  public:
+    Panel(QWidget* window, const QRect& place);
+
+    // Adds a one-pixel rectangle outline and returns its number.
+    int AddOutline(const QRect& place, const QColor& colour);
+    void SetOutlineColour(int outline, const QColor& colour);
+    QColor OutlineColour(int outline) const;
+    void AddLine(const QPoint& from, const QPoint& to, const QColor& colour);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    struct Shape {
+        QRect Place;
+        QColor Colour;
+    };
+    struct Line {
+        QPoint From, To;
+        QColor Colour;
+    };
+    std::vector<Shape> outlines_;
+    std::vector<Line> lines_;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,156 @@
+#include "frontend/menu_window.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+
+#include "game/level_flow.h"
+#include "sound/sound.h"
+#include "storage/roster.h"
+
+namespace ZapModule {
+
+namespace {
+
+const QColor kItemFrame(128, 128, 128);
+const QColor kItemFrameTouched(120, 120, 120);
+// Scroll bars keep the platform's light grey, as the original controls had it.
+const QColor kControlGrey(212, 208, 200);
+
+const char* const kDedication =
+    "Tato hra byla naprogramována jako nostalgická vzpomínka na časy dávno minulé. Je věnována "
+    "všem ZX Specrům, Commodorům 64 a Didacticům M. Budiž jim země lehká... ";
+const char* const kCredits = "© 2026 Zapwall — made anew by its team";
+const char* const kStory =
+    "Do systému supertajného stroje se dostaly viry. Jedná se nejspíše o útok konkurenčních "
+    "společností, které \r\nse nemohou smířit s jedinečností systému, který byl stvořen v "
+    "laboratořích Bronzetu.\r\nSystém nyní využije vestavěné obrany, která je jeho součástí, ale "
+    "automatika byla zničena viry. Obranný článek musí být řízen manuálně. Byl jsi pověřen "
+    "řízením obrany. Přistup k terminálu a kontroluj systém část za částí, dokud všechny viry "
+    "nebudou vymýceny...\r\n";
+
+}  // namespace
+
+MenuWindow::MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall)
+    : s_(s), gameScreen_(gameScreen), hall_(hall) {
+    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), 538, 330);
+    setFont(DialogFont());
+    SetColours(this, kRed, Qt::black);
+    setAutoFillBackground(true);
+    frame_ = new Panel(this, {0, 0, 537, 329});
+    panel_ = new PlayerPanel(s, frame_);
+
+    check1_ = new QCheckBox(QStringLiteral("   Zvuky"), frame_);
+    check1_->setGeometry(120, 168, 105, 17);
+    check1_->setChecked(true);
+    QPalette palette = check1_->palette();
+    palette.setColor(QPalette::WindowText, kRed);
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    check1_->setPalette(palette);
+
+    tickLabel_ =
+        new ActiveLabel(frame_, {120, 184, 105, 17}, "Tick: 8000", kRed, Qt::AlignHCenter);
+    hScroll1_ = new QScrollBar(Qt::Horizontal, frame_);
+    hScroll1_->setGeometry(120, 200, 105, 17);
+    hScroll1_->setRange(1, 10000);
+    hScroll1_->setSingleStep(1);
+    hScroll1_->setPageStep(5);
+    hScroll1_->setValue(8000);
+    hScroll1_->setFocusPolicy(Qt::StrongFocus);
+    hScroll1_->setPalette(QPalette(kControlGrey));
+    // valueChanged also follows the thumb while it is dragged.
+    connect(hScroll1_, &QScrollBar::valueChanged, this,
+            [this](int value) { tickLabel_->setText(QStringLiteral("Tick: %1").arg(value)); });
+
+    const char* const names[3] = {"Start", "Síň slávy", "Exit"};
+    for (int n = 0; n < 3; ++n) {
+        const QRect place(400, 24 + 32 * n, 121, 17);
+        items_[n] = new ActiveLabel(frame_, place, QString::fromUtf8(names[n]),
+                                    n == kStart ? kGreen : kRed, Qt::AlignHCenter);
+        items_[n]->OnPress = [this, n](Qt::MouseButton) { RunCommand(n); };
+        items_[n]->SetOnMove([this, n] { Hover(n); });
+        itemFrames_[n] = frame_->AddOutline(place, kItemFrame);
+    }
+
+    auto* dedication = new ActiveLabel(frame_, {248, 144, 273, 57}, QString::fromUtf8(kDedication),
+                                       kRed, Qt::AlignLeft);
+    dedication->setWordWrap(true);
+    new ActiveLabel(frame_, {248, 208, 265, 17}, QString::fromUtf8(kCredits), kRed,
+                    Qt::AlignHCenter);
+    frame_->AddLine({8, 232}, {528, 232}, kRed);
+
+    story_ = new QPlainTextEdit(frame_);
+    story_->setGeometry(8, 240, 521, 81);
+    story_->setReadOnly(true);
+    story_->setTabChangesFocus(true);
+    story_->setFocusPolicy(Qt::StrongFocus);
+    story_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SetColours(story_, kRed, kDarkGrey);
+    story_->verticalScrollBar()->setPalette(QPalette(kControlGrey));
+    // The text keeps its CR LF line ends; the box shows each as one line break.
+    story_->setPlainText(QString::fromUtf8(kStory).replace(QStringLiteral("\r\n"), "\n"));
+
+    QWidget::setTabOrder(panel_->List(), panel_->NameBox());
+    QWidget::setTabOrder(panel_->NameBox(), story_);
+    QWidget::setTabOrder(story_, hScroll1_);
+    QWidget::setTabOrder(hScroll1_, check1_);
+}
+
+QColor MenuWindow::ItemFrameColour(int command) const {
+    return frame_->OutlineColour(itemFrames_.at(static_cast<size_t>(command)));
+}
+
+void MenuWindow::ShowModal() {
+    setWindowModality(Qt::ApplicationModal);
+    CentreOnScreen(this);
+    show();
+    activateWindow();
+    panel_->List()->setFocus(Qt::OtherFocusReason);
+    QEventLoop modal;
+    modal_ = &modal;
+    if (isVisible()) modal.exec();
+    modal_ = nullptr;
+}
+
+void MenuWindow::Hover(int command) {
+    for (int n = 0; n < 3; ++n)
+        frame_->SetOutlineColour(itemFrames_[n], n == command ? kYellow : kItemFrameTouched);
+}
+
+void MenuWindow::RunCommand(int command) {
+    switch (command) {
+        case kStart:
+            Start();
+            break;
+        case kHallOfFame:
+            hall_->Open();
+            break;
+        case kExit:
+            if (OnClose) OnClose();
+            break;
+        default:
+            break;
+    }
+}
+
+void MenuWindow::Start() {
+    const int row = panel_->SelectedRow();
+    if (row < 0) return;
+    SetUpSound(s_, static_cast<intptr_t>(gameScreen_->winId()));
+    SaveRoster(s_);
+    StartGame(s_, static_cast<int16_t>(row), TickSetting());
+    hide();
+}
+
+void MenuWindow::closeEvent(QCloseEvent* event) {
+    if (OnClose) OnClose();
+    event->accept();
+}
+
+void MenuWindow::hideEvent(QHideEvent* event) {
+    if (modal_ != nullptr) modal_->quit();
+    QWidget::hideEvent(event);
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,71 @@
+#pragma once
+// Form2, the main menu: the player panel, the sound switch, the speed setting "Tick", the
+// commands Start, "Síň slávy" and Exit with their hover frames, the dedication, the credits and
+// the story. It is shown modally once; Start hands over to the game screen by hiding it.
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "frontend/hall_window.h"
+#include "frontend/look.h"
+#include "frontend/player_panel.h"
+#include "game/state.h"
+
+namespace ZapModule {
+
+class MenuWindow : public QWidget {
+  public:
+    enum Command { kStart = 0, kHallOfFame = 1, kExit = 2 };
+
+    MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall);
+
+    // Shows the menu modally; returns when it is hidden (Start) or the program ends.
+    void ShowModal();
+    // A menu item was pressed (with any mouse button).
+    void RunCommand(int command);
+    // The pointer moved over a menu item.
+    void Hover(int command);
+
+    bool SoundSwitchOn() const { return check1_->isChecked(); }
+    int16_t TickSetting() const { return static_cast<int16_t>(hScroll1_->value()); }
+    void SetTickSetting(int16_t value) { hScroll1_->setValue(value); }
+
+    PlayerPanel& Players() { return *panel_; }
+    Panel* Frame() { return frame_; }
+    QCheckBox* SoundSwitch() { return check1_; }
+    QScrollBar* TickBar() { return hScroll1_; }
+    ActiveLabel* TickLabel() { return tickLabel_; }
+    ActiveLabel* MenuItem(int command) { return items_.at(static_cast<size_t>(command)); }
+    QColor ItemFrameColour(int command) const;
+    QPlainTextEdit* Story() { return story_; }
+
+    // The close handler: runs on Exit and when the window is closed by any means.
+    std::function<void()> OnClose;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void Start();
+
+    GameState& s_;
+    QWidget* gameScreen_;
+    HallWindow* hall_;
+    Panel* frame_;
+    PlayerPanel* panel_;
+    QCheckBox* check1_;
+    ActiveLabel* tickLabel_;
+    QScrollBar* hScroll1_;
+    QPlainTextEdit* story_;
+    std::array<ActiveLabel*, 3> items_{};
+    std::array<int, 3> itemFrames_{};
+    QEventLoop* modal_ = nullptr;
+};
+
+}  // namespace ZapModule

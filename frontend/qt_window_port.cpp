@@ -1,0 +1,71 @@
+#include "frontend/qt_window_port.h"
+
+#include <QMessageBox>
+
+namespace ZapModule {
+
+namespace {
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void QtWindowPort::Attach(GameScreen* screen, GameLoop* loop, MenuWindow* menu,
+                          HallWindow* hall) {
+    screen_ = screen;
+    loop_ = loop;
+    menu_ = menu;
+    hall_ = hall;
+}
+
+void QtWindowPort::SetLabel1Text(int index, std::string_view text) {
+    screen_->Label1(index)->setText(Text(text));
+}
+
+void QtWindowPort::SetLabel3Text(int index, std::string_view text) {
+    screen_->Label3(index)->setText(Text(text));
+}
+
+void QtWindowPort::SetLabel3Visible(int index, bool visible) {
+    screen_->Label3(index)->setVisible(visible);
+}
+
+int32_t QtWindowPort::TimerInterval() const { return loop_->Interval(); }
+
+void QtWindowPort::SetTimerInterval(int32_t interval) { loop_->SetInterval(interval); }
+
+MessageAnswer QtWindowPort::ShowMessage(std::string_view text, std::string_view title,
+                                        MessageButtons buttons) {
+    if (Messages) return Messages(std::string(text), std::string(title), buttons);
+    const bool question = buttons == MessageButtons::YesNo;
+    QMessageBox box(QMessageBox::NoIcon, Text(title), Text(text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    box.setDefaultButton(question ? QMessageBox::Yes : QMessageBox::Ok);
+    const int answer = box.exec();
+    if (!question) return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+void QtWindowPort::ShowHallOfFame() { hall_->Open(); }
+
+void QtWindowPort::HallOfFameChanged() { hall_->ShowTable(); }
+
+void QtWindowPort::UnloadGameScreen() { screen_->Unload(); }
+
+bool QtWindowPort::SoundSwitchOn() const { return menu_ != nullptr && menu_->SoundSwitchOn(); }
+
+void QtWindowPort::ReloadBackground() { screen_->ReloadBackground(); }
+
+void QtWindowPort::RefreshField() { screen_->RefreshField(); }
+
+void QtWindowPort::DrawButtonPressed(int index) { screen_->DrawButtonPressed(index); }
+
+void QtWindowPort::AppendPlayerLine(std::string_view name) {
+    menu_->Players().AppendLine(std::string(name));
+}
+
+void QtWindowPort::RemovePlayerLine(int index) { menu_->Players().RemoveLine(index); }
+
+}  // namespace ZapModule
