@@ -1,5 +1,6 @@
 #include "game/balls.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -51,6 +52,19 @@ bool HitTest(Rect& intersection, const Rect& a, const Rect& b) {
     IntersectRect(intersection, a, b);
     return intersection.Left != 0 && intersection.Top != 0 && intersection.Right != 0 &&
            intersection.Bottom != 0;
+}
+
+int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rects,
+                 int16_t count) {
+    const int n = std::min<int>(count, static_cast<int>(rects.size()));
+    for (int j = 0; j < n; ++j) {
+        // A cheap screen first: most rectangles lie wholly above, below or beside `a`.
+        const Rect& r = rects[j];
+        if (r.Top >= a.Bottom || a.Top >= r.Bottom || r.Left >= a.Right || a.Left >= r.Right)
+            continue;
+        if (HitTest(intersection, a, r)) return static_cast<int16_t>(j);
+    }
+    return -1;
 }
 
 void ServeBall(GameState& s) {

@@ -4,6 +4,7 @@
 // and its rebounds off the bat, a block (brick or bonus) and a mover.
 
 #include <cstdint>
+#include <vector>
 
 #include "game/state.h"
 
@@ -12,6 +13,10 @@ namespace ZapModule {
 void UpdateRects(GameState& s);
 // IntersectRect, but a hit only when all four coordinates of the intersection are non-zero.
 bool HitTest(Rect& intersection, const Rect& a, const Rect& b);
+// The lowest index below `count` whose rectangle in `rects` hits `a` (HitTest), with their
+// intersection in `intersection`; -1 when none does. This is every scan of the game step.
+int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rects,
+                 int16_t count);
 void ServeBall(GameState& s);
 void FollowBat(GameState& s, int16_t distance);
 void BounceOffBat(GameState& s, int16_t b, int16_t intersectionTop);

@@ -40,6 +40,29 @@ void MoveBat(GameState& s) {
     }
 }
 
+// The box around every brick: within one step bricks are only removed, never added or moved, so
+// the box taken after phase D stays around every brick left. A ball or mover outside it needs no
+// brick scan, which is where balls spend most of their time.
+Rect BoundsOf(const std::vector<Rect>& rects) {
+    if (rects.empty()) return {};
+    Rect box = rects.front();
+    for (const Rect& r : rects) {
+        box.Left = std::min(box.Left, r.Left);
+        box.Top = std::min(box.Top, r.Top);
+        box.Right = std::max(box.Right, r.Right);
+        box.Bottom = std::max(box.Bottom, r.Bottom);
+    }
+    return box;
+}
+
+// The lowest brick that `a` hits, or -1; `bricks` is the box of BoundsOf.
+int16_t FirstBrickHit(const GameState& s, Rect& hit, const Rect& a, const Rect& bricks) {
+    if (a.Left >= bricks.Right || bricks.Left >= a.Right || a.Top >= bricks.Bottom ||
+        bricks.Top >= a.Bottom)
+        return -1;
+    return FirstHit(hit, a, s.BrickRects, s.BrickCount());
+}
+
 // B: a cleared level switches once no explosion plays. True when it switched.
 bool SwitchLevel(GameState& s) {
     if (s.LevelDone != kTrue || s.ExplosionCount() != 0) return false;
@@ -59,24 +82,14 @@ void MaybeSpawnMover(GameState& s) {
 }
 
 // E: movers bounce off one brick and one bonus, die on the bat, move. A removal ends the phase.
-void RunMovers(GameState& s) {
+void RunMovers(GameState& s, const Rect& bricks) {
     const int16_t count = s.MoverCount();
     for (int16_t m = 0; m < count; ++m) {
         Rect hit;
-        const int16_t bricks = s.BrickCount();
-        for (int16_t j = 0; j < bricks; ++j) {
-            if (HitTest(hit, s.MoverRects[m], s.BrickRects[j])) {
-                BounceMover(s, m, hit);
-                break;
-            }
-        }
-        const int16_t bonuses = s.BonusCount();
-        for (int16_t j = 0; j < bonuses; ++j) {
-            if (HitTest(hit, s.MoverRects[m], s.BonusRects[j])) {
-                BounceMover(s, m, hit);
-                break;
-            }
-        }
+        if (FirstBrickHit(s, hit, s.MoverRects[m], bricks) >= 0)
+            BounceMover(s, m, hit);
+        if (FirstHit(hit, s.MoverRects[m], s.BonusRects, s.BonusCount()) >= 0)
+            BounceMover(s, m, hit);
         if (HitTest(hit, s.BatRect, s.MoverRects[m])) {
             PlaySound(s, Effect::Bum);
             AddExplosion(s, RoundToInt16(s.Movers[m].X), RoundToInt16(s.Movers[m].Y));
@@ -88,33 +101,23 @@ void RunMovers(GameState& s) {
 }
 
 // F, for ball b: at most one bonus, one brick, one mover and the bat, in that order.
-void CollideBall(GameState& s, int16_t b) {
+void CollideBall(GameState& s, int16_t b, const Rect& bricks) {
     Rect hit;
-    const int16_t bonuses = s.BonusCount();
-    for (int16_t j = 0; j < bonuses; ++j) {
-        if (!HitTest(hit, s.BallRects[b], s.BonusRects[j])) continue;
+    if (const int16_t j = FirstHit(hit, s.BallRects[b], s.BonusRects, s.BonusCount()); j >= 0) {
         const BonusRecord bonus = s.Bonuses[j];
         PlaySound(s, Effect::Effect2);
         if (s.Piercing != kTrue) BounceOffBlock(s, b, hit, bonus.X, bonus.Y);
         AddExplosion(s, bonus.X, bonus.Y);
         ApplyBonus(s, bonus.Kind, b, j);
         RemoveBonus(s, j);
-        break;
     }
-    const int16_t bricks = s.BrickCount();
-    for (int16_t j = 0; j < bricks; ++j) {
-        if (!HitTest(hit, s.BallRects[b], s.BrickRects[j])) continue;
+    if (const int16_t j = FirstBrickHit(s, hit, s.BallRects[b], bricks); j >= 0)
         HitBrick(s, b, j, hit);
-        break;
-    }
-    const int16_t movers = s.MoverCount();
-    for (int16_t j = 0; j < movers; ++j) {
-        if (!HitTest(hit, s.BallRects[b], s.MoverRects[j])) continue;
+    if (const int16_t j = FirstHit(hit, s.BallRects[b], s.MoverRects, s.MoverCount()); j >= 0) {
         PlaySound(s, Effect::Bum);
         AddExplosion(s, RoundToInt16(s.Movers[j].X), RoundToInt16(s.Movers[j].Y));
         RemoveMover(s, j, b);
         if (s.Piercing != kTrue) BounceOffMover(s, b);
-        break;
     }
     if (HitTest(hit, s.BatRect, s.BallRects[b])) {
         PlaySound(s, Effect::Palka);
@@ -129,7 +132,7 @@ void CollideBall(GameState& s, int16_t b) {
 
 // F: every ball in index order. A dead ball ends the phase: it is removed once no explosion
 // plays, and until then it keeps the balls after it still. True when a game over unloaded.
-bool RunBalls(GameState& s) {
+bool RunBalls(GameState& s, const Rect& bricks) {
     const int16_t count = s.BallCount();
     for (int16_t b = 0; b < count; ++b) {
         if (s.Balls[b].Dead == kTrue) {
@@ -140,7 +143,7 @@ bool RunBalls(GameState& s) {
             }
             return false;
         }
-        CollideBall(s, b);
+        CollideBall(s, b, bricks);
         MoveBall(s, b);
         RunDeathTimer(s, b);
     }
@@ -209,16 +212,20 @@ void DrawAndGrowWall(GameState& s) {
     }
 }
 
-// J 1-9: the whole field, redrawn and shown with one refresh.
+// J 1-9: the whole field, redrawn and shown with one refresh. Without a field surface (a
+// headless run) only the animations' frame counters advance, which the rules depend on.
 void DrawField(GameState& s) {
+    const bool drawing = !s.Field.Empty();
     s.Field.FillBlack(0, 0, kFieldWidth, kFieldHeight);
-    if (s.LevelDone == kFalse)
+    if (drawing && s.LevelDone == kFalse)
         for (const BallRecord& ball : s.Balls)
             if (ball.Dead == kFalse) DrawBall(s, ball);
-    DrawBat(s);
+    if (drawing) DrawBat(s);
     for (MoverRecord& mover : s.Movers) DrawAnimation(s, mover);
-    for (const BrickRecord& brick : s.Bricks) DrawBrick(s, brick);
-    for (const BonusRecord& bonus : s.Bonuses) DrawBonus(s, bonus);
+    if (drawing) {
+        for (const BrickRecord& brick : s.Bricks) DrawBrick(s, brick);
+        for (const BonusRecord& bonus : s.Bonuses) DrawBonus(s, bonus);
+    }
     DrawExplosions(s);
     DrawAndGrowWall(s);
     s.Window->RefreshField();
@@ -243,8 +250,9 @@ StepResult GameStep(GameState& s) {
     if (SwitchLevel(s)) return StepResult::LevelSwitched;      // B: level switch
     MaybeSpawnMover(s);                                        // C: spawning
     UpdateRects(s);                                            // D: collision rectangles
-    RunMovers(s);                                              // E: movers
-    if (RunBalls(s)) return StepResult::Unloaded;              // F: balls
+    const Rect bricks = BoundsOf(s.BrickRects);
+    RunMovers(s, bricks);                                      // E: movers
+    if (RunBalls(s, bricks)) return StepResult::Unloaded;      // F: balls
     CountFlashes(s);                                           // G: steel flashes
     AgeBonuses(s);                                             // H: bonus life
     CountBonusTimers(s);                                       // I: bonus timers

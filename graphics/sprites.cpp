@@ -160,7 +160,7 @@ void DrawAnimation(GameState& s, MoverRecord& m) {
     const AnimationRecord& a = s.Animations[static_cast<size_t>(m.Kind)];
     AdvanceFrame(m, a);
     const SpriteSurface* sheet = SpriteAt(s, a.Sprite);
-    if (sheet == nullptr) return;
+    if (sheet == nullptr || s.Field.Empty()) return;
     // Each sheet holds the image band on top of the mask band; half its height is copied.
     const int16_t band = RoundToInt16(sheet->Height / 2.0);
     const auto sx = static_cast<int16_t>(a.FrameWidth * m.Frame);
