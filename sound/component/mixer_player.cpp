@@ -183,6 +183,10 @@ void MixerPlayer::OpenDevice() {
         return fail(std::string("audio did not start: ") + SDL_GetError());
     }
     const std::string driver = CurrentDriver();
+    {
+        std::lock_guard guard(lock_);
+        driver_ = driver;
+    }
     const int status = WithDeviceMessagesSilenced([] {
         return Mix_OpenAudioDevice(kPreferredRate, AUDIO_S16SYS, 2, kMixFrames, nullptr,
                                    SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
@@ -202,7 +206,6 @@ void MixerPlayer::OpenDevice() {
 
     std::lock_guard guard(lock_);
     rate_ = rate;
-    driver_ = driver;
     problem_.clear();
     SetUpChannels(requestedChannels_);
     device_ = Device::Open;

@@ -47,13 +47,18 @@ void AddVoice(std::vector<float>& out, const Note (&notes)[N], int rate, double 
         const size_t held = static_cast<size_t>(note.Eighths * kEighthSeconds * rate);
         const size_t end = std::min(out.size(), start + held + static_cast<size_t>(release));
         const double w = 2.0 * std::numbers::pi * Frequency(note.Key) / rate;
-        for (size_t i = start; i < end; ++i) {
+        const double decayStep = std::exp(-1.0 / (decaySeconds * rate));
+        double decay = 1.0;
+        for (size_t i = start; i < end; ++i, decay *= decayStep) {
             const double t = static_cast<double>(i - start);
-            double envelope = std::min(1.0, t / attack) * std::exp(-t / (decaySeconds * rate));
+            double envelope = std::min(1.0, t / attack) * decay;
             if (t > held) envelope *= 1.0 - (t - held) / release;
-            const double wave = harmonics[0] * std::sin(w * t) +
-                                harmonics[1] * std::sin(2 * w * t) +
-                                harmonics[2] * std::sin(3 * w * t);
+            // The second and third harmonics from the first: sin 2x = 2 sin x cos x and
+            // sin 3x = sin x (3 - 4 sin^2 x).
+            const double s = std::sin(w * t);
+            const double c = std::cos(w * t);
+            const double wave =
+                harmonics[0] * s + harmonics[1] * 2 * s * c + harmonics[2] * s * (3 - 4 * s * s);
             out[i] += static_cast<float>(volume * envelope * wave);
         }
         start += held;
