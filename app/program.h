@@ -48,6 +48,7 @@ class Program {
     MenuWindow& Form2() { return *form2_; }
     HallWindow& Form3() { return *form3_; }
     GameLoop& Timer1() { return *loop_; }
+    DiskDataFiles& Files() { return files_; }
 
   private:
     void CloseGameScreen();

@@ -1,0 +1,263 @@
+// The game screen Form1 with its loop, and the ends of a run: quit, game over, either window
+// closed first, a failed save and a refused data folder.
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "game/input.h"
+#include "graphics/sprites.h"
+#include "storage/hall.h"
+#include "storage/tick.h"
+#include "tests/frontend/program_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+class GameScreenTest : public ProgramTest {
+  protected:
+    // A game of the player "Ann" (level 3, 2 spare balls, IQ 50) on the game screen.
+    void StartGame(int16_t tick = 8000) {
+        LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 2}, PlayerRecord{"Bob", 0, 0, 3}});
+        Menu().SetTickSetting(tick);
+        StartAs(0);
+    }
+    void PressOnScreen(QPointF at, Qt::MouseButton button = Qt::LeftButton) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, Screen().mapToGlobal(at), button, button,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(&Screen(), &press);
+    }
+    int Interval() { return App().Timer1().Interval(); }
+};
+
+TEST_F(GameScreenTest, LayoutAndCaption) {
+    StartGame();
+    EXPECT_EQ(Screen().windowTitle(), "V.E.X Zapwall v1.41");
+    EXPECT_EQ(Screen().size(), QSize(663, 510));
+    EXPECT_EQ(Screen().Field()->geometry(), QRect(16, 16, 495, 475));
+    EXPECT_EQ(Screen().Label1(3)->geometry(), QRect(520, 16, 137, 33));
+    EXPECT_EQ(Screen().Label1(3)->font().pointSizeF(), 13.5);
+    EXPECT_EQ(Screen().Label3(1)->parentWidget(), Screen().Field());
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(Screen().Label3(i)->isVisible());
+    EXPECT_EQ(Interval(), 0);
+}
+
+TEST_F(GameScreenTest, SpaceStartsThenReleasesTheBall) {
+    StartGame();
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(State().ButtonDown[0], kTrue);
+    EXPECT_EQ(Interval(), 1);
+    EXPECT_EQ(Screen().Label1(0)->text(), "2");
+    EXPECT_EQ(Screen().Label1(1)->text(), "50");
+    EXPECT_EQ(Screen().Label1(2)->text(), "4");
+    ASSERT_EQ(State().BallCount(), 1);
+    EXPECT_EQ(State().Balls[0].Follows, kTrue) << "the first Space only starts play";
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(State().Balls[0].Follows, kFalse);
+    EXPECT_EQ(State().Balls[0].Stuck, kFalse);
+}
+
+TEST_F(GameScreenTest, ArrowsPauseAndEscape) {
+    StartGame();
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(State().ButtonDown[1], kFalse) << "Esc does nothing while the timer is stopped";
+
+    PressKey(Qt::Key_Up);
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(State().MovingUp, kTrue);
+    EXPECT_EQ(State().MovingDown, kTrue);
+    // A held key: Qt reports releases between the repeated presses, which must not count.
+    QKeyEvent repeatedRelease(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(Screen().Field(), &repeatedRelease);
+    EXPECT_EQ(State().MovingUp, kTrue);
+    ReleaseKey(Qt::Key_Up);
+    EXPECT_EQ(State().MovingUp, kFalse);
+    EXPECT_EQ(State().MovingDown, kTrue);
+
+    // Every repeated press of P toggles the pause.
+    QKeyEvent repeatedP(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, "p", true);
+    PressKey(Qt::Key_P);
+    EXPECT_EQ(State().Paused, kTrue);
+    QCoreApplication::sendEvent(Screen().Field(), &repeatedP);
+    EXPECT_EQ(State().Paused, kFalse);
+
+    // Keys the game does not know do nothing, '&' and '(' included (codes 38 and 40 elsewhere).
+    ReleaseKey(Qt::Key_Down);
+    QTest::keyClick(Screen().Field(), Qt::Key_Ampersand);
+    QTest::keyClick(Screen().Field(), Qt::Key_ParenLeft);
+    EXPECT_EQ(State().MovingUp, kFalse);
+    EXPECT_EQ(State().MovingDown, kFalse);
+
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(State().ButtonDown[1], kTrue);
+    EXPECT_EQ(State().QuitCountdown, 20);
+}
+
+TEST_F(GameScreenTest, ScreenButtonsTakeRoundedPositionsAndGiveTheFocusBack) {
+    StartGame();
+    PressOnScreen({610, 430});  // quit button, timer stopped: nothing
+    EXPECT_EQ(State().ButtonDown[1], kFalse);
+    PressOnScreen({651, 360});  // the right edge lies outside the start button
+    EXPECT_EQ(Interval(), 0);
+    // 569.5 rounds to 570 (ties to even): inside the start button, with any mouse button.
+    PressOnScreen({569.5, 365}, Qt::RightButton);
+    EXPECT_EQ(Interval(), 1);
+    EXPECT_EQ(State().ButtonDown[0], kTrue);
+    EXPECT_EQ(Screen().focusWidget(), Screen().Field());
+    PressOnScreen({600, 420});
+    EXPECT_EQ(State().ButtonDown[1], kTrue);
+    EXPECT_EQ(State().QuitCountdown, 20);
+}
+
+TEST_F(GameScreenTest, StepsDrawTheFieldAndThePressedButtonUntilTheBackgroundIsReloaded) {
+    StartGame();
+    const QImage before = Screen().Background().copy();
+    // The loop runs inside the event loop: the pause that ends it comes from a step.
+    int steps = 0;
+    App().Timer1().OnStep = [&] {
+        if (++steps == 3) PressKey(Qt::Key_P);
+    };
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(RunUntil([&] { return steps >= 3 && !App().Timer1().Running(); }));
+    EXPECT_NE(State().Field.Pixel(445, State().BatTop + 20), kOpaqueBlack) << "the bat is drawn";
+    const Surface& pressed = State().Sprites[12].Pixels;
+    const QPoint corner(570, 349);
+    EXPECT_EQ(Screen().Background().pixel(corner) | 0xFF000000u, pressed.Pixel(0, 0));
+    EXPECT_EQ(Screen().Background().pixel(corner + QPoint(40, 16)) | 0xFF000000u,
+              pressed.Pixel(40, 16));
+    Screen().ReloadBackground();
+    EXPECT_EQ(Screen().Background(), before);
+}
+
+TEST_F(GameScreenTest, TickOneStillDeliversEventsBetweenSteps) {
+    StartGame(1);
+    int steps = 0;
+    App().Timer1().OnStep = [&] { ++steps; };
+    PressKey(Qt::Key_Space);
+    QTimer::singleShot(30, &Screen(), [this] { PressKey(Qt::Key_P); });
+    ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue && !App().Timer1().Running(); }));
+    EXPECT_GT(steps, 10);
+    EXPECT_TRUE(exits_.empty());
+    EXPECT_EQ(Interval(), 1) << "a pause keeps the timer running";
+}
+
+TEST_F(GameScreenTest, QuitCountdownEndsTheRunWithTheProgressStored) {
+    StartGame(100);
+    PressKey(Qt::Key_Space);
+    State().Iq = 321;
+    State().LevelIq = 40;  // the unfinished level's points are dropped
+    State().BallsLeft = 1;
+    PressKey(Qt::Key_Escape);
+    ASSERT_TRUE(RunUntil([&] { return !exits_.empty(); }));
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    EXPECT_FALSE(App().Timer1().Running());
+    EXPECT_FALSE(Screen().isVisible());
+    const std::vector<PlayerRecord> stored = StoredPlayers();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0].Iq, 321);
+    EXPECT_EQ(stored[0].SpareBalls, 1);
+    EXPECT_EQ(stored[0].Level, 3);
+    EXPECT_EQ(ReadDataFile(kTickFile), FormatTick(100));
+    EXPECT_TRUE(State().Sprites.empty());
+    EXPECT_TRUE(State().Levels.Bytes.empty());
+    // Both handlers shut the sound down.
+    const std::vector<std::string>& calls = sound_->Calls;
+    ASSERT_GE(calls.size(), 6u);
+    EXPECT_EQ(calls[0], "Query");
+    EXPECT_EQ(calls[1], "Open");
+    const std::vector<std::string> shutdown{"StopAll", "Close", "StopAll", "Close"};
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 4, calls.end()), shutdown);
+    // The missing library is reported at each end.
+    EXPECT_TRUE(Shown("Chyba během načítání!"));
+    EXPECT_TRUE(Shown("Chyba při čištění paměti!"));
+}
+
+TEST_F(GameScreenTest, GameOverEntersTheHallAndRemovesThePlayer) {
+    StartGame(100);
+    PressKey(Qt::Key_Space);
+    State().BallsLeft = 0;
+    State().Iq = 850;
+    State().Balls[0].Dead = kTrue;
+    bool hallSeen = false;
+    OnMessage = [&] {
+        // The hall of fame follows the game-over message: close it the way a player would.
+        if (messages_.back().Title != "SYSTEM FAILURE") return;
+        QTimer::singleShot(0, &Hall(), [&] {
+            hallSeen = Hall().isVisible() && Hall().NameLabel(2)->text() == "Ann";
+            QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
+        });
+    };
+    ASSERT_TRUE(RunUntil([&] { return !exits_.empty(); }));
+    EXPECT_TRUE(Shown("Bohužel se ti nepodařilo systém zachránit..."));
+    EXPECT_TRUE(hallSeen);
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    const HallRead hall = ParseHall(ReadDataFile(kHallFile));
+    EXPECT_EQ(hall.Table[2].Name, "Ann");
+    EXPECT_EQ(hall.Table[2].Score, 850);
+    const std::vector<PlayerRecord> stored = StoredPlayers();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].Name, "Bob");
+}
+
+TEST_F(GameScreenTest, ClosingTheGameScreenFromInsideTheLoopsWait) {
+    StartGame();
+    PressKey(Qt::Key_Space);
+    State().Iq = 77;
+    QTimer::singleShot(50, &Screen(), [this] { Screen().close(); });
+    ASSERT_TRUE(RunUntil([&] { return !exits_.empty() && !App().Timer1().Running(); }));
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    EXPECT_EQ(StoredPlayers().at(0).Iq, 77);
+    EXPECT_EQ(ReadDataFile(kTickFile), FormatTick(8000));
+    EXPECT_FALSE(Menu().isVisible());
+    // Nothing runs after the end: no timer event starts the loop again.
+    QTest::qWait(30);
+    EXPECT_FALSE(App().Timer1().Running());
+}
+
+TEST_F(GameScreenTest, ClosingTheMenuFirstSavesWithoutChangingAnyPlayer) {
+    LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 2}});
+    Menu().SetTickSetting(42);
+    State().Iq = 999;  // not a player's progress: nobody was started
+    QTest::mousePress(Menu().MenuItem(MenuWindow::kExit), Qt::LeftButton);
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    EXPECT_FALSE(Menu().isVisible());
+    EXPECT_EQ(ReadDataFile(kTickFile), FormatTick(42));
+    const std::vector<PlayerRecord> stored = StoredPlayers();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].Iq, 50);
+    EXPECT_TRUE(State().Sprites.empty());
+    // The menu's close box runs the same handler; everything ended already, so nothing more.
+    Menu().close();
+    EXPECT_EQ(exits_.size(), 1u);
+}
+
+TEST_F(GameScreenTest, AFailedSaveIsReportedAndTheRunStillEnds) {
+    LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 2}});
+    App().Files().Fault = [](ReplaceStep step) { return step == ReplaceStep::Rename; };
+    Menu().close();
+    EXPECT_TRUE(Shown("Soubor tick.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
+                      "změny."));
+    EXPECT_TRUE(Shown("Soubor players.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
+                      "změny."));
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    EXPECT_EQ(StoredPlayers().at(0).Name, "Ann");
+}
+
+TEST_F(GameScreenTest, ADamagedDataFolderIsRefusedWithoutWritingAnything) {
+    WriteDataFile("levels.ko", {0, 0});
+    Program program(folder_.string());
+    std::vector<std::string> texts;
+    program.Port().Messages = [&](const std::string& text, const std::string&, MessageButtons) {
+        texts.push_back(text);
+        return MessageAnswer::Ok;
+    };
+    EXPECT_EQ(program.Start(), std::optional<int>(1));
+    ASSERT_FALSE(texts.empty());
+    EXPECT_NE(texts.back().find("levels.ko"), std::string::npos);
+    EXPECT_FALSE(DataFileExists(kRosterFile));
+    EXPECT_FALSE(DataFileExists(kTickFile));
+    EXPECT_FALSE(program.Form2().isVisible());
+}
+
+}  // namespace
+}  // namespace ZapModule

@@ -1,0 +1,263 @@
+// The menu Form2 and its player panel, driven with Qt's mouse and key events.
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include "game/window_port.h"
+#include "storage/byte_io.h"
+#include "storage/tick.h"
+#include "tests/frontend/program_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+using MenuTest = ProgramTest;
+
+PlayerRecord Player(const std::string& name, int32_t level = 0, int16_t balls = 3,
+                    int32_t iq = 0) {
+    return PlayerRecord{name, iq, level, balls};
+}
+
+QString Text(QLabel* label) { return label->text(); }
+
+// Types text key by key, letters beyond ASCII included.
+void Type(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+TEST_F(MenuTest, StartsOnAPressOfAnyButtonOnlyWithASelectedPlayer) {
+    LaunchWithPlayers({Player("Ann", 2, 4, 120), Player("Bob")});
+    EXPECT_EQ(Menu().Players().SelectedRow(), -1);
+    QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::RightButton);
+    EXPECT_TRUE(Menu().isVisible()) << "Start without a selected player does nothing";
+
+    Menu().Players().List()->setCurrentRow(0);
+    Menu().SetTickSetting(1234);
+    QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::RightButton);
+    EXPECT_FALSE(Menu().isVisible());
+    EXPECT_EQ(State().CurrentPlayer, 0);
+    EXPECT_EQ(State().Level, 2);
+    EXPECT_EQ(State().BallsLeft, 4);
+    EXPECT_EQ(State().Iq, 120);
+    EXPECT_EQ(State().Tick, 1234);
+    EXPECT_EQ(Screen().Label1(3)->text(), "Ann");
+    // The sound was set up for the game screen, and the roster saved before the game.
+    const std::vector<std::string> setUp{"Query", "Open"};
+    EXPECT_EQ(sound_->Calls, setUp);
+    EXPECT_EQ(State().SoundReady, kTrue);
+    EXPECT_EQ(StoredPlayers().size(), 2u);
+    EXPECT_TRUE(exits_.empty());
+}
+
+TEST_F(MenuTest, StartWithSoundsOffLeavesTheComponentAlone) {
+    LaunchWithPlayers({Player("Ann")});
+    Menu().SoundSwitch()->setChecked(false);
+    StartAs(0);
+    EXPECT_TRUE(sound_->Calls.empty());
+    EXPECT_EQ(State().SoundReady, kFalse);
+}
+
+TEST_F(MenuTest, StartFromTheModalMenuShowsTheGameScreen) {
+    WriteDataFile(kRosterFile, SerializeRoster({Player("Ann")}));
+    Launch();
+    QTimer::singleShot(0, [this] {
+        EXPECT_TRUE(Menu().isModal());
+        EXPECT_EQ(Menu().focusWidget(), Menu().Players().List());
+        Menu().Players().List()->setCurrentRow(0);
+        QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
+    });
+    App().RunMenu();
+    App().ShowGameScreen();
+    EXPECT_TRUE(Screen().isVisible());
+    EXPECT_FALSE(Menu().isVisible());
+}
+
+TEST_F(MenuTest, PlayerAtLevel13OfATenLevelFileStartsOnTheFourthLevel) {
+    // Ten levels of one brick each, the brick's X telling the level apart.
+    std::vector<uint8_t> levels;
+    Append16(levels, 10);
+    for (int16_t level = 0; level < 10; ++level) {
+        Append16(levels, 1);
+        for (int16_t value : {int16_t(20 * level), int16_t(50), int16_t(10), int16_t(0),
+                              int16_t(0), int16_t(0)})
+            Append16(levels, value);
+    }
+    WriteDataFile("levels.ko", levels);
+    LaunchWithPlayers({Player("vEx", 13)});
+    StartAs(0);
+    EXPECT_EQ(State().Level, 13);
+    EXPECT_EQ(State().LevelsRead, 3);
+    ASSERT_EQ(State().BrickCount(), 1);
+    EXPECT_EQ(State().Bricks[0].X, 60);
+    EXPECT_EQ(Screen().Label3(1)->text(), QString::fromUtf8("Zase někdo používá moje jméno..."));
+}
+
+TEST_F(MenuTest, HoverKeepsTheLastItemTouchedYellow) {
+    LaunchWithPlayers({});
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(Menu().ItemFrameColour(n), QColor(128, 128, 128));
+    QTest::mouseMove(Menu().MenuItem(MenuWindow::kStart), {10, 5});
+    EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kStart), QColor(255, 255, 0));
+    QTest::mouseMove(Menu().MenuItem(MenuWindow::kExit), {10, 5});
+    EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kStart), QColor(120, 120, 120));
+    EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kHallOfFame), QColor(120, 120, 120));
+    EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kExit), QColor(255, 255, 0));
+    QTest::mouseMove(Menu().Frame(), {5, 300});
+    EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kExit), QColor(255, 255, 0));
+}
+
+TEST_F(MenuTest, TickLabelFollowsTheScrollBarWithinItsRange) {
+    WriteDataFile(kTickFile, FormatTick(9998));
+    LaunchWithPlayers({});
+    QScrollBar* bar = Menu().TickBar();
+    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 9998");
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 9999");
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 10000");
+    bar->setValue(3);
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 1");
+    bar->setValue(100);
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 94");
+    bar->setSliderDown(true);
+    bar->setSliderPosition(5000);  // the thumb dragged
+    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 5000");
+}
+
+TEST_F(MenuTest, FocusOrderAndVerbatimTexts) {
+    LaunchWithPlayers({});
+    Menu().Players().List()->setFocus();
+    QWidget* expected[] = {Menu().Players().NameBox(), Menu().Story(), Menu().TickBar(),
+                           Menu().SoundSwitch()};
+    for (QWidget* next : expected) {
+        QTest::keyClick(Menu().focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(Menu().focusWidget(), next);
+    }
+    EXPECT_EQ(Menu().SoundSwitch()->text(), "   Zvuky");
+    EXPECT_TRUE(Menu().SoundSwitch()->isChecked());
+    EXPECT_EQ(Menu().MenuItem(MenuWindow::kHallOfFame)->text(), QString::fromUtf8("Síň slávy"));
+    EXPECT_EQ(Menu().windowTitle(), "V.E.X Zapwall");
+    EXPECT_EQ(Menu().size(), QSize(538, 330));
+    const QStringList story = Menu().Story()->toPlainText().split('\n');
+    ASSERT_EQ(story.size(), 4);  // three lines, each ended by its line break
+    EXPECT_TRUE(story[0].endsWith(QString::fromUtf8("společností, které ")));
+    EXPECT_TRUE(story[1].startsWith("se nemohou"));
+    EXPECT_TRUE(story[2].endsWith("nebudou vymýceny..."));
+}
+
+TEST_F(MenuTest, CreatesPlayersWithEnterAndShowsTheSelectedOne) {
+    LaunchWithPlayers({Player("Ann", 4, 2, 77)});
+    QLineEdit* box = Menu().Players().NameBox();
+    Type(box, QString::fromUtf8("Žluťoučký"));
+    EXPECT_EQ(box->text(), QString::fromUtf8("Žluťoučk")) << "a ninth character cannot be typed";
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->text().isEmpty());
+    ASSERT_EQ(State().Players.size(), 2u);
+    EXPECT_EQ(State().Players[1].Name, "Žluťoučk");
+    EXPECT_EQ(State().Players[1].SpareBalls, 3);
+    EXPECT_EQ(Menu().Players().SelectedRow(), 1);
+    EXPECT_EQ(Menu().Players().NameLabel()->text(), QString::fromUtf8("Žluťoučk"));
+    EXPECT_EQ(Menu().Players().Statistic(0)->text(), "Level: 1");
+    EXPECT_EQ(Menu().Players().Statistic(1)->text(), "Balls: 3");
+    EXPECT_EQ(Menu().Players().Statistic(2)->text(), "IQ: 0");
+
+    // An empty name and a duplicate are players of their own.
+    QTest::keyClick(box, Qt::Key_Enter);
+    QTest::keyClicks(box, "Ann");
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_EQ(Menu().Players().List()->count(), 4);
+    EXPECT_EQ(Menu().Players().List()->item(2)->text(), "");
+    Menu().Players().List()->setCurrentRow(0);
+    EXPECT_EQ(Menu().Players().Statistic(0)->text(), "Level: 5");
+    EXPECT_EQ(Menu().Players().Statistic(2)->text(), "IQ: 77");
+    QTest::keyClick(Menu().Players().List(), Qt::Key_Down);  // keys select, too
+    EXPECT_EQ(Menu().Players().NameLabel()->text(), QString::fromUtf8("Žluťoučk"));
+
+    // A character the roster file cannot store is refused rather than changed on saving.
+    Type(box, QString::fromUtf8("A€字"));
+    EXPECT_EQ(box->text(), QString::fromUtf8("A€"));
+    // Nothing is written until Start or the end of the run.
+    EXPECT_EQ(StoredPlayers().size(), 1u);
+}
+
+TEST_F(MenuTest, DeletesOnlyAfterYes) {
+    LaunchWithPlayers({Player("Ann", 1), Player("Bob", 2), Player("Cid", 3)});
+    QListWidget* list = Menu().Players().List();
+    messages_.clear();
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_TRUE(messages_.empty()) << "no selected line, no question";
+
+    list->setCurrentRow(0);
+    Answer = MessageAnswer::No;
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].Text, "Tímto odstraníte hráče Ann! Opravdu to chcete??");
+    EXPECT_EQ(messages_[0].Title, "POZOR!");
+    EXPECT_EQ(messages_[0].Buttons, MessageButtons::YesNo);
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(Menu().Players().SelectedRow(), 0);
+
+    Answer = MessageAnswer::Yes;
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(State().Players[0].Name, "Bob");
+    EXPECT_EQ(State().CurrentPlayer, -1);
+    EXPECT_EQ(Menu().Players().SelectedRow(), -1);
+    EXPECT_EQ(Menu().Players().NameLabel()->text(), QString::fromUtf8("Hráč"));
+    EXPECT_EQ(Menu().Players().Statistic(0)->text(), "Level: ");
+    EXPECT_EQ(Menu().Players().Statistic(1)->text(), "Balls: ");
+    EXPECT_EQ(Menu().Players().Statistic(2)->text(), "IQ: ");
+    list->setCurrentRow(1);
+    EXPECT_EQ(Menu().Players().Statistic(0)->text(), "Level: 4");
+}
+
+TEST_F(MenuTest, QuornEditsTheLevelAndZulKPlaysTheTune) {
+    LaunchWithPlayers({Player("*QUORN*"), Player("*quorn*"), Player("zul_k")});
+    ActiveLabel* level = Menu().Players().Statistic(0);
+    Menu().Players().List()->setCurrentRow(0);
+    QTest::mousePress(level, Qt::RightButton);
+    EXPECT_EQ(level->text(), "Level: 1");
+    for (int i = 0; i < 3; ++i) QTest::mousePress(level, Qt::LeftButton);
+    QTest::mousePress(level, Qt::MiddleButton);
+    EXPECT_EQ(level->text(), "Level: 4");
+    EXPECT_EQ(State().Players[0].Level, 3);
+    QTest::mousePress(level, Qt::RightButton);
+    EXPECT_EQ(State().Players[0].Level, 2);
+
+    Menu().Players().List()->setCurrentRow(1);
+    QTest::mousePress(level, Qt::LeftButton);
+    EXPECT_EQ(State().Players[1].Level, 0) << "the hidden name is case-sensitive";
+    QTest::mouseClick(Menu().Players().NameLabel(), Qt::LeftButton);
+    EXPECT_TRUE(sound_->Calls.empty());
+
+    Menu().Players().List()->setCurrentRow(2);
+    Menu().SoundSwitch()->setChecked(false);  // the tune ignores the switch
+    QTest::mouseClick(Menu().Players().NameLabel(), Qt::LeftButton);
+    const std::vector<std::string> tune{"ExtraSelect", "ExtraStart"};
+    EXPECT_EQ(sound_->Calls, tune);
+}
+
+TEST_F(MenuTest, HallOfFameOpensModallyAndTheMenuStaysUsable) {
+    LaunchWithPlayers({});
+    QTimer::singleShot(0, [this] {
+        EXPECT_TRUE(Hall().isVisible());
+        EXPECT_TRUE(Hall().isModal());
+        EXPECT_EQ(Hall().ColourTimer().interval(), 100);
+        QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
+    });
+    QTest::mousePress(Menu().MenuItem(MenuWindow::kHallOfFame), Qt::LeftButton);
+    EXPECT_FALSE(Hall().isVisible());
+    EXPECT_TRUE(Menu().isVisible());
+    EXPECT_TRUE(exits_.empty());
+}
+
+}  // namespace
+}  // namespace ZapModule

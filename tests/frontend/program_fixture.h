@@ -1,0 +1,129 @@
+#pragma once
+// A whole program on the offscreen platform, in a folder of its own: a copy of the build's data
+// (without sounds: there is no sound library beside it, so the game is silent), message boxes
+// answered and recorded, and the end of the process recorded instead of happening.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "sound/recording_sound.h"
+#include "storage/disk_data_files.h"
+#include "storage/roster.h"
+
+namespace ZapModule {
+
+struct ShownMessage {
+    std::string Text;
+    std::string Title;
+    MessageButtons Buttons;
+};
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("zapwall-gui-" + name + "-" + std::to_string(QCoreApplication::applicationPid()));
+        std::filesystem::remove_all(folder_);
+        const std::filesystem::path source = std::filesystem::path(ZAPWALL_BUILD_DIR) / "data";
+        std::filesystem::create_directories(Data());
+        for (const char* file : {"levels.ko", "animations.ko"})
+            std::filesystem::copy_file(source / file, Data() / file);
+        std::filesystem::copy(source / "pictures", Data() / "pictures",
+                              std::filesystem::copy_options::recursive);
+    }
+    void TearDown() override {
+        program_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    std::filesystem::path Data() const { return folder_ / "data"; }
+    void WriteDataFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+        ASSERT_TRUE(ReplaceFile((Data() / name).string(), bytes));
+    }
+    std::vector<uint8_t> ReadDataFile(const std::string& name) const {
+        return ReadWholeFile((Data() / name).string()).value_or(std::vector<uint8_t>{});
+    }
+    bool DataFileExists(const std::string& name) const {
+        return std::filesystem::exists(Data() / name);
+    }
+    std::vector<PlayerRecord> StoredPlayers() const {
+        return ParseRoster(ReadDataFile(kRosterFile)).Players;
+    }
+
+    // Makes the program and runs the entry routine up to the menu, with a recording sound
+    // component in place of the missing library.
+    void Launch() {
+        program_ = std::make_unique<Program>(folder_.string());
+        program_->Port().Messages = [this](const std::string& text, const std::string& title,
+                                           MessageButtons buttons) {
+            messages_.push_back({text, title, buttons});
+            if (OnMessage) OnMessage();
+            return buttons == MessageButtons::YesNo ? Answer : MessageAnswer::Ok;
+        };
+        program_->EndProcess = [this](int status) { exits_.push_back(status); };
+        ASSERT_TRUE(program_->Load());
+        State().SoundFactory = [log = sound_] { return std::make_unique<RecordingSound>(log); };
+    }
+    // Launches with these players in players.ko and shows the menu (not modally).
+    void LaunchWithPlayers(const std::vector<PlayerRecord>& players) {
+        WriteDataFile(kRosterFile, SerializeRoster(players));
+        Launch();
+        Menu().show();
+    }
+    // Selects a player on the menu, presses Start and shows the game screen.
+    void StartAs(int row) {
+        Menu().Players().List()->setCurrentRow(row);
+        QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
+        ASSERT_FALSE(Menu().isVisible());
+        program_->ShowGameScreen();
+    }
+    void PressKey(Qt::Key key) { QTest::keyPress(Screen().Field(), key); }
+    void ReleaseKey(Qt::Key key) { QTest::keyRelease(Screen().Field(), key); }
+
+    // Lets the event loop (and the game loop it runs) go on until `done` holds; a watchdog ends
+    // a game loop that would otherwise keep the test waiting.
+    bool RunUntil(const std::function<bool()>& done, int milliseconds = 5000) {
+        bool late = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            late = true;
+            program_->Timer1().End();
+        });
+        watchdog.start(milliseconds);
+        while (!done() && !late) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return done();
+    }
+
+    Program& App() { return *program_; }
+    GameState& State() { return program_->State(); }
+    MenuWindow& Menu() { return program_->Form2(); }
+    GameScreen& Screen() { return program_->Form1(); }
+    HallWindow& Hall() { return program_->Form3(); }
+    bool Shown(const std::string& text) const {
+        for (const ShownMessage& m : messages_)
+            if (m.Text == text) return true;
+        return false;
+    }
+
+    std::filesystem::path folder_;
+    std::unique_ptr<Program> program_;
+    std::vector<ShownMessage> messages_;
+    std::vector<int> exits_;
+    std::shared_ptr<SoundLog> sound_ = std::make_shared<SoundLog>();
+    MessageAnswer Answer = MessageAnswer::Yes;
+    std::function<void()> OnMessage;
+};
+
+}  // namespace ZapModule
