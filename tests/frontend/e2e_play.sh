@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Plays the real zapwall under Xvfb as a player would, with xdotool: creates a player, looks at
+# the hall of fame, starts, releases the ball, clears a one-brick level, resumes and quits with
+# Esc. Then checks what the program stored in players.ko, tick.ko and hall.ko.
+#
+# usage: e2e_play.sh BUILD_DIR [SHOTS_DIR]
+# With SHOTS_DIR, pictures of the screen are kept there (menu, hall of fame, game, the messages
+# between levels).
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+shots=${2:-}
+
+if [ -z "${ZAPWALL_E2E_INSIDE:-}" ]; then
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  # Copies, not links: the program finds its data folder beside its own file.
+  cp "$build/zapwall" "$build/2d_snd.so" "$work/"
+  mkdir "$work/data"
+  cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" "$work/data/"
+  [ -n "$shots" ] && mkdir -p "$shots" && shots=$(cd "$shots" && pwd)
+  ZAPWALL_E2E_INSIDE=1 WORK="$work" xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash "$0" "$build" "$shots"
+  exit $?
+fi
+
+data="$WORK/data"
+export SDL_AUDIODRIVER=dummy
+
+le16() {  # a signed 16-bit value, little-endian
+  local v=$(( ($1 + 65536) % 65536 ))
+  printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"
+}
+# Two levels of one brick each: the first brick stands where the served ball flies.
+{
+  le16 2
+  le16 1; for v in 300 300 10 0 0 0; do le16 $v; done
+  le16 1; for v in 0 0 10 0 0 0; do le16 $v; done
+} > "$data/levels.ko"
+# A hall of fame with names (codes are Windows-1250 plus 2).
+{
+  i=0
+  for name in Ada Bara Cyril Dana Emil Filip Gita Hana Ivo Jana; do
+    le16 ${#name}
+    for ((c = 0; c < ${#name}; c++)); do le16 $(( $(printf %d "'${name:c:1}") + 2 )); done
+    le16 $((1000 - 100 * i)); i=$((i + 1))
+  done
+} > "$data/hall.ko"
+hall_before=$(od -An -tx1 -v "$data/hall.ko")
+
+grab() { [ -n "$shots" ] && "$build/zapwall-screen-grab" "$shots/$1.png" || true; }
+fail() { echo "e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
+# Waits for a visible window whose caption matches, and prints its id.
+window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && {
+      echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Clicks at a point of a window's client area.
+click() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+}
+
+"$WORK/zapwall" & pid=$!
+
+menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
+click "$menu" 50 209           # the name box
+xdotool type --delay 20 "E2E"
+xdotool key Return
+sleep 0.2
+click "$menu" 460 64           # "Síň slávy"
+sleep 0.5
+grab hall
+hall=$(xdotool search --onlyvisible --name '^V\.E\.X Zapwall$' | grep -v "^$menu$" | head -1) ||
+  fail "the hall of fame did not appear"
+click "$hall" 236 280          # "Zavřít"
+sleep 0.3
+xdotool mousemove_relative 0 0
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+xdotool mousemove $((X + 460)) $((Y + 32))
+sleep 0.2
+grab menu
+xdotool click 1                # Start
+
+game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
+sleep 0.3
+xdotool key space              # play
+sleep 0.2
+xdotool key space              # release the ball
+sleep 0.3
+grab game
+sleep 2                        # the brick is hit, its explosion ends, the level switches
+grab between-levels
+xdotool key space              # resume: the next level
+sleep 0.3
+xdotool keydown Up; sleep 0.3; xdotool keyup Up
+xdotool key Escape             # quit: the program ends 20 steps later
+
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after Esc"
+status=0; wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+# players.ko: highest index 0, then "E2E" (3 codes), spare balls, IQ, level.
+read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko")"
+[ "${roster[*]:0:5}" = "0 3 71 52 71" ] || fail "players.ko holds ${roster[*]}"
+[ "${roster[5]}" -eq 3 ] || fail "spare balls ${roster[5]}, expected 3"
+[ "${roster[6]}" -ge 30 ] || fail "IQ ${roster[6]}: the cleared level's 10 + 20 are missing"
+[ "${roster[7]}" -eq 1 ] || fail "level ${roster[7]}, expected 1 (the second level)"
+[ "$(od -An -c "$data/tick.ko" | tr -s ' ')" = " 8 0 0 0 \r \n" ] ||
+  fail "tick.ko holds $(od -An -c "$data/tick.ko")"
+[ "$(od -An -tx1 -v "$data/hall.ko")" = "$hall_before" ] || fail "a quit changed hall.ko"
+echo "e2e: played, quit and stored: ${roster[*]}"
