@@ -49,9 +49,9 @@ bool Program::Load() {
     const StartupResult loaded = LoadGameData(s_, LoadPicture);
     if (!loaded.Refusal.empty()) {
         // Nothing has been written, and nothing will be: the run ends here.
-        port_.ShowMessage("Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" +
-                              loaded.Refusal,
-                          "Zapwall", MessageButtons::Ok);
+        port_.ShowMessage(
+            "Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" + loaded.Refusal,
+            "Zapwall", MessageButtons::Ok);
         ended_ = true;
         loop_->End();
         return false;
@@ -73,7 +73,9 @@ void Program::ShowGameScreen() {
     form1_->Field()->setFocus(Qt::OtherFocusReason);
 }
 
-void Program::CloseLevelFile() { s_.Levels = LevelFile{}; }
+void Program::CloseLevelFile() {
+    s_.Levels = LevelFile{};
+}
 
 // Form1's close handler. When it runs first, the menu's handler ends the process inside it.
 void Program::CloseGameScreen() {

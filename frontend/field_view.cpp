@@ -66,8 +66,12 @@ void FieldView::keyReleaseEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat()) FieldKeyUp(s_, code);
 }
 
-void FieldView::mousePressEvent(QMouseEvent*) { setFocus(Qt::MouseFocusReason); }
+void FieldView::mousePressEvent(QMouseEvent*) {
+    setFocus(Qt::MouseFocusReason);
+}
 
-bool FieldView::focusNextPrevChild(bool) { return false; }
+bool FieldView::focusNextPrevChild(bool) {
+    return false;
+}
 
 }  // namespace ZapModule

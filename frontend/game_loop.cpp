@@ -7,14 +7,6 @@
 
 namespace ZapModule {
 
-namespace {
-
-// A step that starts later than this after its due time restarts the schedule from now, so the
-// loop never runs steps back to back to catch up.
-constexpr std::chrono::milliseconds kMaxLateness{1};
-
-}  // namespace
-
 GameLoop::GameLoop(GameState& s, std::unique_ptr<StepWaker> waker)
     : s_(s), waker_(std::move(waker)) {
     timer_.setTimerType(Qt::PreciseTimer);
@@ -60,8 +52,11 @@ void GameLoop::RunPasses() {
                 WaitUntil(anchor + period);
                 break;
             case PassResult::Stepped:
-                anchor = now - (anchor + period) > kMaxLateness ? now : anchor + period;
-                if (OnStep) OnStep();
+                // A step late by less than a period keeps the schedule (the next wait is that
+                // much shorter, so the rate stays exact); one late by a whole period or more
+                // starts the schedule again from now, so steps never run back to back.
+                anchor = now - (anchor + period) >= period ? now : anchor + period;
+                if (OnStep) OnStep(now);
                 break;
             case PassResult::Paused:
             case PassResult::LevelSwitched:

@@ -29,8 +29,8 @@ class GameLoop : public QObject {
     void End();
     bool Running() const { return running_; }
 
-    // Called after every game step (for measurements).
-    std::function<void()> OnStep;
+    // Called after every game step with the time the step began (for measurements).
+    std::function<void(StepClock::time_point)> OnStep;
 
     // One pass's nominal length.
     static constexpr std::chrono::nanoseconds kPass{1250};

@@ -15,8 +15,8 @@ constexpr int kPressedButtonSprite = 12;
 
 QImage ImageOf(const Surface& surface) {
     if (surface.Empty()) return {};
-    return QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(),
-                  surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+    return QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
+                  surface.Width() * 4, QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -77,7 +77,9 @@ void GameScreen::DrawButtonPressed(int index) {
     update(button.Left, button.Top, sprite.Width(), sprite.Height());
 }
 
-void GameScreen::RefreshField() { field_->repaint(); }
+void GameScreen::RefreshField() {
+    field_->repaint();
+}
 
 void GameScreen::Unload() {
     if (OnClose) OnClose();

@@ -95,4 +95,3 @@ void HallWindow::hideEvent(QHideEvent* event) {
 }
 
 }  // namespace ZapModule
-

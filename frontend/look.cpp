@@ -18,9 +18,13 @@ QFont SansSerif(double points) {
 
 }  // namespace
 
-QFont BigFont() { return SansSerif(13.5); }
+QFont BigFont() {
+    return SansSerif(13.5);
+}
 
-QFont DialogFont() { return SansSerif(8); }
+QFont DialogFont() {
+    return SansSerif(8);
+}
 
 void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int height) {
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -61,7 +65,9 @@ void ActiveLabel::SetTextColour(const QColor& colour) {
     setPalette(p);
 }
 
-QColor ActiveLabel::TextColour() const { return palette().color(QPalette::WindowText); }
+QColor ActiveLabel::TextColour() const {
+    return palette().color(QPalette::WindowText);
+}
 
 void ActiveLabel::SetBorder(const QColor& colour) {
     border_ = colour;

@@ -49,8 +49,7 @@ MenuWindow::MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall)
     palette.setColor(QPalette::Text, Qt::black);
     check1_->setPalette(palette);
 
-    tickLabel_ =
-        new ActiveLabel(frame_, {120, 184, 105, 17}, "Tick: 8000", kRed, Qt::AlignHCenter);
+    tickLabel_ = new ActiveLabel(frame_, {120, 184, 105, 17}, "Tick: 8000", kRed, Qt::AlignHCenter);
     hScroll1_ = new QScrollBar(Qt::Horizontal, frame_);
     hScroll1_->setGeometry(120, 200, 105, 17);
     hScroll1_->setRange(1, 10000);

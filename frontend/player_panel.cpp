@@ -53,13 +53,13 @@ PlayerPanel::PlayerPanel(GameState& s, Panel* frame) : QObject(frame), s_(s) {
     connect(nameBox_, &QLineEdit::returnPressed, this, &PlayerPanel::CreatePlayer);
 
     frame->AddOutline({168, 24, 193, 41}, kRed);
-    nameLabel_ = new ActiveLabel(frame, {184, 32, 161, 25}, kNoPlayer, kRed, Qt::AlignHCenter,
-                                 BigFont());
+    nameLabel_ =
+        new ActiveLabel(frame, {184, 32, 161, 25}, kNoPlayer, kRed, Qt::AlignHCenter, BigFont());
     nameLabel_->OnClick = [this] { PlayTuneOnName(); };
     const QString designs[3] = {kLevel, kBalls, kIq};
     for (int i = 0; i < 3; ++i)
-        stats_[i] = new ActiveLabel(frame, {184, 72 + 24 * i, 161, 17}, designs[i], kRed,
-                                    Qt::AlignLeft);
+        stats_[i] =
+            new ActiveLabel(frame, {184, 72 + 24 * i, 161, 17}, designs[i], kRed, Qt::AlignLeft);
     stats_[0]->OnPress = [this](Qt::MouseButton button) { EditLevel(button); };
 }
 
@@ -107,8 +107,8 @@ void PlayerPanel::CreatePlayer() {
 void PlayerPanel::DeleteSelectedPlayer() {
     const int row = SelectedRow();
     if (row < 0) return;
-    const std::string question = "Tímto odstraníte hráče " + list_->item(row)->text().toStdString() +
-                                 "! Opravdu to chcete??";
+    const std::string question = "Tímto odstraníte hráče " +
+                                 list_->item(row)->text().toStdString() + "! Opravdu to chcete??";
     if (s_.Window->ShowMessage(question, "POZOR!", MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     DeletePlayer(s_, static_cast<int16_t>(row));

@@ -12,8 +12,7 @@ QString Text(std::string_view text) {
 
 }  // namespace
 
-void QtWindowPort::Attach(GameScreen* screen, GameLoop* loop, MenuWindow* menu,
-                          HallWindow* hall) {
+void QtWindowPort::Attach(GameScreen* screen, GameLoop* loop, MenuWindow* menu, HallWindow* hall) {
     screen_ = screen;
     loop_ = loop;
     menu_ = menu;
@@ -32,9 +31,13 @@ void QtWindowPort::SetLabel3Visible(int index, bool visible) {
     screen_->Label3(index)->setVisible(visible);
 }
 
-int32_t QtWindowPort::TimerInterval() const { return loop_->Interval(); }
+int32_t QtWindowPort::TimerInterval() const {
+    return loop_->Interval();
+}
 
-void QtWindowPort::SetTimerInterval(int32_t interval) { loop_->SetInterval(interval); }
+void QtWindowPort::SetTimerInterval(int32_t interval) {
+    loop_->SetInterval(interval);
+}
 
 MessageAnswer QtWindowPort::ShowMessage(std::string_view text, std::string_view title,
                                         MessageButtons buttons) {
@@ -48,24 +51,40 @@ MessageAnswer QtWindowPort::ShowMessage(std::string_view text, std::string_view 
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-void QtWindowPort::ShowHallOfFame() { hall_->Open(); }
+void QtWindowPort::ShowHallOfFame() {
+    hall_->Open();
+}
 
-void QtWindowPort::HallOfFameChanged() { hall_->ShowTable(); }
+void QtWindowPort::HallOfFameChanged() {
+    hall_->ShowTable();
+}
 
-void QtWindowPort::UnloadGameScreen() { screen_->Unload(); }
+void QtWindowPort::UnloadGameScreen() {
+    screen_->Unload();
+}
 
-bool QtWindowPort::SoundSwitchOn() const { return menu_ != nullptr && menu_->SoundSwitchOn(); }
+bool QtWindowPort::SoundSwitchOn() const {
+    return menu_ != nullptr && menu_->SoundSwitchOn();
+}
 
-void QtWindowPort::ReloadBackground() { screen_->ReloadBackground(); }
+void QtWindowPort::ReloadBackground() {
+    screen_->ReloadBackground();
+}
 
-void QtWindowPort::RefreshField() { screen_->RefreshField(); }
+void QtWindowPort::RefreshField() {
+    screen_->RefreshField();
+}
 
-void QtWindowPort::DrawButtonPressed(int index) { screen_->DrawButtonPressed(index); }
+void QtWindowPort::DrawButtonPressed(int index) {
+    screen_->DrawButtonPressed(index);
+}
 
 void QtWindowPort::AppendPlayerLine(std::string_view name) {
     menu_->Players().AppendLine(std::string(name));
 }
 
-void QtWindowPort::RemovePlayerLine(int index) { menu_->Players().RemoveLine(index); }
+void QtWindowPort::RemovePlayerLine(int index) {
+    menu_->Players().RemoveLine(index);
+}
 
 }  // namespace ZapModule

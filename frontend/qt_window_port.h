@@ -35,9 +35,8 @@ class QtWindowPort : public WindowPort {
     void RemovePlayerLine(int index) override;
 
     // Answers message boxes in place of the real one (tests set it).
-    using MessageHandler = std::function<MessageAnswer(const std::string& text,
-                                                       const std::string& title,
-                                                       MessageButtons buttons)>;
+    using MessageHandler = std::function<MessageAnswer(
+        const std::string& text, const std::string& title, MessageButtons buttons)>;
     MessageHandler Messages;
 
   private:

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #ifdef __linux__
-#include <QSocketNotifier>
 #include <sys/timerfd.h>
 #include <unistd.h>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstdint>
@@ -67,7 +67,9 @@ class TimerFdStepWaker final : public StepWaker {
 
 }  // namespace
 
-std::unique_ptr<StepWaker> MakeTimerStepWaker() { return std::make_unique<TimerStepWaker>(); }
+std::unique_ptr<StepWaker> MakeTimerStepWaker() {
+    return std::make_unique<TimerStepWaker>();
+}
 
 std::unique_ptr<StepWaker> MakeStepWaker() {
 #ifdef __linux__

@@ -114,7 +114,7 @@ TEST_F(GameScreenTest, StepsDrawTheFieldAndThePressedButtonUntilTheBackgroundIsR
     const QImage before = Screen().Background().copy();
     // The loop runs inside the event loop: the pause that ends it comes from a step.
     int steps = 0;
-    App().Timer1().OnStep = [&] {
+    App().Timer1().OnStep = [&](StepClock::time_point) {
         if (++steps == 3) PressKey(Qt::Key_P);
     };
     PressKey(Qt::Key_Space);
@@ -132,7 +132,7 @@ TEST_F(GameScreenTest, StepsDrawTheFieldAndThePressedButtonUntilTheBackgroundIsR
 TEST_F(GameScreenTest, TickOneStillDeliversEventsBetweenSteps) {
     StartGame(1);
     int steps = 0;
-    App().Timer1().OnStep = [&] { ++steps; };
+    App().Timer1().OnStep = [&](StepClock::time_point) { ++steps; };
     PressKey(Qt::Key_Space);
     QTimer::singleShot(30, &Screen(), [this] { PressKey(Qt::Key_P); });
     ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue && !App().Timer1().Running(); }));
@@ -235,10 +235,12 @@ TEST_F(GameScreenTest, AFailedSaveIsReportedAndTheRunStillEnds) {
     LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 2}});
     App().Files().Fault = [](ReplaceStep step) { return step == ReplaceStep::Rename; };
     Menu().close();
-    EXPECT_TRUE(Shown("Soubor tick.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
-                      "změny."));
-    EXPECT_TRUE(Shown("Soubor players.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
-                      "změny."));
+    EXPECT_TRUE(
+        Shown("Soubor tick.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
+              "změny."));
+    EXPECT_TRUE(
+        Shown("Soubor players.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
+              "změny."));
     EXPECT_EQ(exits_, std::vector<int>{0});
     EXPECT_EQ(StoredPlayers().at(0).Name, "Ann");
 }

@@ -14,12 +14,13 @@ namespace {
 
 using MenuTest = ProgramTest;
 
-PlayerRecord Player(const std::string& name, int32_t level = 0, int16_t balls = 3,
-                    int32_t iq = 0) {
+PlayerRecord Player(const std::string& name, int32_t level = 0, int16_t balls = 3, int32_t iq = 0) {
     return PlayerRecord{name, iq, level, balls};
 }
 
-QString Text(QLabel* label) { return label->text(); }
+QString Text(QLabel* label) {
+    return label->text();
+}
 
 // Types text key by key, letters beyond ASCII included.
 void Type(QWidget* widget, const QString& text) {
@@ -84,8 +85,8 @@ TEST_F(MenuTest, PlayerAtLevel13OfATenLevelFileStartsOnTheFourthLevel) {
     Append16(levels, 10);
     for (int16_t level = 0; level < 10; ++level) {
         Append16(levels, 1);
-        for (int16_t value : {int16_t(20 * level), int16_t(50), int16_t(10), int16_t(0),
-                              int16_t(0), int16_t(0)})
+        for (int16_t value :
+             {int16_t(20 * level), int16_t(50), int16_t(10), int16_t(0), int16_t(0), int16_t(0)})
             Append16(levels, value);
     }
     WriteDataFile("levels.ko", levels);

@@ -32,8 +32,9 @@ class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zapwall-gui-" + name + "-" + std::to_string(QCoreApplication::applicationPid()));
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("zapwall-gui-" + name + "-" + std::to_string(QCoreApplication::applicationPid()));
         std::filesystem::remove_all(folder_);
         const std::filesystem::path source = std::filesystem::path(ZAPWALL_BUILD_DIR) / "data";
         std::filesystem::create_directories(Data());
