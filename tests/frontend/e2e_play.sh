@@ -48,7 +48,12 @@ le16() {  # a signed 16-bit value, little-endian
 } > "$data/hall.ko"
 hall_before=$(od -An -tx1 -v "$data/hall.ko")
 
-grab() { [ -n "$shots" ] && "$build/zapwall-screen-grab" "$shots/$1.png" || true; }
+# Keeps a picture of a window (by its id) when pictures are asked for.
+grab() {
+  [ -n "$shots" ] || return 0
+  eval "$(xdotool getwindowgeometry --shell "$2")"
+  "$build/zapwall-screen-grab" "$shots/$1.png" "$X" "$Y" "$WIDTH" "$HEIGHT"
+}
 fail() { echo "e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
 # Waits for a visible window whose caption matches, and prints its id.
 window() {
@@ -75,16 +80,16 @@ xdotool key Return
 sleep 0.2
 click "$menu" 460 64           # "Síň slávy"
 sleep 0.5
-grab hall
 hall=$(xdotool search --onlyvisible --name '^V\.E\.X Zapwall$' | grep -v "^$menu$" | head -1) ||
   fail "the hall of fame did not appear"
+grab hall "$hall"
 click "$hall" 236 280          # "Zavřít"
 sleep 0.3
 xdotool mousemove_relative 0 0
 eval "$(xdotool getwindowgeometry --shell "$menu")"
 xdotool mousemove $((X + 460)) $((Y + 32))
 sleep 0.2
-grab menu
+grab menu "$menu"
 xdotool click 1                # Start
 
 game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
@@ -93,9 +98,9 @@ xdotool key space              # play
 sleep 0.2
 xdotool key space              # release the ball
 sleep 0.3
-grab game
+grab game "$game"
 sleep 2                        # the brick is hit, its explosion ends, the level switches
-grab between-levels
+grab between-levels "$game"
 xdotool key space              # resume: the next level
 sleep 0.3
 xdotool keydown Up; sleep 0.3; xdotool keyup Up
