@@ -29,11 +29,11 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
 
     const Qt::Alignment centred = Qt::AlignHCenter;
     label1_[3] = new ActiveLabel(this, {520, 16, 137, 33}, "NoBrain", kDarkRed, centred, BigFont());
-    label2_[0] = new ActiveLabel(this, {520, 64, 33, 17}, "Level:", kDarkRed, Qt::AlignLeft);
+    new ActiveLabel(this, {520, 64, 33, 17}, "Level:", kDarkRed, Qt::AlignLeft);
     label1_[2] = new ActiveLabel(this, {520, 60, 137, 33}, "0", kDarkRed, centred, BigFont());
-    label2_[1] = new ActiveLabel(this, {520, 112, 33, 17}, "Balls:", kDarkRed, Qt::AlignLeft);
+    new ActiveLabel(this, {520, 112, 33, 17}, "Balls:", kDarkRed, Qt::AlignLeft);
     label1_[0] = new ActiveLabel(this, {520, 107, 137, 33}, "0", kDarkRed, centred, BigFont());
-    label2_[2] = new ActiveLabel(this, {520, 160, 33, 17}, "IQ:", kDarkRed, Qt::AlignLeft);
+    new ActiveLabel(this, {520, 160, 33, 17}, "IQ:", kDarkRed, Qt::AlignLeft);
     label1_[1] = new ActiveLabel(this, {520, 154, 137, 33}, "0", kDarkRed, centred, BigFont());
 
     const struct {

@@ -28,7 +28,6 @@ class GameScreen : public QWidget {
 
     FieldView* Field() { return field_; }
     ActiveLabel* Label1(int index) { return label1_.at(static_cast<size_t>(index)); }
-    ActiveLabel* Label2(int index) { return label2_.at(static_cast<size_t>(index)); }
     ActiveLabel* Label3(int index) { return label3_.at(static_cast<size_t>(index)); }
     // What the window shows now, pressed buttons included (without the field and labels).
     const QImage& Background() const { return shown_; }
@@ -47,7 +46,6 @@ class GameScreen : public QWidget {
     GameState& s_;
     FieldView* field_;
     std::array<ActiveLabel*, 4> label1_{};
-    std::array<ActiveLabel*, 3> label2_{};
     std::array<ActiveLabel*, 3> label3_{};
     QImage picture_;  // the picture as loaded
     QImage shown_;    // the picture with the pressed buttons drawn over it

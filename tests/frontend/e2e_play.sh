@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Plays the real zapwall under Xvfb as a player would, with xdotool: creates a player, looks at
-# the hall of fame, starts, releases the ball, clears a one-brick level, resumes and quits with
-# Esc. Then checks what the program stored in players.ko, tick.ko and hall.ko.
+# Plays the real zapwall on an Xvfb display as a player would, with xdotool: creates a player,
+# looks at the hall of fame, starts, releases the ball, clears a one-brick level, resumes and
+# quits with Esc. Then checks what the program stored in players.ko, tick.ko and hall.ko.
 #
 # usage: e2e_play.sh BUILD_DIR [SHOTS_DIR]
 # With SHOTS_DIR, pictures of the screen are kept there (menu, hall of fame, game, the messages
@@ -11,30 +11,38 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 shots=${2:-}
 
-if [ -z "${ZAPWALL_E2E_INSIDE:-}" ]; then
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  # Copies, not links: the program finds its data folder beside its own file.
-  cp "$build/zapwall" "$build/2d_snd.so" "$work/"
-  mkdir "$work/data"
-  cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" "$work/data/"
-  [ -n "$shots" ] && mkdir -p "$shots" && shots=$(cd "$shots" && pwd)
-  ZAPWALL_E2E_INSIDE=1 WORK="$work" xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash "$0" "$build" "$shots"
-  exit $?
-fi
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# Copies, not links: the program finds its data folder beside its own file.
+cp "$build/zapwall" "$build/2d_snd.so" "$work/"
+mkdir "$work/data"
+cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" "$work/data/"
+if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(cd "$shots" && pwd); fi
+data="$work/data"
 
-data="$WORK/data"
+# A display of our own: Xvfb picks a free number itself and tells it once it is ready, so test
+# runs started side by side never race for one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "e2e: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
 export SDL_AUDIODRIVER=dummy
 
 le16() {  # a signed 16-bit value, little-endian
   local v=$(( ($1 + 65536) % 65536 ))
   printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"
 }
-# Two levels of one brick each: the first brick stands where the served ball flies.
+# Two levels of one brick each. The first brick stands just in front of the served ball, which
+# meets it a few steps after its release: no mover can come between them.
 {
   le16 2
-  le16 1; for v in 300 300 10 0 0 0; do le16 $v; done
+  le16 1; for v in 400 260 10 0 0 0; do le16 $v; done
   le16 1; for v in 0 0 10 0 0 0; do le16 $v; done
 } > "$data/levels.ko"
 # A hall of fame with names (codes are Windows-1250 plus 2).
@@ -71,7 +79,7 @@ click() {
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
 
-"$WORK/zapwall" & pid=$!
+"$work/zapwall" & pid=$!
 
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
 click "$menu" 50 209           # the name box
