@@ -3,7 +3,6 @@
 // writes the state as JSON and the field as a picture. Every rule it runs is the game's own.
 
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -19,7 +18,6 @@
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
 #include "sound/recording_sound.h"
-#include "sound/sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
 #include "storage/roster.h"

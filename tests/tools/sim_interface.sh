@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# zapwall-sim's command line: unusable arguments and refused data folders end with status 2 and a
+# reason; the data folder is written only with --save, and then as the game would write it.
+#
+#   sim_interface.sh ZAPWALL_SIM BUILD_DATA_DIR
+set -uo pipefail
+sim=$1 base=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+data="$work/data"
+mkdir "$data"
+cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$data/"
+
+expect_status() {  # expect_status STATUS PATTERN ARGS...
+  local want=$1 pattern=$2
+  shift 2
+  "$sim" "$@" > "$work/stdout" 2> "$work/stderr"
+  local got=$?
+  [ "$got" = "$want" ] || fail "status $got, not $want, for: $*"
+  grep -q -- "$pattern" "$work/stderr" || fail "no '$pattern' on stderr for: $*"
+}
+
+expect_status 2 "--data DIR is required" --steps 3
+expect_status 2 "unknown argument" --data "$data" --fast
+expect_status 2 "not in \[0, 1)" --data "$data" --random 0.5,1.0
+expect_status 2 "exclude each other" --data "$data" --seed 3 --random 0.5
+expect_status 2 "not a number" --data "$data" --steps many
+expect_status 2 "no player named" --data "$data" --player Nobody
+printf '0 keydown\n' > "$work/bad-input.txt"
+expect_status 2 "line 1" --data "$data" --input "$work/bad-input.txt"
+echo '{"Balls": [{"Speed": 1}]}' > "$work/bad-state.json"
+expect_status 2 "no field Speed" --data "$data" --state "$work/bad-state.json"
+
+# A damaged level file refuses the folder and names the file.
+cp -r "$data" "$work/damaged"
+head -c 7 "$data/levels.ko" > "$work/damaged/levels.ko"
+expect_status 2 "levels.ko" --data "$work/damaged"
+
+# Without --save nothing is written; with it the roster holds the stored player.
+"$sim" --data "$data" --steps 10 > /dev/null || fail "plain run"
+[ -z "$(ls "$data" | grep -E 'players|hall|tick')" ] || fail "a run without --save wrote to DIR"
+printf '\xff\xff' > "$data/players.ko"   # an empty roster
+"$sim" --data "$data" --steps 10 --save --out "$work/out.json" || fail "run with --save"
+cmp -s <(printf '\xff\xff') "$data/players.ko" || fail "players.ko changed although no player played"
+[ ! -e "$data/hall.ko" ] || fail "hall.ko written without a game over"
+
+# A roster player's progress is stored: Ann (3 balls, IQ 120, level 2) leaves with IQ 500.
+printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\x78\x00\x02\x00' > "$data/players.ko"
+echo '{"Iq": 500}' > "$work/iq.json"
+"$sim" --data "$data" --player Ann --state "$work/iq.json" --steps 0 --save || fail "Ann's run"
+cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x00') \
+  "$data/players.ko" || fail "Ann's progress was not stored"
+echo ok
