@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const HallRead again = ParseHall(saved);
     if (!again.Problem.empty()) std::abort();
     for (size_t i = 0; i < read.Table.size(); ++i) {
-        if (again.Table[i].Name != read.Table[i].Name || again.Table[i].Score != read.Table[i].Score)
+        if (again.Table[i].Name != read.Table[i].Name ||
+            again.Table[i].Score != read.Table[i].Score)
             std::abort();
     }
     return 0;
