@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: play test deps build build-asan purity bench fuzz format
+.PHONY: play test deps build build-asan purity bench format
 
 play: build
 	./$(BUILD)/zapwall
@@ -31,8 +31,10 @@ build-asan: deps
 purity:
 	scripts/check-engine-purity
 
+# The benchmarks, medians of ten repetitions each (see bench/).
 bench: build
-	scripts/run-benchmarks $(BUILD)
+	for b in engine_bench sound_bench; do \
+	  ./$(BUILD)/$$b --benchmark_repetitions=10 --benchmark_report_aggregates_only=true; done
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
