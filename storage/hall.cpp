@@ -62,19 +62,8 @@ std::vector<uint8_t> SerializeHall(const HallTable& table, const std::vector<uin
 }
 
 void LoadHallOfFame(GameState& s) {
-    const std::optional<std::vector<uint8_t>> bytes =
-        s.Files ? s.Files->Read(kHallFile) : std::nullopt;
-    HallRead read;
-    bool damaged = false;
-    if (bytes) {
-        read = ParseHall(*bytes);
-        damaged = !read.Problem.empty();
-    } else {
-        damaged = s.Files && s.Files->Exists(kHallFile);  // there, but unreadable or too large
-    }
-    s.Hall = std::move(read.Table);
+    s.Hall = ReadKeptFile<HallRead>(s, kHallFile, ParseHall).Table;
     if (s.Window) s.Window->HallOfFameChanged();
-    if (damaged) ReportDamagedFile(s, kHallFile);
 }
 
 bool SaveHallOfFame(GameState& s) {

@@ -88,21 +88,10 @@ std::vector<uint8_t> SerializeRoster(const std::vector<PlayerRecord>& players) {
 }
 
 void LoadRoster(GameState& s) {
-    const std::optional<std::vector<uint8_t>> bytes =
-        s.Files ? s.Files->Read(kRosterFile) : std::nullopt;
-    RosterRead read;
-    bool damaged = false;
-    if (bytes) {
-        read = ParseRoster(*bytes);
-        damaged = !read.Problem.empty();
-    } else {
-        damaged = s.Files && s.Files->Exists(kRosterFile);  // there, but unreadable or too large
-    }
-    s.Players = std::move(read.Players);
+    s.Players = ReadKeptFile<RosterRead>(s, kRosterFile, ParseRoster).Players;
     if (s.Window) {
         for (const PlayerRecord& player : s.Players) s.Window->AppendPlayerLine(player.Name);
     }
-    if (damaged) ReportDamagedFile(s, kRosterFile);
 }
 
 bool SaveRoster(GameState& s) {
