@@ -63,12 +63,17 @@ grab() {
   "$build/zapwall-screen-grab" "$shots/$1.png" "$X" "$Y" "$WIDTH" "$HEIGHT"
 }
 fail() { echo "e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
-# Waits for a visible window whose caption matches, and prints its id.
+# Waits for a visible window whose caption matches (other than the one given), lets it settle
+# and prints its id.
 window() {
   local id
   for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && {
-      echo "$id"; return 0; }
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
+    if [ -n "$id" ]; then
+      sleep 0.3
+      echo "$id"
+      return 0
+    fi
     sleep 0.1
   done
   return 1
@@ -87,12 +92,13 @@ xdotool type --delay 20 "E2E"
 xdotool key Return
 sleep 0.2
 click "$menu" 460 64           # "Síň slávy"
-sleep 0.5
-hall=$(xdotool search --onlyvisible --name '^V\.E\.X Zapwall$' | grep -v "^$menu$" | head -1) ||
-  fail "the hall of fame did not appear"
+hall=$(window '^V\.E\.X Zapwall$' "$menu") || fail "the hall of fame did not appear"
 grab hall "$hall"
 click "$hall" 236 280          # "Zavřít"
-sleep 0.3
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^V\.E\.X Zapwall$' | grep -qx "$hall" || break
+  sleep 0.1
+done
 xdotool mousemove_relative 0 0
 eval "$(xdotool getwindowgeometry --shell "$menu")"
 xdotool mousemove $((X + 460)) $((Y + 32))
