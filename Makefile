@@ -10,8 +10,11 @@ ASAN_BUILD ?= build-asan
 play: build
 	./$(BUILD)/zapwall
 
+# The end-to-end test plays the real program in a virtual X server with real timing; a machine
+# that stalls it beyond its waits gets one more try.
 test: build purity
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
+	cd $(BUILD) && ctest -LE e2e --output-on-failure -j$(JOBS) --timeout 600
+	cd $(BUILD) && ctest -L e2e --output-on-failure --timeout 600 --repeat until-pass:2
 	$(MAKE) build-asan
 	cd $(ASAN_BUILD) && ctest -L unit --output-on-failure -j$(JOBS) --timeout 900
 
