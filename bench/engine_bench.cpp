@@ -19,7 +19,7 @@ namespace {
 // A state on the shipped data folder: 160 bricks, 3 balls, 5 movers, 10 explosions, the wall
 // standing, and the same again every few thousand steps, so that every step measured is busy.
 class BusyField {
-public:
+  public:
     explicit BusyField(bool draw) {
         s.AppPath = ZAPWALL_BUILD_DIR;
         s.DataFolder = s.AppPath + "/data";
@@ -87,7 +87,7 @@ public:
     MemoryDataFiles files;
     GameState s;
 
-private:
+  private:
     struct Parts {
         std::vector<BrickRecord> Bricks;
         std::vector<Rect> BrickRects;
@@ -121,8 +121,12 @@ void RunSteps(benchmark::State& state, bool draw) {
     }
 }
 
-void BM_StepWithoutDrawing(benchmark::State& state) { RunSteps(state, false); }
-void BM_StepWithDrawing(benchmark::State& state) { RunSteps(state, true); }
+void BM_StepWithoutDrawing(benchmark::State& state) {
+    RunSteps(state, false);
+}
+void BM_StepWithDrawing(benchmark::State& state) {
+    RunSteps(state, true);
+}
 
 // The floor of any drawing pass: clear the 495 x 475 field and copy it once.
 void BM_FieldMemsetAndMemcpy(benchmark::State& state) {

@@ -24,7 +24,9 @@ constexpr float kSpeedFloor = 0.3f;
 constexpr float kSpeedCap = 4;
 
 // Game-logic float arithmetic runs in double and is stored back as float.
-void Store(float& field, double value) { field = static_cast<float>(value); }
+void Store(float& field, double value) {
+    field = static_cast<float>(value);
+}
 
 }  // namespace
 
@@ -54,8 +56,7 @@ bool HitTest(Rect& intersection, const Rect& a, const Rect& b) {
            intersection.Bottom != 0;
 }
 
-int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rects,
-                 int16_t count) {
+int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rects, int16_t count) {
     const int n = std::min<int>(count, static_cast<int>(rects.size()));
     for (int j = 0; j < n; ++j) {
         // A cheap screen first: most rectangles lie wholly above, below or beside `a`.

@@ -15,8 +15,7 @@ void UpdateRects(GameState& s);
 bool HitTest(Rect& intersection, const Rect& a, const Rect& b);
 // The lowest index below `count` whose rectangle in `rects` hits `a` (HitTest), with their
 // intersection in `intersection`; -1 when none does. This is every scan of the game step.
-int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rects,
-                 int16_t count);
+int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rects, int16_t count);
 void ServeBall(GameState& s);
 void FollowBat(GameState& s, int16_t distance);
 void BounceOffBat(GameState& s, int16_t b, int16_t intersectionTop);

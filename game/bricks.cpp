@@ -23,9 +23,13 @@ constexpr int16_t kSurprisePicture = 12;
 constexpr int16_t kLongTimer = 3000;
 constexpr int16_t kPiercingTimer = 1000;
 
-Rect CellRect(int16_t x, int16_t y) { return {x, y, x + 20, y + 25}; }
+Rect CellRect(int16_t x, int16_t y) {
+    return {x, y, x + 20, y + 25};
+}
 
-void StartTimer(GameState& s, int16_t kind, int16_t steps) { s.BonusTimers[kind] = steps; }
+void StartTimer(GameState& s, int16_t kind, int16_t steps) {
+    s.BonusTimers[kind] = steps;
+}
 
 void ScaleBallSpeeds(GameState& s, double factor) {
     for (BallRecord& ball : s.Balls) {
@@ -113,7 +117,9 @@ void BombBrick(GameState& s, int16_t& i) {
     --i;
 }
 
-void RemoveBonus(GameState& s, int16_t k) { RemoveAt(s.Bonuses, s.BonusRects, k); }
+void RemoveBonus(GameState& s, int16_t k) {
+    RemoveAt(s.Bonuses, s.BonusRects, k);
+}
 
 void ApplyBonus(GameState& s, int16_t kind, int16_t b, int16_t k) {
     AddToScore(s.LevelIq, 10);

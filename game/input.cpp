@@ -12,7 +12,9 @@ namespace {
 
 constexpr int16_t kQuitSteps = 20;
 
-bool TimerRunning(const GameState& s) { return s.Window->TimerInterval() == 1; }
+bool TimerRunning(const GameState& s) {
+    return s.Window->TimerInterval() == 1;
+}
 
 void ReleaseBalls(GameState& s) {
     for (BallRecord& ball : s.Balls) {
@@ -71,7 +73,7 @@ void StartPlay(GameState& s) {
     s.Window->SetTimerInterval(1);
     s.Window->SetLabel1Text(0, std::to_string(s.BallsLeft));
     s.Window->SetLabel1Text(1, std::to_string(s.Iq));
-    s.Window->SetLabel1Text(2, std::to_string(s.Level + 1));
+    s.Window->SetLabel1Text(2, std::to_string(static_cast<int16_t>(s.Level + 1)));
     ShowBetweenLevelMessages(s, false);
 }
 

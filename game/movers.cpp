@@ -101,6 +101,8 @@ void AddExplosion(GameState& s, int16_t x, int16_t y) {
     s.Explosions.push_back(explosion);
 }
 
-void RemoveExplosion(GameState& s, int16_t i) { RemoveAt(s.Explosions, i); }
+void RemoveExplosion(GameState& s, int16_t i) {
+    RemoveAt(s.Explosions, i);
+}
 
 }  // namespace ZapModule

@@ -9,7 +9,7 @@
 namespace ZapModule {
 
 class RandomSource {
-public:
+  public:
     explicit RandomSource(uint32_t seed = 1) { Seed(seed); }
 
     // Draws from the seeded generator from now on.
@@ -21,7 +21,7 @@ public:
     // The next number, never below 0 and never 1.0 or more.
     float Next();
 
-private:
+  private:
     std::mt19937 engine_;
     std::vector<float> sequence_;
     size_t next_ = 0;

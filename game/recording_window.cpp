@@ -11,7 +11,8 @@ void RecordingWindow::SetLabel3Text(int index, std::string_view text) {
 }
 
 void RecordingWindow::SetLabel3Visible(int index, bool visible) {
-    if (index >= 0 && index < static_cast<int>(Label3Visible.size())) Label3Visible[index] = visible;
+    if (index >= 0 && index < static_cast<int>(Label3Visible.size()))
+        Label3Visible[index] = visible;
 }
 
 MessageAnswer RecordingWindow::ShowMessage(std::string_view text, std::string_view title,

@@ -12,7 +12,7 @@
 namespace ZapModule {
 
 class RecordingWindow : public WindowPort {
-public:
+  public:
     struct Message {
         std::string Text;
         std::string Title;

@@ -20,7 +20,11 @@ Int RoundHalfEven(double v) {
     return static_cast<Int>(r);
 }
 
-inline int16_t RoundToInt16(double v) { return RoundHalfEven<int16_t>(v); }
-inline int32_t RoundToInt32(double v) { return RoundHalfEven<int32_t>(v); }
+inline int16_t RoundToInt16(double v) {
+    return RoundHalfEven<int16_t>(v);
+}
+inline int32_t RoundToInt32(double v) {
+    return RoundHalfEven<int32_t>(v);
+}
 
 }  // namespace ZapModule

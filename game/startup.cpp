@@ -30,8 +30,8 @@ StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
     std::vector<uint8_t> levels, animations;
     result.Refusal = ReadChecked(DataPath(s, "levels.ko"), "levels.ko", CheckLevelFile, levels);
     if (result.Refusal.empty())
-        result.Refusal =
-            ReadChecked(DataPath(s, "animations.ko"), "animations.ko", CheckAnimationFile, animations);
+        result.Refusal = ReadChecked(DataPath(s, "animations.ko"), "animations.ko",
+                                     CheckAnimationFile, animations);
     if (!result.Refusal.empty()) return result;
     std::optional<Surface> background = load(DataPath(s, "pictures/gui"));
     if (!background) {

@@ -149,9 +149,9 @@ struct GameState {
     Flag Paused = 0;
 
     // --- What the windows hold that the rules read ---
-    std::string PlayerName = "NoBrain";  // the caption of Form1's Label1(3)
-    HallTable Hall = DefaultHallTable();   // the rows of the hall of fame window Form3
-    Flag Unloaded = 0;                     // the game screen has been unloaded
+    std::string PlayerName = "NoBrain";   // the caption of Form1's Label1(3)
+    HallTable Hall = DefaultHallTable();  // the rows of the hall of fame window Form3
+    Flag Unloaded = 0;                    // the game screen has been unloaded
 
     // --- The platform ---
     LevelFile Levels;

@@ -86,8 +86,7 @@ void RunMovers(GameState& s, const Rect& bricks) {
     const int16_t count = s.MoverCount();
     for (int16_t m = 0; m < count; ++m) {
         Rect hit;
-        if (FirstBrickHit(s, hit, s.MoverRects[m], bricks) >= 0)
-            BounceMover(s, m, hit);
+        if (FirstBrickHit(s, hit, s.MoverRects[m], bricks) >= 0) BounceMover(s, m, hit);
         if (FirstHit(hit, s.MoverRects[m], s.BonusRects, s.BonusCount()) >= 0)
             BounceMover(s, m, hit);
         if (HitTest(hit, s.BatRect, s.MoverRects[m])) {
@@ -246,19 +245,19 @@ bool DrawButtonsAndCountDown(GameState& s) {
 }  // namespace
 
 StepResult GameStep(GameState& s) {
-    MoveBat(s);                                                // A: the bat
-    if (SwitchLevel(s)) return StepResult::LevelSwitched;      // B: level switch
-    MaybeSpawnMover(s);                                        // C: spawning
-    UpdateRects(s);                                            // D: collision rectangles
+    MoveBat(s);                                            // A: the bat
+    if (SwitchLevel(s)) return StepResult::LevelSwitched;  // B: level switch
+    MaybeSpawnMover(s);                                    // C: spawning
+    UpdateRects(s);                                        // D: collision rectangles
     const Rect bricks = BoundsOf(s.BrickRects);
-    RunMovers(s, bricks);                                      // E: movers
-    if (RunBalls(s, bricks)) return StepResult::Unloaded;      // F: balls
-    CountFlashes(s);                                           // G: steel flashes
-    AgeBonuses(s);                                             // H: bonus life
-    CountBonusTimers(s);                                       // I: bonus timers
-    DrawField(s);                                              // J 1-9: drawing
+    RunMovers(s, bricks);                                         // E: movers
+    if (RunBalls(s, bricks)) return StepResult::Unloaded;         // F: balls
+    CountFlashes(s);                                              // G: steel flashes
+    AgeBonuses(s);                                                // H: bonus life
+    CountBonusTimers(s);                                          // I: bonus timers
+    DrawField(s);                                                 // J 1-9: drawing
     if (DrawButtonsAndCountDown(s)) return StepResult::Unloaded;  // J 10-11: buttons, quit
-    UpdateSound(s);                                            // J 12: the sound's step
+    UpdateSound(s);                                               // J 12: the sound's step
     return StepResult::Continue;
 }
 
@@ -282,6 +281,8 @@ void CreditIdlePasses(GameState& s, int64_t passes) {
     if (credit > 0) s.IdlePasses = static_cast<int16_t>(s.IdlePasses + credit);
 }
 
-int32_t PassesUntilStep(const GameState& s) { return std::max(1, s.Tick - s.IdlePasses); }
+int32_t PassesUntilStep(const GameState& s) {
+    return std::max(1, s.Tick - s.IdlePasses);
+}
 
 }  // namespace ZapModule

@@ -11,7 +11,7 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 class WindowPort {
-public:
+  public:
     virtual ~WindowPort() = default;
 
     // Form1's labels: Label1(0..3) show balls, IQ, level and the player's name; Label3(0..2) are

@@ -65,16 +65,27 @@ std::string Quote(const uint8_t* begin, const uint8_t* end) {
     return text + "\"";
 }
 
-// The value of a decimal integer with an optional sign; nothing when the text is anything else.
-// Values far outside 16 bits are capped, which keeps them outside.
+// The value of a decimal number with an optional sign and fraction, taken to the nearest integer
+// with ties to even as every number the game reads ("2.5" is 2, "3.5" is 4); nothing when the
+// text is anything else. Values far outside 16 bits are capped, which keeps them outside.
 std::optional<int64_t> ParseInteger(const uint8_t* first, const uint8_t* last) {
     const bool negative = first != last && *first == '-';
     if (first != last && (*first == '-' || *first == '+')) ++first;
-    if (first == last) return std::nullopt;
+    const auto isDigit = [](uint8_t c) { return c >= '0' && c <= '9'; };
+    const uint8_t* point = std::find(first, last, '.');
+    const uint8_t* fraction = point == last ? last : point + 1;
+    if (point == first && fraction == last) return std::nullopt;  // no digit at all
+    if (!std::all_of(first, point, isDigit) || !std::all_of(fraction, last, isDigit))
+        return std::nullopt;
     int64_t value = 0;
-    for (const uint8_t* p = first; p != last; ++p) {
-        if (*p < '0' || *p > '9') return std::nullopt;
+    for (const uint8_t* p = first; p != point; ++p)
         value = std::min(value * 10 + (*p - '0'), kValueCap);
+    // The fraction decides by its digits alone, so no binary rounding can move a tie.
+    if (fraction != last) {
+        const int firstDigit = *fraction - '0';
+        const bool aboveHalf = std::any_of(fraction + 1, last, [](uint8_t c) { return c != '0'; });
+        if (firstDigit > 5 || (firstDigit == 5 && (aboveHalf || value % 2 == 1)))
+            value = std::min(value + 1, kValueCap);
     }
     return negative ? -value : value;
 }
@@ -122,7 +133,7 @@ size_t ReadNumbers(const std::vector<uint8_t>& bytes, ProblemList& problems, Tak
             problems.Add(LineText(line) + ": a number is missing");
         } else if (const auto value = ParseInteger(data + first, data + last); !value) {
             problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
-                         " is not a whole number");
+                         " is not a number");
         } else if (*value < std::numeric_limits<int16_t>::min() ||
                    *value > std::numeric_limits<int16_t>::max()) {
             problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +

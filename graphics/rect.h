@@ -16,7 +16,9 @@ struct Rect {
 };
 
 // True when the rectangle holds no pixel.
-inline bool IsRectEmpty(const Rect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+inline bool IsRectEmpty(const Rect& r) {
+    return r.Right <= r.Left || r.Bottom <= r.Top;
+}
 
 // Sets dst to the overlap of a and b and returns true; when they do not overlap (or either is
 // empty) dst becomes all zeros and the result is false.

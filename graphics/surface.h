@@ -17,7 +17,7 @@ enum RasterOp : uint32_t {
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 
 class Surface {
-public:
+  public:
     Surface() = default;
     // A surface of the given size filled with opaque black; a size below 1 gives an empty one.
     Surface(int32_t width, int32_t height);
@@ -27,7 +27,9 @@ public:
     bool Empty() const { return pixels_.empty(); }
 
     uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
-    const uint32_t* Row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    const uint32_t* Row(int32_t y) const {
+        return pixels_.data() + static_cast<size_t>(y) * width_;
+    }
     uint32_t Pixel(int32_t x, int32_t y) const { return Row(y)[x]; }
     void SetPixel(int32_t x, int32_t y, uint32_t argb) { Row(y)[x] = argb; }
     uint32_t* Bits() { return pixels_.data(); }
@@ -36,7 +38,7 @@ public:
     // Fills the part of (x, y, width, height) that lies on the surface with opaque black.
     void FillBlack(int32_t x, int32_t y, int32_t width, int32_t height);
 
-private:
+  private:
     int32_t width_ = 0;
     int32_t height_ = 0;
     std::vector<uint32_t> pixels_;

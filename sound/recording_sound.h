@@ -11,13 +11,13 @@
 namespace ZapModule {
 
 struct SoundLog {
-    std::vector<std::string> Calls;  // operation names in call order, e.g. "Play", "Update"
+    std::vector<std::string> Calls;   // operation names in call order, e.g. "Play", "Update"
     std::vector<std::string> Played;  // the path of every Play, in order
     int Updates = 0;
 };
 
 class RecordingSound : public SoundComponent {
-public:
+  public:
     explicit RecordingSound(std::shared_ptr<SoundLog> log) : log_(std::move(log)) {}
 
     void Update(int32_t arg) override;
@@ -29,7 +29,7 @@ public:
     void ExtraStart() override { log_->Calls.push_back("ExtraStart"); }
     void ExtraSelect(std::string_view name) override { log_->Calls.push_back("ExtraSelect"); }
 
-private:
+  private:
     std::shared_ptr<SoundLog> log_;
 };
 

@@ -8,7 +8,9 @@ namespace ZapModule {
 
 namespace {
 
-bool SwitchOn(const GameState& s) { return s.Window != nullptr && s.Window->SoundSwitchOn(); }
+bool SwitchOn(const GameState& s) {
+    return s.Window != nullptr && s.Window->SoundSwitchOn();
+}
 
 // The component, created on first use; null when there is no way to make one.
 SoundComponent* Player(GameState& s) {

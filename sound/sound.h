@@ -16,8 +16,8 @@ enum class Effect { Bum = 0, Die, Dot, Effect2, Gong, Palka, Steel, Wall };
 
 // The effect files under data/sounds, by effect index.
 inline constexpr std::array<std::string_view, 8> kEffectFiles = {
-    "bum.wav", "die.wav", "dot.wav", "effect2.wav", "gong.wav", "palka.wav", "steel.wav",
-    "wall.wav"};
+    "bum.wav",  "die.wav",   "dot.wav",   "effect2.wav",
+    "gong.wav", "palka.wav", "steel.wav", "wall.wav"};
 
 // Plays an effect if the sound switch is on, keeping the handle in SoundHandles.
 void PlaySound(GameState& s, Effect effect);

@@ -11,7 +11,7 @@
 namespace ZapModule {
 
 class SoundComponent {
-public:
+  public:
     virtual ~SoundComponent() = default;
     virtual void Update(int32_t arg) = 0;
     virtual void StopAll() = 0;

@@ -17,7 +17,7 @@
 namespace ZapModule {
 
 class GameFixture : public ::testing::Test {
-protected:
+  protected:
     GameFixture() {
         s.Window = &window;
         s.Files = &files;

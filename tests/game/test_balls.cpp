@@ -39,10 +39,10 @@ TEST(HitTest, AnIntersectionCoordinateOfZeroIsNoHit) {
 
 TEST(HitTest, ScanFindsTheLowestIndexThatReallyHits) {
     std::vector<Rect> rects(20, Rect{300, 300, 320, 325});
-    rects[9] = {0, 0, 20, 25};     // overlaps, but the intersection's Left is 0: no hit
-    rects[11] = {5, 5, 25, 30};    // the first real hit, in the second block of the scan
+    rects[9] = {0, 0, 20, 25};   // overlaps, but the intersection's Left is 0: no hit
+    rects[11] = {5, 5, 25, 30};  // the first real hit, in the second block of the scan
     rects[14] = {5, 5, 25, 30};
-    rects[3] = {10, 10, 10, 30};   // empty: never a hit
+    rects[3] = {10, 10, 10, 30};  // empty: never a hit
     Rect hit;
     EXPECT_EQ(FirstHit(hit, {0, 0, 12, 12}, rects, 20), 11);
     EXPECT_EQ(hit, (Rect{5, 5, 12, 12}));

@@ -11,7 +11,7 @@ namespace ZapModule {
 namespace {
 
 class BrickTest : public GameFixture {
-protected:
+  protected:
     // Ball 0 flies up-left into the brick standing at (100, 100) from below.
     void HitFromBelow() {
         PlaceBall(0, 104, 122, -0.5f, -2);
@@ -124,8 +124,8 @@ TEST_F(BrickTest, TimedBonusesStartAndEnd) {
         int16_t kind;
         int16_t steps;
     };
-    for (const Case c : {Case{3, 3000}, Case{6, 3000}, Case{7, 3000}, Case{10, 1000},
-                         Case{11, 3000}}) {
+    for (const Case c :
+         {Case{3, 3000}, Case{6, 3000}, Case{7, 3000}, Case{10, 1000}, Case{11, 3000}}) {
         ApplyBonus(s, c.kind, 0, 0);
         EXPECT_EQ(s.BonusTimers[c.kind], c.steps) << c.kind;
         // Collecting it again restarts the timer at its full value.

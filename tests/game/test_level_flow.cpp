@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/input.h"
 #include "game/balls.h"
+#include "game/input.h"
 #include "game/movers.h"
 #include "game/tick.h"
 #include "game_fixture.h"
@@ -23,15 +23,15 @@ std::vector<uint8_t> LevelBytes(int levels) {
     for (int k = 0; k < levels; ++k) {
         put(static_cast<int16_t>(k + 1));
         for (int i = 0; i <= k; ++i)
-            for (int16_t v : {int16_t(20 * i), int16_t(25 * k), int16_t(10), int16_t(0),
-                              int16_t(0), int16_t(0)})
+            for (int16_t v : {int16_t(20 * i), int16_t(25 * k), int16_t(10), int16_t(0), int16_t(0),
+                              int16_t(0)})
                 put(v);
     }
     return bytes;
 }
 
 class FlowTest : public GameFixture {
-protected:
+  protected:
     FlowTest() {
         OpenLevelFile(s, LevelBytes(10));
         s.Players = {{"Ann", 500, 13, 2}, {"vEx", 0, 0, 3}};
@@ -131,6 +131,9 @@ TEST_F(FlowTest, LevelNumberWrapsAtSixteenBits) {
     s.Level = 32767;
     NextLevel(s);
     EXPECT_EQ(s.Level, -32768);
+    s.Level = 32767;
+    StartPlay(s);
+    EXPECT_EQ(window.Label1[2], "-32768");  // the label's Level + 1 wraps too
 }
 
 TEST_F(FlowTest, LosingOneOfSeveralBallsChangesOnlyTheCount) {

@@ -56,7 +56,7 @@ TEST_F(TickTest, MoverRemovedByTheBatEndsTheMoverPhase) {
     AddMover(200, 200, 3, 1, 1);
     GameStep(s);
     ASSERT_EQ(s.MoverCount(), 2);
-    EXPECT_EQ(s.Movers[0].X, 101);  // moved before the removal
+    EXPECT_EQ(s.Movers[0].X, 101);   // moved before the removal
     EXPECT_EQ(s.Movers[1].Kind, 3);  // moved into slot 1 ...
     EXPECT_EQ(s.Movers[1].X, 200);   // ... and kept its place for this step
     EXPECT_EQ(s.ExplosionCount(), 1);

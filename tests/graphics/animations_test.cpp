@@ -101,10 +101,11 @@ TEST(AnimationFile, RefusesBadValuesNamingTheirPlace) {
          "animations.ko: line 2: \"-32769\" is outside -32768 to 32767"},
         {"1,2,3,4,5\n2,2,3,4,99999999999999999999\n",
          "animations.ko: line 2: \"99999999999999999999\" is outside -32768 to 32767"},
-        {"1,2,3,4,5\n2,2,3.5,4,5\n", "animations.ko: line 2: \"3.5\" is not a whole number"},
-        {"1,2,3,4,5\n2,2,3 4,4,5\n", "animations.ko: line 2: \"3 4\" is not a whole number"},
-        {"1,2,3,4,5\n2,2,-,4,5\n", "animations.ko: line 2: \"-\" is not a whole number"},
-        {"1,2,3,4,5\n2,2,\xE9,4,5\n", "animations.ko: line 2: \"?\" is not a whole number"},
+        {"1,2,3,4,5\n2,2,3.5.1,4,5\n", "animations.ko: line 2: \"3.5.1\" is not a number"},
+        {"1,2,3,4,5\n2,2,.,4,5\n", "animations.ko: line 2: \".\" is not a number"},
+        {"1,2,3,4,5\n2,2,3 4,4,5\n", "animations.ko: line 2: \"3 4\" is not a number"},
+        {"1,2,3,4,5\n2,2,-,4,5\n", "animations.ko: line 2: \"-\" is not a number"},
+        {"1,2,3,4,5\n2,2,\xE9,4,5\n", "animations.ko: line 2: \"?\" is not a number"},
         {"1,2,3,4,5\n2,2,,4,5\n", "animations.ko: line 2: a number is missing"},
         {"1,2,3,4,5\n\n2,2,3,4,5\n", "animations.ko: line 2: a number is missing"},
         {"1,2,3,4,5\n2,2,3,4,5\n\n", "animations.ko: line 3: blank lines after the last record"},
@@ -117,6 +118,16 @@ TEST(AnimationFile, RefusesBadValuesNamingTheirPlace) {
         EXPECT_EQ(OnlyProblem(c.text), c.problem) << c.text;
         EXPECT_TRUE(Load(c.text).empty()) << c.text;
     }
+    // Numbers with a fraction are taken to the nearest integer, ties to even.
+    GameState s;
+    LoadAnimations(s, Bytes("1,2.5,3.5,4.51,-0.5\n1,2,3,4,32767.4\n"));
+    ASSERT_EQ(s.Animations.size(), 2u);
+    EXPECT_EQ(s.Animations[0].Frames, 2);
+    EXPECT_EQ(s.Animations[0].FrameWidth, 4);
+    EXPECT_EQ(s.Animations[0].FrameHeight, 5);
+    EXPECT_EQ(s.Animations[0].FrameSteps, 0);
+    EXPECT_EQ(s.Animations[1].FrameSteps, 32767);
+    EXPECT_FALSE(Check("1,2,3,4,5\n2,2,3,4,32767.5\n").empty());  // rounds out of range
     // Values at the ends of the 16-bit range are fine.
     EXPECT_TRUE(Check("13,-32768,32767,0,-1\n1,2,3,4,5").empty());
     // A trailing comma leaves a number missing at the end of the record's line.

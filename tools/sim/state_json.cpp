@@ -52,9 +52,9 @@ const std::array<Field<AnimationRecord>, 5> kAnimationFields{
      {"FrameHeight", &AnimationRecord::FrameHeight},
      {"FrameSteps", &AnimationRecord::FrameSteps}}};
 const std::array<Field<Rect>, 4> kRectFields{{{"Left", &Rect::Left},
-                                             {"Top", &Rect::Top},
-                                             {"Right", &Rect::Right},
-                                             {"Bottom", &Rect::Bottom}}};
+                                              {"Top", &Rect::Top},
+                                              {"Right", &Rect::Right},
+                                              {"Bottom", &Rect::Bottom}}};
 // The scalar variables, game state and Form1 alike.
 const std::array<Field<GameState>, 26> kScalarFields{{
     {"BatTop", &GameState::BatTop},
@@ -129,8 +129,7 @@ Record RecordFromJson(const Json& j, const std::array<Field<Record>, N>& fields,
         bool known = false;
         for (const Field<Record>& f : fields) {
             if (key != f.Name) continue;
-            std::visit([&](auto member) { Assign(r.*member, value, where + "." + key); },
-                       f.Member);
+            std::visit([&](auto member) { Assign(r.*member, value, where + "." + key); }, f.Member);
             known = true;
         }
         if (!known) throw std::invalid_argument(where + " has no field " + key);
@@ -156,7 +155,9 @@ void ArrayFromJson(const Json& j, Int* first, const std::string& name) {
     for (size_t i = 0; i < N; ++i) Assign(first[i], j[i], name);
 }
 
-Rect CellRect(int16_t x, int16_t y) { return {x, y, x + 20, y + 25}; }
+Rect CellRect(int16_t x, int16_t y) {
+    return {x, y, x + 20, y + 25};
+}
 
 void ApplyKey(GameState& s, const std::string& key, const Json& v) {
     for (const Field<GameState>& f : kScalarFields) {
@@ -200,7 +201,7 @@ void ApplyRects(GameState& s, const std::string& key, const Json& v) {
     std::vector<Rect>* rects = key == "BallRects"    ? &s.BallRects
                                : key == "MoverRects" ? &s.MoverRects
                                : key == "BrickRects" ? &s.BrickRects
-                               : &s.BonusRects;
+                                                     : &s.BonusRects;
     const size_t count = key == "BallRects"    ? s.Balls.size()
                          : key == "MoverRects" ? s.Movers.size()
                          : key == "BrickRects" ? s.Bricks.size()
@@ -212,8 +213,7 @@ void ApplyRects(GameState& s, const std::string& key, const Json& v) {
 }
 
 bool IsRectList(const std::string& key) {
-    return key == "BallRects" || key == "MoverRects" || key == "BrickRects" ||
-           key == "BonusRects";
+    return key == "BallRects" || key == "MoverRects" || key == "BrickRects" || key == "BonusRects";
 }
 
 }  // namespace

@@ -79,7 +79,8 @@ Options ParseOptions(int argc, char** argv) {
             std::stringstream list(value());
             for (std::string item; std::getline(list, item, ',');) {
                 const float r = ParseNumber<float>(item, arg);
-                if (!(r >= 0.0f && r < 1.0f)) throw UsageError{arg + ": " + item + " is not in [0, 1)"};
+                if (!(r >= 0.0f && r < 1.0f))
+                    throw UsageError{arg + ": " + item + " is not in [0, 1)"};
                 o.Random.push_back(r);
             }
             if (o.Random.empty()) throw UsageError{arg + " needs at least one number"};
@@ -120,8 +121,7 @@ Json PlayedEffects(const SoundLog& log) {
     return names;
 }
 
-Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& log,
-            int64_t steps) {
+Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& log, int64_t steps) {
     Json j = StateToJson(s);
     j["Steps"] = steps;
     j["TimerInterval"] = window.Interval;
