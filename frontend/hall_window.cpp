@@ -1,5 +1,8 @@
 #include "frontend/hall_window.h"
 
+#include <QHideEvent>
+#include <QKeyEvent>
+
 namespace ZapModule {
 
 namespace {
@@ -89,9 +92,17 @@ void HallWindow::AnimationStep() {
 }
 
 void HallWindow::hideEvent(QHideEvent* event) {
-    // Closing by "Zavřít", by the close control or by Esc: the cycle stops where it is.
-    timer_.stop();
+    // Closing by "Zavřít" or by the close control: the cycle stops where it is. Minimising (a
+    // spontaneous hide) leaves it running.
+    if (!event->spontaneous()) timer_.stop();
     QDialog::hideEvent(event);
+}
+
+void HallWindow::keyPressEvent(QKeyEvent* event) {
+    // Only "Zavřít" and the close control close the hall of fame; Esc, which a dialog would take
+    // for a close, does nothing (it may have been meant for the message box before it).
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace ZapModule

@@ -30,6 +30,7 @@ class HallWindow : public QDialog {
 
   protected:
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     const GameState& s_;

@@ -53,6 +53,7 @@ void SetColours(QWidget* control, const QColor& text, const QColor& background) 
 ActiveLabel::ActiveLabel(QWidget* parent, const QRect& place, const QString& text,
                          const QColor& colour, Qt::Alignment alignment, const QFont& font)
     : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);  // a player's name is shown as typed, never as markup
     setGeometry(place);
     setFont(font);
     setAlignment(alignment | Qt::AlignTop);

@@ -19,7 +19,7 @@ const QColor kControlGrey(212, 208, 200);
 const char* const kDedication =
     "Tato hra byla naprogramována jako nostalgická vzpomínka na časy dávno minulé. Je věnována "
     "všem ZX Specrům, Commodorům 64 a Didacticům M. Budiž jim země lehká... ";
-const char* const kCredits = "© 2026 Zapwall — made anew by its team";
+const char* const kCredits = "© 2026 Zapwall — hru znovu vytvořil její tým";
 const char* const kStory =
     "Do systému supertajného stroje se dostaly viry. Jedná se nejspíše o útok konkurenčních "
     "společností, které \r\nse nemohou smířit s jedinečností systému, který byl stvořen v "
@@ -148,7 +148,9 @@ void MenuWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MenuWindow::hideEvent(QHideEvent* event) {
-    if (modal_ != nullptr) modal_->quit();
+    // Start hides the menu and so ends its modal display; minimising it (a spontaneous hide from
+    // the window system) must not.
+    if (modal_ != nullptr && !event->spontaneous()) modal_->quit();
     QWidget::hideEvent(event);
 }
 

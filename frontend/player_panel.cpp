@@ -1,6 +1,7 @@
 #include "frontend/player_panel.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QValidator>
 
 #include "game/window_port.h"
@@ -40,6 +41,7 @@ PlayerPanel::PlayerPanel(GameState& s, Panel* frame) : QObject(frame), s_(s) {
     list_->setFont(DialogFont());
     SetColours(list_, kRed, kDarkGrey);
     list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
     connect(list_, &QListWidget::itemSelectionChanged, this, &PlayerPanel::ShowSelectedPlayer);
 
     new ActiveLabel(frame, {8, 184, 97, 17}, QString::fromUtf8("Nový hráč:"), kRed,
@@ -138,10 +140,29 @@ void PlayerPanel::PlayTuneOnName() {
 }
 
 bool PlayerPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        DeleteSelectedPlayer();
-        return true;
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            DeleteSelectedPlayer();
+            return true;
+        }
+        // With no line selected, the first arrow key selects the first line, as a list box does.
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && SelectedRow() < 0 && list_->count() > 0) {
+            list_->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+            return true;
+        }
+    }
+    // Only creating and deleting a player clear the selection: a press below the last line or a
+    // Ctrl+click, which would unselect in Qt, selects nothing new and keeps the player chosen.
+    if (watched == list_->viewport() && (event->type() == QEvent::MouseButtonPress ||
+                                         event->type() == QEvent::MouseButtonDblClick)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const int row = list_->indexAt(mouse->position().toPoint()).row();
+        if (row < 0) return true;
+        if (mouse->modifiers() & Qt::ControlModifier) {
+            list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #include "frontend/qt_window_port.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ZapModule {
 
@@ -46,6 +47,10 @@ MessageAnswer QtWindowPort::ShowMessage(std::string_view text, std::string_view 
     QMessageBox box(QMessageBox::NoIcon, Text(title), Text(text),
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
     box.setDefaultButton(question ? QMessageBox::Yes : QMessageBox::Ok);
+    if (question) {
+        box.button(QMessageBox::Yes)->setText(QString::fromUtf8("Ano"));
+        box.button(QMessageBox::No)->setText(QString::fromUtf8("Ne"));
+    }
     const int answer = box.exec();
     if (!question) return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

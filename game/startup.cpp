@@ -16,7 +16,7 @@ std::string ReadChecked(const std::string& path, const std::string& name,
                         std::vector<std::string> (*check)(const std::vector<uint8_t>&),
                         std::vector<uint8_t>& bytes) {
     std::optional<std::vector<uint8_t>> read = ReadWholeFile(path);
-    if (!read) return name + ": the file is missing or cannot be read";
+    if (!read) return name + ": soubor chybí nebo ho nelze přečíst";
     std::vector<std::string> problems = check(*read);
     if (!problems.empty()) return problems.front();
     bytes = std::move(*read);
@@ -35,7 +35,7 @@ StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
     if (!result.Refusal.empty()) return result;
     std::optional<Surface> background = load(DataPath(s, "pictures/gui"));
     if (!background) {
-        result.Refusal = "pictures/gui: the picture is missing or cannot be read";
+        result.Refusal = "pictures/gui: obrázek chybí nebo ho nelze načíst";
         return result;
     }
     result.Background = std::move(*background);
@@ -44,7 +44,7 @@ StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
     LoadGameScreen(s);
     std::string failed;
     if (!LoadSprites(s, load, &failed)) {
-        result.Refusal = failed + ": the picture is missing or cannot be read";
+        result.Refusal = failed + ": obrázek chybí nebo ho nelze načíst";
         return result;
     }
     LoadAnimations(s, animations);

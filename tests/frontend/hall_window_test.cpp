@@ -34,6 +34,19 @@ TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
     EXPECT_EQ(Hall().ScoreLabel(0)->text(), "1200");
 }
 
+TEST_F(HallWindowTest, EscapeDoesNotCloseIt) {
+    Launch();
+    bool stillOpen = false;
+    QTimer::singleShot(50, [&] {
+        QTest::keyClick(&Hall(), Qt::Key_Escape);
+        stillOpen = Hall().isVisible();
+        QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
+    });
+    Hall().Open();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(Hall().isVisible());
+}
+
 TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
     Launch();
     QColor top;

@@ -184,6 +184,25 @@ TEST_F(MenuTest, CreatesPlayersWithEnterAndShowsTheSelectedOne) {
     EXPECT_EQ(StoredPlayers().size(), 1u);
 }
 
+TEST_F(MenuTest, OnlyCreatingAndDeletingClearTheSelection) {
+    LaunchWithPlayers({Player("<u>Ann"), Player("Bob")});
+    QListWidget* list = Menu().Players().List();
+    // With nothing selected, the first arrow key selects the first line.
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(Menu().Players().SelectedRow(), 0);
+    // The name is shown as typed, not as markup.
+    EXPECT_EQ(Menu().Players().NameLabel()->text(), "<u>Ann");
+    EXPECT_EQ(Menu().Players().NameLabel()->textFormat(), Qt::PlainText);
+    // A press below the last line, and a Ctrl+click, keep a line selected.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 120));
+    EXPECT_EQ(Menu().Players().SelectedRow(), 0);
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, second);
+    EXPECT_EQ(Menu().Players().SelectedRow(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, second);
+    EXPECT_EQ(Menu().Players().SelectedRow(), 1);
+}
+
 TEST_F(MenuTest, DeletesOnlyAfterYes) {
     LaunchWithPlayers({Player("Ann", 1), Player("Bob", 2), Player("Cid", 3)});
     QListWidget* list = Menu().Players().List();
