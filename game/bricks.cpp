@@ -15,9 +15,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int16_t kTypeOrdinary = 0;
-constexpr int16_t kTypeDouble = 1;
-constexpr int16_t kTypeSteel = 2;
 constexpr int16_t kSteelFlash = 10;
 constexpr int16_t kSurprisePicture = 12;
 constexpr int16_t kLongTimer = 3000;
@@ -126,14 +123,14 @@ void ApplyBonus(GameState& s, int16_t kind, int16_t b, int16_t k) {
     ShowScore(s);
     switch (kind) {
         case 1:  // long bat
-            s.BatSize = 1;
-            s.BatHeight = 87;
+            s.BatSize = kLongBat;
+            s.BatHeight = kLongBatHeight;
             s.BonusTimers[2] = -1;
             StartTimer(s, kind, kLongTimer);
             break;
         case 2:  // short bat
-            s.BatSize = 2;
-            s.BatHeight = 33;
+            s.BatSize = kShortBat;
+            s.BatHeight = kShortBatHeight;
             s.BonusTimers[1] = -1;
             StartTimer(s, kind, kLongTimer);
             break;
@@ -182,11 +179,12 @@ void EndBonus(GameState& s, int16_t kind) {
     switch (kind) {
         case 1:
         case 2:
-            s.BatSize = 0;
-            s.BatHeight = 60;
+            s.BatSize = kNormalBat;
+            s.BatHeight = kNormalBatHeight;
             break;
         case 3:
-            s.WallS = 2;  // the wall shrinks away; the drawing pass clears WallOn when it is gone
+            s.WallS = kWallShrinking;  // the wall shrinks away; the drawing pass clears WallOn when
+                                       // it is gone
             break;
         case 6:
         case 7:
@@ -205,8 +203,8 @@ void EndBonus(GameState& s, int16_t kind) {
 }
 
 void ResetBonusState(GameState& s) {
-    s.BatSize = 0;
-    s.BatHeight = 60;
+    s.BatSize = kNormalBat;
+    s.BatHeight = kNormalBatHeight;
     s.WallOn = kFalse;
     s.BallSpeedMode = 0;
     s.Piercing = kFalse;

@@ -38,7 +38,7 @@ void InitProgramState(GameState& s) {
 void LoadGameScreen(GameState& s) {
     s.BallsLeft = 3;
     s.BatTop = 240;
-    s.BatHeight = 60;
+    s.BatHeight = kNormalBatHeight;
     s.BatRect.Left = 440;
     s.BatRect.Right = 452;
     ServeBall(s);

@@ -9,7 +9,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int16_t kExplosionKind = 1;
 constexpr int16_t kHostileKind = 5;
 constexpr int16_t kScoringKind = 4;
 // A random source that keeps drawing a forbidden kind (only a fixed test sequence can) gives up

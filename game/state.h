@@ -28,6 +28,22 @@ constexpr Flag kFalse = 0;
 constexpr int32_t kFieldWidth = 495;
 constexpr int32_t kFieldHeight = 475;
 
+// The values the rules and the drawing pass share.
+constexpr int16_t kTypeOrdinary = 0;  // brick types
+constexpr int16_t kTypeDouble = 1;
+constexpr int16_t kTypeSteel = 2;
+constexpr int16_t kNormalBat = 0;  // BatSize, with the matching BatHeight
+constexpr int16_t kLongBat = 1;
+constexpr int16_t kShortBat = 2;
+constexpr int16_t kNormalBatHeight = 60;
+constexpr int16_t kLongBatHeight = 87;
+constexpr int16_t kShortBatHeight = 33;
+constexpr int16_t kWallGrowing = 0;  // WallS
+constexpr int16_t kWallStanding = 1;
+constexpr int16_t kWallShrinking = 2;
+constexpr int16_t kExplosionKind = 1;  // the animation of explosions; never a mover
+constexpr int kWallSprite = 11;        // index into Sprites
+
 struct BallRecord {
     float X = 0, Y = 0, Dx = 0, Dy = 0;
     Flag Stuck = 0;

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int16_t kBatStep = 3;
 constexpr float kSpawnChance = 0.995f;
-constexpr int kWallSprite = 11;
 constexpr int16_t kWallStep = 10;
 
 // A: the held arrow keys move the bat; the clamps always correct the resting balls by 3.
@@ -152,7 +151,7 @@ bool RunBalls(GameState& s, const Rect& bricks) {
 // G: steel bricks flash for a few steps after a hit.
 void CountFlashes(GameState& s) {
     for (BrickRecord& brick : s.Bricks)
-        if (brick.Type == 2 && brick.Flash > 0) --brick.Flash;
+        if (brick.Type == kTypeSteel && brick.Flash > 0) --brick.Flash;
 }
 
 // H: uncollected bonuses age; at most one vanishes per step.
@@ -183,7 +182,7 @@ void CountBonusTimers(GameState& s) {
 // J 7: explosions play once; at most one ends per step, and those after it wait a step.
 void DrawExplosions(GameState& s) {
     const int16_t count = s.ExplosionCount();
-    const int16_t frames = AnimationOf(s, 1).Frames;
+    const int16_t frames = AnimationOf(s, kExplosionKind).Frames;
     for (int16_t i = 0; i < count; ++i) {
         DrawAnimation(s, s.Explosions[i]);
         if (s.Explosions[i].Frame >= frames) {
@@ -197,14 +196,14 @@ void DrawExplosions(GameState& s) {
 void DrawAndGrowWall(GameState& s) {
     if (s.WallOn != kTrue) return;
     DrawWall(s);
-    if (s.WallS == 0) {
+    if (s.WallS == kWallGrowing) {
         s.WallHeight = static_cast<int16_t>(s.WallHeight + kWallStep);
         const int16_t height = kWallSprite < s.SpriteCount() ? s.Sprites[kWallSprite].Height : 0;
-        if (s.WallHeight >= height) s.WallS = 1;
-    } else if (s.WallS == 2) {
+        if (s.WallHeight >= height) s.WallS = kWallStanding;
+    } else if (s.WallS == kWallShrinking) {
         s.WallHeight = static_cast<int16_t>(s.WallHeight - kWallStep);
         if (s.WallHeight <= 0) {
-            s.WallS = 0;
+            s.WallS = kWallGrowing;
             s.WallHeight = 0;
             s.WallOn = kFalse;
         }

@@ -16,10 +16,6 @@ constexpr int kBatCap = 1;
 constexpr int kBall = 2;
 constexpr int kBrickSheet = 5;
 constexpr int kBonusSheet = 6;
-constexpr int kWall = 11;
-
-// The explosion's animation: its frame counter runs on past the last frame.
-constexpr int16_t kExplosionKind = 1;
 
 constexpr int32_t kBatX = 440;
 constexpr int32_t kWallX = 480;
@@ -30,13 +26,6 @@ constexpr int32_t kCellHeight = 25;
 constexpr int32_t kFirstBodyOffset = 3;
 constexpr int32_t kSecondBodyOffset = 30;
 constexpr int32_t kThirdBodyOffset = 57;
-
-constexpr int16_t kLongBat = 1;
-constexpr int16_t kShortBat = 2;
-
-constexpr int16_t kWallGrowing = 0;
-constexpr int16_t kWallStanding = 1;
-constexpr int16_t kWallShrinking = 2;
 
 // The line from which the mirrored bottom cap extends upward.
 int32_t BottomCapOffset(int16_t batSize) {
@@ -131,7 +120,7 @@ void DrawBat(GameState& s) {
 void DrawBrick(GameState& s, const BrickRecord& brick) {
     // A steel brick that was just hit shows the next cell while it flashes.
     int16_t cell = brick.Picture;
-    if (brick.Type == 2 && brick.Flash > 0) cell = static_cast<int16_t>(cell + 1);
+    if (brick.Type == kTypeSteel && brick.Flash > 0) cell = static_cast<int16_t>(cell + 1);
     const auto sx = static_cast<int16_t>(kCellWidth * cell);
     CopyFromSprite(s, kBrickSheet, brick.X, brick.Y, kCellWidth, kCellHeight, sx, 0);
 }
@@ -144,7 +133,7 @@ void DrawBonus(GameState& s, const BonusRecord& bonus) {
 
 void DrawWall(GameState& s) {
     if (s.WallOn != kTrue) return;
-    const SpriteSurface* wall = SpriteAt(s, kWall);
+    const SpriteSurface* wall = SpriteAt(s, kWallSprite);
     if (wall == nullptr) return;
     if (s.WallS == kWallStanding) {
         BitBlt(s.Field, kWallX, 0, wall->Width, wall->Height, wall->Pixels, 0, 0, SRCCOPY);
