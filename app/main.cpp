@@ -1,18 +1,72 @@
-// Zapwall: the entry routine. Everything the program is lives in Program; main only makes the
-// Qt application around it and hands over to its event loop while the game screen is up.
+// Zapwall: the entry routine. Everything the program is lives in Program; main reads the command
+// line, makes the Qt application around the program, keeps other copies away from the player's
+// files and hands over to Qt's event loop while the game screen is up.
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <iostream>
 
+#include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/program.h"
-#include "sound/component_loader.h"
+#include "layout/data_layout.h"
+#include "layout/single_copy_lock.h"
+#include "layout/version.h"
+
+namespace {
+
+constexpr int kRefusedArguments = 2;
+
+// A second copy on the same folder would overwrite this one's progress at its exit (or lose its
+// own): it says so and ends before it reads or writes anything there.
+void SayAlreadyRunning(const ZapModule::SingleCopyLock& lock) {
+    QMessageBox box(QMessageBox::Warning, "Zapwall",
+                    QString::fromUtf8("Zapwall už běží. Druhé spuštění se ukončí, aby "
+                                      "nepřepsalo postup běžící hry.\n\nZámek: ") +
+                        QString::fromStdString(lock.Path()),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    using ZapModule::CommandLine;
+    const CommandLine command = ZapModule::ParseCommandLine({argv + 1, argv + argc});
+    switch (command.What) {
+        case CommandLine::Action::Help:
+            std::cout << ZapModule::HelpText(ZapModule::GameLayout());
+            return 0;
+        case CommandLine::Action::Version:
+            std::cout << "zapwall " << ZapModule::kVersion << "\n";
+            return 0;
+        case CommandLine::Action::Refuse:
+            std::cerr << "zapwall: " << command.Problem << "\n";
+            return kRefusedArguments;
+        case CommandLine::Action::Play:
+            break;
+    }
+    if (!ZapModule::DisplayAvailable()) {
+        std::cerr << ZapModule::kNoDisplayText << "\n";
+        return 1;
+    }
+
     // Whole scale factors only, so a high-DPI screen shows every game pixel as a sharp block.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
     QApplication app(argc, argv);
-    ZapModule::Program program(ZapModule::ProgramFolder());
+    noDisplay.reset();
+
+    const ZapModule::DataLayout layout = ZapModule::GameLayout();
+    // Held until the process ends, taken before anything of the player's files is read.
+    const ZapModule::SingleCopyLock lock(layout.UserFolder);
+    if (lock.Result() == ZapModule::SingleCopyLock::Outcome::HeldByAnother) {
+        SayAlreadyRunning(lock);
+        return 1;
+    }
+    ZapModule::Program program(layout);
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
     if (const std::optional<int> status = program.Start()) return *status;
     return QApplication::exec();

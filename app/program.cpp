@@ -12,10 +12,10 @@
 
 namespace ZapModule {
 
-Program::Program(std::string appPath, std::unique_ptr<StepWaker> waker)
-    : files_(appPath + "/data") {
-    s_.AppPath = std::move(appPath);
-    s_.DataFolder = s_.AppPath + "/data";
+Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
+    : libraryFolder_(layout.LibraryFolder), files_(layout.UserFolder) {
+    s_.AppPath = layout.ProgramFolder;
+    s_.DataFolder = layout.DataFolder;
     s_.Window = &port_;
     s_.Files = &files_;
     loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
@@ -42,7 +42,7 @@ std::optional<int> Program::Start() {
 
 bool Program::Load() {
     // A missing or broken sound library is reported and the game goes on without sound.
-    RegisterSound(s_, s_.AppPath);
+    RegisterSound(s_, libraryFolder_);
     s_.Random.Seed(static_cast<uint32_t>(
         std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
     s_.Field = Surface(kFieldWidth, kFieldHeight);

@@ -13,15 +13,17 @@
 #include "frontend/menu_window.h"
 #include "frontend/qt_window_port.h"
 #include "game/state.h"
+#include "layout/data_layout.h"
 #include "storage/disk_data_files.h"
 
 namespace ZapModule {
 
 class Program {
   public:
-    // `appPath` is the program's folder: the sound library lies in it, the data in its data
-    // folder. `waker` wakes the game loop between steps.
-    explicit Program(std::string appPath, std::unique_ptr<StepWaker> waker = MakeStepWaker());
+    // `layout` gives the folders: the game's data is read from one, the player's files are
+    // written to another, the sound library lies in a third. `waker` wakes the game loop between
+    // steps.
+    explicit Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker = MakeStepWaker());
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -57,6 +59,7 @@ class Program {
     void End(int status);
 
     GameState s_;
+    std::string libraryFolder_;
     DiskDataFiles files_;
     QtWindowPort port_;
     std::unique_ptr<GameLoop> loop_;

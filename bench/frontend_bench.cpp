@@ -85,7 +85,8 @@ int Play(double seconds, bool timerfd) {
     Clock::time_point wallAtStart, wallAtEnd;
     int levelSwitches = 0;
     {
-        Program program(folder.string(), timerfd ? MakeStepWaker() : MakeTimerStepWaker());
+        Program program(PortableLayout(folder.string(), (folder / "data").string()),
+                        timerfd ? MakeStepWaker() : MakeTimerStepWaker());
         program.Port().Messages = [](const std::string& text, const std::string&, MessageButtons) {
             std::fprintf(stderr, "message: %s\n", text.c_str());
             return MessageAnswer::Ok;
@@ -176,7 +177,7 @@ int StartupChild(int argc, char** argv, int64_t spawnedNs, const std::string& fo
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
-    Program program(folder);
+    Program program(PortableLayout(folder, folder + "/data"));
     FirstPaint first(spawnedNs);
     program.Form2().installEventFilter(&first);
     program.EndProcess = [](int) {};

@@ -128,6 +128,16 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_
     return bytes;
 }
 
+bool MakeFolders(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+    const std::string parent = FolderOf(path);
+    if (parent != path && parent != "." && parent != "/" && !MakeFolders(parent)) return false;
+    if (::mkdir(path.c_str(), 0700) == 0) return true;
+    // Made by someone else meanwhile is as good.
+    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes,
                  const ReplaceFault& fault) {
     return ReplaceFileWith(
@@ -139,7 +149,9 @@ std::optional<std::vector<uint8_t>> DiskDataFiles::Read(const std::string& name)
 }
 
 bool DiskDataFiles::Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    return ReplaceFile(PathOf(name), bytes, Fault);
+    // The folder (and a subfolder the name may give) is made on the first write, not before.
+    const std::string path = PathOf(name);
+    return MakeFolders(FolderOf(path)) && ReplaceFile(path, bytes, Fault);
 }
 
 bool DiskDataFiles::Exists(const std::string& name) {

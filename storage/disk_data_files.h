@@ -29,6 +29,11 @@ using ReplaceFault = std::function<bool(ReplaceStep)>;
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes,
                  const ReplaceFault& fault = {});
 
+// Makes the folder and any missing parents (owner-only, as the user's data folders are made);
+// true when it is there as a folder now.
+bool MakeFolders(const std::string& path);
+
+// The folder need not exist: it is made, with its parents, by the first write.
 class DiskDataFiles : public DataFiles {
   public:
     explicit DiskDataFiles(std::string folder) : folder_(std::move(folder)) {}

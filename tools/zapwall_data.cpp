@@ -1,10 +1,16 @@
 // zapwall-data: checks, shows and converts the files of a data folder.
 //
-//   zapwall-data check DIR                     one line per problem; exit 0 if none, 1 if any
+//   zapwall-data check [DIR] [--data DIR] [--user-data DIR]
+//                                              one line per problem; exit 0 if none, 1 if any.
+//                                              DIR alone is a portable folder (the game's data
+//                                              and the player's files together); --data and
+//                                              --user-data name the two parts; what is not named
+//                                              is what the game itself would use
 //   zapwall-data show FILE                     players.ko, hall.ko, tick.ko, animations.ko or
 //                                              levels.ko as readable text
 //   zapwall-data levels decompile LEVELS.ko    the level set in the level text format
 //   zapwall-data levels compile TEXT OUT.ko    a level file from that text
+//   zapwall-data --help | --version
 //
 // Usage errors exit with 2.
 
@@ -16,6 +22,8 @@
 #include <vector>
 
 #include "graphics/picture_loader.h"
+#include "layout/data_layout.h"
+#include "layout/version.h"
 #include "storage/data_check.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"
@@ -31,10 +39,11 @@ constexpr int kProblems = 1;
 constexpr int kUsage = 2;
 
 constexpr const char* kUsageText =
-    "usage: zapwall-data check DIR\n"
+    "usage: zapwall-data check [DIR] [--data DIR] [--user-data DIR]\n"
     "       zapwall-data show FILE\n"
     "       zapwall-data levels decompile LEVELS.ko\n"
-    "       zapwall-data levels compile TEXT OUT.ko\n";
+    "       zapwall-data levels compile TEXT OUT.ko\n"
+    "       zapwall-data --help | --version\n";
 
 int Usage(const std::string& problem) {
     std::cerr << "zapwall-data: " << problem << "\n" << kUsageText;
@@ -52,10 +61,12 @@ std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
     return bytes;
 }
 
-int Check(const std::string& folder) {
-    if (!IsFolder(folder)) return Usage(folder + " is not a folder");
-    std::vector<std::string> problems = CheckGameData(folder, LoadPicture);
-    const std::vector<std::string> saved = CheckSavedFiles(folder);
+// The game's data in one folder, the player's files in another (which need not exist yet: nothing
+// has been saved then).
+int Check(const DataLayout& layout) {
+    if (!IsFolder(layout.DataFolder)) return Usage(layout.DataFolder + " is not a folder");
+    std::vector<std::string> problems = CheckGameData(layout.DataFolder, LoadPicture);
+    const std::vector<std::string> saved = CheckSavedFiles(layout.UserFolder);
     problems.insert(problems.end(), saved.begin(), saved.end());
     for (const std::string& problem : problems) std::cout << problem << "\n";
     return problems.empty() ? kOk : kProblems;
@@ -99,6 +110,24 @@ int Compile(const std::string& textPath, const std::string& outPath) {
     return kOk;
 }
 
+// check's arguments: a lone DIR, or --data DIR and --user-data DIR.
+int CheckCommand(const std::vector<std::string>& args) {
+    std::optional<std::string> data, userData, folder;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--data" || arg == "--user-data") {
+            if (i + 1 == args.size()) return Usage(arg + " needs a folder");
+            (arg == "--data" ? data : userData) = args[++i];
+        } else if (!folder && arg.rfind("--", 0) != 0) {
+            folder = arg;
+        } else {
+            return Usage("wrong arguments for check");
+        }
+    }
+    if (folder && (data || userData)) return Usage("check takes DIR, or --data and --user-data");
+    return Check(ToolLayout(folder ? folder : data, userData));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,16 +136,20 @@ int main(int argc, char** argv) {
         std::cout << kUsageText;
         return kOk;
     }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "zapwall-data " << kVersion << "\n";
+        return kOk;
+    }
     if (args.empty()) return Usage("no command");
     const std::string& command = args[0];
-    if (command == "check" && args.size() == 2) return Check(args[1]);
+    if (command == "check") return CheckCommand({args.begin() + 1, args.end()});
     if (command == "show" && args.size() == 2) return Show(args[1]);
     if (command == "levels" && args.size() == 3 && args[1] == "decompile")
         return Decompile(args[2]);
     if (command == "levels" && args.size() == 4 && args[1] == "compile") {
         return Compile(args[2], args[3]);
     }
-    if (command == "check" || command == "show" || command == "levels") {
+    if (command == "show" || command == "levels") {
         return Usage("wrong arguments for " + command);
     }
     return Usage("unknown command " + command);

@@ -236,7 +236,7 @@ TEST_F(GameScreenTest, AFailedSaveIsReportedAndTheRunStillEnds) {
 
 TEST_F(GameScreenTest, ADamagedDataFolderIsRefusedWithoutWritingAnything) {
     WriteDataFile("levels.ko", {0, 0});
-    Program program(folder_.string());
+    Program program(Layout());
     std::vector<std::string> texts;
     program.Port().Messages = [&](const std::string& text, const std::string&, MessageButtons) {
         texts.push_back(text);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class ProgramTest : public ::testing::Test {
     }
 
     std::filesystem::path Data() const { return folder_ / "data"; }
+    // The folders the program is given: the portable data folder unless a test names others.
+    DataLayout Layout() const {
+        return Installed ? *Installed : PortableLayout(folder_.string(), Data().string());
+    }
     void WriteDataFile(const std::string& name, const std::vector<uint8_t>& bytes) {
         ASSERT_TRUE(ReplaceFile((Data() / name).string(), bytes));
     }
@@ -65,7 +70,7 @@ class ProgramTest : public ::testing::Test {
     // Makes the program and runs the entry routine up to the menu, with a recording sound
     // component in place of the missing library.
     void Launch() {
-        program_ = std::make_unique<Program>(folder_.string());
+        program_ = std::make_unique<Program>(Layout());
         program_->Port().Messages = [this](const std::string& text, const std::string& title,
                                            MessageButtons buttons) {
             messages_.push_back({text, title, buttons});
@@ -124,6 +129,7 @@ class ProgramTest : public ::testing::Test {
     std::vector<int> exits_;
     std::shared_ptr<SoundLog> sound_ = std::make_shared<SoundLog>();
     MessageAnswer Answer = MessageAnswer::Yes;
+    std::optional<DataLayout> Installed;
     std::function<void()> OnMessage;
 };
 

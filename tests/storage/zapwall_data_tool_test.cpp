@@ -189,8 +189,11 @@ TEST_F(ZapwallData, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{},
                                                {"frobnicate"},
-                                               {"check"},
                                                {"check", folder_ / "no-such-folder"},
+                                               {"check", "one", "two"},
+                                               {"check", "--data"},
+                                               {"check", "one", "--user-data", "two"},
+                                               {"check", "--fast"},
                                                {"show", folder_ / "notes.txt"},
                                                {"levels", "compile", "only-one"},
                                                {"levels", "explode", "x"}}) {

@@ -22,7 +22,7 @@ expect_status() {  # expect_status STATUS PATTERN ARGS...
   grep -q -- "$pattern" "$work/stderr" || fail "no '$pattern' on stderr for: $*"
 }
 
-expect_status 2 "--data DIR is required" --steps 3
+expect_status 2 "--user-data needs a value" --data "$data" --user-data
 expect_status 2 "unknown argument" --data "$data" --fast
 expect_status 2 "not in \[0, 1)" --data "$data" --random 0.5,1.0
 expect_status 2 "exclude each other" --data "$data" --seed 3 --random 0.5

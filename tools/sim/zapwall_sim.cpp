@@ -17,6 +17,8 @@
 #include "game/startup.h"
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
+#include "layout/data_layout.h"
+#include "layout/version.h"
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
@@ -28,12 +30,17 @@ namespace ZapModule {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zapwall-sim --data DIR [--player NAME] [--state FILE] [--seed N | --random LIST]\n"
-    "                   [--input FILE] [--steps N] [--sound on|off] [--out FILE] [--frame FILE]\n"
-    "                   [--save]\n";
+    "usage: zapwall-sim [--data DIR] [--user-data DIR] [--player NAME] [--state FILE]\n"
+    "                   [--seed N | --random LIST] [--input FILE] [--steps N] [--sound on|off]\n"
+    "                   [--out FILE] [--frame FILE] [--save]\n"
+    "       zapwall-sim --help | --version\n"
+    "--data DIR alone is a portable folder (the game's data and the player's files together);\n"
+    "--user-data DIR names the player's files; what is not named is what the game would use.\n";
 
 struct Options {
-    std::string Data;
+    enum class Ask { Run, Help, Version };
+    Ask What = Ask::Run;
+    std::optional<std::string> Data, UserData;
     std::optional<std::string> Player, State, Input, Out, Frame;
     uint32_t Seed = 1;
     std::vector<float> Random;
@@ -66,8 +73,16 @@ Options ParseOptions(int argc, char** argv) {
             if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
             return argv[++i];
         };
-        if (arg == "--data") {
+        if (arg == "--help" || arg == "-h") {
+            o.What = Options::Ask::Help;
+            return o;
+        } else if (arg == "--version") {
+            o.What = Options::Ask::Version;
+            return o;
+        } else if (arg == "--data") {
             o.Data = value();
+        } else if (arg == "--user-data") {
+            o.UserData = value();
         } else if (arg == "--player") {
             o.Player = value();
         } else if (arg == "--state") {
@@ -103,7 +118,6 @@ Options ParseOptions(int argc, char** argv) {
             throw UsageError{"unknown argument " + arg};
         }
     }
-    if (o.Data.empty()) throw UsageError{"--data DIR is required"};
     if (seeded && !o.Random.empty()) throw UsageError{"--seed and --random exclude each other"};
     return o;
 }
@@ -161,13 +175,14 @@ void Deliver(GameState& s, const InputEvent& e) {
 int Run(const Options& o) {
     RecordingWindow window;
     window.SoundSwitch = o.Sound;
-    DiskDataFiles disk(o.Data);
+    const DataLayout layout = ToolLayout(o.Data, o.UserData);
+    DiskDataFiles disk(layout.UserFolder);
     MemoryDataFiles files(&disk);  // nothing reaches the folder unless --save commits it
     auto log = std::make_shared<SoundLog>();
 
     GameState s;
-    s.AppPath = o.Data + "/..";
-    s.DataFolder = o.Data;
+    s.AppPath = layout.ProgramFolder;
+    s.DataFolder = layout.DataFolder;
     s.Window = &window;
     s.Files = &files;
     s.SoundFactory = [log] { return std::make_unique<RecordingSound>(log); };
@@ -219,7 +234,7 @@ int Run(const Options& o) {
         StoreCurrentPlayer(s);
         SaveRoster(s);
         if (!files.Commit()) {
-            std::cerr << "zapwall-sim: could not write to " << o.Data << "\n";
+            std::cerr << "zapwall-sim: could not write to " << layout.UserFolder << "\n";
             return 1;
         }
     }
@@ -246,8 +261,18 @@ int Run(const Options& o) {
 }  // namespace ZapModule
 
 int main(int argc, char** argv) {
+    using ZapModule::Options;
     try {
-        return ZapModule::Run(ZapModule::ParseOptions(argc, argv));
+        const Options options = ZapModule::ParseOptions(argc, argv);
+        if (options.What == Options::Ask::Help) {
+            std::cout << ZapModule::kUsage;
+            return 0;
+        }
+        if (options.What == Options::Ask::Version) {
+            std::cout << "zapwall-sim " << ZapModule::kVersion << "\n";
+            return 0;
+        }
+        return ZapModule::Run(options);
     } catch (const ZapModule::UsageError& e) {
         std::cerr << "zapwall-sim: " << e.Reason << "\n" << ZapModule::kUsage;
         return 2;

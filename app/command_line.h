@@ -1,0 +1,25 @@
+#pragma once
+// The game's command line. Without arguments the game starts as it always has; the options are
+// for people and desktops asking what it is. Read before Qt starts, so that they work without a
+// display.
+
+#include <string>
+#include <vector>
+
+#include "layout/data_layout.h"
+
+namespace ZapModule {
+
+struct CommandLine {
+    enum class Action { Play, Help, Version, Refuse };
+    Action What = Action::Play;
+    std::string Problem;  // why the arguments are refused: one line
+};
+
+// `args` without the program's name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// What --help prints: the usage and the folders this copy reads and writes.
+std::string HelpText(const DataLayout& layout);
+
+}  // namespace ZapModule

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The command lines of the game and its tools, with no display at all: --help and --version print
+# and exit 0 (so they never open a window), other arguments are refused with status 2. For the
+# game itself: no display gives one line and status 1 instead of Qt's abort, and --help names the
+# folders of its layout.
+#
+#   command_line.sh VERSION PROGRAM...
+set -uo pipefail
+version=$1
+shift
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+run() {  # run PROGRAM ARGS...: sets $status, output in $work/out and $work/err
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" > "$work/out" 2> "$work/err"
+  status=$?
+}
+lines() { wc -l < "$1"; }
+
+for program in "$@"; do
+  name=$(basename "$program")
+  for ask in --help -h; do
+    run "$program" "$ask"
+    [ "$status" = 0 ] || fail "$name $ask: status $status"
+    grep -q "^usage: $name" "$work/out" || fail "$name $ask printed no usage"
+  done
+  run "$program" --version
+  [ "$status" = 0 ] || fail "$name --version: status $status"
+  [ "$(cat "$work/out")" = "$name $version" ] || fail "$name --version: $(cat "$work/out")"
+  run "$program" --frobnicate
+  [ "$status" = 2 ] || fail "$name --frobnicate: status $status, not 2"
+  [ -s "$work/err" ] && [ ! -s "$work/out" ] || fail "$name --frobnicate: no reason given"
+
+  [ "$name" = zapwall ] || continue
+  [ "$(lines "$work/err")" = 1 ] || fail "zapwall's refusal is not one line: $(cat "$work/err")"
+  run "$program" --version --frobnicate
+  [ "$status" = 0 ] || fail "zapwall --version --frobnicate: status $status"
+  # Beside its data folder, the game reads and writes there.
+  run "$program" --help
+  folder=$(cd "$(dirname "$program")" && pwd -P)
+  [ "$(grep -c " $folder/data\$" "$work/out")" = 2 ] || fail "zapwall --help: $(cat "$work/out")"
+
+  run "$program"
+  [ "$status" = 1 ] || fail "zapwall without a display: status $status, not 1"
+  [ "$(lines "$work/err")" = 1 ] && grep -q displej "$work/err" ||
+    fail "zapwall without a display said: $(cat "$work/err")"
+  # A display that does not answer: the same line at the end, and status 1.
+  run env DISPLAY=:7919 "$program"
+  [ "$status" = 1 ] || fail "zapwall on a dead display: status $status, not 1"
+  tail -1 "$work/err" | grep -q displej || fail "zapwall on a dead display said: $(cat "$work/err")"
+done
+echo ok
