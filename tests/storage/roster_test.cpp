@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+
 #include "storage_test_support.h"
 
 namespace ZapModule {
@@ -132,6 +135,25 @@ struct DamageCase {
     std::string problem;
 };
 
+// Test listings and names show what is damaged, not the bytes of the case.
+void PrintTo(const DamageCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+std::string TestName(const ::testing::TestParamInfo<DamageCase>& info) {
+    std::string name;
+    bool wordStart = true;
+    for (const char c : std::string(info.param.what)) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            wordStart = true;
+            continue;
+        }
+        name += wordStart ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+        wordStart = false;
+    }
+    return name;
+}
+
 class DamagedRoster : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedRoster, UsesTheWholeRecordsKeepsTheFileAndSaysSo) {
@@ -173,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
                    Concat(kTwoPlayers, Values16({0, 5})),
                    {"Ann", "Bob"},
                    "players.ko: 4 bytes after the last player"}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    TestName);
 
 TEST(LoadRoster, ADamagedFileThatCannotBeKeptIsStillReported) {
     StorageFixture f;
