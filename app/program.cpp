@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "frontend/czech_qt_texts.h"
 #include "game/startup.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
@@ -14,6 +15,8 @@ namespace ZapModule {
 
 Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     : libraryFolder_(layout.LibraryFolder), files_(layout.UserFolder) {
+    // Qt's own texts (context menus, standard buttons) are Czech like the rest of the game.
+    InstallCzechQtTexts();
     s_.AppPath = layout.ProgramFolder;
     s_.DataFolder = layout.DataFolder;
     s_.Window = &port_;

@@ -29,6 +29,7 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
 
     const Qt::Alignment centred = Qt::AlignHCenter;
     label1_[3] = new ActiveLabel(this, {520, 16, 137, 33}, "NoBrain", kDarkRed, centred, BigFont());
+    label1_[3]->SetSqueezeToFit(true);
     new ActiveLabel(this, {520, 64, 33, 17}, "Level:", kDarkRed, Qt::AlignLeft);
     label1_[2] = new ActiveLabel(this, {520, 60, 137, 33}, "0", kDarkRed, centred, BigFont());
     new ActiveLabel(this, {520, 112, 33, 17}, "Balls:", kDarkRed, Qt::AlignLeft);

@@ -25,17 +25,8 @@ ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment,
     cell->setPalette(palette);
     cell->setIndent(2);
     cell->SetBorder(kCellBorder);
+    cell->SetSqueezeToFit(true);
     return cell;
-}
-
-// The rank "10." is wider in the fallback font than its 25-pixel box: shrink the font until it
-// fits instead of cutting the full stop off.
-void FitText(QLabel* label) {
-    QFont font = label->font();
-    while (QFontMetrics(font).horizontalAdvance(label->text()) > label->width() &&
-           font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    label->setFont(font);
 }
 
 }  // namespace
@@ -54,7 +45,6 @@ HallWindow::HallWindow(const GameState& s) : s_(s) {
         const int left = column == 0 ? 8 : 256;
         ranks_[i] = new ActiveLabel(frame, {left, top, 25, 25}, QString("%1.").arg(i + 1), kGreen,
                                     Qt::AlignLeft, BigFont());
-        FitText(ranks_[i]);
         names_[i] = Cell(frame, left + 24, top, Qt::AlignLeft, kRowColours[i]);
         scores_[i] = Cell(frame, left + 120, top, Qt::AlignHCenter, kRowColours[i]);
     }

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 namespace ZapModule {
 
@@ -11,7 +12,7 @@ namespace {
 
 QFont SansSerif(double points) {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans Narrow")});
     font.setPointSizeF(points);
     return font;
 }
@@ -75,6 +76,28 @@ void ActiveLabel::SetBorder(const QColor& colour) {
     update();
 }
 
+void ActiveLabel::SetSqueezeToFit(bool on) {
+    squeezeToFit_ = on;
+    update();
+}
+
+QRectF ActiveLabel::TextRoom() const {
+    const int edge = border_.isValid() ? 2 : 0;
+    const bool indented = (alignment() & (Qt::AlignLeft | Qt::AlignRight)) != 0;
+    const int inset = indented ? std::max(indent(), 0) : 0;
+    QRectF room = contentsRect();
+    if (alignment() & Qt::AlignLeft) return room.adjusted(inset, 0, -edge, 0);
+    if (alignment() & Qt::AlignRight) return room.adjusted(edge, 0, -inset, 0);
+    return room.adjusted(edge, 0, -edge, 0);
+}
+
+qreal ActiveLabel::TextSqueeze() const {
+    if (!squeezeToFit_ || wordWrap()) return 1;
+    const qreal width = QFontMetricsF(font()).horizontalAdvance(text());
+    const qreal room = TextRoom().width();
+    return width > room && room > 0 ? room / width : 1;
+}
+
 void ActiveLabel::SetOnMove(std::function<void()> handler) {
     onMove_ = std::move(handler);
     setMouseTracking(static_cast<bool>(onMove_));
@@ -106,7 +129,20 @@ void ActiveLabel::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ActiveLabel::paintEvent(QPaintEvent* event) {
-    QLabel::paintEvent(event);
+    const qreal squeeze = TextSqueeze();
+    if (squeeze < 1) {
+        // Narrowed horizontally only: the text keeps its height and its line with the others.
+        const QRectF room = TextRoom();
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        painter.scale(squeeze, 1);
+        painter.drawText(
+            QRectF(room.left() / squeeze, room.top(), room.width() / squeeze, room.height()),
+            static_cast<int>(alignment()), text());
+    } else {
+        QLabel::paintEvent(event);
+    }
     if (!border_.isValid()) return;
     QPainter painter(this);
     painter.setPen(border_);
@@ -141,6 +177,22 @@ void Panel::AddLine(const QPoint& from, const QPoint& to, const QColor& colour) 
     update();
 }
 
+void Panel::MarkFocusOf(QWidget* control, const QColor& colour) {
+    focusMarks_.push_back({control, colour});
+    control->installEventFilter(this);
+}
+
+QRect Panel::AroundControl(const QWidget* control) {
+    return control->geometry().adjusted(-1, -1, 1, 1);
+}
+
+bool Panel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        for (const FocusMark& mark : focusMarks_)
+            if (mark.Control == watched) update(AroundControl(mark.Control));
+    return QWidget::eventFilter(watched, event);
+}
+
 void Panel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (const Shape& shape : outlines_) {
@@ -150,6 +202,11 @@ void Panel::paintEvent(QPaintEvent*) {
     for (const Line& line : lines_) {
         painter.setPen(line.Colour);
         painter.drawLine(line.From, line.To);
+    }
+    for (const FocusMark& mark : focusMarks_) {
+        if (!mark.Control->hasFocus()) continue;
+        painter.setPen(mark.Colour);
+        painter.drawRect(AroundControl(mark.Control).adjusted(0, 0, -1, -1));
     }
 }
 

@@ -12,7 +12,9 @@
 
 namespace ZapModule {
 
-// 13.5 pt "MS Sans Serif", with DejaVu Sans where that font is missing.
+// 13.5 pt "MS Sans Serif". Where that font is missing, Liberation Sans Narrow stands in: of the
+// sans fonts Debian packages with every Central European letter, it is the narrowest, so a name of
+// eight letters fits the hall of fame's cells and the game screen's name label.
 QFont BigFont();
 // The default dialog font: 8 pt of the same family.
 QFont DialogFont();
@@ -43,6 +45,10 @@ class ActiveLabel : public QLabel {
     QColor TextColour() const;
     // Draws a one-pixel border of this colour around the label.
     void SetBorder(const QColor& colour);
+    // A text wider than the label's room is drawn narrowed to fit, never cut off (for names).
+    void SetSqueezeToFit(bool on);
+    // The horizontal scale the text is drawn at: 1 unless it is narrowed to fit.
+    qreal TextSqueeze() const;
 
     // A mouse button went down over the label.
     std::function<void(Qt::MouseButton)> OnPress;
@@ -58,9 +64,14 @@ class ActiveLabel : public QLabel {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // The part of the label the text may cover: inside the indent and the border, with a pixel
+    // to spare before the border.
+    QRectF TextRoom() const;
+
     std::function<void()> onMove_;
     QColor border_;
     bool leftDown_ = false;
+    bool squeezeToFit_ = false;
 };
 
 // A black panel that fills a window and carries its rectangle outlines and lines, drawn under
@@ -74,9 +85,13 @@ class Panel : public QWidget {
     void SetOutlineColour(int outline, const QColor& colour);
     QColor OutlineColour(int outline) const;
     void AddLine(const QPoint& from, const QPoint& to, const QColor& colour);
+    // Draws a one-pixel outline of this colour just outside `control` (a child of the panel)
+    // while it has the keyboard focus, for controls whose own focus mark would not show.
+    void MarkFocusOf(QWidget* control, const QColor& colour);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct Shape {
@@ -87,8 +102,15 @@ class Panel : public QWidget {
         QPoint From, To;
         QColor Colour;
     };
+    struct FocusMark {
+        QWidget* Control;
+        QColor Colour;
+    };
+    static QRect AroundControl(const QWidget* control);
+
     std::vector<Shape> outlines_;
     std::vector<Line> lines_;
+    std::vector<FocusMark> focusMarks_;
 };
 
 }  // namespace ZapModule

@@ -50,13 +50,12 @@ MenuWindow::MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall)
     check1_->setPalette(palette);
 
     tickLabel_ = new ActiveLabel(frame_, {120, 184, 105, 17}, "Tick: 8000", kRed, Qt::AlignHCenter);
-    hScroll1_ = new QScrollBar(Qt::Horizontal, frame_);
+    hScroll1_ = new SpeedBar(frame_);
     hScroll1_->setGeometry(120, 200, 105, 17);
     hScroll1_->setRange(1, 10000);
     hScroll1_->setSingleStep(1);
     hScroll1_->setPageStep(5);
     hScroll1_->setValue(8000);
-    hScroll1_->setFocusPolicy(Qt::StrongFocus);
     hScroll1_->setPalette(QPalette(kControlGrey));
     // valueChanged also follows the thumb while it is dragged.
     connect(hScroll1_, &QScrollBar::valueChanged, this,
@@ -89,6 +88,10 @@ MenuWindow::MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall)
     story_->verticalScrollBar()->setPalette(QPalette(kControlGrey));
     // The text keeps its CR LF line ends; the box shows each as one line break.
     story_->setPlainText(QString::fromUtf8(kStory).replace(QStringLiteral("\r\n"), "\n"));
+
+    // The story box and the speed bar show no focus of their own on the black panel.
+    frame_->MarkFocusOf(story_, kYellow);
+    frame_->MarkFocusOf(hScroll1_, kYellow);
 
     QWidget::setTabOrder(panel_->List(), panel_->NameBox());
     QWidget::setTabOrder(panel_->NameBox(), story_);

@@ -14,6 +14,7 @@
 #include "frontend/hall_window.h"
 #include "frontend/look.h"
 #include "frontend/player_panel.h"
+#include "frontend/speed_bar.h"
 #include "game/state.h"
 
 namespace ZapModule {
@@ -61,7 +62,7 @@ class MenuWindow : public QWidget {
     PlayerPanel* panel_;
     QCheckBox* check1_;
     ActiveLabel* tickLabel_;
-    QScrollBar* hScroll1_;
+    SpeedBar* hScroll1_;
     QPlainTextEdit* story_;
     std::array<ActiveLabel*, 3> items_{};
     std::array<int, 3> itemFrames_{};

@@ -57,6 +57,7 @@ PlayerPanel::PlayerPanel(GameState& s, Panel* frame) : QObject(frame), s_(s) {
     frame->AddOutline({168, 24, 193, 41}, kRed);
     nameLabel_ =
         new ActiveLabel(frame, {184, 32, 161, 25}, kNoPlayer, kRed, Qt::AlignHCenter, BigFont());
+    nameLabel_->SetSqueezeToFit(true);
     nameLabel_->OnClick = [this] { PlayTuneOnName(); };
     const QString designs[3] = {kLevel, kBalls, kIq};
     for (int i = 0; i < 3; ++i)

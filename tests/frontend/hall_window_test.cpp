@@ -1,5 +1,8 @@
 // The hall of fame window Form3: its table, colour cycle and closing.
 
+#include <QFontMetricsF>
+#include <QStringDecoder>
+
 #include "storage/hall.h"
 #include "tests/frontend/program_fixture.h"
 
@@ -7,6 +10,38 @@ namespace ZapModule {
 namespace {
 
 using HallWindowTest = ProgramTest;
+
+// The first and last pixel columns where the label, drawn as it is, shows its text colour (or
+// something near it), between its one-pixel edges; {-1, -1} when the text shows nowhere.
+std::pair<int, int> TextColumns(ActiveLabel* label) {
+    const QImage image = label->grab().toImage();
+    const QColor text = label->TextColour();
+    std::pair<int, int> columns{-1, -1};
+    for (int x = 1; x + 1 < image.width(); ++x)
+        for (int y = 1; y + 1 < image.height(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            const int distance = std::abs(c.red() - text.red()) +
+                                 std::abs(c.green() - text.green()) +
+                                 std::abs(c.blue() - text.blue());
+            if (distance > 120) continue;
+            if (columns.first < 0) columns.first = x;
+            columns.second = x;
+            break;
+        }
+    return columns;
+}
+
+// Names of eight equal letters, one for every letter of the Central European code page.
+std::vector<QString> EightLetterNames() {
+    std::vector<QString> names;
+    QStringDecoder cp1250("windows-1250");
+    for (int code = 0x41; code <= 0xFF; ++code) {
+        const char byte = static_cast<char>(code);
+        const QString letter = cp1250.decode(QByteArray(&byte, 1));
+        if (letter.size() == 1 && letter[0].isLetter()) names.push_back(QString(8, letter[0]));
+    }
+    return names;
+}
 
 TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
     Launch();
@@ -68,6 +103,51 @@ TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
     });
     Hall().Open();
     EXPECT_EQ(Hall().ScoreLabel(9)->text(), "100");
+}
+
+}  // namespace
+}  // namespace ZapModule
+
+namespace ZapModule {
+namespace {
+
+TEST_F(HallWindowTest, RankTenIsDrawnInTheFontOfTheOtherRanks) {
+    Launch();
+    ActiveLabel* ten = Hall().RankLabel(9);
+    EXPECT_EQ(ten->font(), Hall().RankLabel(0)->font());
+    EXPECT_EQ(ten->geometry(), QRect(256, 224, 25, 25));
+    EXPECT_LE(QFontMetrics(ten->font()).horizontalAdvance("10."), ten->width())
+        << "the full stop of \"10.\" is cut off";
+}
+
+TEST_F(HallWindowTest, EveryNameOfEightLettersFitsItsCell) {
+    Launch();
+    ActiveLabel* cell = Hall().NameLabel(0);
+    ASSERT_EQ(cell->size(), QSize(89, 25));
+    // Ordinary Czech names fit in the font as it is, without narrowing.
+    for (const char* name : {"ŠTĚPÁNEK", "ŽŽŽŽŽŽŽŽ", "Přemysla", "Jaroslav"}) {
+        cell->setText(QString::fromUtf8(name));
+        EXPECT_EQ(cell->TextSqueeze(), 1.0) << name;
+    }
+    // The widest names, whatever the font: each is shown whole, left of the cell's right edge.
+    QString widest;
+    for (const QString& name : EightLetterNames())
+        if (QFontMetricsF(cell->font()).horizontalAdvance(name) >
+            QFontMetricsF(cell->font()).horizontalAdvance(widest))
+            widest = name;
+    for (const QString& name : {widest, QStringLiteral("WWWWWWWW"), QStringLiteral("mmmmmmmm"),
+                                QString::fromUtf8("ŠTĚPÁNEK")}) {
+        cell->setText(name);
+        const auto [first, last] = TextColumns(cell);
+        EXPECT_GE(first, 1) << name.toStdString() << " is not shown";
+        EXPECT_LE(last, 86) << name.toStdString() << " is cut off at the cell's edge";
+    }
+    // The game screen's name label shows the widest name whole too.
+    ActiveLabel* label = Screen().Label1(3);
+    label->setText(widest);
+    const auto [first, last] = TextColumns(label);
+    EXPECT_GT(first, 1);
+    EXPECT_LT(last, label->width() - 2);
 }
 
 }  // namespace

@@ -1,7 +1,13 @@
 // The menu Form2 and its player panel, driven with Qt's mouse and key events.
 
+#include <gmock/gmock.h>
+
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "game/window_port.h"
@@ -20,6 +26,13 @@ PlayerRecord Player(const std::string& name, int32_t level = 0, int16_t balls = 
 
 QString Text(QLabel* label) {
     return label->text();
+}
+
+// The texts of a menu's actions, without their shortcuts.
+QStringList ActionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) texts << action->text().section('\t', 0, 0);
+    return texts;
 }
 
 // Types text key by key, letters beyond ASCII included.
@@ -131,6 +144,70 @@ TEST_F(MenuTest, TickLabelFollowsTheScrollBarWithinItsRange) {
     bar->setSliderDown(true);
     bar->setSliderPosition(5000);  // the thumb dragged
     EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 5000");
+}
+
+TEST_F(MenuTest, SpeedBarKeysAddToTheRightAndGoToTheEnds) {
+    LaunchWithPlayers({});
+    QScrollBar* bar = Menu().TickBar();
+    const struct {
+        Qt::Key Key;
+        const char* Shown;
+    } presses[] = {{Qt::Key_Right, "Tick: 8001"},    {Qt::Key_Down, "Tick: 8002"},
+                   {Qt::Key_Left, "Tick: 8001"},     {Qt::Key_Up, "Tick: 8000"},
+                   {Qt::Key_PageDown, "Tick: 8005"}, {Qt::Key_PageUp, "Tick: 8000"},
+                   {Qt::Key_Home, "Tick: 1"},        {Qt::Key_Left, "Tick: 1"},
+                   {Qt::Key_End, "Tick: 10000"},     {Qt::Key_PageDown, "Tick: 10000"}};
+    for (const auto& press : presses) {
+        QTest::keyClick(bar, press.Key);
+        EXPECT_EQ(Text(Menu().TickLabel()), press.Shown) << "after key " << press.Key;
+    }
+    EXPECT_EQ(Menu().TickSetting(), 10000);
+}
+
+TEST_F(MenuTest, TheFocusedStoryBoxAndSpeedBarAreOutlinedInYellow) {
+    LaunchWithPlayers({});
+    Menu().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Menu()));
+    const QPoint besideStory(7, 280), besideBar(119, 208);
+    const auto colourAt = [this](QPoint at) {
+        return Menu().Frame()->grab().toImage().pixelColor(at);
+    };
+
+    Menu().Story()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(colourAt(besideStory), QColor(255, 255, 0));
+    EXPECT_EQ(colourAt(besideBar), QColor(0, 0, 0));
+    Menu().TickBar()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(colourAt(besideStory), QColor(0, 0, 0));
+    EXPECT_EQ(colourAt(besideBar), QColor(255, 255, 0));
+    Menu().Players().List()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(colourAt(besideBar), QColor(0, 0, 0));
+    // The mark goes around the controls: nothing moves.
+    EXPECT_EQ(Menu().Story()->geometry(), QRect(8, 240, 521, 81));
+    EXPECT_EQ(Menu().TickBar()->geometry(), QRect(120, 200, 105, 17));
+}
+
+TEST_F(MenuTest, QtsOwnTextsAreCzech) {
+    LaunchWithPlayers({});
+    const std::unique_ptr<QMenu> nameMenu(Menu().Players().NameBox()->createStandardContextMenu());
+    EXPECT_THAT(ActionTexts(nameMenu.get()), ::testing::Contains(QString::fromUtf8("&Vložit")));
+    const std::unique_ptr<QMenu> storyMenu(Menu().Story()->createStandardContextMenu());
+    EXPECT_THAT(ActionTexts(storyMenu.get()), ::testing::Contains(QString::fromUtf8("Vybrat vše")));
+
+    // The speed bar's menu opens on a right click; it is read and closed while it is up.
+    QStringList barTexts;
+    QTimer::singleShot(0, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            barTexts = ActionTexts(menu);
+            menu->close();
+        }
+    });
+    const QPoint at(50, 8);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, Menu().TickBar()->mapToGlobal(at));
+    QCoreApplication::sendEvent(Menu().TickBar(), &rightClick);
+    EXPECT_THAT(barTexts, ::testing::Contains(QString::fromUtf8("Pravý okraj")));
+
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("Zrušit"));
 }
 
 TEST_F(MenuTest, FocusOrderAndTheStorysLineBreaks) {
