@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Plays the real zapwall on an Xvfb display as a player would, with xdotool: creates a player,
-# looks at the hall of fame, starts, releases the ball, clears a one-brick level, resumes and
-# quits with Esc. Then checks what the program stored in players.ko, tick.ko and hall.ko.
+# looks at the hall of fame, tabs to the speed bar, starts, releases the ball, clears a one-brick
+# level, resumes and quits with Esc. Then checks what the program stored in players.ko, tick.ko
+# and hall.ko.
 #
 # usage: e2e_play.sh BUILD_DIR [SHOTS_DIR]
-# With SHOTS_DIR, pictures of the screen are kept there (menu, hall of fame, game, the messages
-# between levels).
+# With SHOTS_DIR, pictures of the windows are kept there (menu.png with the speed bar focused,
+# hall-of-fame.png, game.png, between-levels.png): scripts/screenshots makes the README's
+# screenshots this way.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -38,19 +40,25 @@ le16() {  # a signed 16-bit value, little-endian
   local v=$(( ($1 + 65536) % 65536 ))
   printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"
 }
-# Two levels of one brick each. The first brick stands just in front of the served ball, which
-# meets it a few steps after its release: no mover can come between them.
+# Two levels of one breakable brick each. The first brick stands just in front of the served
+# ball, which meets it a few steps after its release: no mover can come between them. Two rows of
+# steel plates, far to the left, only furnish the field (a level ends when only steel is left).
 {
   le16 2
-  le16 1; for v in 400 260 10 0 0 0; do le16 $v; done
+  le16 25; for v in 400 260 10 0 0 0; do le16 $v; done
+  for y in 100 375; do
+    for ((x = 60; x < 300; x += 20)); do for v in $x $y 0 8 2 0; do le16 $v; done; done
+  done
   le16 1; for v in 0 0 10 0 0 0; do le16 $v; done
 } > "$data/levels.ko"
-# A hall of fame with names (codes are Windows-1250 plus 2).
+# A hall of fame with names, a wide one of eight letters at rank 10 (codes are Windows-1250
+# plus 2).
 {
   i=0
-  for name in Ada Bara Cyril Dana Emil Filip Gita Hana Ivo Jana; do
-    le16 ${#name}
-    for ((c = 0; c < ${#name}; c++)); do le16 $(( $(printf %d "'${name:c:1}") + 2 )); done
+  for name in Ada Bára Cyril Dana Emil Filip Gita Hana Ivo ŠTĚPÁNEK; do
+    read -r -a codes <<< "$(printf %s "$name" | iconv -f UTF-8 -t WINDOWS-1250 | od -An -tu1 -v)"
+    le16 ${#codes[@]}
+    for c in "${codes[@]}"; do le16 $((c + 2)); done
     le16 $((1000 - 100 * i)); i=$((i + 1))
   done
 } > "$data/hall.ko"
@@ -88,31 +96,33 @@ click() {
 
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
 click "$menu" 50 209           # the name box
-xdotool type --delay 20 "E2E"
+xdotool type --delay 20 "Ondra"
 xdotool key Return
 sleep 0.2
 click "$menu" 460 64           # "Síň slávy"
 hall=$(window '^V\.E\.X Zapwall$' "$menu") || fail "the hall of fame did not appear"
-grab hall "$hall"
+grab hall-of-fame "$hall"
 click "$hall" 236 280          # "Zavřít"
 for _ in $(seq 50); do
   xdotool search --onlyvisible --name '^V\.E\.X Zapwall$' | grep -qx "$hall" || break
   sleep 0.1
 done
+xdotool key Tab Tab           # from the name box past the story to the speed bar
 xdotool mousemove_relative 0 0
 eval "$(xdotool getwindowgeometry --shell "$menu")"
 xdotool mousemove $((X + 460)) $((Y + 32))
 sleep 0.2
 grab menu "$menu"
+xdotool key Right Right Left   # the speed bar: 8000 becomes 8001
+sleep 0.2
 xdotool click 1                # Start
 
 game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
 sleep 0.3
-xdotool key space              # play
-sleep 0.2
-xdotool key space              # release the ball
+xdotool key space              # play: the ball still rests on the bat
 sleep 0.3
 grab game "$game"
+xdotool key space              # release the ball
 sleep 2                        # the brick is hit, its explosion ends, the level switches
 grab between-levels "$game"
 xdotool key space              # resume: the next level
@@ -125,13 +135,13 @@ kill -0 "$pid" 2>/dev/null && fail "the program did not end after Esc"
 status=0; wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"
 
-# players.ko: highest index 0, then "E2E" (3 codes), spare balls, IQ, level.
-read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko")"
-[ "${roster[*]:0:5}" = "0 3 71 52 71" ] || fail "players.ko holds ${roster[*]}"
-[ "${roster[5]}" -eq 3 ] || fail "spare balls ${roster[5]}, expected 3"
-[ "${roster[6]}" -ge 30 ] || fail "IQ ${roster[6]}: the cleared level's 10 + 20 are missing"
-[ "${roster[7]}" -eq 1 ] || fail "level ${roster[7]}, expected 1 (the second level)"
-[ "$(od -An -c "$data/tick.ko" | tr -s ' ')" = " 8 0 0 0 \r \n" ] ||
+# players.ko: highest index 0, then "Ondra" (5 codes), spare balls, IQ, level.
+read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko" | tr "\n" " ")"
+[ "${roster[*]:0:7}" = "0 5 81 112 102 116 99" ] || fail "players.ko holds ${roster[*]}"
+[ "${roster[7]}" -eq 3 ] || fail "spare balls ${roster[7]}, expected 3"
+[ "${roster[8]}" -ge 30 ] || fail "IQ ${roster[8]}: the cleared level's 10 + 20 are missing"
+[ "${roster[9]}" -eq 1 ] || fail "level ${roster[9]}, expected 1 (the second level)"
+[ "$(od -An -c "$data/tick.ko" | tr -s ' ')" = " 8 0 0 1 \r \n" ] ||
   fail "tick.ko holds $(od -An -c "$data/tick.ko")"
 [ "$(od -An -tx1 -v "$data/hall.ko")" = "$hall_before" ] || fail "a quit changed hall.ko"
 echo "e2e: played, quit and stored: ${roster[*]}"

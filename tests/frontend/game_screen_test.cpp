@@ -112,10 +112,24 @@ TEST_F(GameScreenTest, StepsDrawTheFieldAndThePressedButtonUntilTheBackgroundIsR
     const Surface& pressed = State().Sprites[12].Pixels;
     const QPoint corner(570, 349);
     EXPECT_EQ(Screen().Background().pixel(corner) | 0xFF000000u, pressed.Pixel(0, 0));
-    EXPECT_EQ(Screen().Background().pixel(corner + QPoint(40, 16)) | 0xFF000000u,
-              pressed.Pixel(40, 16));
+    EXPECT_EQ(Screen().Background().pixel(corner + QPoint(12, 16)) | 0xFF000000u,
+              pressed.Pixel(12, 16));
     Screen().ReloadBackground();
     EXPECT_EQ(Screen().Background(), before);
+}
+
+TEST_F(GameScreenTest, PressedButtonsKeepTheirCaptionsAndLightTheirLamps) {
+    StartGame();
+    const QImage unpressed = Screen().Background().copy();
+    Screen().DrawButtonPressed(0);
+    Screen().DrawButtonPressed(1);
+    const QImage pressed = Screen().Background();
+    for (const QRect& button : {QRect(570, 349, 81, 33), QRect(570, 412, 81, 33)}) {
+        const QRect lamp(button.left() + 8, button.top() + 13, 8, 8);
+        const QRect caption(button.left() + 22, button.top(), button.width() - 22, 33);
+        EXPECT_NE(pressed.copy(lamp), unpressed.copy(lamp)) << "not shown pressed";
+        EXPECT_EQ(pressed.copy(caption), unpressed.copy(caption)) << "the caption is covered";
+    }
 }
 
 TEST_F(GameScreenTest, TickOneStillDeliversEventsBetweenSteps) {

@@ -26,7 +26,7 @@ QImage BonusSheet();  // pictures/ko7
 
 // The game screen's background and the pressed button (screen_pictures.cpp).
 QImage GameScreen();     // pictures/gui, 663 x 510
-QImage PressedButton();  // pictures/ko13, 81 x 33
+QImage PressedButton();  // pictures/ko13, 19 x 33: the lamp part of a screen button
 
 // The sheet of animation record `index` (creatures.cpp): 0 and 2 to 5 are viruses, 1 the burst.
 QImage AnimationSheet(int index, const AnimationSpec& spec);

@@ -18,6 +18,9 @@ constexpr int kScreenW = 663, kScreenH = 510;
 const QRect kField(16, 16, 495, 475);
 const QRect kStartButton(570, 349, 81, 33);
 const QRect kQuitButton(570, 412, 81, 33);
+// The part of a screen button that holds its lamp, left of a groove; the pressed picture covers
+// only this part, so both buttons keep their captions while pressed.
+constexpr int kLampPartWidth = 19;
 // The windows the screen writes its labels into: the name, then Level, Balls and IQ.
 const QRect kLabelWindows[] = {
     {518, 13, 141, 39}, {518, 57, 141, 39}, {518, 104, 141, 39}, {518, 151, 141, 39}};
@@ -124,6 +127,11 @@ void Lamp(QPainter& p, QPointF centre, const QColor& colour, bool lit) {
 
 void ScreenButton(QPainter& p, const QRect& r, const QString& caption, const QColor& lamp) {
     ButtonFace(p, r, false);
+    const int groove = r.left() + kLampPartWidth;
+    p.setPen(QColor(44, 46, 52));
+    p.drawLine(groove, r.top() + 4, groove, r.bottom() - 4);
+    p.setPen(QColor(170, 176, 186));
+    p.drawLine(groove + 1, r.top() + 4, groove + 1, r.bottom() - 4);
     Lamp(p, QPointF(r.left() + 11.5, r.center().y() + 1.0), lamp, false);
     p.setFont(CaptionFont(14));
     const QRect text = r.adjusted(18, 0, -4, 0);
@@ -176,19 +184,13 @@ QImage GameScreen() {
 }
 
 QImage PressedButton() {
-    // The same picture serves both buttons, so it carries no caption: the button sinks in and its
-    // lamp lights amber.
-    QImage button = NewPicture(kStartButton.width(), kStartButton.height());
+    // The same picture serves both buttons, so it covers only the lamp part: that part sinks in
+    // and its lamp lights amber, while the caption beside it stays readable.
+    QImage button = NewPicture(kLampPartWidth, kStartButton.height());
     QPainter p(&button);
-    const QRect r(0, 0, kStartButton.width(), kStartButton.height());
+    const QRect r(0, 0, kLampPartWidth, kStartButton.height());
     ButtonFace(p, r, true);
     Lamp(p, QPointF(12.5, r.center().y() + 2.0), QColor(255, 176, 40), true);
-    // A glowing slit where the caption was, lit like the lamp.
-    QLinearGradient g(0, 15, 0, 20);
-    g.setColorAt(0, QColor(120, 70, 10));
-    g.setColorAt(0.5, QColor(255, 190, 70));
-    g.setColorAt(1, QColor(120, 70, 10));
-    p.fillRect(QRect(24, 16, 48, 3), g);
     return button;
 }
 
