@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/level_flow.h"
+#include "game/replay.h"
 #include "game/window_port.h"
 #include "sound/sound.h"
 
@@ -27,6 +28,7 @@ void ReleaseBalls(GameState& s) {
 }  // namespace
 
 void FieldKeyDown(GameState& s, int keyCode) {
+    if (s.Recorder) s.Recorder->Input(s, ReplayInput::KeyDown, keyCode);
     switch (keyCode) {
         case kKeyEscape:
             if (TimerRunning(s)) ActivateDeath(s);
@@ -54,11 +56,13 @@ void FieldKeyDown(GameState& s, int keyCode) {
 }
 
 void FieldKeyUp(GameState& s, int keyCode) {
+    if (s.Recorder) s.Recorder->Input(s, ReplayInput::KeyUp, keyCode);
     if (keyCode == kKeyUp) s.MovingUp = kFalse;
     if (keyCode == kKeyDown) s.MovingDown = kFalse;
 }
 
 void ScreenMouseDown(GameState& s, int32_t x, int32_t y) {
+    if (s.Recorder) s.Recorder->Input(s, ReplayInput::Click, x, y);
     if (PtInRect(s.ButtonRects[0], x, y) && s.ButtonDown[0] != kTrue) {
         s.ButtonDown[0] = kTrue;
         StartPlay(s);

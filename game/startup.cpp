@@ -5,6 +5,7 @@
 #include "storage/disk_data_files.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
+#include "storage/replay_file.h"
 #include "storage/roster.h"
 
 namespace ZapModule {
@@ -33,6 +34,8 @@ StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
         result.Refusal = ReadChecked(DataPath(s, "animations.ko"), "animations.ko",
                                      CheckAnimationFile, animations);
     if (!result.Refusal.empty()) return result;
+    result.LevelsHash = Fnv1a64(levels);
+    result.AnimationsHash = Fnv1a64(animations);
     std::optional<Surface> background = load(DataPath(s, "pictures/gui"));
     if (!background) {
         result.Refusal = "pictures/gui: obrázek chybí nebo ho nelze načíst";

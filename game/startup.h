@@ -12,8 +12,10 @@
 namespace ZapModule {
 
 struct StartupResult {
-    std::string Refusal;  // why the folder cannot be played; empty when it was loaded
-    Surface Background;   // the game screen's picture pictures/gui
+    std::string Refusal;          // why the folder cannot be played; empty when it was loaded
+    Surface Background;           // the game screen's picture pictures/gui
+    uint64_t LevelsHash = 0;      // FNV-1a 64 of levels.ko and animations.ko as loaded, which a
+    uint64_t AnimationsHash = 0;  // recording keeps to refuse replaying them with other files
 };
 
 // Loads DataFolder into the state. GameState::Window and Files must be set. Nothing is

@@ -19,6 +19,7 @@ namespace ZapModule {
 
 class WindowPort;
 class DataFiles;
+class ReplayRecorder;
 
 using Flag = int16_t;
 constexpr Flag kTrue = -1;
@@ -168,6 +169,7 @@ struct GameState {
     std::string PlayerName = "NoBrain";   // the caption of Form1's Label1(3)
     HallTable Hall = DefaultHallTable();  // the rows of the hall of fame window Form3
     Flag Unloaded = 0;                    // the game screen has been unloaded
+    int64_t Steps = 0;                    // game steps begun so far; recordings count by it
 
     // --- The platform ---
     LevelFile Levels;
@@ -175,6 +177,8 @@ struct GameState {
     RandomSource Random;
     WindowPort* Window = nullptr;
     DataFiles* Files = nullptr;  // players.ko, hall.ko, tick.ko
+    ReplayRecorder* Recorder =
+        nullptr;  // records the game screen's inputs while a game is recorded
     // Creates the sound component on its first use.
     std::function<std::unique_ptr<SoundComponent>()> SoundFactory;
 
@@ -190,6 +194,11 @@ struct GameState {
 // The path of a file of the data folder, such as DataPath(s, "levels.ko").
 inline std::string DataPath(const GameState& s, const std::string& relative) {
     return s.DataFolder + "/" + relative;
+}
+
+// The height of the wall's picture, where the wall's growth stops; 0 without sprites.
+inline int16_t WallPictureHeight(const GameState& s) {
+    return kWallSprite < s.SpriteCount() ? s.Sprites[kWallSprite].Height : 0;
 }
 
 // The animation of a mover or explosion kind; an all-zero record for a kind the table lacks, so

@@ -198,8 +198,7 @@ void DrawAndGrowWall(GameState& s) {
     DrawWall(s);
     if (s.WallS == kWallGrowing) {
         s.WallHeight = static_cast<int16_t>(s.WallHeight + kWallStep);
-        const int16_t height = kWallSprite < s.SpriteCount() ? s.Sprites[kWallSprite].Height : 0;
-        if (s.WallHeight >= height) s.WallS = kWallStanding;
+        if (s.WallHeight >= WallPictureHeight(s)) s.WallS = kWallStanding;
     } else if (s.WallS == kWallShrinking) {
         s.WallHeight = static_cast<int16_t>(s.WallHeight - kWallStep);
         if (s.WallHeight <= 0) {
@@ -244,6 +243,7 @@ bool DrawButtonsAndCountDown(GameState& s) {
 }  // namespace
 
 StepResult GameStep(GameState& s) {
+    ++s.Steps;                                             // counted for recordings
     MoveBat(s);                                            // A: the bat
     if (SwitchLevel(s)) return StepResult::LevelSwitched;  // B: level switch
     MaybeSpawnMover(s);                                    // C: spawning

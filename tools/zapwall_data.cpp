@@ -6,8 +6,8 @@
 //                                              and the player's files together); --data and
 //                                              --user-data name the two parts; what is not named
 //                                              is what the game itself would use
-//   zapwall-data show FILE                     players.ko, hall.ko, tick.ko, animations.ko or
-//                                              levels.ko as readable text
+//   zapwall-data show FILE                     players.ko, hall.ko, tick.ko, animations.ko,
+//                                              levels.ko or a .zapwall-replay as readable text
 //   zapwall-data levels decompile LEVELS.ko    the level set in the level text format
 //   zapwall-data levels compile TEXT OUT.ko    a level file from that text
 //   zapwall-data --help | --version
@@ -27,7 +27,9 @@
 #include "storage/data_check.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"
+#include "storage/replay_file.h"
 #include "tools/zapwall_data_level_text.h"
+#include "tools/zapwall_data_replay.h"
 #include "tools/zapwall_data_show.h"
 
 using namespace ZapModule;
@@ -72,10 +74,24 @@ int Check(const DataLayout& layout) {
     return problems.empty() ? kOk : kProblems;
 }
 
+int ShowReplayFile(const std::string& path) {
+    const auto bytes = ReadWholeFile(path, kMaxReplayFileSize);
+    if (!bytes) {
+        std::cerr << "zapwall-data: cannot read " << path << "\n";
+        return kProblems;
+    }
+    const ShownFile shown = ShowReplay(*bytes);
+    (shown.Damaged ? std::cerr : std::cout) << (shown.Damaged ? path + ": " : "") << shown.Text;
+    return shown.Damaged ? kProblems : kOk;
+}
+
 int Show(const std::string& path) {
+    if (IsReplayPath(path)) return ShowReplayFile(path);
     const std::optional<std::string> kind = DataFileKind(path);
     if (!kind) {
-        return Usage(path + " is none of players.ko, hall.ko, tick.ko, animations.ko, levels.ko");
+        return Usage(path +
+                     " is none of players.ko, hall.ko, tick.ko, animations.ko, levels.ko, "
+                     "*.zapwall-replay");
     }
     const auto bytes = ReadOrSay(path);
     if (!bytes) return kProblems;

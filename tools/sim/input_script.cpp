@@ -15,14 +15,14 @@ InputScript ParseInputScript(const std::string& text) {
         std::istringstream words(line);
         int64_t iteration = -1;
         std::string verb;
-        InputEvent event;
+        ReplayEvent event;
         words >> iteration >> verb;
         bool ok = !words.fail() && iteration >= 0;
         if (ok && (verb == "keydown" || verb == "keyup")) {
-            event.What = verb == "keydown" ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+            event.What = verb == "keydown" ? ReplayInput::KeyDown : ReplayInput::KeyUp;
             ok = static_cast<bool>(words >> event.A);
         } else if (ok && verb == "click") {
-            event.What = InputEvent::Kind::Click;
+            event.What = ReplayInput::Click;
             ok = static_cast<bool>(words >> event.A >> event.B);
         } else {
             ok = false;

@@ -8,17 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "storage/replay_file.h"
+
 namespace ZapModule {
 
-struct InputEvent {
-    enum class Kind { KeyDown, KeyUp, Click };
-    Kind What = Kind::KeyDown;
-    int32_t A = 0;  // the key code, or X
-    int32_t B = 0;  // Y
-};
-
 struct InputScript {
-    std::map<int64_t, std::vector<InputEvent>> ByIteration;  // events in file order
+    // Events in file order; only their kind, code or point is used.
+    std::map<int64_t, std::vector<ReplayEvent>> ByIteration;
     std::string Error;  // "line N: ..." for the first line that cannot be read
 };
 

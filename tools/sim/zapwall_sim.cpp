@@ -3,6 +3,7 @@
 // writes the state as JSON and the field as a picture. Every rule it runs is the game's own.
 
 #include <charconv>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "game/input.h"
 #include "game/level_flow.h"
 #include "game/recording_window.h"
+#include "game/replay.h"
 #include "game/startup.h"
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
@@ -22,6 +24,7 @@
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
+#include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "tools/sim/input_script.h"
 #include "tools/sim/state_json.h"
@@ -31,8 +34,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zapwall-sim [--data DIR] [--user-data DIR] [--player NAME] [--state FILE]\n"
-    "                   [--seed N | --random LIST] [--input FILE] [--steps N] [--sound on|off]\n"
-    "                   [--out FILE] [--frame FILE] [--save]\n"
+    "                   [--seed N | --random LIST] [--input FILE] [--steps N] [--tick N]\n"
+    "                   [--sound on|off] [--record FILE] [--out FILE] [--frame FILE] [--save]\n"
+    "       zapwall-sim --replay FILE [--data DIR] [--user-data DIR] [--out FILE] [--frame FILE]\n"
+    "                   [--save]\n"
     "       zapwall-sim --help | --version\n"
     "--data DIR alone is a portable folder (the game's data and the player's files together);\n"
     "--user-data DIR names the player's files; what is not named is what the game would use.\n";
@@ -41,10 +46,11 @@ struct Options {
     enum class Ask { Run, Help, Version };
     Ask What = Ask::Run;
     std::optional<std::string> Data, UserData;
-    std::optional<std::string> Player, State, Input, Out, Frame;
+    std::optional<std::string> Player, State, Input, Out, Frame, Record, Replay;
     uint32_t Seed = 1;
     std::vector<float> Random;
     int64_t Steps = 1000;
+    int16_t Tick = 1;
     bool Sound = true;
     bool Save = false;
 };
@@ -114,11 +120,28 @@ Options ParseOptions(int argc, char** argv) {
             o.Frame = value();
         } else if (arg == "--save") {
             o.Save = true;
+        } else if (arg == "--tick") {
+            o.Tick = ParseNumber<int16_t>(value(), arg);
+            if (o.Tick < 1 || o.Tick > 10000) throw UsageError{"--tick takes 1 to 10000"};
+        } else if (arg == "--record") {
+            o.Record = value();
+        } else if (arg == "--replay") {
+            o.Replay = value();
         } else {
             throw UsageError{"unknown argument " + arg};
         }
     }
+    if (o.Replay) {
+        // The recording holds everything the game began with; only where to run it is asked.
+        const bool scripted = o.Player || o.State || o.Input || o.Record || seeded ||
+                              !o.Random.empty() || o.Steps != 1000 || o.Tick != 1 || !o.Sound;
+        if (scripted)
+            throw UsageError{"--replay takes only --data, --user-data, --out, --frame and --save"};
+        return o;
+    }
     if (seeded && !o.Random.empty()) throw UsageError{"--seed and --random exclude each other"};
+    if (o.Record && (o.State || !o.Random.empty()))
+        throw UsageError{"--record needs a game begun from a seed: not with --state or --random"};
     return o;
 }
 
@@ -158,52 +181,87 @@ Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& l
     return j;
 }
 
-void Deliver(GameState& s, const InputEvent& e) {
-    switch (e.What) {
-        case InputEvent::Kind::KeyDown:
-            FieldKeyDown(s, e.A);
-            break;
-        case InputEvent::Kind::KeyUp:
-            FieldKeyUp(s, e.A);
-            break;
-        case InputEvent::Kind::Click:
-            ScreenMouseDown(s, e.A, e.B);
-            break;
+// The headless game: the real rules over a window stand-in, the player's files held in memory
+// over their folder (nothing reaches it unless --save commits it) and a log of the sound requests.
+struct Sim {
+    DataLayout layout;
+    RecordingWindow window;
+    DiskDataFiles disk;
+    MemoryDataFiles files{&disk};
+    std::shared_ptr<SoundLog> log = std::make_shared<SoundLog>();
+    GameState s;
+    StartupResult loaded;
+
+    Sim(const Options& o, uint32_t seed, bool sound)
+        : layout(ToolLayout(o.Data, o.UserData)), disk(layout.UserFolder) {
+        window.SoundSwitch = sound;
+        s.AppPath = layout.ProgramFolder;
+        s.DataFolder = layout.DataFolder;
+        s.Window = &window;
+        s.Files = &files;
+        s.SoundFactory = [log = log] { return std::make_unique<RecordingSound>(log); };
+        s.Random.Seed(seed);
+        if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
     }
+
+    // Start-up's loading; false (after saying why) when the folder cannot be played.
+    bool Load() {
+        loaded = LoadGameData(s, LoadPicture);
+        if (loaded.Refusal.empty()) return true;
+        std::cerr << "zapwall-sim: " << loaded.Refusal << "\n";
+        return false;
+    }
+};
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    if (!ReplaceFile(path, std::vector<uint8_t>(text.begin(), text.end())))
+        throw UsageError{"cannot write " + path};
 }
 
-int Run(const Options& o) {
-    RecordingWindow window;
-    window.SoundSwitch = o.Sound;
-    const DataLayout layout = ToolLayout(o.Data, o.UserData);
-    DiskDataFiles disk(layout.UserFolder);
-    MemoryDataFiles files(&disk);  // nothing reaches the folder unless --save commits it
-    auto log = std::make_shared<SoundLog>();
-
-    GameState s;
-    s.AppPath = layout.ProgramFolder;
-    s.DataFolder = layout.DataFolder;
-    s.Window = &window;
-    s.Files = &files;
-    s.SoundFactory = [log] { return std::make_unique<RecordingSound>(log); };
-    s.Random.Seed(o.Seed);
-    if (!o.Random.empty()) s.Random.UseSequence(o.Random);
-    if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
-
-    const StartupResult loaded = LoadGameData(s, LoadPicture);
-    if (!loaded.Refusal.empty()) {
-        std::cerr << "zapwall-sim: " << loaded.Refusal << "\n";
-        return 2;
+// What every run ends with: the roster and hall saved with --save, the field and the state.
+int WriteResults(Sim& sim, const Options& o, int64_t steps) {
+    if (o.Save) {
+        StoreCurrentPlayer(sim.s);
+        SaveRoster(sim.s);
+        if (!sim.files.Commit()) {
+            std::cerr << "zapwall-sim: could not write to " << sim.layout.UserFolder << "\n";
+            return 1;
+        }
     }
+    if (o.Frame && !SavePicturePng(sim.s.Field, *o.Frame)) {
+        std::cerr << "zapwall-sim: cannot write " << *o.Frame << "\n";
+        return 1;
+    }
+    if (o.Out) {
+        const std::string text = Report(sim.s, sim.window, *sim.log, steps).dump(1) + "\n";
+        if (*o.Out == "-") {
+            std::cout << text;
+        } else {
+            std::ofstream out(*o.Out, std::ios::binary);
+            if (!(out << text)) {
+                std::cerr << "zapwall-sim: cannot write " << *o.Out << "\n";
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+// A game from the options: a player, a state, scripted input by loop iteration.
+int RunScripted(const Options& o) {
+    Sim sim(o, o.Seed, o.Sound);
+    GameState& s = sim.s;
+    if (!o.Random.empty()) s.Random.UseSequence(o.Random);
+    if (!sim.Load()) return 2;
 
     if (o.Player) {
         int16_t index = -1;
         for (size_t i = 0; i < s.Players.size() && index < 0; ++i)
             if (s.Players[i].Name == *o.Player) index = static_cast<int16_t>(i);
         if (index < 0) throw UsageError{"no player named " + *o.Player + " in the roster"};
-        StartGame(s, index, 1);
+        StartGame(s, index, o.Tick);
     } else {
-        StartGameAs(s, PlayerRecord{"NoBrain", 0, 0, 3}, 1);
+        StartGameAs(s, PlayerRecord{"NoBrain", 0, 0, 3}, o.Tick);
     }
     if (o.State) {
         Json state;
@@ -221,40 +279,57 @@ int Run(const Options& o) {
         if (!script.Error.empty()) throw UsageError{*o.Input + ": " + script.Error};
     }
 
+    // A recording's clock: the nominal time of the loop iteration, Tick passes of 1.25 µs each.
+    int64_t iteration = 0;
+    ReplayRecorder recorder;
+    if (o.Record) {
+        const ReplayOrigin origin{o.Seed, sim.loaded.LevelsHash, sim.loaded.AnimationsHash,
+                                  RecordedTime(std::time(nullptr))};
+        recorder.Begin(s, origin, [&] { return iteration * s.Tick * 1250 / 1000000; });
+        s.Recorder = &recorder;
+    }
     int64_t steps = 0;
-    for (int64_t iteration = 0; iteration < o.Steps && s.Unloaded != kTrue; ++iteration) {
+    for (; iteration < o.Steps && s.Unloaded != kTrue; ++iteration) {
         if (auto events = script.ByIteration.find(iteration); events != script.ByIteration.end())
-            for (const InputEvent& e : events->second) Deliver(s, e);
-        if (window.Interval != 1 || s.Paused != kFalse || s.Unloaded == kTrue) continue;
+            for (const ReplayEvent& e : events->second) DeliverInput(s, e);
+        if (sim.window.Interval != 1 || s.Paused != kFalse || s.Unloaded == kTrue) continue;
         GameStep(s);
         ++steps;
     }
-
-    if (o.Save) {
-        StoreCurrentPlayer(s);
-        SaveRoster(s);
-        if (!files.Commit()) {
-            std::cerr << "zapwall-sim: could not write to " << layout.UserFolder << "\n";
-            return 1;
-        }
+    if (o.Record) {
+        s.Recorder = nullptr;
+        WriteTextFile(*o.Record, ReplayText(recorder.Finish(s)));
     }
-    if (o.Frame && !SavePicturePng(s.Field, *o.Frame)) {
-        std::cerr << "zapwall-sim: cannot write " << *o.Frame << "\n";
+    return WriteResults(sim, o, steps);
+}
+
+// A recorded game, run to its end as it was played.
+int RunReplay(const Options& o) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*o.Replay, kMaxReplayFileSize);
+    if (!bytes) throw UsageError{"cannot read " + *o.Replay};
+    const ReplayParse parsed =
+        ParseReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (!parsed.Read) throw UsageError{*o.Replay + ": " + parsed.Problem};
+    const Replay& r = *parsed.Read;
+
+    Sim sim(o, r.Seed, r.Sound);
+    if (!sim.Load()) return 2;
+    if (const std::optional<std::string> file =
+            DifferingDataFile(r, sim.s, sim.loaded.LevelsHash, sim.loaded.AnimationsHash)) {
+        std::cerr << "zapwall-sim: " << *o.Replay << " was recorded with another " << *file
+                  << " than " << DataPath(sim.s, *file) << "\n";
+        return 2;
+    }
+    StartRecordedGame(sim.s, r);
+    const ReplayRun run = RunRecordedGame(sim.s, r);
+    // The game screen's close handler stores the player's progress.
+    StoreCurrentPlayer(sim.s);
+    if (!run.Divergence.empty()) {
+        std::cerr << "zapwall-sim: " << *o.Replay
+                  << " did not play out as recorded: " << run.Divergence << "\n";
         return 1;
     }
-    if (o.Out) {
-        const std::string text = Report(s, window, *log, steps).dump(1) + "\n";
-        if (*o.Out == "-") {
-            std::cout << text;
-        } else {
-            std::ofstream out(*o.Out, std::ios::binary);
-            if (!(out << text)) {
-                std::cerr << "zapwall-sim: cannot write " << *o.Out << "\n";
-                return 1;
-            }
-        }
-    }
-    return 0;
+    return WriteResults(sim, o, run.Steps);
 }
 
 }  // namespace
@@ -272,7 +347,7 @@ int main(int argc, char** argv) {
             std::cout << "zapwall-sim " << ZapModule::kVersion << "\n";
             return 0;
         }
-        return ZapModule::Run(options);
+        return options.Replay ? ZapModule::RunReplay(options) : ZapModule::RunScripted(options);
     } catch (const ZapModule::UsageError& e) {
         std::cerr << "zapwall-sim: " << e.Reason << "\n" << ZapModule::kUsage;
         return 2;

@@ -1,0 +1,122 @@
+#include "game/replay.h"
+
+#include "game/input.h"
+#include "game/level_flow.h"
+#include "game/tick.h"
+#include "game/window_port.h"
+
+namespace ZapModule {
+
+void ReplayRecorder::Begin(const GameState& s, const ReplayOrigin& origin, Clock clock) {
+    replay_ = Replay{};
+    replay_.Recorded = origin.Recorded;
+    replay_.Seed = origin.Seed;
+    replay_.Tick = s.Tick;
+    replay_.Sound = s.Window != nullptr && s.Window->SoundSwitchOn();
+    replay_.LevelsHash = origin.LevelsHash;
+    replay_.AnimationsHash = origin.AnimationsHash;
+    replay_.WallPictureHeight = WallPictureHeight(s);
+    replay_.Current = s.CurrentPlayer;
+    replay_.Roster = s.Players;
+    replay_.Player = s.CurrentPlayer >= 0 && static_cast<size_t>(s.CurrentPlayer) < s.Players.size()
+                         ? s.Players[static_cast<size_t>(s.CurrentPlayer)]
+                         : PlayerRecord{s.PlayerName, s.Iq, s.Level, s.BallsLeft};
+    replay_.Hall = s.Hall;
+    // Even a game with held keys delivers a few inputs a second: room for the first hour or so,
+    // so that appending hardly ever moves the list.
+    replay_.Events.reserve(1u << 16);
+    clock_ = std::move(clock);
+    start_ = clock_();
+    firstStep_ = s.Steps;
+    recording_ = true;
+}
+
+void ReplayRecorder::Input(const GameState& s, ReplayInput what, int32_t a, int32_t b) {
+    if (!recording_) return;
+    replay_.Events.push_back(ReplayEvent{s.Steps - firstStep_, clock_() - start_, what, a, b});
+}
+
+Replay ReplayRecorder::Finish(const GameState& s) {
+    replay_.EndStep = s.Steps - firstStep_;
+    replay_.EndMillis = clock_() - start_;
+    replay_.End = EndOf(s);
+    recording_ = false;
+    return std::move(replay_);
+}
+
+ReplayEnd EndOf(const GameState& s) {
+    if (s.Unloaded != kTrue) return ReplayEnd::Closed;
+    return s.ButtonDown[1] == kTrue && s.QuitCountdown < 1 ? ReplayEnd::Quit : ReplayEnd::GameOver;
+}
+
+std::optional<std::string> DifferingDataFile(const Replay& r, const GameState& s,
+                                             uint64_t levelsHash, uint64_t animationsHash) {
+    if (r.LevelsHash != levelsHash) return "levels.ko";
+    if (r.AnimationsHash != animationsHash) return "animations.ko";
+    if (r.WallPictureHeight != WallPictureHeight(s))
+        return "pictures/ko" + std::to_string(kWallSprite + 1);
+    return std::nullopt;
+}
+
+void StartRecordedGame(GameState& s, const Replay& r) {
+    // The menu's list shows the roster the game began with, so that a game over removes the
+    // right line.
+    for (size_t line = s.Players.size(); line > 0; --line)
+        s.Window->RemovePlayerLine(static_cast<int>(line - 1));
+    s.Players = r.Roster;
+    for (const PlayerRecord& p : s.Players) s.Window->AppendPlayerLine(p.Name);
+    s.Hall = r.Hall;
+    s.Window->HallOfFameChanged();
+    if (r.Current >= 0) {
+        StartGame(s, r.Current, r.Tick);
+    } else {
+        StartGameAs(s, r.Player, r.Tick);
+    }
+}
+
+void DeliverInput(GameState& s, const ReplayEvent& e) {
+    switch (e.What) {
+        case ReplayInput::KeyDown:
+            FieldKeyDown(s, e.A);
+            break;
+        case ReplayInput::KeyUp:
+            FieldKeyUp(s, e.A);
+            break;
+        case ReplayInput::Click:
+            ScreenMouseDown(s, e.A, e.B);
+            break;
+    }
+}
+
+ReplayRun RunRecordedGame(GameState& s, const Replay& r) {
+    ReplayRun run;
+    const int64_t first = s.Steps;
+    size_t next = 0;
+    for (;;) {
+        while (next < r.Events.size() && r.Events[next].Step == s.Steps - first)
+            DeliverInput(s, r.Events[next++]);
+        if (s.Unloaded == kTrue || s.Steps - first >= r.EndStep) break;
+        // A stopped timer or a pause waits for input; with none left the game went no further.
+        if (s.Window->TimerInterval() == 0 || s.Paused != kFalse) {
+            if (next == r.Events.size()) break;
+            run.Divergence = "after step " + std::to_string(s.Steps - first) +
+                             " the game waits for input, but the next input came before step " +
+                             std::to_string(r.Events[next].Step);
+            break;
+        }
+        GameStep(s);
+    }
+    run.Steps = s.Steps - first;
+    if (!run.Divergence.empty()) return run;
+    const ReplayEnd end = EndOf(s);
+    if (run.Steps != r.EndStep || end != r.End || next != r.Events.size()) {
+        run.Divergence =
+            "the game ended (" + std::string(ReplayEndName(end)) + ") after step " +
+            std::to_string(run.Steps) + " with " + std::to_string(r.Events.size() - next) +
+            " inputs left; it was recorded to end (" + std::string(ReplayEndName(r.End)) +
+            ") after step " + std::to_string(r.EndStep);
+    }
+    return run;
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,86 @@
+#pragma once
+// The replay file: everything a game depends on besides the data folder (the random seed, the
+// roster and the hall of fame as the game began, the player, Tick, the sound switch) and every
+// input the game screen delivered to the rules, each with the number of game steps performed
+// before it. A small versioned text format, described in HACKING.md:
+//
+//   ZAPWALL-REPLAY 1
+//   header lines: "KEYWORD VALUES"
+//   one input a line: "STEP MILLIS keydown CODE", "STEP MILLIS keyup CODE", "STEP MILLIS click X Y"
+//   end STEP MILLIS quit|gameover|closed
+//   checksum HEX
+//
+// The checksum (FNV-1a 64 of every byte before its line) makes a damaged file certain to be
+// refused instead of replaying a different game.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/state.h"
+
+namespace ZapModule {
+
+inline constexpr std::string_view kReplayMagic = "ZAPWALL-REPLAY";
+inline constexpr int kReplayVersion = 1;
+inline constexpr std::string_view kReplayExtension = ".zapwall-replay";
+// Far more than the longest game records (an hour of held keys is about 3 MiB).
+constexpr size_t kMaxReplayFileSize = 64u << 20;
+
+enum class ReplayInput : uint8_t { KeyDown, KeyUp, Click };
+
+struct ReplayEvent {
+    int64_t Step = 0;    // game steps performed before the input was delivered
+    int64_t Millis = 0;  // milliseconds since the game screen was shown (for watching only)
+    ReplayInput What = ReplayInput::KeyDown;
+    int32_t A = 0;  // the key code, or x of the click
+    int32_t B = 0;  // y of the click
+
+    bool operator==(const ReplayEvent&) const = default;
+};
+
+// How the game ended: the quit's countdown, the game over, or the game screen closed from outside
+// (its close box) at a point between two steps.
+enum class ReplayEnd : uint8_t { Quit, GameOver, Closed };
+
+struct Replay {
+    std::string Recorded;  // local date and time of the start, "2026-12-07 23:40:12"
+    uint32_t Seed = 0;
+    int16_t Tick = 8000;
+    bool Sound = true;
+    uint64_t LevelsHash = 0;        // FNV-1a 64 of levels.ko
+    uint64_t AnimationsHash = 0;    // FNV-1a 64 of animations.ko
+    int16_t WallPictureHeight = 0;  // the wall's picture height, where its growth stops
+    int16_t Current = -1;           // the player's line in Roster; -1 for a player outside it
+    PlayerRecord Player;            // the player's name and progress as the game began
+    std::vector<PlayerRecord> Roster;
+    HallTable Hall = DefaultHallTable();
+    std::vector<ReplayEvent> Events;
+    int64_t EndStep = 0;
+    int64_t EndMillis = 0;
+    ReplayEnd End = ReplayEnd::Closed;
+};
+
+struct ReplayParse {
+    std::optional<Replay> Read;  // empty when the text is refused
+    std::string Problem;         // why it was refused: "line N: ..." or what is missing
+};
+
+uint64_t Fnv1a64(const void* data, size_t size);
+inline uint64_t Fnv1a64(const std::vector<uint8_t>& bytes) {
+    return Fnv1a64(bytes.data(), bytes.size());
+}
+
+// The file's text, checksum included.
+std::string ReplayText(const Replay& replay);
+// Reads a replay file's text. A foreign file, another version, a damaged or inconsistent file is
+// refused with the reason.
+ReplayParse ParseReplay(std::string_view text);
+
+// The keyword of an end, and back.
+std::string_view ReplayEndName(ReplayEnd end);
+
+}  // namespace ZapModule

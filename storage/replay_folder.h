@@ -1,0 +1,34 @@
+#pragma once
+// The folder of recorded games: every game's replay written crash-safely under a name made of
+// its date, time and player, and only the newest ones kept.
+
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "storage/replay_file.h"
+
+namespace ZapModule {
+
+constexpr size_t kKeptReplays = 100;
+
+// A moment as a replay's "recorded" line gives it: local "2026-12-07 23:40:12".
+std::string RecordedTime(std::time_t when);
+
+// The file name of a replay: "2026-12-07_23-40-12_Pepa.zapwall-replay" for a game recorded at
+// "2026-12-07 23:40:12" by Pepa. Only letters, digits, '-' and the bytes of non-ASCII letters
+// are kept from the name; anything else, a '/' or a '.' too, becomes '_'.
+std::string ReplayFileName(const std::string& recorded, const std::string& player);
+
+// Writes the replay into `folder` (made when missing) under its file name, or with "-2", "-3"...
+// when that is taken, then removes the oldest recordings beyond `keep`. Only files named as this
+// program names them are ever removed. Returns the path written, or nothing when it failed.
+std::optional<std::string> SaveReplay(const std::string& folder, const Replay& replay,
+                                      size_t keep = kKeptReplays);
+
+// The recordings in `folder` that SaveReplay named, oldest first.
+std::vector<std::string> KeptReplays(const std::string& folder);
+
+}  // namespace ZapModule

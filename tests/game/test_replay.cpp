@@ -1,0 +1,208 @@
+// Recording a game and running the recording again: the replayed game ends in exactly the state
+// the played one did, however the inputs fell between steps, pauses and level switches, and a
+// recording that does not play out as recorded is reported.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "game/input.h"
+#include "game/level_flow.h"
+#include "game/recording_window.h"
+#include "game/replay.h"
+#include "game/tick.h"
+#include "sound/recording_sound.h"
+#include "storage/level_file.h"
+#include "storage/memory_data_files.h"
+
+namespace ZapModule {
+namespace {
+
+void PutLe16(std::vector<uint8_t>& bytes, int value) {
+    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+}
+
+// Two levels: a row of ordinary bricks with bonuses in the ball's path, and a single brick.
+std::vector<uint8_t> LevelBytes() {
+    std::vector<uint8_t> bytes;
+    PutLe16(bytes, 2);
+    PutLe16(bytes, 8);
+    for (int i = 0; i < 8; ++i)
+        for (int v : {100 + 20 * (i % 4), 200 + 25 * (i / 4), 10, 0, 0, 1 + i % 11})
+            PutLe16(bytes, v);
+    PutLe16(bytes, 1);
+    for (int v : {0, 0, 10, 0, 0, 0}) PutLe16(bytes, v);
+    return bytes;
+}
+
+// A game as start-up leaves it, with the rules' stand-ins for the windows, files and sound.
+struct Game {
+    RecordingWindow window;
+    MemoryDataFiles files;
+    GameState s;
+    uint32_t seed;
+
+    explicit Game(uint32_t seed, bool sound = true) : seed(seed) {
+        window.SoundSwitch = sound;
+        s.Window = &window;
+        s.Files = &files;
+        auto log = std::make_shared<SoundLog>();
+        s.SoundFactory = [log] { return std::make_unique<RecordingSound>(log); };
+        s.Random.Seed(seed);
+        s.Animations = {{3, 4, 20, 20, 3}, {4, 5, 24, 24, 2}, {7, 4, 16, 16, 3},
+                        {8, 4, 18, 18, 3}, {9, 4, 20, 20, 3}, {10, 4, 22, 22, 3}};
+        InitProgramState(s);
+        LoadGameScreen(s);
+        OpenLevelFile(s, LevelBytes());
+        s.Players = {{"Ada", 100, 0, 3}, {"Bara", 5, 0, 0}, {"Cyril", 0, 0, 32767}};
+        for (const PlayerRecord& p : s.Players) window.AppendPlayerLine(p.Name);
+    }
+};
+
+// Inputs by loop iteration; an iteration delivers its inputs, then steps if the game runs.
+using Script = std::multimap<int64_t, ReplayEvent>;
+
+ReplayEvent Key(int code, bool down = true) {
+    return {0, 0, down ? ReplayInput::KeyDown : ReplayInput::KeyUp, code, 0};
+}
+
+// Plays `script` for at most `iterations` loop iterations while recording; returns the recording.
+Replay Play(Game& game, int16_t player, const Script& script, int64_t iterations) {
+    GameState& s = game.s;
+    StartGame(s, player, 1);
+    int64_t now = 0;
+    ReplayRecorder recorder;
+    recorder.Begin(s, ReplayOrigin{game.seed, 1, 2, "2026-12-07 23:40:12"}, [&] { return now; });
+    s.Recorder = &recorder;
+    for (int64_t i = 0; i < iterations && s.Unloaded != kTrue; ++i, now += 10) {
+        const auto [from, to] = script.equal_range(i);
+        for (auto it = from; it != to; ++it) DeliverInput(s, it->second);
+        if (game.window.Interval == 0 || s.Paused != kFalse) continue;
+        GameStep(s);
+    }
+    s.Recorder = nullptr;
+    return recorder.Finish(s);
+}
+
+ReplayRun Replayed(Game& game, const Replay& r) {
+    StartRecordedGame(game.s, r);
+    return RunRecordedGame(game.s, r);
+}
+
+void ExpectSameGame(const GameState& a, const GameState& b) {
+    EXPECT_EQ(a.Steps, b.Steps);
+    EXPECT_EQ(a.Iq, b.Iq);
+    EXPECT_EQ(a.LevelIq, b.LevelIq);
+    EXPECT_EQ(a.Level, b.Level);
+    EXPECT_EQ(a.BallsLeft, b.BallsLeft);
+    EXPECT_EQ(a.BatTop, b.BatTop);
+    EXPECT_EQ(a.Unloaded, b.Unloaded);
+    EXPECT_EQ(a.CurrentPlayer, b.CurrentPlayer);
+    ASSERT_EQ(a.BallCount(), b.BallCount());
+    for (size_t i = 0; i < a.Balls.size(); ++i) {
+        EXPECT_EQ(a.Balls[i].X, b.Balls[i].X);
+        EXPECT_EQ(a.Balls[i].Y, b.Balls[i].Y);
+    }
+    ASSERT_EQ(a.MoverCount(), b.MoverCount());
+    for (size_t i = 0; i < a.Movers.size(); ++i) EXPECT_EQ(a.Movers[i].X, b.Movers[i].X);
+    EXPECT_EQ(a.BrickCount(), b.BrickCount());
+    EXPECT_EQ(a.BonusCount(), b.BonusCount());
+    ASSERT_EQ(a.Players.size(), b.Players.size());
+    for (size_t i = 0; i < a.Players.size(); ++i) EXPECT_EQ(a.Players[i].Name, b.Players[i].Name);
+    for (size_t i = 0; i < a.Hall.size(); ++i) EXPECT_EQ(a.Hall[i].Score, b.Hall[i].Score);
+}
+
+// Arrows held before the start, a pause with inputs inside it, the ball released, a quit.
+Script QuitScript() {
+    return {{0, Key(kKeyDown)},   {3, Key(kKeySpace)},       {3, Key(kKeyDown, false)},
+            {40, Key(kKeySpace)}, {90, Key(kKeyP)},          {95, Key(kKeyUp)},
+            {140, Key(kKeyP)},    {150, Key(kKeyUp, false)}, {151, Key(kKeyP)},
+            {151, Key(kKeyP)},    {400, Key(kKeyEscape)},    {405, Key(kKeyDown)}};
+}
+
+TEST(ReplayTest, AQuitGameReplaysToTheSameState) {
+    Game played(77);
+    const Replay r = Play(played, 0, QuitScript(), 100000);
+    EXPECT_EQ(r.End, ReplayEnd::Quit);
+    EXPECT_EQ(r.Events.size(), 12u);
+    // Inputs while the game waited (before the start, while paused) count no steps.
+    EXPECT_EQ(r.Events[0].Step, 0);
+    EXPECT_EQ(r.Events[1].Step, 0);
+    EXPECT_EQ(r.Events[5].Step, r.Events[4].Step);
+    EXPECT_EQ(r.Events[6].Step, r.Events[4].Step);
+    EXPECT_EQ(r.Events[0].Millis, 0);
+    EXPECT_EQ(r.Player.Name, "Ada");
+    EXPECT_EQ(r.Tick, 1);
+
+    Game replayed(r.Seed);
+    const ReplayRun run = Replayed(replayed, r);
+    EXPECT_EQ(run.Divergence, "");
+    EXPECT_EQ(run.Steps, r.EndStep);
+    ExpectSameGame(played.s, replayed.s);
+    EXPECT_EQ(replayed.window.Unloaded, true);
+}
+
+TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
+    // Bara has no spare ball: with the bat held away after the release the game is soon over.
+    Script script = {{0, Key(kKeySpace)}, {1, Key(kKeySpace)}, {2, Key(kKeyUp)}};
+    Game lost(5);
+    const Replay over = Play(lost, 1, script, 100000);
+    ASSERT_EQ(over.End, ReplayEnd::GameOver);
+    Game lostAgain(over.Seed);
+    EXPECT_EQ(Replayed(lostAgain, over).Divergence, "");
+    ExpectSameGame(lost.s, lostAgain.s);
+    EXPECT_EQ(lostAgain.s.Players.size(), 2u);  // the player left the roster
+    EXPECT_EQ(lostAgain.window.PlayerLines, lost.window.PlayerLines);
+
+    // A long game of Cyril, who never runs out of balls: lost balls, level switches (Space serves
+    // and resumes), closed between steps.
+    Script levels;
+    for (int64_t i = 0; i < 30000; i += 50) levels.insert({i, Key(kKeySpace)});
+    Game played(9);
+    const Replay closed = Play(played, 2, levels, 30000);
+    ASSERT_EQ(closed.End, ReplayEnd::Closed);
+    ASSERT_GT(played.s.Level, 0);
+    Game replayed(closed.Seed);
+    EXPECT_EQ(Replayed(replayed, closed).Divergence, "");
+    ExpectSameGame(played.s, replayed.s);
+}
+
+TEST(ReplayTest, ARecordingThatDoesNotPlayOutIsReported) {
+    Game played(77);
+    const Replay r = Play(played, 0, QuitScript(), 100000);
+
+    Replay late = r;  // the quit a step later ends the game a step later
+    ++late.Events[10].Step;
+    ++late.Events[11].Step;
+    Game a(r.Seed);
+    EXPECT_NE(Replayed(a, late).Divergence.find("recorded to end (quit) after step"),
+              std::string::npos);
+
+    Replay unstarted = r;  // without the start the game waits for ever
+    unstarted.Events.erase(unstarted.Events.begin() + 1);
+    Game b(r.Seed);
+    EXPECT_NE(Replayed(b, unstarted).Divergence.find("the game waits for input"),
+              std::string::npos);
+}
+
+TEST(ReplayTest, TheDataARecordingDependsOnIsChecked) {
+    Game game(1);
+    game.s.Sprites.resize(13);
+    game.s.Sprites[kWallSprite].Height = 120;
+    Replay r;
+    r.LevelsHash = 1;
+    r.AnimationsHash = 2;
+    r.WallPictureHeight = 120;
+    EXPECT_EQ(DifferingDataFile(r, game.s, 1, 2), std::nullopt);
+    EXPECT_EQ(DifferingDataFile(r, game.s, 3, 2), "levels.ko");
+    EXPECT_EQ(DifferingDataFile(r, game.s, 1, 3), "animations.ko");
+    game.s.Sprites[kWallSprite].Height = 121;
+    EXPECT_EQ(DifferingDataFile(r, game.s, 1, 2), "pictures/ko12");
+}
+
+}  // namespace
+}  // namespace ZapModule
