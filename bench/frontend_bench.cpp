@@ -1,26 +1,32 @@
 // The real windows at play, measured (run it on a display, e.g. under `xvfb-run -a`):
-//  * 10 seconds of a game at the default Tick 8000, the bat steered by an autopilot: game steps
-//    per second, the p50/p99 deviation of the step interval from 10 ms, and the CPU time the
-//    process used per second of play;
-//  * the time from starting the program to the menu's first paint (median of several runs of
-//    this program in a child mode that stops there);
-//  * the peak resident memory of the play run.
+//  * start-up: the time from starting the real zapwall program (copied with its data and sound
+//    library into a folder of its own) until the X server maps its first window, watched from
+//    outside; and the time until the menu's first paint, from a child that starts the program's
+//    entry routine the way main does and stops at that paint;
+//  * play: runs of a game at the default Tick 8000, each in a process of its own, the bat
+//    steered by an autopilot: game steps per second, the p50/p99 deviation of the step interval
+//    from 10 ms, the CPU time the program and the X server used per second of play, and the
+//    program's peak resident memory.
+// Every figure is the median over the runs; the single runs are printed too.
 //
-// usage: frontend_bench [--seconds N] [--waker timerfd|qtimer] [--runs N]
+// usage: frontend_bench [--seconds N] [--plays N] [--runs N] [--waker timerfd|qtimer]
 
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,7 +41,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// A program folder of its own: the build's data, without saved players, and the sound library.
+// A program folder of its own: the program, the build's data without saved players, and the
+// sound library. Copies, not links: the program finds its data beside its own file.
 fs::path MakeProgramFolder() {
     const fs::path folder =
         fs::temp_directory_path() / ("zapwall-bench-" + std::to_string(getpid()));
@@ -44,11 +51,96 @@ fs::path MakeProgramFolder() {
     fs::create_directories(folder / "data");
     for (const char* item : {"levels.ko", "animations.ko", "pictures", "sounds"})
         fs::copy(build / "data" / item, folder / "data" / item, fs::copy_options::recursive);
-    fs::copy_file(build / "2d_snd.so", folder / "2d_snd.so");
+    for (const char* file : {"2d_snd.so", "zapwall"}) fs::copy_file(build / file, folder / file);
     return folder;
 }
 
-double CpuSeconds() {
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(p * (values.size() - 1) + 0.5)];
+}
+
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Starts `args` with stdout into a pipe (when `out` is given) and returns its process id.
+pid_t Spawn(const std::vector<std::string>& args, int* out) {
+    int fds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (out != nullptr) {
+        if (pipe(fds) != 0) return -1;
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+    }
+    std::vector<char*> argv;
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) child = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (out != nullptr) {
+        close(fds[1]);
+        *out = fds[0];
+    }
+    return child;
+}
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    close(fd);
+    return text;
+}
+
+// ---- CPU time of the X server -------------------------------------------------------------
+
+// The X server that serves DISPLAY (":N" or ":N.S"), found by its command line: a process
+// named Xvfb, Xorg or X with the argument ":N". -1 when there is none to be seen.
+pid_t XServerPid() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] != ':') return -1;
+    const std::string wanted = std::string(display).substr(0, std::string(display).find('.'));
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
+        std::vector<std::string> args;
+        for (std::string arg; std::getline(file, arg, '\0');) args.push_back(arg);
+        if (args.empty()) continue;
+        const std::string program = fs::path(args[0]).filename().string();
+        if (program != "Xvfb" && program != "Xorg" && program != "X") continue;
+        if (std::find(args.begin() + 1, args.end(), wanted) != args.end())
+            return static_cast<pid_t>(std::stol(name));
+    }
+    return -1;
+}
+
+// The CPU time all threads of a process have used, in seconds (from the scheduler's own
+// nanosecond accounts); negative when it cannot be read.
+double ProcessCpuSeconds(pid_t pid) {
+    double total = 0;
+    std::error_code error;
+    for (const fs::directory_entry& task :
+         fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double nanoseconds = 0;
+        if (stat >> nanoseconds) total += nanoseconds / 1e9;
+    }
+    return error ? -1 : total;
+}
+
+double OwnCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
@@ -62,11 +154,7 @@ long PeakResidentKiB() {
     return -1;
 }
 
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * (values.size() - 1) + 0.5)];
-}
+// ---- play -----------------------------------------------------------------------------------
 
 // Moves the bat towards the lowest ball, as a player would.
 void Steer(GameState& s) {
@@ -77,15 +165,24 @@ void Steer(GameState& s) {
     if (target > s.BatTop + 2) s.MovingDown = kTrue;
 }
 
-int Play(double seconds, bool timerfd) {
-    const fs::path folder = MakeProgramFolder();
+struct PlayFigures {
+    double StepsPerSecond = 0, P50 = 0, P99 = 0, Max = 0, Cpu = 0, XCpu = -1, MemoryMB = 0;
+    int LevelSwitches = 0;
+};
+
+// Child mode: one run of play; prints its figures on one line.
+int PlayChild(int argc, char** argv, double seconds, bool timerfd, const std::string& folder) {
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QApplication app(argc, argv);
+    const pid_t xServer = XServerPid();
     std::vector<Clock::time_point> steps;
     steps.reserve(static_cast<size_t>(seconds * 200));
-    double cpuAtStart = 0, cpuAtEnd = 0;
+    double cpuAtStart = 0, cpuAtEnd = 0, xAtStart = -1, xAtEnd = -1;
     Clock::time_point wallAtStart, wallAtEnd;
-    int levelSwitches = 0;
+    PlayFigures figures;
     {
-        Program program(PortableLayout(folder.string(), (folder / "data").string()),
+        Program program(PortableLayout(folder, folder + "/data"),
                         timerfd ? MakeStepWaker() : MakeTimerStepWaker());
         program.Port().Messages = [](const std::string& text, const std::string&, MessageButtons) {
             std::fprintf(stderr, "message: %s\n", text.c_str());
@@ -109,20 +206,22 @@ int Play(double seconds, bool timerfd) {
         QTimer resume;
         QObject::connect(&resume, &QTimer::timeout, [&] {
             if (program.Timer1().Interval() != 0) return;
-            if (!steps.empty()) ++levelSwitches;
+            if (!steps.empty()) ++figures.LevelSwitches;
             steps.push_back(Clock::time_point{});  // no interval spans the switch
             FieldKeyDown(s, kKeySpace);
             FieldKeyDown(s, kKeySpace);
         });
         resume.start(50);
         QTimer::singleShot(300, [&] {  // windows up and settled
-            cpuAtStart = CpuSeconds();
+            cpuAtStart = OwnCpuSeconds();
+            if (xServer > 0) xAtStart = ProcessCpuSeconds(xServer);
             wallAtStart = Clock::now();
             steps.clear();
         });
         QTimer::singleShot(300 + static_cast<int>(seconds * 1000), [&] {
             wallAtEnd = Clock::now();
-            cpuAtEnd = CpuSeconds();
+            cpuAtEnd = OwnCpuSeconds();
+            if (xServer > 0) xAtEnd = ProcessCpuSeconds(xServer);
             FieldKeyDown(s, kKeyP);  // the loop returns at the next step boundary
             resume.stop();
             QTimer::singleShot(50, [] { QCoreApplication::quit(); });
@@ -130,32 +229,102 @@ int Play(double seconds, bool timerfd) {
         QApplication::exec();
     }
     const double wall = std::chrono::duration<double>(wallAtEnd - wallAtStart).count();
-    const double cpu = cpuAtEnd - cpuAtStart;
-    fs::remove_all(folder);
-
     std::vector<double> deviations;
     size_t counted = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
         if (steps[i] == Clock::time_point{}) continue;
         ++counted;
         if (i == 0 || steps[i - 1] == Clock::time_point{}) continue;
-        const double ms =
-            std::chrono::duration<double, std::milli>(steps[i] - steps[i - 1]).count();
-        deviations.push_back(std::abs(ms - 10.0));
+        deviations.push_back(std::abs(Milliseconds(steps[i] - steps[i - 1]) - 10.0));
     }
-    std::printf("play (%s waker, %.1f s, %d level switches):\n", timerfd ? "timerfd" : "QTimer",
-                wall, levelSwitches);
-    std::printf("  steps per second      %.2f   (target 100 +- 1)\n", counted / wall);
-    std::printf(
-        "  step interval - 10 ms p50 %.3f ms, p99 %.3f ms, max %.3f ms   (p99 target < 2)\n",
-        Percentile(deviations, 0.5), Percentile(deviations, 0.99), Percentile(deviations, 1.0));
-    std::printf("  CPU per second of play %.1f %% of one core   (target < 10)\n", 100 * cpu / wall);
-    std::printf("  peak resident memory  %.1f MB   (target < 60)\n", PeakResidentKiB() / 1024.0);
+    figures.StepsPerSecond = counted / wall;
+    figures.P50 = Percentile(deviations, 0.5);
+    figures.P99 = Percentile(deviations, 0.99);
+    figures.Max = Percentile(deviations, 1.0);
+    figures.Cpu = 100 * (cpuAtEnd - cpuAtStart) / wall;
+    if (xAtStart >= 0 && xAtEnd >= 0) figures.XCpu = 100 * (xAtEnd - xAtStart) / wall;
+    figures.MemoryMB = PeakResidentKiB() / 1024.0;
+    std::printf("%f %f %f %f %f %f %f %d\n", figures.StepsPerSecond, figures.P50, figures.P99,
+                figures.Max, figures.Cpu, figures.XCpu, figures.MemoryMB, figures.LevelSwitches);
     return 0;
 }
 
-// Child mode: the program starts as the real one does and reports, at the menu's first paint,
-// the time since the parent spawned it.
+int MeasurePlay(const std::string& self, int plays, double seconds, bool timerfd,
+                const fs::path& folder) {
+    std::vector<PlayFigures> runs;
+    std::printf("play at Tick 8000 (%s waker), %d runs of %.0f s, each in a process of its own:\n",
+                timerfd ? "timerfd" : "QTimer", plays, seconds);
+    std::printf("  %8s %9s %9s %9s %10s %10s %8s\n", "steps/s", "p50 ms", "p99 ms", "max ms",
+                "program %", "X server %", "MB");
+    for (int run = 0; run < plays; ++run) {
+        int out = -1;
+        const pid_t child = Spawn({self, "--play-child", std::to_string(seconds),
+                                   timerfd ? "timerfd" : "qtimer", folder.string()},
+                                  &out);
+        if (child < 0) return 1;
+        std::istringstream line(ReadAll(out));
+        int status = 0;
+        waitpid(child, &status, 0);
+        PlayFigures f;
+        if (!(line >> f.StepsPerSecond >> f.P50 >> f.P99 >> f.Max >> f.Cpu >> f.XCpu >>
+              f.MemoryMB >> f.LevelSwitches))
+            continue;
+        runs.push_back(f);
+        std::printf("  %8.2f %9.3f %9.3f %9.3f %10.2f %10.2f %8.1f\n", f.StepsPerSecond, f.P50,
+                    f.P99, f.Max, f.Cpu, f.XCpu, f.MemoryMB);
+    }
+    if (runs.empty()) return 1;
+    auto median = [&](double PlayFigures::*field) {
+        std::vector<double> values;
+        for (const PlayFigures& f : runs) values.push_back(f.*field);
+        return Median(values);
+    };
+    std::printf(
+        "  median: %.2f steps/s (target 100 +- 1), step interval - 10 ms p50 %.3f ms, "
+        "p99 %.3f ms (target < 2)\n",
+        median(&PlayFigures::StepsPerSecond), median(&PlayFigures::P50), median(&PlayFigures::P99));
+    std::printf(
+        "  median CPU per second of play: program %.2f %% of one core (target <= 2), "
+        "X server %.2f %%; peak memory %.1f MB\n",
+        median(&PlayFigures::Cpu), median(&PlayFigures::XCpu), median(&PlayFigures::MemoryMB));
+    return 0;
+}
+
+// ---- start-up -------------------------------------------------------------------------------
+
+// The time from spawning the real program until the X server maps its first top-level window,
+// watched on the root window; the program is then stopped. Negative when no window came.
+double TimeToFirstWindow(xcb_connection_t* x, const fs::path& folder) {
+    while (xcb_generic_event_t* stale = xcb_poll_for_event(x)) std::free(stale);
+    const pid_t child = Spawn({(folder / "zapwall").string()}, nullptr);
+    const Clock::time_point spawned = Clock::now();
+    if (child < 0) return -1;
+    double ms = -1;
+    const int fd = xcb_get_file_descriptor(x);
+    while (ms < 0 && Clock::now() - spawned < std::chrono::seconds(10)) {
+        xcb_generic_event_t* event = xcb_poll_for_event(x);
+        if (event == nullptr) {
+            if (xcb_connection_has_error(x)) break;
+            fd_set read;
+            FD_ZERO(&read);
+            FD_SET(fd, &read);
+            timeval timeout{0, 100000};
+            select(fd + 1, &read, nullptr, nullptr, &timeout);
+            continue;
+        }
+        if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY &&
+            !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect)
+            ms = Milliseconds(Clock::now() - spawned);
+        std::free(event);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return ms;
+}
+
+// Child mode: the program's entry routine as main runs it, stopped at the menu's first paint;
+// prints the time since the parent spawned it.
 class FirstPaint : public QObject {
   public:
     explicit FirstPaint(int64_t spawnedNs) : spawnedNs_(spawnedNs) {}
@@ -185,39 +354,46 @@ int StartupChild(int argc, char** argv, int64_t spawnedNs, const std::string& fo
     return 1;  // the menu never painted
 }
 
-int MeasureStartup(const char* self, int runs) {
-    const fs::path folder = MakeProgramFolder();
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0) return 1;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        const std::string spawned = std::to_string(Clock::now().time_since_epoch().count());
-        const std::string folderText = folder.string();
-        char* args[] = {const_cast<char*>(self), const_cast<char*>("--startup-child"),
-                        const_cast<char*>(spawned.c_str()), const_cast<char*>(folderText.c_str()),
-                        nullptr};
-        pid_t child = 0;
-        if (posix_spawn(&child, self, &actions, nullptr, args, environ) != 0) return 1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(pipeFds[1]);
-        char buffer[64] = {};
-        const ssize_t n = read(pipeFds[0], buffer, sizeof buffer - 1);
-        close(pipeFds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (n > 0) times.push_back(std::atof(buffer));
+double TimeToFirstPaint(const std::string& self, const fs::path& folder) {
+    int out = -1;
+    const pid_t child =
+        Spawn({self, "--startup-child", std::to_string(Clock::now().time_since_epoch().count()),
+               folder.string()},
+              &out);
+    if (child < 0) return -1;
+    const std::string text = ReadAll(out);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return text.empty() ? -1 : std::atof(text.c_str());
+}
+
+void MeasureStartup(const std::string& self, int runs, const fs::path& folder) {
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(x) == 0) {
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(x, screen->root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(x);
     }
-    fs::remove_all(folder);
-    if (times.empty()) return 1;
-    std::printf(
-        "start-up to the menu's first paint: median %.1f ms of %zu runs (min %.1f, max "
-        "%.1f)   (target < 200)\n",
-        Percentile(times, 0.5), times.size(), Percentile(times, 0), Percentile(times, 1));
-    return 0;
+    // Alternating, so that a change in the machine's load touches both alike.
+    std::vector<double> windows, paints;
+    for (int run = 0; run < runs; ++run) {
+        if (xcb_connection_has_error(x) == 0)
+            if (const double ms = TimeToFirstWindow(x, folder); ms >= 0) windows.push_back(ms);
+        if (const double ms = TimeToFirstPaint(self, folder); ms >= 0) paints.push_back(ms);
+    }
+    xcb_disconnect(x);
+    auto report = [](const char* what, const std::vector<double>& times, const char* target) {
+        if (times.empty()) {
+            std::printf("start-up to %s: not measured\n", what);
+            return;
+        }
+        std::printf("start-up to %s: median %.1f ms of %zu runs (min %.1f, max %.1f)%s\n", what,
+                    Median(times), times.size(), Percentile(times, 0), Percentile(times, 1),
+                    target);
+    };
+    report("the first window (zapwall, mapped)", windows, "   (target <= 120)");
+    report("the menu's first paint", paints, "");
 }
 
 }  // namespace
@@ -225,20 +401,25 @@ int MeasureStartup(const char* self, int runs) {
 
 int main(int argc, char** argv) {
     using namespace ZapModule;
+    const std::string self = fs::canonical("/proc/self/exe").string();
     if (argc == 4 && std::string(argv[1]) == "--startup-child")
         return StartupChild(argc, argv, std::atoll(argv[2]), argv[3]);
+    if (argc == 5 && std::string(argv[1]) == "--play-child")
+        return PlayChild(argc, argv, std::atof(argv[2]), std::string(argv[3]) == "timerfd",
+                         argv[4]);
     double seconds = 10;
     bool timerfd = true;
-    int runs = 7;
+    int runs = 7, plays = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--seconds") seconds = std::atof(argv[i + 1]);
         if (option == "--waker") timerfd = std::string(argv[i + 1]) != "qtimer";
         if (option == "--runs") runs = std::atoi(argv[i + 1]);
+        if (option == "--plays") plays = std::atoi(argv[i + 1]);
     }
-    if (MeasureStartup(argv[0], runs) != 0) std::fprintf(stderr, "start-up not measured\n");
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-        Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    QApplication app(argc, argv);
-    return Play(seconds, timerfd);
+    const fs::path folder = MakeProgramFolder();
+    MeasureStartup(self, runs, folder);
+    const int status = plays > 0 ? MeasurePlay(self, plays, seconds, timerfd, folder) : 0;
+    fs::remove_all(folder);
+    return status;
 }
