@@ -8,24 +8,32 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (arg == "--version") return {CommandLine::Action::Version, {}};
     }
     if (args.empty()) return {};
+    if (args.size() == 2 && args[0] == "--replay") return {CommandLine::Action::Watch, {}, args[1]};
+    if (args.size() == 1 && !args[0].empty() && args[0][0] != '-')
+        return {CommandLine::Action::Watch, {}, args[0]};
+    if (args.front() == "--replay" && args.size() == 1)
+        return {CommandLine::Action::Refuse,
+                "--replay potřebuje soubor / --replay needs a file (zapwall --help)"};
     return {CommandLine::Action::Refuse,
             "neznámý argument / unknown argument: " + args.front() + " (zapwall --help)"};
 }
 
 std::string HelpText(const DataLayout& layout) {
-    return "usage: zapwall [--help | --version]\n"
+    return "usage: zapwall [--help | --version | --replay FILE | FILE]\n"
            "\n"
            "Zapwall, a bat-and-ball arcade game with Czech texts. Without arguments it opens\n"
            "the menu.\n"
            "\n"
-           "  -h, --help   print this text and exit\n"
-           "  --version    print the version and exit\n"
+           "  -h, --help      print this text and exit\n"
+           "  --version       print the version and exit\n"
+           "  --replay FILE   watch a recorded game (.zapwall-replay); FILE alone does the same\n"
            "\n"
            "Game data (read):                          " +
            layout.DataFolder +
            "\n"
            "Players, hall of fame and speed (written): " +
-           layout.UserFolder + "\n";
+           layout.UserFolder + "\n" +
+           "Replays of the games (written):            " + layout.UserFolder + "/replays\n";
 }
 
 }  // namespace ZapModule

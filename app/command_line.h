@@ -1,6 +1,7 @@
 #pragma once
 // The game's command line. Without arguments the game starts as it always has; the options are
-// for people and desktops asking what it is. Read before Qt starts, so that they work without a
+// for people and desktops asking what it is, and for watching a recorded game ("--replay FILE",
+// or the file alone, as the desktop opens it). Read before Qt starts, so that they work without a
 // display.
 
 #include <string>
@@ -11,9 +12,10 @@
 namespace ZapModule {
 
 struct CommandLine {
-    enum class Action { Play, Help, Version, Refuse };
+    enum class Action { Play, Watch, Help, Version, Refuse };
     Action What = Action::Play;
     std::string Problem;  // why the arguments are refused: one line
+    std::string Replay;   // the replay file to watch
 };
 
 // `args` without the program's name.

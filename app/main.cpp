@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
             std::cerr << "zapwall: " << command.Problem << "\n";
             return kRefusedArguments;
         case CommandLine::Action::Play:
+        case CommandLine::Action::Watch:
             break;
     }
     if (!ZapModule::DisplayAvailable()) {
@@ -60,14 +61,21 @@ int main(int argc, char** argv) {
     noDisplay.reset();
 
     const ZapModule::DataLayout layout = ZapModule::GameLayout();
-    // Held until the process ends, taken before anything of the player's files is read.
-    const ZapModule::SingleCopyLock lock(layout.UserFolder);
-    if (lock.Result() == ZapModule::SingleCopyLock::Outcome::HeldByAnother) {
-        SayAlreadyRunning(lock);
-        return 1;
+    // Held until the process ends, taken before anything of the player's files is read. Watching
+    // a replay writes nothing, so it goes on beside a game without it.
+    std::optional<ZapModule::SingleCopyLock> lock;
+    if (command.What == CommandLine::Action::Play) {
+        lock.emplace(layout.UserFolder);
+        if (lock->Result() == ZapModule::SingleCopyLock::Outcome::HeldByAnother) {
+            SayAlreadyRunning(*lock);
+            return 1;
+        }
     }
     ZapModule::Program program(layout);
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
-    if (const std::optional<int> status = program.Start()) return *status;
+    const std::optional<int> status = command.What == CommandLine::Action::Watch
+                                          ? program.StartPlayback(command.Replay)
+                                          : program.Start();
+    if (status) return *status;
     return QApplication::exec();
 }

@@ -12,9 +12,12 @@
 #include "frontend/hall_window.h"
 #include "frontend/menu_window.h"
 #include "frontend/qt_window_port.h"
+#include "frontend/replay_playback.h"
+#include "game/replay.h"
 #include "game/state.h"
 #include "layout/data_layout.h"
 #include "storage/disk_data_files.h"
+#include "storage/memory_data_files.h"
 
 namespace ZapModule {
 
@@ -32,10 +35,15 @@ class Program {
     // Returns the exit status when the run already ended (the menu was closed, or the data folder
     // cannot be played), nothing while the game screen is up.
     std::optional<int> Start();
+    // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
+    // nothing is written. Returns the exit status when the file or the data folder is refused.
+    std::optional<int> StartPlayback(const std::string& replayFile);
 
     // The entry routine's parts: everything up to the menu (false when the data folder is
-    // refused, after saying why), the modal menu, and the game screen's showing.
-    bool Load();
+    // refused, after saying why), the modal menu, and the game screen's showing, where the
+    // recording of the game begins. Load seeds the random source from the clock unless given a
+    // seed.
+    bool Load(std::optional<uint32_t> seed = std::nullopt);
     void RunMenu();
     void ShowGameScreen();
 
@@ -51,21 +59,34 @@ class Program {
     HallWindow& Form3() { return *form3_; }
     GameLoop& Timer1() { return *loop_; }
     DiskDataFiles& Files() { return files_; }
+    ReplayPlayback* Playback() { return playback_.get(); }
+    // Where the replays of the games go: replays/ in the folder the game writes to.
+    std::string ReplayFolder() const { return files_.PathOf("replays"); }
 
   private:
     void CloseGameScreen();
     void CloseMenu();
+    void ClosePlayback();
+    void SaveRecording(const Replay& replay);
+    // Says why a replay cannot be watched; the run ends without writing anything.
+    int RefusePlayback(const std::string& why);
     void CloseLevelFile();
     void End(int status);
 
     GameState s_;
     std::string libraryFolder_;
     DiskDataFiles files_;
+    MemoryDataFiles heldFiles_{&files_};  // a playback's writes, kept from the disk
     QtWindowPort port_;
     std::unique_ptr<GameLoop> loop_;
     std::unique_ptr<GameScreen> form1_;
     std::unique_ptr<HallWindow> form3_;
     std::unique_ptr<MenuWindow> form2_;
+    uint32_t seed_ = 0;
+    uint64_t levelsHash_ = 0;
+    uint64_t animationsHash_ = 0;
+    ReplayRecorder recorder_;
+    std::unique_ptr<ReplayPlayback> playback_;
     bool gameScreenClosing_ = false;
     bool menuClosing_ = false;
     bool ended_ = false;

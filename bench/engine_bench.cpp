@@ -1,13 +1,17 @@
 // One game step on a busy field, with and without its drawing pass, beside the plain fill and
-// copy of the field that any drawing pass must at least cost.
+// copy of the field that any drawing pass must at least cost; the same with held keys, with and
+// without the game being recorded; and a long recorded game run again headless.
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstring>
 #include <vector>
 
+#include "game/input.h"
 #include "game/level_flow.h"
 #include "game/recording_window.h"
+#include "game/replay.h"
 #include "game/startup.h"
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
@@ -139,9 +143,98 @@ void BM_FieldMemsetAndMemcpy(benchmark::State& state) {
     }
 }
 
+// A held key repeats about every third step at the default speed: each repeat is delivered
+// between two steps, recorded or not.
+void RunStepsWithKeys(benchmark::State& state, bool record) {
+    BusyField field(true);
+    ReplayRecorder recorder;
+    if (record) {
+        recorder.Begin(field.s, ReplayOrigin{}, [] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        });
+        field.s.Recorder = &recorder;
+    }
+    int sinceReset = kStepsPerReset;
+    int step = 0;
+    for (auto _ : state) {
+        if (sinceReset == kStepsPerReset) {
+            state.PauseTiming();
+            field.Reset();
+            sinceReset = 0;
+            state.ResumeTiming();
+        }
+        if (++step % 3 == 0) FieldKeyDown(field.s, step % 2 == 0 ? kKeyUp : kKeyDown);
+        GameStep(field.s);
+        ++sinceReset;
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_StepWithKeys(benchmark::State& state) {
+    RunStepsWithKeys(state, false);
+}
+void BM_StepWithKeysRecorded(benchmark::State& state) {
+    RunStepsWithKeys(state, true);
+}
+
+// A player with spare balls for ever, a Space every 200 steps (serves, resumes after each level):
+// 60 000 steps through level switches and lost balls.
+Replay RecordLongGame(int64_t steps) {
+    RecordingWindow window;
+    MemoryDataFiles files;
+    GameState s;
+    s.AppPath = ZAPWALL_BUILD_DIR;
+    s.DataFolder = s.AppPath + "/data";
+    s.Window = &window;
+    s.Files = &files;
+    window.SoundSwitch = false;
+    s.Random.Seed(2024);
+    const StartupResult loaded = LoadGameData(s, LoadPicture);
+    if (!loaded.Refusal.empty()) std::abort();
+    StartGameAs(s, PlayerRecord{"Bench", 0, 0, 32767}, 8000);
+    ReplayRecorder recorder;
+    int64_t iteration = 0;
+    recorder.Begin(s, ReplayOrigin{2024, loaded.LevelsHash, loaded.AnimationsHash, "bench"},
+                   [&] { return iteration * 10; });
+    s.Recorder = &recorder;
+    for (; s.Steps < steps && s.Unloaded != kTrue; ++iteration) {
+        if (iteration % 200 == 0) FieldKeyDown(s, kKeySpace);
+        if (window.Interval != 0 && s.Paused == kFalse) GameStep(s);
+    }
+    return recorder.Finish(s);
+}
+
+void BM_ReplayLongGame(benchmark::State& state) {
+    const Replay replay = RecordLongGame(60000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        RecordingWindow window;
+        MemoryDataFiles files;
+        GameState s;
+        s.AppPath = ZAPWALL_BUILD_DIR;
+        s.DataFolder = s.AppPath + "/data";
+        s.Window = &window;
+        s.Files = &files;
+        window.SoundSwitch = replay.Sound;
+        s.Random.Seed(replay.Seed);
+        if (!LoadGameData(s, LoadPicture).Refusal.empty()) std::abort();
+        state.ResumeTiming();
+        StartRecordedGame(s, replay);
+        const ReplayRun run = RunRecordedGame(s, replay);
+        if (!run.Divergence.empty()) std::abort();
+        benchmark::DoNotOptimize(s.Iq);
+    }
+    state.counters["steps"] = static_cast<double>(replay.EndStep);
+}
+
 BENCHMARK(BM_StepWithoutDrawing);
 BENCHMARK(BM_StepWithDrawing);
 BENCHMARK(BM_FieldMemsetAndMemcpy);
+BENCHMARK(BM_StepWithKeys);
+BENCHMARK(BM_StepWithKeysRecorded);
+BENCHMARK(BM_ReplayLongGame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ZapModule

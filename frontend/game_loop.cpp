@@ -47,6 +47,10 @@ void GameLoop::RunPasses() {
         const int64_t elapsed = (now - anchor) / kPass;
         CreditIdlePasses(s_, elapsed - s_.IdlePasses - 1);
         const StepClock::duration period = std::max<int16_t>(s_.Tick, 1) * kPass;
+        if (BeforePass) {
+            BeforePass();
+            if (ended_) return;
+        }
         switch (LoopPass(s_)) {
             case PassResult::Idle:
                 WaitUntil(anchor + period);

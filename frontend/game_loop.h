@@ -29,6 +29,9 @@ class GameLoop : public QObject {
     void End();
     bool Running() const { return running_; }
 
+    // Called before every pass counts (watching a replay delivers recorded input there); it may
+    // deliver window events itself.
+    std::function<void()> BeforePass;
     // Called after every game step with the time the step began (for measurements).
     std::function<void(StepClock::time_point)> OnStep;
 

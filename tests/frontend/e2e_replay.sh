@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Plays a short real game of zapwall on an Xvfb display with xdotool (held arrow keys, a pause,
+# the ball released, Esc), then runs the replay the game wrote through zapwall-sim --replay: it
+# must end with the IQ, level and spare balls the game stored in players.ko, and with --save write
+# the same players.ko. Last, the real program watches the replay to its end and writes nothing.
+#
+# usage: e2e_replay.sh BUILD_DIR
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+xvfb="" pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "e2e_replay: $*" >&2; exit 1; }
+
+# Copies, not links: the program finds its data folder beside its own file.
+cp "$build/zapwall" "$build/2d_snd.so" "$work/"
+mkdir "$work/data"
+cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" \
+  "$build/data/levels.ko" "$work/data/"
+data="$work/data"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$work/display")"
+export SDL_AUDIODRIVER=dummy
+
+# Waits for a visible window whose caption matches, lets it settle and prints its id.
+window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    if [ -n "$id" ]; then
+      sleep 0.3
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+click() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+}
+ended() {  # waits up to 10 s for the program to end; its exit status must be 0
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "$1"
+  local status=0
+  wait "$pid" || status=$?
+  pid=""
+  [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+"$work/zapwall" & pid=$!
+menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
+click "$menu" 50 209           # the name box
+xdotool type --delay 20 "Rec"
+xdotool key Return
+sleep 0.2
+click "$menu" 460 32           # Start
+game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
+xdotool keydown Down; sleep 0.4  # held before the start
+xdotool key space; sleep 0.3     # play
+xdotool keyup Down
+xdotool key space                # release the ball
+xdotool keydown Up; sleep 0.6; xdotool keyup Up
+xdotool key p; sleep 0.5         # pause, an arrow while paused, resume
+xdotool keydown Down; sleep 0.2
+xdotool key p; sleep 0.5; xdotool keyup Down
+xdotool keydown Up; sleep 1.0; xdotool keyup Up
+xdotool key Escape               # quit: the program ends 20 steps later
+ended "the program did not end after Esc"
+
+replays=("$data"/replays/*_Rec.zapwall-replay)
+[ "${#replays[@]}" -eq 1 ] && [ -f "${replays[0]}" ] || fail "no replay in $data/replays"
+replay=${replays[0]}
+"$build/zapwall-data" show "$replay" > "$work/shown" || fail "zapwall-data show refused the replay"
+grep -q "Up down" "$work/shown" && grep -q "P down" "$work/shown" ||
+  fail "the held keys and the pause are not in the replay: $(cat "$work/shown")"
+
+# players.ko: highest index 0, "Rec" (3 codes), spare balls, IQ, level.
+read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko")"
+"$build/zapwall-sim" --replay "$replay" --data "$data" --out "$work/replayed.json" ||
+  fail "zapwall-sim could not replay the game"
+value() { sed -n "s/^ \"$1\": \\(-\\?[0-9]*\\),\\?\$/\\1/p" "$work/replayed.json"; }
+[ "$(value BallsLeft)" = "${roster[5]}" ] || fail "spare balls $(value BallsLeft), stored ${roster[5]}"
+[ "$(value Iq)" = "${roster[6]}" ] || fail "IQ $(value Iq), stored ${roster[6]}"
+[ "$(value Level)" = "${roster[7]}" ] || fail "level $(value Level), stored ${roster[7]}"
+
+# The replay's own roster, saved into another folder, is the one the game stored.
+mkdir "$work/again"
+cp -r "$data/pictures" "$data/sounds" "$data/animations.ko" "$data/levels.ko" "$work/again/"
+"$build/zapwall-sim" --replay "$replay" --data "$work/again" --save
+cmp "$data/players.ko" "$work/again/players.ko" || fail "--save wrote another players.ko"
+
+# Watching the replay in the game plays it to its end (the quit) and writes nothing.
+before=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
+"$work/zapwall" "$replay" & pid=$!
+window '^V\.E\.X Zapwall v1\.41 .+hry$' > /dev/null || fail "the replay is not shown"
+ended "watching the replay did not end"
+after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
+[ "$before" = "$after" ] || fail "watching a replay wrote into the data folder"
+echo "e2e_replay: played, recorded, replayed: ${roster[*]}"

@@ -1,0 +1,229 @@
+// Replays in the program: a game played on the game screen leaves a replay that the engine runs
+// to exactly the progress the game stored, and watching a replay plays it out on the game screen,
+// answers P and Esc, refuses damaged files and writes nothing.
+
+#include <QKeyEvent>
+#include <algorithm>
+#include <fstream>
+
+#include "game/input.h"
+#include "game/level_flow.h"
+#include "game/recording_window.h"
+#include "game/replay.h"
+#include "game/startup.h"
+#include "game/tick.h"
+#include "graphics/picture_loader.h"
+#include "storage/replay_folder.h"
+#include "tests/frontend/program_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+class ReplayProgramTest : public ProgramTest {
+  protected:
+    std::vector<std::filesystem::path> Files() const {
+        std::vector<std::filesystem::path> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_))
+            if (entry.is_regular_file()) files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    // A headless game on the test's data folder, seeded, for recording or replaying.
+    struct Headless {
+        RecordingWindow window;
+        MemoryDataFiles files;
+        GameState s;
+        StartupResult loaded;
+        Headless(const std::filesystem::path& data, uint32_t seed) {
+            s.DataFolder = data.string();
+            s.Window = &window;
+            s.Files = &files;
+            window.SoundSwitch = false;
+            s.Random.Seed(seed);
+            loaded = LoadGameData(s, LoadPicture);
+        }
+    };
+
+    // Records a game of NoBrain at Tick `tick`: Space to start and release, the bat held down,
+    // Esc at step `quitAt`; every loop iteration is a millisecond.
+    std::string RecordQuitGame(int16_t tick, int64_t quitAt) {
+        Headless game(Data(), 1234);
+        EXPECT_TRUE(game.loaded.Refusal.empty());
+        StartGameAs(game.s, PlayerRecord{"NoBrain", 0, 0, 3}, tick);
+        int64_t now = 0;
+        ReplayRecorder recorder;
+        recorder.Begin(game.s,
+                       ReplayOrigin{1234, game.loaded.LevelsHash, game.loaded.AnimationsHash,
+                                    "2026-12-07 23:40:12"},
+                       [&] { return now; });
+        game.s.Recorder = &recorder;
+        FieldKeyDown(game.s, kKeySpace);
+        FieldKeyDown(game.s, kKeyDown);
+        for (; game.s.Unloaded != kTrue; ++now) {
+            if (now == 5) FieldKeyDown(game.s, kKeySpace);
+            if (game.s.Steps == quitAt) FieldKeyDown(game.s, kKeyEscape);
+            GameStep(game.s);
+        }
+        finalIq = game.s.Iq;
+        finalBalls = game.s.BallsLeft;
+        const std::string path = (folder_ / "game.zapwall-replay").string();
+        std::ofstream(path, std::ios::binary) << ReplayText(recorder.Finish(game.s));
+        return path;
+    }
+
+    // A program that watches `replay` instead of showing the menu.
+    std::optional<int> Watch(const std::string& replay) {
+        program_ = std::make_unique<Program>(Layout());
+        program_->Port().Messages = [this](const std::string& text, const std::string& title,
+                                           MessageButtons buttons) {
+            messages_.push_back({text, title, buttons});
+            return MessageAnswer::Ok;
+        };
+        program_->EndProcess = [this](int status) { exits_.push_back(status); };
+        return program_->StartPlayback(replay);
+    }
+
+    // Whether a message box said something containing `text`.
+    bool Said(const std::string& text) const {
+        for (const ShownMessage& m : messages_)
+            if (m.Text.find(text) != std::string::npos) return true;
+        return false;
+    }
+
+    int32_t finalIq = 0;
+    int16_t finalBalls = 0;
+};
+
+TEST_F(ReplayProgramTest, APlayedGameLeavesAReplayOfExactlyThatGame) {
+    LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 9}});
+    Menu().SetTickSetting(800);  // 1 ms steps: a long stretch of game in little time
+    StartAs(0);
+    // The inputs come between steps, as a player's would: arrows held across the start, the
+    // ball released, a pause with a key released inside it, then Esc.
+    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Space);
+    int phase = 0;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        if (phase == 0 && State().Steps >= 20) {
+            ++phase;
+            ReleaseKey(Qt::Key_Down);
+            PressKey(Qt::Key_Space);
+            PressKey(Qt::Key_Up);
+        } else if (phase == 1 && State().Steps >= 300) {
+            ++phase;
+            PressKey(Qt::Key_P);
+            QTimer::singleShot(50, &Screen(), [&] {
+                ReleaseKey(Qt::Key_Up);
+                PressKey(Qt::Key_P);
+            });
+        } else if (phase == 2 && State().Steps >= 600) {
+            ++phase;
+            PressKey(Qt::Key_Escape);
+        }
+    };
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }, 20000));
+    EXPECT_EQ(phase, 3);
+
+    const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NE(kept[0].find("_Ann.zapwall-replay"), std::string::npos);
+    const auto bytes = ReadWholeFile((Data() / "replays" / kept[0]).string());
+    ASSERT_TRUE(bytes.has_value());
+    const ReplayParse parsed =
+        ParseReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    ASSERT_TRUE(parsed.Read.has_value()) << parsed.Problem;
+    const Replay& r = *parsed.Read;
+    EXPECT_EQ(r.Tick, 800);
+    EXPECT_EQ(r.Player.Name, "Ann");
+    EXPECT_EQ(r.End, ReplayEnd::Quit);
+    EXPECT_GE(r.Events.size(), 8u);
+
+    Headless again(Data(), r.Seed);
+    StartRecordedGame(again.s, r);
+    const ReplayRun run = RunRecordedGame(again.s, r);
+    EXPECT_EQ(run.Divergence, "");
+    StoreCurrentPlayer(again.s);
+    const std::vector<PlayerRecord> stored = StoredPlayers();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(again.s.Players[0].Iq, stored[0].Iq);
+    EXPECT_EQ(again.s.Players[0].Level, stored[0].Level);
+    EXPECT_EQ(again.s.Players[0].SpareBalls, stored[0].SpareBalls);
+}
+
+TEST_F(ReplayProgramTest, WatchingPlaysTheGameOutAndWritesNothing) {
+    const std::string replay = RecordQuitGame(800, 400);
+    const std::vector<std::filesystem::path> before = Files();
+    ASSERT_EQ(Watch(replay), std::nullopt);
+    EXPECT_TRUE(Screen().isVisible());
+    EXPECT_FALSE(Menu().isVisible());
+    EXPECT_TRUE(Screen().windowTitle().contains(QString::fromUtf8("záznam hry")));
+    // The viewer's keys never reach the game: the recorded inputs alone play it.
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Up);
+    EXPECT_EQ(State().MovingUp, kFalse);
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }, 20000));
+    EXPECT_EQ(State().Iq, finalIq);
+    EXPECT_EQ(State().BallsLeft, finalBalls);
+    EXPECT_EQ(State().Unloaded, kTrue);
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    EXPECT_FALSE(Said("Záznam"));
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
+    const std::string replay = RecordQuitGame(8000, 2000);  // 20 s of game
+    const std::vector<std::filesystem::path> before = Files();
+    ASSERT_EQ(Watch(replay), std::nullopt);
+    int64_t heldAt = -1, stepsWhileHeld = -1, resumedAt = -1;
+    bool titleHeld = false;
+    QTimer::singleShot(200, &Screen(), [&] {
+        PressKey(Qt::Key_P);
+        heldAt = State().Steps;
+        titleHeld = App().Playback()->Held() && Screen().windowTitle().contains("pauza");
+        QTimer::singleShot(200, &Screen(), [&] {
+            stepsWhileHeld = State().Steps - heldAt;
+            PressKey(Qt::Key_P);
+            resumedAt = State().Steps;
+            QTimer::singleShot(200, &Screen(), [&] { PressKey(Qt::Key_Escape); });
+        });
+    });
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
+    EXPECT_GT(heldAt, 0);
+    EXPECT_TRUE(titleHeld);
+    EXPECT_LE(stepsWhileHeld, 1);
+    EXPECT_GT(State().Steps, resumedAt) << "the watching goes on after the second P";
+    EXPECT_LT(State().Steps, 2000);
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ReplayProgramTest, DamagedReplaysAndOtherDataAreRefused) {
+    const std::string replay = RecordQuitGame(800, 50);
+    std::string text;
+    {
+        std::ifstream in(replay, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string damaged = (folder_ / "damaged.zapwall-replay").string();
+    std::ofstream(damaged, std::ios::binary) << text.substr(0, text.size() / 2);
+    const std::vector<std::filesystem::path> before = Files();
+    EXPECT_EQ(Watch(damaged), 1);
+    EXPECT_TRUE(Said("Záznam hry nelze přehrát:\n" + damaged + "\nthe file is cut short"));
+    EXPECT_FALSE(Screen().isVisible());
+
+    // The same recording on another level set.
+    program_.reset();
+    messages_.clear();
+    std::vector<uint8_t> levels = ReadDataFile("levels.ko");
+    levels.at(8) ^= 1;  // the first brick's points
+    WriteDataFile("levels.ko", levels);
+    EXPECT_EQ(Watch(replay), 1);
+    EXPECT_TRUE(Said("Záznam byl pořízen s jiným souborem levels.ko, než je " +
+                     (Data() / "levels.ko").string()));
+    EXPECT_FALSE(Screen().isVisible());
+    EXPECT_EQ(Files().size(), before.size());
+}
+
+}  // namespace
+}  // namespace ZapModule
