@@ -52,4 +52,13 @@ echo '{"Iq": 500}' > "$work/iq.json"
 "$sim" --data "$data" --player Ann --state "$work/iq.json" --steps 0 --save || fail "Ann's run"
 cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x00') \
   "$data/players.ko" || fail "Ann's progress was not stored"
+# No save beside a running game: it would overwrite the game's progress at its exit, or be lost.
+sleep 30 & game=$!
+printf '%s\nsleep\n%s\n' "$game" "$(hostname)" > "$data/zapwall.lock"
+expect_status 2 "zapwall is running" --data "$data" --steps 0 --save
+cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x00') \
+  "$data/players.ko" || fail "a save beside a running game changed players.ko"
+kill "$game"
+wait "$game" 2>/dev/null
+"$sim" --data "$data" --steps 0 --save || fail "the lock of a game that ended stopped a save"
 echo ok

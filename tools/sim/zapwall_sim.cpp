@@ -20,6 +20,7 @@
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
 #include "layout/data_layout.h"
+#include "layout/single_copy_lock.h"
 #include "layout/version.h"
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
@@ -185,6 +186,9 @@ Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& l
 // over their folder (nothing reaches it unless --save commits it) and a log of the sound requests.
 struct Sim {
     DataLayout layout;
+    // Held by a run that saves: a running game writes the player's files at its exit, so a save
+    // beside it would be lost or would overwrite the game's progress.
+    std::optional<SingleCopyLock> lock;
     RecordingWindow window;
     DiskDataFiles disk;
     MemoryDataFiles files{&disk};
@@ -194,6 +198,7 @@ struct Sim {
 
     Sim(const Options& o, uint32_t seed, bool sound)
         : layout(ToolLayout(o.Data, o.UserData)), disk(layout.UserFolder) {
+        if (o.Save) lock.emplace(layout.UserFolder);
         window.SoundSwitch = sound;
         s.AppPath = layout.ProgramFolder;
         s.DataFolder = layout.DataFolder;
@@ -204,8 +209,13 @@ struct Sim {
         if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
     }
 
-    // Start-up's loading; false (after saying why) when the folder cannot be played.
+    // Start-up's loading; false (after saying why) when the folder cannot be played, or cannot
+    // be saved to while a game runs on it.
     bool Load() {
+        if (lock && lock->Result() == SingleCopyLock::Outcome::HeldByAnother) {
+            std::cerr << "zapwall-sim: zapwall is running on " << layout.UserFolder << "\n";
+            return false;
+        }
         loaded = LoadGameData(s, LoadPicture);
         if (loaded.Refusal.empty()) return true;
         std::cerr << "zapwall-sim: " << loaded.Refusal << "\n";
