@@ -2,20 +2,33 @@
 
 namespace ZapModule {
 
+namespace {
+
+CommandLine Asking(CommandLine::Action what, std::string problem = {}, std::string replay = {}) {
+    CommandLine line;
+    line.What = what;
+    line.Problem = std::move(problem);
+    line.Replay = std::move(replay);
+    return line;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    using Action = CommandLine::Action;
     for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") return {CommandLine::Action::Help, {}};
-        if (arg == "--version") return {CommandLine::Action::Version, {}};
+        if (arg == "--help" || arg == "-h") return Asking(Action::Help);
+        if (arg == "--version") return Asking(Action::Version);
     }
     if (args.empty()) return {};
-    if (args.size() == 2 && args[0] == "--replay") return {CommandLine::Action::Watch, {}, args[1]};
+    if (args.size() == 2 && args[0] == "--replay") return Asking(Action::Watch, {}, args[1]);
     if (args.size() == 1 && !args[0].empty() && args[0][0] != '-')
-        return {CommandLine::Action::Watch, {}, args[0]};
+        return Asking(Action::Watch, {}, args[0]);
     if (args.front() == "--replay" && args.size() == 1)
-        return {CommandLine::Action::Refuse,
-                "--replay potřebuje soubor / --replay needs a file (zapwall --help)"};
-    return {CommandLine::Action::Refuse,
-            "neznámý argument / unknown argument: " + args.front() + " (zapwall --help)"};
+        return Asking(Action::Refuse,
+                      "--replay potřebuje soubor / --replay needs a file (zapwall --help)");
+    return Asking(Action::Refuse,
+                  "neznámý argument / unknown argument: " + args.front() + " (zapwall --help)");
 }
 
 std::string HelpText(const DataLayout& layout) {
