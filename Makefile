@@ -1,34 +1,23 @@
-# The two set-up commands of the README: `make play` and `make test`. Both install whatever
-# Debian packages are missing first, so a fresh Debian 12 machine needs nothing else.
+# The README's two set-up commands are the scripts ./play and ./test at the top of the tree (a
+# minimal Debian has no make); `make play` and `make test` run the same scripts.
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+export JOBS BUILD ASAN_BUILD
 
-.PHONY: play test deps build build-asan purity bench format
+.PHONY: play test build purity bench format
 
-play: build
-	./$(BUILD)/zapwall
+play:
+	./play
 
-# The end-to-end test plays the real program in a virtual X server with real timing; a machine
-# that stalls it beyond its waits gets one more try.
-test: build purity
-	cd $(BUILD) && ctest -LE e2e --output-on-failure -j$(JOBS) --timeout 600
-	cd $(BUILD) && ctest -L e2e --output-on-failure --timeout 600 --repeat until-pass:2
-	$(MAKE) build-asan
-	cd $(ASAN_BUILD) && ctest -L unit --output-on-failure -j$(JOBS) --timeout 900
+test:
+	./test
 
-deps:
-	scripts/install-deps
-
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j$(JOBS)
-
-# The unit tests once more, built with AddressSanitizer and UndefinedBehaviorSanitizer.
-build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZAPWALL_SANITIZE=ON -DZAPWALL_UNIT_ONLY=ON
-	cmake --build $(ASAN_BUILD) -j$(JOBS)
+# Everything, the tests and benchmarks included, without running anything.
+build:
+	scripts/install-deps test
+	scripts/build-all $(BUILD)
 
 # Fails when the engine includes a Qt or SDL header.
 purity:
