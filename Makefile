@@ -6,7 +6,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 export JOBS BUILD ASAN_BUILD
 
-.PHONY: play test build purity bench format
+.PHONY: play test build package purity bench format
 
 play:
 	./play
@@ -18,6 +18,11 @@ test:
 build:
 	scripts/install-deps test
 	scripts/build-all $(BUILD)
+
+# The Debian package, build/zapwall_VERSION_ARCH.deb, checked with lintian (errors fail).
+package: build
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error $(BUILD)/zapwall_*.deb
 
 # Fails when the engine includes a Qt or SDL header.
 purity:

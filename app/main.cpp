@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/program.h"
+#include "app/window_icon.h"
 #include "layout/data_layout.h"
 #include "layout/single_copy_lock.h"
 #include "layout/version.h"
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
     QApplication app(argc, argv);
     noDisplay.reset();
+    QApplication::setWindowIcon(ZapModule::WindowIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_APP_ID));
 
     const ZapModule::DataLayout layout = ZapModule::GameLayout();
     // Held until the process ends, taken before anything of the player's files is read. Watching

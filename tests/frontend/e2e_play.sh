@@ -4,12 +4,17 @@
 # level, resumes and quits with Esc. Then checks what the program stored in players.ko, tick.ko
 # and hall.ko.
 #
-# usage: e2e_play.sh BUILD_DIR [SHOTS_DIR]
+# usage: e2e_play.sh [--installed] BUILD_DIR [SHOTS_DIR]
+# Without --installed the program runs as a portable copy, its data folder beside it. With it, the
+# build is installed (cmake --install) into a temporary prefix that is then made read-only, and
+# the installed program keeps its files in a temporary XDG_DATA_HOME; the tree must stay untouched.
 # With SHOTS_DIR, pictures of the windows are kept there (menu.png with the speed bar focused,
 # hall-of-fame.png, game.png, between-levels.png): scripts/screenshots makes the README's
 # screenshots this way.
 set -euo pipefail
 
+installed=""
+if [ "${1:-}" = --installed ]; then installed=yes; shift; fi
 build=$(cd "$1" && pwd)
 shots=${2:-}
 
@@ -17,15 +22,28 @@ work=$(mktemp -d)
 xvfb=""
 cleanup() {
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  chmod -R u+w "$work"
   rm -rf "$work"
 }
 trap cleanup EXIT
-# Copies, not links: the program finds its data folder beside its own file.
-cp "$build/zapwall" "$build/2d_snd.so" "$work/"
-mkdir "$work/data"
-cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" "$work/data/"
+if [ -n "$installed" ]; then
+  prefix="$work/prefix"
+  cmake --install "$build" --prefix "$prefix" > /dev/null
+  program="$prefix/bin/zapwall"
+  levels="$prefix/share/zapwall/data/levels.ko"
+  export XDG_DATA_HOME="$work/xdg"
+  data="$XDG_DATA_HOME/zapwall"
+else
+  # Copies, not links: the program finds its data folder beside its own file.
+  cp "$build/zapwall" "$build/2d_snd.so" "$work/"
+  mkdir "$work/data"
+  cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" "$work/data/"
+  program="$work/zapwall"
+  data="$work/data"
+  levels="$data/levels.ko"
+fi
+mkdir -p "$data"
 if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(cd "$shots" && pwd); fi
-data="$work/data"
 
 # A display of our own: Xvfb picks a free number itself and tells it once it is ready, so test
 # runs started side by side never race for one.
@@ -50,7 +68,7 @@ le16() {  # a signed 16-bit value, little-endian
     for ((x = 60; x < 300; x += 20)); do for v in $x $y 0 8 2 0; do le16 $v; done; done
   done
   le16 1; for v in 0 0 10 0 0 0; do le16 $v; done
-} > "$data/levels.ko"
+} > "$levels"
 # A hall of fame with names, a wide one of eight letters at rank 10 (codes are Windows-1250
 # plus 2).
 {
@@ -63,6 +81,12 @@ le16() {  # a signed 16-bit value, little-endian
   done
 } > "$data/hall.ko"
 hall_before=$(od -An -tx1 -v "$data/hall.ko")
+# The installed tree, as it must stay: read-only to the program, and unchanged by the game.
+tree_listing() { (cd "$prefix" && find . -printf '%p %y %m %s %T@\n' | sort); }
+if [ -n "$installed" ]; then
+  chmod -R a-w "$prefix"
+  tree_before=$(tree_listing)
+fi
 
 # Keeps a picture of a window (by its id) when pictures are asked for.
 grab() {
@@ -92,7 +116,7 @@ click() {
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
 
-"$work/zapwall" & pid=$!
+"$program" & pid=$!
 
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
 click "$menu" 50 209           # the name box
@@ -144,4 +168,7 @@ read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko" | tr "\n" " ")"
 [ "$(od -An -c "$data/tick.ko" | tr -s ' ')" = " 8 0 0 1 \r \n" ] ||
   fail "tick.ko holds $(od -An -c "$data/tick.ko")"
 [ "$(od -An -tx1 -v "$data/hall.ko")" = "$hall_before" ] || fail "a quit changed hall.ko"
+if [ -n "$installed" ]; then
+  [ "$(tree_listing)" = "$tree_before" ] || fail "the installed tree changed"
+fi
 echo "e2e: played, quit and stored: ${roster[*]}"

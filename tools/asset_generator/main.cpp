@@ -3,6 +3,9 @@
 // in ASSETS_DIR. The output is byte-identical on every run: nothing depends on the clock, every
 // random texture has a fixed seed. Files the game itself writes (players.ko, hall.ko, tick.ko)
 // and the level set are left alone.
+//
+// zapwall-assets --icons ICON_DIR SIZE...
+// Writes the application icon in each size as ICON_DIR/zapwall-SIZE.png.
 
 #include <QBuffer>
 #include <QDir>
@@ -10,10 +13,12 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tools/asset_generator/animation_table.h"
+#include "tools/asset_generator/icon.h"
 #include "tools/asset_generator/pictures.h"
 #include "tools/asset_generator/sound_effects.h"
 
@@ -40,6 +45,18 @@ bool WritePicture(const QDir& data, const QString& name, const QImage& picture) 
         return false;
     }
     return WriteFile(data.filePath("pictures/" + name), bytes);
+}
+
+bool WriteIcons(const QDir& icons, const std::vector<int>& sizes) {
+    bool ok = true;
+    for (const int size : sizes) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ok = AppIcon(size).save(&buffer, "PNG") &&
+             WriteFile(icons.filePath(QString("zapwall-%1.png").arg(size)), bytes) && ok;
+    }
+    return ok;
 }
 
 bool ReadText(const QString& path, std::string* text) {
@@ -83,13 +100,34 @@ bool WriteSounds(const QDir& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: zapwall-assets ASSETS_DIR DATA_DIR\n");
+    const bool icons = argc >= 3 && std::string(argv[1]) == "--icons";
+    if (!icons && argc != 3) {
+        std::fprintf(stderr,
+                     "usage: zapwall-assets ASSETS_DIR DATA_DIR\n"
+                     "       zapwall-assets --icons ICON_DIR SIZE...\n");
         return 2;
     }
     // Fonts need a GUI application; no display is used or wanted.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+
+    if (icons) {
+        std::vector<int> sizes;
+        for (int i = 3; i < argc; ++i) {
+            const int size = std::atoi(argv[i]);
+            if (size < 16 || size > 1024) {
+                std::fprintf(stderr, "zapwall-assets: icon size %s is not 16 to 1024\n", argv[i]);
+                return 2;
+            }
+            sizes.push_back(size);
+        }
+        const QDir folder(QString::fromLocal8Bit(argv[2]));
+        if (!folder.mkpath(".")) {
+            std::fprintf(stderr, "zapwall-assets: cannot create %s\n", argv[2]);
+            return 1;
+        }
+        return WriteIcons(folder, sizes) ? 0 : 1;
+    }
 
     const QDir assets(QString::fromLocal8Bit(argv[1]));
     const QDir data(QString::fromLocal8Bit(argv[2]));

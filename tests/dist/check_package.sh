@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the Debian package of a build folder into a temporary folder, runs lintian on it (no
+# error may show) and checks its control fields and its files.
+#
+# usage: check_package.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$1
+version=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" > "$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log" >&2; exit 1; }
+deb=$(ls "$work"/zapwall_"$version"_*.deb)
+fail() { echo "package: $*" >&2; exit 1; }
+
+lintian --fail-on error "$deb" || fail "lintian reports an error"
+
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version)"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6widgets6 libsdl2-mixer-2.0-0 libc6; do
+  grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
+done
+
+files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for path in usr/bin/zapwall usr/bin/zapwall-data usr/bin/zapwall-sim usr/lib/zapwall/2d_snd.so \
+    usr/share/zapwall/data/levels.ko usr/share/zapwall/data/animations.ko \
+    usr/share/zapwall/data/pictures/gui usr/share/zapwall/data/sounds/bum.wav \
+    usr/share/icons/hicolor/16x16/apps/zapwall.png usr/share/icons/hicolor/256x256/apps/zapwall.png \
+    usr/share/man/man6/zapwall.6.gz usr/share/doc/zapwall/copyright; do
+  grep -qx "\./$path" <<< "$files" || fail "$path is missing"
+done
+# Only what the game reads: never a player's files, a kept damaged copy or a temporary file.
+if grep -E '/(players|hall|tick)\.ko|\.damaged|\.tmp|/replays/' <<< "$files"; then
+  fail "the package holds files the game writes"
+fi
+echo "package: $(basename "$deb"), Depends: $depends"
