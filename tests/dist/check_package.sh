@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build folder into a temporary folder, runs lintian on it (no
-# error may show) and checks its control fields and its files.
+# error may show), checks its control fields and its files, and runs its programs unpacked in a
+# folder of their own.
 #
 # usage: check_package.sh BUILD_DIR VERSION
 set -euo pipefail
@@ -34,4 +35,14 @@ done
 if grep -E '/(players|hall|tick)\.ko|\.damaged|\.tmp|/replays/' <<< "$files"; then
   fail "the package holds files the game writes"
 fi
+# Unpacked anywhere, the programs find their data relative to themselves and write nothing.
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+export XDG_DATA_HOME="$work/xdg"
+"$root/usr/bin/zapwall" --help | grep -q "$root/usr/share/zapwall/data" ||
+  fail "the unpacked zapwall does not read its own data: $("$root/usr/bin/zapwall" --help)"
+"$root/usr/bin/zapwall-data" check || fail "zapwall-data check fails on the unpacked data"
+"$root/usr/bin/zapwall-sim" --steps 5 --out /dev/null || fail "zapwall-sim fails on the unpacked data"
+[ ! -e "$XDG_DATA_HOME" ] || fail "the tools wrote into $XDG_DATA_HOME"
+
 echo "package: $(basename "$deb"), Depends: $depends"
