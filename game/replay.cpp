@@ -88,7 +88,8 @@ void DeliverInput(GameState& s, const ReplayEvent& e) {
     }
 }
 
-ReplayRun RunRecordedGame(GameState& s, const Replay& r) {
+ReplayRun RunRecordedGame(GameState& s, const Replay& r,
+                          const std::function<void(int64_t step)>& beforeStep) {
     ReplayRun run;
     const int64_t first = s.Steps;
     size_t next = 0;
@@ -104,6 +105,7 @@ ReplayRun RunRecordedGame(GameState& s, const Replay& r) {
                              std::to_string(r.Events[next].Step);
             break;
         }
+        if (beforeStep) beforeStep(s.Steps - first);
         GameStep(s);
     }
     run.Steps = s.Steps - first;

@@ -76,7 +76,9 @@ struct ReplayRun {
 };
 
 // Runs a started recorded game to its end without a clock: every input before the step it
-// preceded, a step whenever the timer runs and the game is not paused.
-ReplayRun RunRecordedGame(GameState& s, const Replay& r);
+// preceded, a step whenever the timer runs and the game is not paused. `beforeStep`, if given,
+// is called with each step's number (from 0) before it runs.
+ReplayRun RunRecordedGame(GameState& s, const Replay& r,
+                          const std::function<void(int64_t step)>& beforeStep = nullptr);
 
 }  // namespace ZapModule

@@ -39,17 +39,20 @@ check_game() {
   local played=$work/$name-played replayed=$work/$name-replayed
   fresh "$played"; fresh "$replayed"
   "$sim" --data "$played" --player "$player" --seed 4242 --tick 8000 --steps "$steps" \
-    --input "$script" --record "$work/$name.zapwall-replay" --save --out "$work/$name-played.json"
+    --input "$script" --record "$work/$name.zapwall-replay" --save --out "$work/$name-played.json" \
+    --frame "$work/$name-played.png"
   "$tool" show "$work/$name.zapwall-replay" > "$work/$name.shown" ||
     fail "$name: zapwall-data show refused the recording"
 
   # Without --save nothing reaches the folder.
   before=$(cd "$replayed" && find . -type f -exec md5sum {} + | sort)
-  "$sim" --replay "$work/$name.zapwall-replay" --data "$replayed" --out "$work/$name-replayed.json"
+  "$sim" --replay "$work/$name.zapwall-replay" --data "$replayed" --out "$work/$name-replayed.json" \
+    --frame "$work/$name-replayed.png"
   after=$(cd "$replayed" && find . -type f -exec md5sum {} + | sort)
   [ "$before" = "$after" ] || fail "$name: a replay without --save wrote into the data folder"
   diff -u "$work/$name-played.json" "$work/$name-replayed.json" ||
     fail "$name: the replay ended in another state"
+  cmp "$work/$name-played.png" "$work/$name-replayed.png" || fail "$name: another last picture"
 
   "$sim" --replay "$work/$name.zapwall-replay" --data "$replayed" --save
   for file in players.ko hall.ko; do

@@ -331,7 +331,15 @@ int RunReplay(const Options& o) {
         return 2;
     }
     StartRecordedGame(sim.s, r);
-    const ReplayRun run = RunRecordedGame(sim.s, r);
+    // Every drawing pass paints the whole field, so the last picture needs only the last two
+    // steps drawn (a game over ends its step before the drawing): the rest run without a field.
+    const bool frame = !sim.s.Field.Empty();
+    if (frame) sim.s.Field = Surface();
+    const ReplayRun run = RunRecordedGame(sim.s, r, [&](int64_t step) {
+        if (frame && step + 2 >= r.EndStep && sim.s.Field.Empty())
+            sim.s.Field = Surface(kFieldWidth, kFieldHeight);
+    });
+    if (frame && sim.s.Field.Empty()) sim.s.Field = Surface(kFieldWidth, kFieldHeight);
     // The game screen's close handler stores the player's progress.
     StoreCurrentPlayer(sim.s);
     if (!run.Divergence.empty()) {
