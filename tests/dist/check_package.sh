@@ -38,6 +38,9 @@ fi
 # Unpacked anywhere, the programs find their data relative to themselves and write nothing.
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
+# The metadata as the software centres see it, with its desktop entry and icons beside it.
+appstreamcli validate-tree --pedantic --no-net "$root" > "$work/appstream.log" 2>&1 ||
+  { cat "$work/appstream.log" >&2; fail "appstreamcli validate-tree"; }
 export XDG_DATA_HOME="$work/xdg"
 "$root/usr/bin/zapwall" --help | grep -q "$root/usr/share/zapwall/data" ||
   fail "the unpacked zapwall does not read its own data: $("$root/usr/bin/zapwall" --help)"
