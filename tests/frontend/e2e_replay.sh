@@ -50,8 +50,8 @@ click() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
-ended() {  # waits up to 10 s for the program to end; its exit status must be 0
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+ended() {  # MESSAGE [SECONDS]: waits for the program to end; its exit status must be 0
+  for _ in $(seq $((${2:-10} * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && fail "$1"
   local status=0
   wait "$pid" || status=$?
@@ -105,7 +105,7 @@ cmp "$data/players.ko" "$work/again/players.ko" || fail "--save wrote another pl
 before=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 "$work/zapwall" "$replay" & pid=$!
 window '^V\.E\.X Zapwall v1\.41 .+hry$' > /dev/null || fail "the replay is not shown"
-ended "watching the replay did not end"
+ended "watching the replay did not end" 30
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] || fail "watching a replay wrote into the data folder"
 echo "e2e_replay: played, recorded, replayed: ${roster[*]}"
