@@ -2,7 +2,7 @@
 
 #include "game/level_flow.h"
 #include "graphics/animations.h"
-#include "storage/disk_data_files.h"
+#include "storage/data_check.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"
@@ -10,35 +10,23 @@
 
 namespace ZapModule {
 
-namespace {
-
-// A read-only data file the game cannot do without, with its problems; empty bytes when refused.
-std::string ReadChecked(const std::string& path, const std::string& name,
-                        std::vector<std::string> (*check)(const std::vector<uint8_t>&),
-                        std::vector<uint8_t>& bytes) {
-    std::optional<std::vector<uint8_t>> read = ReadWholeFile(path);
-    if (!read) return name + ": soubor chybí nebo ho nelze přečíst";
-    std::vector<std::string> problems = check(*read);
-    if (!problems.empty()) return problems.front();
-    bytes = std::move(*read);
-    return {};
-}
-
-}  // namespace
-
 StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
     StartupResult result;
-    std::vector<uint8_t> levels, animations;
-    result.Refusal = ReadChecked(DataPath(s, "levels.ko"), "levels.ko", CheckLevelFile, levels);
-    if (result.Refusal.empty())
-        result.Refusal = ReadChecked(DataPath(s, "animations.ko"), "animations.ko",
-                                     CheckAnimationFile, animations);
-    if (!result.Refusal.empty()) return result;
-    result.LevelsHash = Fnv1a64(levels);
-    result.AnimationsHash = Fnv1a64(animations);
-    std::optional<Surface> background = load(DataPath(s, "pictures/gui"));
+    // The same reading, limits and texts as `zapwall-data check`.
+    RequiredFile levels = ReadRequiredFile(s.DataFolder, "levels.ko");
+    RequiredFile animations = ReadRequiredFile(s.DataFolder, "animations.ko");
+    for (const RequiredFile* file : {&levels, &animations}) {
+        if (!file->Problems.empty()) {
+            result.Refusal = file->Problems.front();
+            return result;
+        }
+    }
+    result.LevelsHash = Fnv1a64(levels.Bytes);
+    result.AnimationsHash = Fnv1a64(animations.Bytes);
+    std::string why;
+    std::optional<Surface> background = LoadCheckedPicture(load, DataPath(s, "pictures/gui"), why);
     if (!background) {
-        result.Refusal = "pictures/gui: obrázek chybí nebo ho nelze načíst";
+        result.Refusal = "pictures/gui: " + why;
         return result;
     }
     result.Background = std::move(*background);
@@ -46,14 +34,14 @@ StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
     InitProgramState(s);
     LoadGameScreen(s);
     std::string failed;
-    if (!LoadSprites(s, load, &failed)) {
-        result.Refusal = failed + ": obrázek chybí nebo ho nelze načíst";
+    if (!LoadSprites(s, load, &failed, &why)) {
+        result.Refusal = failed + ": " + why;
         return result;
     }
-    LoadAnimations(s, animations);
+    LoadAnimations(s, animations.Bytes);
     LoadRoster(s);
     LoadHallOfFame(s);
-    OpenLevelFile(s, std::move(levels));
+    OpenLevelFile(s, std::move(levels.Bytes));
     return result;
 }
 

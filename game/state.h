@@ -179,6 +179,8 @@ struct GameState {
     DataFiles* Files = nullptr;  // players.ko, hall.ko, tick.ko
     ReplayRecorder* Recorder =
         nullptr;  // records the game screen's inputs while a game is recorded
+    // The files whose failed save the player has been told of: once per file and run is enough.
+    std::vector<std::string> SaveFailuresReported;
     // Creates the sound component on its first use.
     std::function<std::unique_ptr<SoundComponent>()> SoundFactory;
 

@@ -8,15 +8,14 @@
 #include <utility>
 
 #include "graphics/sprites.h"
+#include "storage/data_limits.h"
+#include "storage/file_reading.h"
 
 namespace ZapModule {
 
 namespace {
 
 const std::string kFileName = "animations.ko";
-// A real table is a few hundred bytes; anything this large is not one, and is refused before it
-// is read any further.
-constexpr size_t kMaxFileBytes = size_t{1} << 20;
 constexpr size_t kNumbersPerRecord = 5;
 // Record 1 is the explosion, so a table needs at least records 0 and 1.
 constexpr size_t kMinRecords = 2;
@@ -34,7 +33,7 @@ class ProblemList {
         if (problems_.size() < kMaxListedProblems) {
             problems_.push_back(kFileName + ": " + text);
         } else if (problems_.size() == kMaxListedProblems) {
-            problems_.push_back(kFileName + ": further problems are not listed");
+            problems_.push_back(kFileName + ": další chyby se neuvádějí");
         }
     }
     size_t Count() const { return problems_.size(); }
@@ -52,7 +51,7 @@ bool IsLineEnd(uint8_t c) {
 }
 
 std::string LineText(int line) {
-    return "line " + std::to_string(line);
+    return "řádek " + std::to_string(line);
 }
 
 // A short, printable quotation of junk for a message (the file is not UTF-8 text).
@@ -127,17 +126,16 @@ size_t ReadNumbers(const std::vector<uint8_t>& bytes, ProblemList& problems, Tak
             size_t rest = stop;
             while (rest < end && (IsBlank(data[rest]) || IsLineEnd(data[rest]))) ++rest;
             if (rest == end && afterLineEnd) {
-                problems.Add(LineText(line) + ": blank lines after the last record");
+                problems.Add(LineText(line) + ": prázdné řádky za posledním záznamem");
                 return fields;
             }
-            problems.Add(LineText(line) + ": a number is missing");
+            problems.Add(LineText(line) + ": chybí číslo");
         } else if (const auto value = ParseInteger(data + first, data + last); !value) {
-            problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
-                         " is not a number");
+            problems.Add(LineText(line) + ": " + Quote(data + first, data + last) + " není číslo");
         } else if (*value < std::numeric_limits<int16_t>::min() ||
                    *value > std::numeric_limits<int16_t>::max()) {
             problems.Add(LineText(line) + ": " + Quote(data + first, data + last) +
-                         " is outside -32768 to 32767");
+                         " je mimo rozsah -32768 až 32767");
         } else {
             take(Number{fields, line, static_cast<int32_t>(*value)});
         }
@@ -155,9 +153,9 @@ size_t ReadNumbers(const std::vector<uint8_t>& bytes, ProblemList& problems, Tak
 
 std::vector<std::string> CheckAnimationFile(const std::vector<uint8_t>& bytes) {
     ProblemList problems;
-    if (bytes.size() > kMaxFileBytes) {
-        problems.Add("the file is " + std::to_string(bytes.size()) +
-                     " bytes long, more than an animation table can be (1 MiB)");
+    if (bytes.size() > kMaxAnimationFileBytes) {
+        problems.Add("soubor je příliš velký (" + SizeText(bytes.size()) + ", nejvýše " +
+                     SizeText(kMaxAnimationFileBytes) + ")");
         return problems.Take();
     }
     int lastRecordLine = 1;
@@ -165,9 +163,9 @@ std::vector<std::string> CheckAnimationFile(const std::vector<uint8_t>& bytes) {
         if (n.Index % kNumbersPerRecord != 0) return;
         lastRecordLine = n.Line;
         if (n.Value < 1 || n.Value > kSpriteCount) {
-            problems.Add("record " + std::to_string(n.Index / kNumbersPerRecord) + " (" +
-                         LineText(n.Line) + "): sheet number " + std::to_string(n.Value) +
-                         " is not between 1 and " + std::to_string(kSpriteCount));
+            problems.Add("záznam " + std::to_string(n.Index / kNumbersPerRecord) + " (" +
+                         LineText(n.Line) + "): číslo obrázku " + std::to_string(n.Value) +
+                         " není mezi 1 a " + std::to_string(kSpriteCount));
         }
     });
     // A missing or unreadable number shifts every record after it; counting records then would
@@ -175,16 +173,15 @@ std::vector<std::string> CheckAnimationFile(const std::vector<uint8_t>& bytes) {
     if (problems.Count() > 0) return problems.Take();
     const size_t records = fields / kNumbersPerRecord;
     if (fields % kNumbersPerRecord != 0) {
-        problems.Add("record " + std::to_string(records) + " (" + LineText(lastRecordLine) +
-                     ") is incomplete: it has " + std::to_string(fields % kNumbersPerRecord) +
-                     " of " + std::to_string(kNumbersPerRecord) + " numbers");
+        problems.Add("záznam " + std::to_string(records) + " (" + LineText(lastRecordLine) +
+                     ") je neúplný: má jen " + std::to_string(fields % kNumbersPerRecord) + " z " +
+                     std::to_string(kNumbersPerRecord) + " čísel");
     }
     if (records < kMinRecords) {
-        problems.Add("the table holds " + std::to_string(records) +
-                     " complete records; it needs at least " + std::to_string(kMinRecords) +
-                     " (record 1 is the explosion)");
+        problems.Add("tabulka má úplných záznamů " + std::to_string(records) +
+                     ", potřebuje aspoň " + std::to_string(kMinRecords) + " (záznam 1 je výbuch)");
     } else if (records > kMaxRecords) {
-        problems.Add("the table holds " + std::to_string(records) + " records, more than " +
+        problems.Add("tabulka má záznamů " + std::to_string(records) + ", nejvýše smí mít " +
                      std::to_string(kMaxRecords));
     }
     return problems.Take();

@@ -1,5 +1,7 @@
 #include "graphics/picture_loader.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -7,15 +9,36 @@
 
 #include <cstdint>
 
+#include "graphics/sprites.h"
+#include "storage/data_limits.h"
+#include "storage/file_reading.h"
+
 namespace ZapModule {
 
-std::optional<Surface> LoadPicture(const std::string& path) {
-    QImageReader reader(QString::fromStdString(path));
+std::optional<Surface> LoadPicture(const std::string& path, std::string* problem) {
+    const auto fail = [&](std::string why) -> std::optional<Surface> {
+        if (problem != nullptr) *problem = std::move(why);
+        return std::nullopt;
+    };
+    FileRead file = ReadRegularFile(path, kMaxPictureFileBytes);
+    if (!file.Ok()) return fail(DescribeReadFailure(file));
+    QByteArray data(reinterpret_cast<const char*>(file.Bytes.data()),
+                    static_cast<qsizetype>(file.Bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
+    // The header's size decides before a single pixel is decoded.
+    if (const QSize size = reader.size(); size.isValid()) {
+        if (std::string why = PictureSizeProblem(size.width(), size.height()); !why.empty())
+            return fail(why);
+    }
     const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
-    if (image.isNull()) return std::nullopt;
+    if (image.isNull()) return fail("není to obrázek, který lze načíst");
+    if (std::string why = PictureSizeProblem(image.width(), image.height()); !why.empty())
+        return fail(why);
     Surface surface(image.width(), image.height());
-    if (surface.Empty()) return std::nullopt;
+    if (surface.Empty()) return fail("obrázek je prázdný");
     for (int32_t y = 0; y < surface.Height(); ++y) {
         const auto* source = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
         uint32_t* row = surface.Row(y);

@@ -10,8 +10,11 @@
 
 namespace ZapModule {
 
-// The picture at path as a surface of opaque pixels, or nothing when it cannot be read.
-std::optional<Surface> LoadPicture(const std::string& path);
+// The picture at path as a surface of opaque pixels, or nothing when it cannot be used, with the
+// reason in Czech in *problem. The file is read as every data file is (never waiting on a FIFO,
+// within its size limit) and its size is checked against the picture size rule before it is
+// decoded.
+std::optional<Surface> LoadPicture(const std::string& path, std::string* problem = nullptr);
 
 // Writes the surface as a PNG file (whatever the path's extension); false when it cannot.
 bool SavePicturePng(const Surface& surface, const std::string& path);

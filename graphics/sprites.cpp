@@ -1,10 +1,10 @@
 #include "graphics/sprites.h"
 
-#include <limits>
 #include <utility>
 #include <vector>
 
 #include "game/rounding.h"
+#include "storage/data_limits.h"
 
 namespace ZapModule {
 
@@ -67,23 +67,32 @@ void AdvanceFrame(MoverRecord& m, const AnimationRecord& a) {
     if (m.Frame >= a.Frames && m.Kind != kExplosionKind) m.Frame = 0;
 }
 
-bool FitsSpriteSize(int32_t size) {
-    return size >= 1 && size <= std::numeric_limits<int16_t>::max();
-}
-
 }  // namespace
 
-bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed) {
+std::string PictureSizeProblem(int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0) return "obrázek je prázdný";
+    if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
+        return "obrázek je příliš velký (" + std::to_string(width) + " × " +
+               std::to_string(height) + " bodů, nejvýše " + std::to_string(kMaxPictureSide) +
+               " bodů na stranu a " + std::to_string(kMaxPicturePixels) + " bodů celkem)";
+    }
+    return {};
+}
+
+bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed, std::string* why) {
     ReleaseSprites(s);
     std::vector<SpriteSurface> sprites;
     sprites.reserve(kSpriteCount);
     for (int i = 1; i <= kSpriteCount; ++i) {
         const std::string name = "pictures/ko" + std::to_string(i);
         std::optional<Surface> picture;
-        if (load) picture = load(DataPath(s, name));
-        // A sprite's size is 16-bit: a picture that does not fit cannot be one.
-        if (!picture || !FitsSpriteSize(picture->Width()) || !FitsSpriteSize(picture->Height())) {
+        std::string problem = "obrázek nelze načíst";
+        if (load) picture = load(DataPath(s, name), &problem);
+        // A sprite's size is 16-bit: the size rule keeps every picture within it.
+        if (picture) problem = PictureSizeProblem(picture->Width(), picture->Height());
+        if (!picture || !problem.empty()) {
             if (failed != nullptr) *failed = name;
+            if (why != nullptr) *why = problem;
             return false;
         }
         SpriteSurface sprite;

@@ -9,16 +9,23 @@
 
 namespace ZapModule {
 
-// Turns a picture file into a surface, or nothing when it cannot be read (graphics/picture_loader
-// is the Qt one).
-using PictureLoader = std::function<std::optional<Surface>(const std::string& path)>;
+// Turns a picture file into a surface, or nothing when it cannot be read, with the reason in
+// Czech in *problem when given (graphics/picture_loader is the Qt one).
+using PictureLoader =
+    std::function<std::optional<Surface>(const std::string& path, std::string* problem)>;
 
 constexpr int kSpriteCount = 13;
 
+// Why a picture of this size cannot be used, in Czech; empty when it can. The one size rule of
+// every picture, for the loader, the sprites and the data check alike.
+std::string PictureSizeProblem(int64_t width, int64_t height);
+
 // Loads DataFolder/pictures/ko1 ... ko13 into Sprites 0 to 12, in place of any loaded before.
-// On a picture that does not load (or is larger than 32767 pixels either way), stops, leaves
-// Sprites empty and returns false with the file's data-relative name ("pictures/ko7") in *failed.
-bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed);
+// On a picture that does not load (or breaks the size rule), stops, leaves Sprites empty and
+// returns false with the file's data-relative name ("pictures/ko7") in *failed and the reason in
+// *why.
+bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed,
+                 std::string* why = nullptr);
 // Deletes every surface; a second call deletes nothing.
 void ReleaseSprites(GameState& s);
 

@@ -3,7 +3,9 @@
 #include <optional>
 
 #include "graphics/animations.h"
+#include "storage/data_limits.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_reading.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/roster.h"
@@ -14,18 +16,57 @@ namespace ZapModule {
 namespace {
 
 // The file's bytes, or a problem naming it when it is missing or cannot be read.
-std::optional<std::vector<uint8_t>> ReadOrComplain(DiskDataFiles& files, const std::string& name,
+std::optional<std::vector<uint8_t>> ReadOrComplain(const std::string& path, const std::string& name,
+                                                   size_t limit,
                                                    std::vector<std::string>& problems) {
-    std::optional<std::vector<uint8_t>> bytes = files.Read(name);
-    if (!bytes) {
-        problems.push_back(name +
-                           (files.Exists(name) ? ": file cannot be read" : ": file is missing"));
+    FileRead read = ReadRegularFile(path, limit);
+    if (!read.Ok()) {
+        problems.push_back(name + ": " + DescribeReadFailure(read));
+        return std::nullopt;
     }
-    return bytes;
+    return std::move(read.Bytes);
 }
 
 void Append(std::vector<std::string>& problems, const std::vector<std::string>& more) {
     problems.insert(problems.end(), more.begin(), more.end());
+}
+
+std::string TickProblem(const TickRead& tick) {
+    const std::string uses = ", hra použije " + std::to_string(tick.Value);
+    switch (tick.Status) {
+        case TickRead::Kind::NoNumber:
+            return kTickFile + ": první řádek nezačíná číslem" + uses;
+        case TickRead::Kind::Clamped:
+            return kTickFile + ": " + tick.Number + " je mimo rozsah " + std::to_string(kMinTick) +
+                   " až " + std::to_string(kMaxTick) + uses;
+        case TickRead::Kind::InRange:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name) {
+    const bool levels = name == "levels.ko";
+    RequiredFile file;
+    const auto bytes =
+        ReadOrComplain(dataDir + "/" + name, name,
+                       levels ? kMaxLevelFileBytes : kMaxAnimationFileBytes, file.Problems);
+    if (!bytes) return file;
+    file.Problems = levels ? CheckLevelFile(*bytes) : CheckAnimationFile(*bytes);
+    if (file.Problems.empty()) file.Bytes = std::move(*bytes);
+    return file;
+}
+
+std::optional<Surface> LoadCheckedPicture(const PictureLoader& load, const std::string& path,
+                                          std::string& why) {
+    why = "obrázek nelze načíst";
+    std::optional<Surface> picture = load ? load(path, &why) : std::nullopt;
+    if (!picture) return std::nullopt;
+    why = PictureSizeProblem(picture->Width(), picture->Height());
+    if (!why.empty()) return std::nullopt;
+    return picture;
 }
 
 std::vector<std::string> PictureNames() {
@@ -36,37 +77,14 @@ std::vector<std::string> PictureNames() {
     return names;
 }
 
-std::string TickProblem(const TickRead& tick) {
-    const std::string uses = ", the game uses " + std::to_string(tick.Value);
-    switch (tick.Status) {
-        case TickRead::Kind::NoNumber:
-            return kTickFile + ": no number at the start of the first line" + uses;
-        case TickRead::Kind::Clamped:
-            return kTickFile + ": " + tick.Number + " is outside " + std::to_string(kMinTick) +
-                   " to " + std::to_string(kMaxTick) + uses;
-        case TickRead::Kind::InRange:
-            break;
-    }
-    return {};
-}
-
-}  // namespace
-
 std::vector<std::string> CheckGameData(const std::string& dataDir, const PictureLoader& load) {
     std::vector<std::string> problems;
-    DiskDataFiles files(dataDir);
-    if (const auto levels = ReadOrComplain(files, "levels.ko", problems)) {
-        Append(problems, CheckLevelFile(*levels));
-    }
-    if (const auto animations = ReadOrComplain(files, "animations.ko", problems)) {
-        Append(problems, CheckAnimationFile(*animations));
-    }
+    Append(problems, ReadRequiredFile(dataDir, "levels.ko").Problems);
+    Append(problems, ReadRequiredFile(dataDir, "animations.ko").Problems);
     for (const std::string& picture : PictureNames()) {
-        if (!files.Exists(picture)) {
-            problems.push_back(picture + ": file is missing");
-        } else if (!load(files.PathOf(picture))) {
-            problems.push_back(picture + ": not a picture that can be loaded");
-        }
+        std::string why;
+        if (!LoadCheckedPicture(load, dataDir + "/" + picture, why))
+            problems.push_back(picture + ": " + why);
     }
     return problems;
 }
@@ -76,7 +94,7 @@ std::vector<std::string> CheckSavedFiles(const std::string& dataDir) {
     DiskDataFiles files(dataDir);
     const auto readIfThere = [&](const std::string& name) -> std::optional<std::vector<uint8_t>> {
         if (!files.Exists(name)) return std::nullopt;
-        return ReadOrComplain(files, name, problems);
+        return ReadOrComplain(files.PathOf(name), name, kMaxKeptFileBytes, problems);
     };
     if (const auto roster = readIfThere(kRosterFile)) {
         if (RosterRead read = ParseRoster(*roster); !read.Problem.empty()) {

@@ -1,14 +1,32 @@
 #pragma once
 // The start-up check of a data folder: the files the game cannot do without are read whole and
 // checked before anything else is loaded, so a damaged folder is refused with a clear message
-// instead of crashing or misbehaving later.
+// instead of crashing or misbehaving later. The game and `zapwall-data check` use the same
+// reading, limits and texts, so the check passes exactly the folders the game plays.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "graphics/sprites.h"
 
 namespace ZapModule {
+
+// levels.ko or animations.ko read within its size limit and checked: its bytes, or its problems,
+// each naming the file ("levels.ko: soubor chybí").
+struct RequiredFile {
+    std::vector<uint8_t> Bytes;
+    std::vector<std::string> Problems;
+};
+RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name);
+
+// The picture at `path` through `load`, held to the picture size rule; nothing, with the reason in
+// `why`, when it cannot be used.
+std::optional<Surface> LoadCheckedPicture(const PictureLoader& load, const std::string& path,
+                                          std::string& why);
+
+// The data-relative names of the fourteen pictures: pictures/gui, then pictures/ko1 ... ko13.
+std::vector<std::string> PictureNames();
 
 // The problems of levels.ko, animations.ko and the fourteen pictures (loaded through `load`), one
 // text each, in that order; empty when the game can use the folder. The game refuses the folder

@@ -14,15 +14,21 @@ class DataFiles {
     virtual ~DataFiles() = default;
     // The file's bytes, or nothing when it does not exist or cannot be read.
     virtual std::optional<std::vector<uint8_t>> Read(const std::string& name) = 0;
+    // Why Read gives nothing for an existing file, in Czech ("chybí oprávnění soubor číst").
+    virtual std::string ReadProblem(const std::string& name) = 0;
     // Replaces the file with exactly these bytes, crash-safe; false (and nothing changed) on
-    // failure.
+    // failure, with the reason in LastWriteProblem.
     virtual bool Write(const std::string& name, const std::vector<uint8_t>& bytes) = 0;
     // Whether the file is there, readable or not: a file that exists but cannot be read is not
     // the same as a missing one.
     virtual bool Exists(const std::string& name) = 0;
-    // Copies the file under another name (replacing that one, crash-safe), whatever its size;
-    // false when it could not be copied.
+    // Copies the file under a new name, whatever its size. Never replaces a file that is already
+    // there: false then, as on any other failure.
     virtual bool Copy(const std::string& name, const std::string& copyName) = 0;
+    // Where the file lies, for messages.
+    virtual std::string Where(const std::string& name) const = 0;
+    // Why the last failed Write or Copy failed, in Czech ("disk je plný"); empty when unknown.
+    virtual std::string LastWriteProblem() const = 0;
 };
 
 }  // namespace ZapModule

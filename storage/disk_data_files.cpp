@@ -1,16 +1,27 @@
 #include "storage/disk_data_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <random>
+
+#include "storage/file_reading.h"
 
 namespace ZapModule {
 
 namespace {
+
+// Symbolic links followed before a write gives up: as many as the system itself follows.
+constexpr int kMaxLinks = 40;
+// A temporary file untouched this long belongs to no save that is still running.
+constexpr time_t kStaleSeconds = 60;
+constexpr size_t kTempSuffixLength = 6;  // ".XXXXXX"
 
 // Closes the descriptor when it goes out of scope.
 class FileDescriptor {
@@ -46,21 +57,6 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
-// Reads up to `size` bytes, fewer only at the end of the file; -1 on an error.
-ssize_t ReadSome(int fd, uint8_t* data, size_t size) {
-    size_t total = 0;
-    while (total < size) {
-        const ssize_t got = ::read(fd, data + total, size - total);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (got == 0) break;
-        total += static_cast<size_t>(got);
-    }
-    return static_cast<ssize_t>(total);
-}
-
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -72,6 +68,38 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The file a write of `path` goes to: the path itself, or the end of its chain of symbolic
+// links (which need not exist yet). Empty, with errno set, for a chain that does not end.
+std::string WriteTarget(std::string path) {
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) return {};
+        target.resize(static_cast<size_t>(length));
+        path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// Creates ".NAME.XXXXXX" beside `path` with the usual mode (0666 less the umask), as any new
+// file; mkstemp would give 0600.
+int CreateTemporary(const std::string& path, std::string& temp) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = FolderOf(path) + "/." + FileNameOf(path) + ".";
+        for (size_t i = 0; i < kTempSuffixLength; ++i) temp += kLetters[pick(random)];
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 // The flush of the folder makes the rename itself durable. Its failure leaves the new file in
 // place either way, so it is not reported.
 void SyncFolder(const std::string& folder) {
@@ -79,53 +107,74 @@ void SyncFolder(const std::string& folder) {
     if (dir.Get() >= 0) ::fsync(dir.Get());
 }
 
-// The replacement itself: `fill` writes the new contents into the temporary file.
-bool ReplaceFileWith(const std::string& path, const std::function<bool(int fd)>& fill,
-                     const ReplaceFault& fault) {
-    const auto failsAt = [&](ReplaceStep step) { return fault && fault(step); };
-    const std::string folder = FolderOf(path);
-    std::string temp = folder + "/." + FileNameOf(path) + ".XXXXXX";
-    if (failsAt(ReplaceStep::Create)) return false;
-    FileDescriptor out(::mkstemp(temp.data()));
-    if (out.Get() < 0) return false;
-
-    // The new file keeps the old one's permissions; a new file gets the usual rw-r--r--.
-    struct stat old {};
-    ::fchmod(out.Get(), ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-
-    const bool written = !failsAt(ReplaceStep::Write) && fill(out.Get());
-    const bool synced = written && !failsAt(ReplaceStep::Sync) && ::fsync(out.Get()) == 0;
-    const bool closed = out.Close();
-    if (!synced || !closed || failsAt(ReplaceStep::Rename) ||
-        ::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(folder);
+// Puts the finished temporary file in place: over the old file, or, for a file that must not
+// replace anything, only where there is none.
+bool PutInPlace(const std::string& temp, const std::string& path, bool replace) {
+    if (replace) return ::rename(temp.c_str(), path.c_str()) == 0;
+    // A hard link fails when the name is taken; the temporary name goes afterwards.
+    if (::link(temp.c_str(), path.c_str()) != 0) return false;
+    ::unlink(temp.c_str());
     return true;
+}
+
+// The replacement itself: `fill` writes the new contents into the temporary file. Returns 0 or
+// the errno of the step that failed.
+int ReplaceFileWith(const std::string& requested, const std::function<bool(int fd)>& fill,
+                    const ReplaceFault& fault, bool replace) {
+    const auto failsAt = [&](ReplaceStep step) { return fault && fault(step); };
+    const std::string path = WriteTarget(requested);
+    if (path.empty()) return errno;
+    if (failsAt(ReplaceStep::Create)) return EIO;
+    std::string temp;
+    FileDescriptor out(CreateTemporary(path, temp));
+    if (out.Get() < 0) return errno;
+
+    // The new file keeps the old one's permissions as long as they let its owner read and write
+    // it back; otherwise (mode 000, say) it gets the usual ones.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && (old.st_mode & 0600) == 0600)
+        ::fchmod(out.Get(), old.st_mode & 07777);
+
+    int error = 0;
+    const auto step = [&](ReplaceStep which, const std::function<bool()>& run) {
+        if (error != 0) return;
+        if (failsAt(which)) {
+            error = EIO;
+        } else if (!run()) {
+            error = errno != 0 ? errno : EIO;
+        }
+    };
+    errno = 0;
+    step(ReplaceStep::Write, [&] { return fill(out.Get()); });
+    step(ReplaceStep::Sync, [&] { return ::fsync(out.Get()) == 0; });
+    const bool closed = out.Close();
+    if (error == 0 && !closed) error = errno != 0 ? errno : EIO;
+    step(ReplaceStep::Rename, [&] { return PutInPlace(temp, path, replace); });
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return error;
+    }
+    SyncFolder(FolderOf(path));
+    return 0;
+}
+
+// Whether `name` is a temporary file of a data file's replacement: ".players.ko.Ab3xYz".
+bool IsOurTemporary(const std::string& name) {
+    if (name.size() < 2 + kTempSuffixLength + 1 || name[0] != '.') return false;
+    const size_t dot = name.size() - kTempSuffixLength - 1;
+    if (name[dot] != '.') return false;
+    for (size_t i = dot + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    const std::string file = name.substr(1, dot - 1);
+    return file.ends_with(".ko") || file.find(".ko.damaged") != std::string::npos;
 }
 
 }  // namespace
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t maxSize) {
-    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.Get() < 0) return std::nullopt;
-    struct stat info {};
-    if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxSize) return std::nullopt;
-    // One byte more than the limit shows a file that grew past it since the size was taken.
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size) + 1);
-    size_t total = 0;
-    for (;;) {
-        const ssize_t got = ReadSome(in.Get(), bytes.data() + total, bytes.size() - total);
-        if (got < 0) return std::nullopt;
-        total += static_cast<size_t>(got);
-        if (total < bytes.size()) break;
-        if (bytes.size() > maxSize) return std::nullopt;
-        bytes.resize(std::min(maxSize + 1, bytes.size() * 2));
-    }
-    bytes.resize(total);
-    return bytes;
+    FileRead read = ReadRegularFile(path, maxSize);
+    if (!read.Ok()) return std::nullopt;
+    return std::move(read.Bytes);
 }
 
 bool MakeFolders(const std::string& path) {
@@ -139,19 +188,80 @@ bool MakeFolders(const std::string& path) {
 }
 
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes,
-                 const ReplaceFault& fault) {
-    return ReplaceFileWith(
-        path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); }, fault);
+                 const ReplaceFault& fault, int* error) {
+    const int failure = ReplaceFileWith(
+        path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); }, fault, true);
+    if (error != nullptr) *error = failure;
+    return failure == 0;
+}
+
+int RemoveStaleTemporaryFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    const time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!IsOurTemporary(name)) continue;
+        struct stat info {};
+        const std::string path = folder + "/" + name;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (now - info.st_mtime < kStaleSeconds) continue;  // a save may still be writing it
+        if (::unlink(path.c_str()) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+std::string WriteErrorText(int error) {
+    switch (error) {
+        case 0:
+            return {};
+        case ENOSPC:
+        case EDQUOT:
+            return "disk je plný";
+        case EROFS:
+            return "disk je jen pro čtení";
+        case EACCES:
+        case EPERM:
+            return "chybí oprávnění k zápisu";
+        case ENOENT:
+        case ENOTDIR:
+            return "složka neexistuje";
+        case EEXIST:
+            return "soubor tohoto jména už existuje";
+        case ELOOP:
+            return "symbolické odkazy tvoří smyčku";
+        case EIO:
+            return "chyba disku";
+        default:
+            return "chyba " + std::to_string(error);
+    }
 }
 
 std::optional<std::vector<uint8_t>> DiskDataFiles::Read(const std::string& name) {
     return ReadWholeFile(PathOf(name));
 }
 
+std::string DiskDataFiles::ReadProblem(const std::string& name) {
+    return DescribeReadFailure(ReadRegularFile(PathOf(name), kMaxKeptFileBytes));
+}
+
+void DiskDataFiles::PrepareForWriting() {
+    if (prepared_) return;
+    prepared_ = true;
+    RemoveStaleTemporaryFiles(folder_);
+}
+
 bool DiskDataFiles::Write(const std::string& name, const std::vector<uint8_t>& bytes) {
     // The folder (and a subfolder the name may give) is made on the first write, not before.
     const std::string path = PathOf(name);
-    return MakeFolders(FolderOf(path)) && ReplaceFile(path, bytes, Fault);
+    if (!MakeFolders(FolderOf(path))) {
+        lastError_ = errno;
+        return false;
+    }
+    PrepareForWriting();
+    return ReplaceFile(path, bytes, Fault, &lastError_);
 }
 
 bool DiskDataFiles::Exists(const std::string& name) {
@@ -160,19 +270,30 @@ bool DiskDataFiles::Exists(const std::string& name) {
 }
 
 bool DiskDataFiles::Copy(const std::string& name, const std::string& copyName) {
-    const FileDescriptor in(::open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC));
+    PrepareForWriting();
+    const FileDescriptor in(
+        ::open(PathOf(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat info {};
-    if (in.Get() < 0 || ::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (in.Get() < 0 || ::fstat(in.Get(), &info) != 0) {
+        lastError_ = errno;
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        lastError_ = EINVAL;
+        return false;
+    }
     const auto copyAll = [&](int out) {
         std::vector<uint8_t> buffer(64 * 1024);
         for (;;) {
-            const ssize_t got = ReadSome(in.Get(), buffer.data(), buffer.size());
+            const ssize_t got = ::read(in.Get(), buffer.data(), buffer.size());
+            if (got < 0 && errno == EINTR) continue;
             if (got < 0) return false;
             if (got == 0) return true;
             if (!WriteAll(out, buffer.data(), static_cast<size_t>(got))) return false;
         }
     };
-    return ReplaceFileWith(PathOf(copyName), copyAll, Fault);
+    lastError_ = ReplaceFileWith(PathOf(copyName), copyAll, Fault, false);
+    return lastError_ == 0;
 }
 
 }  // namespace ZapModule

@@ -1,23 +1,22 @@
 #pragma once
 // The data files on disk. Reads are refused beyond a size limit instead of allocating whatever a
-// file claims; every write goes to a temporary file in the same folder, is flushed to the disk
-// and renamed over the old file, so a crash or a full disk leaves either the old or the new file,
-// never a mixture or nothing.
+// file claims, and never wait on a FIFO or a device; every write goes to a temporary file in the
+// same folder, is flushed to the disk and renamed over the old file, so a crash or a full disk
+// leaves either the old or the new file, never a mixture or nothing. A data file that is a
+// symbolic link is written through to the file it points to, as editors do, so the link stays.
 
 #include <cstddef>
 #include <functional>
 #include <string>
 
 #include "storage/data_files.h"
+#include "storage/data_limits.h"
 
 namespace ZapModule {
 
-// Far more than any data file of the game holds (the largest possible roster is under 2 MiB).
-constexpr size_t kMaxDataFileSize = 16u << 20;
-
 // A file's bytes; nothing when it is missing, not a regular file, unreadable or over `maxSize`.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path,
-                                                  size_t maxSize = kMaxDataFileSize);
+                                                  size_t maxSize = kMaxKeptFileBytes);
 
 // The steps of a replacement, so that tests can make one of them fail as a full disk or a crash
 // would (the fault function returns true for the step that fails).
@@ -25,9 +24,18 @@ enum class ReplaceStep { Create, Write, Sync, Rename };
 using ReplaceFault = std::function<bool(ReplaceStep)>;
 
 // Replaces the file at `path` with `bytes` through a temporary file and a rename; on any failure
-// the temporary file is removed, the old file is untouched and the result is false.
+// the temporary file is removed, the old file is untouched and the result is false, with the
+// errno in *error when given.
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes,
-                 const ReplaceFault& fault = {});
+                 const ReplaceFault& fault = {}, int* error = nullptr);
+
+// Temporary files of replacements that were killed half-way lie in the folder as
+// ".NAME.XXXXXX"; those of the data files (NAME ends in .ko, or is a kept copy of one) older than
+// a minute are removed. Returns how many were.
+int RemoveStaleTemporaryFiles(const std::string& folder);
+
+// A failed write's errno as the player is told it ("disk je plný").
+std::string WriteErrorText(int error);
 
 // Makes the folder and any missing parents (owner-only, as the user's data folders are made);
 // true when it is there as a folder now.
@@ -39,9 +47,12 @@ class DiskDataFiles : public DataFiles {
     explicit DiskDataFiles(std::string folder) : folder_(std::move(folder)) {}
 
     std::optional<std::vector<uint8_t>> Read(const std::string& name) override;
+    std::string ReadProblem(const std::string& name) override;
     bool Write(const std::string& name, const std::vector<uint8_t>& bytes) override;
     bool Exists(const std::string& name) override;
     bool Copy(const std::string& name, const std::string& copyName) override;
+    std::string Where(const std::string& name) const override { return PathOf(name); }
+    std::string LastWriteProblem() const override { return WriteErrorText(lastError_); }
 
     std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
 
@@ -49,7 +60,12 @@ class DiskDataFiles : public DataFiles {
     ReplaceFault Fault;
 
   private:
+    // Runs before the first write or copy: the folder is being opened for writing.
+    void PrepareForWriting();
+
     std::string folder_;
+    bool prepared_ = false;
+    int lastError_ = 0;
 };
 
 }  // namespace ZapModule

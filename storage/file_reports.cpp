@@ -1,5 +1,7 @@
 #include "storage/file_reports.h"
 
+#include <algorithm>
+
 #include "game/window_port.h"
 #include "storage/data_files.h"
 
@@ -7,23 +9,64 @@ namespace ZapModule {
 
 namespace {
 
+// Kept copies tried before giving up; a folder holding this many has a problem of its own.
+constexpr int kMaxKeptCopies = 1000;
+
 void Tell(GameState& s, const std::string& text) {
     if (s.Window) s.Window->ShowMessage(text, "Zapwall", MessageButtons::Ok);
 }
 
+// What happened to the original, as the end of a message.
+std::string KeptText(GameState& s, const std::string& name) {
+    const std::optional<std::string> copy =
+        s.Files ? KeepDamagedCopy(*s.Files, name) : std::nullopt;
+    if (copy) return "Původní soubor je uschován jako " + *copy + ".";
+    const std::string why = s.Files ? s.Files->LastWriteProblem() : std::string();
+    return "Původní soubor se nepodařilo uschovat" + (why.empty() ? "" : " (" + why + ")") +
+           " a při příštím uložení bude nahrazen.";
+}
+
+// "players.ko: hráč 2 …" without the file's name, which the message gives already.
+std::string Detail(const std::string& name, const std::string& problem) {
+    const std::string prefix = name + ": ";
+    return problem.starts_with(prefix) ? problem.substr(prefix.size()) : problem;
+}
+
 }  // namespace
 
-void ReportDamagedFile(GameState& s, const std::string& name) {
-    const std::string copy = name + ".damaged";
-    const bool kept = s.Files && s.Files->Copy(name, copy);
-    Tell(s, "Soubor " + name + " je poškozený. Použila se jeho nepoškozená část; " +
-                (kept ? "původní soubor je uschován jako " + copy + "."
-                      : "původní soubor se nepodařilo uschovat a při příštím uložení bude "
-                        "přepsán."));
+std::optional<std::string> KeepDamagedCopy(DataFiles& files, const std::string& name) {
+    for (int number = 0; number < kMaxKeptCopies; ++number) {
+        const std::string copy =
+            name + ".damaged" + (number == 0 ? "" : "." + std::to_string(number));
+        if (files.Exists(copy)) continue;
+        if (files.Copy(name, copy)) return copy;
+        // Taken in the meantime: try the next number; any other failure ends the attempt.
+        if (!files.Exists(copy)) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem) {
+    Tell(s, "Soubor " + name + " je poškozený (" + Detail(name, problem) +
+                "). Použila se jeho nepoškozená část. " + KeptText(s, name));
+}
+
+void ReportUnreadableFile(GameState& s, const std::string& name) {
+    const std::string why = s.Files ? s.Files->ReadProblem(name) : std::string();
+    Tell(s, "Soubor " + name + " nelze přečíst" + (why.empty() ? "" : " (" + why + ")") +
+                ", hra z něj nic nepoužila. " + KeptText(s, name));
 }
 
 void ReportFailedSave(GameState& s, const std::string& name) {
-    Tell(s, "Soubor " + name + " se nepodařilo uložit. Jeho dosavadní obsah zůstal beze změny.");
+    std::vector<std::string>& told = s.SaveFailuresReported;
+    if (std::find(told.begin(), told.end(), name) != told.end()) return;
+    told.push_back(name);
+    const std::string where = s.Files ? s.Files->Where(name) : name;
+    const std::string why = s.Files ? s.Files->LastWriteProblem() : std::string();
+    const bool existed = s.Files && s.Files->Exists(name);
+    Tell(s, "Soubor " + where + " se nepodařilo uložit" + (why.empty() ? "" : ": " + why) + ". " +
+                (existed ? "Jeho dosavadní obsah zůstal beze změny."
+                         : "Soubor zatím neexistuje a nebyl vytvořen."));
 }
 
 }  // namespace ZapModule

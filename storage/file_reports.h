@@ -1,6 +1,6 @@
 #pragma once
 // What the player is told about the data files the game keeps (players.ko, hall.ko, tick.ko):
-// a damaged file that was set aside, and a save that failed.
+// a damaged or unreadable file that was set aside, and a save that failed.
 
 #include <cstdint>
 #include <optional>
@@ -12,27 +12,31 @@
 
 namespace ZapModule {
 
-// Keeps a damaged file as NAME.damaged, so that the next save cannot lose what it held, and
-// says so in a message box.
-void ReportDamagedFile(GameState& s, const std::string& name);
-// Says that NAME could not be saved (the file on disk is unchanged).
+// Keeps a copy of NAME under the first free name of NAME.damaged, NAME.damaged.1, … (an earlier
+// kept copy is never replaced), so that the next save cannot lose what it held; the name of the
+// copy, or nothing when none could be made.
+std::optional<std::string> KeepDamagedCopy(DataFiles& files, const std::string& name);
+
+// Sets a damaged file aside and says so: `problem` is what is damaged ("players.ko: …").
+void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem);
+// Sets aside a file that is there but could not be read at all, and says why.
+void ReportUnreadableFile(GameState& s, const std::string& name);
+// Says that NAME could not be saved, where and why; once per file and run.
 void ReportFailedSave(GameState& s, const std::string& name);
 
 // Reads a file the game keeps and parses it with `parse`, whose result names what is damaged in
-// its Problem. A damaged file (a Problem, or there but unreadable or too large) is set aside and
-// reported before anything else happens to it; a missing one gives the parse result's defaults.
+// its Problem. A damaged or unreadable file is set aside and reported before anything else
+// happens to it; a missing one gives the parse result's defaults.
 template <typename Result, typename Parse>
 Result ReadKeptFile(GameState& s, const std::string& name, Parse parse) {
     const std::optional<std::vector<uint8_t>> bytes = s.Files ? s.Files->Read(name) : std::nullopt;
     Result read;
-    bool damaged = false;
     if (bytes) {
         read = parse(*bytes);
-        damaged = !read.Problem.empty();
-    } else {
-        damaged = s.Files && s.Files->Exists(name);
+        if (!read.Problem.empty()) ReportDamagedFile(s, name, read.Problem);
+    } else if (s.Files && s.Files->Exists(name)) {
+        ReportUnreadableFile(s, name);
     }
-    if (damaged) ReportDamagedFile(s, name);
     return read;
 }
 

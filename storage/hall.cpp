@@ -15,13 +15,10 @@ constexpr std::string_view kHiddenModeName = "*QUORN*";
 
 // One entry; false with the problem named when it is not complete.
 bool ReadEntry(ByteReader& in, HallEntry& entry, std::string& problem) {
-    const NameRead name = ReadName(in);
-    if (name.Status == NameStatus::NegativeLength) {
-        problem = "has a name length of " + std::to_string(name.Length);
-        return false;
-    }
-    if (name.Status == NameStatus::CutShort || !in.Has(1)) {
-        problem = "is cut short";
+    NameRead name = ReadName(in);
+    if (name.Status == NameStatus::Ok && !in.Has(1)) name.Status = NameStatus::CutShort;
+    if (name.Status != NameStatus::Ok) {
+        problem = NameProblem(name);
         return false;
     }
     entry.Name = name.Name;
@@ -44,7 +41,7 @@ HallRead ParseHall(const std::vector<uint8_t>& bytes) {
         HallEntry entry;
         std::string problem;
         if (!ReadEntry(in, entry, problem)) {
-            result.Problem = kHallFile + ": entry " + std::to_string(i + 1) + " " + problem;
+            result.Problem = kHallFile + ": položka " + std::to_string(i + 1) + ": " + problem;
             return result;
         }
         result.Table[i] = std::move(entry);

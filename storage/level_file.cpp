@@ -28,37 +28,37 @@ std::vector<std::string> CheckLevelFile(const std::vector<uint8_t>& bytes) {
     std::vector<std::string> problems;
     ByteReader in(bytes);
     if (!in.Has(1)) {
-        problems.push_back(
-            LevelProblem(bytes.empty() ? "file is empty" : "file ends inside the level count"));
+        problems.push_back(LevelProblem(bytes.empty() ? "soubor je prázdný"
+                                                      : "soubor končí uprostřed počtu úrovní"));
         return problems;
     }
     const int16_t count = in.Read16();
     if (count < 1) {
         problems.push_back(
-            LevelProblem("level count is " + std::to_string(count) + ", at least 1 is needed"));
+            LevelProblem("počet úrovní je " + std::to_string(count) + ", musí být aspoň 1"));
         return problems;
     }
     for (int level = 1; level <= count; ++level) {
         if (problems.size() == kMaxProblems) {
-            problems.push_back(LevelProblem("further problems are not listed"));
+            problems.push_back(LevelProblem("další chyby se neuvádějí"));
             break;
         }
         if (!in.Has(1)) {
-            problems.push_back(LevelProblem("level count is " + std::to_string(count) +
-                                            ", file ends after " + std::to_string(level - 1) +
-                                            (level == 2 ? " level" : " levels")));
+            problems.push_back(LevelProblem("počet úrovní je " + std::to_string(count) +
+                                            ", soubor jich obsahuje jen " +
+                                            std::to_string(level - 1)));
             break;
         }
         const int16_t bricks = in.Read16();
         if (bricks < 1) {
-            problems.push_back(LevelProblem("level " + std::to_string(level) + " has " +
-                                            std::to_string(bricks) +
-                                            " bricks, at least 1 is needed"));
+            problems.push_back(LevelProblem("úroveň " + std::to_string(level) + " má počet cihel " +
+                                            std::to_string(bricks) + ", musí být aspoň 1"));
             continue;
         }
         if (!in.Has(kValuesPerBrick * bricks)) {
-            problems.push_back(LevelProblem("level " + std::to_string(level) + " claims " +
-                                            std::to_string(bricks) + " bricks, file ends after " +
+            problems.push_back(LevelProblem("úroveň " + std::to_string(level) + " má mít " +
+                                            std::to_string(bricks) +
+                                            " cihel, v souboru je jich jen " +
                                             std::to_string(in.Remaining() / kBytesPerBrick)));
             break;
         }

@@ -1,40 +1,104 @@
 #include "storage/memory_data_files.h"
 
+#include <algorithm>
+#include <set>
+
 namespace ZapModule {
 
 std::optional<std::vector<uint8_t>> MemoryDataFiles::Read(const std::string& name) {
     const auto held = Held.find(name);
     if (held != Held.end()) return held->second;
-    return backing_ ? backing_->Read(name) : std::nullopt;
+    if (!backing_) return std::nullopt;
+    const auto copied = copiedFrom_.find(name);
+    return backing_->Read(copied != copiedFrom_.end() ? copied->second : name);
+}
+
+std::string MemoryDataFiles::ReadProblem(const std::string& name) {
+    if (Held.count(name) != 0 || !backing_) return {};
+    const auto copied = copiedFrom_.find(name);
+    return backing_->ReadProblem(copied != copiedFrom_.end() ? copied->second : name);
 }
 
 bool MemoryDataFiles::Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    if (FailWrites) return false;
+    if (FailWrites) {
+        lastProblem_ = "disk je plný";
+        return false;
+    }
     Held[name] = bytes;
+    copiedFrom_.erase(name);
+    changes_.push_back(Change{name, {}});
     ++WriteCount;
     return true;
 }
 
 bool MemoryDataFiles::Exists(const std::string& name) {
-    return Held.count(name) != 0 || (backing_ && backing_->Exists(name));
+    return Held.count(name) != 0 || copiedFrom_.count(name) != 0 ||
+           (backing_ && backing_->Exists(name));
 }
 
 bool MemoryDataFiles::Copy(const std::string& name, const std::string& copyName) {
-    const auto bytes = Read(name);
-    return bytes && Write(copyName, *bytes);
+    if (Exists(copyName)) {
+        lastProblem_ = "soubor tohoto jména už existuje";
+        return false;
+    }
+    if (FailWrites) {
+        lastProblem_ = "disk je plný";
+        return false;
+    }
+    if (const auto held = Held.find(name); held != Held.end()) return Write(copyName, held->second);
+    // A backing file is copied at the commit, whatever its size; until then it reads through.
+    if (!backing_ || !backing_->Exists(name)) {
+        lastProblem_ = "soubor chybí";
+        return false;
+    }
+    copiedFrom_[copyName] = name;
+    changes_.push_back(Change{copyName, name});
+    ++WriteCount;
+    return true;
 }
 
-bool MemoryDataFiles::Commit() {
-    if (!backing_) return Held.empty();
+std::string MemoryDataFiles::Where(const std::string& name) const {
+    return backing_ ? backing_->Where(name) : name;
+}
+
+std::vector<std::string> MemoryDataFiles::Pending() const {
+    std::vector<std::string> names;
+    for (const Change& change : changes_)
+        if (std::find(names.begin(), names.end(), change.Name) == names.end())
+            names.push_back(change.Name);
+    return names;
+}
+
+bool MemoryDataFiles::Commit(std::vector<std::string>* failed) {
+    const auto fail = [&](const std::string& name) {
+        if (failed != nullptr) failed->push_back(name);
+    };
+    if (!backing_) {
+        for (const std::string& name : Pending()) fail(name);
+        return changes_.empty();
+    }
+    std::set<std::string> done, notReplaced;
     bool allWritten = true;
-    for (auto file = Held.begin(); file != Held.end();) {
-        if (backing_->Write(file->first, file->second)) {
-            file = Held.erase(file);
-        } else {
+    for (const Change& change : changes_) {
+        if (done.count(change.Name) != 0) continue;  // a file is written once, as it is now
+        done.insert(change.Name);
+        bool ok = false;
+        if (!change.From.empty()) {
+            ok = backing_->Copy(change.From, change.Name);
+            // The original stays where it is when it could not be kept.
+            if (!ok) notReplaced.insert(change.From);
+        } else if (notReplaced.count(change.Name) == 0 && Held.count(change.Name) != 0) {
+            ok = backing_->Write(change.Name, Held.at(change.Name));
+        }
+        if (!ok) {
             allWritten = false;
-            ++file;
+            lastProblem_ = backing_->LastWriteProblem();
+            fail(change.Name);
         }
     }
+    changes_.clear();
+    copiedFrom_.clear();
+    Held.clear();
     return allWritten;
 }
 

@@ -14,13 +14,20 @@ class MemoryDataFiles : public DataFiles {
     explicit MemoryDataFiles(DataFiles* backing = nullptr) : backing_(backing) {}
 
     std::optional<std::vector<uint8_t>> Read(const std::string& name) override;
+    std::string ReadProblem(const std::string& name) override;
     bool Write(const std::string& name, const std::vector<uint8_t>& bytes) override;
     bool Exists(const std::string& name) override;
     bool Copy(const std::string& name, const std::string& copyName) override;
+    std::string Where(const std::string& name) const override;
+    std::string LastWriteProblem() const override { return lastProblem_; }
 
-    // Writes every held file to the backing files; false when any of them failed (those that
-    // succeeded are no longer held).
-    bool Commit();
+    // Carries out every held write and copy on the backing files, in the order they were made,
+    // as the game would have made them: a kept copy of a damaged file therefore lands before the
+    // file's replacement, and when the copy fails the file is not replaced. False when any of
+    // them failed; `failed` then names them.
+    bool Commit(std::vector<std::string>* failed = nullptr);
+    // The files written or copied so far and not committed, in order.
+    std::vector<std::string> Pending() const;
 
     // The files written so far, by name.
     std::map<std::string, std::vector<uint8_t>> Held;
@@ -30,6 +37,15 @@ class MemoryDataFiles : public DataFiles {
     bool FailWrites = false;
 
   private:
+    // A held change: a write of Held[Name], or a copy of the backing file From to Name.
+    struct Change {
+        std::string Name;
+        std::string From;  // empty for a write
+    };
+    std::vector<Change> changes_;
+    // Copies of backing files, by the copy's name: read through from the original.
+    std::map<std::string, std::string> copiedFrom_;
+    std::string lastProblem_;
     DataFiles* backing_;
 };
 

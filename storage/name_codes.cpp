@@ -31,12 +31,34 @@ NameRead ReadName(ByteReader& in) {
         return result;
     }
     for (int16_t k = 0; k < result.Length; ++k) {
-        const int code = in.Read16() - kCodeOffset;
-        AppendUtf8(result.Name, code >= 0 && code <= 0xFF
-                                    ? Cp1250ToUnicode(static_cast<uint8_t>(code))
-                                    : char32_t{'?'});
+        const int16_t stored = in.Read16();
+        const int code = stored - kCodeOffset;
+        if (code < 0 || code > 0xFF) {
+            // The rest of the name is skipped, so the reader stays at the next field.
+            in.Skip16(static_cast<size_t>(result.Length - k - 1));
+            result.Status = NameStatus::BadCode;
+            result.Code = stored;
+            result.Name.clear();
+            return result;
+        }
+        AppendUtf8(result.Name, Cp1250ToUnicode(static_cast<uint8_t>(code)));
     }
     return result;
+}
+
+std::string NameProblem(const NameRead& name) {
+    switch (name.Status) {
+        case NameStatus::Ok:
+            return {};
+        case NameStatus::NegativeLength:
+            return "záporná délka jména " + std::to_string(name.Length);
+        case NameStatus::CutShort:
+            return "soubor končí uprostřed záznamu";
+        case NameStatus::BadCode:
+            break;
+    }
+    return "kód " + std::to_string(name.Code) + " ve jméně není znak (znaky mají kódy " +
+           std::to_string(kCodeOffset) + " až " + std::to_string(0xFF + kCodeOffset) + ")";
 }
 
 }  // namespace ZapModule

@@ -21,13 +21,10 @@ std::string RosterProblem(const std::string& text) {
 
 // One record; false with the problem named when it is not complete.
 bool ReadPlayer(ByteReader& in, PlayerRecord& player, std::string& problem) {
-    const NameRead name = ReadName(in);
-    if (name.Status == NameStatus::NegativeLength) {
-        problem = "has a name length of " + std::to_string(name.Length);
-        return false;
-    }
-    if (name.Status == NameStatus::CutShort || !in.Has(3)) {
-        problem = "is cut short";
+    NameRead name = ReadName(in);
+    if (name.Status == NameStatus::Ok && !in.Has(3)) name.Status = NameStatus::CutShort;
+    if (name.Status != NameStatus::Ok) {
+        problem = NameProblem(name);
         return false;
     }
     player.Name = name.Name;
@@ -51,12 +48,12 @@ RosterRead ParseRoster(const std::vector<uint8_t>& bytes) {
     if (bytes.empty()) return result;
     ByteReader in(bytes);
     if (!in.Has(1)) {
-        result.Problem = RosterProblem("file ends inside the player count");
+        result.Problem = RosterProblem("soubor končí uprostřed počtu hráčů");
         return result;
     }
     const int highest = in.Read16();
     if (highest < -1) {
-        result.Problem = RosterProblem("player count is " + std::to_string(highest + 1));
+        result.Problem = RosterProblem("počet hráčů je " + std::to_string(highest + 1));
         return result;
     }
     // Records are added as they are read, so a count the file cannot hold allocates nothing.
@@ -64,8 +61,8 @@ RosterRead ParseRoster(const std::vector<uint8_t>& bytes) {
         PlayerRecord player;
         std::string problem;
         if (!ReadPlayer(in, player, problem)) {
-            result.Problem = RosterProblem("player " + std::to_string(i + 1) + " of " +
-                                           std::to_string(highest + 1) + " " + problem);
+            result.Problem = RosterProblem("hráč " + std::to_string(i + 1) + "/" +
+                                           std::to_string(highest + 1) + ": " + problem);
             return result;
         }
         result.Players.push_back(std::move(player));
@@ -73,8 +70,8 @@ RosterRead ParseRoster(const std::vector<uint8_t>& bytes) {
     // The game always writes the whole file anew, so bytes after the last player mean that the
     // count itself was damaged.
     if (in.Remaining() > 0) {
-        result.Problem =
-            RosterProblem(std::to_string(in.Remaining()) + " bytes after the last player");
+        result.Problem = RosterProblem("za posledním hráčem následují další bajty (" +
+                                       std::to_string(in.Remaining()) + ")");
     }
     return result;
 }

@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -25,7 +26,9 @@
 #include "layout/data_layout.h"
 #include "layout/version.h"
 #include "storage/data_check.h"
+#include "storage/data_limits.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_reading.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"
 #include "tools/zapwall_data_level_text.h"
@@ -58,9 +61,13 @@ bool IsFolder(const std::string& path) {
 }
 
 std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
-    auto bytes = ReadWholeFile(path);
-    if (!bytes) std::cerr << "zapwall-data: cannot read " << path << "\n";
-    return bytes;
+    FileRead read = ReadRegularFile(path, std::max(kMaxKeptFileBytes, kMaxLevelFileBytes));
+    if (!read.Ok()) {
+        std::cerr << "zapwall-data: cannot read " << path << ": " << DescribeReadFailure(read)
+                  << "\n";
+        return std::nullopt;
+    }
+    return std::move(read.Bytes);
 }
 
 // The game's data in one folder, the player's files in another (which need not exist yet: nothing

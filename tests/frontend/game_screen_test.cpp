@@ -238,12 +238,13 @@ TEST_F(GameScreenTest, AFailedSaveIsReportedAndTheRunStillEnds) {
     LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 2}});
     App().Files().Fault = [](ReplaceStep step) { return step == ReplaceStep::Rename; };
     Menu().close();
-    EXPECT_TRUE(
-        Shown("Soubor tick.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
-              "změny."));
-    EXPECT_TRUE(
-        Shown("Soubor players.ko se nepodařilo uložit. Jeho dosavadní obsah zůstal beze "
-              "změny."));
+    // Where and why; a file that was never there is not said to have kept its content.
+    EXPECT_TRUE(Shown("Soubor " + (Data() / "tick.ko").string() +
+                      " se nepodařilo uložit: chyba disku. Soubor zatím neexistuje a nebyl "
+                      "vytvořen."));
+    EXPECT_TRUE(Shown("Soubor " + (Data() / "players.ko").string() +
+                      " se nepodařilo uložit: chyba disku. Jeho dosavadní obsah zůstal beze "
+                      "změny."));
     EXPECT_EQ(exits_, std::vector<int>{0});
     EXPECT_EQ(StoredPlayers().at(0).Name, "Ann");
 }

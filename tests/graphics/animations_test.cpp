@@ -79,9 +79,9 @@ TEST(AnimationFile, LayoutVariantsReadTheSame) {
 }
 
 TEST(AnimationFile, RefusesTooFewRecords) {
-    EXPECT_EQ(OnlyProblem("4,4,30,30,3\n"),
-              "animations.ko: the table holds 1 complete records; it needs at least 2 (record 1 "
-              "is the explosion)");
+    EXPECT_EQ(
+        OnlyProblem("4,4,30,30,3\n"),
+        "animations.ko: tabulka má úplných záznamů 1, potřebuje aspoň 2 (záznam 1 je výbuch)");
     EXPECT_EQ(Check("").size(), 1u);
     EXPECT_EQ(Check("\r\n").size(), 1u);
     EXPECT_TRUE(Load("4,4,30,30,3\n").empty());
@@ -92,27 +92,27 @@ TEST(AnimationFile, RefusesBadValuesNamingTheirPlace) {
         std::string text, problem;
     } cases[] = {
         {"1,2,3,4,5\n14,2,3,4,5\n",
-         "animations.ko: record 1 (line 2): sheet number 14 is not between 1 and 13"},
+         "animations.ko: záznam 1 (řádek 2): číslo obrázku 14 není mezi 1 a 13"},
         {"1,2,3,4,5\n0,2,3,4,5\n",
-         "animations.ko: record 1 (line 2): sheet number 0 is not between 1 and 13"},
+         "animations.ko: záznam 1 (řádek 2): číslo obrázku 0 není mezi 1 a 13"},
         {"1,2,3,4,5\n2,2,32768,4,5\n",
-         "animations.ko: line 2: \"32768\" is outside -32768 to 32767"},
+         "animations.ko: řádek 2: \"32768\" je mimo rozsah -32768 až 32767"},
         {"1,2,3,4,5\n2,2,3,-32769,5\n",
-         "animations.ko: line 2: \"-32769\" is outside -32768 to 32767"},
+         "animations.ko: řádek 2: \"-32769\" je mimo rozsah -32768 až 32767"},
         {"1,2,3,4,5\n2,2,3,4,99999999999999999999\n",
-         "animations.ko: line 2: \"99999999999999999999\" is outside -32768 to 32767"},
-        {"1,2,3,4,5\n2,2,3.5.1,4,5\n", "animations.ko: line 2: \"3.5.1\" is not a number"},
-        {"1,2,3,4,5\n2,2,.,4,5\n", "animations.ko: line 2: \".\" is not a number"},
-        {"1,2,3,4,5\n2,2,3 4,4,5\n", "animations.ko: line 2: \"3 4\" is not a number"},
-        {"1,2,3,4,5\n2,2,-,4,5\n", "animations.ko: line 2: \"-\" is not a number"},
-        {"1,2,3,4,5\n2,2,\xE9,4,5\n", "animations.ko: line 2: \"?\" is not a number"},
-        {"1,2,3,4,5\n2,2,,4,5\n", "animations.ko: line 2: a number is missing"},
-        {"1,2,3,4,5\n\n2,2,3,4,5\n", "animations.ko: line 2: a number is missing"},
-        {"1,2,3,4,5\n2,2,3,4,5\n\n", "animations.ko: line 3: blank lines after the last record"},
+         "animations.ko: řádek 2: \"99999999999999999999\" je mimo rozsah -32768 až 32767"},
+        {"1,2,3,4,5\n2,2,3.5.1,4,5\n", "animations.ko: řádek 2: \"3.5.1\" není číslo"},
+        {"1,2,3,4,5\n2,2,.,4,5\n", "animations.ko: řádek 2: \".\" není číslo"},
+        {"1,2,3,4,5\n2,2,3 4,4,5\n", "animations.ko: řádek 2: \"3 4\" není číslo"},
+        {"1,2,3,4,5\n2,2,-,4,5\n", "animations.ko: řádek 2: \"-\" není číslo"},
+        {"1,2,3,4,5\n2,2,\xE9,4,5\n", "animations.ko: řádek 2: \"?\" není číslo"},
+        {"1,2,3,4,5\n2,2,,4,5\n", "animations.ko: řádek 2: chybí číslo"},
+        {"1,2,3,4,5\n\n2,2,3,4,5\n", "animations.ko: řádek 2: chybí číslo"},
+        {"1,2,3,4,5\n2,2,3,4,5\n\n", "animations.ko: řádek 3: prázdné řádky za posledním záznamem"},
         {"1,2,3,4,5\r\n2,2,3,4,5\r\n \r\n\r\n",
-         "animations.ko: line 3: blank lines after the last record"},
+         "animations.ko: řádek 3: prázdné řádky za posledním záznamem"},
         {"1,2,3,4,5\n2,2,3,4,5\n3,2,3\n",
-         "animations.ko: record 2 (line 3) is incomplete: it has 3 of 5 numbers"},
+         "animations.ko: záznam 2 (řádek 3) je neúplný: má jen 3 z 5 čísel"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(OnlyProblem(c.text), c.problem) << c.text;
@@ -146,7 +146,7 @@ TEST(AnimationFile, BoundsWhatItReadsAndReports) {
     // More records than a 16-bit count can hold.
     std::string many;
     for (int i = 0; i < 32768; ++i) many += "1,2,3,4,5\n";
-    EXPECT_EQ(OnlyProblem(many), "animations.ko: the table holds 32768 records, more than 32767");
+    EXPECT_EQ(OnlyProblem(many), "animations.ko: tabulka má záznamů 32768, nejvýše smí mít 32767");
     many.resize(many.size() - 10);
     EXPECT_TRUE(Check(many).empty());
 
@@ -155,7 +155,7 @@ TEST(AnimationFile, BoundsWhatItReadsAndReports) {
     for (int i = 0; i < 500; ++i) junk += "x,y\n";
     const auto problems = Check(junk);
     ASSERT_EQ(problems.size(), 11u);
-    EXPECT_EQ(problems.back(), "animations.ko: further problems are not listed");
+    EXPECT_EQ(problems.back(), "animations.ko: další chyby se neuvádějí");
 }
 
 }  // namespace

@@ -254,7 +254,8 @@ TEST(LoadSprites, LoadsThirteenPicturesInOrder) {
     GameState s;
     s.DataFolder = "/opt/zapwall/data";
     std::vector<std::string> asked;
-    const PictureLoader loader = [&](const std::string& path) -> std::optional<Surface> {
+    const PictureLoader loader = [&](const std::string& path,
+                                     std::string*) -> std::optional<Surface> {
         asked.push_back(path);
         const auto n = static_cast<int32_t>(asked.size());
         return Surface(n, n + 1);
@@ -290,7 +291,8 @@ TEST(LoadSprites, StopsAtTheFirstPictureThatDoesNotLoad) {
         GameState s;
         s.Sprites.resize(2);  // whatever was there before is gone afterwards
         int calls = 0;
-        const PictureLoader loader = [&](const std::string& path) -> std::optional<Surface> {
+        const PictureLoader loader = [&](const std::string& path,
+                                         std::string*) -> std::optional<Surface> {
             ++calls;
             if (path.ends_with("/ko7")) return c.seventh;
             return Surface(4, 4);

@@ -1,10 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <ctime>
 #include <filesystem>
 
+#include "storage/data_check.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_reports.h"
+#include "storage/hall.h"
 #include "storage/memory_data_files.h"
 #include "storage/roster.h"
+#include "storage/tick.h"
 #include "storage_test_support.h"
 
 namespace ZapModule {
@@ -12,7 +23,9 @@ namespace {
 
 using testing::ReadBytes;
 using testing::TempFolder;
+using testing::Values16;
 using testing::WriteBytes;
+namespace fs = std::filesystem;
 
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -66,7 +79,7 @@ TEST(DiskDataFiles, RefusesFilesBeyondTheLimitAndWhatIsNoFile) {
 
 TEST(DiskDataFiles, CopiesAFileWhateverItsSize) {
     TempFolder folder;
-    std::vector<uint8_t> big(kMaxDataFileSize + 100);
+    std::vector<uint8_t> big(kMaxKeptFileBytes + 100);
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 7);
     WriteBytes(folder / "players.ko", big);
     DiskDataFiles files(folder.Path());
@@ -93,14 +106,258 @@ TEST(SaveRoster, AnInterruptedSaveOnDiskIsReportedAndKeepsTheOldRoster) {
 
 TEST(LoadRoster, AFileTooLargeToReadIsSetAsideNotOverwrittenSilently) {
     TempFolder folder;
-    WriteBytes(folder / "players.ko", std::vector<uint8_t>(kMaxDataFileSize + 1, 0));
+    WriteBytes(folder / "players.ko", std::vector<uint8_t>(kMaxKeptFileBytes + 1, 0));
     DiskDataFiles files(folder.Path());
     testing::StorageFixture f;
     f.s.Files = &files;
     LoadRoster(f.s);
     EXPECT_TRUE(f.s.Players.empty());
-    EXPECT_EQ(std::filesystem::file_size(folder / "players.ko.damaged"), kMaxDataFileSize + 1);
-    EXPECT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(folder / "players.ko.damaged"), kMaxKeptFileBytes + 1);
+    ASSERT_EQ(f.window.Messages.size(), 1u);
+    // The real reason, with the limit; nothing was read, so no "undamaged part" was used.
+    EXPECT_EQ(f.window.Messages[0].Text,
+              "Soubor players.ko nelze přečíst (soubor je příliš velký (16777217 bajtů, nejvýše "
+              "16 MiB)), hra z něj nic nepoužila. Původní soubor je uschován jako "
+              "players.ko.damaged.");
+}
+
+// Each kind of file that is not a regular one, in place of a data file. A FIFO without a writer
+// used to hang the reader in its open.
+enum class Kind { Fifo, Folder, Socket, Device };
+
+void MakeNonRegular(const std::string& path, Kind kind) {
+    fs::create_directories(fs::path(path).parent_path());
+    switch (kind) {
+        case Kind::Fifo:
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+            break;
+        case Kind::Folder:
+            fs::create_directory(path);
+            break;
+        case Kind::Socket: {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            ASSERT_LT(path.size(), sizeof address.sun_path);
+            path.copy(address.sun_path, path.size());
+            ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            ::close(fd);
+            break;
+        }
+        case Kind::Device:
+            fs::create_symlink("/dev/zero", path);
+            break;
+    }
+}
+
+TEST(NonRegularFiles, AreRefusedAtOnceInPlaceOfEveryDataFile) {
+    for (Kind kind : {Kind::Fifo, Kind::Folder, Kind::Socket, Kind::Device}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        for (const std::string name : {"levels.ko", "animations.ko"}) {
+            TempFolder folder;
+            MakeNonRegular(folder / name, kind);
+            EXPECT_EQ(ReadRequiredFile(folder.Path(), name).Problems,
+                      std::vector<std::string>{name + ": není to obyčejný soubor"});
+        }
+        for (const std::string name : {"players.ko", "hall.ko", "tick.ko"}) {
+            TempFolder folder;
+            MakeNonRegular(folder / name, kind);
+            DiskDataFiles files(folder.Path());
+            testing::StorageFixture f;
+            f.s.Files = &files;
+            LoadRoster(f.s);
+            LoadHallOfFame(f.s);
+            EXPECT_EQ(LoadTick(f.s), kDefaultTick);
+            EXPECT_FALSE(files.Copy(name, name + ".copy"));
+            if (name == "tick.ko") continue;  // an unusable tick.ko means the default speed
+            ASSERT_EQ(f.window.Messages.size(), 1u);
+            EXPECT_EQ(f.window.Messages[0].Text.rfind("Soubor " + name +
+                                                          " nelze přečíst (není to obyčejný "
+                                                          "soubor), hra z něj nic nepoužila. "
+                                                          "Původní soubor se nepodařilo uschovat",
+                                                      0),
+                      0u)
+                << f.window.Messages[0].Text;
+        }
+    }
+}
+
+TEST(ReportUnreadableFile, SaysNothingWasReadRatherThanThatAPartWasUsed) {
+    // A folder whose players.ko reads as one without read permission does (the tests may run as
+    // root, who reads anything).
+    struct NoPermission : MemoryDataFiles {
+        std::optional<std::vector<uint8_t>> Read(const std::string&) override { return {}; }
+        std::string ReadProblem(const std::string&) override {
+            return "chybí oprávnění soubor číst";
+        }
+        bool Exists(const std::string& name) override { return name == "players.ko"; }
+        bool Copy(const std::string&, const std::string&) override { return false; }
+        std::string LastWriteProblem() const override { return "chybí oprávnění soubor číst"; }
+    } files;
+    testing::StorageFixture f;
+    f.s.Files = &files;
+    LoadRoster(f.s);
+    ASSERT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_EQ(f.window.Messages[0].Text,
+              "Soubor players.ko nelze přečíst (chybí oprávnění soubor číst), hra z něj nic "
+              "nepoužila. Původní soubor se nepodařilo uschovat (chybí oprávnění soubor číst) a "
+              "při příštím uložení bude nahrazen.");
+}
+
+TEST(KeptCopies, AreNumberedAndNeverReplaced) {
+    TempFolder folder;
+    WriteBytes(folder / "players.ko.damaged", {1});
+    WriteBytes(folder / "players.ko.damaged.1", {2});
+    WriteBytes(folder / "players.ko", Values16({5}));  // a count the file does not hold
+    DiskDataFiles files(folder.Path());
+    EXPECT_FALSE(files.Copy("players.ko", "players.ko.damaged"));
+    testing::StorageFixture f;
+    f.s.Files = &files;
+    LoadRoster(f.s);
+    ASSERT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_NE(f.window.Messages[0].Text.find("uschován jako players.ko.damaged.2."),
+              std::string::npos)
+        << f.window.Messages[0].Text;
+    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged"), std::vector<uint8_t>{1});
+    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.1"), std::vector<uint8_t>{2});
+    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.2"), Values16({5}));
+    // The second damage of a run keeps its own copy too.
+    WriteBytes(folder / "players.ko", Values16({7}));
+    LoadRoster(f.s);
+    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.3"), Values16({7}));
+    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.2"), Values16({5}));
+}
+
+TEST(ReplaceFile, GivesNewFilesTheUsualModeAndKeepsAnOwnersMode) {
+    TempFolder folder;
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    const auto modeOf = [&](const std::string& name) {
+        struct stat info {};
+        ::stat((folder / name).c_str(), &info);
+        return info.st_mode & 07777;
+    };
+    DiskDataFiles files(folder.Path());
+    ASSERT_TRUE(files.Write("tick.ko", {1}));
+    EXPECT_EQ(modeOf("tick.ko"), 0666 & ~mask) << "not mkstemp's 0600";
+    WriteBytes(folder / "players.ko", {1});
+    ::chmod((folder / "players.ko").c_str(), 0);
+    ASSERT_TRUE(files.Write("players.ko", {2}));
+    EXPECT_EQ(modeOf("players.ko"), 0666 & ~mask) << "mode 000 is not passed on";
+    ::chmod((folder / "players.ko").c_str(), 0640);
+    ASSERT_TRUE(files.Write("players.ko", {3}));
+    EXPECT_EQ(modeOf("players.ko"), 0640u);
+}
+
+TEST(ReplaceFile, WritesThroughASymbolicLinkAndKeepsIt) {
+    TempFolder folder;
+    fs::create_directory(folder / "real");
+    WriteBytes(folder / "real/players.ko", {1});
+    fs::create_symlink("real/players.ko", folder / "players.ko");
+    fs::create_symlink(folder / "real/hall.ko", folder / "hall.ko");  // dangling, absolute
+    DiskDataFiles files(folder.Path());
+    ASSERT_TRUE(files.Write("players.ko", {2}));
+    ASSERT_TRUE(files.Write("hall.ko", {3}));
+    EXPECT_TRUE(fs::is_symlink(folder / "players.ko"));
+    EXPECT_TRUE(fs::is_symlink(folder / "hall.ko"));
+    EXPECT_EQ(ReadBytes(folder / "real/players.ko"), std::vector<uint8_t>{2});
+    EXPECT_EQ(ReadBytes(folder / "real/hall.ko"), std::vector<uint8_t>{3});
+    fs::create_symlink("loop", folder / "loop");
+    EXPECT_FALSE(files.Write("loop", {4}));
+    EXPECT_EQ(files.LastWriteProblem(), "symbolické odkazy tvoří smyčku");
+}
+
+TEST(DiskDataFiles, OpeningAFolderForWritingRemovesOnlyStaleTemporaryFilesOfOurs) {
+    TempFolder folder;
+    const auto age = [&](const std::string& name, time_t seconds) {
+        WriteBytes(folder / name, {0});
+        const utimbuf times{std::time(nullptr) - seconds, std::time(nullptr) - seconds};
+        ::utime((folder / name).c_str(), &times);
+    };
+    age(".players.ko.Ab3xYz", 120);         // a killed save's: goes
+    age(".hall.ko.damaged.2.Qw7rTy", 120);  // a killed kept copy's: goes
+    age(".tick.ko.Fr35hh", 5);              // may be a save running now: stays
+    age(".notes.txt.Ab3xYz", 120);          // not ours: stays
+    age(".players.ko.toolong1", 120);       // not our naming: stays
+    DiskDataFiles files(folder.Path());
+    EXPECT_TRUE(files.Read("players.ko") == std::nullopt);
+    EXPECT_TRUE(fs::exists(folder / ".players.ko.Ab3xYz")) << "reading leaves the folder alone";
+    ASSERT_TRUE(files.Write("tick.ko", {1}));
+    EXPECT_EQ(FilesIn(folder.Path()),
+              (std::vector<std::string>{".notes.txt.Ab3xYz", ".players.ko.toolong1",
+                                        ".tick.ko.Fr35hh", "tick.ko"}));
+}
+
+TEST(ReportFailedSave, TellsEachFileOnceWhereAndWhy) {
+    TempFolder folder;
+    WriteBytes(folder / "players.ko", Values16({-1}));
+    DiskDataFiles files(folder.Path());
+    files.Fault = [](ReplaceStep step) { return step == ReplaceStep::Write; };
+    testing::StorageFixture f;
+    f.s.Files = &files;
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(SaveRoster(f.s));  // every save still fails
+    EXPECT_FALSE(SaveTick(f.s, 250));
+    ASSERT_EQ(f.window.Messages.size(), 2u);
+    EXPECT_EQ(f.window.Messages[0].Text, "Soubor " + (folder / "players.ko") +
+                                             " se nepodařilo uložit: chyba disku. Jeho "
+                                             "dosavadní obsah zůstal beze změny.");
+    EXPECT_EQ(f.window.Messages[1].Text, "Soubor " + (folder / "tick.ko") +
+                                             " se nepodařilo uložit: chyba disku. Soubor zatím "
+                                             "neexistuje a nebyl vytvořen.");
+    EXPECT_EQ(WriteErrorText(ENOSPC), "disk je plný");
+    EXPECT_EQ(WriteErrorText(EROFS), "disk je jen pro čtení");
+    EXPECT_EQ(WriteErrorText(EACCES), "chybí oprávnění k zápisu");
+}
+
+// Records the order in which a commit reaches the disk.
+struct OrderedDisk : DiskDataFiles {
+    using DiskDataFiles::DiskDataFiles;
+    std::vector<std::string> Calls;
+    bool FailCopies = false;
+    bool Write(const std::string& name, const std::vector<uint8_t>& bytes) override {
+        Calls.push_back("write " + name);
+        return DiskDataFiles::Write(name, bytes);
+    }
+    bool Copy(const std::string& name, const std::string& copyName) override {
+        Calls.push_back("copy " + name + " " + copyName);
+        return !FailCopies && DiskDataFiles::Copy(name, copyName);
+    }
+};
+
+TEST(MemoryDataFiles, CommitsAKeptCopyBeforeTheFileItKeepsWhateverItsSize) {
+    TempFolder folder;
+    std::vector<uint8_t> big(kMaxKeptFileBytes + 10, 1);
+    WriteBytes(folder / "players.ko", big);
+    OrderedDisk disk(folder.Path());
+    MemoryDataFiles held(&disk);
+    testing::StorageFixture f;
+    f.s.Files = &held;
+    LoadRoster(f.s);
+    f.s.Players.push_back(PlayerRecord{"Ann", 1, 2, 3});
+    ASSERT_TRUE(SaveRoster(f.s));
+    EXPECT_EQ(held.Pending(), (std::vector<std::string>{"players.ko.damaged", "players.ko"}));
+    EXPECT_EQ(ReadBytes(folder / "players.ko"), big) << "nothing written before the commit";
+    ASSERT_TRUE(held.Commit());
+    EXPECT_EQ(disk.Calls,
+              (std::vector<std::string>{"copy players.ko players.ko.damaged", "write players.ko"}));
+    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged"), big);
+    EXPECT_EQ(ParseRoster(ReadBytes(folder / "players.ko")).Players.size(), 1u);
+}
+
+TEST(MemoryDataFiles, AFileWhoseKeptCopyFailsAtTheCommitIsNotReplaced) {
+    TempFolder folder;
+    WriteBytes(folder / "players.ko", Values16({3}));
+    OrderedDisk disk(folder.Path());
+    disk.FailCopies = true;
+    MemoryDataFiles held(&disk);
+    testing::StorageFixture f;
+    f.s.Files = &held;
+    LoadRoster(f.s);
+    ASSERT_TRUE(SaveRoster(f.s));
+    std::vector<std::string> failed;
+    EXPECT_FALSE(held.Commit(&failed));
+    EXPECT_EQ(failed, (std::vector<std::string>{"players.ko.damaged", "players.ko"}));
+    EXPECT_EQ(ReadBytes(folder / "players.ko"), Values16({3}));
 }
 
 TEST(MemoryDataFiles, HoldsWritesBackUntilCommitted) {

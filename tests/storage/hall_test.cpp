@@ -145,10 +145,13 @@ TEST(LoadHallOfFame, ADamagedFileKeepsItsWholeEntriesAndIsSetAside) {
     };
     const std::vector<uint8_t> three = Values16({1, 67, 5000, 1, 68, 4000, 0, 3000});
     for (const Case& c :
-         {Case{Concat(three, Values16({2, 67})), 3, "hall.ko: entry 4 is cut short"},
-          Case{Concat(three, Values16({-1, 0})), 3, "hall.ko: entry 4 has a name length of -1"},
-          Case{Values16({32767, 1, 1}), 0, "hall.ko: entry 1 is cut short"},
-          Case{Values16({1, 67}), 0, "hall.ko: entry 1 is cut short"}}) {
+         {Case{Concat(three, Values16({2, 67})), 3,
+               "hall.ko: položka 4: soubor končí uprostřed záznamu"},
+          Case{Concat(three, Values16({-1, 0})), 3, "hall.ko: položka 4: záporná délka jména -1"},
+          Case{Values16({32767, 1, 1}), 0, "hall.ko: položka 1: soubor končí uprostřed záznamu"},
+          Case{Values16({1, 67}), 0, "hall.ko: položka 1: soubor končí uprostřed záznamu"},
+          Case{Concat(three, Values16({2, 67, -3, 100})), 3,
+               "hall.ko: položka 4: kód -3 ve jméně není znak (znaky mají kódy 2 až 257)"}}) {
         StorageFixture f;
         f.files.Held["hall.ko"] = c.bytes;
         LoadHallOfFame(f.s);

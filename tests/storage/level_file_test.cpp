@@ -30,28 +30,28 @@ TEST(CheckLevelFile, AcceptsAGoodFileWithBytesAfterItsLastLevel) {
 
 TEST(CheckLevelFile, NamesWhatMakesTheFileUnusable) {
     using Problems = std::vector<std::string>;
-    EXPECT_EQ(CheckLevelFile({}), Problems{"levels.ko: file is empty"});
-    EXPECT_EQ(CheckLevelFile({1}), Problems{"levels.ko: file ends inside the level count"});
+    EXPECT_EQ(CheckLevelFile({}), Problems{"levels.ko: soubor je prázdný"});
+    EXPECT_EQ(CheckLevelFile({1}), Problems{"levels.ko: soubor končí uprostřed počtu úrovní"});
     EXPECT_EQ(CheckLevelFile(Values16({0})),
-              Problems{"levels.ko: level count is 0, at least 1 is needed"});
+              Problems{"levels.ko: počet úrovní je 0, musí být aspoň 1"});
     EXPECT_EQ(CheckLevelFile(Values16({-2})),
-              Problems{"levels.ko: level count is -2, at least 1 is needed"});
+              Problems{"levels.ko: počet úrovní je -2, musí být aspoň 1"});
     EXPECT_EQ(CheckLevelFile(Concat(Values16({3}), Level(100, 1))),
-              Problems{"levels.ko: level count is 3, file ends after 1 level"});
+              Problems{"levels.ko: počet úrovní je 3, soubor jich obsahuje jen 1"});
 
     // Level 3 claims 40 bricks; 12 are there and half of the 13th.
     std::vector<uint8_t> cut = Concat(Concat(Values16({3}), Level(1, 1)), Level(2, 1));
     cut = Concat(cut, Level(3, 40));
     cut.resize(cut.size() - 27 * 12 - 6);
     EXPECT_EQ(CheckLevelFile(cut),
-              Problems{"levels.ko: level 3 claims 40 bricks, file ends after 12"});
+              Problems{"levels.ko: úroveň 3 má mít 40 cihel, v souboru je jich jen 12"});
 
     // Levels without bricks are all listed; the file goes on after them.
     const auto empty =
         Concat(Concat(Concat(Values16({3}), Values16({0})), Level(1, 1)), Values16({-4}));
     EXPECT_EQ(CheckLevelFile(empty),
-              (Problems{"levels.ko: level 1 has 0 bricks, at least 1 is needed",
-                        "levels.ko: level 3 has -4 bricks, at least 1 is needed"}));
+              (Problems{"levels.ko: úroveň 1 má počet cihel 0, musí být aspoň 1",
+                        "levels.ko: úroveň 3 má počet cihel -4, musí být aspoň 1"}));
 }
 
 TEST(CheckLevelFile, ListsOnlyTheFirstProblemsOfAFileDamagedThroughout) {
@@ -59,7 +59,7 @@ TEST(CheckLevelFile, ListsOnlyTheFirstProblemsOfAFileDamagedThroughout) {
     bytes.resize(2 + 2 * 32767, 0);  // every level without bricks
     const auto problems = CheckLevelFile(bytes);
     ASSERT_EQ(problems.size(), 11u);
-    EXPECT_EQ(problems.back(), "levels.ko: further problems are not listed");
+    EXPECT_EQ(problems.back(), "levels.ko: další chyby se neuvádějí");
 }
 
 TEST(LoadLevel, ReadsBricksWithPictureBeforeTypeAndSizesTheirRectangles) {

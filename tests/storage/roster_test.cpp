@@ -179,22 +179,30 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"cut inside the second record",
                    std::vector<uint8_t>(kTwoPlayers.begin(), kTwoPlayers.end() - 3),
                    {"Ann"},
-                   "players.ko: player 2 of 2 is cut short"},
+                   "players.ko: hráč 2/2: soubor končí uprostřed záznamu"},
         DamageCase{"a negative name length",
                    Values16({1, 1, 67, 3, 0, 0, -5, 67}),
                    {"A"},
-                   "players.ko: player 2 of 2 has a name length of -5"},
+                   "players.ko: hráč 2/2: záporná délka jména -5"},
         DamageCase{
-            "an impossible count", Values16({-7, 1, 67}), {}, "players.ko: player count is -6"},
+            "an impossible count", Values16({-7, 1, 67}), {}, "players.ko: počet hráčů je -6"},
         DamageCase{"a count and names of 32767 characters the file does not hold",
                    Values16({32766, 32767, 67, 67}),
                    {},
-                   "players.ko: player 1 of 32767 is cut short"},
-        DamageCase{"one odd byte", {0x00}, {}, "players.ko: file ends inside the player count"},
+                   "players.ko: hráč 1/32767: soubor končí uprostřed záznamu"},
+        DamageCase{"a name code above the code page, which the next save would turn into '?'",
+                   Values16({1, 1, 67, 3, 0, 0, 2, 68, 258, 3, 0, 0}),
+                   {"A"},
+                   "players.ko: hráč 2/2: kód 258 ve jméně není znak (znaky mají kódy 2 až 257)"},
+        DamageCase{"a name code below it",
+                   Values16({0, 2, 67, 1, 3, 0, 0}),
+                   {},
+                   "players.ko: hráč 1/1: kód 1 ve jméně není znak (znaky mají kódy 2 až 257)"},
+        DamageCase{"one odd byte", {0x00}, {}, "players.ko: soubor končí uprostřed počtu hráčů"},
         DamageCase{"bytes after the last player",
                    Concat(kTwoPlayers, Values16({0, 5})),
                    {"Ann", "Bob"},
-                   "players.ko: 4 bytes after the last player"}),
+                   "players.ko: za posledním hráčem následují další bajty (4)"}),
     TestName);
 
 TEST(LoadRoster, ADamagedFileThatCannotBeKeptIsStillReported) {
@@ -206,10 +214,11 @@ TEST(LoadRoster, ADamagedFileThatCannotBeKeptIsStillReported) {
     EXPECT_NE(f.window.Messages[0].Text.find("nepodařilo uschovat"), std::string::npos);
 }
 
-TEST(RosterFormat, ACodeOutsideTheCodePageReadsAsQuestionMark) {
-    const RosterRead read = ParseRoster(Values16({0, 3, 1, 258, 67, 0, 0, 0}));
+TEST(RosterFormat, TheCodes2And257AreTheCodePagesEnds) {
+    const RosterRead read = ParseRoster(Values16({0, 3, 2 + 'A', 257, 2, 0, 0, 0}));
     ASSERT_EQ(read.Players.size(), 1u);
-    EXPECT_EQ(read.Players[0].Name, "??A");
+    EXPECT_EQ(read.Problem, "");
+    EXPECT_EQ(read.Players[0].Name, std::string("A\u02D9") + '\0');  // 0xFF is the dot above
 }
 
 }  // namespace

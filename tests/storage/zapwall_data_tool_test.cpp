@@ -10,6 +10,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
+#include "game/recording_window.h"
+#include "game/startup.h"
 #include "graphics/picture_loader.h"
 #include "storage/hall.h"
 #include "storage/roster.h"
@@ -104,13 +108,13 @@ TEST_F(ZapwallData, CheckListsEveryProblemOneLineEach) {
     std::istringstream out(run.out);
     for (std::string line; std::getline(out, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 7u) << run.out;
-    EXPECT_EQ(lines[0], "levels.ko: level 2 claims 3 bricks, file ends after 0");
+    EXPECT_EQ(lines[0], "levels.ko: úroveň 2 má mít 3 cihel, v souboru je jich jen 0");
     EXPECT_EQ(lines[1].rfind("animations.ko: ", 0), 0u) << lines[1];
-    EXPECT_EQ(lines[2], "pictures/gui: file is missing");
-    EXPECT_EQ(lines[3], "pictures/ko7: not a picture that can be loaded");
-    EXPECT_EQ(lines[4], "players.ko: player 2 of 2 has a name length of -2");
-    EXPECT_EQ(lines[5], "hall.ko: entry 1 is cut short");
-    EXPECT_EQ(lines[6], "tick.ko: no number at the start of the first line, the game uses 8000");
+    EXPECT_EQ(lines[2], "pictures/gui: soubor chybí");
+    EXPECT_EQ(lines[3], "pictures/ko7: není to obrázek, který lze načíst");
+    EXPECT_EQ(lines[4], "players.ko: hráč 2/2: záporná délka jména -2");
+    EXPECT_EQ(lines[5], "hall.ko: položka 1: soubor končí uprostřed záznamu");
+    EXPECT_EQ(lines[6], "tick.ko: první řádek nezačíná číslem, hra použije 8000");
 }
 
 TEST_F(ZapwallData, CheckNamesMissingAndUnusableFiles) {
@@ -121,9 +125,72 @@ TEST_F(ZapwallData, CheckNamesMissingAndUnusableFiles) {
     const ToolRun run = Tool({"check", data});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out,
-              "levels.ko: file is missing\n"
-              "hall.ko: file cannot be read\n"
-              "tick.ko: 20000 is outside 1 to 10000, the game uses 10000\n");
+              "levels.ko: soubor chybí\n"
+              "hall.ko: není to obyčejný soubor\n"
+              "tick.ko: 20000 je mimo rozsah 1 až 10000, hra použije 10000\n");
+}
+
+// The game's refusal of a folder: what the start-up loader says, as the game shows it.
+std::string StartRefusal(const std::string& data) {
+    RecordingWindow window;
+    MemoryDataFiles files;
+    GameState s;
+    s.DataFolder = data;
+    s.Window = &window;
+    s.Files = &files;
+    return LoadGameData(s, LoadPicture).Refusal;
+}
+
+TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
+    // A valid level set beyond the reading limit: 45 levels of 32767 bricks, 17.7 MB.
+    std::vector<uint8_t> levels = Values16({45});
+    for (int level = 0; level < 45; ++level) {
+        const std::vector<uint8_t> block = Values16({32767});
+        levels.insert(levels.end(), block.begin(), block.end());
+        levels.resize(levels.size() + 32767 * 12, 0);
+    }
+    const struct {
+        std::string file;
+        std::function<void(const std::string& path)> damage;
+        std::string refusal;
+    } cases[] = {
+        {"levels.ko", [&](const std::string& p) { WriteBytes(p, levels); },
+         "levels.ko: soubor je příliš velký (17694272 bajtů, nejvýše 16 MiB)"},
+        {"levels.ko", [](const std::string& p) { WriteBytes(p, Values16({0})); },
+         "levels.ko: počet úrovní je 0, musí být aspoň 1"},
+        {"animations.ko", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); },
+         "animations.ko: není to obyčejný soubor"},
+        {"pictures/gui", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); },
+         "pictures/gui: není to obyčejný soubor"},
+        {"pictures/ko3",
+         [](const std::string& p) { ASSERT_TRUE(SavePicturePng(Surface(40000, 1), p)); },
+         "pictures/ko3: obrázek je příliš velký (40000 × 1 bodů, nejvýše 32767 bodů na stranu "
+         "a 16777216 bodů celkem)"},
+        {"pictures/ko13", [](const std::string& p) { std::filesystem::create_directory(p); },
+         "pictures/ko13: není to obyčejný soubor"},
+    };
+    for (const auto& c : cases) {
+        const std::string data = GoodFolder();
+        std::filesystem::remove(data + "/" + c.file);
+        c.damage(data + "/" + c.file);
+        const ToolRun run = Tool({"check", data});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, c.refusal + "\n");
+        EXPECT_EQ(StartRefusal(data), c.refusal);
+        std::filesystem::remove_all(data);
+    }
+}
+
+TEST_F(ZapwallData, ShowEscapesControlCharactersInNames) {
+    const std::string data = GoodFolder();
+    // Tab, escape, DEL, the C1 control 0x81 (U+0081 in Windows-1250), a quote and a backslash.
+    WriteBytes(data + "/players.ko", Values16({0, 8, 2 + 'A', 2 + 9, 2 + 27, 2 + 0x7F, 2 + 0x81,
+                                               2 + '"', 2 + '\\', 2 + 0xE8, 3, 0, 0}));
+    const ToolRun run = Tool({"show", data + "/players.ko"});
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_EQ(run.out,
+              "players.ko: 1 player\n"
+              "1. \"A\\x09\\x1B\\x7F\\u0081\\\"\\\\č\"  IQ 0  level 0 (shown as 1)  balls 3\n");
 }
 
 TEST_F(ZapwallData, ShowPrintsEachFileAsText) {
@@ -141,7 +208,8 @@ TEST_F(ZapwallData, ShowPrintsEachFileAsText) {
     WriteBytes(data + "/players.ko.damaged", Values16({0, 5, 67}));
     run = Tool({"show", data + "/players.ko.damaged"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "players.ko: 0 players\nplayers.ko: player 1 of 1 is cut short\n");
+    EXPECT_EQ(run.out,
+              "players.ko: 0 players\nplayers.ko: hráč 1/1: soubor končí uprostřed záznamu\n");
 
     HallTable table = DefaultHallTable();
     table[0] = {"Eva", 1200};
@@ -174,7 +242,7 @@ TEST_F(ZapwallData, LevelsRefusesDamagedInputAndNamesTheLine) {
     WriteBytes(data + "/levels.ko", Values16({0}));
     ToolRun run = Tool({"levels", "decompile", data + "/levels.ko"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "levels.ko: level count is 0, at least 1 is needed\n");
+    EXPECT_EQ(run.err, "levels.ko: počet úrovní je 0, musí být aspoň 1\n");
     EXPECT_EQ(run.out, "");
 
     const std::string text = folder_ / "bad.txt";

@@ -38,6 +38,41 @@ cp -r "$data" "$work/damaged"
 head -c 7 "$data/levels.ko" > "$work/damaged/levels.ko"
 expect_status 2 "levels.ko" --data "$work/damaged"
 
+# The refusal is the game's own, in Czech, with the detail.
+printf '\x00\x00' > "$work/damaged/levels.ko"
+expect_status 2 "levels.ko: počet úrovní je 0, musí být aspoň 1" --data "$work/damaged"
+# A FIFO in place of a data file is refused at once instead of hanging the start.
+rm "$work/damaged/levels.ko" && cp "$data/levels.ko" "$work/damaged/"
+rm "$work/damaged/pictures/ko5" && mkfifo "$work/damaged/pictures/ko5"
+timeout 20 "$sim" --data "$work/damaged" > /dev/null 2> "$work/stderr"
+[ $? = 2 ] || fail "a FIFO picture was not refused"
+grep -q "pictures/ko5: není to obyčejný soubor" "$work/stderr" || fail "FIFO: $(cat "$work/stderr")"
+rm -rf "$work/damaged"
+
+# A damaged roster: with --save the kept copy is written first, then the new roster (the
+# original is never lost), even when the file is beyond the reading limit; without --save the
+# report says that the copy the game's message speaks of was not written.
+cp -r "$data" "$work/kept"
+printf '\x05\x00' > "$work/kept/players.ko"
+"$sim" --data "$work/kept" --steps 0 --out "$work/out.json" || fail "run on a damaged roster"
+grep -q '"NotWritten"' "$work/out.json" && grep -q '"players.ko.damaged"' "$work/out.json" ||
+  fail "the report does not say that the kept copy was not written"
+[ ! -e "$work/kept/players.ko.damaged" ] || fail "a run without --save kept a copy"
+head -c 17000000 /dev/zero > "$work/kept/players.ko"
+printf '\x05\x00' > "$work/kept/players.ko.damaged"
+"$sim" --data "$work/kept" --steps 0 --save --out "$work/out.json" || fail "--save, large roster"
+[ "$(stat -c %s "$work/kept/players.ko.damaged.1")" = 17000000 ] || fail "large roster not kept"
+cmp -s <(printf '\x05\x00') "$work/kept/players.ko.damaged" || fail "an earlier copy was replaced"
+cmp -s <(printf '\xff\xff') "$work/kept/players.ko" || fail "the roster was not written anew"
+grep -q 'players.ko.damaged.1' "$work/out.json" || fail "the message does not name the new copy"
+grep -q '"NotWritten"' "$work/out.json" && fail "a saved run reports files as not written"
+# A commit that fails still writes --out, and says so.
+rm "$work/kept/players.ko" && mkdir "$work/kept/players.ko"
+"$sim" --data "$work/kept" --steps 0 --save --out "$work/out.json" 2> "$work/stderr"
+[ $? = 1 ] || fail "a failed commit did not fail the run"
+grep -q "could not write .*players.ko" "$work/stderr" || fail "the failed file is not named"
+grep -q '"NotWritten"' "$work/out.json" || fail "--out is missing after a failed commit"
+
 # Without --save nothing is written; with it the roster holds the stored player.
 "$sim" --data "$data" --steps 10 > /dev/null || fail "plain run"
 [ -z "$(ls "$data" | grep -E 'players|hall|tick')" ] || fail "a run without --save wrote to DIR"

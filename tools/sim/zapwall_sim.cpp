@@ -230,31 +230,40 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 
 // What every run ends with: the roster and hall saved with --save, the field and the state.
 int WriteResults(Sim& sim, const Options& o, int64_t steps) {
+    // The folder is written as the game writes it: each held write and kept copy in the order
+    // the game made it, so a damaged file's kept copy lands before the file is replaced.
+    std::vector<std::string> notWritten;
     if (o.Save) {
         StoreCurrentPlayer(sim.s);
         SaveRoster(sim.s);
-        if (!sim.files.Commit()) {
-            std::cerr << "zapwall-sim: could not write to " << sim.layout.UserFolder << "\n";
-            return 1;
+        if (!sim.files.Commit(&notWritten)) {
+            for (const std::string& name : notWritten)
+                std::cerr << "zapwall-sim: could not write " << sim.disk.PathOf(name) << "\n";
         }
+    } else {
+        notWritten = sim.files.Pending();
     }
+    int status = o.Save && !notWritten.empty() ? 1 : 0;
     if (o.Frame && !SavePicturePng(sim.s.Field, *o.Frame)) {
         std::cerr << "zapwall-sim: cannot write " << *o.Frame << "\n";
-        return 1;
+        status = 1;
     }
     if (o.Out) {
-        const std::string text = Report(sim.s, sim.window, *sim.log, steps).dump(1) + "\n";
+        Json report = Report(sim.s, sim.window, *sim.log, steps);
+        // The game's messages speak of files it wrote; say which of them this run did not.
+        if (!notWritten.empty()) report["NotWritten"] = notWritten;
+        const std::string text = report.dump(1) + "\n";
         if (*o.Out == "-") {
             std::cout << text;
         } else {
             std::ofstream out(*o.Out, std::ios::binary);
             if (!(out << text)) {
                 std::cerr << "zapwall-sim: cannot write " << *o.Out << "\n";
-                return 1;
+                status = 1;
             }
         }
     }
-    return 0;
+    return status;
 }
 
 // A game from the options: a player, a state, scripted input by loop iteration.

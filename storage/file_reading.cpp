@@ -1,0 +1,120 @@
+#include "storage/file_reading.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace ZapModule {
+
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int Get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+FileRead Failed(ReadFailure failure, int error = 0) {
+    FileRead read;
+    read.Failure = failure;
+    read.Error = error;
+    return read;
+}
+
+ReadFailure FailureOfOpen(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return ReadFailure::Missing;
+        case EACCES:
+        case EPERM:
+            return ReadFailure::NoPermission;
+        case ENXIO:  // a socket, or a FIFO opened without a writer
+        case EISDIR:
+            return ReadFailure::NotAFile;
+        default:
+            return ReadFailure::Failed;
+    }
+}
+
+}  // namespace
+
+FileRead ReadRegularFile(const std::string& path, size_t maxSize) {
+    // O_NONBLOCK makes the open itself return at once for a FIFO or a device; its kind is then
+    // taken from the descriptor, which cannot change under us as the path could.
+    const Descriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (in.Get() < 0) return Failed(FailureOfOpen(errno), errno);
+    struct stat info {};
+    if (::fstat(in.Get(), &info) != 0) return Failed(ReadFailure::Failed, errno);
+    if (!S_ISREG(info.st_mode)) return Failed(ReadFailure::NotAFile);
+    FileRead read;
+    read.Limit = maxSize;
+    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxSize) {
+        read.Failure = ReadFailure::TooLarge;
+        read.Size = static_cast<uint64_t>(std::max<off_t>(info.st_size, 0));
+        return read;
+    }
+    // One byte more than the size shows a file that grew since the size was taken; it is read
+    // on up to the limit.
+    std::vector<uint8_t>& bytes = read.Bytes;
+    bytes.resize(static_cast<size_t>(info.st_size) + 1);
+    size_t total = 0;
+    for (;;) {
+        const ssize_t got = ::read(in.Get(), bytes.data() + total, bytes.size() - total);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return Failed(ReadFailure::Failed, errno);
+        }
+        if (got == 0) break;
+        total += static_cast<size_t>(got);
+        if (total < bytes.size()) continue;
+        if (total > maxSize) {
+            read.Failure = ReadFailure::TooLarge;
+            read.Size = total;
+            read.Bytes.clear();
+            return read;
+        }
+        bytes.resize(std::min(maxSize + 1, bytes.size() * 2));
+    }
+    bytes.resize(total);
+    return read;
+}
+
+std::string SizeText(uint64_t bytes) {
+    constexpr uint64_t kMiB = uint64_t{1} << 20;
+    if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
+    return std::to_string(bytes) + " bajtů";
+}
+
+std::string DescribeReadFailure(const FileRead& read) {
+    switch (read.Failure) {
+        case ReadFailure::None:
+            return {};
+        case ReadFailure::Missing:
+            return "soubor chybí";
+        case ReadFailure::NotAFile:
+            return "není to obyčejný soubor";
+        case ReadFailure::NoPermission:
+            return "chybí oprávnění soubor číst";
+        case ReadFailure::TooLarge:
+            return "soubor je příliš velký (" + SizeText(read.Size) + ", nejvýše " +
+                   SizeText(read.Limit) + ")";
+        case ReadFailure::Failed:
+            break;
+    }
+    return read.Error == EIO ? "soubor nelze přečíst (chyba disku)"
+                             : "soubor nelze přečíst (chyba " + std::to_string(read.Error) + ")";
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,34 @@
+#pragma once
+// Reading a whole file safely: the file is opened without blocking and its kind is taken from the
+// open descriptor, so a FIFO, a device or a folder in place of a data file is refused at once
+// instead of hanging the program, and nothing larger than the caller's limit is read. Plain POSIX,
+// so the sound component can use it as well as the engine.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ZapModule {
+
+enum class ReadFailure { None, Missing, NotAFile, NoPermission, TooLarge, Failed };
+
+struct FileRead {
+    ReadFailure Failure = ReadFailure::None;
+    std::vector<uint8_t> Bytes;  // the whole file, when read
+    uint64_t Size = 0;           // the file's size, when it is too large
+    size_t Limit = 0;            // the limit it was read with
+    int Error = 0;               // errno of a failed open or read
+    bool Ok() const { return Failure == ReadFailure::None; }
+};
+
+// The file at `path` when it is a regular file of at most `maxSize` bytes, else the reason.
+FileRead ReadRegularFile(const std::string& path, size_t maxSize);
+
+// Why a read failed, in Czech for the player: "soubor chybí", "soubor je příliš velký (…)", …
+std::string DescribeReadFailure(const FileRead& read);
+
+// A size in bytes as the messages give it: "16 MiB" for whole mebibytes, else "1234 bajtů".
+std::string SizeText(uint64_t bytes);
+
+}  // namespace ZapModule
