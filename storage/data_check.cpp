@@ -3,6 +3,8 @@
 #include <optional>
 
 #include "graphics/animations.h"
+#include "sound/sound.h"
+#include "sound/wav_check.h"
 #include "storage/data_limits.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_reading.h"
@@ -85,6 +87,18 @@ std::vector<std::string> CheckGameData(const std::string& dataDir, const Picture
         std::string why;
         if (!LoadCheckedPicture(load, dataDir + "/" + picture, why))
             problems.push_back(picture + ": " + why);
+    }
+    return problems;
+}
+
+std::vector<std::string> CheckSounds(const std::string& dataDir) {
+    std::vector<std::string> problems;
+    for (const std::string_view file : kEffectFiles) {
+        const std::string name = "sounds/" + std::string(file);
+        const auto bytes = ReadOrComplain(dataDir + "/" + name, name, kMaxSoundFileBytes, problems);
+        if (!bytes) continue;
+        if (const std::string problem = WavProblem(*bytes); !problem.empty())
+            problems.push_back(name + ": " + problem);
     }
     return problems;
 }

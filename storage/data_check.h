@@ -33,6 +33,12 @@ std::vector<std::string> PictureNames();
 // with the first.
 std::vector<std::string> CheckGameData(const std::string& dataDir, const PictureLoader& load);
 
+// The sound files the game would leave silent (missing, not a regular file, not a WAV file the
+// component plays, or beyond the sound limits), one text each such as
+// "sounds/bum.wav: vzorkovací frekvence 1 Hz je mimo 4000 až 192000 Hz". The game plays without
+// them; only the effect is silent.
+std::vector<std::string> CheckSounds(const std::string& dataDir);
+
 // The problems of the files the game writes (players.ko, hall.ko, tick.ko), where present: the
 // game copes with them (it uses what is whole and keeps a damaged file aside), but a maintainer
 // wants to know.

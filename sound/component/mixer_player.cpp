@@ -62,17 +62,21 @@ void MixerPlayer::StopAll() {
 }
 
 int16_t MixerPlayer::Play(const char* path) {
-    std::lock_guard guard(lock_);
-    if (device_ != Device::Open || path == nullptr) return -1;
-    Mix_Chunk* chunk = Decoded(path).Chunk;
-    if (chunk == nullptr) return -1;
-    int channel = Mix_PlayChannel(-1, chunk, 0);
-    if (channel < 0) {
-        // Every effect channel is busy: the newest sound matters more than the oldest one's tail.
-        const int oldest = Mix_GroupOldest(kEffectGroup);
-        if (oldest >= 0) channel = Mix_PlayChannel(oldest, chunk, 0);
+    {
+        std::lock_guard guard(lock_);
+        if (device_ != Device::Open || path == nullptr) return -1;
+        if (const auto found = sounds_.find(std::string_view(path)); found != sounds_.end()) {
+            const DecodedSound& sound = found->second;
+            if (!sound.Ready || sound.Chunk == nullptr) return -1;
+            return static_cast<int16_t>(StartChunk(sound.Chunk));
+        }
+        // The first Play of a file: the worker reads and decodes it and starts it then.
+        sounds_.emplace(path, DecodedSound{});
+        toDecode_.emplace_back(path);
+        jobs_.push_back(Job::Decode);
     }
-    return static_cast<int16_t>(channel < 0 ? -1 : channel);
+    wake_.notify_one();
+    return -1;
 }
 
 void MixerPlayer::Close() {
@@ -151,6 +155,9 @@ void MixerPlayer::RunWorker() {
                 case Job::StartTune:
                     StartTune();
                     break;
+                case Job::Decode:
+                    DecodeNext();
+                    break;
                 case Job::Quit:
                     CloseDevice();
                     // SDL keeps per-thread data (its error text) that it frees by itself only
@@ -220,9 +227,11 @@ void MixerPlayer::CloseDevice() {
             Mix_HaltChannel(-1);
             for (auto& [path, sound] : sounds_)
                 if (sound.Chunk != nullptr) Mix_FreeChunk(sound.Chunk);
-            sounds_.clear();
-            FreeTune();
         }
+        // Files still waiting are read again at their next Play on an open device.
+        sounds_.clear();
+        toDecode_.clear();
+        if (mixerOpen_) FreeTune();
         channels_ = 0;
     }
     if (mixerOpen_) {
@@ -272,13 +281,42 @@ void MixerPlayer::SetUpChannels(int channels) {
     channels_ = channels;
 }
 
-MixerPlayer::DecodedSound& MixerPlayer::Decoded(const char* path) {
-    if (auto found = sounds_.find(std::string_view(path)); found != sounds_.end())
-        return found->second;
-    DecodedSound& sound = sounds_[path];
-    sound.Samples = LoadWav(path, rate_);
+void MixerPlayer::DecodeNext() {
+    std::string path;
+    int rate = 0;
+    {
+        std::lock_guard guard(lock_);
+        if (toDecode_.empty()) return;
+        path = std::move(toDecode_.front());
+        toDecode_.pop_front();
+        if (device_ != Device::Open) {
+            sounds_.erase(path);
+            return;
+        }
+        rate = rate_;
+    }
+    DeviceSamples samples = LoadWav(path.c_str(), rate);  // bounded, and not under the lock
+
+    std::lock_guard guard(lock_);
+    const auto found = sounds_.find(path);
+    // The device closed meanwhile (and forgot the file) or opened at another rate.
+    if (found == sounds_.end() || found->second.Ready || device_ != Device::Open || rate_ != rate)
+        return;
+    DecodedSound& sound = found->second;
+    sound.Samples = std::move(samples);
     sound.Chunk = ChunkOf(sound.Samples);
-    return sound;
+    sound.Ready = true;
+    if (sound.Chunk != nullptr) StartChunk(sound.Chunk);
+}
+
+int MixerPlayer::StartChunk(Mix_Chunk* chunk) {
+    int channel = Mix_PlayChannel(-1, chunk, 0);
+    if (channel < 0) {
+        // Every effect channel is busy: the newest sound matters more than the oldest one's tail.
+        const int oldest = Mix_GroupOldest(kEffectGroup);
+        if (oldest >= 0) channel = Mix_PlayChannel(oldest, chunk, 0);
+    }
+    return channel < 0 ? -1 : channel;
 }
 
 void MixerPlayer::FreeTune() {

@@ -1,6 +1,11 @@
 #pragma once
 // The player object behind the component's function table, on SDL_mixer.
 //
+// Play never reads or decodes a file on the game's thread: the first Play of a file hands it to
+// the worker, which reads it (within the sound limits, never waiting on a FIFO), decodes it for
+// the device and starts it; later Plays of it start at once from memory. A file that cannot be
+// played stays silent, and only that effect.
+//
 // Opening and closing an audio device takes tens of milliseconds (SDL joins its mixing thread,
 // a sound server may be slow to answer), longer than any operation may hold up the game. So the
 // player keeps a worker thread that opens and closes the device and composes the tune, while
@@ -49,13 +54,15 @@ class MixerPlayer {
     void ExtraSelect(const char* name);
 
   private:
-    enum class Job { Open, Close, StartTune, Quit };
+    enum class Job { Open, Close, StartTune, Decode, Quit };
     enum class Device { Closed, Opening, Open, Unavailable };
 
-    // A file decoded for the device; Chunk is null for a file that cannot be played.
+    // A file decoded for the device; until Ready the worker is decoding it, and afterwards
+    // Chunk is null for a file that cannot be played.
     struct DecodedSound {
         DeviceSamples Samples;
         Mix_Chunk* Chunk = nullptr;
+        bool Ready = false;
     };
     struct PathHash {
         using is_transparent = void;
@@ -70,9 +77,10 @@ class MixerPlayer {
     void OpenDevice();
     void CloseDevice();
     void StartTune();
+    void DecodeNext();
     // Under the lock, with the device open.
     void SetUpChannels(int channels);
-    DecodedSound& Decoded(const char* path);  // decodes the file on its first use
+    int StartChunk(Mix_Chunk* chunk);  // on a free effect channel, else the oldest one
     void FreeTune();
 
     std::mutex lock_;
@@ -88,6 +96,7 @@ class MixerPlayer {
     DeviceSamples tune_;
     Mix_Chunk* tuneChunk_ = nullptr;
     std::unordered_map<std::string, DecodedSound, PathHash, std::equal_to<>> sounds_;
+    std::deque<std::string> toDecode_;  // files whose first Play waits for the worker
 
     // The worker's own state, touched by nothing else.
     bool audioHeld_ = false;

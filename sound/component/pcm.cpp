@@ -7,6 +7,10 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include "sound/wav_check.h"
+#include "storage/data_limits.h"
+#include "storage/file_reading.h"
+
 namespace ZapSound {
 
 namespace {
@@ -87,18 +91,27 @@ DeviceSamples ToDeviceSamples(const float* frames, size_t frameCount, int channe
 }
 
 DeviceSamples LoadWav(const char* path, int deviceRate) {
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    if (file == nullptr) return {};
+    // Read as every data file is: never waiting on a FIFO, never more than the limit; and judged
+    // by its header before anything is decoded, so one file's cost is bounded.
+    const ZapModule::FileRead file =
+        ZapModule::ReadRegularFile(path, ZapModule::kMaxSoundFileBytes);
+    if (!file.Ok() || !ZapModule::WavProblem(file.Bytes).empty()) return {};
+    SDL_RWops* memory = SDL_RWFromConstMem(file.Bytes.data(), static_cast<int>(file.Bytes.size()));
+    if (memory == nullptr) return {};
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(file, 1, &spec, &data, &length) == nullptr) return {};
+    if (SDL_LoadWAV_RW(memory, 1, &spec, &data, &length) == nullptr) return {};
 
     DeviceSamples samples;
     const int bytesPerSample = SDL_AUDIO_BITSIZE(spec.format) / 8;
-    if (Readable(spec.format) && spec.channels > 0) {
+    const bool sane = spec.channels > 0 && spec.freq >= ZapModule::kMinSoundRate &&
+                      spec.freq <= ZapModule::kMaxSoundRate;
+    if (Readable(spec.format) && sane) {
         const size_t count = length / bytesPerSample;
-        const size_t frameCount = count / spec.channels;
+        // What SDL decoded is held to the same length as the header promised.
+        const size_t frameCount = std::min<size_t>(
+            count / spec.channels, static_cast<size_t>(ZapModule::kMaxSoundSeconds * spec.freq));
         std::vector<float> frames(frameCount * spec.channels);
         for (size_t k = 0; k < frames.size(); ++k)
             frames[k] = SampleAt(data + k * bytesPerSample, spec.format);

@@ -21,7 +21,8 @@ DeviceSamples ToDeviceSamples(const float* frames, size_t frameCount, int channe
                               int deviceRate);
 
 // Reads a WAV file (any format SDL reads: PCM, float, ADPCM, ...) into device samples. Empty when
-// the file is missing, unreadable or holds no sound.
+// the file is missing, not a regular file, unreadable, holds no sound or breaks the sound limits
+// (size, length, sample rate, channels).
 DeviceSamples LoadWav(const char* path, int deviceRate);
 
 }  // namespace ZapSound

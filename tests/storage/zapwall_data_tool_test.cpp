@@ -11,13 +11,17 @@
 #include <sstream>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "game/recording_window.h"
 #include "game/startup.h"
 #include "graphics/picture_loader.h"
+#include "sound/sound.h"
+#include "storage/data_limits.h"
 #include "storage/hall.h"
 #include "storage/roster.h"
 #include "storage_test_support.h"
+#include "tests/sound/wav_writer.h"
 #include "tools/zapwall_data_level_text.h"
 
 namespace ZapModule {
@@ -74,6 +78,9 @@ class ZapwallData : public ::testing::Test {
         for (int sheet = 1; sheet <= 13; ++sheet) {
             EXPECT_TRUE(SavePicturePng(picture, data + "/pictures/ko" + std::to_string(sheet)));
         }
+        std::filesystem::create_directories(data + "/sounds");
+        for (const std::string_view sound : kEffectFiles)
+            ZapTest::WriteToneWav(data + "/sounds/" + std::string(sound), {.Seconds = 0.05});
         return data;
     }
 
@@ -179,6 +186,51 @@ TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
         EXPECT_EQ(StartRefusal(data), c.refusal);
         std::filesystem::remove_all(data);
     }
+}
+
+TEST_F(ZapwallData, CheckNamesTheSoundFilesTheGameWouldLeaveSilent) {
+    const std::string data = GoodFolder();
+    const auto header = [](uint32_t rate, uint32_t frames, uint16_t tag = 1) {
+        std::vector<uint8_t> wav{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+        const auto put16 = [&](uint32_t v) {
+            wav.push_back(uint8_t(v));
+            wav.push_back(uint8_t(v >> 8));
+        };
+        const auto put32 = [&](uint32_t v) {
+            put16(v & 0xFFFF);
+            put16(v >> 16);
+        };
+        wav.insert(wav.end(), {'f', 'm', 't', ' '});
+        put32(16);
+        for (uint32_t v : {uint32_t(tag), 1u}) put16(v);
+        put32(rate);
+        put32(rate * 2);
+        for (uint32_t v : {2u, 16u}) put16(v);
+        wav.insert(wav.end(), {'d', 'a', 't', 'a'});
+        put32(frames * 2);
+        wav.resize(wav.size() + frames * 2, 0);
+        return wav;
+    };
+    WriteBytes(data + "/sounds/bum.wav", header(1, 100));
+    ::unlink((data + "/sounds/die.wav").c_str());
+    ::mkfifo((data + "/sounds/die.wav").c_str(), 0644);
+    WriteBytes(data + "/sounds/dot.wav", header(44100, 44100 * 11));
+    WriteBytes(data + "/sounds/gong.wav", std::vector<uint8_t>(kMaxSoundFileBytes + 1, 0));
+    WriteText(data + "/sounds/palka.wav", "not a sound");
+    WriteBytes(data + "/sounds/steel.wav", header(44100, 100, 0x55));
+    std::filesystem::remove(data + "/sounds/wall.wav");
+    const ToolRun run = Tool({"check", data});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out,
+              "sounds/bum.wav: vzorkovací frekvence 1 Hz je mimo 4000 až 192000 Hz\n"
+              "sounds/die.wav: není to obyčejný soubor\n"
+              "sounds/dot.wav: zvuk je příliš dlouhý (11.0 s, nejvýše 10 s)\n"
+              "sounds/gong.wav: soubor je příliš velký (8388609 bajtů, nejvýše 8 MiB)\n"
+              "sounds/palka.wav: není to zvuk WAV\n"
+              "sounds/steel.wav: nepodporovaný formát zvuku (85, 16 bitů)\n"
+              "sounds/wall.wav: soubor chybí\n");
+    // The game plays without them: only those effects are silent.
+    EXPECT_EQ(StartRefusal(data), "");
 }
 
 TEST_F(ZapwallData, ShowEscapesControlCharactersInNames) {
