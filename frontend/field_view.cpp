@@ -2,7 +2,11 @@
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "game/input.h"
 
@@ -32,17 +36,49 @@ int FieldView::KeyCode(int qtKey) {
     }
 }
 
-void FieldView::paintEvent(QPaintEvent*) {
+void FieldView::Refresh() {
+    // On a scaled screen the field's pixels do not fall on the widget's own: all of it is
+    // repainted.
+    refreshing_ = true;
+    if (devicePixelRatioF() == 1.0)
+        repaint(damage_.ToUpdate(s_.Field));
+    else
+        repaint();
+    refreshing_ = false;
+}
+
+QRectF FieldView::FieldPlace(qreal ratio) const {
+    const int factor = std::max(1, static_cast<int>(std::floor(ratio + 1e-6)));
+    const int deviceWidth = static_cast<int>(std::lround(width() * ratio));
+    const int deviceHeight = static_cast<int>(std::lround(height() * ratio));
+    const int fieldWidth = kFieldWidth * factor, fieldHeight = kFieldHeight * factor;
+    return QRectF((deviceWidth - fieldWidth) / 2 / ratio, (deviceHeight - fieldHeight) / 2 / ratio,
+                  fieldWidth / ratio, fieldHeight / ratio);
+}
+
+void FieldView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (s_.Field.Width() != kFieldWidth || s_.Field.Height() != kFieldHeight) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    // The surface's own pixels, wrapped: nothing is copied. Without smooth transformation a
-    // screen scaled by a whole factor shows each pixel as a sharp block.
-    const QImage field(reinterpret_cast<const uchar*>(s_.Field.Bits()), kFieldWidth, kFieldHeight,
-                       kFieldWidth * 4, QImage::Format_RGB32);
-    painter.drawImage(rect(), field);
+    // The surface's own pixels, wrapped: nothing is copied.
+    const QImage field(reinterpret_cast<const uchar*>(std::as_const(s_.Field).Bits()), kFieldWidth,
+                       kFieldHeight, kFieldWidth * 4, QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == 1.0) {
+        // One plain copy per rectangle of the region, from the surface to the window.
+        for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), field, r);
+    } else {
+        // Without smooth transformation each pixel becomes a sharp block of whole pixels.
+        painter.fillRect(rect(), Qt::black);
+        painter.drawImage(FieldPlace(ratio), field);
+    }
+    const bool whole = refreshing_ || QRegion(rect()).subtracted(event->region()).isEmpty();
+    if (whole)
+        damage_.ShownWhole(s_.Field);
+    else
+        damage_.ShownPart(s_.Field);
 }
 
 void FieldView::keyPressEvent(QKeyEvent* event) {

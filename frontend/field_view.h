@@ -1,9 +1,14 @@
 #pragma once
-// Form1's field Picture1(0): shows GameState::Field, the surface every game step draws, without
-// copying it, and forwards the five game keys to the rules.
+// Form1's field Picture1(0): shows GameState::Field, the surface every game step draws, and
+// forwards the five game keys to the rules. The surface is shown without an intermediate copy:
+// each refresh copies only the pixels that can have changed straight from it to the window. On
+// a screen with a device pixel ratio other than 1 the field is scaled by the largest whole
+// factor that fits and centred, so every field pixel is a square block of whole screen pixels.
 
+#include <QRectF>
 #include <QWidget>
 
+#include "frontend/field_damage.h"
 #include "game/state.h"
 
 namespace ZapModule {
@@ -11,6 +16,13 @@ namespace ZapModule {
 class FieldView : public QWidget {
   public:
     FieldView(GameState& s, QWidget* parent);
+
+    // Makes the field surface's latest picture visible at once.
+    void Refresh();
+
+    // Where the field's picture lies in the widget (logical pixels) when painted on a device
+    // with this pixel ratio.
+    QRectF FieldPlace(qreal ratio) const;
 
     // The rules' key code of a Qt key (Esc 27, Space 32, Up 38, Down 40, P 80); 0 for keys the
     // game does not use.
@@ -25,6 +37,8 @@ class FieldView : public QWidget {
 
   private:
     GameState& s_;
+    FieldDamage damage_;
+    bool refreshing_ = false;
 };
 
 }  // namespace ZapModule

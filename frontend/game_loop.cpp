@@ -40,8 +40,10 @@ void GameLoop::TimerEvent() {
 void GameLoop::RunPasses() {
     // The time at which IdlePasses was 0, by the nominal pass length.
     StepClock::time_point anchor = StepClock::now() - s_.IdlePasses * kPass;
+    bool delivered = false;  // the wait just delivered every pending event
     for (;;) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (!delivered) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        delivered = false;
         if (ended_) return;
         const StepClock::time_point now = StepClock::now();
         const int64_t elapsed = (now - anchor) / kPass;
@@ -53,7 +55,7 @@ void GameLoop::RunPasses() {
         }
         switch (LoopPass(s_)) {
             case PassResult::Idle:
-                WaitUntil(anchor + period);
+                delivered = WaitUntil(anchor + period);
                 break;
             case PassResult::Stepped:
                 // A step late by less than a period keeps the schedule (the next wait is that
@@ -70,11 +72,19 @@ void GameLoop::RunPasses() {
     }
 }
 
-void GameLoop::WaitUntil(StepClock::time_point deadline) {
+bool GameLoop::WaitUntil(StepClock::time_point deadline) {
+    bool delivered = false;
     while (!ended_ && StepClock::now() < deadline) {
-        waker_->Arm(deadline);
+        // The waker keeps its time until it fires: an event that ends the wait early needs no
+        // new one.
+        if (deadline != armed_) {
+            waker_->Arm(deadline);
+            armed_ = deadline;
+        }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        delivered = true;
     }
+    return delivered;
 }
 
 }  // namespace ZapModule

@@ -41,12 +41,14 @@ class GameLoop : public QObject {
   private:
     void TimerEvent();
     void RunPasses();
-    // Delivers events as they arrive until `deadline` or the end of the program.
-    void WaitUntil(StepClock::time_point deadline);
+    // Delivers events as they arrive until `deadline` or the end of the program; true when it
+    // did (the events pending at its return have been delivered).
+    bool WaitUntil(StepClock::time_point deadline);
 
     GameState& s_;
     std::unique_ptr<StepWaker> waker_;
     QTimer timer_;
+    StepClock::time_point armed_;  // the deadline the waker was last given
     int32_t interval_ = 0;
     bool running_ = false;
     bool ended_ = false;

@@ -79,7 +79,7 @@ void GameScreen::DrawButtonPressed(int index) {
 }
 
 void GameScreen::RefreshField() {
-    field_->repaint();
+    field_->Refresh();
 }
 
 void GameScreen::Unload() {

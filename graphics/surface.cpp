@@ -16,10 +16,23 @@ void Surface::FillBlack(int32_t x, int32_t y, int32_t width, int32_t height) {
     const int64_t right = std::min<int64_t>(int64_t{x} + width, width_);
     const int64_t bottom = std::min<int64_t>(int64_t{y} + height, height_);
     if (left >= right || top >= bottom) return;
+    const bool whole = left == 0 && top == 0 && right == width_ && bottom == height_;
+    if (whole && inkKnown_) {
+        // Everything outside the ink is black already.
+        for (const Rect& r : ink_)
+            for (int32_t row = r.Top; row < r.Bottom; ++row)
+                std::fill(DrawRow(row) + r.Left, DrawRow(row) + r.Right, kOpaqueBlack);
+        ink_.clear();
+        return;
+    }
+    if (whole) {
+        ink_.clear();
+        inkKnown_ = true;
+    }
     if (left == 0 && right == width_) {
         // Whole rows: one run. Opaque black is 0xFF000000, so a byte fill cannot make it;
         // fill the first row and double it along, which runs at memcpy speed.
-        uint32_t* start = Row(static_cast<int32_t>(top));
+        uint32_t* start = DrawRow(static_cast<int32_t>(top));
         const size_t total = static_cast<size_t>(bottom - top) * width_;
         std::fill_n(start, std::min<size_t>(total, width_), kOpaqueBlack);
         for (size_t done = width_; done < total;) {
@@ -30,8 +43,21 @@ void Surface::FillBlack(int32_t x, int32_t y, int32_t width, int32_t height) {
         return;
     }
     for (int64_t row = top; row < bottom; ++row)
-        std::fill(Row(static_cast<int32_t>(row)) + left, Row(static_cast<int32_t>(row)) + right,
-                  kOpaqueBlack);
+        std::fill(DrawRow(static_cast<int32_t>(row)) + left,
+                  DrawRow(static_cast<int32_t>(row)) + right, kOpaqueBlack);
+}
+
+void Surface::AddInk(const Rect& drawn) {
+    // A bound keeps a surface that is drawn on without ever being cleared from growing a list:
+    // beyond it the ink is simply no longer known. A game step draws a few hundred copies.
+    constexpr size_t kMostInk = 4096;
+    if (!inkKnown_) return;
+    if (ink_.size() == kMostInk) {
+        inkKnown_ = false;
+        ink_.clear();
+        return;
+    }
+    ink_.push_back(drawn);
 }
 
 namespace {
@@ -79,8 +105,10 @@ void BitBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height, c
     h = std::min({h, int64_t{dst.Height()} - dy, int64_t{src.Height()} - sy64});
     if (w <= 0 || h <= 0) return;
     for (int64_t row = 0; row < h; ++row)
-        CopyRun(dst.Row(static_cast<int32_t>(dy + row)) + dx,
+        CopyRun(dst.DrawRow(static_cast<int32_t>(dy + row)) + dx,
                 src.Row(static_cast<int32_t>(sy64 + row)) + sx64, w, op);
+    dst.AddInk({static_cast<int32_t>(dx), static_cast<int32_t>(dy), static_cast<int32_t>(dx + w),
+                static_cast<int32_t>(dy + h)});
 }
 
 void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -99,12 +127,13 @@ void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t heigh
     const int64_t endRow = std::min<int64_t>(h, int64_t{dst.Height()} - top);
     const int64_t firstCol = std::max<int64_t>(0, -left);
     const int64_t endCol = std::min<int64_t>(w, int64_t{dst.Width()} - left);
+    if (firstRow >= endRow || firstCol >= endCol) return;
     for (int64_t row = firstRow; row < endRow; ++row) {
         // Row k counted from the starting edge samples source row k * sh / h.
         const int64_t k = flipY ? h - 1 - row : row;
         const int64_t srcY = int64_t{sy} + k * sh / h;
         if (srcY < 0 || srcY >= src.Height()) continue;
-        uint32_t* line = dst.Row(static_cast<int32_t>(top + row));
+        uint32_t* line = dst.DrawRow(static_cast<int32_t>(top + row));
         for (int64_t col = firstCol; col < endCol; ++col) {
             const int64_t j = flipX ? w - 1 - col : col;
             const int64_t srcX = int64_t{sx} + j * sw / w;
@@ -113,4 +142,6 @@ void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t heigh
             d = Apply(d, src.Pixel(static_cast<int32_t>(srcX), static_cast<int32_t>(srcY)), op);
         }
     }
+    dst.AddInk({static_cast<int32_t>(left + firstCol), static_cast<int32_t>(top + firstRow),
+                static_cast<int32_t>(left + endCol), static_cast<int32_t>(top + endRow)});
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "graphics/rect.h"
+
 enum RasterOp : uint32_t {
     SRCCOPY = 0x00CC0020,   // destination = source
     SRCAND = 0x008800C6,    // destination = destination AND source
@@ -26,22 +28,49 @@ class Surface {
     int32_t Height() const { return height_; }
     bool Empty() const { return pixels_.empty(); }
 
-    uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    uint32_t* Row(int32_t y) {
+        inkKnown_ = false;
+        return pixels_.data() + static_cast<size_t>(y) * width_;
+    }
     const uint32_t* Row(int32_t y) const {
         return pixels_.data() + static_cast<size_t>(y) * width_;
     }
     uint32_t Pixel(int32_t x, int32_t y) const { return Row(y)[x]; }
-    void SetPixel(int32_t x, int32_t y, uint32_t argb) { Row(y)[x] = argb; }
-    uint32_t* Bits() { return pixels_.data(); }
+    void SetPixel(int32_t x, int32_t y, uint32_t argb) {
+        inkKnown_ = false;
+        Row(y)[x] = argb;
+    }
+    uint32_t* Bits() {
+        inkKnown_ = false;
+        return pixels_.data();
+    }
     const uint32_t* Bits() const { return pixels_.data(); }
 
     // Fills the part of (x, y, width, height) that lies on the surface with opaque black.
     void FillBlack(int32_t x, int32_t y, int32_t width, int32_t height);
 
+    // Where the surface may hold pixels other than opaque black: the rectangles BitBlt and
+    // StretchBlt drew on it since it was last filled black as a whole (everything else is
+    // black). Unknown (false) when pixels were written any other way. With it known, filling
+    // the whole surface black touches only these rectangles, and a view that shows the surface
+    // needs to update only where the ink of the picture it shows and of the new one lie.
+    bool InkKnown() const { return inkKnown_; }
+    const std::vector<Rect>& Ink() const { return ink_; }
+
   private:
+    // The copies write rows without forgetting the ink; they record what they drew instead.
+    friend void BitBlt(Surface&, int32_t, int32_t, int32_t, int32_t, const Surface&, int32_t,
+                       int32_t, RasterOp);
+    friend void StretchBlt(Surface&, int32_t, int32_t, int32_t, int32_t, const Surface&, int32_t,
+                           int32_t, int32_t, int32_t, RasterOp);
+    uint32_t* DrawRow(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+    void AddInk(const Rect& drawn);
+
     int32_t width_ = 0;
     int32_t height_ = 0;
     std::vector<uint32_t> pixels_;
+    std::vector<Rect> ink_;
+    bool inkKnown_ = true;  // a new surface is all black
 };
 
 // Copies the width x height block at (sx, sy) of src to (x, y) of dst with the raster operation.

@@ -155,6 +155,46 @@ TEST(StretchBlt, HugeOrEmptyDestinationsStayWithinTheSurface) {
     ExpectSamePixels(dst, before);
 }
 
+TEST(SurfaceInk, CopiesRecordWhatTheyDrewAndAWholeBlackFillStartsAgain) {
+    Surface field(40, 30);
+    const Surface sprite = Numbered(12, 12, 1);
+    EXPECT_TRUE(field.InkKnown());
+    EXPECT_TRUE(field.Ink().empty());
+    BitBlt(field, -4, 25, 12, 12, sprite, 0, 0, SRCCOPY);  // clipped on the left and bottom
+    StretchBlt(field, 30, 20, 12, -12, sprite, 0, 0, 12, 12, SRCPAINT);  // mirrored, upward
+    BitBlt(field, 100, 100, 12, 12, sprite, 0, 0, SRCCOPY);              // off the surface: nothing
+    ASSERT_TRUE(field.InkKnown());
+    EXPECT_EQ(field.Ink(), (std::vector<Rect>{{0, 25, 8, 30}, {30, 8, 40, 20}}));
+    field.FillBlack(0, 0, 10, 10);  // a part: the ink stays
+    EXPECT_EQ(field.Ink().size(), 2u);
+    field.FillBlack(-5, -5, 100, 100);
+    EXPECT_TRUE(field.Ink().empty());
+    ExpectSamePixels(field, Surface(40, 30));
+}
+
+TEST(SurfaceInk, DirectWritesMakeItUnknownAndTheNextWholeFillBlackensEverything) {
+    Surface field = Numbered(20, 20, 2);
+    EXPECT_FALSE(field.InkKnown());
+    field.FillBlack(0, 0, 20, 20);
+    EXPECT_TRUE(field.InkKnown());
+    ExpectSamePixels(field, Surface(20, 20));
+    BitBlt(field, 2, 2, 5, 5, Numbered(5, 5, 3), 0, 0, SRCCOPY);
+    field.SetPixel(15, 15, 0xFFFFFFFFu);
+    EXPECT_FALSE(field.InkKnown());
+    field.FillBlack(0, 0, 20, 20);
+    ExpectSamePixels(field, Surface(20, 20));
+}
+
+TEST(SurfaceInk, ASurfaceNeverClearedStopsCountingItsInk) {
+    Surface field(10, 10);
+    const Surface dot = Numbered(1, 1, 4);
+    for (int i = 0; i < 5000; ++i) BitBlt(field, i % 10, i / 10 % 10, 1, 1, dot, 0, 0, SRCCOPY);
+    EXPECT_FALSE(field.InkKnown());
+    EXPECT_TRUE(field.Ink().empty());
+    field.FillBlack(0, 0, 10, 10);
+    ExpectSamePixels(field, Surface(10, 10));
+}
+
 TEST(RectFunctions, FollowTheWin32Meaning) {
     Rect out{9, 9, 9, 9};
     EXPECT_TRUE(IntersectRect(out, Rect{0, 0, 10, 10}, Rect{5, 3, 20, 8}));
