@@ -78,9 +78,11 @@ TEST_F(FieldViewTest, TheFieldIsScaledByAWholeFactorAndCentred) {
     // Run with QT_SCALE_FACTOR or QT_SCREEN_SCALE_FACTORS set to see a scaled screen.
     StartGame(8000);
     const qreal ratio = Screen().devicePixelRatioF();
-    for (const char* variable : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"})
-        if (qEnvironmentVariableIsSet(variable))
+    for (const char* variable : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) {
+        if (qEnvironmentVariableIsSet(variable)) {
             ASSERT_DOUBLE_EQ(ratio, qEnvironmentVariable(variable).toDouble()) << variable;
+        }
+    }
     // Every field pixel its own colour.
     Surface& field = State().Field;
     for (int y = 0; y < kFieldHeight; ++y)
@@ -110,7 +112,9 @@ TEST_F(FieldViewTest, TheFieldIsScaledByAWholeFactorAndCentred) {
     const int bottom = box.bottom() + 1 - (corner.y() + kFieldHeight * factor);
     EXPECT_LE(std::abs(left - right), 1);
     EXPECT_LE(std::abs(top - bottom), 1);
-    if (left > 0) EXPECT_EQ(screen.pixel(box.topLeft()) | kOpaqueBlack, kOpaqueBlack);
+    if (left > 0) {
+        EXPECT_EQ(screen.pixel(box.topLeft()) | kOpaqueBlack, kOpaqueBlack);
+    }
 }
 
 }  // namespace
