@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/program.h"
+#include "app/startup_preload.h"
 #include "app/window_icon.h"
 #include "layout/data_layout.h"
 #include "layout/single_copy_lock.h"
@@ -57,13 +58,16 @@ int main(int argc, char** argv) {
     // Whole scale factors only, so a high-DPI screen shows every game pixel as a sharp block.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    const ZapModule::DataLayout layout = ZapModule::GameLayout();
+    // Mapping the sound library and decoding the pictures need no display: they go on beside
+    // Qt's start and the building of the windows; the entry routine takes them at their steps.
+    ZapModule::StartupPreload preload(layout);
     std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
     QApplication app(argc, argv);
     noDisplay.reset();
     QApplication::setWindowIcon(ZapModule::WindowIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_APP_ID));
 
-    const ZapModule::DataLayout layout = ZapModule::GameLayout();
     // Held until the process ends, taken before anything of the player's files is read. Watching
     // a replay writes nothing, so it goes on beside a game without it.
     std::optional<ZapModule::SingleCopyLock> lock;
@@ -75,6 +79,7 @@ int main(int argc, char** argv) {
         }
     }
     ZapModule::Program program(layout);
+    program.UsePictures(preload.Pictures());
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
     const std::optional<int> status = command.What == CommandLine::Action::Watch
                                           ? program.StartPlayback(command.Replay)

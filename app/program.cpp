@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 #include "frontend/czech_qt_texts.h"
 #include "game/startup.h"
@@ -53,7 +54,8 @@ bool Program::Load(std::optional<uint32_t> seed) {
         std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
     s_.Random.Seed(seed_);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
-    const StartupResult loaded = LoadGameData(s_, LoadPicture);
+    const StartupResult loaded = LoadGameData(
+        s_, pictures_ ? std::exchange(pictures_, nullptr) : PictureLoader(LoadPicture));
     if (!loaded.Refusal.empty()) {
         // Nothing has been written, and nothing will be: the run ends here.
         port_.ShowMessage(

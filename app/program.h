@@ -15,6 +15,7 @@
 #include "frontend/replay_playback.h"
 #include "game/replay.h"
 #include "game/state.h"
+#include "graphics/sprites.h"
 #include "layout/data_layout.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
@@ -44,6 +45,9 @@ class Program {
     // recording of the game begins. Load seeds the random source from the clock unless given a
     // seed.
     bool Load(std::optional<uint32_t> seed = std::nullopt);
+    // The picture loader Load uses once (the pictures decoded ahead, app/startup_preload.h);
+    // without it Load reads every picture itself.
+    void UsePictures(PictureLoader load) { pictures_ = std::move(load); }
     void RunMenu();
     void ShowGameScreen();
 
@@ -75,6 +79,7 @@ class Program {
 
     GameState s_;
     std::string libraryFolder_;
+    PictureLoader pictures_;
     DiskDataFiles files_;
     MemoryDataFiles heldFiles_{&files_};  // a playback's writes, kept from the disk
     QtWindowPort port_;

@@ -28,6 +28,13 @@ std::optional<Surface> LoadPicture(const std::string& path, std::string* problem
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
+    // A PNG (every picture the game ships) goes straight to Qt's own decoder: a file of unknown
+    // format is offered to every image plugin first, which loads them all.
+    static constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
+    if (data.startsWith(QByteArray::fromRawData(kPngSignature, 8))) {
+        reader.setDecideFormatFromContent(false);
+        reader.setFormat("png");
+    }
     // The header's size decides before a single pixel is decoded.
     if (const QSize size = reader.size(); size.isValid()) {
         if (std::string why = PictureSizeProblem(size.width(), size.height()); !why.empty())

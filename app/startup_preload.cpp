@@ -1,0 +1,62 @@
+#include "app/startup_preload.h"
+
+#include "graphics/picture_loader.h"
+#include "sound/component_loader.h"
+
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
+
+namespace ZapModule {
+
+StartupPreload::StartupPreload(const DataLayout& layout) {
+    // The pictures in the order start-up reads them.
+    std::vector<std::string> names{"pictures/gui"};
+    for (int i = 1; i <= kSpriteCount; ++i) names.push_back("pictures/ko" + std::to_string(i));
+    for (const std::string& name : names) {
+        const std::string path = layout.DataFolder + "/" + name;
+        promised_.emplace_back(path, std::promise<Picture>());
+        pictures_[path] = promised_.back().second.get_future();
+    }
+    const std::string folder = layout.LibraryFolder.empty() ? "." : layout.LibraryFolder;
+    thread_ = std::async(std::launch::async, &StartupPreload::Run, this,
+                         folder + "/" + std::string(kSoundLibraryFile), layout.DataFolder);
+}
+
+StartupPreload::~StartupPreload() {
+    thread_.wait();
+#ifndef _WIN32
+    // The program's own load of the library holds it from here on (or nobody needs it).
+    if (library_ != nullptr) dlclose(library_);
+#endif
+}
+
+void StartupPreload::Run(std::string libraryPath, std::string dataFolder) {
+#ifndef _WIN32
+    // Mapping the library and the dozens it needs is the slow part of registering it; the
+    // registration's own load then finds it in memory. The same flags as that load.
+    library_ = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+#endif
+    for (auto& [path, promise] : promised_) {
+        try {
+            Picture picture;
+            picture.Pixels = LoadPicture(path, &picture.Problem);
+            promise.set_value(std::move(picture));
+        } catch (...) {
+            promise.set_exception(std::current_exception());  // thrown where it is taken
+        }
+    }
+}
+
+PictureLoader StartupPreload::Pictures() {
+    return [this](const std::string& path, std::string* problem) -> std::optional<Surface> {
+        const auto found = pictures_.find(path);
+        if (found == pictures_.end()) return LoadPicture(path, problem);
+        Picture picture = found->second.get();
+        pictures_.erase(found);
+        if (problem != nullptr && !picture.Pixels) *problem = picture.Problem;
+        return std::move(picture.Pixels);
+    };
+}
+
+}  // namespace ZapModule
