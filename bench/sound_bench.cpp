@@ -60,6 +60,16 @@ class SoundRig {
     }
 
     bool Ready() const { return ready_; }
+    // Plays the effect until it comes from memory: its first Play hands the file to the
+    // component's worker, which decodes it in the background.
+    void Decode(Effect effect) {
+        for (int i = 0; i < 2000; ++i) {
+            PlaySound(s, effect);
+            if (s.SoundHandles[size_t(effect)] >= 0) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        s.SoundPlayer->StopAll();
+    }
     std::string FreshFile(int i) const {
         return (folder_ / "fresh" / ("effect" + std::to_string(i) + ".wav")).string();
     }
@@ -81,7 +91,7 @@ SoundRig& Rig() {
 void BM_PlayCached(benchmark::State& state) {
     SoundRig& rig = Rig();
     if (!rig.Ready()) return state.SkipWithError("the sound component did not open");
-    PlaySound(rig.s, Effect::Bum);  // decodes it
+    rig.Decode(Effect::Bum);
     int played = 0;
     for (auto _ : state) {
         PlaySound(rig.s, Effect::Bum);
@@ -99,13 +109,15 @@ BENCHMARK(BM_PlayCached);
 void BM_PlayCachedAllChannelsBusy(benchmark::State& state) {
     SoundRig& rig = Rig();
     if (!rig.Ready()) return state.SkipWithError("the sound component did not open");
+    rig.Decode(Effect::Bum);
     for (int i = 0; i < 17; ++i) PlaySound(rig.s, Effect::Bum);
     for (auto _ : state) PlaySound(rig.s, Effect::Bum);
     rig.s.SoundPlayer->StopAll();
 }
 BENCHMARK(BM_PlayCachedAllChannelsBusy);
 
-// The first Play of a file: read, decoded, converted from 22.05 to 44.1 kHz and started.
+// The first Play of a file: handed to the component's worker, which reads, decodes and converts
+// it from 22.05 to 44.1 kHz and starts it; the game's thread pays only for the hand-over.
 void BM_PlayFirstTime(benchmark::State& state) {
     SoundRig& rig = Rig();
     if (!rig.Ready()) return state.SkipWithError("the sound component did not open");
@@ -125,6 +137,7 @@ BENCHMARK(BM_PlayFirstTime)->Iterations(kFreshFiles / 10);
 void BM_Update(benchmark::State& state) {
     SoundRig& rig = Rig();
     if (!rig.Ready()) return state.SkipWithError("the sound component did not open");
+    rig.Decode(Effect::Bum);
     for (int i = 0; i < 4; ++i) PlaySound(rig.s, Effect::Bum);
     for (auto _ : state) UpdateSound(rig.s);
     rig.s.SoundPlayer->StopAll();

@@ -154,8 +154,8 @@ size_t ReadNumbers(const std::vector<uint8_t>& bytes, ProblemList& problems, Tak
 std::vector<std::string> CheckAnimationFile(const std::vector<uint8_t>& bytes) {
     ProblemList problems;
     if (bytes.size() > kMaxAnimationFileBytes) {
-        problems.Add("soubor je příliš velký (" + SizeText(bytes.size()) + ", nejvýše " +
-                     SizeText(kMaxAnimationFileBytes) + ")");
+        problems.Add("soubor je příliš velký: " + SizeText(bytes.size()) + ", nejvýše " +
+                     SizeText(kMaxAnimationFileBytes));
         return problems.Take();
     }
     int lastRecordLine = 1;

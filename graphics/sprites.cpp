@@ -72,9 +72,9 @@ void AdvanceFrame(MoverRecord& m, const AnimationRecord& a) {
 std::string PictureSizeProblem(int64_t width, int64_t height) {
     if (width <= 0 || height <= 0) return "obrázek je prázdný";
     if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
-        return "obrázek je příliš velký (" + std::to_string(width) + " × " +
+        return "obrázek je příliš velký: " + std::to_string(width) + " × " +
                std::to_string(height) + " bodů, nejvýše " + std::to_string(kMaxPictureSide) +
-               " bodů na stranu a " + std::to_string(kMaxPicturePixels) + " bodů celkem)";
+               " bodů na stranu a " + std::to_string(kMaxPicturePixels) + " bodů celkem";
     }
     return {};
 }

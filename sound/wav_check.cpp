@@ -94,7 +94,7 @@ std::string WavProblem(const std::vector<uint8_t>& bytes, WavFacts* facts) {
             f.Seconds = frames / f.Rate;
             if (f.Seconds > kMaxSoundSeconds) {
                 char text[96];
-                std::snprintf(text, sizeof text, "zvuk je příliš dlouhý (%.1f s, nejvýše %.0f s)",
+                std::snprintf(text, sizeof text, "zvuk je příliš dlouhý: %.1f s, nejvýše %.0f s",
                               f.Seconds, kMaxSoundSeconds);
                 return text;
             }

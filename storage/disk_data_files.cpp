@@ -234,6 +234,8 @@ std::string WriteErrorText(int error) {
             return "symbolické odkazy tvoří smyčku";
         case EIO:
             return "chyba disku";
+        case EINVAL:  // a copy of something that is no regular file
+            return "není to obyčejný soubor";
         default:
             return "chyba " + std::to_string(error);
     }

@@ -108,8 +108,8 @@ std::string DescribeReadFailure(const FileRead& read) {
         case ReadFailure::NoPermission:
             return "chybí oprávnění soubor číst";
         case ReadFailure::TooLarge:
-            return "soubor je příliš velký (" + SizeText(read.Size) + ", nejvýše " +
-                   SizeText(read.Limit) + ")";
+            return "soubor je příliš velký: " + SizeText(read.Size) + ", nejvýše " +
+                   SizeText(read.Limit);
         case ReadFailure::Failed:
             break;
     }

@@ -25,7 +25,7 @@ struct FileRead {
 // The file at `path` when it is a regular file of at most `maxSize` bytes, else the reason.
 FileRead ReadRegularFile(const std::string& path, size_t maxSize);
 
-// Why a read failed, in Czech for the player: "soubor chybí", "soubor je příliš velký (…)", …
+// Why a read failed, in Czech for the player: "soubor chybí", "soubor je příliš velký: …", …
 std::string DescribeReadFailure(const FileRead& read);
 
 // A size in bytes as the messages give it: "16 MiB" for whole mebibytes, else "1234 bajtů".

@@ -116,8 +116,8 @@ TEST(LoadRoster, AFileTooLargeToReadIsSetAsideNotOverwrittenSilently) {
     ASSERT_EQ(f.window.Messages.size(), 1u);
     // The real reason, with the limit; nothing was read, so no "undamaged part" was used.
     EXPECT_EQ(f.window.Messages[0].Text,
-              "Soubor players.ko nelze přečíst (soubor je příliš velký (16777217 bajtů, nejvýše "
-              "16 MiB)), hra z něj nic nepoužila. Původní soubor je uschován jako "
+              "Soubor players.ko nelze přečíst (soubor je příliš velký: 16777217 bajtů, nejvýše "
+              "16 MiB), hra z něj nic nepoužila. Původní soubor je uschován jako "
               "players.ko.damaged.");
 }
 

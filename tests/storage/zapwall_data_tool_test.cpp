@@ -162,7 +162,7 @@ TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
         std::string refusal;
     } cases[] = {
         {"levels.ko", [&](const std::string& p) { WriteBytes(p, levels); },
-         "levels.ko: soubor je příliš velký (17694272 bajtů, nejvýše 16 MiB)"},
+         "levels.ko: soubor je příliš velký: 17694272 bajtů, nejvýše 16 MiB"},
         {"levels.ko", [](const std::string& p) { WriteBytes(p, Values16({0})); },
          "levels.ko: počet úrovní je 0, musí být aspoň 1"},
         {"animations.ko", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); },
@@ -171,8 +171,8 @@ TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
          "pictures/gui: není to obyčejný soubor"},
         {"pictures/ko3",
          [](const std::string& p) { ASSERT_TRUE(SavePicturePng(Surface(40000, 1), p)); },
-         "pictures/ko3: obrázek je příliš velký (40000 × 1 bodů, nejvýše 32767 bodů na stranu "
-         "a 16777216 bodů celkem)"},
+         "pictures/ko3: obrázek je příliš velký: 40000 × 1 bodů, nejvýše 32767 bodů na stranu "
+         "a 16777216 bodů celkem"},
         {"pictures/ko13", [](const std::string& p) { std::filesystem::create_directory(p); },
          "pictures/ko13: není to obyčejný soubor"},
     };
@@ -224,8 +224,8 @@ TEST_F(ZapwallData, CheckNamesTheSoundFilesTheGameWouldLeaveSilent) {
     EXPECT_EQ(run.out,
               "sounds/bum.wav: vzorkovací frekvence 1 Hz je mimo 4000 až 192000 Hz\n"
               "sounds/die.wav: není to obyčejný soubor\n"
-              "sounds/dot.wav: zvuk je příliš dlouhý (11.0 s, nejvýše 10 s)\n"
-              "sounds/gong.wav: soubor je příliš velký (8388609 bajtů, nejvýše 8 MiB)\n"
+              "sounds/dot.wav: zvuk je příliš dlouhý: 11.0 s, nejvýše 10 s\n"
+              "sounds/gong.wav: soubor je příliš velký: 8388609 bajtů, nejvýše 8 MiB\n"
               "sounds/palka.wav: není to zvuk WAV\n"
               "sounds/steel.wav: nepodporovaný formát zvuku (85, 16 bitů)\n"
               "sounds/wall.wav: soubor chybí\n");
