@@ -11,6 +11,7 @@
 #include <ctime>
 #include <random>
 
+#include "storage/file_descriptor.h"
 #include "storage/file_reading.h"
 
 namespace ZapModule {
@@ -22,27 +23,6 @@ constexpr int kMaxLinks = 40;
 // A temporary file untouched this long belongs to no save that is still running.
 constexpr time_t kStaleSeconds = 60;
 constexpr size_t kTempSuffixLength = 6;  // ".XXXXXX"
-
-// Closes the descriptor when it goes out of scope.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int Get() const { return fd_; }
-    // Closes now, reporting whether the close succeeded (a failed close can lose written data).
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {

@@ -7,23 +7,11 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "storage/file_descriptor.h"
+
 namespace ZapModule {
 
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 FileRead Failed(ReadFailure failure, int error = 0) {
     FileRead read;
@@ -53,7 +41,7 @@ ReadFailure FailureOfOpen(int error) {
 FileRead ReadRegularFile(const std::string& path, size_t maxSize) {
     // O_NONBLOCK makes the open itself return at once for a FIFO or a device; its kind is then
     // taken from the descriptor, which cannot change under us as the path could.
-    const Descriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (in.Get() < 0) return Failed(FailureOfOpen(errno), errno);
     struct stat info {};
     if (::fstat(in.Get(), &info) != 0) return Failed(ReadFailure::Failed, errno);
