@@ -18,14 +18,7 @@ if [ "${1:-}" = --installed ]; then installed=yes; shift; fi
 build=$(cd "$1" && pwd)
 shots=${2:-}
 
-work=$(mktemp -d)
-xvfb=""
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  chmod -R u+w "$work"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/e2e_lib.sh"
 if [ -n "$installed" ]; then
   prefix="$work/prefix"
   cmake --install "$build" --prefix "$prefix" > /dev/null
@@ -34,10 +27,7 @@ if [ -n "$installed" ]; then
   export XDG_DATA_HOME="$work/xdg"
   data="$XDG_DATA_HOME/zapwall"
 else
-  # Copies, not links: the program finds its data folder beside its own file.
-  cp "$build/zapwall" "$build/2d_snd.so" "$work/"
-  mkdir "$work/data"
-  cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" "$work/data/"
+  portable_copy
   program="$work/zapwall"
   data="$work/data"
   levels="$data/levels.ko"
@@ -45,14 +35,7 @@ fi
 mkdir -p "$data"
 if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(cd "$shots" && pwd); fi
 
-# A display of our own: Xvfb picks a free number itself and tells it once it is ready, so test
-# runs started side by side never race for one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "e2e: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
+start_display
 
 le16() {  # a signed 16-bit value, little-endian
   local v=$(( ($1 + 65536) % 65536 ))
@@ -94,29 +77,7 @@ grab() {
   eval "$(xdotool getwindowgeometry --shell "$2")"
   "$build/zapwall-screen-grab" "$shots/$1.png" "$X" "$Y" "$WIDTH" "$HEIGHT"
 }
-fail() { echo "e2e: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
-# Waits for a visible window whose caption matches (other than the one given), lets it settle
-# and prints its id.
-window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
-    if [ -n "$id" ]; then
-      sleep 0.3
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-# Clicks at a point of a window's client area.
-click() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
-}
-
-"$program" & pid=$!
+launch "$program"
 
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
 click "$menu" 50 209           # the name box
@@ -154,10 +115,7 @@ sleep 0.3
 xdotool keydown Up; sleep 0.3; xdotool keyup Up
 xdotool key Escape             # quit: the program ends 20 steps later
 
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after Esc"
-status=0; wait "$pid" || status=$?
-[ "$status" -eq 0 ] || fail "exit status $status"
+ended "the program did not end after Esc" 5
 
 # players.ko: highest index 0, then "Ondra" (5 codes), spare balls, IQ, level.
 read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko" | tr "\n" " ")"

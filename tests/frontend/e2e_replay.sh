@@ -8,58 +8,13 @@
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
-work=$(mktemp -d)
-xvfb="" pid=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "e2e_replay: $*" >&2; exit 1; }
-
-# Copies, not links: the program finds its data folder beside its own file.
-cp "$build/zapwall" "$build/2d_snd.so" "$work/"
-mkdir "$work/data"
-cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" \
-  "$build/data/levels.ko" "$work/data/"
+tag=e2e_replay
+source "$(dirname "$0")/e2e_lib.sh"
+portable_copy levels.ko
 data="$work/data"
+start_display
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
-
-# Waits for a visible window whose caption matches, lets it settle and prints its id.
-window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then
-      sleep 0.3
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-click() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
-}
-ended() {  # MESSAGE [SECONDS]: waits for the program to end; its exit status must be 0
-  for _ in $(seq $((${2:-10} * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "$1"
-  local status=0
-  wait "$pid" || status=$?
-  pid=""
-  [ "$status" -eq 0 ] || fail "exit status $status"
-}
-
-"$work/zapwall" & pid=$!
+launch "$work/zapwall"
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
 click "$menu" 50 209           # the name box
 xdotool type --delay 20 "Rec"
@@ -103,7 +58,7 @@ cmp "$data/players.ko" "$work/again/players.ko" || fail "--save wrote another pl
 
 # Watching the replay in the game plays it to its end (the quit) and writes nothing.
 before=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
-"$work/zapwall" "$replay" & pid=$!
+launch "$work/zapwall" "$replay"
 window '^V\.E\.X Zapwall v1\.41 .+hry$' > /dev/null || fail "the replay is not shown"
 ended "watching the replay did not end" 30
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)

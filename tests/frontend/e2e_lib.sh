@@ -1,0 +1,80 @@
+# shellcheck shell=bash
+# Sourced by the end-to-end scripts: a work folder removed at the end with every program started
+# in it, a portable copy of the program, an Xvfb display of the script's own, and helpers that wait
+# for windows, click in them and wait for the program to end.
+#
+# Before sourcing, the script sets `build` (the build folder) and may set `tag` (the start of its
+# messages, e2e by default) and `settle` (the seconds a window just found is left to settle before
+# its id is given, 0.3 by default).
+
+work=$(mktemp -d)
+xvfb="" pid="" pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  chmod -R u+w "$work"  # a tree made read-only is removed all the same
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "${tag:-e2e}: $*" >&2; exit 1; }
+
+# Starts a program (its command line) in the background; its id is in `pid`.
+launch() {
+  "$@" &
+  pid=$!
+  pids+=("$pid")
+}
+
+# Copies the program, its sound library and the drawn part of the build's data folder into the
+# work folder, with any further files of the data folder named. Copies, not links: the program
+# finds its data folder beside its own file.
+portable_copy() {
+  cp "$build/zapwall" "$build/2d_snd.so" "$work/"
+  mkdir "$work/data"
+  cp -r "$build/data/pictures" "$build/data/sounds" "$build/data/animations.ko" \
+    "${@/#/$build/data/}" "$work/data/"
+}
+
+# A display of our own: Xvfb picks a free number itself and tells it once it is ready, so test
+# runs started side by side never race for one.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -1 "$work/display")"
+  export SDL_AUDIODRIVER=dummy
+}
+
+# PATTERN [EXCEPT]: waits for a visible window whose caption matches (other than the window
+# EXCEPT), lets it settle and prints its id.
+window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
+    if [ -n "$id" ]; then
+      sleep "${settle:-0.3}"
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# WINDOW X Y: clicks at a point of a window's client area.
+click() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+}
+
+# MESSAGE [SECONDS]: waits for the program last launched to end; its exit status must be 0.
+ended() {
+  for _ in $(seq $((${2:-10} * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "$1"
+  local status=0 p still=()
+  wait "$pid" || status=$?
+  for p in "${pids[@]}"; do [ "$p" = "$pid" ] || still+=("$p"); done
+  pids=("${still[@]}")  # its id may be given to another process now
+  [ "$status" -eq 0 ] || fail "exit status $status"
+}
