@@ -192,34 +192,18 @@ TEST_F(RealLibrary, PlaysAWavOnFreeChannelsAndTheSamplesReachTheDevice) {
 }
 
 // A WAV file of 16-bit mono PCM with the given header values and `frames` silent frames.
-void WriteWavHeader(const std::string& path, uint32_t rate, uint32_t frames) {
+void WriteSilentWav(const std::string& path, uint32_t rate, uint32_t frames) {
     std::ofstream out(path, std::ios::binary);
-    auto put16 = [&](uint16_t v) { out.put(char(v & 0xFF)).put(char(v >> 8)); };
-    auto put32 = [&](uint32_t v) {
-        put16(uint16_t(v & 0xFFFF));
-        put16(uint16_t(v >> 16));
-    };
-    out << "RIFF";
-    put32(36 + frames * 2);
-    out << "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    out << "data";
-    put32(frames * 2);
-    for (uint32_t i = 0; i < frames; ++i) put16(0);
+    ZapTest::WriteWavHeader(out, rate, frames);
+    for (uint32_t i = 0; i < frames; ++i) ZapTest::Put16(out, 0);
 }
 
 TEST_F(RealLibrary, ABadSoundFileSilencesOnlyItsEffectAndNeverHoldsUpTheGame) {
     // A FIFO without a writer used to block Play for ever; a 1 Hz rate made the first Play take a
     // minute and gigabytes; a file beyond the limit took most of a second.
     ASSERT_EQ(::mkfifo(SoundPath(Effect::Bum).c_str(), 0644), 0);
-    WriteWavHeader(SoundPath(Effect::Die), 1, 22050);
-    WriteWavHeader(SoundPath(Effect::Dot), 44100, 44100 * 11);  // 11 s, beyond the length limit
+    WriteSilentWav(SoundPath(Effect::Die), 1, 22050);
+    WriteSilentWav(SoundPath(Effect::Dot), 44100, 44100 * 11);  // 11 s, beyond the length limit
     WriteEffect(Effect::Wall, {.Frequency = 500, .Amplitude = 0.3, .Seconds = 0.2});
     SetUpSound(s, 0);
     ASSERT_TRUE(WaitForDevice("device open,"));
