@@ -20,15 +20,20 @@
 namespace ZapModule {
 namespace {
 
+// A game on the build's data folder, its window and files in memory.
+void UseBuildData(GameState& s, RecordingWindow& window, MemoryDataFiles& files) {
+    s.AppPath = ZAPWALL_BUILD_DIR;
+    s.DataFolder = s.AppPath + "/data";
+    s.Window = &window;
+    s.Files = &files;
+}
+
 // A state on the shipped data folder: 160 bricks, 3 balls, 5 movers, 10 explosions, the wall
 // standing, and the same again every few thousand steps, so that every step measured is busy.
 class BusyField {
   public:
     explicit BusyField(bool draw) {
-        s.AppPath = ZAPWALL_BUILD_DIR;
-        s.DataFolder = s.AppPath + "/data";
-        s.Window = &window;
-        s.Files = &files;
+        UseBuildData(s, window, files);
         window.SoundSwitch = false;
         if (draw) s.Field = Surface(kFieldWidth, kFieldHeight);
         if (!LoadGameData(s, LoadPicture).Refusal.empty()) std::abort();
@@ -109,46 +114,18 @@ class BusyField {
 // Explosions last a few steps; resetting every 8 steps keeps about ten of them playing.
 constexpr int kStepsPerReset = 8;
 
-void RunSteps(benchmark::State& state, bool draw) {
-    BusyField field(draw);
-    int sinceReset = kStepsPerReset;
-    for (auto _ : state) {
-        if (sinceReset == kStepsPerReset) {
-            state.PauseTiming();
-            field.Reset();
-            sinceReset = 0;
-            state.ResumeTiming();
-        }
-        GameStep(field.s);
-        ++sinceReset;
-        benchmark::ClobberMemory();
-    }
-}
+// Steps on the busy field, drawn or not. With Keys a held key repeats about every third step, as
+// at the default speed, each repeat delivered between two steps; with Record the game is recorded.
+struct StepRun {
+    bool Draw = true;
+    bool Keys = false;
+    bool Record = false;
+};
 
-void BM_StepWithoutDrawing(benchmark::State& state) {
-    RunSteps(state, false);
-}
-void BM_StepWithDrawing(benchmark::State& state) {
-    RunSteps(state, true);
-}
-
-// The floor of any drawing pass: clear the 495 x 475 field and copy it once.
-void BM_FieldMemsetAndMemcpy(benchmark::State& state) {
-    std::vector<uint32_t> field(kFieldWidth * kFieldHeight), copy(field.size());
-    for (auto _ : state) {
-        std::memset(field.data(), 0, field.size() * sizeof(uint32_t));
-        std::memcpy(copy.data(), field.data(), field.size() * sizeof(uint32_t));
-        benchmark::DoNotOptimize(copy.data());
-        benchmark::ClobberMemory();
-    }
-}
-
-// A held key repeats about every third step at the default speed: each repeat is delivered
-// between two steps, recorded or not.
-void RunStepsWithKeys(benchmark::State& state, bool record) {
-    BusyField field(true);
+void RunSteps(benchmark::State& state, StepRun run) {
+    BusyField field(run.Draw);
     ReplayRecorder recorder;
-    if (record) {
+    if (run.Record) {
         recorder.Begin(field.s, ReplayOrigin{}, [] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(
                        std::chrono::steady_clock::now().time_since_epoch())
@@ -165,18 +142,36 @@ void RunStepsWithKeys(benchmark::State& state, bool record) {
             sinceReset = 0;
             state.ResumeTiming();
         }
-        if (++step % 3 == 0) FieldKeyDown(field.s, step % 2 == 0 ? kKeyUp : kKeyDown);
+        if (run.Keys && ++step % 3 == 0) FieldKeyDown(field.s, step % 2 == 0 ? kKeyUp : kKeyDown);
         GameStep(field.s);
         ++sinceReset;
         benchmark::ClobberMemory();
     }
 }
 
+void BM_StepWithoutDrawing(benchmark::State& state) {
+    RunSteps(state, {.Draw = false});
+}
+void BM_StepWithDrawing(benchmark::State& state) {
+    RunSteps(state, {});
+}
+
+// The floor of any drawing pass: clear the 495 x 475 field and copy it once.
+void BM_FieldMemsetAndMemcpy(benchmark::State& state) {
+    std::vector<uint32_t> field(kFieldWidth * kFieldHeight), copy(field.size());
+    for (auto _ : state) {
+        std::memset(field.data(), 0, field.size() * sizeof(uint32_t));
+        std::memcpy(copy.data(), field.data(), field.size() * sizeof(uint32_t));
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+    }
+}
+
 void BM_StepWithKeys(benchmark::State& state) {
-    RunStepsWithKeys(state, false);
+    RunSteps(state, {.Keys = true});
 }
 void BM_StepWithKeysRecorded(benchmark::State& state) {
-    RunStepsWithKeys(state, true);
+    RunSteps(state, {.Keys = true, .Record = true});
 }
 
 // A player with spare balls for ever, a Space every 200 steps (serves, resumes after each level):
@@ -185,10 +180,7 @@ Replay RecordLongGame(int64_t steps) {
     RecordingWindow window;
     MemoryDataFiles files;
     GameState s;
-    s.AppPath = ZAPWALL_BUILD_DIR;
-    s.DataFolder = s.AppPath + "/data";
-    s.Window = &window;
-    s.Files = &files;
+    UseBuildData(s, window, files);
     window.SoundSwitch = false;
     s.Random.Seed(2024);
     const StartupResult loaded = LoadGameData(s, LoadPicture);
@@ -213,10 +205,7 @@ void BM_ReplayLongGame(benchmark::State& state) {
         RecordingWindow window;
         MemoryDataFiles files;
         GameState s;
-        s.AppPath = ZAPWALL_BUILD_DIR;
-        s.DataFolder = s.AppPath + "/data";
-        s.Window = &window;
-        s.Files = &files;
+        UseBuildData(s, window, files);
         window.SoundSwitch = replay.Sound;
         s.Random.Seed(replay.Seed);
         if (!LoadGameData(s, LoadPicture).Refusal.empty()) std::abort();
