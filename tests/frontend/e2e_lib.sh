@@ -68,6 +68,14 @@ click() {
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
 
+# MENU NAME: types a new player's name into the menu's name box and adds the player.
+new_player() {
+  click "$1" 50 209
+  xdotool type --delay 20 "$2"
+  xdotool key Return
+  sleep 0.2
+}
+
 # MESSAGE [SECONDS]: waits for the program last launched to end; its exit status must be 0.
 ended() {
   for _ in $(seq $((${2:-10} * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -80,10 +80,7 @@ grab() {
 launch "$program"
 
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
-click "$menu" 50 209           # the name box
-xdotool type --delay 20 "Ondra"
-xdotool key Return
-sleep 0.2
+new_player "$menu" Ondra
 click "$menu" 460 64           # "Síň slávy"
 hall=$(window '^V\.E\.X Zapwall$' "$menu") || fail "the hall of fame did not appear"
 grab hall-of-fame "$hall"

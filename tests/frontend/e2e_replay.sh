@@ -16,10 +16,7 @@ start_display
 
 launch "$work/zapwall"
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
-click "$menu" 50 209           # the name box
-xdotool type --delay 20 "Rec"
-xdotool key Return
-sleep 0.2
+new_player "$menu" Rec
 click "$menu" 460 32           # Start
 game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
 xdotool keydown Down; sleep 0.4  # held before the start
