@@ -5,28 +5,21 @@
 
 namespace ZapModule {
 
-FieldDamage::Tiles FieldDamage::TilesOf(const Surface& field) {
-    Tiles tiles;
-    tiles.Known =
-        field.InkKnown() && field.Width() == kFieldWidth && field.Height() == kFieldHeight;
-    if (!tiles.Known) return tiles;
-    std::bitset<kColumns> all;
-    all.set();
-    for (const Rect& r : field.Ink()) {
-        if (IsRectEmpty(r)) continue;
-        const int first = r.Left / kTile, last = (r.Right - 1) / kTile;
-        const std::bitset<kColumns> columns = (all >> (kColumns - (last - first + 1))) << first;
-        for (int row = r.Top / kTile; row <= (r.Bottom - 1) / kTile; ++row)
-            tiles.Rows[row] |= columns;
-    }
-    return tiles;
+void FieldTiles::Mark(int left, int top, int right, int bottom) {
+    if (left >= right || top >= bottom) return;
+    const int first = left / kTile, last = (right - 1) / kTile;
+    std::bitset<kColumns> columns;
+    columns.set();
+    columns = (columns >> (kColumns - (last - first + 1))) << first;
+    for (int row = top / kTile; row <= (bottom - 1) / kTile; ++row) rows_[row] |= columns;
 }
 
-QRegion FieldDamage::ToUpdate(const Surface& field) const {
-    const Tiles now = TilesOf(field);
-    if (!now.Known || !shown_.Known) return QRegion(0, 0, kFieldWidth, kFieldHeight);
-    // Rows of tiles with the same columns form one band; each run of columns in a band is one
-    // rectangle. Bands come top to bottom and runs left to right, as QRegion keeps them.
+FieldTiles& FieldTiles::operator|=(const FieldTiles& other) {
+    for (int row = 0; row < kRows; ++row) rows_[row] |= other.rows_[row];
+    return *this;
+}
+
+QRegion FieldTiles::Region() const {
     std::vector<QRect> rects;
     auto addBand = [&](const std::bitset<kColumns>& columns, int firstRow, int endRow) {
         const int top = firstRow * kTile;
@@ -45,10 +38,9 @@ QRegion FieldDamage::ToUpdate(const Surface& field) const {
     std::bitset<kColumns> band;
     int bandStart = 0;
     for (int row = 0; row < kRows; ++row) {
-        const std::bitset<kColumns> columns = now.Rows[row] | shown_.Rows[row];
-        if (columns == band) continue;
+        if (rows_[row] == band) continue;
         if (band.any()) addBand(band, bandStart, row);
-        band = columns;
+        band = rows_[row];
         bandStart = row;
     }
     if (band.any()) addBand(band, bandStart, kRows);
@@ -57,14 +49,30 @@ QRegion FieldDamage::ToUpdate(const Surface& field) const {
     return region;
 }
 
+FieldDamage::Ink FieldDamage::InkOf(const Surface& field) {
+    Ink ink;
+    ink.Known = field.InkKnown() && field.Width() == kFieldWidth && field.Height() == kFieldHeight;
+    if (!ink.Known) return ink;
+    for (const Rect& r : field.Ink())
+        if (!IsRectEmpty(r)) ink.Tiles.Mark(r.Left, r.Top, r.Right, r.Bottom);
+    return ink;
+}
+
+QRegion FieldDamage::ToUpdate(const Surface& field) const {
+    Ink now = InkOf(field);
+    if (!now.Known || !shown_.Known) return QRegion(0, 0, kFieldWidth, kFieldHeight);
+    now.Tiles |= shown_.Tiles;
+    return now.Tiles.Region();
+}
+
 void FieldDamage::ShownWhole(const Surface& field) {
-    shown_ = TilesOf(field);
+    shown_ = InkOf(field);
 }
 
 void FieldDamage::ShownPart(const Surface& field) {
-    const Tiles now = TilesOf(field);
+    const Ink now = InkOf(field);
     shown_.Known = shown_.Known && now.Known;
-    for (int row = 0; row < kRows; ++row) shown_.Rows[row] |= now.Rows[row];
+    shown_.Tiles |= now.Tiles;
 }
 
 }  // namespace ZapModule

@@ -2,8 +2,8 @@
 // Which part of the field a refresh must update. Every step redraws the whole field surface, but
 // outside its ink (the rectangles drawn on the black ground, Surface::Ink) every pixel is black;
 // so the picture on the screen and the new one can differ only where the ink of either lies.
-// The ink is kept as a grid of 5 x 5 pixel tiles: cheap to mark and to merge, and it turns into
-// a few rectangles (a brick of the level grid is exactly 4 x 5 tiles).
+// Parts of the field are kept as a grid of 5 x 5 pixel tiles: cheap to mark and to merge, and
+// they turn into a few rectangles (a brick of the level grid is exactly 4 x 5 tiles).
 
 #include <QRegion>
 #include <array>
@@ -13,6 +13,24 @@
 #include "graphics/surface.h"
 
 namespace ZapModule {
+
+// A set of the field's 5 x 5 pixel tiles.
+class FieldTiles {
+  public:
+    static constexpr int kTile = 5;
+    // Adds every tile that the pixels from (left, top) to (right, bottom), both excluded, touch.
+    void Mark(int left, int top, int right, int bottom);
+    FieldTiles& operator|=(const FieldTiles& other);
+    // The tiles as rectangles in field pixels: rows of tiles with the same columns form one band,
+    // each run of columns in a band is one rectangle; bands top to bottom, runs left to right,
+    // as QRegion keeps them.
+    QRegion Region() const;
+
+  private:
+    static constexpr int kColumns = (kFieldWidth + kTile - 1) / kTile;
+    static constexpr int kRows = (kFieldHeight + kTile - 1) / kTile;
+    std::array<std::bitset<kColumns>, kRows> rows_{};
+};
 
 class FieldDamage {
   public:
@@ -26,16 +44,13 @@ class FieldDamage {
     void ShownPart(const Surface& field);
 
   private:
-    static constexpr int kTile = 5;
-    static constexpr int kColumns = (kFieldWidth + kTile - 1) / kTile;
-    static constexpr int kRows = (kFieldHeight + kTile - 1) / kTile;
-    struct Tiles {
-        std::array<std::bitset<kColumns>, kRows> Rows{};
+    struct Ink {
+        FieldTiles Tiles;
         bool Known = false;
     };
-    static Tiles TilesOf(const Surface& field);
+    static Ink InkOf(const Surface& field);
 
-    Tiles shown_;  // unknown until the field was first shown
+    Ink shown_;  // unknown until the field was first shown
 };
 
 }  // namespace ZapModule

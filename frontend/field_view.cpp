@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -37,6 +38,7 @@ int FieldView::KeyCode(int qtKey) {
 }
 
 void FieldView::Refresh() {
+    if (ShowPastQt()) return;
     // On a scaled screen the field's pixels do not fall on the widget's own: all of it is
     // repainted.
     refreshing_ = true;
@@ -45,6 +47,31 @@ void FieldView::Refresh() {
     else
         repaint();
     refreshing_ = false;
+}
+
+bool FieldView::ShowPastQt() {
+    // The output cannot scale, nor draw the messages that lie over the field between levels.
+    if (devicePixelRatioF() != 1.0 || !isVisible() || s_.Field.Width() != kFieldWidth ||
+        s_.Field.Height() != kFieldHeight)
+        return false;
+    for (const QObject* child : children())
+        if (child->isWidgetType() && static_cast<const QWidget*>(child)->isVisible()) return false;
+    if (!outputTried_) {
+        outputTried_ = true;
+        output_ = OpenX11FieldOutput(window());
+        // An exposed window is shown from Qt's copy: it must hold the field first.
+        if (output_) window()->windowHandle()->installEventFilter(this);
+    }
+    if (!output_) return false;
+    output_->Show(s_.Field, mapTo(window(), QPoint(0, 0)), damage_.ToUpdate(s_.Field));
+    damage_.ShownWhole(s_.Field);
+    qtCopyOld_ = true;
+    return true;
+}
+
+bool FieldView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && qtCopyOld_) update();
+    return QWidget::eventFilter(watched, event);
 }
 
 QRectF FieldView::FieldPlace(qreal ratio) const {
@@ -57,6 +84,11 @@ QRectF FieldView::FieldPlace(qreal ratio) const {
 }
 
 void FieldView::paintEvent(QPaintEvent* event) {
+    const bool all = QRegion(rect()).subtracted(event->region()).isEmpty();
+    if (output_) {
+        output_->Forget();
+        qtCopyOld_ = qtCopyOld_ && !all;
+    }
     QPainter painter(this);
     if (s_.Field.Width() != kFieldWidth || s_.Field.Height() != kFieldHeight) {
         painter.fillRect(rect(), Qt::black);
@@ -74,8 +106,7 @@ void FieldView::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect(), Qt::black);
         painter.drawImage(FieldPlace(ratio), field);
     }
-    const bool whole = refreshing_ || QRegion(rect()).subtracted(event->region()).isEmpty();
-    if (whole)
+    if (refreshing_ || all)
         damage_.ShownWhole(s_.Field);
     else
         damage_.ShownPart(s_.Field);

@@ -2,13 +2,18 @@
 // Form1's field Picture1(0): shows GameState::Field, the surface every game step draws, and
 // forwards the five game keys to the rules. The surface is shown without an intermediate copy:
 // each refresh copies only the pixels that can have changed straight from it to the window. On
-// a screen with a device pixel ratio other than 1 the field is scaled by the largest whole
-// factor that fits and centred, so every field pixel is a square block of whole screen pixels.
+// X11 a refresh goes past Qt's painting, through a FieldOutput, whenever nothing lies over the
+// field; Qt paints it otherwise. On a screen with a device pixel ratio other than 1 the field is
+// scaled by the largest whole factor that fits and centred, so every field pixel is a square
+// block of whole screen pixels.
 
 #include <QRectF>
 #include <QWidget>
 
+#include <memory>
+
 #include "frontend/field_damage.h"
+#include "frontend/x11_field_output.h"
 #include "game/state.h"
 
 namespace ZapModule {
@@ -34,11 +39,20 @@ class FieldView : public QWidget {
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Shows the field through the output when that can be done; false when Qt must paint it.
+    bool ShowPastQt();
+
     GameState& s_;
     FieldDamage damage_;
     bool refreshing_ = false;
+    std::unique_ptr<FieldOutput> output_;
+    bool outputTried_ = false;
+    // The window's copy in Qt's backing store lacks pixels the output showed: Qt must repaint
+    // the field before it shows that copy again.
+    bool qtCopyOld_ = false;
 };
 
 }  // namespace ZapModule

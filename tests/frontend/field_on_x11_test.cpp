@@ -1,0 +1,168 @@
+// The field on a real X display (run under Xvfb), where a refresh goes past Qt's painting: what
+// the X server holds in the window must be the surface the step drew, after every step, after a
+// partial repaint by Qt, with the messages over the field, and when the window is uncovered.
+
+#include <xcb/xcb.h>
+
+#include <QBackingStore>
+#include <QGuiApplication>
+#include <QImage>
+#include <QWindow>
+#include <array>
+#include <cstdlib>
+#include <memory>
+
+#include "tests/frontend/program_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+struct FreeWithFree {
+    void operator()(void* p) const { std::free(p); }
+};
+
+class FieldOnX11Test : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (x11 == nullptr || x11->connection() == nullptr)
+            GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
+        x_ = x11->connection();
+    }
+    void StartGame() {
+        LaunchWithPlayers({PlayerRecord{"Ann", 0, 0, 3}});
+        Menu().SetTickSetting(100);
+        StartAs(0);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
+    }
+    // Steers the bat towards the first ball and keeps the game from ending, then runs `check`.
+    void OnEveryStep(std::function<void(int)> check) {
+        App().Timer1().OnStep = [this, check, steps = 0](StepClock::time_point) mutable {
+            GameState& s = State();
+            if (!s.Balls.empty()) {
+                s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
+                s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
+            }
+            s.BallsLeft = 3;
+            check(steps++);
+        };
+    }
+    xcb_window_t Window() { return static_cast<xcb_window_t>(Screen().windowHandle()->winId()); }
+    // The field as the X server holds it in the window.
+    QImage OnDisplay() {
+        const QPoint origin = Screen().Field()->mapTo(&Screen(), QPoint(0, 0));
+        const std::unique_ptr<xcb_get_image_reply_t, FreeWithFree> image(
+            xcb_get_image_reply(x_,
+                                xcb_get_image(x_, XCB_IMAGE_FORMAT_Z_PIXMAP, Window(), origin.x(),
+                                              origin.y(), kFieldWidth, kFieldHeight, ~0u),
+                                nullptr));
+        if (!image || xcb_get_image_data_length(image.get()) != kFieldWidth * kFieldHeight * 4)
+            return {};
+        return QImage(xcb_get_image_data(image.get()), kFieldWidth, kFieldHeight,
+                      QImage::Format_RGB32)
+            .copy();
+    }
+    // The field pixels that differ between the window (as the X server or Qt's own copy holds
+    // it) and the field surface, but for those under the messages shown between levels.
+    int Differing(const QImage& window, QPoint origin = QPoint(0, 0)) {
+        if (window.isNull()) return kFieldWidth * kFieldHeight;
+        QRegion messages;
+        for (int i = 0; i < 3; ++i)
+            if (Screen().Label3(i)->isVisible()) messages += Screen().Label3(i)->geometry();
+        int differing = 0;
+        for (int y = 0; y < kFieldHeight; ++y)
+            for (int x = 0; x < kFieldWidth; ++x)
+                if (!messages.contains(QPoint(x, y)) && (window.pixel(origin + QPoint(x, y)) |
+                                                         kOpaqueBlack) != State().Field.Pixel(x, y))
+                    ++differing;
+        return differing;
+    }
+    // Whether Qt's copy of the window lags behind the field: the refresh went past Qt.
+    bool QtCopyOld() {
+        const QPaintDevice* device = Screen().backingStore()->paintDevice();
+        if (device->devType() != QInternal::Image) return false;
+        return Differing(*static_cast<const QImage*>(device),
+                         Screen().Field()->mapTo(&Screen(), QPoint(0, 0))) != 0;
+    }
+
+    xcb_connection_t* x_ = nullptr;
+};
+
+TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
+    StartGame();
+    int steps = 0, wrongSteps = 0, pastQt = 0;
+    OnEveryStep([&](int step) {
+        GameState& s = State();
+        if (step == 100) {  // a wall grows and stands: a large picture appears
+            s.WallOn = kTrue;
+            s.WallS = kWallGrowing;
+        }
+        if (step == 150) Screen().Field()->repaint(10, 10, 40, 40);  // Qt paints a part
+        if (step == 250) s.WallS = kWallShrinking;
+        if (Differing(OnDisplay()) != 0) ++wrongSteps;
+        if (step % 50 == 49 && QtCopyOld()) ++pastQt;
+        steps = step + 1;
+        if (steps == 300) s.LevelDone = kTrue;  // the next step switches the level
+        if (steps == 400) PressKey(Qt::Key_P);
+    });
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }, 20000));
+    EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
+    EXPECT_GT(pastQt, 0) << "every refresh was painted by Qt";
+
+    // The level switch shows the black field with the messages, which Qt draws.
+    ASSERT_TRUE(Screen().Label3(0)->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Differing(OnDisplay()), 0);
+    // The next level is drawn past Qt again, over what Qt drew.
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }, 20000));
+    EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
+}
+
+TEST_F(FieldOnX11Test, AnUncoveredWindowShowsTheLatestField) {
+    StartGame();
+    int steps = 0;
+    OnEveryStep([&](int step) {
+        if (step == 60) PressKey(Qt::Key_P);  // the field stands still, drawn past Qt
+        steps = step + 1;
+    });
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(RunUntil([&] { return steps > 60 && !App().Timer1().Running(); }));
+    ASSERT_TRUE(QtCopyOld());
+
+    // Another window covers the game screen and goes away: the server asks for the field again.
+    int exposes = 0;
+    struct ExposeCounter : QObject {
+        int* Count;
+        explicit ExposeCounter(int* count) : Count(count) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Expose) ++*Count;
+            return false;
+        }
+    } counter(&exposes);
+    Screen().windowHandle()->installEventFilter(&counter);
+    const xcb_window_t cover = xcb_generate_id(x_);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x_)).data;
+    const uint32_t white = screen->white_pixel;
+    const QPoint at = Screen().mapToGlobal(QPoint(0, 0));
+    xcb_create_window(x_, XCB_COPY_FROM_PARENT, cover, screen->root, at.x(), at.y(), 700, 560, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                      std::array<uint32_t, 2>{white, 1}.data());
+    xcb_map_window(x_, cover);
+    std::free(xcb_get_input_focus_reply(x_, xcb_get_input_focus(x_), nullptr));
+    xcb_destroy_window(x_, cover);
+    xcb_flush(x_);
+    ASSERT_TRUE(RunUntil([&] { return exposes > 0; }));
+    QTest::qWait(200);  // the repaint the exposure asked for
+    Screen().windowHandle()->removeEventFilter(&counter);
+    EXPECT_EQ(Differing(OnDisplay()), 0);
+}
+
+}  // namespace
+}  // namespace ZapModule
