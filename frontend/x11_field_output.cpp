@@ -25,7 +25,7 @@ namespace {
 struct FreeWithFree {
     void operator()(void* p) const { std::free(p); }
 };
-// What xcb hands over (replies, events, errors) is released with free().
+// The replies xcb hands over are released with free().
 template <typename T>
 using XcbOwned = std::unique_ptr<T, FreeWithFree>;
 

@@ -104,7 +104,7 @@ TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
         if (step % 50 == 49 && QtCopyOld()) ++pastQt;
         steps = step + 1;
         if (steps == 300) s.LevelDone = kTrue;  // the next step switches the level
-        if (steps == 400) PressKey(Qt::Key_P);
+        if (steps == 400) PressKey(Qt::Key_P);  // and the next level stops after 100 steps
     });
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Space);
