@@ -41,11 +41,20 @@ void GameLoop::RunPasses() {
     // The time at which IdlePasses was 0, by the nominal pass length.
     StepClock::time_point anchor = StepClock::now() - s_.IdlePasses * kPass;
     bool delivered = false;  // the wait just delivered every pending event
+    bool stepped = false;    // the last pass ran a step (IdlePasses is 0)
     for (;;) {
-        if (!delivered) QCoreApplication::processEvents(QEventLoop::AllEvents);
-        delivered = false;
+        StepClock::time_point now = StepClock::now();
+        // Right after a step, a pass that cannot step only counts, and the wait after it delivers
+        // the pending events before any step can read them: it need not look for them first.
+        const int32_t untilStep = PassesUntilStep(s_);
+        const bool onlyCounts =
+            stepped && !BeforePass && untilStep > 1 && (now - anchor) / kPass < untilStep;
+        if (!delivered && !onlyCounts) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            now = StepClock::now();
+        }
+        delivered = stepped = false;
         if (ended_) return;
-        const StepClock::time_point now = StepClock::now();
         const int64_t elapsed = (now - anchor) / kPass;
         CreditIdlePasses(s_, elapsed - s_.IdlePasses - 1);
         const StepClock::duration period = std::max<int16_t>(s_.Tick, 1) * kPass;
@@ -63,6 +72,7 @@ void GameLoop::RunPasses() {
                 // starts the schedule again from now, so steps never run back to back.
                 anchor = now - (anchor + period) >= period ? now : anchor + period;
                 if (OnStep) OnStep(now);
+                stepped = true;
                 break;
             case PassResult::Paused:
             case PassResult::LevelSwitched:

@@ -144,6 +144,28 @@ TEST_F(GameScreenTest, TickOneStillDeliversEventsBetweenSteps) {
     EXPECT_EQ(Interval(), 1) << "a pause keeps the timer running";
 }
 
+TEST_F(GameScreenTest, AKeyArrivingDuringAStepCountsForTheNextStep) {
+    StartGame();
+    int steps = 0;
+    int16_t batBefore = 0, batAfter = 0;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        ++steps;
+        if (steps == 5) {
+            batBefore = State().BatTop;
+            // Queued like a key the player presses while the step runs.
+            QCoreApplication::postEvent(
+                Screen().Field(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
+        }
+        if (steps == 6) {
+            batAfter = State().BatTop;
+            PressKey(Qt::Key_P);
+        }
+    };
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(RunUntil([&] { return steps >= 6 && !App().Timer1().Running(); }));
+    EXPECT_LT(batAfter, batBefore) << "the bat did not move up in the step after the key";
+}
+
 TEST_F(GameScreenTest, QuitCountdownEndsTheRunWithTheProgressStored) {
     StartGame(100);
     PressKey(Qt::Key_Space);
