@@ -66,17 +66,7 @@ class FieldOnX11Test : public ProgramTest {
     // The field pixels that differ between the window (as the X server or Qt's own copy holds
     // it) and the field surface, but for those under the messages shown between levels.
     int Differing(const QImage& window, QPoint origin = QPoint(0, 0)) {
-        if (window.isNull()) return kFieldWidth * kFieldHeight;
-        QRegion messages;
-        for (int i = 0; i < 3; ++i)
-            if (Screen().Label3(i)->isVisible()) messages += Screen().Label3(i)->geometry();
-        int differing = 0;
-        for (int y = 0; y < kFieldHeight; ++y)
-            for (int x = 0; x < kFieldWidth; ++x)
-                if (!messages.contains(QPoint(x, y)) && (window.pixel(origin + QPoint(x, y)) |
-                                                         kOpaqueBlack) != State().Field.Pixel(x, y))
-                    ++differing;
-        return differing;
+        return window.isNull() ? kFieldWidth * kFieldHeight : FieldPixelsDiffering(window, origin);
     }
     // Whether Qt's copy of the window lags behind the field: the refresh went past Qt.
     bool QtCopyOld() {

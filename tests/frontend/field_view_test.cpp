@@ -28,18 +28,7 @@ class FieldViewTest : public ProgramTest {
     // The field pixels that differ between the window (unscaled) and the field surface, but
     // for those under the messages shown between levels.
     int DifferingPixels() {
-        const QImage screen = OnScreen();
-        const QPoint origin = Screen().Field()->mapTo(&Screen(), QPoint(0, 0));
-        QRegion messages;
-        for (int i = 0; i < 3; ++i)
-            if (Screen().Label3(i)->isVisible()) messages += Screen().Label3(i)->geometry();
-        int differing = 0;
-        for (int y = 0; y < kFieldHeight; ++y)
-            for (int x = 0; x < kFieldWidth; ++x)
-                if (!messages.contains(QPoint(x, y)) && (screen.pixel(origin + QPoint(x, y)) |
-                                                         kOpaqueBlack) != State().Field.Pixel(x, y))
-                    ++differing;
-        return differing;
+        return FieldPixelsDiffering(OnScreen(), Screen().Field()->mapTo(&Screen(), QPoint(0, 0)));
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QRegion>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -117,6 +119,21 @@ class ProgramTest : public ::testing::Test {
     MenuWindow& Menu() { return program_->Form2(); }
     GameScreen& Screen() { return program_->Form1(); }
     HallWindow& Hall() { return program_->Form3(); }
+    // The field pixels that differ between a picture of the game screen (unscaled, the field's
+    // top-left pixel at `origin`) and the field surface, but for those under the messages shown
+    // between levels.
+    int FieldPixelsDiffering(const QImage& window, QPoint origin) {
+        QRegion messages;
+        for (int i = 0; i < 3; ++i)
+            if (Screen().Label3(i)->isVisible()) messages += Screen().Label3(i)->geometry();
+        int differing = 0;
+        for (int y = 0; y < kFieldHeight; ++y)
+            for (int x = 0; x < kFieldWidth; ++x)
+                if (!messages.contains(QPoint(x, y)) && (window.pixel(origin + QPoint(x, y)) |
+                                                         kOpaqueBlack) != State().Field.Pixel(x, y))
+                    ++differing;
+        return differing;
+    }
     bool Shown(const std::string& text) const {
         for (const ShownMessage& m : messages_)
             if (m.Text == text) return true;
