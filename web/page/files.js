@@ -1,0 +1,532 @@
+// The player's files in the browser: players.ko, hall.ko, tick.ko, the kept copies of damaged
+// ones and the replays, byte for byte as the desktop game writes them. The engine reads and writes
+// them in the folder /user of the module's (in-memory) file system with the desktop's own code;
+// this script fills that folder from IndexedDB before the game starts and stores what changed
+// after the game wrote, each time in one IndexedDB transaction, so a save lands whole or not at
+// all. One tab at a time holds the Web Lock "zapwall"; a second one is refused.
+//
+// It also gives the page its "Soubory" dialog: download the files and the replays, and bring in
+// files made by the desktop game, checked by the engine's own readers before anything stored is
+// replaced.
+//
+// The page calls `await ZapwallFiles.mount(Module)` before the game reads a file (it rejects with
+// a Czech message when another tab runs the game) and `ZapwallFiles.persist()` after the game
+// may have written one.
+'use strict';
+
+window.ZapwallFiles = (() => {
+  const FOLDER = '/user';
+  const REPLAYS = 'replays';
+  const REPLAY_EXTENSION = '.zapwall-replay';
+  const KEPT_FILES = [
+    ['players.ko', 'hráči'],
+    ['hall.ko', 'síň slávy'],
+    ['tick.ko', 'rychlost hry'],
+  ];
+  const DATABASE = 'zapwall';
+  const STORE = 'files';
+  const LOCK = 'zapwall';
+  // A folder of its own, in the module's file system, for a file being checked.
+  const CHECK_FOLDER = '/import-check';
+  // The largest file the game reads (a replay's limit); larger files are refused unread.
+  const MAX_IMPORT_BYTES = 64 * 1024 * 1024;
+  const BUSY_TEXT =
+    'Zapwall už běží v jiné kartě tohoto prohlížeče. Hrajte v ní, nebo ji zavřete a tuto ' +
+    'stránku načtěte znovu.';
+
+  let module = null;
+  let database = null;
+  // What IndexedDB holds, as last stored: a file's path relative to FOLDER → its signature.
+  const stored = new Map();
+  // Stores run one after another; a call while one runs is served by the next one.
+  let storing = Promise.resolve();
+  let nextStore = null;
+  // The files chosen for import that passed the check: name → bytes.
+  let accepted = new Map();
+
+  // --- IndexedDB -------------------------------------------------------------------------
+
+  function requestDone(request) {
+    return new Promise((resolve, reject) => {
+      request.onsuccess = () => resolve(request.result);
+      request.onerror = () => reject(request.error);
+    });
+  }
+
+  function transactionDone(transaction) {
+    return new Promise((resolve, reject) => {
+      transaction.oncomplete = () => resolve();
+      transaction.onerror = () => reject(transaction.error);
+      transaction.onabort = () => reject(transaction.error || new Error('transakce zrušena'));
+    });
+  }
+
+  function openDatabase() {
+    const request = indexedDB.open(DATABASE, 1);
+    request.onupgradeneeded = () => request.result.createObjectStore(STORE);
+    return requestDone(request);
+  }
+
+  // Puts and removes files (relative path → bytes, or null to remove) in one transaction.
+  async function storeChanges(changes) {
+    const transaction = database.transaction(STORE, 'readwrite');
+    const store = transaction.objectStore(STORE);
+    for (const [path, bytes] of changes) {
+      if (bytes) store.put(bytes, path);
+      else store.delete(path);
+    }
+    await transactionDone(transaction);
+  }
+
+  function problemText(error) {
+    if (error && error.name === 'QuotaExceededError') return 'úložiště prohlížeče je plné';
+    return (error && (error.message || error.name)) || 'neznámá chyba';
+  }
+
+  // --- The module's file system -------------------------------------------------------------
+
+  // Changes whenever the engine writes the file: every write makes a new file and renames it
+  // over the old one, which gives a new inode; the time and the size catch any other write.
+  function signature(stat) {
+    return `${stat.ino}:${stat.mtime.getTime()}:${stat.size}`;
+  }
+
+  // Every file under FOLDER: relative path → signature. Names starting with a dot are the
+  // temporary files of a replacement, never a finished file.
+  function listFiles() {
+    const FS = module.FS;
+    const files = new Map();
+    const walk = (relative) => {
+      for (const name of FS.readdir(relative ? `${FOLDER}/${relative}` : FOLDER)) {
+        if (name.startsWith('.')) continue;
+        const path = relative ? `${relative}/${name}` : name;
+        const stat = FS.stat(`${FOLDER}/${path}`);
+        if (FS.isDir(stat.mode)) walk(path);
+        else if (FS.isFile(stat.mode)) files.set(path, signature(stat));
+      }
+    };
+    walk('');
+    return files;
+  }
+
+  function parentOf(path) {
+    return path.slice(0, path.lastIndexOf('/'));
+  }
+
+  function readFile(path) {
+    return module.FS.readFile(`${FOLDER}/${path}`);
+  }
+
+  async function loadStoredFiles() {
+    const transaction = database.transaction(STORE, 'readonly');
+    const store = transaction.objectStore(STORE);
+    const [paths, contents] = await Promise.all([
+      requestDone(store.getAllKeys()),
+      requestDone(store.getAll()),
+    ]);
+    paths.forEach((path, i) => {
+      const full = `${FOLDER}/${path}`;
+      module.FS.mkdirTree(parentOf(full));
+      module.FS.writeFile(full, contents[i]);
+    });
+    for (const [path, sig] of listFiles()) stored.set(path, sig);
+  }
+
+  async function storeNow() {
+    if (!database) return false;
+    const now = listFiles();
+    const changes = new Map();
+    for (const [path, sig] of now) {
+      if (stored.get(path) !== sig) changes.set(path, readFile(path));
+    }
+    for (const path of stored.keys()) {
+      if (!now.has(path)) changes.set(path, null);
+    }
+    if (changes.size === 0) return true;
+    try {
+      await storeChanges(changes);
+    } catch (error) {
+      showProblem(`Hru se nepodařilo uložit do prohlížeče (${problemText(error)}). Uložené ` +
+                  'soubory zůstaly, jak byly; hra to zkusí znovu při dalším ukládání.');
+      return false;
+    }
+    for (const [path, bytes] of changes) {
+      if (bytes) stored.set(path, now.get(path));
+      else stored.delete(path);
+    }
+    hideProblem();
+    return true;
+  }
+
+  // Runs `job` after every store before it; calls made while one waits share it.
+  function queue(job) {
+    const run = storing.then(job);
+    storing = run.catch(() => {});
+    return run;
+  }
+
+  function persist() {
+    if (!module) return Promise.resolve(false);
+    if (!nextStore) {
+      nextStore = queue(() => {
+        nextStore = null;
+        return storeNow();
+      });
+    }
+    return nextStore;
+  }
+
+  // --- The lock between tabs --------------------------------------------------------------
+
+  // Resolves once this tab holds the lock for as long as it lives; rejects with the Czech
+  // message when another tab holds it. Without Web Locks (a page not served from a secure
+  // address) the game runs unguarded, as the desktop game runs where it cannot make its lock.
+  // The lock goes when the page is left, before the next page (a reload) asks for it.
+  function takeLock() {
+    if (!navigator.locks) return Promise.resolve();
+    return new Promise((resolve, reject) => {
+      navigator.locks
+        .request(LOCK, { ifAvailable: true }, (lock) => {
+          if (!lock) {
+            reject(new Error(BUSY_TEXT));
+            return undefined;
+          }
+          resolve();
+          return new Promise((release) => addEventListener('pagehide', release));
+        })
+        .catch(reject);
+    });
+  }
+
+  // --- Messages on the page -----------------------------------------------------------------
+
+  // A new element with the given properties (`role` and `data` become attributes) and children.
+  function element(tag, properties = {}, children = []) {
+    const { role, data, ...rest } = properties;
+    const made = Object.assign(document.createElement(tag), rest);
+    if (role) made.setAttribute('role', role);
+    if (data) Object.assign(made.dataset, data);
+    made.append(...children);
+    return made;
+  }
+
+  function showProblem(text) {
+    let line = document.getElementById('zapwall-files-problem');
+    if (!line) {
+      line = element('p', { id: 'zapwall-files-problem', role: 'alert' });
+      document.body.append(line);
+    }
+    line.textContent = text;
+    line.hidden = false;
+  }
+
+  function hideProblem() {
+    const line = document.getElementById('zapwall-files-problem');
+    if (line) line.hidden = true;
+  }
+
+  // --- Downloads ------------------------------------------------------------------------------
+
+  function baseName(path) {
+    return path.slice(path.lastIndexOf('/') + 1);
+  }
+
+  function download(path) {
+    const url = URL.createObjectURL(
+      new Blob([readFile(path)], { type: 'application/octet-stream' }));
+    const link = element('a', { href: url, download: baseName(path), hidden: true });
+    document.body.append(link);
+    link.click();
+    link.remove();
+    // The download has taken the bytes long before; the address is only given back.
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  function sizeText(bytes) {
+    let unit = 'bajtů';
+    if (bytes === 1) unit = 'bajt';
+    else if (bytes >= 2 && bytes <= 4) unit = 'bajty';
+    return `${bytes.toLocaleString('cs-CZ')} ${unit}`;
+  }
+
+  function fileSize(path) {
+    return module.FS.stat(`${FOLDER}/${path}`).size;
+  }
+
+  function downloadButton(path) {
+    return element('button', {
+      type: 'button',
+      className: 'zapwall-files-download',
+      textContent: 'Stáhnout',
+      title: `Stáhnout ${baseName(path)}`,
+      onclick: () => download(path),
+    });
+  }
+
+  function fileRow(path, what) {
+    const present = listFiles().has(path);
+    return element('tr', { data: { file: path } }, [
+      element('td', {}, [element('code', { textContent: path })]),
+      element('td', { textContent: what }),
+      element('td', { textContent: present ? sizeText(fileSize(path)) : 'zatím neuložen' }),
+      element('td', {}, present ? [downloadButton(path)] : []),
+    ]);
+  }
+
+  function keptFilesSection(files) {
+    const rows = KEPT_FILES.map(([name, what]) => fileRow(name, what));
+    for (const path of [...files.keys()].sort()) {
+      if (!path.includes('/') && path.includes('.damaged')) {
+        rows.push(fileRow(path, 'poškozený soubor uschovaný hrou'));
+      }
+    }
+    return element('section', {}, [
+      element('h3', { textContent: 'Uložené soubory' }),
+      element('table', { id: 'zapwall-files-kept' }, [element('tbody', {}, rows)]),
+    ]);
+  }
+
+  function replaysSection(files) {
+    const replays = [...files.keys()]
+      .filter((path) => path.startsWith(`${REPLAYS}/`) && path.endsWith(REPLAY_EXTENSION))
+      .sort()
+      .reverse();
+    const items = replays.map((path) => {
+      const buttons = [downloadButton(path)];
+      if (typeof window.zapwallWatch === 'function') {
+        buttons.push(element('button', {
+          type: 'button',
+          textContent: 'Přehrát',
+          onclick: () => {
+            dialog().close();
+            window.zapwallWatch(`${FOLDER}/${path}`);
+          },
+        }));
+      }
+      return element('li', { data: { file: path } },
+                     [element('code', { textContent: baseName(path) }), ' ', ...buttons]);
+    });
+    return element('section', {}, [
+      element('h3', { textContent: `Záznamy her (${replays.length})` }),
+      element('p', {
+        textContent: 'Každá hra se nahrává; uchovává se 100 nejnovějších záznamů. Stažený ' +
+                     'záznam přehraje i hra na počítači.',
+      }),
+      replays.length
+        ? element('ul', { id: 'zapwall-files-replays' }, items)
+        : element('p', { textContent: 'Zatím žádné záznamy.' }),
+    ]);
+  }
+
+  // --- Imports --------------------------------------------------------------------------------
+
+  function gameRunning() {
+    const game = document.getElementById('game');
+    return Boolean(game) && !game.hidden;
+  }
+
+  // The name a desktop file is stored under: a browser's "players (1).ko" for a second download
+  // is the desktop's players.ko; a replay keeps its name, without leading dots (which would
+  // hide it as a temporary file).
+  function importName(name) {
+    const unnumbered = name.replace(/ ?\(\d+\)(?=\.[^.]+$)/, '');
+    return unnumbered.endsWith(REPLAY_EXTENSION) ? unnumbered.replace(/^\.+/, '') : unnumbered;
+  }
+
+  function storedPath(name) {
+    return name.endsWith(REPLAY_EXTENSION) ? `${REPLAYS}/${name}` : name;
+  }
+
+  // The engine's reason why the file cannot be taken, or '' when it can.
+  function checkProblem(name, bytes) {
+    const FS = module.FS;
+    FS.mkdirTree(CHECK_FOLDER);
+    const path = `${CHECK_FOLDER}/${name}`;
+    FS.writeFile(path, bytes);
+    try {
+      return module.ccall('zapwall_import_problem', 'string', ['string', 'string'],
+                          [CHECK_FOLDER, name]);
+    } finally {
+      FS.unlink(path);
+    }
+  }
+
+  async function checkFile(file) {
+    const name = importName(file.name);
+    if (file.size > MAX_IMPORT_BYTES) {
+      return { name, problem: `${name}: soubor je příliš velký (${sizeText(file.size)})` };
+    }
+    if (accepted.has(name)) return { name, problem: `${name}: tento soubor je už vybrán` };
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.arrayBuffer());
+    } catch (error) {
+      return { name, problem: `${name}: soubor nelze přečíst (${problemText(error)})` };
+    }
+    const problem = checkProblem(name, bytes);
+    if (!problem) accepted.set(name, bytes);
+    return { name, problem };
+  }
+
+  function importStatus(text) {
+    document.getElementById('zapwall-files-status').textContent = text;
+  }
+
+  async function chooseFiles(fileList) {
+    const list = document.getElementById('zapwall-files-checked');
+    for (const file of fileList) {
+      const { name, problem } = await checkFile(file);
+      const replaces = !problem && listFiles().has(storedPath(name));
+      list.append(element('li', {
+        className: problem ? 'refused' : 'accepted',
+        data: { file: name },
+        textContent: problem ? `Odmítnut — ${problem}`
+                             : `${name}: v pořádku${replaces ? ', nahradí uložený soubor' : ''}`,
+      }));
+    }
+    document.getElementById('zapwall-files-import').disabled = accepted.size === 0;
+    importStatus(accepted.size ? 'Zkontrolované soubory se uloží, až potvrdíte nahrání.'
+                               : 'Žádný vybraný soubor nelze nahrát; uložené soubory se nezměnily.');
+  }
+
+  async function importAccepted() {
+    if (gameRunning()) {
+      importStatus('Soubory lze nahrát jen mimo hru: nejdřív hru ukončete.');
+      return;
+    }
+    const changes = new Map([...accepted].map(([name, bytes]) => [storedPath(name), bytes]));
+    try {
+      // After the saves before it; the page starts again from what is stored now.
+      await queue(() => storeChanges(changes));
+    } catch (error) {
+      importStatus(`Soubory se nepodařilo uložit (${problemText(error)}); uložené soubory ` +
+                   'se nezměnily.');
+      return;
+    }
+    importStatus('Soubory jsou nahrány, hra se spouští znovu…');
+    location.reload();
+  }
+
+  function importSection() {
+    const picker = element('input', {
+      type: 'file',
+      id: 'zapwall-files-pick',
+      multiple: true,
+      accept: `.ko,${REPLAY_EXTENSION}`,
+      onchange: () => chooseFiles(picker.files),
+    });
+    const running = gameRunning();
+    return element('section', {}, [
+      element('h3', { textContent: 'Nahrát soubory ze hry na počítači' }),
+      element('p', {
+        textContent: 'players.ko, hall.ko, tick.ko a záznamy her *.zapwall-replay. Každý soubor ' +
+                     'se nejdřív zkontroluje; nahraný soubor nahradí uložený soubor stejného ' +
+                     'jména a hra se spustí znovu.',
+      }),
+      running
+        ? element('p', { className: 'zapwall-files-note',
+                         textContent: 'Soubory lze nahrát jen mimo hru: nejdřív hru ukončete.' })
+        : element('div', { id: 'zapwall-files-drop' }, [
+          'Sem přetáhněte soubory, nebo ',
+          element('label', { className: 'zapwall-files-pick' }, ['je vyberte…', picker]),
+        ]),
+      element('ul', { id: 'zapwall-files-checked' }),
+      element('p', { id: 'zapwall-files-status', role: 'status' }),
+      element('button', {
+        type: 'button',
+        id: 'zapwall-files-import',
+        disabled: true,
+        textContent: 'Nahrát a spustit znovu',
+        onclick: importAccepted,
+      }),
+    ]);
+  }
+
+  // --- The dialog -----------------------------------------------------------------------------
+
+  function dialog() {
+    return document.getElementById('zapwall-files');
+  }
+
+  function openDialog() {
+    accepted = new Map();
+    const files = listFiles();
+    const box = dialog();
+    box.replaceChildren(
+      element('h2', { textContent: 'Soubory' }),
+      element('p', {
+        textContent: 'Hra si vše ukládá v tomto prohlížeči. Soubory si můžete stáhnout, ' +
+                     'přenést do hry na počítači a nahrát je zpět.',
+      }),
+      keptFilesSection(files),
+      replaysSection(files),
+      importSection(),
+      element('form', { method: 'dialog' }, [
+        element('button', { id: 'zapwall-files-close', textContent: 'Zavřít' }),
+      ]));
+    box.showModal();
+  }
+
+  function dropInto(box) {
+    const accepts = (event) => !gameRunning() && event.dataTransfer.types.includes('Files');
+    box.addEventListener('dragover', (event) => {
+      event.stopPropagation();
+      event.preventDefault();
+      event.dataTransfer.dropEffect = accepts(event) ? 'copy' : 'none';
+    });
+    box.addEventListener('drop', (event) => {
+      event.stopPropagation();
+      event.preventDefault();
+      if (accepts(event)) chooseFiles(event.dataTransfer.files);
+    });
+  }
+
+  function addDialog() {
+    const box = element('dialog', { id: 'zapwall-files', lang: 'cs' });
+    dropInto(box);
+    document.body.append(box);
+    const button = element('button', {
+      type: 'button',
+      id: 'zapwall-files-button',
+      textContent: 'Soubory',
+      title: 'Stáhnout uložené soubory a záznamy her, nahrát soubory ze hry na počítači',
+      onclick: openDialog,
+    });
+    const slot = document.getElementById('zapwall-files-slot');
+    if (slot) slot.append(button);
+    else document.body.append(button);
+  }
+
+  // --- Start-up -------------------------------------------------------------------------------
+
+  async function mount(pageModule) {
+    await takeLock();
+    module = pageModule;
+    module.FS.mkdirTree(FOLDER);
+    try {
+      database = await openDatabase();
+      await loadStoredFiles();
+    } catch (error) {
+      database = null;
+      showProblem(`Prohlížeč nedovoluje hru ukládat (${problemText(error)}). Dá se hrát, ale ` +
+                  'nic se neuloží.');
+    }
+    addDialog();
+    // Whatever the last moments wrote is stored when the tab goes away or out of sight.
+    addEventListener('pagehide', persist);
+    document.addEventListener('visibilitychange', persist);
+    // A page brought back from the browser's back-forward cache no longer holds the lock: it
+    // starts again and asks for it.
+    addEventListener('pageshow', (event) => {
+      if (event.persisted) location.reload();
+    });
+    // Saves should outlive the browser's clean-up of sites that need space.
+    if (navigator.storage && navigator.storage.persist) navigator.storage.persist();
+    if ('serviceWorker' in navigator) {
+      navigator.serviceWorker.register('sw.js').catch((error) =>
+        console.warn('Zapwall: bez práce offline:', error));
+    }
+  }
+
+  return { mount, persist };
+})();
