@@ -1,0 +1,416 @@
+#include "graphics/png_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
+#include "graphics/sprites.h"
+
+namespace ZapModule {
+namespace {
+
+constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr int kBytesPerPixel = 3;  // 8-bit RGB
+
+const std::string kDamaged = "obrázek PNG je poškozený: ";
+
+uint32_t ReadBigEndian32(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+void AppendBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+uint32_t Crc32(std::span<const uint8_t> bytes) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (uint8_t b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+uint32_t Adler32(std::span<const uint8_t> bytes) {
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : bytes) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    return b << 16 | a;
+}
+
+// The deflate stream's bits, least significant first; reading past the end fails.
+class BitReader {
+  public:
+    explicit BitReader(std::span<const uint8_t> in) : in_(in) {}
+
+    bool Bits(int count, uint32_t& value) {
+        while (held_ < count) {
+            if (next_ >= in_.size()) return false;
+            buffer_ |= uint32_t{in_[next_++]} << held_;
+            held_ += 8;
+        }
+        value = buffer_ & ((uint32_t{1} << count) - 1);
+        buffer_ >>= count;
+        held_ -= count;
+        return true;
+    }
+    // Drops the bits left of the current byte, for a stored block.
+    void ToByte() {
+        buffer_ = 0;
+        held_ = 0;
+    }
+    size_t Offset() const { return next_; }
+    void Skip(size_t bytes) { next_ += bytes; }
+    std::span<const uint8_t> Rest() const { return in_.subspan(next_); }
+
+  private:
+    std::span<const uint8_t> in_;
+    size_t next_ = 0;
+    uint32_t buffer_ = 0;
+    int held_ = 0;
+};
+
+constexpr int kMaxCodeBits = 15;
+
+// A canonical Huffman code: how many codes each length has, and the symbols by code.
+struct Huffman {
+    std::array<uint16_t, kMaxCodeBits + 1> Count{};
+    std::vector<uint16_t> Symbol;
+};
+
+// False for lengths that give more codes than bits allow. An incomplete code is accepted; a
+// stream that uses one of its missing codes fails when it is read.
+bool BuildHuffman(Huffman& h, std::span<const uint8_t> lengths) {
+    h.Count.fill(0);
+    for (uint8_t length : lengths) ++h.Count[length];
+    int left = 1;
+    for (int length = 1; length <= kMaxCodeBits; ++length) {
+        left = left * 2 - h.Count[length];
+        if (left < 0) return false;
+    }
+    std::array<uint16_t, kMaxCodeBits + 2> offset{};
+    for (int length = 1; length <= kMaxCodeBits; ++length)
+        offset[length + 1] = static_cast<uint16_t>(offset[length] + h.Count[length]);
+    h.Symbol.assign(lengths.size(), 0);
+    for (size_t symbol = 0; symbol < lengths.size(); ++symbol)
+        if (lengths[symbol] != 0) h.Symbol[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
+    return true;
+}
+
+// The next symbol, or -1 when the input ends or the code is not one of h's.
+int DecodeSymbol(BitReader& in, const Huffman& h) {
+    int code = 0, first = 0, index = 0;
+    for (int length = 1; length <= kMaxCodeBits; ++length) {
+        uint32_t bit = 0;
+        if (!in.Bits(1, bit)) return -1;
+        code |= static_cast<int>(bit);
+        const int count = h.Count[length];
+        if (code - first < count) return h.Symbol[index + code - first];
+        index += count;
+        first = (first + count) << 1;
+        code <<= 1;
+    }
+    return -1;
+}
+
+constexpr std::array<uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
+                                                  15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
+                                                  67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr std::array<uint8_t, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr std::array<uint16_t, 30> kDistanceBase = {
+    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+
+// Decodes one Huffman-coded block into out, which never grows beyond `limit`.
+std::string InflateCodes(BitReader& in, const Huffman& literals, const Huffman& distances,
+                         std::vector<uint8_t>& out, size_t limit) {
+    for (;;) {
+        const int symbol = DecodeSymbol(in, literals);
+        if (symbol < 0) return "data obrázku jsou zkrácená nebo poškozená";
+        if (symbol < 256) {
+            if (out.size() >= limit) return "data obrázku jsou delší než obrázek";
+            out.push_back(static_cast<uint8_t>(symbol));
+            continue;
+        }
+        if (symbol == 256) return {};
+        const size_t lengthCode = static_cast<size_t>(symbol - 257);
+        if (lengthCode >= kLengthBase.size()) return "data obrázku jsou poškozená";
+        uint32_t extra = 0;
+        if (!in.Bits(kLengthExtra[lengthCode], extra)) return "data obrázku jsou zkrácená";
+        const size_t length = kLengthBase[lengthCode] + extra;
+        const int distanceCode = DecodeSymbol(in, distances);
+        if (distanceCode < 0 || static_cast<size_t>(distanceCode) >= kDistanceBase.size())
+            return "data obrázku jsou zkrácená nebo poškozená";
+        if (!in.Bits(kDistanceExtra[distanceCode], extra)) return "data obrázku jsou zkrácená";
+        const size_t distance = kDistanceBase[distanceCode] + extra;
+        if (distance > out.size()) return "data obrázku odkazují před svůj začátek";
+        if (length > limit - out.size()) return "data obrázku jsou delší než obrázek";
+        for (size_t i = 0; i < length; ++i) out.push_back(out[out.size() - distance]);
+    }
+}
+
+// The code lengths of a dynamic block's two codes, themselves Huffman-coded.
+std::string ReadDynamicCodes(BitReader& in, Huffman& literals, Huffman& distances) {
+    uint32_t literalCount = 0, distanceCount = 0, lengthCount = 0;
+    if (!in.Bits(5, literalCount) || !in.Bits(5, distanceCount) || !in.Bits(4, lengthCount))
+        return "data obrázku jsou zkrácená";
+    literalCount += 257;
+    distanceCount += 1;
+    lengthCount += 4;
+    if (literalCount > 286 || distanceCount > 30) return "data obrázku jsou poškozená";
+    static constexpr std::array<uint8_t, 19> kOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                       11, 4,  12, 3, 13, 2, 14, 1, 15};
+    std::array<uint8_t, 19> codeLengths{};
+    for (uint32_t i = 0; i < lengthCount; ++i) {
+        uint32_t length = 0;
+        if (!in.Bits(3, length)) return "data obrázku jsou zkrácená";
+        codeLengths[kOrder[i]] = static_cast<uint8_t>(length);
+    }
+    Huffman lengthCode;
+    if (!BuildHuffman(lengthCode, codeLengths)) return "data obrázku jsou poškozená";
+    std::array<uint8_t, 286 + 30> lengths{};
+    const uint32_t total = literalCount + distanceCount;
+    for (uint32_t i = 0; i < total;) {
+        const int symbol = DecodeSymbol(in, lengthCode);
+        if (symbol < 0) return "data obrázku jsou zkrácená nebo poškozená";
+        if (symbol < 16) {
+            lengths[i++] = static_cast<uint8_t>(symbol);
+            continue;
+        }
+        uint8_t repeated = 0;
+        uint32_t times = 0;
+        if (symbol == 16) {
+            if (i == 0) return "data obrázku jsou poškozená";
+            repeated = lengths[i - 1];
+            if (!in.Bits(2, times)) return "data obrázku jsou zkrácená";
+            times += 3;
+        } else if (!in.Bits(symbol == 17 ? 3 : 7, times)) {
+            return "data obrázku jsou zkrácená";
+        } else {
+            times += symbol == 17 ? 3 : 11;
+        }
+        if (times > total - i) return "data obrázku jsou poškozená";
+        for (; times > 0; --times) lengths[i++] = repeated;
+    }
+    if (lengths[256] == 0) return "data obrázku jsou poškozená";  // no end of block
+    const std::span<const uint8_t> all(lengths.data(), total);
+    if (!BuildHuffman(literals, all.first(literalCount)) ||
+        !BuildHuffman(distances, all.subspan(literalCount)))
+        return "data obrázku jsou poškozená";
+    return {};
+}
+
+// The zlib stream `in` inflated into exactly `size` bytes, its checksum checked.
+std::string Inflate(std::span<const uint8_t> in, size_t size, std::vector<uint8_t>& out) {
+    if (in.size() < 2) return "data obrázku jsou zkrácená";
+    const bool deflate = (in[0] & 0x0F) == 8 && (in[0] >> 4) <= 7;
+    if (!deflate || (in[0] << 8 | in[1]) % 31 != 0 || (in[1] & 0x20) != 0)
+        return "data obrázku nejsou ve známém tvaru";
+    BitReader bits(in.subspan(2));
+    out.clear();
+    for (uint32_t last = 0; last == 0;) {
+        uint32_t type = 0;
+        if (!bits.Bits(1, last) || !bits.Bits(2, type)) return "data obrázku jsou zkrácená";
+        std::string problem;
+        if (type == 0) {
+            bits.ToByte();
+            const std::span<const uint8_t> rest = bits.Rest();
+            if (rest.size() < 4) return "data obrázku jsou zkrácená";
+            const size_t length = rest[0] | rest[1] << 8;
+            if (static_cast<size_t>(rest[2] | rest[3] << 8) != (length ^ 0xFFFF))
+                return "data obrázku jsou poškozená";
+            if (rest.size() - 4 < length) return "data obrázku jsou zkrácená";
+            if (length > size - out.size()) return "data obrázku jsou delší než obrázek";
+            out.insert(out.end(), rest.begin() + 4, rest.begin() + 4 + static_cast<ptrdiff_t>(length));
+            bits.Skip(4 + length);
+        } else if (type == 1) {
+            static const std::pair<Huffman, Huffman> fixed = [] {
+                std::array<uint8_t, 288> literalLengths{};
+                std::fill(literalLengths.begin(), literalLengths.begin() + 144, 8);
+                std::fill(literalLengths.begin() + 144, literalLengths.begin() + 256, 9);
+                std::fill(literalLengths.begin() + 256, literalLengths.begin() + 280, 7);
+                std::fill(literalLengths.begin() + 280, literalLengths.end(), 8);
+                std::array<uint8_t, 30> distanceLengths{};
+                distanceLengths.fill(5);
+                std::pair<Huffman, Huffman> codes;
+                BuildHuffman(codes.first, literalLengths);
+                BuildHuffman(codes.second, distanceLengths);
+                return codes;
+            }();
+            problem = InflateCodes(bits, fixed.first, fixed.second, out, size);
+        } else if (type == 2) {
+            Huffman literals, distances;
+            problem = ReadDynamicCodes(bits, literals, distances);
+            if (problem.empty()) problem = InflateCodes(bits, literals, distances, out, size);
+        } else {
+            return "data obrázku jsou poškozená";
+        }
+        if (!problem.empty()) return problem;
+    }
+    if (out.size() != size) return "data obrázku jsou zkrácená";
+    bits.ToByte();
+    const std::span<const uint8_t> rest = bits.Rest();
+    if (rest.size() < 4) return "data obrázku jsou zkrácená";
+    if (ReadBigEndian32(rest.data()) != Adler32(out)) return "kontrolní součet dat nesouhlasí";
+    return {};
+}
+
+uint8_t Paeth(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
+    return static_cast<uint8_t>(pb <= pc ? b : c);
+}
+
+// Undoes each row's filter in place; false for an unknown filter.
+bool Unfilter(std::vector<uint8_t>& data, size_t rowBytes, int32_t height) {
+    const size_t stride = rowBytes + 1;
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = data.data() + static_cast<size_t>(y) * stride + 1;
+        const uint8_t* above = y > 0 ? row - stride : nullptr;
+        const uint8_t filter = row[-1];
+        for (size_t i = 0; i < rowBytes; ++i) {
+            const int left = i >= kBytesPerPixel ? row[i - kBytesPerPixel] : 0;
+            const int up = above != nullptr ? above[i] : 0;
+            const int upLeft = above != nullptr && i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
+            int add = 0;
+            switch (filter) {
+                case 0: break;
+                case 1: add = left; break;
+                case 2: add = up; break;
+                case 3: add = (left + up) / 2; break;
+                case 4: add = Paeth(left, up, upLeft); break;
+                default: return false;
+            }
+            row[i] = static_cast<uint8_t>(row[i] + add);
+        }
+    }
+    return true;
+}
+
+void AppendChunk(std::vector<uint8_t>& out, std::string_view type, std::span<const uint8_t> data) {
+    AppendBigEndian32(out, static_cast<uint32_t>(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type.begin(), type.end());
+    out.insert(out.end(), data.begin(), data.end());
+    AppendBigEndian32(out, Crc32(std::span<const uint8_t>(out).subspan(start)));
+}
+
+}  // namespace
+
+std::optional<Surface> DecodePng(std::span<const uint8_t> png, std::string* problem) {
+    const auto fail = [&](std::string why) -> std::optional<Surface> {
+        if (problem != nullptr) *problem = std::move(why);
+        return std::nullopt;
+    };
+    if (png.size() < kSignature.size() || !std::equal(kSignature.begin(), kSignature.end(), png.begin()))
+        return fail("není to obrázek PNG");
+    int64_t width = 0, height = 0;
+    std::vector<uint8_t> compressed;
+    bool header = false, ended = false, dataSeen = false, dataClosed = false;
+    for (size_t at = kSignature.size(); !ended;) {
+        if (png.size() - at < 12) return fail(kDamaged + "soubor je zkrácený");
+        const uint32_t length = ReadBigEndian32(&png[at]);
+        if (length > png.size() - at - 12) return fail(kDamaged + "soubor je zkrácený");
+        const std::span<const uint8_t> typed = png.subspan(at + 4, 4 + length);
+        const std::string type(typed.begin(), typed.begin() + 4);
+        const std::span<const uint8_t> data = typed.subspan(4);
+        if (ReadBigEndian32(&png[at + 8 + length]) != Crc32(typed))
+            return fail(kDamaged + "kontrolní součet části " + type + " nesouhlasí");
+        at += 12 + length;
+        if (!header && type != "IHDR") return fail(kDamaged + "chybí hlavička");
+        if (dataSeen && type != "IDAT") dataClosed = true;
+        if (type == "IHDR") {
+            if (header || length != 13) return fail(kDamaged + "hlavička je chybná");
+            header = true;
+            width = ReadBigEndian32(data.data());
+            height = ReadBigEndian32(data.data() + 4);
+            if (data[8] != 8 || data[9] != 2 || data[12] != 0)
+                return fail("obrázek PNG tohoto druhu nelze načíst (jen 8bitové RGB bez prokládání)");
+            if (data[10] != 0 || data[11] != 0) return fail(kDamaged + "hlavička je chybná");
+            if (std::string why = PictureSizeProblem(width, height); !why.empty()) return fail(why);
+        } else if (type == "IDAT") {
+            if (dataClosed) return fail(kDamaged + "data obrázku jsou přerušená");
+            dataSeen = true;
+            compressed.insert(compressed.end(), data.begin(), data.end());
+        } else if (type == "IEND") {
+            ended = true;
+        } else if (type != "PLTE" && (type[0] & 0x20) == 0) {
+            // A critical chunk this reader does not know could change the picture.
+            return fail("obrázek PNG obsahuje část " + type + ", kterou nelze načíst");
+        }
+    }
+    if (!dataSeen) return fail(kDamaged + "chybí data obrázku");
+
+    const size_t rowBytes = static_cast<size_t>(width) * kBytesPerPixel;
+    std::vector<uint8_t> raw;
+    if (std::string why = Inflate(compressed, (rowBytes + 1) * static_cast<size_t>(height), raw);
+        !why.empty())
+        return fail(kDamaged + why);
+    if (!Unfilter(raw, rowBytes, static_cast<int32_t>(height)))
+        return fail(kDamaged + "neznámý filtr řádku");
+
+    Surface surface(static_cast<int32_t>(width), static_cast<int32_t>(height));
+    for (int32_t y = 0; y < surface.Height(); ++y) {
+        const uint8_t* source = raw.data() + static_cast<size_t>(y) * (rowBytes + 1) + 1;
+        uint32_t* row = surface.Row(y);
+        for (int32_t x = 0; x < surface.Width(); ++x, source += kBytesPerPixel)
+            row[x] = kOpaqueBlack | uint32_t{source[0]} << 16 | uint32_t{source[1]} << 8 | source[2];
+    }
+    return surface;
+}
+
+std::vector<uint8_t> EncodePng(const Surface& surface) {
+    if (surface.Empty()) return {};
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(surface.Height()) * (surface.Width() * kBytesPerPixel + 1));
+    for (int32_t y = 0; y < surface.Height(); ++y) {
+        raw.push_back(0);  // no filter
+        const uint32_t* row = surface.Row(y);
+        for (int32_t x = 0; x < surface.Width(); ++x) {
+            raw.push_back(static_cast<uint8_t>(row[x] >> 16));
+            raw.push_back(static_cast<uint8_t>(row[x] >> 8));
+            raw.push_back(static_cast<uint8_t>(row[x]));
+        }
+    }
+    // zlib: deflate with a 32 KiB window, no dictionary; stored blocks of at most 65535 bytes.
+    std::vector<uint8_t> zlib = {0x78, 0x01};
+    constexpr size_t kMaxStored = 65535;
+    size_t at = 0;
+    do {
+        const size_t length = std::min(kMaxStored, raw.size() - at);
+        zlib.push_back(at + length == raw.size() ? 1 : 0);
+        zlib.push_back(static_cast<uint8_t>(length));
+        zlib.push_back(static_cast<uint8_t>(length >> 8));
+        zlib.push_back(static_cast<uint8_t>(~length));
+        zlib.push_back(static_cast<uint8_t>(~length >> 8));
+        zlib.insert(zlib.end(), raw.begin() + static_cast<ptrdiff_t>(at),
+                    raw.begin() + static_cast<ptrdiff_t>(at + length));
+        at += length;
+    } while (at < raw.size());
+    AppendBigEndian32(zlib, Adler32(raw));
+
+    std::vector<uint8_t> png(kSignature.begin(), kSignature.end());
+    std::vector<uint8_t> header;
+    AppendBigEndian32(header, static_cast<uint32_t>(surface.Width()));
+    AppendBigEndian32(header, static_cast<uint32_t>(surface.Height()));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no interlace
+    AppendChunk(png, "IHDR", header);
+    AppendChunk(png, "IDAT", zlib);
+    AppendChunk(png, "IEND", {});
+    return png;
+}
+
+}  // namespace ZapModule

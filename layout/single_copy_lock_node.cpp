@@ -1,0 +1,104 @@
+// The lock under node (zapwall-sim.js), where there is no Qt: the same zapwall.lock file in the
+// format QLockFile writes and reads (the process id, the program's name, the host's name, one per
+// line), so the desktop game and a node run see each other's lock. It is made by an exclusive
+// create and removed when the run ends; one whose process is gone from this host is taken over.
+
+#include "layout/single_copy_lock.h"
+
+#include <emscripten.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <string>
+
+#include "game/contract/file_descriptor.h"
+#include "game/contract/file_reading.h"
+#include "storage/disk_data_files.h"
+
+// The header's QLockFile member stays empty here; its type must only be complete for its
+// destructor.
+class QLockFile {};
+
+namespace ZapModule {
+namespace {
+
+// What this process writes into its lock: its id, node's program name, the host's name.
+EM_JS(int, NodeLockContents, (char* buffer, int size), {
+    const text = process.pid + '\n' + require('path').basename(process.execPath) + '\n' +
+                 require('os').hostname() + '\n';
+    return stringToUTF8(text, buffer, size);
+});
+
+// 1 when a process with this id runs on this host (also when it is not ours to signal).
+EM_JS(int, NodeProcessRuns, (int pid), {
+    try {
+        process.kill(pid, 0);
+        return 1;
+    } catch (e) {
+        return e.code === 'EPERM' ? 1 : 0;
+    }
+});
+
+std::string OwnContents() {
+    std::string text(1024, '\0');
+    text.resize(NodeLockContents(text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+std::string LineOf(const std::string& text, int index) {
+    size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = text.find('\n', start);
+        if (start == std::string::npos) return {};
+        ++start;
+    }
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+// A lock left by a process that no longer runs on this host. A lock from another host, or one
+// that cannot be read, is never taken for stale.
+bool Stale(const std::string& path, const std::string& own) {
+    const FileRead lock = ReadRegularFile(path, 4096);
+    if (!lock.Ok()) return false;
+    const std::string text(lock.Bytes.begin(), lock.Bytes.end());
+    const std::string pidText = LineOf(text, 0);
+    int pid = 0;
+    const auto [end, ec] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
+    if (ec != std::errc() || end != pidText.data() + pidText.size() || pid <= 0) return false;
+    return LineOf(text, 2) == LineOf(own, 2) && NodeProcessRuns(pid) == 0;
+}
+
+}  // namespace
+
+SingleCopyLock::SingleCopyLock(const std::string& folder)
+    : path_(folder + "/" + std::string(kLockFileName)) {
+    if (!MakeFolders(folder)) return;
+    const std::string own = OwnContents();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        FileDescriptor file(::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (file.Get() >= 0) {
+            const bool written = ::write(file.Get(), own.data(), own.size()) ==
+                                 static_cast<ssize_t>(own.size());
+            if (file.Close() && written) {
+                outcome_ = Outcome::Taken;
+            } else {
+                ::unlink(path_.c_str());
+            }
+            return;
+        }
+        if (errno != EEXIST) return;
+        if (!Stale(path_, own)) {
+            outcome_ = Outcome::HeldByAnother;
+            return;
+        }
+        ::unlink(path_.c_str());
+    }
+}
+
+SingleCopyLock::~SingleCopyLock() {
+    if (outcome_ == Outcome::Taken) ::unlink(path_.c_str());
+}
+
+}  // namespace ZapModule
