@@ -1,0 +1,103 @@
+// What the browser tests share: the site served by python3's http.server on a free port, Debian's
+// Chromium started headless through puppeteer-core with a fresh profile for each test, and the
+// waits on the page's own state (never on the clock).
+import { spawn, execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const CHROMIUM = process.env.ZAPWALL_CHROMIUM || '/usr/bin/chromium';
+const CHROMIUM_FLAGS = [
+  '--headless',
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+];
+
+// A temporary folder removed when the test run ends.
+export function temporaryFolder(tag) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), `zapwall-${tag}-`));
+  process.on('exit', () => fs.rmSync(folder, { recursive: true, force: true }));
+  return folder;
+}
+
+// A copy of the site, so that a test can change its data folder.
+export function copySite(site, tag) {
+  const copy = temporaryFolder(tag);
+  fs.cpSync(site, copy, { recursive: true });
+  return copy;
+}
+
+// Serves `folder` on 127.0.0.1 and a port the system picks; the address comes from the
+// server's own first line.
+export async function serve(folder) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1',
+                                   '--directory', folder],
+                       { stdio: ['ignore', 'pipe', 'ignore'] });
+  const port = await new Promise((resolve, reject) => {
+    let said = '';
+    server.stdout.on('data', (chunk) => {
+      said += chunk;
+      const match = /port (\d+)/.exec(said);
+      if (match) resolve(match[1]);
+    });
+    server.on('exit', (code) => reject(new Error(`http.server ended (${code}): ${said}`)));
+  });
+  server.stdout.resume();
+  return { url: `http://127.0.0.1:${port}/`, stop: () => server.kill() };
+}
+
+// Chromium with a profile of its own; downloads go to `downloads` when given.
+export async function launch(tag) {
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: false,  // the flag itself is in the list, as Debian's Chromium takes it
+    userDataDir: temporaryFolder(`${tag}-profile`),
+    args: CHROMIUM_FLAGS,
+  });
+  return browser;
+}
+
+// A new tab whose uncaught errors fail the test.
+export async function newTab(browser) {
+  const page = await browser.newPage();
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error));
+  return page;
+}
+
+// Sends the tab's downloads to `folder`; `downloaded(name)` resolves with the file's bytes once
+// Chromium says it is complete.
+export async function catchDownloads(page, folder) {
+  const session = await page.browser().target().createCDPSession();
+  await session.send('Browser.setDownloadBehavior',
+                     { behavior: 'allowAndName', downloadPath: folder, eventsEnabled: true });
+  const names = new Map();
+  const waiting = new Map();
+  session.on('Browser.downloadWillBegin', (event) => names.set(event.guid, event.suggestedFilename));
+  session.on('Browser.downloadProgress', (event) => {
+    if (event.state !== 'completed') return;
+    const name = names.get(event.guid);
+    const bytes = fs.readFileSync(path.join(folder, event.guid));
+    waiting.get(name)?.(bytes);
+  });
+  return (name) => new Promise((resolve) => waiting.set(name, resolve));
+}
+
+// Whether the element is shown: there, not hidden itself nor inside a hidden one.
+export async function waitShown(page, selector) {
+  await page.waitForFunction((s) => {
+    const found = document.querySelector(s);
+    return found && found.checkVisibility();
+  }, {}, selector);
+}
+
+// Runs a native tool, its output as text; a failure throws with what it said.
+export function run(program, args) {
+  return execFileSync(program, args, { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] });
+}

@@ -1,0 +1,162 @@
+// The player's files in the browser: a game's progress survives a reload, the replay the browser
+// recorded plays natively to the same result, desktop files come in checked and go out
+// byte-identical, a damaged one is refused with nothing stored lost, a damaged stored file is
+// kept aside, and a second tab does not start.
+//
+// usage: node files.test.mjs SITE_DIR NATIVE_BUILD_DIR
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { test } from 'node:test';
+import { catchDownloads, copySite, launch, newTab, run, serve, temporaryFolder, waitShown }
+  from './browser.mjs';
+import { chooseForImport, download, importAndRestart, newPlayer, nativeData, oneBrickLevels,
+         openFiles, openGame, parseRoster, rosterBytes, runSteps, storedFiles }
+  from './game.mjs';
+
+const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
+const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
+
+// Runs `body(browser, url)` on its own server and browser, and closes both.
+async function withSite(tag, siteFolder, body) {
+  const server = await serve(siteFolder);
+  const browser = await launch(tag);
+  try {
+    await body(browser, server.url);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+}
+
+test('a game played, quit and reloaded finds its progress; its replay plays natively alike',
+     async () => {
+  const levels = oneBrickLevels();
+  const played = copySite(site, 'played');
+  fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
+  await withSite('played', played, async (browser, url) => {
+    const page = await newTab(browser);
+    await openGame(page, url);
+    await newPlayer(page, 'Ondra');
+    await page.click('#menu-start');
+    await waitShown(page, '#game');
+    await page.focus('#field');
+    await page.keyboard.press('Space');  // play: the ball rests on the bat
+    await runSteps(page, 5);
+    await page.keyboard.press('Space');  // the ball meets the brick: the level is cleared
+    await page.waitForFunction(() => document.querySelector('#label1-2').textContent === '2');
+    await page.keyboard.press('Space');  // the second level
+    await page.keyboard.down('ArrowUp');
+    await runSteps(page, 20);
+    await page.keyboard.up('ArrowUp');
+    await page.keyboard.press('Escape');  // quit: the game ends 20 steps later
+    await waitShown(page, '#end');
+    await page.evaluate(() => window.ZapwallFiles.persist());
+
+    await page.reload();
+    await waitShown(page, '#menu');
+    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
+                     ['Ondra']);
+    const downloads = temporaryFolder('played-downloads');
+    const downloaded = await catchDownloads(page, downloads);
+    await openFiles(page);
+    const roster = await download(page, downloaded, 'players.ko');
+    const [ondra] = parseRoster(roster);
+    assert.equal(ondra.name, 'Ondra');
+    assert.equal(ondra.level, 1, 'the first level is cleared');
+    assert.ok(ondra.iq >= 30, `IQ ${ondra.iq}: the cleared level's 10 + 20 are missing`);
+    await page.select('#player-list', await page.$eval('#player-list option', (o) => o.value));
+    assert.equal(await page.$eval('#stat-iq', (e) => e.textContent.trim()), String(ondra.iq));
+
+    // The replay the browser kept, watched natively, stores the very same players.ko.
+    const replayName = await page.$eval('#zapwall-files-replays li', (li) => li.dataset.file);
+    assert.match(replayName, /^replays\/\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d_Ondra\.zapwall-replay$/);
+    const replay = path.join(downloads, path.basename(replayName));
+    fs.writeFileSync(replay, await download(page, downloaded, replayName));
+    const data = nativeData(site, temporaryFolder('played-native'), levels);
+    run(zapwallSim, ['--replay', replay, '--data', data, '--save']);
+    assert.deepEqual(fs.readFileSync(path.join(data, 'players.ko')), roster);
+    assert.deepEqual(page.errors, []);
+  });
+});
+
+test('a desktop players.ko comes in checked and goes out byte-identical; damage is refused',
+     async () => {
+  const folder = temporaryFolder('import');
+  const good = path.join(folder, 'players.ko');
+  const desktopRoster = rosterBytes([{ name: 'Ada', balls: 2, iq: 130, level: 4 },
+                                     { name: 'Pepa', balls: 3, iq: -7, level: 0 }]);
+  fs.writeFileSync(good, desktopRoster);
+  const damaged = path.join(folder, 'damaged', 'players.ko');
+  fs.mkdirSync(path.dirname(damaged));
+  fs.writeFileSync(damaged, desktopRoster.subarray(0, desktopRoster.length - 3));
+  const foreign = path.join(folder, 'zapis.zapwall-replay');
+  fs.writeFileSync(foreign, 'ZAPWALL-REPLAY 1\nseed 1\n');
+
+  await withSite('import', site, async (browser, url) => {
+    const page = await newTab(browser);
+    await openGame(page, url);
+    await openFiles(page);
+    let checked = await chooseForImport(page, [good]);
+    assert.deepEqual(checked.map((c) => c.accepted), [true]);
+    await importAndRestart(page);
+    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
+                     ['Ada', 'Pepa']);
+
+    const downloaded = await catchDownloads(page, temporaryFolder('import-downloads'));
+    await openFiles(page);
+    assert.deepEqual(await download(page, downloaded, 'players.ko'), desktopRoster);
+
+    // Refused with the reason in Czech, and nothing stored changes.
+    const before = await storedFiles(page);
+    checked = await chooseForImport(page, [damaged, foreign]);
+    assert.deepEqual(checked.map((c) => c.accepted), [false, false]);
+    assert.match(checked[0].text, /^Odmítnut — players\.ko: hráč 2\/2: soubor končí/);
+    assert.match(checked[1].text, /^Odmítnut — zapis\.zapwall-replay: záznam hry nelze přehrát/);
+    assert.equal(await page.$eval('#zapwall-files-import', (b) => b.disabled), true);
+    assert.match(await page.$eval('#zapwall-files-status', (s) => s.textContent),
+                 /uložené soubory se nezměnily/);
+    assert.deepEqual(await storedFiles(page), before);
+    assert.deepEqual(page.errors, []);
+  });
+});
+
+test('a damaged stored players.ko is reported in Czech and kept aside', async () => {
+  await withSite('damaged', site, async (browser, url) => {
+    const page = await newTab(browser);
+    await openGame(page, url);
+    const damaged = [...rosterBytes([{ name: 'Ada', balls: 2, iq: 130, level: 4 }])].slice(0, 7);
+    await page.evaluate((bytes) => new Promise((resolve, reject) => {
+      const open = indexedDB.open('zapwall');
+      open.onsuccess = () => {
+        const transaction = open.result.transaction('files', 'readwrite');
+        transaction.objectStore('files').put(new Uint8Array(bytes), 'players.ko');
+        transaction.oncomplete = () => { open.result.close(); resolve(); };
+        transaction.onerror = () => reject(transaction.error);
+      };
+    }), damaged);
+    await page.reload();
+    await waitShown(page, '#message');
+    assert.match(await page.$eval('#message-text', (e) => e.textContent),
+                 /Soubor players\.ko je poškozený .*uschován jako players\.ko\.damaged/s);
+    await page.evaluate(() => window.ZapwallFiles.persist());
+    const stored = await storedFiles(page);
+    assert.deepEqual(stored['players.ko.damaged'], damaged);
+  });
+});
+
+test('a second tab of the game is refused while the first one runs', async () => {
+  await withSite('tabs', site, async (browser, url) => {
+    const first = await newTab(browser);
+    await openGame(first, url);
+    const second = await newTab(browser);
+    await second.goto(url);
+    await second.waitForFunction(() =>
+      document.body.innerText.includes('Zapwall už běží v jiné kartě tohoto prohlížeče.'));
+    assert.equal(await second.evaluate(() => Boolean(document.querySelector('#menu')?.checkVisibility())),
+                 false);
+    await second.close();
+    await newPlayer(first, 'Jana');  // the first tab plays on
+    assert.deepEqual(first.errors, []);
+  });
+});

@@ -1,0 +1,136 @@
+// The game's page as a player uses it (the element ids are those of web-page's interface), and
+// the player's files as the desktop game writes them.
+import fs from 'node:fs';
+import path from 'node:path';
+import { waitShown } from './browser.mjs';
+
+// --- Files in the desktop's formats ---------------------------------------------------------
+
+function values16(values) {
+  const bytes = Buffer.alloc(values.length * 2);
+  values.forEach((value, i) => bytes.writeInt16LE(value, i * 2));
+  return bytes;
+}
+
+// A name as the files hold it: its length, then each letter's Windows-1250 code plus 2 (the
+// names here are ASCII).
+function name16(name) {
+  return [name.length, ...[...name].map((letter) => letter.charCodeAt(0) + 2)];
+}
+
+// players.ko: the highest index, then per player the name, spare balls, IQ and level.
+export function rosterBytes(players) {
+  return values16([players.length - 1,
+                   ...players.flatMap((p) => [...name16(p.name), p.balls, p.iq, p.level])]);
+}
+
+export function parseRoster(bytes) {
+  const values = [];
+  for (let i = 0; i + 1 < bytes.length; i += 2) values.push(bytes.readInt16LE(i));
+  const players = [];
+  let at = 1;
+  for (let i = 0; i <= values[0]; ++i) {
+    const length = values[at++];
+    const name = String.fromCharCode(...values.slice(at, at + length).map((code) => code - 2));
+    at += length;
+    players.push({ name, balls: values[at], iq: values[at + 1], level: values[at + 2] });
+    at += 3;
+  }
+  return players;
+}
+
+// levels.ko of two levels of one breakable brick each: the first brick stands just in front of
+// the served ball, which meets it a few steps after its release; rows of steel plates only
+// furnish the field (a level ends when only steel is left).
+export function oneBrickLevels() {
+  const steel = [];
+  for (const y of [100, 375]) {
+    for (let x = 60; x < 300; x += 20) steel.push(x, y, 0, 8, 2, 0);
+  }
+  return values16([2, 25, 400, 260, 10, 0, 0, 0, ...steel, 1, 0, 0, 10, 0, 0, 0]);
+}
+
+// A data folder for the native tools with the site's data and, when given, other levels.
+export function nativeData(site, folder, levels) {
+  fs.cpSync(path.join(site, 'data'), folder, { recursive: true });
+  if (levels) fs.writeFileSync(path.join(folder, 'levels.ko'), levels);
+  return folder;
+}
+
+// --- The page ---------------------------------------------------------------------------
+
+export async function openGame(page, url) {
+  await page.goto(url);
+  await waitShown(page, '#menu');
+}
+
+export async function newPlayer(page, name) {
+  const before = await page.$$eval('#player-list option', (options) => options.length);
+  await page.type('#name-box', name);
+  await page.keyboard.press('Enter');
+  await page.waitForFunction((count) => document.querySelectorAll('#player-list option').length > count,
+                             {}, before);
+}
+
+export function steps(page) {
+  return page.evaluate(() => window.zapwallSteps());
+}
+
+// Waits until the game has run `more` steps beyond now.
+export async function runSteps(page, more) {
+  const from = await steps(page);
+  await page.waitForFunction((until) => window.zapwallSteps() >= until, { polling: 'raf' },
+                             from + more);
+}
+
+// --- The "Soubory" dialog -------------------------------------------------------------------
+
+export async function openFiles(page) {
+  await page.click('#zapwall-files-button');
+  await page.waitForSelector('#zapwall-files[open]');
+}
+
+// Downloads a stored file (a path relative to the player's folder) through the dialog.
+export async function download(page, downloaded, file) {
+  const done = downloaded(path.basename(file));
+  await page.click(`#zapwall-files [data-file="${file}"] .zapwall-files-download`);
+  return done;
+}
+
+// Chooses files for import; resolves once each has been checked.
+export async function chooseForImport(page, files) {
+  const picker = await page.$('#zapwall-files-pick');
+  const before = await page.$$eval('#zapwall-files-checked li', (items) => items.length);
+  await picker.uploadFile(...files);
+  await page.waitForFunction((count) =>
+    document.querySelectorAll('#zapwall-files-checked li').length >= count, {},
+  before + files.length);
+  return page.$$eval('#zapwall-files-checked li',
+                     (items) => items.map((item) => ({ accepted: item.className === 'accepted',
+                                                       text: item.textContent })));
+}
+
+// Imports the accepted files; the page starts again from what is stored.
+export async function importAndRestart(page) {
+  await Promise.all([page.waitForNavigation(), page.click('#zapwall-files-import')]);
+  await waitShown(page, '#menu');
+}
+
+// What IndexedDB holds: path → bytes (as an array of numbers).
+export function storedFiles(page) {
+  return page.evaluate(() => new Promise((resolve, reject) => {
+    const open = indexedDB.open('zapwall');
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const store = open.result.transaction('files').objectStore('files');
+      const keys = store.getAllKeys();
+      const values = store.getAll();
+      values.onsuccess = () => {
+        const files = {};
+        keys.result.forEach((key, i) => { files[key] = Array.from(values.result[i]); });
+        open.result.close();
+        resolve(files);
+      };
+    };
+  }));
+}

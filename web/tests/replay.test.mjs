@@ -1,0 +1,76 @@
+// Replays between the desktop and the browser: a game recorded by the native zapwall-sim,
+// watched in the page to its end, leaves the field pixel for pixel as the native
+// `zapwall-sim --replay FILE --frame` draws it; the same replay brought in through "Soubory" is
+// kept among the player's replays.
+//
+// usage: node replay.test.mjs SITE_DIR NATIVE_BUILD_DIR
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { test } from 'node:test';
+import { copySite, launch, newTab, run, serve, temporaryFolder, waitShown } from './browser.mjs';
+import { chooseForImport, importAndRestart, nativeData, openFiles, openGame } from './game.mjs';
+
+const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
+const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
+
+// Start, release the ball, a bat moving up and down, a pause, and the quit: under two seconds at
+// Tick 8000 (100 steps a second).
+const INPUT = ['0 keydown 32', '5 keydown 32', '20 keydown 38', '60 keyup 38', '70 keydown 80',
+               '71 keydown 80', '80 keydown 40', '120 keyup 40', '150 keydown 27'].join('\n');
+
+test('a desktop replay watched in the page ends on the native picture of the field', async () => {
+  const served = copySite(site, 'replay');
+  const work = temporaryFolder('replay-native');
+  const data = nativeData(site, path.join(work, 'data'));
+  fs.writeFileSync(path.join(work, 'input.txt'), `${INPUT}\n`);
+  const replay = path.join(served, 'desktop.zapwall-replay');
+  run(zapwallSim, ['--data', data, '--input', path.join(work, 'input.txt'), '--tick', '8000',
+                   '--steps', '400', '--record', replay]);
+  run(zapwallSim, ['--replay', replay, '--data', data, '--frame', path.join(served, 'native.png')]);
+
+  const server = await serve(served);
+  const browser = await launch('replay');
+  try {
+    const page = await newTab(browser);
+    await page.goto(`${server.url}?replay=desktop.zapwall-replay`);
+    await waitShown(page, '#game');
+    await waitShown(page, '#end');
+    const differing = await page.evaluate(async () => {
+      const field = document.querySelector('#field');
+      const shown = field.getContext('2d').getImageData(0, 0, field.width, field.height).data;
+      const png = await (await fetch('native.png')).blob();
+      const picture = await createImageBitmap(png, { colorSpaceConversion: 'none',
+                                                     premultiplyAlpha: 'none' });
+      if (picture.width !== field.width || picture.height !== field.height) {
+        return `size ${field.width}x${field.height}, native ${picture.width}x${picture.height}`;
+      }
+      const canvas = new OffscreenCanvas(picture.width, picture.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(picture, 0, 0);
+      const native = context.getImageData(0, 0, picture.width, picture.height).data;
+      let count = 0;
+      for (let i = 0; i < native.length; i += 4) {
+        if (native[i] !== shown[i] || native[i + 1] !== shown[i + 1] ||
+            native[i + 2] !== shown[i + 2]) ++count;
+      }
+      return count;
+    });
+    assert.equal(differing, 0, 'pixels differing from the native frame');
+
+    // Brought in through "Soubory", the same file is kept among the player's replays.
+    await openGame(page, server.url);
+    await openFiles(page);
+    const [checked] = await chooseForImport(page, [replay]);
+    assert.ok(checked.accepted, checked.text);
+    await importAndRestart(page);
+    await openFiles(page);
+    assert.deepEqual(
+      await page.$$eval('#zapwall-files-replays li', (items) => items.map((li) => li.dataset.file)),
+      ['replays/desktop.zapwall-replay']);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+});
