@@ -264,7 +264,9 @@ void MixerPlayer::StartTune() {
         }
         rate = rate_;
     }
-    DeviceSamples tune = ComposeTune(rate);  // a few milliseconds: not under the lock
+    // A few milliseconds: not under the lock.
+    const std::vector<float> frames = ComposeTune(rate);
+    DeviceSamples tune = ToDeviceSamples(frames.data(), frames.size() / 2, 2, rate, rate);
 
     std::lock_guard guard(lock_);
     if (device_ != Device::Open || tuneChunk_ != nullptr) return;

@@ -67,15 +67,15 @@ void AddVoice(std::vector<float>& out, const Note (&notes)[N], int rate, double 
 
 }  // namespace
 
-DeviceSamples ComposeTune(int deviceRate) {
-    const size_t frames = static_cast<size_t>((kTuneSeconds + kRingOutSeconds) * deviceRate);
+std::vector<float> ComposeTune(int rate) {
+    const size_t frames = static_cast<size_t>((kTuneSeconds + kRingOutSeconds) * rate);
     std::vector<float> melody(frames, 0.0f);
     std::vector<float> bass(frames, 0.0f);
-    AddVoice(melody, kMelody, deviceRate, 0.4, {1.0, 0.35, 0.15}, 0.5f);
-    AddVoice(bass, kBass, deviceRate, 0.9, {1.0, 0.0, 0.11}, 0.35f);
+    AddVoice(melody, kMelody, rate, 0.4, {1.0, 0.35, 0.15}, 0.5f);
+    AddVoice(bass, kBass, rate, 0.9, {1.0, 0.0, 0.11}, 0.35f);
 
     // An echo two eighths behind the melody, mostly on the right.
-    const size_t delay = static_cast<size_t>(2 * kEighthSeconds * deviceRate);
+    const size_t delay = static_cast<size_t>(2 * kEighthSeconds * rate);
     std::vector<float> echo(frames, 0.0f);
     for (size_t i = delay; i < frames; ++i) echo[i] = melody[i - delay] + 0.35f * echo[i - delay];
 
@@ -89,7 +89,7 @@ DeviceSamples ComposeTune(int deviceRate) {
     // About -3 dBFS at the loudest point, leaving room for effects playing at the same time.
     const float gain = peak > 0.0f ? 0.7f / peak : 1.0f;
     for (float& sample : stereo) sample *= gain;
-    return ToDeviceSamples(stereo.data(), frames, 2, deviceRate, deviceRate);
+    return stereo;
 }
 
 }  // namespace ZapSound
