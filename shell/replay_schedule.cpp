@@ -1,0 +1,108 @@
+#include "shell/replay_schedule.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "game/contract/window_port.h"
+#include "game/replay.h"
+#include "game/tick.h"
+
+namespace ZapModule {
+
+namespace {
+
+// How often the watching looks again while it waits for the steps to reach its next input.
+constexpr int64_t kPollMillis = 20;
+
+}  // namespace
+
+ReplaySchedule::ReplaySchedule(GameState& s, Replay replay, Clock clock)
+    : s_(s), replay_(std::move(replay)), clock_(std::move(clock)) {}
+
+void ReplaySchedule::Start() {
+    firstStep_ = s_.Steps;
+    offset_ = clock_();
+    Arm();
+}
+
+void ReplaySchedule::Stop() {
+    ended_ = true;
+    held_ = false;
+    if (DisarmTimer) DisarmTimer();
+}
+
+void ReplaySchedule::SetHeld(bool held) {
+    if (held == held_ || ended_) return;
+    held_ = held;
+    if (held_) {
+        heldSince_ = clock_();
+        if (DisarmTimer) DisarmTimer();
+    } else {
+        offset_ += clock_() - heldSince_;
+        Arm();
+    }
+}
+
+bool ReplaySchedule::CanStep() const {
+    return s_.Window->TimerInterval() != 0 && s_.Paused == kFalse;
+}
+
+void ReplaySchedule::DeliverNext() {
+    const ReplayEvent& e = replay_.Events[next_++];
+    offset_ = clock_() - e.Millis;
+    DeliverInput(s_, e);
+}
+
+void ReplaySchedule::DeliverDue(bool stepComing) {
+    if (held_ || ended_) return;
+    const size_t before = next_;
+    while (next_ < replay_.Events.size() && replay_.Events[next_].Step == StepsDone()) {
+        // An input waits for its time unless the step it came before is about to run.
+        if (clock_() < replay_.Events[next_].Millis + offset_ && !(stepComing && CanStep())) break;
+        DeliverNext();
+    }
+    if (next_ != before) Arm();
+    const bool closedHere = next_ == replay_.Events.size() && replay_.End == ReplayEnd::Closed &&
+                            StepsDone() == replay_.EndStep;
+    if (closedHere && (clock_() >= replay_.EndMillis + offset_ || (stepComing && CanStep())))
+        End(false);
+}
+
+void ReplaySchedule::TimerFired() {
+    const size_t before = next_;
+    DeliverDue(false);
+    if (!ended_ && next_ == before) Arm();
+}
+
+void ReplaySchedule::BeforePass() {
+    DeliverDue(PassesUntilStep(s_) == 1);
+}
+
+void ReplaySchedule::Arm() {
+    if (held_ || ended_) return;
+    const bool inputsLeft = next_ < replay_.Events.size();
+    const int64_t step = inputsLeft ? replay_.Events[next_].Step : replay_.EndStep;
+    const int64_t millis = inputsLeft ? replay_.Events[next_].Millis : replay_.EndMillis;
+    const int64_t now = clock_();
+    int64_t at = 0;
+    if (step == StepsDone() && (inputsLeft || replay_.End == ReplayEnd::Closed)) {
+        at = millis + offset_;
+    } else if (CanStep()) {
+        // The steps have yet to reach it (or the game ends itself): look again soon, in case the
+        // game stops on the way (a level switch) and the input is then awaited by time.
+        at = now + kPollMillis;
+    } else {
+        // The game waits for an input that the recording has only after a later step.
+        End(true);
+        return;
+    }
+    if (ArmTimer) ArmTimer(std::clamp<int64_t>(at - now, 0, int64_t{1} << 30));
+}
+
+void ReplaySchedule::End(bool diverged) {
+    if (ended_) return;
+    Stop();
+    if (OnEnd) OnEnd(diverged);
+}
+
+}  // namespace ZapModule

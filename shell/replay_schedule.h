@@ -1,0 +1,80 @@
+#pragma once
+// When each recorded input of a watched game is delivered, without any window or timer of its
+// own. The recorded inputs reach the rules exactly where the game delivered them, between the
+// same two game steps. While the game waits (before the start, between levels, paused) an input
+// comes after the time it came in the game, measured from the input before it, so the messages
+// between levels and the pauses last as long as they did. Holding the watching (the viewer's P)
+// stops the clock of the recording; the time held is not counted.
+//
+// A frontend gives it a clock and a one-shot timer (ArmTimer), calls TimerFired when that timer
+// fires and BeforePass before every pass of its game loop.
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "game/contract/state.h"
+#include "storage/replay_file.h"
+
+namespace ZapModule {
+
+// What the game screen's caption gets after its own text while a game is watched, and while the
+// watching is held.
+inline constexpr std::string_view kWatchingCaption = " – záznam hry";
+inline constexpr std::string_view kWatchingHeldCaption = " – záznam hry (pauza)";
+
+class ReplaySchedule {
+  public:
+    // Milliseconds from any origin, never going back.
+    using Clock = std::function<int64_t()>;
+
+    // The recorded game must have been started on the state (StartRecordedGame).
+    ReplaySchedule(GameState& s, Replay replay, Clock clock);
+
+    // The frontend's one-shot timer: TimerFired is due after `delay` milliseconds; a later call
+    // replaces the earlier one. DisarmTimer cancels it.
+    std::function<void(int64_t delay)> ArmTimer;
+    std::function<void()> DisarmTimer;
+    // The watching ends: Esc, the recorded close of the game screen, or a recording that cannot
+    // go on (`diverged`). The game's own ends (quit, game over) unload the screen instead.
+    std::function<void(bool diverged)> OnEnd;
+
+    // Starts feeding the recorded inputs; the game screen is shown.
+    void Start();
+    // Stops feeding inputs for good (the game screen is closing).
+    void Stop();
+    // Ends the watching as the viewer's Esc does.
+    void EndByViewer() { End(false); }
+    // Holds or resumes the watching (the viewer's P).
+    void SetHeld(bool held);
+    bool Held() const { return held_; }
+    bool Ended() const { return ended_; }
+
+    // The timer armed through ArmTimer fired.
+    void TimerFired();
+    // Before a pass of the game loop counts: delivers the inputs due by time and, when the pass
+    // will step, the rest of those recorded before that step. The loop must not pass while the
+    // watching is held.
+    void BeforePass();
+
+  private:
+    int64_t StepsDone() const { return s_.Steps - firstStep_; }
+    bool CanStep() const;
+    // Delivers the next input and keeps the gap to the one after it as recorded.
+    void DeliverNext();
+    void DeliverDue(bool stepComing);
+    void Arm();
+    void End(bool diverged);
+
+    GameState& s_;
+    Replay replay_;
+    Clock clock_;
+    size_t next_ = 0;
+    int64_t firstStep_ = 0;
+    int64_t offset_ = 0;  // watching time minus recorded time
+    int64_t heldSince_ = 0;
+    bool held_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,232 @@
+// The page module's entry points: what the page's script (page.js) calls, each a thin call into
+// the one PageProgram, and the page's side of the program's links. Texts go both ways as UTF-8;
+// a text returned stays valid until the next call that returns one.
+
+#include <emscripten.h>
+
+#include <memory>
+#include <string>
+
+#include "graphics/picture_loader.h"
+#include "storage/cp1250.h"
+#include "web/app/page_program.h"
+
+namespace {
+
+using ZapModule::PageProgram;
+
+EM_JS(void, PageScheduleLoop, (double delay), { Module.zwPage.scheduleLoop(delay); });
+EM_JS(void, PageArmReplayTimer, (double delay), { Module.zwPage.armReplayTimer(delay); });
+EM_JS(void, PageGameCaption, (const char* text),
+      { Module.zwPage.setGameCaption(UTF8ToString(text)); });
+EM_JS(void, PageEnd, (int status), { Module.zwPage.end(status); });
+EM_JS(void, PageFilesChanged, (const char* paths),
+      { Module.zwPage.filesChanged(UTF8ToString(paths).split("\n")); });
+
+// The folders of the page's file system: the game's data and the player's files.
+constexpr const char* kDataFolder = "/data";
+constexpr const char* kUserFolder = "/user";
+
+std::unique_ptr<PageProgram> program;
+std::string returned;  // the last text handed to the page
+
+const char* Return(std::string text) {
+    returned = std::move(text);
+    return returned.c_str();
+}
+
+PageProgram& Make() {
+    ZapModule::PageLinks links;
+    links.Clock = [] { return emscripten_get_now(); };
+    links.LoopTimer = [](double delay) { PageScheduleLoop(delay); };
+    links.ReplayTimer = [](int64_t delay) { PageArmReplayTimer(static_cast<double>(delay)); };
+    links.GameCaption = [](const std::string& caption) { PageGameCaption(caption.c_str()); };
+    links.EndProgram = [](int status) { PageEnd(status); };
+    links.FilesChanged = [](const std::vector<std::string>& paths) {
+        std::string joined;
+        for (const std::string& path : paths) joined += (joined.empty() ? "" : "\n") + path;
+        PageFilesChanged(joined.c_str());
+    };
+    program = std::make_unique<PageProgram>(
+        kDataFolder, kUserFolder,
+        [](const std::string& path, std::string* problem) {
+            return ZapModule::LoadPicture(path, problem);
+        },
+        std::move(links));
+    return *program;
+}
+
+}  // namespace
+
+extern "C" {
+
+// --- The program ---------------------------------------------------------------------------
+
+// Loads the game and shows the menu; 0 when the data folder was refused (the page shows why,
+// then the end).
+EMSCRIPTEN_KEEPALIVE int zw_start() {
+    return Make().Start() ? 1 : 0;
+}
+
+// Watches the replay file at `path` of the page's file system; 0 when it was refused.
+EMSCRIPTEN_KEEPALIVE int zw_watch(const char* path) {
+    return Make().Watch(path) ? 1 : 0;
+}
+
+// The game loop's call (see scheduleLoop in page.js).
+EMSCRIPTEN_KEEPALIVE double zw_run_loop() {
+    return program ? program->RunLoop() : -1;
+}
+
+// The watching's timer fired.
+EMSCRIPTEN_KEEPALIVE void zw_replay_timer() {
+    if (program) program->ReplayTimerFired();
+}
+
+// The page closed a message box or hall of fame that the rules opened.
+EMSCRIPTEN_KEEPALIVE void zw_modal_closed() {
+    if (program) program->ModalClosed();
+}
+
+// The page was hidden (1) or shown again (0); 1 when a game in play was paused.
+EMSCRIPTEN_KEEPALIVE int zw_set_hidden(int hidden) {
+    return program && program->SetHidden(hidden != 0) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE double zw_steps() {
+    return program ? static_cast<double>(program->State().Steps) : 0;
+}
+
+// Whether the game is paused (the player's P).
+EMSCRIPTEN_KEEPALIVE int zw_paused() {
+    return program && program->State().Paused != ZapModule::kFalse ? 1 : 0;
+}
+
+// --- The game screen -----------------------------------------------------------------------
+
+// A key went down on the field (Esc 27, Space 32, Up 38, Down 40, P 80); `repeat` when the key
+// is held and its key-down repeats.
+EMSCRIPTEN_KEEPALIVE void zw_key_down(int code, int repeat) {
+    if (program) program->KeyDown(code, repeat != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_key_up(int code) {
+    if (program) program->KeyUp(code);
+}
+
+// A mouse button went down at (x, y) of the game screen's client area.
+EMSCRIPTEN_KEEPALIVE void zw_press(double x, double y) {
+    if (program) program->Press(x, y);
+}
+
+// The game screen's close box (also the page going away while a game runs).
+EMSCRIPTEN_KEEPALIVE void zw_close_game() {
+    if (program && !program->Ended()) program->CloseGameScreen();
+}
+
+// --- The menu ------------------------------------------------------------------------------
+
+EMSCRIPTEN_KEEPALIVE void zw_menu_select(int row) {
+    if (program) program->Players().Select(row);
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_menu_selected() {
+    return program ? program->Players().Selected() : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_menu_create(const char* name) {
+    if (program) program->Players().CreatePlayer(name);
+}
+
+// The question to ask before Delete removes the chosen player; empty when nobody is chosen.
+EMSCRIPTEN_KEEPALIVE const char* zw_menu_delete_question() {
+    if (!program) return Return("");
+    return Return(program->Players().DeleteQuestion().value_or(""));
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_menu_delete() {
+    if (program) program->Players().DeleteSelected();
+}
+
+// A press on the level statistic: 0 left button, 2 right, anything else another one.
+EMSCRIPTEN_KEEPALIVE int zw_menu_edit_level(int button) {
+    using Button = ZapModule::PlayerPanelRules::Button;
+    const Button which = button == 0 ? Button::Left : button == 2 ? Button::Right : Button::Other;
+    return program && program->Players().EditLevel(which) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_menu_click_name() {
+    return program && program->Players().ClickName() ? 1 : 0;
+}
+
+// The menu's texts: 0 the name label, 1 to 3 the statistics, 4 the speed's label.
+EMSCRIPTEN_KEEPALIVE const char* zw_menu_text(int which) {
+    if (!program) return Return("");
+    if (which == 0) return Return(program->Players().NameText());
+    if (which >= 1 && which <= 3)
+        return Return(program->Players().Statistics()[static_cast<size_t>(which - 1)]);
+    return Return(program->Menu().TickText());
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_menu_set_tick(int value) {
+    if (program) program->Menu().SetTick(value);
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_menu_tick() {
+    return program ? program->Menu().Tick() : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_menu_set_sound(int on) {
+    if (program) program->Menu().SetSoundOn(on != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_menu_sound() {
+    return program && program->Menu().SoundOn() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_menu_hover(int command) {
+    if (program) program->Menu().Hover(static_cast<ZapModule::MenuRules::Command>(command));
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_menu_frame_colour(int command) {
+    return program ? static_cast<int>(program->Menu().FrameColour(
+                         static_cast<ZapModule::MenuRules::Command>(command)))
+                   : 0;
+}
+
+// Start: 1 when the menu hands over to the game screen.
+EMSCRIPTEN_KEEPALIVE int zw_menu_start() {
+    return program && program->StartGame() ? 1 : 0;
+}
+
+// Exit, or the menu's close box.
+EMSCRIPTEN_KEEPALIVE void zw_menu_close() {
+    if (program && !program->Ended()) program->CloseMenu();
+}
+
+// Whether the name box takes this character: players.ko stores only Windows-1250.
+EMSCRIPTEN_KEEPALIVE int zw_storable_character(int codePoint) {
+    return ZapModule::UnicodeToCp1250(static_cast<char32_t>(codePoint)).has_value() ? 1 : 0;
+}
+
+// --- The hall of fame ----------------------------------------------------------------------
+
+EMSCRIPTEN_KEEPALIVE void zw_hall_step() {
+    if (program) program->HallColours().Step();
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_hall_colour(int row) {
+    return program ? static_cast<int>(program->HallColours().RowColour(row)) : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_name(int row) {
+    if (!program || row < 0 || row >= 10) return Return("");
+    return Return(program->State().Hall[static_cast<size_t>(row)].Name);
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_hall_score(int row) {
+    if (!program || row < 0 || row >= 10) return 0;
+    return program->State().Hall[static_cast<size_t>(row)].Score;
+}
+
+}  // extern "C"

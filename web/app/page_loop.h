@@ -1,0 +1,68 @@
+#pragma once
+// Form1's Timer1 and the game loop in the page. A browser cannot wait inside a call, so the loop
+// runs in slices: the page's timer calls Run, which performs the passes that are due now and
+// returns when the page is to call again. The passes are counted as on the desktop: a game step
+// every Tick passes of 1.25 µs nominal (Tick 8000: one step per 10 ms), IdlePasses credited with
+// the passes that elapsed between calls, a late step run at once but lost time never made up with
+// a burst of steps. The loop's run ends at a pause, a level switch or the end of the program;
+// while the timer keeps its interval of 1 the page calls again 1 ms later, as the desktop's
+// timer does. While the loop is held (a message box is open, a watched replay is held) no pass
+// counts at all.
+
+#include <cstdint>
+#include <functional>
+
+#include "game/contract/state.h"
+
+namespace ZapModule {
+
+class PageGameLoop {
+  public:
+    // Milliseconds from any origin, never going back, with fractions.
+    using Clock = std::function<double()>;
+    // Asks the page to call Run after `delay` milliseconds (0: as soon as it can, after the
+    // events waiting); a negative delay cancels the call asked for before.
+    using Schedule = std::function<void(double delay)>;
+
+    PageGameLoop(GameState& s, Clock clock, Schedule schedule);
+
+    // Timer1's interval: 0 stopped, 1 running.
+    int32_t Interval() const { return interval_; }
+    void SetInterval(int32_t interval);
+    // The program ends: no pass counts any more.
+    void End();
+    bool Ended() const { return ended_; }
+    // Holds the loop between two passes, or lets it go on.
+    void SetHeld(bool held);
+    bool Held() const { return held_; }
+
+    // The page's call: runs the passes due now. Returns the delay the page was asked for, or a
+    // negative number when the loop does not want to be called.
+    double Run();
+
+    // Called before every pass counts (watching a replay delivers recorded input there).
+    std::function<void()> BeforePass;
+
+    // One pass's nominal length, in milliseconds.
+    static constexpr double kPassMillis = 0.00125;
+    // The longest one call keeps the page busy when steps are due back to back (small Tick):
+    // then the page gets its events in before the next call.
+    static constexpr double kSliceMillis = 4;
+
+  private:
+    bool CanRun() const { return interval_ != 0 && !ended_ && !held_; }
+    // Asks for a call after `delay`, or cancels the call when the loop cannot run.
+    double Ask(double delay);
+
+    GameState& s_;
+    Clock clock_;
+    Schedule schedule_;
+    double anchor_ = 0;     // when IdlePasses was 0, by the nominal pass length
+    bool running_ = false;  // inside one run of the loop, which keeps the anchor
+    bool inRun_ = false;
+    int32_t interval_ = 0;
+    bool held_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace ZapModule

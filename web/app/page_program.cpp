@@ -1,0 +1,206 @@
+#include "web/app/page_program.h"
+
+#include <chrono>
+#include <ctime>
+#include <utility>
+
+#include "game/contract/rounding.h"
+#include "game/input.h"
+#include "game/startup.h"
+#include "sound/sound.h"
+#include "storage/disk_data_files.h"
+#include "storage/replay_folder.h"
+#include "storage/tick.h"
+#include "web/app/page_sound.h"
+
+namespace ZapModule {
+
+namespace {
+
+constexpr std::string_view kTitle = "Zapwall";
+
+}  // namespace
+
+PageProgram::PageProgram(std::string dataFolder, std::string userFolder, PictureLoader pictures,
+                         PageLinks links)
+    : pictures_(std::move(pictures)),
+      links_(std::move(links)),
+      files_(std::move(userFolder), links_.FilesChanged),
+      loop_(s_, links_.Clock, links_.LoopTimer),
+      port_(s_, loop_),
+      players_(s_),
+      menu_(s_, players_),
+      closing_(s_) {
+    s_.DataFolder = std::move(dataFolder);
+    s_.AppPath = s_.DataFolder;
+    s_.Window = &port_;
+    s_.Files = &files_;
+    s_.SoundFactory = [] { return std::make_unique<PageSound>(); };
+    port_.SoundSwitch = [this] { return menu_.SoundOn(); };
+    port_.ModalsChanged = [this] { UpdateHold(); };
+    port_.OnUnload = [this] { CloseGameScreen(); };
+    closing_.StopGameLoop = [this] { loop_.SetInterval(0); };
+    closing_.TickSetting = [this] { return menu_.Tick(); };
+    // The page shows the end after every box the rules opened (the hall of fame of a game over
+    // among them) has been closed.
+    closing_.EndProgram = [this](int status) {
+        if (!Watching()) files_.ReportReplayChanges();
+        End(status);
+    };
+    closing_.ReplayFolder = files_.ReplayFolder();
+}
+
+bool PageProgram::Load(std::optional<uint32_t> seed) {
+    seed_ = seed.value_or(static_cast<uint32_t>(
+        std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
+    s_.Random.Seed(seed_);
+    s_.Field = Surface(kFieldWidth, kFieldHeight);
+    const StartupResult loaded = LoadGameData(s_, pictures_);
+    if (!loaded.Refusal.empty())
+        return Refuse("Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" +
+                      loaded.Refusal);
+    levelsHash_ = loaded.LevelsHash;
+    animationsHash_ = loaded.AnimationsHash;
+    port_.SetBackground(loaded.Background);
+    menu_.SetTick(LoadTick(s_));
+    return true;
+}
+
+bool PageProgram::Refuse(const std::string& message) {
+    // Nothing has been written, and nothing will be: the run ends once the player read why.
+    port_.ShowMessage(message, kTitle, MessageButtons::Ok);
+    End(1);
+    return false;
+}
+
+void PageProgram::End(int status) {
+    ended_ = true;
+    loop_.End();
+    links_.EndProgram(status);
+}
+
+bool PageProgram::Start() {
+    return Load(std::nullopt);
+}
+
+bool PageProgram::StartGame() {
+    if (ended_ || !menu_.Start(0)) return false;
+    // The game begins: from here on every input it gets is recorded, in memory.
+    const ReplayOrigin origin{seed_, levelsHash_, animationsHash_,
+                              RecordedTime(std::time(nullptr))};
+    recorder_.Begin(s_, origin, [this] { return static_cast<int64_t>(links_.Clock()); });
+    s_.Recorder = &recorder_;
+    closing_.Recorder = &recorder_;
+    files_.NoteReplays();
+    return true;
+}
+
+bool PageProgram::Watch(const std::string& replayFile) {
+    // Whatever start-up would write (a damaged roster set aside) stays in memory.
+    s_.Files = &heldFiles_;
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(replayFile, kMaxReplayFileSize);
+    const ReplayParse parsed =
+        bytes ? ParseReplay(
+                    std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
+              : ReplayParse{std::nullopt, "soubor chybí nebo ho nelze přečíst"};
+    if (!parsed.Read) return Refuse("Záznam hry nelze přehrát:\n" + parsed.Problem);
+    const Replay& replay = *parsed.Read;
+    if (!Load(replay.Seed)) return false;
+    if (const std::optional<std::string> file =
+            DifferingDataFile(replay, s_, levelsHash_, animationsHash_))
+        return Refuse("Záznam hry nelze přehrát:\nZáznam byl pořízen s jiným souborem " + *file +
+                      ", než je " + DataPath(s_, *file));
+
+    menu_.SetSoundOn(replay.Sound);
+    StartRecordedGame(s_, replay);
+    SetUpSound(s_, 0);
+    schedule_ = std::make_unique<ReplaySchedule>(
+        s_, replay, [this] { return static_cast<int64_t>(links_.Clock()); });
+    schedule_->ArmTimer = links_.ReplayTimer;
+    schedule_->DisarmTimer = [this] { links_.ReplayTimer(-1); };
+    schedule_->OnEnd = [this](bool diverged) {
+        if (diverged)
+            port_.ShowMessage("Záznam hry se nepřehrál tak, jak byl nahrán, a končí.", kTitle,
+                              MessageButtons::Ok);
+        CloseGameScreen();
+    };
+    // Watching writes nothing: the game screen's close handler only releases.
+    closing_.StopGameLoop = [this] {
+        schedule_->Stop();
+        loop_.SetInterval(0);
+    };
+    loop_.BeforePass = [this] { schedule_->BeforePass(); };
+    ShowCaption();
+    schedule_->Start();
+    return true;
+}
+
+void PageProgram::KeyDown(int code, bool repeat) {
+    if (ended_) return;
+    if (!Watching()) {
+        FieldKeyDown(s_, code);
+        return;
+    }
+    // The viewer's keys never reach the rules: Esc ends the watching, P holds it.
+    if (code == kKeyEscape) schedule_->EndByViewer();
+    if (code == kKeyP && !repeat) HoldWatching(!schedule_->Held());
+}
+
+void PageProgram::KeyUp(int code) {
+    if (!ended_ && !Watching()) FieldKeyUp(s_, code);
+}
+
+void PageProgram::Press(double x, double y) {
+    if (!ended_ && !Watching()) ScreenMouseDown(s_, RoundToInt32(x), RoundToInt32(y));
+}
+
+void PageProgram::CloseGameScreen() {
+    if (Watching())
+        closing_.ClosePlayback();
+    else
+        closing_.CloseGameScreen();
+}
+
+bool PageProgram::SetHidden(bool hidden) {
+    if (ended_) return false;
+    if (Watching()) {
+        if (hidden && !schedule_->Held()) {
+            heldByHiding_ = true;
+            HoldWatching(true);
+        } else if (!hidden && heldByHiding_) {
+            heldByHiding_ = false;
+            HoldWatching(false);
+        }
+        return false;
+    }
+    if (!hidden || loop_.Interval() == 0 || s_.Paused != kFalse) return false;
+    FieldKeyDown(s_, kKeyP);
+    return true;
+}
+
+void PageProgram::HoldWatching(bool held) {
+    if (held == schedule_->Held()) return;
+    schedule_->SetHeld(held);
+    if (!held) heldByHiding_ = false;
+    ShowCaption();
+    UpdateHold();
+}
+
+void PageProgram::ReplayTimerFired() {
+    if (schedule_ && !ended_) schedule_->TimerFired();
+}
+
+void PageProgram::UpdateHold() {
+    loop_.SetHeld(port_.OpenModals() > 0 || (schedule_ && schedule_->Held()));
+}
+
+void PageProgram::ShowCaption() {
+    if (!links_.GameCaption) return;
+    if (!Watching())
+        links_.GameCaption("");
+    else
+        links_.GameCaption(
+            std::string(schedule_->Held() ? kWatchingHeldCaption : kWatchingCaption));
+}
+
+}  // namespace ZapModule

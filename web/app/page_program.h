@@ -1,0 +1,113 @@
+#pragma once
+// The whole program in the page: the game state, the player's files, the windows' rules, the
+// window interface over the page, the game loop, the recording of every game and the watching of
+// a recorded one. It does in the page's order what app/program.cpp does on the desktop; the
+// page's script forwards the player's input here (page_exports.cpp) and shows what the rules
+// say. Everything it keeps is written through the desktop's close handlers.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "game/contract/state.h"
+#include "game/replay.h"
+#include "graphics/sprites.h"
+#include "shell/closing.h"
+#include "shell/hall_colours.h"
+#include "shell/menu_rules.h"
+#include "shell/player_panel_rules.h"
+#include "shell/replay_schedule.h"
+#include "storage/memory_data_files.h"
+#include "web/app/page_loop.h"
+#include "web/app/page_window_port.h"
+#include "web/app/user_files.h"
+
+namespace ZapModule {
+
+// What the page calls the program's parts.
+struct PageLinks {
+    PageGameLoop::Clock Clock;                       // milliseconds, never going back
+    PageGameLoop::Schedule LoopTimer;                // the game loop's next call
+    std::function<void(int64_t delay)> ReplayTimer;  // the watching's next call; -1 cancels
+    std::function<void(const std::string& caption)> GameCaption;
+    std::function<void(int status)> EndProgram;  // the program has ended
+    UserFiles::ChangeReport FilesChanged;
+};
+
+class PageProgram {
+  public:
+    // `dataFolder` holds the game's data, `userFolder` the player's files.
+    PageProgram(std::string dataFolder, std::string userFolder, PictureLoader pictures,
+                PageLinks links);
+    PageProgram(const PageProgram&) = delete;
+    PageProgram& operator=(const PageProgram&) = delete;
+
+    // Loads everything up to the menu; false when the data folder is refused (after saying why;
+    // the program has ended).
+    bool Start();
+    // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
+    // nothing is written. False when the file or the data folder is refused.
+    bool Watch(const std::string& replayFile);
+
+    // The menu.
+    PlayerPanelRules& Players() { return players_; }
+    MenuRules& Menu() { return menu_; }
+    HallColourCycle& HallColours() { return hallColours_; }
+    // Start: true when the menu hands over to the game screen, whose game is recorded from now.
+    bool StartGame();
+    // Exit, or the menu's close box.
+    void CloseMenu() { closing_.CloseMenu(); }
+
+    // The game screen: its keys on the field and presses of a mouse button at a point of the
+    // window. A held key repeats its key-down (`repeat`), which the game takes as a press, as on
+    // the desktop; its release comes once, when the key is let go.
+    void KeyDown(int code, bool repeat);
+    void KeyUp(int code);
+    void Press(double x, double y);
+    // The game screen's close box.
+    void CloseGameScreen();
+    // The page was hidden or shown again. A hidden page cannot keep the game's pace, so a game
+    // in play pauses as with P (the pause is the player's input, recorded like any other) and
+    // waits for P; a watched game holds and goes on when the page is shown again. True when a
+    // game was paused.
+    bool SetHidden(bool hidden);
+
+    // The page closed a box the rules opened.
+    void ModalClosed() { port_.ModalClosed(); }
+    double RunLoop() { return loop_.Run(); }
+    void ReplayTimerFired();
+
+    const GameState& State() const { return s_; }
+    bool Watching() const { return schedule_ != nullptr; }
+    bool Ended() const { return ended_; }
+
+  private:
+    bool Load(std::optional<uint32_t> seed);
+    bool Refuse(const std::string& message);
+    void End(int status);
+    void UpdateHold();
+    void ShowCaption();
+    void HoldWatching(bool held);
+
+    GameState s_;
+    PictureLoader pictures_;
+    PageLinks links_;
+    UserFiles files_;
+    MemoryDataFiles heldFiles_{&files_};  // a watching's writes, kept from the player's files
+    PageGameLoop loop_;
+    PageWindowPort port_;
+    PlayerPanelRules players_;
+    MenuRules menu_;
+    HallColourCycle hallColours_;
+    CloseHandlers closing_;
+    ReplayRecorder recorder_;
+    std::unique_ptr<ReplaySchedule> schedule_;
+    uint32_t seed_ = 0;
+    uint64_t levelsHash_ = 0;
+    uint64_t animationsHash_ = 0;
+    bool heldByHiding_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,134 @@
+#include "web/app/page_window_port.h"
+
+#include <emscripten.h>
+
+#include <utility>
+
+namespace ZapModule {
+
+namespace {
+
+constexpr int kPressedButtonSprite = 12;
+
+// The page's side: Module.zwPage, set by page.js before the program starts.
+EM_JS(void, PageSetLabel, (int label, int index, const char* text, int length),
+      { Module.zwPage.setLabel(label, index, UTF8ToString(text, length)); });
+EM_JS(void, PageSetLabel3Visible, (int index, int visible),
+      { Module.zwPage.setLabel3Visible(index, visible != 0); });
+EM_JS(void, PageShowMessage,
+      (const char* text, int textLength, const char* title, int titleLength, int question), {
+          Module.zwPage.showMessage(UTF8ToString(text, textLength),
+                                    UTF8ToString(title, titleLength), question != 0);
+      });
+EM_JS(void, PageShowHallOfFame, (), { Module.zwPage.showHallOfFame(); });
+EM_JS(void, PageHallOfFameChanged, (), { Module.zwPage.hallOfFameChanged(); });
+EM_JS(void, PageShowPicture, (int canvas, const uint32_t* rgba, int width, int height), {
+    Module.zwPage.showPicture(canvas, HEAPU8.subarray(rgba, rgba + width * height * 4), width,
+                              height);
+});
+EM_JS(void, PageAppendPlayerLine, (const char* name, int length),
+      { Module.zwPage.appendPlayerLine(UTF8ToString(name, length)); });
+EM_JS(void, PageRemovePlayerLine, (int index), { Module.zwPage.removePlayerLine(index); });
+
+constexpr int kLabel1 = 1;
+constexpr int kLabel3 = 3;
+
+// 0xFFRRGGBB in memory (B, G, R, A on a little-endian machine) as the canvas's R, G, B, A.
+uint32_t Rgba(uint32_t argb) {
+    return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
+}
+
+}  // namespace
+
+void PageWindowPort::SetLabel1Text(int index, std::string_view text) {
+    PageSetLabel(kLabel1, index, text.data(), static_cast<int>(text.size()));
+}
+
+void PageWindowPort::SetLabel3Text(int index, std::string_view text) {
+    PageSetLabel(kLabel3, index, text.data(), static_cast<int>(text.size()));
+}
+
+void PageWindowPort::SetLabel3Visible(int index, bool visible) {
+    PageSetLabel3Visible(index, visible ? 1 : 0);
+}
+
+MessageAnswer PageWindowPort::ShowMessage(std::string_view text, std::string_view title,
+                                          MessageButtons buttons) {
+    const bool question = buttons == MessageButtons::YesNo;
+    PageShowMessage(text.data(), static_cast<int>(text.size()), title.data(),
+                    static_cast<int>(title.size()), question ? 1 : 0);
+    ModalOpened();
+    // Only OK is asked for of the rules in a browser; a question (which the page asks itself)
+    // would get its default button.
+    return question ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+void PageWindowPort::ShowHallOfFame() {
+    PageShowHallOfFame();
+    ModalOpened();
+}
+
+void PageWindowPort::HallOfFameChanged() {
+    PageHallOfFameChanged();
+}
+
+void PageWindowPort::UnloadGameScreen() {
+    if (OnUnload) OnUnload();
+}
+
+void PageWindowPort::SetBackground(const Surface& picture) {
+    picture_ = picture;
+    ReloadBackground();
+}
+
+void PageWindowPort::ReloadBackground() {
+    shown_ = picture_;
+    pressedShown_ = {false, false};
+    ShowSurface(shown_, kBackgroundCanvas);
+}
+
+void PageWindowPort::DrawButtonPressed(int index) {
+    // The sprite lands on the same pixels every step: draw it once until the next reload.
+    if (index < 0 || index > 1 || pressedShown_[index] || shown_.Empty()) return;
+    if (s_.SpriteCount() <= kPressedButtonSprite) return;
+    const Surface& sprite = s_.Sprites[kPressedButtonSprite].Pixels;
+    if (sprite.Empty()) return;
+    const Rect& button = s_.ButtonRects[index];
+    BitBlt(shown_, button.Left, button.Top, sprite.Width(), sprite.Height(), sprite, 0, 0, SRCCOPY);
+    pressedShown_[index] = true;
+    ShowSurface(shown_, kBackgroundCanvas);
+}
+
+void PageWindowPort::RefreshField() {
+    ShowSurface(s_.Field, kFieldCanvas);
+}
+
+void PageWindowPort::ShowSurface(const Surface& surface, int canvas) {
+    if (surface.Empty()) return;
+    const size_t count = static_cast<size_t>(surface.Width()) * surface.Height();
+    rgba_.resize(count);
+    const uint32_t* from = std::as_const(surface).Bits();
+    for (size_t i = 0; i < count; ++i) rgba_[i] = Rgba(from[i]);
+    PageShowPicture(canvas, rgba_.data(), surface.Width(), surface.Height());
+}
+
+void PageWindowPort::AppendPlayerLine(std::string_view name) {
+    PageAppendPlayerLine(name.data(), static_cast<int>(name.size()));
+}
+
+void PageWindowPort::RemovePlayerLine(int index) {
+    PageRemovePlayerLine(index);
+}
+
+void PageWindowPort::ModalOpened() {
+    ++openModals_;
+    if (ModalsChanged) ModalsChanged();
+}
+
+void PageWindowPort::ModalClosed() {
+    if (openModals_ == 0) return;
+    --openModals_;
+    if (ModalsChanged) ModalsChanged();
+}
+
+}  // namespace ZapModule

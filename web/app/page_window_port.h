@@ -1,0 +1,71 @@
+#pragma once
+// The window interface of the rules over the page's windows. Texts, the player list and the
+// pictures go to the page's script (Module.zwPage in page.js) as they change; the timer is the
+// page's game loop. A browser cannot wait for a message box or the hall of fame: ShowMessage and
+// ShowHallOfFame put them on the page and return at once (OK is the only answer the rules ask
+// for, so the result is the same), and the program holds the game loop until the page has closed
+// them.
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "game/contract/state.h"
+#include "game/contract/window_port.h"
+#include "web/app/page_loop.h"
+
+namespace ZapModule {
+
+class PageWindowPort : public WindowPort {
+  public:
+    PageWindowPort(GameState& s, PageGameLoop& loop) : s_(s), loop_(loop) {}
+
+    // Hands the surface to the page as RGBA bytes, drawn on the field's canvas (kFieldCanvas)
+    // or the game screen's background (kBackgroundCanvas).
+    static constexpr int kFieldCanvas = 0;
+    static constexpr int kBackgroundCanvas = 1;
+    void ShowSurface(const Surface& surface, int canvas);
+
+    void SetLabel1Text(int index, std::string_view text) override;
+    void SetLabel3Text(int index, std::string_view text) override;
+    void SetLabel3Visible(int index, bool visible) override;
+    int32_t TimerInterval() const override { return loop_.Interval(); }
+    void SetTimerInterval(int32_t interval) override { loop_.SetInterval(interval); }
+    MessageAnswer ShowMessage(std::string_view text, std::string_view title,
+                              MessageButtons buttons) override;
+    void ShowHallOfFame() override;
+    void HallOfFameChanged() override;
+    void UnloadGameScreen() override;
+    bool SoundSwitchOn() const override { return SoundSwitch ? SoundSwitch() : false; }
+    void ReloadBackground() override;
+    void RefreshField() override;
+    void DrawButtonPressed(int index) override;
+    void AppendPlayerLine(std::string_view name) override;
+    void RemovePlayerLine(int index) override;
+
+    // The game screen's picture gui; the port keeps it to wipe the pressed buttons with.
+    void SetBackground(const Surface& picture);
+    // The page closed one of the boxes the rules opened (a message box, the hall of fame).
+    void ModalClosed();
+    int OpenModals() const { return openModals_; }
+
+    // The menu's sound switch, which the menu's rules hold.
+    std::function<bool()> SoundSwitch;
+    // Unloads the game screen: its close handler runs.
+    std::function<void()> OnUnload;
+    // A box opened or closed: OpenModals() changed.
+    std::function<void()> ModalsChanged;
+
+  private:
+    void ModalOpened();
+
+    GameState& s_;
+    PageGameLoop& loop_;
+    Surface picture_;  // the picture as loaded
+    Surface shown_;    // the picture with the pressed buttons drawn over it
+    std::array<bool, 2> pressedShown_{false, false};
+    std::vector<uint32_t> rgba_;  // the bytes last handed to the page
+    int openModals_ = 0;
+};
+
+}  // namespace ZapModule
