@@ -1,0 +1,684 @@
+// The page of the browser edition: the game's three windows as the desktop shows them, driven by
+// the page's module (web/app). Every rule lives in the module: this script shows what it says
+// (Module.zwPage below is called from C++), forwards the player's keys and clicks to it, keeps the
+// module's timers (the game loop, a watched replay's schedule) and queues the boxes the rules
+// open, which a browser cannot wait for. See the interface in web-page-api's note and
+// web/app/page_exports.cpp.
+'use strict';
+
+(() => {
+  const $ = (id) => document.getElementById(id);
+
+  // The rules' key codes of the five game keys.
+  const GAME_KEYS = { Escape: 27, ' ': 32, ArrowUp: 38, ArrowDown: 40, p: 80, P: 80 };
+  const KEY_P = 80;
+  const DATA_FOLDER = '/data';
+  const WATCHED_FILE = '/tmp/watched.zapwall-replay';
+  const HALL_ROWS = 10;
+  const HALL_STEP_MILLIS = 100;
+  // The speed bar: arrows and a press on an arrow move it by 1, Page keys and a press beside the
+  // thumb by 5; a held press repeats.
+  const TICK_MIN = 1;
+  const TICK_MAX = 10000;
+  const TICK_ARROW_STEP = 1;
+  const TICK_PAGE_STEP = 5;
+  const REPEAT_DELAY_MILLIS = 300;
+  const REPEAT_MILLIS = 50;
+
+  const stageHtml = $('stage').innerHTML;
+  const audio = makeZapwallAudio();
+
+  let M = null;          // the module of the program running now
+  let mode = 'play';     // 'play' or 'watch'
+  let ended = false;     // the program has ended
+  let endPending = false;
+  let endShown = false;
+  let scale = 1;
+  let loopTimer = null;
+  let replayTimer = null;
+  let hallTimer = null;
+  const modals = [];     // boxes waiting to be shown, after `shownModal`
+  let shownModal = null;
+  const fieldImage = {};
+  const immediate = new MessageChannel();
+  let immediateWanted = false;
+
+  // --- The module's calls -------------------------------------------------------------------
+
+  function text(id, value) {
+    $(id).textContent = value;
+  }
+
+  // A text narrowed to fit its label, as the desktop narrows names, never cut off.
+  function fitText(element, value) {
+    const squeezed = document.createElement('span');
+    squeezed.className = 'squeezed';
+    squeezed.textContent = value;
+    element.replaceChildren(squeezed);
+    const style = getComputedStyle(element);
+    const room = element.clientWidth - parseFloat(style.paddingLeft) -
+                 parseFloat(style.paddingRight) - 1;
+    const width = squeezed.offsetWidth;
+    if (width > room && room > 0) squeezed.style.transform = `scaleX(${room / width})`;
+  }
+
+  function showPicture(canvas, rgba, width, height) {
+    const element = canvas === 0 ? $('field') : $('background');
+    let image = fieldImage[canvas];
+    if (!image || image.width !== width || image.height !== height) {
+      image = fieldImage[canvas] = new ImageData(width, height);
+    }
+    image.data.set(rgba);
+    element.getContext('2d').putImageData(image, 0, 0);
+  }
+
+  immediate.port1.onmessage = () => {
+    immediateWanted = false;
+    runLoop();
+  };
+
+  function runLoop() {
+    loopTimer = null;
+    if (M && !ended) M._zw_run_loop();
+  }
+
+  // The game loop asks for its next call: after `delay` ms, at once (0, after the events
+  // waiting), or never (negative).
+  function scheduleLoop(delay) {
+    if (loopTimer !== null) clearTimeout(loopTimer);
+    loopTimer = null;
+    immediateWanted = false;
+    if (delay < 0) return;
+    if (delay === 0) {
+      immediateWanted = true;
+      immediate.port2.postMessage(0);
+      return;
+    }
+    // Rounded up: waking early would only make the loop ask again.
+    loopTimer = setTimeout(runLoop, Math.ceil(delay));
+  }
+
+  function armReplayTimer(delay) {
+    if (replayTimer !== null) clearTimeout(replayTimer);
+    replayTimer = null;
+    if (delay < 0) return;
+    replayTimer = setTimeout(() => {
+      replayTimer = null;
+      if (M && !ended) M._zw_replay_timer();
+    }, delay);
+  }
+
+  const pageApi = {
+    setLabel(label, index, value) {
+      if (label === 1 && index === 3) fitText($('label1-3'), value);
+      else text(`label${label}-${index}`, value);
+    },
+    setLabel3Visible(index, visible) {
+      $(`label3-${index}`).hidden = !visible;
+    },
+    showMessage(message, title, question) {
+      openModal({ kind: 'message', message, title, question, fromRules: true });
+    },
+    showHallOfFame() {
+      openModal({ kind: 'hall', fromRules: true });
+    },
+    hallOfFameChanged() {
+      showHallRows();
+    },
+    showPicture,
+    appendPlayerLine(name) {
+      const option = document.createElement('option');
+      option.textContent = name;
+      $('player-list').append(option);
+    },
+    removePlayerLine(index) {
+      const list = $('player-list');
+      if (index >= 0 && index < list.options.length) list.options[index].remove();
+    },
+    scheduleLoop,
+    armReplayTimer,
+    setGameCaption(suffix) {
+      text('game-caption', `V.E.X Zapwall v1.41${suffix}`);
+    },
+    end(status) {
+      ended = true;
+      endPending = true;
+      scheduleLoop(-1);
+      armReplayTimer(-1);
+      note('');
+      if (!shownModal) showEnd();
+    },
+    filesChanged() {
+      if (window.ZapwallFiles && mode === 'play') window.ZapwallFiles.persist();
+    },
+  };
+
+  // --- Windows ------------------------------------------------------------------------------
+
+  function shown(id) {
+    return !$(id).hidden;
+  }
+
+  // Scales the stage by the largest whole factor at which the window shown fits the page.
+  function layout() {
+    let width = 0;
+    let height = 0;
+    for (const window of document.querySelectorAll('#stage > .window, #end')) {
+      if (window.hidden) continue;
+      width = Math.max(width, window.offsetWidth);
+      height = Math.max(height, window.offsetHeight);
+    }
+    if (width === 0) return;
+    const room = Math.min((innerWidth - 16) / width, (innerHeight - 16) / height);
+    scale = Math.max(1, Math.floor(room));
+    $('stage').style.transform = `scale(${scale})`;
+  }
+
+  function showWindow(id) {
+    for (const window of ['menu', 'game']) $(window).hidden = window !== id;
+    layout();
+    if (id === 'game') $('field').focus();
+    if (id === 'menu') $('player-list').focus();
+  }
+
+  function note(message) {
+    $('page-note').textContent = message;
+    $('page-note').hidden = !message;
+  }
+
+  function showEnd() {
+    endShown = true;
+    for (const window of ['menu', 'game', 'hall', 'message']) $(window).hidden = true;
+    text('end-text', mode === 'watch' ? 'Záznam hry skončil.' : 'Hra skončila.');
+    text('end-again', mode === 'watch' ? 'Hrát' : 'Hrát znovu');
+    $('end').hidden = false;
+    layout();
+    $('end-again').focus();
+  }
+
+  // --- Boxes: message boxes and the hall of fame --------------------------------------------
+
+  function openModal(modal) {
+    modals.push(modal);
+    if (!shownModal) showNextModal();
+  }
+
+  function showNextModal() {
+    shownModal = modals.shift() || null;
+    $('message').hidden = true;
+    if (!shownModal) {
+      $('hall').hidden = true;
+      if (endPending && !endShown) showEnd();
+      else if (shown('game')) $('field').focus();
+      layout();
+      return;
+    }
+    if (shownModal.kind === 'message') {
+      text('message-title', shownModal.title);
+      text('message-text', shownModal.message);
+      $('message-ok').hidden = shownModal.question;
+      $('message-yes').hidden = !shownModal.question;
+      $('message-no').hidden = !shownModal.question;
+      $('message').hidden = false;
+      layout();
+      (shownModal.question ? $('message-yes') : $('message-ok')).focus();
+    } else {
+      showHallRows();
+      $('hall').hidden = false;
+      layout();
+      hallTimer = setInterval(() => {
+        if (!M) return;
+        M._zw_hall_step();
+        showHallColours();
+      }, HALL_STEP_MILLIS);
+    }
+  }
+
+  function closeModal(answer) {
+    const modal = shownModal;
+    if (!modal) return;
+    if (modal.kind === 'hall') {
+      clearInterval(hallTimer);
+      hallTimer = null;
+      $('hall').hidden = true;
+    }
+    if (modal.onClose) modal.onClose(answer);
+    if (modal.fromRules && M) M._zw_modal_closed();
+    showNextModal();
+  }
+
+  // --- The hall of fame ---------------------------------------------------------------------
+
+  function hallCell(client, className, left, top, width) {
+    const cell = document.createElement('div');
+    cell.className = className;
+    Object.assign(cell.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`,
+                                height: '25px' });
+    client.append(cell);
+    return cell;
+  }
+
+  function buildHall() {
+    const client = $('hall-client');
+    for (let i = 0; i < HALL_ROWS; ++i) {
+      const left = i < 5 ? 8 : 256;
+      const top = 64 + 40 * (i % 5);
+      hallCell(client, 'label big hall-rank', left, top, 25).textContent = `${i + 1}.`;
+      hallCell(client, 'label big hall-cell', left + 24, top, 89).id = `hall-name-${i}`;
+      hallCell(client, 'label big centred hall-cell', left + 120, top, 89).id = `hall-score-${i}`;
+    }
+  }
+
+  function colour(rgb) {
+    return `#${rgb.toString(16).padStart(6, '0')}`;
+  }
+
+  function showHallColours() {
+    for (let i = 0; i < HALL_ROWS; ++i) {
+      const rowColour = colour(M._zw_hall_colour(i));
+      $(`hall-name-${i}`).style.color = rowColour;
+      $(`hall-score-${i}`).style.color = rowColour;
+    }
+  }
+
+  function showHallRows() {
+    if (!M) return;
+    const wasHidden = $('hall').hidden;
+    // Measuring the names needs the window laid out.
+    $('hall').hidden = false;
+    for (let i = 0; i < HALL_ROWS; ++i) {
+      fitText($(`hall-name-${i}`), M.ccall('zw_hall_name', 'string', ['number'], [i]));
+      fitText($(`hall-score-${i}`), String(M._zw_hall_score(i)));
+    }
+    $('hall').hidden = wasHidden;
+    showHallColours();
+  }
+
+  // --- The menu -----------------------------------------------------------------------------
+
+  function menuText(which) {
+    return M.ccall('zw_menu_text', 'string', ['number'], [which]);
+  }
+
+  function showMenu() {
+    fitText($('player-name'), menuText(0));
+    text('stat-level', menuText(1));
+    text('stat-balls', menuText(2));
+    text('stat-iq', menuText(3));
+    text('tick-label', menuText(4));
+    for (let n = 0; n < 3; ++n) {
+      $(`menu-frame-${n}`).style.borderColor = colour(M._zw_menu_frame_colour(n));
+    }
+    const selected = M._zw_menu_selected();
+    const list = $('player-list');
+    if (list.selectedIndex !== selected) list.selectedIndex = selected;
+    const tick = M._zw_menu_tick();
+    const bar = $('tick-bar');
+    bar.setAttribute('aria-valuenow', String(tick));
+    const track = bar.querySelector('.track');
+    const thumb = bar.querySelector('.thumb');
+    const travel = track.clientWidth - thumb.offsetWidth;
+    thumb.style.left = `${Math.round((travel * (tick - TICK_MIN)) / (TICK_MAX - TICK_MIN))}px`;
+  }
+
+  function setTick(value) {
+    M._zw_menu_set_tick(Math.round(value));
+    showMenu();
+  }
+
+  function runCommand(command) {
+    if (command === 0) {
+      if (M._zw_menu_start()) showWindow('game');
+    } else if (command === 1) {
+      openModal({ kind: 'hall', fromRules: false });
+    } else {
+      M._zw_menu_close();
+    }
+  }
+
+  // Holds down a press on the speed bar: `step` now and, while held, again and again.
+  function holdStep(step) {
+    setTick(M._zw_menu_tick() + step());
+    let repeat = null;
+    const delay = setTimeout(() => {
+      repeat = setInterval(() => setTick(M._zw_menu_tick() + step()), REPEAT_MILLIS);
+    }, REPEAT_DELAY_MILLIS);
+    const release = () => {
+      clearTimeout(delay);
+      clearInterval(repeat);
+      removeEventListener('mouseup', release);
+    };
+    addEventListener('mouseup', release);
+  }
+
+  function bindTickBar() {
+    const bar = $('tick-bar');
+    const track = bar.querySelector('.track');
+    const thumb = bar.querySelector('.thumb');
+    bar.querySelector('.arrow.left').addEventListener('mousedown', () => holdStep(() => -TICK_ARROW_STEP));
+    bar.querySelector('.arrow.right').addEventListener('mousedown', () => holdStep(() => TICK_ARROW_STEP));
+    track.addEventListener('mousedown', (event) => {
+      if (event.target === thumb) return;
+      const x = (event.clientX - track.getBoundingClientRect().left) / scale;
+      // A press beside the thumb pages towards the press, while the thumb has not reached it.
+      holdStep(() => {
+        const at = thumb.offsetLeft + thumb.offsetWidth / 2;
+        if (Math.abs(x - at) <= thumb.offsetWidth / 2) return 0;
+        return x < at ? -TICK_PAGE_STEP : TICK_PAGE_STEP;
+      });
+    });
+    thumb.addEventListener('mousedown', (event) => {
+      event.preventDefault();
+      bar.focus();
+      const startX = event.clientX;
+      const startLeft = thumb.offsetLeft;
+      const travel = track.clientWidth - thumb.offsetWidth;
+      const move = (moved) => {
+        const left = Math.min(travel, Math.max(0, startLeft + (moved.clientX - startX) / scale));
+        setTick(TICK_MIN + ((TICK_MAX - TICK_MIN) * left) / travel);
+      };
+      const up = () => {
+        removeEventListener('mousemove', move);
+        removeEventListener('mouseup', up);
+      };
+      addEventListener('mousemove', move);
+      addEventListener('mouseup', up);
+    });
+    bar.addEventListener('mousedown', () => setTimeout(() => bar.focus()));
+    // The keys of the platform's scroll bars: Right and Down add, Left and Up take away.
+    const keySteps = {
+      ArrowRight: TICK_ARROW_STEP, ArrowDown: TICK_ARROW_STEP, ArrowLeft: -TICK_ARROW_STEP,
+      ArrowUp: -TICK_ARROW_STEP, PageDown: TICK_PAGE_STEP, PageUp: -TICK_PAGE_STEP,
+    };
+    bar.addEventListener('keydown', (event) => {
+      if (event.key in keySteps) setTick(M._zw_menu_tick() + keySteps[event.key]);
+      else if (event.key === 'Home') setTick(TICK_MIN);
+      else if (event.key === 'End') setTick(TICK_MAX);
+      else return;
+      event.preventDefault();
+    });
+  }
+
+  function askDelete() {
+    const question = M.ccall('zw_menu_delete_question', 'string', [], []);
+    if (!question) return;
+    openModal({
+      kind: 'message', message: question, title: 'POZOR!', question: true, fromRules: false,
+      onClose: (yes) => {
+        if (yes) M._zw_menu_delete();
+        showMenu();
+        $('player-list').focus();
+      },
+    });
+  }
+
+  // Only names players.ko can store: every character must have a Windows-1250 code.
+  function storable(name) {
+    return [...name].every((c) => M._zw_storable_character(c.codePointAt(0)));
+  }
+
+  function bindMenu() {
+    const list = $('player-list');
+    list.addEventListener('change', () => {
+      M._zw_menu_select(list.selectedIndex);
+      showMenu();
+    });
+    list.addEventListener('keydown', (event) => {
+      if (event.key === 'Delete') {
+        event.preventDefault();
+        askDelete();
+      } else if ((event.key === 'ArrowDown' || event.key === 'ArrowUp') &&
+                 list.selectedIndex < 0 && list.options.length > 0) {
+        // With no line selected, the first arrow key selects the first line.
+        event.preventDefault();
+        list.selectedIndex = 0;
+        M._zw_menu_select(0);
+        showMenu();
+      }
+    });
+    const box = $('name-box');
+    let accepted = '';
+    box.addEventListener('input', () => {
+      if (storable(box.value)) {
+        accepted = box.value;
+      } else {
+        const caret = Math.max(0, box.selectionStart - (box.value.length - accepted.length));
+        box.value = accepted;
+        box.setSelectionRange(caret, caret);
+      }
+    });
+    box.addEventListener('keydown', (event) => {
+      if (event.key !== 'Enter') return;
+      event.preventDefault();
+      M.ccall('zw_menu_create', null, ['string'], [box.value]);
+      box.value = accepted = '';
+      showMenu();
+    });
+    $('stat-level').addEventListener('mousedown', (event) => {
+      if (M._zw_menu_edit_level(event.button)) showMenu();
+    });
+    $('stat-level').addEventListener('contextmenu', (event) => event.preventDefault());
+    let namePressed = false;
+    $('player-name').addEventListener('mousedown', (event) => {
+      namePressed = event.button === 0;
+    });
+    $('player-name').addEventListener('mouseup', (event) => {
+      if (event.button === 0 && namePressed) M._zw_menu_click_name();
+      namePressed = false;
+    });
+    $('sound-switch').addEventListener('change', () => {
+      M._zw_menu_set_sound($('sound-switch').checked ? 1 : 0);
+    });
+    for (const item of document.querySelectorAll('#menu .command')) {
+      const command = Number(item.dataset.command);
+      item.addEventListener('mousedown', (event) => {
+        event.preventDefault();
+        runCommand(command);
+      });
+      item.addEventListener('mousemove', () => {
+        M._zw_menu_hover(command);
+        showMenu();
+      });
+      item.addEventListener('contextmenu', (event) => event.preventDefault());
+    }
+    $('menu-close').addEventListener('click', () => M._zw_menu_close());
+    bindTickBar();
+  }
+
+  // --- The game screen ----------------------------------------------------------------------
+
+  function bindGame() {
+    const screen = $('game-screen');
+    screen.addEventListener('mousedown', (event) => {
+      event.preventDefault();
+      // Presses on the field do not reach the game screen; the keys stay with the field.
+      if (!$('field-box').contains(event.target)) {
+        const place = screen.getBoundingClientRect();
+        M._zw_press((event.clientX - place.left) / scale, (event.clientY - place.top) / scale);
+      }
+      $('field').focus();
+    });
+    screen.addEventListener('contextmenu', (event) => event.preventDefault());
+    $('game-close').addEventListener('click', () => M._zw_close_game());
+  }
+
+  function bindHall() {
+    buildHall();
+    const close = () => {
+      if (shownModal && shownModal.kind === 'hall') closeModal();
+    };
+    let pressed = false;
+    $('hall-close').addEventListener('mousedown', (event) => {
+      pressed = event.button === 0;
+    });
+    $('hall-close').addEventListener('mouseup', (event) => {
+      if (event.button === 0 && pressed) close();
+      pressed = false;
+    });
+    $('hall-close-box').addEventListener('click', close);
+  }
+
+  function bindMessage() {
+    $('message-ok').addEventListener('click', () => closeModal(false));
+    $('message-yes').addEventListener('click', () => closeModal(true));
+    $('message-no').addEventListener('click', () => closeModal(false));
+    $('end-again').addEventListener('click', () => {
+      location.href = location.pathname;
+    });
+  }
+
+  // The keys while a box is shown go to the box; while the game screen is shown, to its field.
+  function onKeyDown(event) {
+    if (shownModal) {
+      if (shownModal.kind === 'message') {
+        if (event.key === 'Enter') closeModal(shownModal.question);
+        else if (event.key === 'Escape') closeModal(false);
+        else if (event.key !== 'Tab' && event.key !== ' ') return event.preventDefault();
+        else return undefined;
+      }
+      return event.preventDefault();
+    }
+    if (!shown('game') || ended) return undefined;
+    const code = GAME_KEYS[event.key];
+    if (code === undefined) return undefined;
+    event.preventDefault();
+    if (code === KEY_P) note('');
+    M._zw_key_down(code, event.repeat ? 1 : 0);
+    return undefined;
+  }
+
+  function onKeyUp(event) {
+    if (shownModal || !shown('game') || ended) return;
+    const code = GAME_KEYS[event.key];
+    if (code === undefined) return;
+    event.preventDefault();
+    M._zw_key_up(code);
+  }
+
+  function bindWindows() {
+    bindMenu();
+    bindGame();
+    bindHall();
+    bindMessage();
+  }
+
+  // --- Start ----------------------------------------------------------------------------------
+
+  // The game's data files into the module's /data, as the site lists them.
+  async function loadData(module) {
+    const names = (self.ZAPWALL_SITE ? self.ZAPWALL_SITE.files : [])
+      .filter((name) => name.startsWith('data/'));
+    const files = await Promise.all(names.map(async (name) => {
+      const answer = await fetch(name);
+      if (!answer.ok) throw new Error(`${name}: ${answer.status}`);
+      return [name, new Uint8Array(await answer.arrayBuffer())];
+    }));
+    for (const [name, bytes] of files) {
+      const path = `/${name}`;
+      module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+      module.FS.writeFile(path, bytes);
+    }
+    module.FS.mkdirTree(DATA_FOLDER);
+  }
+
+  // A new program: the windows as designed, a new module, and the game or a watched replay.
+  async function boot(watched) {
+    M = null;
+    $('stage').innerHTML = stageHtml;
+    ended = endPending = endShown = false;
+    modals.length = 0;
+    shownModal = null;
+    mode = watched ? 'watch' : 'play';
+    bindWindows();
+    const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio });
+    if (!watched && window.ZapwallFiles) {
+      try {
+        await window.ZapwallFiles.mount(module);
+      } catch (error) {
+        note(error.message);
+        return;
+      }
+    } else {
+      module.FS.mkdirTree('/user');
+    }
+    try {
+      await loadData(module);
+    } catch (error) {
+      note(`Data hry se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
+      return;
+    }
+    M = module;
+    if (!watched) {
+      showWindow('menu');
+      if (M._zw_start()) showMenu();
+      return;
+    }
+    module.FS.mkdirTree('/tmp');
+    if (watched.bytes) module.FS.writeFile(WATCHED_FILE, watched.bytes);
+    showWindow('game');
+    M.ccall('zw_watch', 'number', ['string', 'string'], [WATCHED_FILE, watched.name]);
+  }
+
+  // Watches a replay's bytes: a program that runs ends first (its menu's Exit, or the watching
+  // of another replay); a game being played is not interrupted.
+  async function watch(bytes, name) {
+    if (M && !ended) {
+      if (mode === 'play' && shown('game')) {
+        note('Záznam hry lze přehrát, až hra skončí.');
+        return;
+      }
+      if (mode === 'play') M._zw_menu_close();
+      else M._zw_close_game();
+    }
+    await boot({ bytes, name });
+  }
+
+  async function fetchReplay(url) {
+    try {
+      const answer = await fetch(url);
+      if (!answer.ok) throw new Error(`HTTP ${answer.status}`);
+      return { bytes: new Uint8Array(await answer.arrayBuffer()), name: url };
+    } catch (error) {
+      return { bytes: null, name: `${url} (${error.message})` };
+    }
+  }
+
+  window.zapwallSteps = () => (M ? M._zw_steps() : 0);
+  window.zapwallWatch = (path) => {
+    if (!M) return;
+    watch(M.FS.readFile(path), path.slice(path.lastIndexOf('/') + 1));
+  };
+
+  addEventListener('keydown', onKeyDown);
+  addEventListener('keyup', onKeyUp);
+  addEventListener('resize', layout);
+  // A hidden page cannot keep the game's pace: the game pauses (as with P) or the watching holds.
+  document.addEventListener('visibilitychange', () => {
+    if (!M || ended) return;
+    if (M._zw_set_hidden(document.hidden ? 1 : 0)) {
+      note('Hra stojí, protože stránka nebyla vidět. Pokračujte klávesou P.');
+    }
+  });
+  // Leaving the page closes the window shown, as closing it on the desktop does, so what the
+  // game keeps is written (and stored by files.js, whose own handler runs after this one).
+  addEventListener('pagehide', () => {
+    if (!M || ended) return;
+    if (shown('game')) M._zw_close_game();
+    else if (mode === 'play') M._zw_menu_close();
+  });
+  addEventListener('dragover', (event) => {
+    if (event.dataTransfer && [...event.dataTransfer.types].includes('Files')) {
+      event.preventDefault();
+    }
+  });
+  addEventListener('drop', (event) => {
+    const file = event.dataTransfer && event.dataTransfer.files[0];
+    if (!file) return;
+    event.preventDefault();
+    file.arrayBuffer().then((buffer) => watch(new Uint8Array(buffer), file.name));
+  });
+
+  const replayUrl = new URLSearchParams(location.search).get('replay');
+  if (replayUrl) fetchReplay(replayUrl).then((replay) => boot(replay));
+  else boot(null);
+})();

@@ -1,0 +1,122 @@
+// The page's side of the sound component (web/app/page_sound.cpp), over WebAudio: the decoded
+// effects, the channels they play on and the tune's channel. The module decides what plays and
+// when; this only makes it sound. Browsers let an AudioContext sound only after the player's
+// first key or click on the page: it is resumed then.
+'use strict';
+
+function makeZapwallAudio() {
+  const AudioContextClass = window.AudioContext || window.webkitAudioContext;
+  const TUNE_CHANNEL = 0;
+  let context = null;
+  let channels = [];           // index 1..N: the effect channels; 0: the tune
+  const sounds = new Map();    // path → AudioBuffer, null while decoding or when undecodable
+  const waiting = new Set();   // paths whose first Play waits for the decoding
+
+  function ensureContext() {
+    if (!context && AudioContextClass) context = new AudioContextClass();
+    return context;
+  }
+
+  // The browser's rule: sound starts with the player's first key or click.
+  function resume() {
+    if (context && context.state === 'suspended') context.resume();
+  }
+  for (const type of ['keydown', 'mousedown', 'pointerdown', 'touchstart']) {
+    window.addEventListener(type, resume, true);
+  }
+
+  function stopChannel(index) {
+    const playing = channels[index];
+    channels[index] = null;
+    if (playing) {
+      playing.source.onended = null;
+      try {
+        playing.source.stop();
+      } catch (error) {
+        // already stopped
+      }
+    }
+  }
+
+  function start(index, buffer) {
+    stopChannel(index);
+    const source = context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(context.destination);
+    const playing = { source, started: context.currentTime, ended: false };
+    source.onended = () => {
+      playing.ended = true;
+    };
+    channels[index] = playing;
+    source.start();
+    return index;
+  }
+
+  // A free effect channel, or the one whose sound started first.
+  function effectChannel() {
+    let oldest = 1;
+    for (let i = 1; i < channels.length; ++i) {
+      if (!channels[i] || channels[i].ended) return i;
+      if (channels[i].started < channels[oldest].started) oldest = i;
+    }
+    return oldest;
+  }
+
+  return {
+    open(count) {
+      if (!ensureContext()) return;
+      for (let i = 1; i < channels.length; ++i) stopChannel(i);
+      channels = [channels[TUNE_CHANNEL] || null, ...new Array(count).fill(null)];
+    },
+    close() {
+      for (let i = 0; i < channels.length; ++i) stopChannel(i);
+      sounds.clear();
+      waiting.clear();
+    },
+    stopAll() {
+      for (let i = 0; i < channels.length; ++i) stopChannel(i);
+    },
+    // The tune's samples are let go once it has played.
+    update() {
+      if (channels[TUNE_CHANNEL] && channels[TUNE_CHANNEL].ended) channels[TUNE_CHANNEL] = null;
+    },
+    rate() {
+      return ensureContext() ? context.sampleRate : 0;
+    },
+    // 0 no device yet, 1 waiting for the first key or click, 2 sounding, 3 no WebAudio.
+    state() {
+      if (!AudioContextClass) return 3;
+      if (!context) return 0;
+      return context.state === 'running' ? 2 : 1;
+    },
+    decode(path, bytes) {
+      if (!ensureContext() || sounds.has(path)) return;
+      sounds.set(path, null);
+      waiting.add(path);
+      context.decodeAudioData(bytes.buffer).then(
+        (buffer) => {
+          sounds.set(path, buffer);
+          if (waiting.delete(path) && channels.length > 1) start(effectChannel(), buffer);
+        },
+        () => waiting.delete(path));
+    },
+    // Starts a decoded effect; -1 when it is not (yet) decoded.
+    play(path) {
+      const buffer = sounds.get(path);
+      if (!context || !buffer || channels.length < 2) return -1;
+      return start(effectChannel(), buffer);
+    },
+    playTune(frames, count, rate) {
+      if (!ensureContext() || count <= 0) return;
+      if (channels.length === 0) channels = [null];
+      const buffer = context.createBuffer(2, count, rate);
+      const left = buffer.getChannelData(0);
+      const right = buffer.getChannelData(1);
+      for (let i = 0; i < count; ++i) {
+        left[i] = frames[2 * i];
+        right[i] = frames[2 * i + 1];
+      }
+      start(TUNE_CHANNEL, buffer);
+    },
+  };
+}
