@@ -404,7 +404,8 @@ window.ZapwallFiles = (() => {
       return;
     }
     importStatus('Soubory jsou nahrány, hra se spouští znovu…');
-    location.reload();
+    // The page itself, without a replay it may have been opened to watch.
+    location.replace(location.pathname);
   }
 
   function importSection() {

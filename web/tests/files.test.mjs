@@ -44,8 +44,9 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     await page.keyboard.press('Space');  // play: the ball rests on the bat
     await runSteps(page, 5);
     await page.keyboard.press('Space');  // the ball meets the brick: the level is cleared
-    await page.waitForFunction(() => document.querySelector('#label1-2').textContent === '2');
+    await waitShown(page, '#label3-0');  // "Vyhrál jsi bitvu, ale ne válku..."
     await page.keyboard.press('Space');  // the second level
+    await page.waitForFunction(() => document.querySelector('#label1-2').textContent === '2');
     await page.keyboard.down('ArrowUp');
     await runSteps(page, 20);
     await page.keyboard.up('ArrowUp');
@@ -66,7 +67,7 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     assert.equal(ondra.level, 1, 'the first level is cleared');
     assert.ok(ondra.iq >= 30, `IQ ${ondra.iq}: the cleared level's 10 + 20 are missing`);
     await page.select('#player-list', await page.$eval('#player-list option', (o) => o.value));
-    assert.equal(await page.$eval('#stat-iq', (e) => e.textContent.trim()), String(ondra.iq));
+    assert.equal(await page.$eval('#stat-iq', (e) => e.textContent.trim()), `IQ: ${ondra.iq}`);
 
     // The replay the browser kept, watched natively, stores the very same players.ko.
     const replayName = await page.$eval('#zapwall-files-replays li', (li) => li.dataset.file);
@@ -80,7 +81,7 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
   });
 });
 
-test('a desktop players.ko comes in checked and goes out byte-identical; damage is refused',
+test('a desktop players.ko comes in checked and goes out byte-identical; a damaged drop is refused',
      async () => {
   const folder = temporaryFolder('import');
   const good = path.join(folder, 'players.ko');
@@ -109,7 +110,7 @@ test('a desktop players.ko comes in checked and goes out byte-identical; damage 
 
     // Refused with the reason in Czech, and nothing stored changes.
     const before = await storedFiles(page);
-    checked = await chooseForImport(page, [damaged, foreign]);
+    checked = await chooseForImport(page, [damaged, foreign], 'drop');
     assert.deepEqual(checked.map((c) => c.accepted), [false, false]);
     assert.match(checked[0].text, /^Odmítnut — players\.ko: hráč 2\/2: soubor končí/);
     assert.match(checked[1].text, /^Odmítnut — zapis\.zapwall-replay: záznam hry nelze přehrát/);

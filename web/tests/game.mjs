@@ -97,17 +97,28 @@ export async function download(page, downloaded, file) {
   return done;
 }
 
-// Chooses files for import; resolves once each has been checked.
-export async function chooseForImport(page, files) {
-  const picker = await page.$('#zapwall-files-pick');
+// Gives files to the import, through the file picker or dropped on the dialog; resolves with
+// each checked file's verdict once all are checked.
+export async function chooseForImport(page, files, how = 'pick') {
   const before = await page.$$eval('#zapwall-files-checked li', (items) => items.length);
-  await picker.uploadFile(...files);
+  if (how === 'pick') {
+    await (await page.$('#zapwall-files-pick')).uploadFile(...files);
+  } else {
+    const dropped = files.map((file) => ({ name: path.basename(file),
+                                           bytes: [...fs.readFileSync(file)] }));
+    await page.evaluate((list) => {
+      const transfer = new DataTransfer();
+      for (const { name, bytes } of list) transfer.items.add(new File([new Uint8Array(bytes)], name));
+      document.querySelector('#zapwall-files-drop').dispatchEvent(
+        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, dropped);
+  }
   await page.waitForFunction((count) =>
     document.querySelectorAll('#zapwall-files-checked li').length >= count, {},
   before + files.length);
-  return page.$$eval('#zapwall-files-checked li',
-                     (items) => items.map((item) => ({ accepted: item.className === 'accepted',
-                                                       text: item.textContent })));
+  const items = await page.$$eval('#zapwall-files-checked li', (list) =>
+    list.map((item) => ({ accepted: item.className === 'accepted', text: item.textContent })));
+  return items.slice(before);
 }
 
 // Imports the accepted files; the page starts again from what is stored.
