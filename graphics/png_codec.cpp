@@ -20,7 +20,8 @@ uint32_t ReadBigEndian32(const uint8_t* p) {
 }
 
 void AppendBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
 uint32_t Crc32(std::span<const uint8_t> bytes) {
@@ -102,7 +103,8 @@ bool BuildHuffman(Huffman& h, std::span<const uint8_t> lengths) {
         offset[length + 1] = static_cast<uint16_t>(offset[length] + h.Count[length]);
     h.Symbol.assign(lengths.size(), 0);
     for (size_t symbol = 0; symbol < lengths.size(); ++symbol)
-        if (lengths[symbol] != 0) h.Symbol[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
+        if (lengths[symbol] != 0)
+            h.Symbol[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
     return true;
 }
 
@@ -122,16 +124,17 @@ int DecodeSymbol(BitReader& in, const Huffman& h) {
     return -1;
 }
 
-constexpr std::array<uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
-                                                  15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
+constexpr std::array<uint16_t, 29> kLengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                  15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                                   67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<uint8_t, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                   2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 constexpr std::array<uint16_t, 30> kDistanceBase = {
     1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
+                                                    4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
+                                                    9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 // Decodes one Huffman-coded block into out, which never grows beyond `limit`.
 std::string InflateCodes(BitReader& in, const Huffman& literals, const Huffman& distances,
@@ -233,7 +236,8 @@ std::string Inflate(std::span<const uint8_t> in, size_t size, std::vector<uint8_
                 return "data obrázku jsou poškozená";
             if (rest.size() - 4 < length) return "data obrázku jsou zkrácená";
             if (length > size - out.size()) return "data obrázku jsou delší než obrázek";
-            out.insert(out.end(), rest.begin() + 4, rest.begin() + 4 + static_cast<ptrdiff_t>(length));
+            out.insert(out.end(), rest.begin() + 4,
+                       rest.begin() + 4 + static_cast<ptrdiff_t>(length));
             bits.Skip(4 + length);
         } else if (type == 1) {
             static const std::pair<Huffman, Huffman> fixed = [] {
@@ -284,15 +288,26 @@ bool Unfilter(std::vector<uint8_t>& data, size_t rowBytes, int32_t height) {
         for (size_t i = 0; i < rowBytes; ++i) {
             const int left = i >= kBytesPerPixel ? row[i - kBytesPerPixel] : 0;
             const int up = above != nullptr ? above[i] : 0;
-            const int upLeft = above != nullptr && i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
+            const int upLeft =
+                above != nullptr && i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
             int add = 0;
             switch (filter) {
-                case 0: break;
-                case 1: add = left; break;
-                case 2: add = up; break;
-                case 3: add = (left + up) / 2; break;
-                case 4: add = Paeth(left, up, upLeft); break;
-                default: return false;
+                case 0:
+                    break;
+                case 1:
+                    add = left;
+                    break;
+                case 2:
+                    add = up;
+                    break;
+                case 3:
+                    add = (left + up) / 2;
+                    break;
+                case 4:
+                    add = Paeth(left, up, upLeft);
+                    break;
+                default:
+                    return false;
             }
             row[i] = static_cast<uint8_t>(row[i] + add);
         }
@@ -315,7 +330,8 @@ std::optional<Surface> DecodePng(std::span<const uint8_t> png, std::string* prob
         if (problem != nullptr) *problem = std::move(why);
         return std::nullopt;
     };
-    if (png.size() < kSignature.size() || !std::equal(kSignature.begin(), kSignature.end(), png.begin()))
+    if (png.size() < kSignature.size() ||
+        !std::equal(kSignature.begin(), kSignature.end(), png.begin()))
         return fail("není to obrázek PNG");
     int64_t width = 0, height = 0;
     std::vector<uint8_t> compressed;
@@ -338,7 +354,8 @@ std::optional<Surface> DecodePng(std::span<const uint8_t> png, std::string* prob
             width = ReadBigEndian32(data.data());
             height = ReadBigEndian32(data.data() + 4);
             if (data[8] != 8 || data[9] != 2 || data[12] != 0)
-                return fail("obrázek PNG tohoto druhu nelze načíst (jen 8bitové RGB bez prokládání)");
+                return fail(
+                    "obrázek PNG tohoto druhu nelze načíst (jen 8bitové RGB bez prokládání)");
             if (data[10] != 0 || data[11] != 0) return fail(kDamaged + "hlavička je chybná");
             if (std::string why = PictureSizeProblem(width, height); !why.empty()) return fail(why);
         } else if (type == "IDAT") {
@@ -367,7 +384,8 @@ std::optional<Surface> DecodePng(std::span<const uint8_t> png, std::string* prob
         const uint8_t* source = raw.data() + static_cast<size_t>(y) * (rowBytes + 1) + 1;
         uint32_t* row = surface.Row(y);
         for (int32_t x = 0; x < surface.Width(); ++x, source += kBytesPerPixel)
-            row[x] = kOpaqueBlack | uint32_t{source[0]} << 16 | uint32_t{source[1]} << 8 | source[2];
+            row[x] =
+                kOpaqueBlack | uint32_t{source[0]} << 16 | uint32_t{source[1]} << 8 | source[2];
     }
     return surface;
 }

@@ -37,7 +37,7 @@ EM_JS(int, NodeProcessRuns, (int pid), {
         process.kill(pid, 0);
         return 1;
     } catch (e) {
-        return e.code === 'EPERM' ? 1 : 0;
+        return e.code == 'EPERM' ? 1 : 0;
     }
 });
 
@@ -79,8 +79,8 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
     for (int attempt = 0; attempt < 2; ++attempt) {
         FileDescriptor file(::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
         if (file.Get() >= 0) {
-            const bool written = ::write(file.Get(), own.data(), own.size()) ==
-                                 static_cast<ssize_t>(own.size());
+            const bool written =
+                ::write(file.Get(), own.data(), own.size()) == static_cast<ssize_t>(own.size());
             if (file.Close() && written) {
                 outcome_ = Outcome::Taken;
             } else {

@@ -12,9 +12,15 @@
 #else
 #include <dlfcn.h>
 #endif
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 namespace ZapModule {
 
+// The browser edition loads no library (emscripten's dlopen aborts rather than fails): its sound
+// is the page's own component, which the page puts into SoundFactory itself.
+#ifndef __EMSCRIPTEN__
 namespace {
 
 constexpr std::string_view kTitle = "Zapwall";
@@ -141,6 +147,7 @@ void Report(GameState& s, std::string_view text) {
 }
 
 }  // namespace
+#endif
 
 std::string ProgramFolder() {
 #ifdef _WIN32
@@ -156,6 +163,17 @@ std::string ProgramFolder() {
     }
     const std::u8string folder = std::filesystem::path(path).parent_path().u8string();
     return std::string(folder.begin(), folder.end());
+#elif defined(__EMSCRIPTEN__)
+    // Under node the program is its .js file, whose path node keeps; a page has no folder.
+    std::string folder(4096, '\0');
+    folder.resize(EM_ASM_INT(
+        {
+            if (typeof process != 'object' || typeof require != 'function') return 0;
+            const path = require('path').dirname(require('fs').realpathSync(process.argv[1]));
+            return stringToUTF8(path, $0, $1);
+        },
+        folder.data(), folder.size()));
+    return folder.empty() ? "." : folder;
 #else
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -164,6 +182,11 @@ std::string ProgramFolder() {
 #endif
 }
 
+#ifdef __EMSCRIPTEN__
+// Nothing to load, nothing to clean up: SoundFactory stays as the page set it.
+void RegisterSound(GameState&, const std::string&) {}
+void UnregisterSound(GameState&) {}
+#else
 void RegisterSound(GameState& s, const std::string& folder) {
     const std::string path =
         (folder.empty() ? std::string(".") : folder) + "/" + std::string(kSoundLibraryFile);
@@ -188,5 +211,6 @@ void UnregisterSound(GameState& s) {
                       factory->Library->Unregister() == 0;
     if (!done) Report(s, kSoundCleanupFailedText);
 }
+#endif
 
 }  // namespace ZapModule

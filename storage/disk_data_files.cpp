@@ -69,7 +69,12 @@ std::string WriteTarget(std::string path) {
 int CreateTemporary(const std::string& path, std::string& temp) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+#ifdef __EMSCRIPTEN__
+    // Emscripten links no thread-local storage together with bulk memory; it runs one thread.
+    static std::mt19937 random{std::random_device{}()};
+#else
     thread_local std::mt19937 random{std::random_device{}()};
+#endif
     std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = FolderOf(path) + "/." + FileNameOf(path) + ".";
@@ -91,10 +96,23 @@ void SyncFolder(const std::string& folder) {
 // replace anything, only where there is none.
 bool PutInPlace(const std::string& temp, const std::string& path, bool replace) {
     if (replace) return ::rename(temp.c_str(), path.c_str()) == 0;
+#ifdef __EMSCRIPTEN__
+    // Emscripten's file systems have no hard links. The name is claimed by creating it
+    // exclusively, which fails when it is taken; the finished file then replaces the empty claim.
+    if (FileDescriptor claim(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        claim.Get() < 0 || !claim.Close())
+        return false;
+    if (::rename(temp.c_str(), path.c_str()) == 0) return true;
+    const int error = errno;
+    ::unlink(path.c_str());
+    errno = error;
+    return false;
+#else
     // A hard link fails when the name is taken; the temporary name goes afterwards.
     if (::link(temp.c_str(), path.c_str()) != 0) return false;
     ::unlink(temp.c_str());
     return true;
+#endif
 }
 
 // The replacement itself: `fill` writes the new contents into the temporary file. Returns 0 or

@@ -1,8 +1,10 @@
 #include "storage/tick.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 
@@ -63,9 +65,18 @@ std::optional<double> LeadingNumber(std::string_view line, std::string& written)
     std::string plain = std::string(integer.empty() ? "0" : integer);
     if (!fraction.empty()) plain += "." + std::string(fraction);
     plain += "e" + std::to_string(exponent);
+#ifdef __EMSCRIPTEN__
+    // Emscripten's C++ library has no floating-point from_chars. Its strtod rounds as correctly
+    // and reads the same plain form; it reports a subnormal result out of range too, which only
+    // rounds to 0 a tick sooner: every such value ends as the smallest tick either way.
+    errno = 0;
+    double value = std::strtod(plain.c_str(), nullptr);
+    if (errno == ERANGE) value = exponent < 0 ? 0.0 : HUGE_VAL;
+#else
     double value = 0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range) value = exponent < 0 ? 0.0 : HUGE_VAL;
+#endif
     return negative ? -value : value;
 }
 

@@ -125,7 +125,11 @@ Record RecordFromJson(const Json& j, const std::array<Field<Record>, N>& fields,
                       const std::string& where) {
     if (!j.is_object()) throw std::invalid_argument(where + " must be an object");
     Record r{};
-    for (const auto& [key, value] : j.items()) {
+    for (const auto& item : j.items()) {
+        // Named apart rather than bound: clang before 16 (emscripten's) lets no lambda capture a
+        // structured binding.
+        const std::string& key = item.key();
+        const Json& value = item.value();
         bool known = false;
         for (const Field<Record>& f : fields) {
             if (key != f.Name) continue;

@@ -2,7 +2,10 @@
 // start-up, starts a game as the menu's Start does, replays scripted input, runs game steps and
 // writes the state as JSON and the field as a picture. Every rule it runs is the game's own.
 
+#include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -65,9 +68,25 @@ template <typename Number>
 Number ParseNumber(const std::string& text, const std::string& what) {
     Number value{};
     const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty())
-        throw UsageError{what + ": not a number: " + text};
+    const char* stop = nullptr;
+#ifdef __EMSCRIPTEN__
+    // Emscripten's C++ library has no floating-point from_chars: strtof reads the same numbers,
+    // once what only it accepts (leading blanks, a plus sign, hexadecimal) is refused, and its
+    // overflow and underflow fail as they do there.
+    if constexpr (std::is_floating_point_v<Number>) {
+        char* parsed = nullptr;
+        errno = 0;
+        if (!text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) && text[0] != '+' &&
+            text.find_first_of("xX") == std::string::npos)
+            value = std::strtof(text.c_str(), &parsed);
+        if (errno != ERANGE) stop = parsed;
+    } else
+#endif
+    {
+        const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+        if (ec == std::errc()) stop = ptr;
+    }
+    if (stop != end || text.empty()) throw UsageError{what + ": not a number: " + text};
     return value;
 }
 
