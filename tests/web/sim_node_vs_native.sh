@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The browser edition's zapwall-sim.js under node against the desktop's zapwall-sim: the same
+# arguments must give the same bytes — the JSON state of every replay scenario, the recordings,
+# the players.ko and hall.ko a --save writes, each tool's replay of the other's recording, the
+# messages and exit status of refused invocations — and the same pixels for --frame.
+#
+#   sim_node_vs_native.sh ZAPWALL_SIM ZAPWALL_SIM_JS ZAPWALL_DATA BUILD_DATA_DIR SCENARIOS SAME_PIXELS
+set -euo pipefail
+native=$1 js=$2 tool=$3 base=$4 scenarios=$5 same_pixels=$6
+
+[ -f "$js" ] || { echo "sim_node_vs_native: no $js: build it with ./play-web build" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "sim_node_vs_native: $*" >&2; exit 1; }
+# A tool by its name: native or node.
+sim() {
+  local which=$1; shift
+  if [ "$which" = native ]; then "$native" "$@"; else node "$js" "$@"; fi
+}
+# A data folder from the build's: its pictures, sounds, levels and animation table.
+fresh() {
+  mkdir -p "$1"
+  cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$1/"
+}
+same_files() {  # A B WHAT
+  cmp "$1" "$2" > /dev/null || { diff -u "$1" "$2" | head -20 >&2; fail "$3 differ"; }
+}
+same_saved() {  # A B WHAT: files a --save may write; neither written is the same too
+  [ -f "$1" ] || [ -f "$2" ] || return 0
+  same_files "$@"
+}
+
+# Every scenario, as run_scenario.sh runs it, with the last picture too.
+for dir in "$scenarios"/*/; do
+  name=$(basename "$dir")
+  args=()
+  [ -f "$dir/args" ] && read -r -a args < "$dir/args"
+  [ -f "$dir/input.txt" ] && args+=(--input "$dir/input.txt")
+  [ -f "$dir/state.json" ] && args+=(--state "$dir/state.json")
+  for which in native node; do
+    fresh "$work/$name-$which"
+    [ -f "$dir/levels.txt" ] && "$tool" levels compile "$dir/levels.txt" "$work/$name-$which/levels.ko"
+    [ -f "$dir/animations.ko" ] && cp "$dir/animations.ko" "$work/$name-$which/"
+    sim "$which" --data "$work/$name-$which" "${args[@]}" --out "$work/$name-$which.json" \
+      --frame "$work/$name-$which.png"
+  done
+  same_files "$work/$name-native.json" "$work/$name-node.json" "$name: the states"
+  "$same_pixels" "$work/$name-native.png" "$work/$name-node.png" || fail "$name: the last pictures differ"
+done
+
+# Scripted games recorded and saved by both tools, on folders with a roster of two players.
+le16() { local v=$(( ($1 + 65536) % 65536 )); printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"; }
+roster() {
+  local entry name balls iq level c
+  le16 1
+  for entry in "Ada 2 40 0" "Bara 0 900 2"; do
+    read -r name balls iq level <<< "$entry"
+    le16 ${#name}
+    for ((c = 0; c < ${#name}; c++)); do le16 $(( $(printf %d "'${name:c:1}") + 2 )); done
+    le16 "$balls"; le16 "$iq"; le16 "$level"
+  done
+}
+printf '0 keydown 40\n3 keydown 32\n3 keyup 40\n10 keydown 32\n60 keydown 38\n120 keydown 80\n160 keydown 80\n2500 keydown 27\n' > "$work/quit.txt"
+printf '0 keydown 32\n1 keydown 32\n2 keydown 38\n' > "$work/over.txt"
+for game in "quit Ada 4000" "over Bara 20000"; do
+  read -r name player steps <<< "$game"
+  for which in native node; do
+    fresh "$work/$name-$which-played"; roster > "$work/$name-$which-played/players.ko"
+    sim "$which" --data "$work/$name-$which-played" --player "$player" --seed 4242 --tick 8000 \
+      --steps "$steps" --input "$work/$name.txt" --record "$work/$name-$which.zapwall-replay" \
+      --save --out "$work/$name-$which-played.json" --frame "$work/$name-$which-played.png"
+  done
+  same_files "$work/$name-native-played.json" "$work/$name-node-played.json" "$name: the played states"
+  "$same_pixels" "$work/$name-native-played.png" "$work/$name-node-played.png" ||
+    fail "$name: the played games' last pictures differ"
+  for file in players.ko hall.ko; do
+    same_saved "$work/$name-native-played/$file" "$work/$name-node-played/$file" "$name: the saved $file"
+  done
+  # The recordings differ only in the time they began (and so in their checksum).
+  for which in native node; do
+    grep -v '^recorded \|^checksum ' "$work/$name-$which.zapwall-replay" > "$work/$name-$which.lines"
+  done
+  same_files "$work/$name-native.lines" "$work/$name-node.lines" "$name: the recordings"
+
+  # Each tool replays the other's recording to the same state and files as the game itself.
+  for pair in "native node" "node native"; do
+    read -r recorder player <<< "$pair"
+    fresh "$work/$name-$player-replayed"; roster > "$work/$name-$player-replayed/players.ko"
+    sim "$player" --replay "$work/$name-$recorder.zapwall-replay" --data "$work/$name-$player-replayed" \
+      --save --out "$work/$name-$player-replayed.json" --frame "$work/$name-$player-replayed.png"
+    same_files "$work/$name-native-played.json" "$work/$name-$player-replayed.json" \
+      "$name: $player's replay of the $recorder recording"
+    "$same_pixels" "$work/$name-native-played.png" "$work/$name-$player-replayed.png" ||
+      fail "$name: $player's replay ends on another picture"
+    for file in players.ko hall.ko; do
+      same_saved "$work/$name-native-played/$file" "$work/$name-$player-replayed/$file" \
+        "$name: $player's replay saved another $file"
+    done
+  done
+done
+
+# The same answer, word for word, to asking and to refused invocations.
+sed 's/^seed 4242$/seed 4243/' "$work/quit-native.zapwall-replay" > "$work/damaged.zapwall-replay"
+fresh "$work/refusals"
+while IFS= read -r line; do
+  read -r -a args <<< "$line"
+  for which in native node; do
+    status=0
+    sim "$which" "${args[@]}" > "$work/$which.out" 2> "$work/$which.err" || status=$?
+    echo "$status" >> "$work/$which.out"
+  done
+  same_files "$work/native.out" "$work/node.out" "the output and status of: ${args[*]}"
+  same_files "$work/native.err" "$work/node.err" "the messages of: ${args[*]}"
+done <<EOF2
+--help
+--bogus
+--random 1e-50 --data $work/refusals
+--random 0.5,+0.25 --data $work/refusals
+--random 0x0.8 --data $work/refusals
+--tick 0 --data $work/refusals
+--replay $work/damaged.zapwall-replay --data $work/refusals
+--replay $work/quit-native-played/players.ko --data $work/refusals
+--data $work/refusals --random 0.25,0.5,0.75 --steps 300 --out -
+EOF2
+# The lock of a running game (this shell, by its name and host, as QLockFile writes it) keeps both
+# from saving; the lock of a process that is gone is taken over and removed at the end.
+for which in native node; do
+  fresh "$work/lock-$which"
+  printf '%s\nbash\n%s\n' $$ "$(hostname)" > "$work/lock-$which/zapwall.lock"
+  status=0
+  sim "$which" --data "$work/lock-$which" --save --steps 10 2> "$work/lock-$which.err" || status=$?
+  [ "$status" = 2 ] || fail "$which saved beside a running game"
+  sed "s|lock-$which|lock-TOOL|" "$work/lock-$which.err" > "$work/lock-$which.said"
+  [ ! -f "$work/lock-$which/players.ko" ] || fail "$which wrote beside a running game"
+  printf '999999999\nbash\n%s\n' "$(hostname)" > "$work/lock-$which/zapwall.lock"
+  sim "$which" --data "$work/lock-$which" --save --steps 10 || fail "$which kept off by a stale lock"
+  [ ! -e "$work/lock-$which/zapwall.lock" ] || fail "$which left its lock behind"
+done
+same_files "$work/lock-native.said" "$work/lock-node.said" "the messages of a locked folder"
+
+echo "sim_node_vs_native: both tools gave the same results"
