@@ -24,9 +24,11 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	lintian --fail-on error $(BUILD)/zapwall_*.deb
 
-# Fails when the engine includes a Qt or SDL header.
+# Fails when the engine includes a Qt or SDL header, or when source folders include each other in a
+# circle.
 purity:
 	scripts/check-engine-purity
+	scripts/check-folder-graph
 
 # The benchmarks, medians of ten repetitions each (see bench/).
 bench: build

@@ -10,9 +10,7 @@
 #include "graphics/sprites.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
-#include "storage/file_reports.h"
 #include "storage/replay_folder.h"
-#include "storage/roster.h"
 #include "storage/tick.h"
 
 namespace ZapModule {
@@ -27,11 +25,21 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     s_.Files = &files_;
     loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
     form1_ = std::make_unique<GameScreen>(s_);
-    form3_ = std::make_unique<HallWindow>(s_);
-    form2_ = std::make_unique<MenuWindow>(s_, form1_.get(), form3_.get());
+    form3_ = std::make_unique<HallWindow>(s_, hallColours_);
+    form2_ = std::make_unique<MenuWindow>(s_, menu_, players_, form1_.get(), form3_.get());
     port_.Attach(form1_.get(), loop_.get(), form2_.get(), form3_.get());
-    form1_->OnClose = [this] { CloseGameScreen(); };
-    form2_->OnClose = [this] { CloseMenu(); };
+    closing_.StopGameLoop = [this] { loop_->SetInterval(0); };
+    closing_.TickSetting = [this] { return menu_.Tick(); };
+    closing_.EndProgram = [this](int status) {
+        loop_->End();
+        form3_->hide();
+        form2_->hide();
+        form1_->hide();
+        if (EndProcess) EndProcess(status);
+    };
+    closing_.ReplayFolder = ReplayFolder();
+    form1_->OnClose = [this] { closing_.CloseGameScreen(); };
+    form2_->OnClose = [this] { closing_.CloseMenu(); };
 }
 
 Program::~Program() {
@@ -42,7 +50,7 @@ Program::~Program() {
 std::optional<int> Program::Start() {
     if (!Load()) return 1;
     RunMenu();
-    if (ended_) return 0;
+    if (Ended()) return 0;
     ShowGameScreen();
     return std::nullopt;
 }
@@ -61,8 +69,7 @@ bool Program::Load(std::optional<uint32_t> seed) {
         port_.ShowMessage(
             "Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" + loaded.Refusal,
             "Zapwall", MessageButtons::Ok);
-        ended_ = true;
-        loop_->End();
+        Refuse();
         return false;
     }
     levelsHash_ = loaded.LevelsHash;
@@ -73,11 +80,11 @@ bool Program::Load(std::optional<uint32_t> seed) {
 }
 
 void Program::RunMenu() {
-    if (!ended_) form2_->ShowModal();
+    if (!Ended()) form2_->ShowModal();
 }
 
 void Program::ShowGameScreen() {
-    if (ended_) return;
+    if (Ended()) return;
     if (!playback_) {
         // The game begins: from here on every input it gets is recorded, in memory.
         const ReplayOrigin origin{seed_, levelsHash_, animationsHash_,
@@ -88,6 +95,7 @@ void Program::ShowGameScreen() {
                 .count();
         });
         s_.Recorder = &recorder_;
+        closing_.Recorder = &recorder_;
     }
     CentreOnScreen(form1_.get());
     form1_->show();
@@ -95,57 +103,16 @@ void Program::ShowGameScreen() {
     form1_->Field()->setFocus(Qt::OtherFocusReason);
 }
 
-void Program::CloseLevelFile() {
-    s_.Levels = LevelFile{};
-}
-
-// Form1's close handler. When it runs first, the menu's handler ends the process inside it.
-void Program::CloseGameScreen() {
-    if (gameScreenClosing_) return;
-    gameScreenClosing_ = true;
-    loop_->SetInterval(0);
-    s_.Recorder = nullptr;
-    const std::optional<Replay> recorded =
-        recorder_.Recording() ? std::optional<Replay>(recorder_.Finish(s_)) : std::nullopt;
-    ReleaseSprites(s_);
-    ShutDownSound(s_);
-    UnregisterSound(s_);
-    CloseLevelFile();
-    StoreCurrentPlayer(s_);
-    SaveRoster(s_);
-    if (recorded) SaveRecording(*recorded);
-    CloseMenu();
-    if (ended_) return;
-    form3_->hide();
-    End(0);
-}
-
-// Form2's close handler. When it runs first, the game screen's handler ends the process inside
-// it.
-void Program::CloseMenu() {
-    if (menuClosing_) return;
-    menuClosing_ = true;
-    ReleaseSprites(s_);
-    ShutDownSound(s_);
-    SaveTick(s_, form2_->TickSetting());
-    SaveRoster(s_);
-    CloseLevelFile();
-    CloseGameScreen();
-    if (ended_) return;
-    form3_->hide();
-    End(0);
-}
-
-void Program::SaveRecording(const Replay& replay) {
-    if (!SaveReplay(ReplayFolder(), replay))
-        ReportFailedSave(s_, "replays/" + ReplayFileName(replay.Recorded, replay.Player.Name));
-}
-
 std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     // Whatever start-up would write (a damaged roster set aside) stays in memory.
     s_.Files = &heldFiles_;
-    form1_->OnClose = [this] { ClosePlayback(); };
-    form2_->OnClose = [this] { ClosePlayback(); };
+    // Watching writes nothing: the game screen's close handler only releases.
+    closing_.StopGameLoop = [this] {
+        if (playback_) playback_->Stop();
+        loop_->SetInterval(0);
+    };
+    form1_->OnClose = [this] { closing_.ClosePlayback(); };
+    form2_->OnClose = [this] { closing_.ClosePlayback(); };
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(replayFile, kMaxReplayFileSize);
     const ReplayParse parsed =
         bytes ? ParseReplay(
@@ -176,32 +143,13 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
 
 int Program::RefusePlayback(const std::string& why) {
     port_.ShowMessage("Záznam hry nelze přehrát:\n" + why, "Zapwall", MessageButtons::Ok);
-    ended_ = true;
-    loop_->End();
+    Refuse();
     return 1;
 }
 
-// The game screen's close handler while a replay is watched: everything is released, nothing is
-// saved.
-void Program::ClosePlayback() {
-    if (gameScreenClosing_) return;
-    gameScreenClosing_ = true;
-    if (playback_) playback_->Stop();
-    loop_->SetInterval(0);
-    ReleaseSprites(s_);
-    ShutDownSound(s_);
-    UnregisterSound(s_);
-    CloseLevelFile();
-    End(0);
-}
-
-void Program::End(int status) {
-    ended_ = true;
+void Program::Refuse() {
+    refused_ = true;
     loop_->End();
-    form3_->hide();
-    form2_->hide();
-    form1_->hide();
-    if (EndProcess) EndProcess(status);
 }
 
 }  // namespace ZapModule

@@ -1,6 +1,6 @@
 #pragma once
-// The whole program: the game state, the data files, the three windows and the window interface
-// over them, the entry routine and the two close handlers that end the run.
+// The whole program: the game state, the windows' rules, the data files, the three windows and
+// the window interface over them, the entry routine and the close handlers that end the run.
 
 #include <functional>
 #include <memory>
@@ -14,9 +14,13 @@
 #include "frontend/qt_window_port.h"
 #include "frontend/replay_playback.h"
 #include "game/replay.h"
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
+#include "shell/closing.h"
+#include "shell/hall_colours.h"
+#include "shell/menu_rules.h"
+#include "shell/player_panel_rules.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
 
@@ -54,7 +58,7 @@ class Program {
     // Ends the process with the given status once the close handlers are done (the real program
     // leaves Qt's event loop; tests record it).
     std::function<void(int)> EndProcess;
-    bool Ended() const { return ended_; }
+    bool Ended() const { return refused_ || closing_.Ended(); }
 
     GameState& State() { return s_; }
     QtWindowPort& Port() { return port_; }
@@ -68,16 +72,16 @@ class Program {
     std::string ReplayFolder() const { return files_.PathOf("replays"); }
 
   private:
-    void CloseGameScreen();
-    void CloseMenu();
-    void ClosePlayback();
-    void SaveRecording(const Replay& replay);
     // Says why a replay cannot be watched; the run ends without writing anything.
     int RefusePlayback(const std::string& why);
-    void CloseLevelFile();
-    void End(int status);
+    // The run ends before any window was shown, without closing through the handlers.
+    void Refuse();
 
     GameState s_;
+    PlayerPanelRules players_{s_};
+    MenuRules menu_{s_, players_};
+    HallColourCycle hallColours_;
+    CloseHandlers closing_{s_};
     std::string libraryFolder_;
     PictureLoader pictures_;
     DiskDataFiles files_;
@@ -92,9 +96,7 @@ class Program {
     uint64_t animationsHash_ = 0;
     ReplayRecorder recorder_;
     std::unique_ptr<ReplayPlayback> playback_;
-    bool gameScreenClosing_ = false;
-    bool menuClosing_ = false;
-    bool ended_ = false;
+    bool refused_ = false;
 };
 
 }  // namespace ZapModule

@@ -9,8 +9,8 @@
 #include <array>
 #include <bitset>
 
-#include "game/state.h"
-#include "graphics/surface.h"
+#include "game/contract/state.h"
+#include "game/contract/surface.h"
 
 namespace ZapModule {
 

@@ -14,7 +14,7 @@
 
 #include "frontend/field_damage.h"
 #include "frontend/x11_field_output.h"
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "frontend/step_waker.h"
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

@@ -5,7 +5,8 @@
 #include <QPainter>
 
 #include "game/input.h"
-#include "game/rounding.h"
+#include "game/screen_texts.h"
+#include "game/contract/rounding.h"
 
 namespace ZapModule {
 
@@ -39,15 +40,16 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
 
     const struct {
         QRect Place;
-        const char* Text;
         QColor Colour;
     } messages[3] = {
-        {{96, 104, 297, 25}, "Vyhrál jsi bitvu, ale ne válku...", QColor(255, 0, 0)},
-        {{96, 152, 297, 49}, "V další části systému se objevily viry!", QColor(192, 0, 0)},
-        {{96, 232, 297, 25}, "Připrav se na další proceduru...", QColor(128, 0, 0)},
+        {{96, 104, 297, 25}, QColor(255, 0, 0)},
+        {{96, 152, 297, 49}, QColor(192, 0, 0)},
+        {{96, 232, 297, 25}, QColor(128, 0, 0)},
     };
     for (int i = 0; i < 3; ++i) {
-        label3_[i] = new ActiveLabel(field_, messages[i].Place, QString::fromUtf8(messages[i].Text),
+        const std::string_view text = kBetweenLevelTexts[static_cast<size_t>(i)];
+        label3_[i] = new ActiveLabel(field_, messages[i].Place,
+                                     QString::fromUtf8(text.data(), qsizetype(text.size())),
                                      messages[i].Colour, centred, BigFont());
         label3_[i]->setWordWrap(true);
         label3_[i]->hide();

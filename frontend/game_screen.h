@@ -9,7 +9,7 @@
 
 #include "frontend/field_view.h"
 #include "frontend/look.h"
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

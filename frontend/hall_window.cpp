@@ -7,18 +7,11 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int kRows = 10;
+constexpr int kRows = HallColourCycle::kRows;
 const QColor kCellBorder(112, 112, 112);
 
-// The design colours of the rows' names and scores, rank 1 first.
-const std::array<QColor, kRows> kRowColours = {
-    QColor(255, 255, 255), QColor(192, 255, 192), QColor(255, 255, 192), QColor(255, 224, 192),
-    QColor(255, 192, 192), QColor(255, 128, 128), QColor(255, 0, 0),     QColor(192, 0, 0),
-    QColor(128, 0, 0),     QColor(64, 0, 0)};
-
-ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment,
-                  const QColor& colour) {
-    auto* cell = new ActiveLabel(parent, {left, top, 89, 25}, {}, colour, alignment, BigFont());
+ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment) {
+    auto* cell = new ActiveLabel(parent, {left, top, 89, 25}, {}, kRed, alignment, BigFont());
     cell->setAutoFillBackground(true);
     QPalette palette = cell->palette();
     palette.setColor(QPalette::Window, kDarkGrey);
@@ -31,7 +24,7 @@ ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment,
 
 }  // namespace
 
-HallWindow::HallWindow(const GameState& s) : s_(s) {
+HallWindow::HallWindow(const GameState& s, HallColourCycle& colours) : s_(s), colours_(colours) {
     SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), 474, 306);
     setWindowFlag(Qt::Dialog);
     SetColours(this, kRed, Qt::black);
@@ -43,10 +36,11 @@ HallWindow::HallWindow(const GameState& s) : s_(s) {
         const int column = i / 5;
         const int top = 64 + 40 * (i % 5);
         const int left = column == 0 ? 8 : 256;
-        ranks_[i] = new ActiveLabel(frame, {left, top, 25, 25}, QString("%1.").arg(i + 1), kGreen,
-                                    Qt::AlignLeft, BigFont());
-        names_[i] = Cell(frame, left + 24, top, Qt::AlignLeft, kRowColours[i]);
-        scores_[i] = Cell(frame, left + 120, top, Qt::AlignHCenter, kRowColours[i]);
+        ranks_[i] = new ActiveLabel(frame, {left, top, 25, 25}, QString("%1.").arg(i + 1),
+                                    ColourOf(HallColourCycle::kRankColour), Qt::AlignLeft,
+                                    BigFont());
+        names_[i] = Cell(frame, left + 24, top, Qt::AlignLeft);
+        scores_[i] = Cell(frame, left + 120, top, Qt::AlignHCenter);
     }
     close_ = new ActiveLabel(frame, {168, 272, 137, 17}, QString::fromUtf8("Zavřít"), kRed,
                              Qt::AlignHCenter);
@@ -56,6 +50,7 @@ HallWindow::HallWindow(const GameState& s) : s_(s) {
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &HallWindow::AnimationStep);
     ShowTable();
+    ShowColours();
 }
 
 void HallWindow::ShowTable() {
@@ -66,19 +61,21 @@ void HallWindow::ShowTable() {
 }
 
 void HallWindow::Open() {
-    timer_.start(100);
+    timer_.start(HallColourCycle::kStepMilliseconds);
     CentreOnScreen(this);
     exec();
 }
 
 void HallWindow::AnimationStep() {
-    const QColor saved = names_[0]->TextColour();
-    for (int i = 0; i + 1 < kRows; ++i) {
-        names_[i]->SetTextColour(names_[i + 1]->TextColour());
-        scores_[i]->SetTextColour(scores_[i + 1]->TextColour());
+    colours_.Step();
+    ShowColours();
+}
+
+void HallWindow::ShowColours() {
+    for (int i = 0; i < kRows; ++i) {
+        names_[i]->SetTextColour(ColourOf(colours_.RowColour(i)));
+        scores_[i]->SetTextColour(ColourOf(colours_.RowColour(i)));
     }
-    names_[kRows - 1]->SetTextColour(saved);
-    scores_[kRows - 1]->SetTextColour(saved);
 }
 
 void HallWindow::hideEvent(QHideEvent* event) {

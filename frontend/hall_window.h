@@ -1,19 +1,21 @@
 #pragma once
 // Form3, the hall of fame "In Memoriam": the ten rows of GameState::Hall in two columns, their
-// text colours cycling one row towards rank 1 every 100 ms while the window is open.
+// text colours cycling one row towards rank 1 every 100 ms while the window is open
+// (HallColourCycle).
 
 #include <QDialog>
 #include <QTimer>
 #include <array>
 
 #include "frontend/look.h"
-#include "game/state.h"
+#include "game/contract/state.h"
+#include "shell/hall_colours.h"
 
 namespace ZapModule {
 
 class HallWindow : public QDialog {
   public:
-    explicit HallWindow(const GameState& s);
+    HallWindow(const GameState& s, HallColourCycle& colours);
 
     // Shows the rows of GameState::Hall.
     void ShowTable();
@@ -33,7 +35,11 @@ class HallWindow : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // The row colours as the colour cycle has them.
+    void ShowColours();
+
     const GameState& s_;
+    HallColourCycle& colours_;
     QTimer timer_;
     std::array<ActiveLabel*, 10> ranks_{};
     std::array<ActiveLabel*, 10> names_{};

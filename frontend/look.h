@@ -25,6 +25,10 @@ inline const QColor kDarkRed(192, 0, 0);
 inline const QColor kGreen(0, 192, 0);
 inline const QColor kYellow(255, 255, 0);
 inline const QColor kDarkGrey(64, 64, 64);
+// A colour the rules give as 0xRRGGBB.
+inline QColor ColourOf(uint32_t rgb) {
+    return QColor::fromRgb(rgb);
+}
 
 // Makes `window` a top-level window with a caption, a fixed client area, a close control and no
 // minimise or maximise control.

@@ -3,16 +3,12 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 
-#include "game/level_flow.h"
-#include "sound/sound.h"
-#include "storage/roster.h"
+#include "storage/tick.h"
 
 namespace ZapModule {
 
 namespace {
 
-const QColor kItemFrame(128, 128, 128);
-const QColor kItemFrameTouched(120, 120, 120);
 // Scroll bars keep the platform's light grey, as the original controls had it.
 const QColor kControlGrey(212, 208, 200);
 
@@ -30,18 +26,20 @@ const char* const kStory =
 
 }  // namespace
 
-MenuWindow::MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall)
-    : s_(s), gameScreen_(gameScreen), hall_(hall) {
+MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
+                       QWidget* gameScreen, HallWindow* hall)
+    : rules_(rules), gameScreen_(gameScreen), hall_(hall) {
     SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), 538, 330);
     setFont(DialogFont());
     SetColours(this, kRed, Qt::black);
     setAutoFillBackground(true);
     frame_ = new Panel(this, {0, 0, 537, 329});
-    panel_ = new PlayerPanel(s, frame_);
+    panel_ = new PlayerPanel(s, players, frame_);
 
     check1_ = new QCheckBox(QStringLiteral("   Zvuky"), frame_);
     check1_->setGeometry(120, 168, 105, 17);
-    check1_->setChecked(true);
+    check1_->setChecked(rules_.SoundOn());
+    connect(check1_, &QCheckBox::toggled, this, [this](bool on) { rules_.SetSoundOn(on); });
     QPalette palette = check1_->palette();
     palette.setColor(QPalette::WindowText, kRed);
     palette.setColor(QPalette::Window, Qt::black);
@@ -49,26 +47,28 @@ MenuWindow::MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall)
     palette.setColor(QPalette::Text, Qt::black);
     check1_->setPalette(palette);
 
-    tickLabel_ = new ActiveLabel(frame_, {120, 184, 105, 17}, "Tick: 8000", kRed, Qt::AlignHCenter);
+    tickLabel_ = new ActiveLabel(frame_, {120, 184, 105, 17},
+                                 QString::fromStdString(rules_.TickText()), kRed, Qt::AlignHCenter);
     hScroll1_ = new SpeedBar(frame_);
     hScroll1_->setGeometry(120, 200, 105, 17);
-    hScroll1_->setRange(1, 10000);
-    hScroll1_->setSingleStep(1);
-    hScroll1_->setPageStep(5);
-    hScroll1_->setValue(8000);
+    hScroll1_->setRange(kMinTick, kMaxTick);
+    hScroll1_->setSingleStep(MenuRules::kTickArrowStep);
+    hScroll1_->setPageStep(MenuRules::kTickPageStep);
+    hScroll1_->setValue(rules_.Tick());
     hScroll1_->setPalette(QPalette(kControlGrey));
     // valueChanged also follows the thumb while it is dragged.
-    connect(hScroll1_, &QScrollBar::valueChanged, this,
-            [this](int value) { tickLabel_->setText(QStringLiteral("Tick: %1").arg(value)); });
+    connect(hScroll1_, &QScrollBar::valueChanged, this, [this](int value) {
+        rules_.SetTick(value);
+        tickLabel_->setText(QString::fromStdString(rules_.TickText()));
+    });
 
-    const char* const names[3] = {"Start", "Síň slávy", "Exit"};
     for (int n = 0; n < 3; ++n) {
         const QRect place(400, 24 + 32 * n, 121, 17);
-        items_[n] = new ActiveLabel(frame_, place, QString::fromUtf8(names[n]),
+        items_[n] = new ActiveLabel(frame_, place, QString::fromUtf8(MenuRules::kCommandTexts[n]),
                                     n == kStart ? kGreen : kRed, Qt::AlignHCenter);
         items_[n]->OnPress = [this, n](Qt::MouseButton) { RunCommand(n); };
         items_[n]->SetOnMove([this, n] { Hover(n); });
-        itemFrames_[n] = frame_->AddOutline(place, kItemFrame);
+        itemFrames_[n] = frame_->AddOutline(place, ColourOf(rules_.FrameColour(Command(n))));
     }
 
     auto* dedication = new ActiveLabel(frame_, {248, 144, 273, 57}, QString::fromUtf8(kDedication),
@@ -116,8 +116,9 @@ void MenuWindow::ShowModal() {
 }
 
 void MenuWindow::Hover(int command) {
+    rules_.Hover(Command(command));
     for (int n = 0; n < 3; ++n)
-        frame_->SetOutlineColour(itemFrames_[n], n == command ? kYellow : kItemFrameTouched);
+        frame_->SetOutlineColour(itemFrames_[n], ColourOf(rules_.FrameColour(Command(n))));
 }
 
 void MenuWindow::RunCommand(int command) {
@@ -137,12 +138,7 @@ void MenuWindow::RunCommand(int command) {
 }
 
 void MenuWindow::Start() {
-    const int row = panel_->SelectedRow();
-    if (row < 0) return;
-    SetUpSound(s_, static_cast<intptr_t>(gameScreen_->winId()));
-    SaveRoster(s_);
-    StartGame(s_, static_cast<int16_t>(row), TickSetting());
-    hide();
+    if (rules_.Start(static_cast<intptr_t>(gameScreen_->winId()))) hide();
 }
 
 void MenuWindow::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
-// Form2, the main menu: the player panel, the sound switch, the speed setting "Tick", the
-// commands Start, "Síň slávy" and Exit with their hover frames, the dedication, the credits and
-// the story. It is shown modally once; Start hands over to the game screen by hiding it.
+// Form2, the main menu on screen: the player panel, the sound switch, the speed setting "Tick",
+// the commands Start, "Síň slávy" and Exit with their hover frames, the dedication, the credits
+// and the story. It shows the state of MenuRules and forwards every input to them. It is shown
+// modally once; Start hands over to the game screen by hiding it.
 
 #include <QCheckBox>
 #include <QEventLoop>
@@ -15,15 +16,20 @@
 #include "frontend/look.h"
 #include "frontend/player_panel.h"
 #include "frontend/speed_bar.h"
-#include "game/state.h"
+#include "game/contract/state.h"
+#include "shell/menu_rules.h"
 
 namespace ZapModule {
 
 class MenuWindow : public QWidget {
   public:
-    enum Command { kStart = 0, kHallOfFame = 1, kExit = 2 };
+    using Command = MenuRules::Command;
+    static constexpr Command kStart = MenuRules::kStart;
+    static constexpr Command kHallOfFame = MenuRules::kHallOfFame;
+    static constexpr Command kExit = MenuRules::kExit;
 
-    MenuWindow(GameState& s, QWidget* gameScreen, HallWindow* hall);
+    MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players, QWidget* gameScreen,
+               HallWindow* hall);
 
     // Shows the menu modally; returns when it is hidden (Start) or the program ends.
     void ShowModal();
@@ -32,8 +38,8 @@ class MenuWindow : public QWidget {
     // The pointer moved over a menu item.
     void Hover(int command);
 
-    bool SoundSwitchOn() const { return check1_->isChecked(); }
-    int16_t TickSetting() const { return static_cast<int16_t>(hScroll1_->value()); }
+    bool SoundSwitchOn() const { return rules_.SoundOn(); }
+    int16_t TickSetting() const { return rules_.Tick(); }
     void SetTickSetting(int16_t value) { hScroll1_->setValue(value); }
 
     PlayerPanel& Players() { return *panel_; }
@@ -55,7 +61,7 @@ class MenuWindow : public QWidget {
   private:
     void Start();
 
-    GameState& s_;
+    MenuRules& rules_;
     QWidget* gameScreen_;
     HallWindow* hall_;
     Panel* frame_;

@@ -1,7 +1,8 @@
 #pragma once
-// The menu's player panel: the roster's list List1 (line i is always Players[i]), the selected
-// player's name and statistics, the name box Text1 for a new player, deletion with the Delete
-// key after a question, and the two hidden name features (*QUORN*'s level edit, ZUL_K's tune).
+// The menu's player panel on screen: the roster's list List1 (line i is always Players[i]), the
+// chosen player's name and statistics, the name box Text1 for a new player and deletion with the
+// Delete key after a question. It shows the state of PlayerPanelRules and forwards every input to
+// them.
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,13 +10,13 @@
 #include <array>
 
 #include "frontend/look.h"
-#include "game/state.h"
+#include "shell/player_panel_rules.h"
 
 namespace ZapModule {
 
 class PlayerPanel : public QObject {
   public:
-    PlayerPanel(GameState& s, Panel* frame);
+    PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame);
 
     // The selected line, -1 when none is selected.
     int SelectedRow() const;
@@ -36,12 +37,13 @@ class PlayerPanel : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void ShowSelectedPlayer();
-    void ShowStatistics(const QString& level, const QString& balls, const QString& iq);
-    void EditLevel(Qt::MouseButton button);
-    void PlayTuneOnName();
+    // The list's selection changed: the rules choose that player.
+    void ForwardSelection();
+    // Shows what the rules say: the chosen line, the name label and the statistics.
+    void ShowRules();
 
     GameState& s_;
+    PlayerPanelRules& rules_;
     QListWidget* list_;
     QLineEdit* nameBox_;
     ActiveLabel* nameLabel_;

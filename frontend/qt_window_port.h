@@ -8,7 +8,7 @@
 #include "frontend/game_screen.h"
 #include "frontend/hall_window.h"
 #include "frontend/menu_window.h"
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 
 namespace ZapModule {
 

@@ -14,7 +14,7 @@
 #include <QRegion>
 #include <memory>
 
-#include "graphics/surface.h"
+#include "game/contract/surface.h"
 
 class QWidget;
 

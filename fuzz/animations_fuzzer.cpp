@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "graphics/animations.h"
 #include "graphics/sprites.h"
 

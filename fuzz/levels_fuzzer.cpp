@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "storage/level_file.h"
 #include "tools/zapwall_data_level_text.h"
 

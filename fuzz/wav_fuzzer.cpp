@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sound/wav_check.h"
-#include "storage/data_limits.h"
+#include "game/contract/data_limits.h"
 
 using namespace ZapModule;
 

@@ -5,20 +5,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/rounding.h"
-#include "game/window_port.h"
+#include "game/contract/hidden_names.h"
+#include "game/contract/rounding.h"
+#include "game/contract/window_port.h"
 #include "sound/sound.h"
 
 namespace ZapModule {
 
 namespace {
 
-constexpr float kServeX = 428;
-constexpr int32_t kBallSize = 12;
-constexpr float kBallBottomLimit = 463;  // 475 - 12
-constexpr float kStopLine = 495;
-constexpr float kLostLine = 483;
-constexpr float kWallLine = 468;  // the wall stands at 480
 constexpr int16_t kDeathDelay = 100;
 constexpr float kSpeedFloor = 0.3f;
 constexpr float kSpeedCap = 4;
@@ -70,7 +65,7 @@ int16_t FirstHit(Rect& intersection, const Rect& a, const std::vector<Rect>& rec
 
 void ServeBall(GameState& s) {
     BallRecord ball;
-    ball.X = kServeX;
+    ball.X = static_cast<float>(kServeX);
     Store(ball.Y, s.BatHeight / 2.0 + s.BatTop - 6);
     ball.Dx = -2;
     ball.Dy = 1;
@@ -85,7 +80,7 @@ void FollowBat(GameState& s, int16_t distance) {
         if (ball.Follows != kTrue) continue;
         Store(ball.Y, double{ball.Y} + distance);
         if (ball.Y < 0) ball.Y = 0;
-        if (ball.Y > kBallBottomLimit) ball.Y = kBallBottomLimit;
+        if (ball.Y > kBallBottomLimit) ball.Y = static_cast<float>(kBallBottomLimit);
     }
 }
 
@@ -120,10 +115,10 @@ void BounceOffMover(GameState& s, int16_t b) {
     const float r = s.Random.Next();
     Store(ball.Dy, double{r} * 3);
     Store(ball.Dx, (1 - double{r}) * 3);
-    if (s.BallSpeedMode == 1) {
+    if (s.BallSpeedMode == kFastSpeed) {
         Store(ball.Dx, double{ball.Dx} * 3);
         Store(ball.Dy, double{ball.Dy} * 3);
-    } else if (s.BallSpeedMode == 2) {
+    } else if (s.BallSpeedMode == kSlowSpeed) {
         Store(ball.Dx, double{ball.Dx} * 0.2);
         Store(ball.Dy, double{ball.Dy} * 0.2);
     }
@@ -140,7 +135,7 @@ void MoveBall(GameState& s, int16_t b) {
     if (ball.X > kLostLine && s.WallOn == kFalse) {
         if (ball.DeathDelay == 0) {
             PlaySound(s, Effect::Die);
-            if (s.PlayerName != "*QUORN*" && s.BallCount() == 1) --s.BallsLeft;
+            if (!IsHiddenModeName(s.PlayerName) && s.BallCount() == 1) --s.BallsLeft;
             s.Window->SetLabel1Text(0, std::to_string(s.BallsLeft));
         }
         ball.DeathDelay = kDeathDelay;
@@ -162,12 +157,12 @@ void MoveBall(GameState& s, int16_t b) {
     if (ball.Y > kBallBottomLimit) {
         PlaySound(s, Effect::Dot);
         ball.Dy = -ball.Dy;
-        ball.Y = kBallBottomLimit;
+        ball.Y = static_cast<float>(kBallBottomLimit);
     }
 
     if (ball.Dy == 0) ball.Dy = kSpeedFloor;
     if (ball.Dx == 0) ball.Dx = kSpeedFloor;
-    if (s.BallSpeedMode == 0) {
+    if (s.BallSpeedMode == kNormalSpeed) {
         // Only positive speeds are capped; a fast ball moving left or up keeps its size.
         if (ball.Dy > kSpeedCap) ball.Dy = kSpeedCap;
         if (ball.Dx > kSpeedCap) ball.Dx = kSpeedCap;

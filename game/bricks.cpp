@@ -6,9 +6,9 @@
 
 #include "game/balls.h"
 #include "game/movers.h"
-#include "game/rounding.h"
+#include "game/contract/rounding.h"
 #include "game/score.h"
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 #include "sound/sound.h"
 
 namespace ZapModule {
@@ -16,13 +16,8 @@ namespace ZapModule {
 namespace {
 
 constexpr int16_t kSteelFlash = 10;
-constexpr int16_t kSurprisePicture = 12;
 constexpr int16_t kLongTimer = 3000;
 constexpr int16_t kPiercingTimer = 1000;
-
-Rect CellRect(int16_t x, int16_t y) {
-    return {x, y, x + 20, y + 25};
-}
 
 void StartTimer(GameState& s, int16_t kind, int16_t steps) {
     s.BonusTimers[kind] = steps;
@@ -38,8 +33,8 @@ void ScaleBallSpeeds(GameState& s, double factor) {
 bool IsNeighbourCell(const BrickRecord& brick, int x0, int y0) {
     const int dx = brick.X - x0;
     const int dy = brick.Y - y0;
-    return (dx == -20 || dx == 0 || dx == 20) && (dy == -25 || dy == 0 || dy == 25) &&
-           !(dx == 0 && dy == 0);
+    return (dx == -kCellWidth || dx == 0 || dx == kCellWidth) &&
+           (dy == -kCellHeight || dy == 0 || dy == kCellHeight) && !(dx == 0 && dy == 0);
 }
 
 // The bomb: destroys every brick standing exactly on one of the eight cells around (x0, y0).
@@ -97,8 +92,9 @@ void DestroyBrick(GameState& s, int16_t j) {
         bonus.Picture = brick.Bonus;
         bonus.Kind = brick.Bonus;
         bonus.Life = kBonusLife;
-        if (bonus.Picture == kSurprisePicture)
-            bonus.Kind = RoundToInt16(10 * double{s.Random.Next()} + 1);
+        // A kind from 1 to kBonusKinds.
+        if (bonus.Picture == Bonus::Surprise)
+            bonus.Kind = RoundToInt16((kBonusKinds - 1) * double{s.Random.Next()} + 1);
         s.Bonuses.push_back(bonus);
         s.BonusRects.push_back(CellRect(brick.X, brick.Y));
     }
@@ -122,51 +118,51 @@ void ApplyBonus(GameState& s, int16_t kind, int16_t b, int16_t k) {
     AddToScore(s.LevelIq, 10);
     ShowScore(s);
     switch (kind) {
-        case 1:  // long bat
+        case Bonus::LongBat:
             s.BatSize = kLongBat;
             s.BatHeight = kLongBatHeight;
-            s.BonusTimers[2] = -1;
+            s.BonusTimers[Bonus::ShortBat] = -1;
             StartTimer(s, kind, kLongTimer);
             break;
-        case 2:  // short bat
+        case Bonus::ShortBat:
             s.BatSize = kShortBat;
             s.BatHeight = kShortBatHeight;
-            s.BonusTimers[1] = -1;
+            s.BonusTimers[Bonus::LongBat] = -1;
             StartTimer(s, kind, kLongTimer);
             break;
-        case 3:  // the wall behind the bat
+        case Bonus::Wall:  // the wall behind the bat
             s.WallOn = kTrue;
             StartTimer(s, kind, kLongTimer);
             break;
-        case 4:  // an extra ball on the bat
+        case Bonus::ExtraBall:  // on the bat
             ServeBall(s);
             break;
-        case 5:  // the ball killer
+        case Bonus::BallKiller:
             PlaySound(s, Effect::Die);
             s.Balls[b].Dead = kTrue;
             break;
-        case 6:  // fast balls
-            s.BallSpeedMode = 1;
+        case Bonus::Fast:
+            s.BallSpeedMode = kFastSpeed;
             ScaleBallSpeeds(s, 3);
             StartTimer(s, kind, kLongTimer);
             break;
-        case 7:  // slow balls
-            s.BallSpeedMode = 2;
+        case Bonus::Slow:
+            s.BallSpeedMode = kSlowSpeed;
             ScaleBallSpeeds(s, 0.2);
             StartTimer(s, kind, kLongTimer);
             break;
-        case 8:  // the bomb
+        case Bonus::Bomb:
             Bomb(s, s.Bonuses[k].X, s.Bonuses[k].Y);
             break;
-        case 9:  // an extra spare ball
+        case Bonus::SpareBall:
             ++s.BallsLeft;
             s.Window->SetLabel1Text(0, std::to_string(s.BallsLeft));
             break;
-        case 10:  // piercing balls
+        case Bonus::Piercing:
             s.Piercing = kTrue;
             StartTimer(s, kind, kPiercingTimer);
             break;
-        case 11:  // the sticky bat
+        case Bonus::StickyBat:
             s.StickyBat = kTrue;
             StartTimer(s, kind, kLongTimer);
             break;
@@ -177,23 +173,23 @@ void ApplyBonus(GameState& s, int16_t kind, int16_t b, int16_t k) {
 
 void EndBonus(GameState& s, int16_t kind) {
     switch (kind) {
-        case 1:
-        case 2:
+        case Bonus::LongBat:
+        case Bonus::ShortBat:
             s.BatSize = kNormalBat;
             s.BatHeight = kNormalBatHeight;
             break;
-        case 3:
+        case Bonus::Wall:
             s.WallS = kWallShrinking;  // the wall shrinks away; the drawing pass clears WallOn when
                                        // it is gone
             break;
-        case 6:
-        case 7:
-            s.BallSpeedMode = 0;
+        case Bonus::Fast:
+        case Bonus::Slow:
+            s.BallSpeedMode = kNormalSpeed;
             break;
-        case 10:
+        case Bonus::Piercing:
             s.Piercing = kFalse;
             break;
-        case 11:
+        case Bonus::StickyBat:
             s.StickyBat = kFalse;
             break;
         default:  // the other kinds have no timer
@@ -206,10 +202,10 @@ void ResetBonusState(GameState& s) {
     s.BatSize = kNormalBat;
     s.BatHeight = kNormalBatHeight;
     s.WallOn = kFalse;
-    s.BallSpeedMode = 0;
+    s.BallSpeedMode = kNormalSpeed;
     s.Piercing = kFalse;
     s.StickyBat = kFalse;
-    for (int16_t kind = 1; kind <= 11; ++kind) s.BonusTimers[kind] = -1;
+    for (int16_t kind = 1; kind <= kBonusKinds; ++kind) s.BonusTimers[kind] = -1;
 }
 
 }  // namespace ZapModule

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

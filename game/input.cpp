@@ -4,7 +4,7 @@
 
 #include "game/level_flow.h"
 #include "game/replay.h"
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 #include "sound/sound.h"
 
 namespace ZapModule {

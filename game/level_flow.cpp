@@ -1,28 +1,19 @@
 #include "game/level_flow.h"
 
-#include <cctype>
 #include <string>
 
 #include "game/balls.h"
 #include "game/bricks.h"
 #include "game/score.h"
-#include "game/window_port.h"
+#include "game/screen_texts.h"
+#include "game/contract/hidden_names.h"
+#include "game/contract/window_port.h"
 #include "sound/sound.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/roster.h"
 
 namespace ZapModule {
-
-namespace {
-
-bool IsVex(const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper == "VEX";
-}
-
-}  // namespace
 
 void ShowBetweenLevelMessages(GameState& s, bool visible) {
     for (int i = 0; i < 3; ++i) s.Window->SetLabel3Visible(i, visible);
@@ -31,16 +22,16 @@ void ShowBetweenLevelMessages(GameState& s, bool visible) {
 void InitProgramState(GameState& s) {
     s.ButtonRects[0] = {570, 349, 651, 382};
     s.ButtonRects[1] = {570, 412, 651, 445};
-    for (int16_t kind = 1; kind <= 11; ++kind) s.BonusTimers[kind] = -1;
+    for (int16_t kind = 1; kind <= kBonusKinds; ++kind) s.BonusTimers[kind] = -1;
     s.CurrentPlayer = -1;
 }
 
 void LoadGameScreen(GameState& s) {
     s.BallsLeft = 3;
-    s.BatTop = 240;
+    s.BatTop = kBatStartTop;
     s.BatHeight = kNormalBatHeight;
-    s.BatRect.Left = 440;
-    s.BatRect.Right = 452;
+    s.BatRect.Left = kBatLeft;
+    s.BatRect.Right = kBatRight;
     ServeBall(s);
 }
 
@@ -50,7 +41,7 @@ void StartGameAs(GameState& s, const PlayerRecord& player, int16_t tick) {
     s.BallsLeft = player.SpareBalls;
     s.PlayerName = player.Name;
     s.Window->SetLabel1Text(3, player.Name);
-    if (IsVex(player.Name)) s.Window->SetLabel3Text(1, "Zase někdo používá moje jméno...");
+    if (IsVexName(player.Name)) s.Window->SetLabel3Text(1, kVexMessage);
     s.Tick = tick;
     SkipToLevel(s);
     // The skip leaves the file at block Level modulo LevelCount; a negative level skips nothing

@@ -1,7 +1,7 @@
 #include "game/movers.h"
 
 #include "game/bricks.h"
-#include "game/rounding.h"
+#include "game/contract/rounding.h"
 #include "game/score.h"
 #include "sound/sound.h"
 
@@ -64,7 +64,7 @@ bool MoveMover(GameState& s, int16_t m) {
     const AnimationRecord a = AnimationOf(s, mover.Kind);
     mover.X = static_cast<float>(double{mover.X} + mover.Dx);
     mover.Y = static_cast<float>(double{mover.Y} + mover.Dy);
-    if (mover.X > 480 - a.FrameWidth && s.WallOn == kTrue) mover.Dx = -mover.Dx;
+    if (mover.X > kWallLeft - a.FrameWidth && s.WallOn == kTrue) mover.Dx = -mover.Dx;
     if (mover.X > kFieldWidth && s.WallOn == kFalse) {
         RemoveMover(s, m, -1);
         return true;

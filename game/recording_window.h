@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
+#include "game/screen_texts.h"
 
 namespace ZapModule {
 
@@ -19,9 +20,9 @@ class RecordingWindow : public WindowPort {
     };
 
     std::array<std::string, 4> Label1{"0", "0", "0", "NoBrain"};
-    std::array<std::string, 3> Label3{"Vyhrál jsi bitvu, ale ne válku...",
-                                      "V další části systému se objevily viry!",
-                                      "Připrav se na další proceduru..."};
+    std::array<std::string, 3> Label3{std::string(kBetweenLevelTexts[0]),
+                                      std::string(kBetweenLevelTexts[1]),
+                                      std::string(kBetweenLevelTexts[2])};
     std::array<bool, 3> Label3Visible{false, false, false};
     int32_t Interval = 0;
     bool SoundSwitch = true;

@@ -1,9 +1,12 @@
 #include "game/replay.h"
 
+#include <algorithm>
+
 #include "game/input.h"
 #include "game/level_flow.h"
+#include "game/state_difference.h"
 #include "game/tick.h"
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 
 namespace ZapModule {
 
@@ -88,37 +91,76 @@ void DeliverInput(GameState& s, const ReplayEvent& e) {
     }
 }
 
-ReplayRun RunRecordedGame(GameState& s, const Replay& r,
-                          const std::function<void(int64_t step)>& beforeStep) {
-    ReplayRun run;
-    const int64_t first = s.Steps;
-    size_t next = 0;
-    for (;;) {
-        while (next < r.Events.size() && r.Events[next].Step == s.Steps - first)
-            DeliverInput(s, r.Events[next++]);
-        if (s.Unloaded == kTrue || s.Steps - first >= r.EndStep) break;
-        // A stopped timer or a pause waits for input; with none left the game went no further.
-        if (s.Window->TimerInterval() == 0 || s.Paused != kFalse) {
-            if (next == r.Events.size()) break;
-            run.Divergence = "after step " + std::to_string(s.Steps - first) +
-                             " the game waits for input, but the next input came before step " +
-                             std::to_string(r.Events[next].Step);
-            break;
-        }
-        if (beforeStep) beforeStep(s.Steps - first);
-        GameStep(s);
+RecordedGame::RecordedGame(GameState& s, const Replay& r) : s_(s), r_(r), first_(s.Steps) {}
+
+bool RecordedGame::Step(const std::function<void(int64_t step)>& beforeStep) {
+    if (over_) return false;
+    while (next_ < r_.Events.size() && r_.Events[next_].Step == Steps())
+        DeliverInput(s_, r_.Events[next_++]);
+    over_ = s_.Unloaded == kTrue || Steps() >= r_.EndStep;
+    // A stopped timer or a pause waits for input; with none left the game went no further.
+    if (!over_ && (s_.Window->TimerInterval() == 0 || s_.Paused != kFalse)) {
+        over_ = true;
+        if (next_ < r_.Events.size())
+            divergence_ = "after step " + std::to_string(Steps()) +
+                          " the game waits for input, but the next input came before step " +
+                          std::to_string(r_.Events[next_].Step);
     }
-    run.Steps = s.Steps - first;
+    if (over_) return false;
+    if (beforeStep) beforeStep(Steps());
+    GameStep(s_);
+    return true;
+}
+
+int64_t RecordedGame::Steps() const {
+    return s_.Steps - first_;
+}
+
+ReplayRun RecordedGame::Result() const {
+    ReplayRun run{Steps(), divergence_};
     if (!run.Divergence.empty()) return run;
-    const ReplayEnd end = EndOf(s);
-    if (run.Steps != r.EndStep || end != r.End || next != r.Events.size()) {
+    const ReplayEnd end = EndOf(s_);
+    if (run.Steps != r_.EndStep || end != r_.End || next_ != r_.Events.size()) {
         run.Divergence =
             "the game ended (" + std::string(ReplayEndName(end)) + ") after step " +
-            std::to_string(run.Steps) + " with " + std::to_string(r.Events.size() - next) +
-            " inputs left; it was recorded to end (" + std::string(ReplayEndName(r.End)) +
-            ") after step " + std::to_string(r.EndStep);
+            std::to_string(run.Steps) + " with " + std::to_string(r_.Events.size() - next_) +
+            " inputs left; it was recorded to end (" + std::string(ReplayEndName(r_.End)) +
+            ") after step " + std::to_string(r_.EndStep);
     }
     return run;
+}
+
+ReplayRun RunRecordedGame(GameState& s, const Replay& r,
+                          const std::function<void(int64_t step)>& beforeStep) {
+    RecordedGame game(s, r);
+    while (game.Step(beforeStep)) {
+    }
+    return game.Result();
+}
+
+TwinRun RunRecordedGameTwice(GameState& a, GameState& b, const Replay& r, int64_t every,
+                             const std::function<void(GameState& s, int64_t step)>& beforeStep) {
+    RecordedGame first(a, r), second(b, r);
+    auto hook = [&](GameState& s) {
+        return [&](int64_t step) {
+            if (beforeStep) beforeStep(s, step);
+        };
+    };
+    TwinRun twin;
+    for (bool more = true;;) {
+        if (!more || first.Steps() % std::max<int64_t>(every, 1) == 0) {
+            twin.Difference = DataDifference(a, b);
+            if (!twin.Difference.empty()) {
+                twin.DifferingAfter = first.Steps();
+                break;
+            }
+        }
+        if (!more) break;
+        more = first.Step(hook(a));
+        second.Step(hook(b));
+    }
+    twin.Run = first.Result();
+    return twin;
 }
 
 }  // namespace ZapModule

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {
@@ -75,10 +75,48 @@ struct ReplayRun {
     std::string Divergence;  // empty when the game ended exactly as recorded
 };
 
-// Runs a started recorded game to its end without a clock: every input before the step it
-// preceded, a step whenever the timer runs and the game is not paused. `beforeStep`, if given,
-// is called with each step's number (from 0) before it runs.
+// A started recorded game played one step at a time, without a clock: every input before the
+// step it preceded, a step whenever the timer runs and the game is not paused.
+class RecordedGame {
+  public:
+    // The state and the recording must outlive the game.
+    RecordedGame(GameState& s, const Replay& r);
+
+    // Delivers the inputs due before the next step and runs that step; `beforeStep`, if given,
+    // is called with the step's number (from 0) just before it runs. False, with no step run,
+    // once the game has ended or waits for input.
+    bool Step(const std::function<void(int64_t step)>& beforeStep = nullptr);
+    // The steps run so far.
+    int64_t Steps() const;
+    // How the game went, once Step has returned false.
+    ReplayRun Result() const;
+
+  private:
+    GameState& s_;
+    const Replay& r_;
+    int64_t first_;
+    size_t next_ = 0;
+    bool over_ = false;
+    std::string divergence_;
+};
+
+// Runs a started recorded game to its end, as RecordedGame steps it.
 ReplayRun RunRecordedGame(GameState& s, const Replay& r,
                           const std::function<void(int64_t step)>& beforeStep = nullptr);
+
+struct TwinRun {
+    ReplayRun Run;  // of the first game
+    // Where the games' data first differed: after how many steps, and in what; the games stop
+    // there. Empty when they never did.
+    int64_t DifferingAfter = -1;
+    std::string Difference;
+};
+
+// Runs the recorded game started on `a` and on `b` side by side, one step each in turn, and
+// compares their GameData before the first step, after every `every` steps (at least 1) and at
+// the end. `beforeStep` is called with each game's state and step before that step runs.
+TwinRun RunRecordedGameTwice(
+    GameState& a, GameState& b, const Replay& r, int64_t every,
+    const std::function<void(GameState& s, int64_t step)>& beforeStep = nullptr);
 
 }  // namespace ZapModule

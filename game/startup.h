@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "graphics/sprites.h"
 
 namespace ZapModule {

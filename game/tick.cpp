@@ -6,8 +6,8 @@
 #include "game/bricks.h"
 #include "game/level_flow.h"
 #include "game/movers.h"
-#include "game/rounding.h"
-#include "game/window_port.h"
+#include "game/contract/rounding.h"
+#include "game/contract/window_port.h"
 #include "graphics/sprites.h"
 #include "sound/sound.h"
 
@@ -119,7 +119,7 @@ void CollideBall(GameState& s, int16_t b, const Rect& bricks) {
     }
     if (HitTest(hit, s.BatRect, s.BallRects[b])) {
         PlaySound(s, Effect::Palka);
-        if (s.Balls[b].Dx > 0) s.Balls[b].X = 428;
+        if (s.Balls[b].Dx > 0) s.Balls[b].X = static_cast<float>(kServeX);
         BounceOffBat(s, b, static_cast<int16_t>(hit.Top));
         if (s.StickyBat == kTrue) {
             s.Balls[b].Stuck = kTrue;
@@ -169,7 +169,7 @@ void AgeBonuses(GameState& s) {
 
 // I: timed bonuses run out.
 void CountBonusTimers(GameState& s) {
-    for (int16_t kind = 1; kind <= 11; ++kind) {
+    for (int16_t kind = 1; kind <= kBonusKinds; ++kind) {
         int16_t& timer = s.BonusTimers[kind];
         if (timer > 0) --timer;
         if (timer == 0) {

@@ -10,8 +10,8 @@
 #include <cstdint>
 
 #include "graphics/sprites.h"
-#include "storage/data_limits.h"
-#include "storage/file_reading.h"
+#include "game/contract/data_limits.h"
+#include "game/contract/file_reading.h"
 
 namespace ZapModule {
 

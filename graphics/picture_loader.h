@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "graphics/surface.h"
+#include "game/contract/surface.h"
 
 namespace ZapModule {
 

@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "game/rounding.h"
-#include "storage/data_limits.h"
+#include "game/contract/rounding.h"
+#include "game/contract/data_limits.h"
 
 namespace ZapModule {
 
@@ -16,11 +16,6 @@ constexpr int kBatCap = 1;
 constexpr int kBall = 2;
 constexpr int kBrickSheet = 5;
 constexpr int kBonusSheet = 6;
-
-constexpr int32_t kBatX = 440;
-constexpr int32_t kWallX = 480;
-constexpr int32_t kCellWidth = 20;
-constexpr int32_t kCellHeight = 25;
 
 // The bat is a cap, body segments 27 rows apart and a mirrored cap, at fixed offsets from BatTop.
 constexpr int32_t kFirstBodyOffset = 3;
@@ -115,14 +110,14 @@ void DrawBall(GameState& s, const BallRecord& ball) {
 
 void DrawBat(GameState& s) {
     const int32_t top = s.BatTop;
-    CopyWholeSprite(s, kBatCap, kBatX, top);
-    CopyWholeSprite(s, kBatBody, kBatX, top + kFirstBodyOffset);
-    if (s.BatSize != kShortBat) CopyWholeSprite(s, kBatBody, kBatX, top + kSecondBodyOffset);
-    if (s.BatSize == kLongBat) CopyWholeSprite(s, kBatBody, kBatX, top + kThirdBodyOffset);
+    CopyWholeSprite(s, kBatCap, kBatLeft, top);
+    CopyWholeSprite(s, kBatBody, kBatLeft, top + kFirstBodyOffset);
+    if (s.BatSize != kShortBat) CopyWholeSprite(s, kBatBody, kBatLeft, top + kSecondBodyOffset);
+    if (s.BatSize == kLongBat) CopyWholeSprite(s, kBatBody, kBatLeft, top + kThirdBodyOffset);
     // The bottom cap is the top cap mirrored: a negative height turns it upside down and makes
     // it extend upward from the given line.
     if (const SpriteSurface* cap = SpriteAt(s, kBatCap))
-        StretchBlt(s.Field, kBatX, top + BottomCapOffset(s.BatSize), cap->Width,
+        StretchBlt(s.Field, kBatLeft, top + BottomCapOffset(s.BatSize), cap->Width,
                    -int32_t{cap->Height}, cap->Pixels, 0, 0, cap->Width, cap->Height, SRCCOPY);
 }
 
@@ -145,10 +140,10 @@ void DrawWall(GameState& s) {
     const SpriteSurface* wall = SpriteAt(s, kWallSprite);
     if (wall == nullptr) return;
     if (s.WallS == kWallStanding) {
-        BitBlt(s.Field, kWallX, 0, wall->Width, wall->Height, wall->Pixels, 0, 0, SRCCOPY);
+        BitBlt(s.Field, kWallLeft, 0, wall->Width, wall->Height, wall->Pixels, 0, 0, SRCCOPY);
     } else if (s.WallS == kWallGrowing || s.WallS == kWallShrinking) {
         // The lowest WallHeight rows, so the wall seems to slide down from the top edge.
-        BitBlt(s.Field, kWallX, 0, wall->Width, s.WallHeight, wall->Pixels, 0,
+        BitBlt(s.Field, kWallLeft, 0, wall->Width, s.WallHeight, wall->Pixels, 0,
                wall->Height - s.WallHeight, SRCCOPY);
     }
 }

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <utility>
 
-#include "game/window_port.h"
-#include "sound/component/zapwall_sound_abi.h"
+#include "game/contract/window_port.h"
+#include "game/contract/zapwall_sound_abi.h"
 
 #ifdef _WIN32
 #include <windows.h>

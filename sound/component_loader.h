@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/sound_component.h"
+#include "game/contract/sound_component.h"
 
 namespace ZapModule {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 
 namespace ZapModule {
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <string_view>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

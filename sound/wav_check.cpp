@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "storage/data_limits.h"
+#include "game/contract/data_limits.h"
 
 namespace ZapModule {
 

@@ -11,8 +11,8 @@
 #include <ctime>
 #include <random>
 
-#include "storage/file_descriptor.h"
-#include "storage/file_reading.h"
+#include "game/contract/file_descriptor.h"
+#include "game/contract/file_reading.h"
 
 namespace ZapModule {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "storage/data_files.h"
-#include "storage/data_limits.h"
+#include "game/contract/data_limits.h"
 
 namespace ZapModule {
 

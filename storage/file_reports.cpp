@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 #include "storage/data_files.h"
 
 namespace ZapModule {

@@ -1,6 +1,7 @@
 #include "storage/hall.h"
 
-#include "game/window_port.h"
+#include "game/contract/hidden_names.h"
+#include "game/contract/window_port.h"
 #include "storage/byte_io.h"
 #include "storage/data_files.h"
 #include "storage/file_reports.h"
@@ -9,9 +10,6 @@
 namespace ZapModule {
 
 namespace {
-
-// Results played under this name never enter the table.
-constexpr std::string_view kHiddenModeName = "*QUORN*";
 
 // One entry; false with the problem named when it is not complete.
 bool ReadEntry(ByteReader& in, HallEntry& entry, std::string& problem) {
@@ -74,7 +72,7 @@ bool SaveHallOfFame(GameState& s) {
 }
 
 void EnterHallOfFame(GameState& s) {
-    if (s.PlayerName == kHiddenModeName) return;
+    if (IsHiddenModeName(s.PlayerName)) return;
     for (size_t rank = 0; rank < s.Hall.size(); ++rank) {
         if (s.Hall[rank].Score > s.Iq) continue;
         // Inserted, not replaced: the entries from this rank down move one place down and only

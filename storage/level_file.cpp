@@ -90,9 +90,7 @@ void LoadLevel(GameState& s) {
         brick.Picture = in.Read16();  // the file gives the picture before the type
         brick.Type = in.Read16();
         brick.Bonus = in.Read16();
-        // The right and bottom edges are 16-bit sums, widened afterwards.
-        s.BrickRects[i] = Rect{brick.X, brick.Y, static_cast<int16_t>(brick.X + 20),
-                               static_cast<int16_t>(brick.Y + 25)};
+        s.BrickRects[i] = CellRect(brick.X, brick.Y);
     }
     s.Levels.Position = in.Position();
 }

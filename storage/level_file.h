@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

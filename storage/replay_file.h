@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 #include "storage/byte_io.h"
 #include "storage/data_files.h"
 #include "storage/file_reports.h"

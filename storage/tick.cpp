@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "game/rounding.h"
+#include "game/contract/rounding.h"
 #include "storage/data_files.h"
 #include "storage/file_reports.h"
 

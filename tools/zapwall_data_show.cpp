@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "graphics/animations.h"
 #include "storage/byte_io.h"
 #include "storage/hall.h"

@@ -4,7 +4,7 @@
 
 #include "sound/component/audio_session.h"
 #include "sound/component/mixer_player.h"
-#include "sound/component/zapwall_sound_abi.h"
+#include "game/contract/zapwall_sound_abi.h"
 
 #if defined(_WIN32)
 #define ZAPWALL_EXPORT extern "C" __declspec(dllexport)

@@ -8,8 +8,8 @@
 #include <SDL.h>
 
 #include "sound/wav_check.h"
-#include "storage/data_limits.h"
-#include "storage/file_reading.h"
+#include "game/contract/data_limits.h"
+#include "game/contract/file_reading.h"
 
 namespace ZapSound {
 

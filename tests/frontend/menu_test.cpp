@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "game/window_port.h"
+#include "game/contract/window_port.h"
 #include "storage/byte_io.h"
 #include "storage/tick.h"
 #include "tests/frontend/program_fixture.h"

@@ -10,7 +10,7 @@
 
 #include "game/level_flow.h"
 #include "game/recording_window.h"
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "sound/recording_sound.h"
 #include "storage/memory_data_files.h"
 
@@ -56,12 +56,12 @@ class GameFixture : public ::testing::Test {
 
     void AddBrick(const BrickRecord& b) {
         s.Bricks.push_back(b);
-        s.BrickRects.push_back({b.X, b.Y, b.X + 20, b.Y + 25});
+        s.BrickRects.push_back(CellRect(b.X, b.Y));
     }
 
     void AddBonus(int16_t x, int16_t y, int16_t kind, int16_t life = 2000) {
         s.Bonuses.push_back({x, y, kind, kind, life});
-        s.BonusRects.push_back({x, y, x + 20, y + 25});
+        s.BonusRects.push_back(CellRect(x, y));
     }
 
     void AddMover(float x, float y, int16_t kind, float dx = 0, float dy = 0) {

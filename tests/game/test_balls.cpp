@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "game/balls.h"
-#include "game/rounding.h"
+#include "game/contract/rounding.h"
 #include "game/tick.h"
 #include "game_fixture.h"
 

@@ -13,6 +13,7 @@
 #include "game/level_flow.h"
 #include "game/recording_window.h"
 #include "game/replay.h"
+#include "game/state_difference.h"
 #include "game/tick.h"
 #include "sound/recording_sound.h"
 #include "storage/level_file.h"
@@ -93,29 +94,6 @@ ReplayRun Replayed(Game& game, const Replay& r) {
     return RunRecordedGame(game.s, r);
 }
 
-void ExpectSameGame(const GameState& a, const GameState& b) {
-    EXPECT_EQ(a.Steps, b.Steps);
-    EXPECT_EQ(a.Iq, b.Iq);
-    EXPECT_EQ(a.LevelIq, b.LevelIq);
-    EXPECT_EQ(a.Level, b.Level);
-    EXPECT_EQ(a.BallsLeft, b.BallsLeft);
-    EXPECT_EQ(a.BatTop, b.BatTop);
-    EXPECT_EQ(a.Unloaded, b.Unloaded);
-    EXPECT_EQ(a.CurrentPlayer, b.CurrentPlayer);
-    ASSERT_EQ(a.BallCount(), b.BallCount());
-    for (size_t i = 0; i < a.Balls.size(); ++i) {
-        EXPECT_EQ(a.Balls[i].X, b.Balls[i].X);
-        EXPECT_EQ(a.Balls[i].Y, b.Balls[i].Y);
-    }
-    ASSERT_EQ(a.MoverCount(), b.MoverCount());
-    for (size_t i = 0; i < a.Movers.size(); ++i) EXPECT_EQ(a.Movers[i].X, b.Movers[i].X);
-    EXPECT_EQ(a.BrickCount(), b.BrickCount());
-    EXPECT_EQ(a.BonusCount(), b.BonusCount());
-    ASSERT_EQ(a.Players.size(), b.Players.size());
-    for (size_t i = 0; i < a.Players.size(); ++i) EXPECT_EQ(a.Players[i].Name, b.Players[i].Name);
-    for (size_t i = 0; i < a.Hall.size(); ++i) EXPECT_EQ(a.Hall[i].Score, b.Hall[i].Score);
-}
-
 // Arrows held before the start, a pause with inputs inside it, the ball released, a quit.
 Script QuitScript() {
     return {{0, Key(kKeyDown)},   {3, Key(kKeySpace)},       {3, Key(kKeyDown, false)},
@@ -142,7 +120,7 @@ TEST(ReplayTest, AQuitGameReplaysToTheSameState) {
     const ReplayRun run = Replayed(replayed, r);
     EXPECT_EQ(run.Divergence, "");
     EXPECT_EQ(run.Steps, r.EndStep);
-    ExpectSameGame(played.s, replayed.s);
+    EXPECT_EQ(DataDifference(played.s, replayed.s), "");
     EXPECT_EQ(replayed.window.Unloaded, true);
 }
 
@@ -154,7 +132,7 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     ASSERT_EQ(over.End, ReplayEnd::GameOver);
     Game lostAgain(over.Seed);
     EXPECT_EQ(Replayed(lostAgain, over).Divergence, "");
-    ExpectSameGame(lost.s, lostAgain.s);
+    EXPECT_EQ(DataDifference(lost.s, lostAgain.s), "");
     EXPECT_EQ(lostAgain.s.Players.size(), 2u);  // the player left the roster
     EXPECT_EQ(lostAgain.window.PlayerLines, lost.window.PlayerLines);
 
@@ -168,7 +146,47 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     ASSERT_GT(played.s.Level, 0);
     Game replayed(closed.Seed);
     EXPECT_EQ(Replayed(replayed, closed).Divergence, "");
-    ExpectSameGame(played.s, replayed.s);
+    EXPECT_EQ(DataDifference(played.s, replayed.s), "");
+}
+
+TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
+    Game played(77);
+    const Replay r = Play(played, 0, QuitScript(), 100000);
+    Game a(r.Seed), b(r.Seed);
+    StartRecordedGame(a.s, r);
+    StartRecordedGame(b.s, r);
+    const TwinRun same = RunRecordedGameTwice(a.s, b.s, r, 1);
+    EXPECT_EQ(same.Difference, "");
+    EXPECT_EQ(same.DifferingAfter, -1);
+    EXPECT_EQ(same.Run.Divergence, "");
+    EXPECT_EQ(same.Run.Steps, r.EndStep);
+    EXPECT_EQ(DataDifference(a.s, played.s), "");
+
+    // A twin knocked off course just before step 40 is caught at the first check after it, and
+    // both games stop there.
+    struct Case {
+        int64_t every, knockedAt, caughtAfter;
+    };
+    for (const Case c : {Case{1, 40, 41}, Case{25, 40, 50}, Case{25, 0, 25}}) {
+        Game first(r.Seed), second(r.Seed);
+        StartRecordedGame(first.s, r);
+        StartRecordedGame(second.s, r);
+        const TwinRun run =
+            RunRecordedGameTwice(first.s, second.s, r, c.every, [&](GameState& s, int64_t step) {
+                if (&s == &second.s && step == c.knockedAt) ++s.BatTop;
+            });
+        EXPECT_EQ(run.DifferingAfter, c.caughtAfter) << c.every;
+        EXPECT_EQ(run.Difference.rfind("BatTop: ", 0), 0u) << run.Difference;
+        EXPECT_EQ(first.s.Steps, c.caughtAfter);
+        EXPECT_EQ(second.s.Steps, c.caughtAfter);
+    }
+    // A difference before the first step is caught before it.
+    Game first(r.Seed), second(r.Seed + 1);
+    StartRecordedGame(first.s, r);
+    StartRecordedGame(second.s, r);
+    const TwinRun seeds = RunRecordedGameTwice(first.s, second.s, r, 1000);
+    EXPECT_EQ(seeds.DifferingAfter, 0);
+    EXPECT_EQ(seeds.Difference, "Random: one generator state != another");
 }
 
 TEST(ReplayTest, ARecordingThatDoesNotPlayOutIsReported) {

@@ -7,8 +7,8 @@
 #include <limits>
 #include <vector>
 
-#include "graphics/rect.h"
-#include "graphics/surface.h"
+#include "game/contract/rect.h"
+#include "game/contract/surface.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "game/recording_window.h"
-#include "game/state.h"
+#include "game/contract/state.h"
 #include "storage/byte_io.h"
 #include "storage/memory_data_files.h"
 

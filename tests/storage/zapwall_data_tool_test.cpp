@@ -17,7 +17,7 @@
 #include "game/startup.h"
 #include "graphics/picture_loader.h"
 #include "sound/sound.h"
-#include "storage/data_limits.h"
+#include "game/contract/data_limits.h"
 #include "storage/hall.h"
 #include "storage/roster.h"
 #include "storage_test_support.h"

@@ -33,6 +33,17 @@ expect_status 2 "line 1" --data "$data" --input "$work/bad-input.txt"
 echo '{"Balls": [{"Speed": 1}]}' > "$work/bad-state.json"
 expect_status 2 "no field Speed" --data "$data" --state "$work/bad-state.json"
 
+# Bricks and bonus items given by --state stand in the cells the level file would give them: the
+# right and bottom edges are 16-bit sums.
+echo '{"Bricks": [{"X": 32760, "Y": 100}], "Bonuses": [{"X": 10, "Y": 32750}]}' > "$work/far.json"
+"$sim" --data "$data" --state "$work/far.json" --steps 0 --out "$work/far-out.json" ||
+  fail "a state with far cells"
+tr -d ' \n' < "$work/far-out.json" > "$work/far-flat.json"
+grep -q '"BrickRects":\[{"Left":32760,"Top":100,"Right":-32756,"Bottom":125}\]' \
+  "$work/far-flat.json" || fail "the far brick's cell"
+grep -q '"BonusRects":\[{"Left":10,"Top":32750,"Right":30,"Bottom":-32761}\]' \
+  "$work/far-flat.json" || fail "the far bonus's cell"
+
 # A damaged level file refuses the folder and names the file.
 cp -r "$data" "$work/damaged"
 head -c 7 "$data/levels.ko" > "$work/damaged/levels.ko"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace AssetTests {
 
@@ -20,8 +20,7 @@ inline std::vector<uint8_t> ReadDataFile(const std::string& relative) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Grid of the level layouts: 25 x 19 cells of 20 x 25 pixels.
-constexpr int kCellWidth = 20, kCellHeight = 25;
+// Grid of the level layouts: 25 x 19 cells (ZapModule::kCellWidth x kCellHeight).
 constexpr int kColumns = 25, kRows = 19;
 
 }  // namespace AssetTests

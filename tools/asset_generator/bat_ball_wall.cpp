@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/contract/field_geometry.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 #include "tools/asset_generator/seeded_random.h"
@@ -73,7 +74,7 @@ QImage BatCap() {
 }
 
 QImage Ball() {
-    QImage ball = NewPicture(12, 12);
+    QImage ball = NewPicture(ZapModule::kBallSize, ZapModule::kBallSize);
     const double c = 6.0, radius = 4.4;
     PaintShape(ball, ball.rect(), [=](double x, double y) {
         const double dx = (x - c) / radius, dy = (y - c) / radius;
@@ -93,7 +94,9 @@ QImage Ball() {
 }
 
 QImage Wall() {
-    constexpr int kWidth = 15, kHeight = 475;
+    // From the wall's column to the field's right edge, the field's height.
+    constexpr int kWidth = ZapModule::kFieldWidth - ZapModule::kWallLeft;
+    constexpr int kHeight = ZapModule::kFieldHeight;
     QImage wall = NewPicture(kWidth, kHeight);
     SeededRandom random(12);
     // Slow ripples running up the barrier, each row a little brighter or darker.

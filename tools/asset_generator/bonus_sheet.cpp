@@ -5,14 +5,16 @@
 #include <QPainterPath>
 #include <cmath>
 #include <functional>
+#include <iterator>
 
+#include "game/contract/state.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 
 namespace ZapAssets {
 namespace {
 
-constexpr int kCellW = 20, kCellH = 25;
+constexpr int kCellW = ZapModule::kCellWidth, kCellH = ZapModule::kCellHeight;
 
 const QColor kGood(72, 204, 96), kRisk(230, 64, 56), kGamble(236, 170, 40), kSurprise(190, 90, 240);
 const QColor kCapsule(24, 28, 40);
@@ -215,8 +217,11 @@ QImage BonusSheet() {
         {kRisk, Skull},   {kGamble, FastForward}, {kGood, Snail},    {kGood, Bomb},
         {kGood, Heart},   {kGood, Fireball},      {kGood, Magnet},   {kSurprise, QuestionMark},
     };
-    QImage sheet = NewPicture(kCellW * 12, kCellH);
-    for (int i = 0; i < 12; ++i) {
+    // Pictures 1 to Surprise, a cell each.
+    constexpr int kPictures = ZapModule::Bonus::Surprise;
+    static_assert(std::size(pictures) == kPictures);
+    QImage sheet = NewPicture(kCellW * kPictures, kCellH);
+    for (int i = 0; i < kPictures; ++i) {
         QImage cell = NewPicture(kCellW, kCellH);
         QPainter p(&cell);
         Smooth(p);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "game/contract/field_geometry.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 #include "tools/asset_generator/seeded_random.h"
@@ -12,7 +13,7 @@
 namespace ZapAssets {
 namespace {
 
-constexpr int kCellW = 20, kCellH = 25;
+constexpr int kCellW = ZapModule::kCellWidth, kCellH = ZapModule::kCellHeight;
 
 const QColor kGreen(46, 184, 72), kBlue(52, 112, 232), kYellow(236, 192, 36), kRed(214, 50, 50),
     kPurple(150, 76, 214), kCyan(34, 184, 204), kOrange(236, 124, 30), kMagenta(206, 58, 156);

@@ -5,12 +5,13 @@
 #include <QImage>
 #include <vector>
 
+#include "game/contract/field_geometry.h"
 #include "tools/asset_generator/animation_table.h"
 
 namespace ZapAssets {
 
 // Bat, ball and wall (bat_ball_wall.cpp).
-constexpr int kBatWidth = 12;
+constexpr int kBatWidth = ZapModule::kBatRight - ZapModule::kBatLeft;
 constexpr int kBatSegmentHeight = 27;  // body segments are drawn 27 px apart
 constexpr int kBatCapHeight = 3;       // the body covers the top cap from row 3 on
 QImage BatBody();                      // pictures/ko1

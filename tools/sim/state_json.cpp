@@ -5,85 +5,11 @@
 #include <stdexcept>
 #include <variant>
 
+#include "game/state_fields.h"
+
 namespace ZapModule {
 
 namespace {
-
-// A field of a record: its name and where it lives.
-template <typename Record>
-struct Field {
-    const char* Name;
-    std::variant<int16_t Record::*, int32_t Record::*, float Record::*> Member;
-};
-
-const std::array<Field<BallRecord>, 9> kBallFields{{{"X", &BallRecord::X},
-                                                    {"Y", &BallRecord::Y},
-                                                    {"Dx", &BallRecord::Dx},
-                                                    {"Dy", &BallRecord::Dy},
-                                                    {"Stuck", &BallRecord::Stuck},
-                                                    {"Follows", &BallRecord::Follows},
-                                                    {"Dead", &BallRecord::Dead},
-                                                    {"DeathDelay", &BallRecord::DeathDelay},
-                                                    {"DeathTimer", &BallRecord::DeathTimer}}};
-const std::array<Field<MoverRecord>, 7> kMoverFields{{{"X", &MoverRecord::X},
-                                                      {"Y", &MoverRecord::Y},
-                                                      {"Dx", &MoverRecord::Dx},
-                                                      {"Dy", &MoverRecord::Dy},
-                                                      {"Kind", &MoverRecord::Kind},
-                                                      {"FrameTimer", &MoverRecord::FrameTimer},
-                                                      {"Frame", &MoverRecord::Frame}}};
-const std::array<Field<BrickRecord>, 8> kBrickFields{{{"X", &BrickRecord::X},
-                                                      {"Y", &BrickRecord::Y},
-                                                      {"Points", &BrickRecord::Points},
-                                                      {"Type", &BrickRecord::Type},
-                                                      {"Picture", &BrickRecord::Picture},
-                                                      {"Bonus", &BrickRecord::Bonus},
-                                                      {"HitOnce", &BrickRecord::HitOnce},
-                                                      {"Flash", &BrickRecord::Flash}}};
-const std::array<Field<BonusRecord>, 5> kBonusFields{{{"X", &BonusRecord::X},
-                                                      {"Y", &BonusRecord::Y},
-                                                      {"Picture", &BonusRecord::Picture},
-                                                      {"Kind", &BonusRecord::Kind},
-                                                      {"Life", &BonusRecord::Life}}};
-const std::array<Field<AnimationRecord>, 5> kAnimationFields{
-    {{"Sprite", &AnimationRecord::Sprite},
-     {"Frames", &AnimationRecord::Frames},
-     {"FrameWidth", &AnimationRecord::FrameWidth},
-     {"FrameHeight", &AnimationRecord::FrameHeight},
-     {"FrameSteps", &AnimationRecord::FrameSteps}}};
-const std::array<Field<Rect>, 4> kRectFields{{{"Left", &Rect::Left},
-                                              {"Top", &Rect::Top},
-                                              {"Right", &Rect::Right},
-                                              {"Bottom", &Rect::Bottom}}};
-// The scalar variables, game state and Form1 alike.
-const std::array<Field<GameState>, 26> kScalarFields{{
-    {"BatTop", &GameState::BatTop},
-    {"BatHeight", &GameState::BatHeight},
-    {"BallsLeft", &GameState::BallsLeft},
-    {"Level", &GameState::Level},
-    {"BatSize", &GameState::BatSize},
-    {"WallOn", &GameState::WallOn},
-    {"BallSpeedMode", &GameState::BallSpeedMode},
-    {"Piercing", &GameState::Piercing},
-    {"StickyBat", &GameState::StickyBat},
-    {"Iq", &GameState::Iq},
-    {"LevelIq", &GameState::LevelIq},
-    {"LevelDone", &GameState::LevelDone},
-    {"LevelsRead", &GameState::LevelsRead},
-    {"LevelCount", &GameState::LevelCount},
-    {"Kind5Present", &GameState::Kind5Present},
-    {"Tick", &GameState::Tick},
-    {"CurrentPlayer", &GameState::CurrentPlayer},
-    {"SoundReady", &GameState::SoundReady},
-    {"WallS", &GameState::WallS},
-    {"WallHeight", &GameState::WallHeight},
-    {"MovingUp", &GameState::MovingUp},
-    {"MovingDown", &GameState::MovingDown},
-    {"QuitCountdown", &GameState::QuitCountdown},
-    {"IdlePasses", &GameState::IdlePasses},
-    {"Paused", &GameState::Paused},
-    {"Unloaded", &GameState::Unloaded},
-}};
 
 template <typename Record, size_t N>
 Json RecordToJson(const Record& r, const std::array<Field<Record>, N>& fields) {
@@ -159,12 +85,8 @@ void ArrayFromJson(const Json& j, Int* first, const std::string& name) {
     for (size_t i = 0; i < N; ++i) Assign(first[i], j[i], name);
 }
 
-Rect CellRect(int16_t x, int16_t y) {
-    return {x, y, x + 20, y + 25};
-}
-
 void ApplyKey(GameState& s, const std::string& key, const Json& v) {
-    for (const Field<GameState>& f : kScalarFields) {
+    for (const Field<GameData>& f : kScalarFields) {
         if (key != f.Name) continue;
         std::visit([&](auto member) { Assign(s.*member, v, key); }, f.Member);
         return;
@@ -172,7 +94,7 @@ void ApplyKey(GameState& s, const std::string& key, const Json& v) {
     if (key == "BatRect") {
         s.BatRect = RecordFromJson(v, kRectFields, key);
     } else if (key == "BonusTimers") {
-        ArrayFromJson<int16_t, 11>(v, &s.BonusTimers[1], key);
+        ArrayFromJson<int16_t, kBonusKinds>(v, &s.BonusTimers[1], key);
     } else if (key == "ButtonDown") {
         ArrayFromJson<int16_t, 2>(v, s.ButtonDown.data(), key);
     } else if (key == "SoundHandles") {
@@ -224,7 +146,7 @@ bool IsRectList(const std::string& key) {
 
 Json StateToJson(const GameState& s) {
     Json j = Json::object();
-    for (const Field<GameState>& f : kScalarFields)
+    for (const Field<GameData>& f : kScalarFields)
         std::visit([&](auto member) { j[f.Name] = s.*member; }, f.Member);
     j["BatRect"] = RecordToJson(s.BatRect, kRectFields);
     j["BonusTimers"] = std::vector<int16_t>(s.BonusTimers.begin() + 1, s.BonusTimers.end());

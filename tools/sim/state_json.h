@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

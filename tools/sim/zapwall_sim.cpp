@@ -25,6 +25,7 @@
 #include "layout/data_layout.h"
 #include "layout/single_copy_lock.h"
 #include "layout/version.h"
+#include "shell/closing.h"
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
@@ -41,10 +42,12 @@ constexpr const char* kUsage =
     "                   [--seed N | --random LIST] [--input FILE] [--steps N] [--tick N]\n"
     "                   [--sound on|off] [--record FILE] [--out FILE] [--frame FILE] [--save]\n"
     "       zapwall-sim --replay FILE [--data DIR] [--user-data DIR] [--out FILE] [--frame FILE]\n"
-    "                   [--save]\n"
+    "                   [--save] [--check-every N]\n"
     "       zapwall-sim --help | --version\n"
     "--data DIR alone is a portable folder (the game's data and the player's files together);\n"
-    "--user-data DIR names the player's files; what is not named is what the game would use.\n";
+    "--user-data DIR names the player's files; what is not named is what the game would use.\n"
+    "--check-every N runs the replay twice side by side and compares the two games' data every\n"
+    "N steps and at the end; the first check at which they differ is reported (status 1).\n";
 
 struct Options {
     enum class Ask { Run, Help, Version };
@@ -54,6 +57,7 @@ struct Options {
     uint32_t Seed = 1;
     std::vector<float> Random;
     int64_t Steps = 1000;
+    int64_t CheckEvery = 0;  // 0: the replay runs once
     int16_t Tick = 1;
     bool Sound = true;
     bool Save = false;
@@ -147,6 +151,9 @@ Options ParseOptions(int argc, char** argv) {
             o.Record = value();
         } else if (arg == "--replay") {
             o.Replay = value();
+        } else if (arg == "--check-every") {
+            o.CheckEvery = ParseNumber<int64_t>(value(), arg);
+            if (o.CheckEvery < 1) throw UsageError{"--check-every takes a number of steps from 1"};
         } else {
             throw UsageError{"unknown argument " + arg};
         }
@@ -156,9 +163,12 @@ Options ParseOptions(int argc, char** argv) {
         const bool scripted = o.Player || o.State || o.Input || o.Record || seeded ||
                               !o.Random.empty() || o.Steps != 1000 || o.Tick != 1 || !o.Sound;
         if (scripted)
-            throw UsageError{"--replay takes only --data, --user-data, --out, --frame and --save"};
+            throw UsageError{
+                "--replay takes only --data, --user-data, --out, --frame, --save and "
+                "--check-every"};
         return o;
     }
+    if (o.CheckEvery != 0) throw UsageError{"--check-every checks a --replay"};
     if (seeded && !o.Random.empty()) throw UsageError{"--seed and --random exclude each other"};
     if (o.Record && (o.State || !o.Random.empty()))
         throw UsageError{"--record needs a game begun from a seed: not with --state or --random"};
@@ -253,8 +263,8 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
     // the game made it, so a damaged file's kept copy lands before the file is replaced.
     std::vector<std::string> notWritten;
     if (o.Save) {
-        StoreCurrentPlayer(sim.s);
-        SaveRoster(sim.s);
+        // What the game screen's close handler keeps of the game.
+        KeepPlayersProgress(sim.s);
         if (!sim.files.Commit(&notWritten)) {
             for (const std::string& name : notWritten)
                 std::cerr << "zapwall-sim: could not write " << sim.disk.PathOf(name) << "\n";
@@ -341,7 +351,38 @@ int RunScripted(const Options& o) {
     return WriteResults(sim, o, steps);
 }
 
-// A recorded game, run to its end as it was played.
+// Every drawing pass paints the whole field, so the last picture of a replay needs only its last
+// two steps drawn (a game over ends its step before the drawing): the rest run without a field.
+struct LastPicture {
+    bool Wanted = false;
+    int64_t EndStep = 0;
+
+    void BeforeStep(GameState& s, int64_t step) const {
+        if (Wanted && step + 2 >= EndStep && s.Field.Empty())
+            s.Field = Surface(kFieldWidth, kFieldHeight);
+    }
+    void AtEnd(GameState& s) const {
+        if (Wanted && s.Field.Empty()) s.Field = Surface(kFieldWidth, kFieldHeight);
+    }
+};
+
+// Loads the folder and starts the recorded game on it; false (after saying why) when the folder
+// cannot replay it.
+bool StartReplay(Sim& sim, const Options& o, const Replay& r) {
+    if (!sim.Load()) return false;
+    if (const std::optional<std::string> file =
+            DifferingDataFile(r, sim.s, sim.loaded.LevelsHash, sim.loaded.AnimationsHash)) {
+        std::cerr << "zapwall-sim: " << *o.Replay << " was recorded with another " << *file
+                  << " than " << DataPath(sim.s, *file) << "\n";
+        return false;
+    }
+    StartRecordedGame(sim.s, r);
+    sim.s.Field = Surface();
+    return true;
+}
+
+// A recorded game, run to its end as it was played. With --check-every a second, independent
+// game runs the same recording in lockstep, and the two games' data must stay equal.
 int RunReplay(const Options& o) {
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*o.Replay, kMaxReplayFileSize);
     if (!bytes) throw UsageError{"cannot read " + *o.Replay};
@@ -351,23 +392,28 @@ int RunReplay(const Options& o) {
     const Replay& r = *parsed.Read;
 
     Sim sim(o, r.Seed, r.Sound);
-    if (!sim.Load()) return 2;
-    if (const std::optional<std::string> file =
-            DifferingDataFile(r, sim.s, sim.loaded.LevelsHash, sim.loaded.AnimationsHash)) {
-        std::cerr << "zapwall-sim: " << *o.Replay << " was recorded with another " << *file
-                  << " than " << DataPath(sim.s, *file) << "\n";
-        return 2;
+    const LastPicture picture{!sim.s.Field.Empty(), r.EndStep};
+    if (!StartReplay(sim, o, r)) return 2;
+    ReplayRun run;
+    if (o.CheckEvery > 0) {
+        // The twin only reads: it neither saves nor holds the folder's lock.
+        Options reading = o;
+        reading.Save = false;
+        Sim twin(reading, r.Seed, r.Sound);
+        if (!StartReplay(twin, o, r)) return 2;
+        const TwinRun twice =
+            RunRecordedGameTwice(sim.s, twin.s, r, o.CheckEvery,
+                                 [&](GameState& s, int64_t step) { picture.BeforeStep(s, step); });
+        if (!twice.Difference.empty()) {
+            std::cerr << "zapwall-sim: " << *o.Replay << " played twice differs after step "
+                      << twice.DifferingAfter << ": " << twice.Difference << "\n";
+            return 1;
+        }
+        run = twice.Run;
+    } else {
+        run = RunRecordedGame(sim.s, r, [&](int64_t step) { picture.BeforeStep(sim.s, step); });
     }
-    StartRecordedGame(sim.s, r);
-    // Every drawing pass paints the whole field, so the last picture needs only the last two
-    // steps drawn (a game over ends its step before the drawing): the rest run without a field.
-    const bool frame = !sim.s.Field.Empty();
-    if (frame) sim.s.Field = Surface();
-    const ReplayRun run = RunRecordedGame(sim.s, r, [&](int64_t step) {
-        if (frame && step + 2 >= r.EndStep && sim.s.Field.Empty())
-            sim.s.Field = Surface(kFieldWidth, kFieldHeight);
-    });
-    if (frame && sim.s.Field.Empty()) sim.s.Field = Surface(kFieldWidth, kFieldHeight);
+    picture.AtEnd(sim.s);
     // The game screen's close handler stores the player's progress.
     StoreCurrentPlayer(sim.s);
     if (!run.Divergence.empty()) {

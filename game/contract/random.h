@@ -21,6 +21,9 @@ class RandomSource {
     // The next number, never below 0 and never 1.0 or more.
     float Next();
 
+    // Equal sources give the same numbers from now on.
+    friend bool operator==(const RandomSource&, const RandomSource&) = default;
+
   private:
     std::mt19937 engine_;
     std::vector<float> sequence_;

@@ -1,4 +1,4 @@
-#include "game/random.h"
+#include "game/contract/random.h"
 
 namespace ZapModule {
 

@@ -1,4 +1,4 @@
-#include "storage/file_reading.h"
+#include "game/contract/file_reading.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "storage/file_descriptor.h"
+#include "game/contract/file_descriptor.h"
 
 namespace ZapModule {
 

@@ -1,4 +1,4 @@
-#include "graphics/surface.h"
+#include "game/contract/surface.h"
 
 #include <algorithm>
 #include <cstring>

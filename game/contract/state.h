@@ -2,6 +2,10 @@
 // Every program-wide variable and every variable of the game screen Form1, under the names the
 // rules use, with their widths. The program owns exactly one GameState; tests make as many as
 // they like. Flags are 16-bit: -1 true, 0 false, always compared with exactly one of the two.
+//
+// GameState is two parts: GameData, the game's values, which copy and compare as a whole (two
+// runs of the same inputs must end in equal GameData), and beside it the platform's handles
+// (window, files, recorder, sound component), which refer to objects outside the state.
 
 #include <array>
 #include <cstdint>
@@ -10,10 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "game/random.h"
-#include "graphics/rect.h"
-#include "graphics/surface.h"
-#include "sound/sound_component.h"
+#include "game/contract/field_geometry.h"
+#include "game/contract/random.h"
+#include "game/contract/rect.h"
+#include "game/contract/surface.h"
+#include "game/contract/sound_component.h"
 
 namespace ZapModule {
 
@@ -24,10 +29,6 @@ class ReplayRecorder;
 using Flag = int16_t;
 constexpr Flag kTrue = -1;
 constexpr Flag kFalse = 0;
-
-// Field geometry.
-constexpr int32_t kFieldWidth = 495;
-constexpr int32_t kFieldHeight = 475;
 
 // The values the rules and the drawing pass share.
 constexpr int16_t kTypeOrdinary = 0;  // brick types
@@ -42,6 +43,28 @@ constexpr int16_t kShortBatHeight = 33;
 constexpr int16_t kWallGrowing = 0;  // WallS
 constexpr int16_t kWallStanding = 1;
 constexpr int16_t kWallShrinking = 2;
+
+// The bonus kinds: the Kind of a bonus item, what collecting it does. A brick's Bonus and an
+// item's Picture name the same numbers, and Surprise besides: an item with that picture gets a
+// kind drawn from the others when its brick is destroyed.
+namespace Bonus {
+enum Kind : int16_t {
+    LongBat = 1,
+    ShortBat = 2,
+    Wall = 3,
+    ExtraBall = 4,
+    BallKiller = 5,
+    Fast = 6,
+    Slow = 7,
+    Bomb = 8,
+    SpareBall = 9,
+    Piercing = 10,
+    StickyBat = 11,
+    Surprise = 12,
+};
+}  // namespace Bonus
+constexpr int16_t kBonusKinds = Bonus::StickyBat;  // the effects, kinds 1 to kBonusKinds
+
 constexpr int16_t kExplosionKind = 1;  // the animation of explosions; never a mover
 constexpr int kWallSprite = 11;        // index into Sprites
 
@@ -52,6 +75,8 @@ struct BallRecord {
     Flag Dead = 0;
     int16_t DeathDelay = 0;
     int16_t DeathTimer = 0;
+
+    friend bool operator==(const BallRecord&, const BallRecord&) = default;
 };
 
 struct MoverRecord {
@@ -59,6 +84,8 @@ struct MoverRecord {
     int16_t Kind = 0;
     int16_t FrameTimer = 0;
     int16_t Frame = 0;
+
+    friend bool operator==(const MoverRecord&, const MoverRecord&) = default;
 };
 
 struct BrickRecord {
@@ -69,6 +96,8 @@ struct BrickRecord {
     int16_t Bonus = 0;
     Flag HitOnce = 0;
     int16_t Flash = 0;
+
+    friend bool operator==(const BrickRecord&, const BrickRecord&) = default;
 };
 
 struct BonusRecord {
@@ -76,6 +105,8 @@ struct BonusRecord {
     int16_t Picture = 0;
     int16_t Kind = 0;
     int16_t Life = 0;
+
+    friend bool operator==(const BonusRecord&, const BonusRecord&) = default;
 };
 
 struct AnimationRecord {
@@ -84,6 +115,8 @@ struct AnimationRecord {
     int16_t FrameWidth = 0;
     int16_t FrameHeight = 0;
     int16_t FrameSteps = 0;
+
+    friend bool operator==(const AnimationRecord&, const AnimationRecord&) = default;
 };
 
 // One loaded sprite picture: its pixels stand in for the device context and bitmap.
@@ -91,6 +124,8 @@ struct SpriteSurface {
     Surface Pixels;
     int16_t Width = 0;
     int16_t Height = 0;
+
+    friend bool operator==(const SpriteSurface&, const SpriteSurface&) = default;
 };
 
 struct PlayerRecord {
@@ -98,12 +133,16 @@ struct PlayerRecord {
     int32_t Iq = 0;
     int32_t Level = 0;
     int16_t SpareBalls = 0;
+
+    friend bool operator==(const PlayerRecord&, const PlayerRecord&) = default;
 };
 
 // One row of the hall of fame: what Form3's labels Label2(i) and Label3(i) show.
 struct HallEntry {
     std::string Name;  // UTF-8
     int32_t Score = 0;
+
+    friend bool operator==(const HallEntry&, const HallEntry&) = default;
 };
 using HallTable = std::array<HallEntry, 10>;
 // The design table: empty names, scores 1000 down to 100.
@@ -113,9 +152,12 @@ HallTable DefaultHallTable();
 struct LevelFile {
     std::vector<uint8_t> Bytes;
     size_t Position = 0;
+
+    friend bool operator==(const LevelFile&, const LevelFile&) = default;
 };
 
-struct GameState {
+// The game's values: everything a game in progress knows, and nothing that refers outside it.
+struct GameData {
     // --- Program-wide variables ---
     std::string AppPath;
     std::string DataFolder;  // AppPath + "/data" in the game; a tool may point elsewhere
@@ -145,14 +187,14 @@ struct GameState {
     int16_t LevelCount = 0;
     Flag LevelDone = 0;
     int16_t LevelsRead = 0;
-    std::array<int16_t, 12> BonusTimers{};  // index 1 to 11 = bonus kind; -1 = not active
+    // Index 1 to kBonusKinds = bonus kind; -1 = not active.
+    std::array<int16_t, kBonusKinds + 1> BonusTimers{};
     std::array<Rect, 2> ButtonRects{};
     std::vector<PlayerRecord> Players;
     int16_t CurrentPlayer = 0;
     int32_t LevelIq = 0;
     int16_t Tick = 0;
     Flag SoundReady = 0;
-    std::unique_ptr<SoundComponent> SoundPlayer;
     std::array<int16_t, 8> SoundHandles{};
 
     // --- Variables of the game screen Form1 ---
@@ -171,18 +213,10 @@ struct GameState {
     Flag Unloaded = 0;                    // the game screen has been unloaded
     int64_t Steps = 0;                    // game steps begun so far; recordings count by it
 
-    // --- The platform ---
+    // --- What stands in for the platform's level file, drawing and generator ---
     LevelFile Levels;
     Surface Field;  // Picture1(0)'s off-screen image; empty when nothing is drawn
     RandomSource Random;
-    WindowPort* Window = nullptr;
-    DataFiles* Files = nullptr;  // players.ko, hall.ko, tick.ko
-    ReplayRecorder* Recorder =
-        nullptr;  // records the game screen's inputs while a game is recorded
-    // The files whose failed save the player has been told of: once per file and run is enough.
-    std::vector<std::string> SaveFailuresReported;
-    // Creates the sound component on its first use.
-    std::function<std::unique_ptr<SoundComponent>()> SoundFactory;
 
     int16_t BallCount() const { return static_cast<int16_t>(Balls.size()); }
     int16_t MoverCount() const { return static_cast<int16_t>(Movers.size()); }
@@ -191,21 +225,38 @@ struct GameState {
     int16_t BonusCount() const { return static_cast<int16_t>(Bonuses.size()); }
     int16_t AnimationCount() const { return static_cast<int16_t>(Animations.size()); }
     int16_t SpriteCount() const { return static_cast<int16_t>(Sprites.size()); }
+
+    friend bool operator==(const GameData&, const GameData&) = default;
+};
+
+// The game's values and the platform's handles beside them. The handles are not game data: they
+// point at the window, the files and the recorder, own the sound component, and remember which
+// failed saves the player was told of, which depends on the disk and not on the game.
+struct GameState : GameData {
+    WindowPort* Window = nullptr;
+    DataFiles* Files = nullptr;  // players.ko, hall.ko, tick.ko
+    ReplayRecorder* Recorder =
+        nullptr;  // records the game screen's inputs while a game is recorded
+    std::unique_ptr<SoundComponent> SoundPlayer;
+    // Creates the sound component on its first use.
+    std::function<std::unique_ptr<SoundComponent>()> SoundFactory;
+    // The files whose failed save the player has been told of: once per file and run is enough.
+    std::vector<std::string> SaveFailuresReported;
 };
 
 // The path of a file of the data folder, such as DataPath(s, "levels.ko").
-inline std::string DataPath(const GameState& s, const std::string& relative) {
+inline std::string DataPath(const GameData& s, const std::string& relative) {
     return s.DataFolder + "/" + relative;
 }
 
 // The height of the wall's picture, where the wall's growth stops; 0 without sprites.
-inline int16_t WallPictureHeight(const GameState& s) {
+inline int16_t WallPictureHeight(const GameData& s) {
     return kWallSprite < s.SpriteCount() ? s.Sprites[kWallSprite].Height : 0;
 }
 
 // The animation of a mover or explosion kind; an all-zero record for a kind the table lacks, so
 // that sizes and frames of a bad kind are empty instead of out of bounds.
-inline AnimationRecord AnimationOf(const GameState& s, int16_t kind) {
+inline AnimationRecord AnimationOf(const GameData& s, int16_t kind) {
     if (kind < 0 || kind >= s.AnimationCount()) return AnimationRecord{};
     return s.Animations[kind];
 }

@@ -1,4 +1,4 @@
-#include "game/state.h"
+#include "game/contract/state.h"
 
 namespace ZapModule {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/rect.h"
+#include "game/contract/rect.h"
 
 enum RasterOp : uint32_t {
     SRCCOPY = 0x00CC0020,   // destination = source
@@ -56,6 +56,11 @@ class Surface {
     // needs to update only where the ink of the picture it shows and of the new one lie.
     bool InkKnown() const { return inkKnown_; }
     const std::vector<Rect>& Ink() const { return ink_; }
+
+    // Two surfaces are equal when they show the same picture, however it was drawn.
+    friend bool operator==(const Surface& a, const Surface& b) {
+        return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
+    }
 
   private:
     // The copies write rows without forgetting the ink; they record what they drew instead.

@@ -1,0 +1,71 @@
+#include "shell/closing.h"
+
+#include <optional>
+
+#include "game/replay.h"
+#include "graphics/sprites.h"
+#include "sound/component_loader.h"
+#include "sound/sound.h"
+#include "storage/file_reports.h"
+#include "storage/replay_folder.h"
+#include "storage/roster.h"
+#include "storage/tick.h"
+
+namespace ZapModule {
+
+void KeepPlayersProgress(GameState& s) {
+    StoreCurrentPlayer(s);
+    SaveRoster(s);
+}
+
+void CloseHandlers::CloseGameScreen() {
+    if (gameScreenClosing_) return;
+    gameScreenClosing_ = true;
+    if (StopGameLoop) StopGameLoop();
+    s_.Recorder = nullptr;
+    const std::optional<Replay> recorded =
+        Recorder != nullptr && Recorder->Recording() ? std::optional(Recorder->Finish(s_))
+                                                     : std::nullopt;
+    ReleaseSprites(s_);
+    ShutDownSound(s_);
+    UnregisterSound(s_);
+    // The level file is closed: nothing reads it any more.
+    s_.Levels = LevelFile{};
+    KeepPlayersProgress(s_);
+    if (recorded && !SaveReplay(ReplayFolder, *recorded))
+        ReportFailedSave(s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name));
+    CloseMenu();
+    if (ended_) return;
+    End(0);
+}
+
+void CloseHandlers::CloseMenu() {
+    if (menuClosing_) return;
+    menuClosing_ = true;
+    ReleaseSprites(s_);
+    ShutDownSound(s_);
+    if (TickSetting) SaveTick(s_, TickSetting());
+    SaveRoster(s_);
+    s_.Levels = LevelFile{};
+    CloseGameScreen();
+    if (ended_) return;
+    End(0);
+}
+
+void CloseHandlers::ClosePlayback() {
+    if (gameScreenClosing_) return;
+    gameScreenClosing_ = true;
+    if (StopGameLoop) StopGameLoop();
+    ReleaseSprites(s_);
+    ShutDownSound(s_);
+    UnregisterSound(s_);
+    s_.Levels = LevelFile{};
+    End(0);
+}
+
+void CloseHandlers::End(int status) {
+    ended_ = true;
+    if (EndProgram) EndProgram(status);
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,53 @@
+#pragma once
+// The close handlers of the game screen and of the menu, and what each keeps. Whichever window
+// closes first runs its handler, which closes the other window and so runs the other handler
+// inside it; the handler that finishes the chain ends the program. Either way the sprites are
+// released, the sound component is shut down and unregistered, the current player's progress is
+// stored, players.ko and tick.ko are written and the game's replay is kept.
+
+#include <functional>
+#include <string>
+
+#include "game/contract/state.h"
+
+namespace ZapModule {
+
+class ReplayRecorder;
+
+// What the game screen's close handler keeps of a game: the current player's progress stored in
+// the roster, and players.ko written. zapwall-sim's --save keeps a game's result with it too.
+void KeepPlayersProgress(GameState& s);
+
+class CloseHandlers {
+  public:
+    explicit CloseHandlers(GameState& s) : s_(s) {}
+
+    // What the platform does for the handlers.
+    std::function<void()> StopGameLoop;          // Timer1 stops
+    std::function<int16_t()> TickSetting;        // the menu's speed bar, saved to tick.ko
+    std::function<void(int status)> EndProgram;  // closes every window and ends the process
+    // The recorder of the game being played, and the folder its replay is kept in; no recorder
+    // while nothing is recorded.
+    ReplayRecorder* Recorder = nullptr;
+    std::string ReplayFolder;
+
+    // The game screen's close handler.
+    void CloseGameScreen();
+    // The menu's close handler (Exit, or its close box before a game was started).
+    void CloseMenu();
+    // The game screen's close handler while a replay is watched: everything is released, nothing
+    // is saved.
+    void ClosePlayback();
+
+    bool Ended() const { return ended_; }
+
+  private:
+    void End(int status);
+
+    GameState& s_;
+    bool gameScreenClosing_ = false;
+    bool menuClosing_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace ZapModule

@@ -1,0 +1,11 @@
+#include "shell/hall_colours.h"
+
+#include <algorithm>
+
+namespace ZapModule {
+
+void HallColourCycle::Step() {
+    std::rotate(colours_.begin(), colours_.begin() + 1, colours_.end());
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,98 @@
+// The close handlers: what each order keeps, and that the program ends once.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "game/replay.h"
+#include "shell/closing.h"
+#include "storage/replay_folder.h"
+#include "storage/roster.h"
+#include "storage/tick.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+class ClosingTest : public ShellFixture {
+  protected:
+    ClosingTest() {
+        closing.StopGameLoop = [this] { ++loopStops; };
+        closing.TickSetting = [this] { return menu.Tick(); };
+        closing.EndProgram = [this](int status) { ends.push_back(status); };
+        closing.ReplayFolder = folder.string();
+    }
+    ~ClosingTest() override { std::filesystem::remove_all(folder); }
+
+    std::vector<PlayerRecord> SavedRoster() {
+        return ParseRoster(files.Held.at(kRosterFile)).Players;
+    }
+
+    CloseHandlers closing{s};
+    std::filesystem::path folder = std::filesystem::path(testing::TempDir()) /
+                                   ("closing_test_" + std::to_string(::getpid()));
+    int loopStops = 0;
+    std::vector<int> ends;
+};
+
+TEST_F(ClosingTest, LeavingTheMenuWritesTheSpeedAndTheRosterAndChangesNoPlayer) {
+    menu.SetTick(250);
+    closing.CloseMenu();
+    EXPECT_EQ(files.Held.at(kTickFile), FormatTick(250));
+    ASSERT_EQ(SavedRoster().size(), 2u);
+    EXPECT_EQ(SavedRoster()[0].Iq, 500);
+    EXPECT_EQ(SavedRoster()[0].Level, 4);
+    EXPECT_TRUE(sounds->Calls.empty());  // never set up
+    // The game screen's handler ran inside and ended the program, once.
+    EXPECT_EQ(loopStops, 1);
+    EXPECT_EQ(ends, std::vector<int>{0});
+    EXPECT_TRUE(closing.Ended());
+    EXPECT_FALSE(std::filesystem::exists(folder));  // nothing was recorded
+}
+
+TEST_F(ClosingTest, ClosingTheGameStoresTheProgressKeepsTheReplayAndEndsOnce) {
+    panel.Select(0);
+    menu.SetTick(300);
+    ASSERT_TRUE(menu.Start(0));
+    ReplayRecorder recorder;
+    recorder.Begin(s, ReplayOrigin{7, 1, 2, "2026-12-08 10:00:00"}, [] { return int64_t{0}; });
+    s.Recorder = &recorder;
+    closing.Recorder = &recorder;
+    s.Iq = 900;
+    s.BallsLeft = 1;
+    s.Level = 6;
+    menu.SetTick(9999);  // the speed bar's value at the end is what tick.ko gets
+
+    closing.CloseGameScreen();
+    closing.CloseMenu();  // a second request changes nothing
+    EXPECT_EQ(SavedRoster()[0].Iq, 900);
+    EXPECT_EQ(SavedRoster()[0].SpareBalls, 1);
+    EXPECT_EQ(SavedRoster()[0].Level, 6);
+    EXPECT_EQ(files.Held.at(kTickFile), FormatTick(9999));
+    EXPECT_EQ(s.Recorder, nullptr);
+    EXPECT_FALSE(recorder.Recording());
+    EXPECT_EQ(KeptReplays(folder.string()).size(), 1u);
+    EXPECT_EQ(std::count(sounds->Calls.begin(), sounds->Calls.end(), "StopAll"), 2);
+    EXPECT_EQ(ends, std::vector<int>{0});
+    EXPECT_TRUE(s.Levels.Bytes.empty());
+}
+
+TEST_F(ClosingTest, KeepingAGameWithoutAPlayerWritesTheRosterUnchanged) {
+    KeepPlayersProgress(s);
+    EXPECT_EQ(SavedRoster().size(), 2u);
+    EXPECT_EQ(SavedRoster()[1].Iq, 70);
+}
+
+TEST_F(ClosingTest, WatchingAReplayClosesWithoutWritingAnything) {
+    closing.ClosePlayback();
+    closing.ClosePlayback();
+    EXPECT_EQ(files.WriteCount, 0);
+    EXPECT_EQ(loopStops, 1);
+    EXPECT_EQ(ends, std::vector<int>{0});
+}
+
+}  // namespace
+}  // namespace ZapModule

@@ -1,0 +1,137 @@
+// The schedule of a watched replay on a clock and timer the test moves: inputs while the game
+// waits come after their recorded gaps, inputs before a step come at that step at the latest,
+// holding stops the recording's clock, and a recording the game cannot follow ends as diverged.
+
+#include "shell/replay_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include "game/input.h"
+#include "game/replay.h"
+#include "game/tick.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+class ReplayScheduleTest : public ShellFixture {
+  protected:
+    // A game of Ann: Space at 500 ms starts play, Space 300 ms later releases the ball, Up is
+    // held from before the 3rd step to before the 6th, and the screen is closed after step 8.
+    static Replay Recording() {
+        Replay r;
+        r.Tick = 8000;
+        r.Current = 0;
+        r.Player = {"Ann", 500, 4, 2};
+        r.Roster = {{"Ann", 500, 4, 2}, {"Bob", 70, 0, 1}};
+        r.Events = {{0, 500, ReplayInput::KeyDown, kKeySpace},
+                    {0, 800, ReplayInput::KeyDown, kKeySpace},
+                    {2, 830, ReplayInput::KeyDown, kKeyUp},
+                    {5, 860, ReplayInput::KeyUp, kKeyUp}};
+        r.EndStep = 8;
+        r.EndMillis = 900;
+        r.End = ReplayEnd::Closed;
+        return r;
+    }
+
+    void Watch(const Replay& r) {
+        StartRecordedGame(s, r);
+        schedule = std::make_unique<ReplaySchedule>(s, r, [this] { return now; });
+        schedule->ArmTimer = [this](int64_t delay) { due = now + delay; };
+        schedule->DisarmTimer = [this] { due = -1; };
+        schedule->OnEnd = [this](bool diverged) { ends.push_back(diverged); };
+        schedule->Start();
+    }
+
+    // Moves the clock to the armed time and fires the timer.
+    void FireTimer() {
+        ASSERT_GE(due, now);
+        now = due;
+        due = -1;
+        schedule->TimerFired();
+    }
+
+    // One pass that steps, as the game loop makes it when a step is due.
+    void Step() {
+        s.IdlePasses = static_cast<int16_t>(s.Tick - 1);
+        schedule->BeforePass();
+        LoopPass(s);
+    }
+
+    int64_t now = 0;
+    int64_t due = -1;
+    std::vector<bool> ends;
+    std::unique_ptr<ReplaySchedule> schedule;
+};
+
+TEST_F(ReplayScheduleTest, InputsWhileTheGameWaitsComeAfterTheirRecordedGaps) {
+    Watch(Recording());
+    EXPECT_EQ(due, 500);
+    EXPECT_EQ(window.Interval, 0);
+    FireTimer();
+    EXPECT_EQ(window.Interval, 1);  // the first Space started play
+    EXPECT_EQ(s.Balls[0].Stuck, kTrue);
+    EXPECT_EQ(due, 800);  // the second one 300 ms later, as recorded
+    FireTimer();
+    EXPECT_EQ(s.Balls[0].Stuck, kFalse);
+}
+
+TEST_F(ReplayScheduleTest, AnInputComesBeforeItsStepWhenThatStepIsDue) {
+    Watch(Recording());
+    FireTimer();
+    FireTimer();
+    // The steps run at the game's pace, sooner than the inputs' recorded times: each input comes
+    // right before the step it preceded, whatever its time.
+    Step();
+    Step();
+    EXPECT_EQ(s.MovingUp, kFalse);
+    Step();
+    EXPECT_EQ(s.MovingUp, kTrue);
+    Step();
+    Step();
+    Step();
+    EXPECT_EQ(s.MovingUp, kFalse);
+    EXPECT_EQ(s.Steps, 6);
+    EXPECT_TRUE(ends.empty());
+    Step();
+    Step();
+    // After the last recorded step the screen was closed: the watching ends there.
+    schedule->BeforePass();
+    EXPECT_EQ(ends, std::vector<bool>{false});
+}
+
+TEST_F(ReplayScheduleTest, HoldingStopsTheRecordingsClock) {
+    Watch(Recording());
+    now = 200;
+    schedule->SetHeld(true);
+    EXPECT_EQ(due, -1);
+    now = 10200;  // ten seconds held
+    schedule->TimerFired();
+    EXPECT_EQ(window.Interval, 0);
+    schedule->SetHeld(false);
+    EXPECT_EQ(due, 10500);  // the 300 ms that were left
+    FireTimer();
+    EXPECT_EQ(window.Interval, 1);
+}
+
+TEST_F(ReplayScheduleTest, AGameThatWaitsForALaterInputEndsAsDiverged) {
+    Replay r = Recording();
+    // Without the first Space the game never starts: the second one, recorded after step 4,
+    // would wait for a step that never comes.
+    r.Events.erase(r.Events.begin());
+    r.Events[0].Step = 4;
+    Watch(r);
+    EXPECT_EQ(ends, std::vector<bool>{true});
+}
+
+TEST_F(ReplayScheduleTest, TheViewersEscEndsTheWatchingOnce) {
+    Watch(Recording());
+    schedule->EndByViewer();
+    schedule->EndByViewer();
+    EXPECT_EQ(ends, std::vector<bool>{false});
+    EXPECT_TRUE(schedule->Ended());
+    EXPECT_EQ(due, -1);
+}
+
+}  // namespace
+}  // namespace ZapModule

@@ -1,0 +1,31 @@
+#pragma once
+// The game state of a program on its menu: a roster, a one-level level file, the recording window
+// and sound stand-ins, the player's files in memory; and the rules of the menu over it.
+
+#include "shell/menu_rules.h"
+#include "shell/player_panel_rules.h"
+#include "storage/level_file.h"
+#include "tests/game/game_fixture.h"
+
+namespace ZapModule {
+
+class ShellFixture : public GameFixture {
+  protected:
+    ShellFixture() {
+        // One level with one brick at the top left.
+        OpenLevelFile(s, {1, 0, 1, 0, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0});
+        AddPlayer({"Ann", 500, 4, 2});
+        AddPlayer({"Bob", 70, 0, 1});
+    }
+
+    // A player in the roster and in the list, as the roster's loading puts it there.
+    void AddPlayer(const PlayerRecord& player) {
+        s.Players.push_back(player);
+        window.AppendPlayerLine(player.Name);
+    }
+
+    PlayerPanelRules panel{s};
+    MenuRules menu{s, panel};
+};
+
+}  // namespace ZapModule
