@@ -10,15 +10,15 @@ import { launch, newTab, serve, waitShown } from './browser.mjs';
 
 const site = path.resolve(process.argv[2]);
 
-// Notes, in the page's own clock (milliseconds since the navigation began), the first frame
-// painted after the menu is shown: the frame after the one whose work showed it.
+// Notes, in the page's own clock (milliseconds since the navigation began), when the first frame
+// with the menu has been painted: the frame after the one whose work showed it has begun.
 function noteMenuPicture() {
   const observer = new MutationObserver(() => {
     const menu = document.querySelector('#menu');
     if (!menu || !menu.checkVisibility()) return;
     observer.disconnect();
-    requestAnimationFrame(() => requestAnimationFrame((time) => {
-      window.zapwallMenuPicture = time;
+    requestAnimationFrame(() => requestAnimationFrame(() => {
+      window.zapwallMenuPicture = performance.now();
     }));
   });
   observer.observe(document, { subtree: true, childList: true, attributes: true });
