@@ -311,27 +311,18 @@ TEST_F(MenuTest, DeletesOnlyAfterYes) {
     EXPECT_EQ(Menu().Players().Statistic(0)->text(), "Level: 4");
 }
 
-TEST_F(MenuTest, QuornEditsTheLevelAndZulKPlaysTheTune) {
-    LaunchWithPlayers({Player("*QUORN*"), Player("*quorn*"), Player("zul_k")});
+// The hidden names' rules are tested without windows (tests/shell); here the presses reach them.
+TEST_F(MenuTest, TheLevelStatisticAndTheNameLabelReachTheHiddenNames) {
+    LaunchWithPlayers({Player("*QUORN*"), Player("zul_k")});
     ActiveLabel* level = Menu().Players().Statistic(0);
     Menu().Players().List()->setCurrentRow(0);
-    QTest::mousePress(level, Qt::RightButton);
-    EXPECT_EQ(level->text(), "Level: 1");
     for (int i = 0; i < 3; ++i) QTest::mousePress(level, Qt::LeftButton);
     QTest::mousePress(level, Qt::MiddleButton);
-    EXPECT_EQ(level->text(), "Level: 4");
-    EXPECT_EQ(State().Players[0].Level, 3);
     QTest::mousePress(level, Qt::RightButton);
+    EXPECT_EQ(level->text(), "Level: 3");
     EXPECT_EQ(State().Players[0].Level, 2);
 
     Menu().Players().List()->setCurrentRow(1);
-    QTest::mousePress(level, Qt::LeftButton);
-    EXPECT_EQ(State().Players[1].Level, 0) << "the hidden name is case-sensitive";
-    QTest::mouseClick(Menu().Players().NameLabel(), Qt::LeftButton);
-    EXPECT_TRUE(sound_->Calls.empty());
-
-    Menu().Players().List()->setCurrentRow(2);
-    Menu().SoundSwitch()->setChecked(false);  // the tune ignores the switch
     QTest::mouseClick(Menu().Players().NameLabel(), Qt::LeftButton);
     const std::vector<std::string> tune{"ExtraSelect", "ExtraStart"};
     EXPECT_EQ(sound_->Calls, tune);
