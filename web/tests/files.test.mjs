@@ -11,7 +11,7 @@ import { test } from 'node:test';
 import { catchDownloads, copySite, launch, newTab, run, serve, temporaryFolder, waitShown }
   from './browser.mjs';
 import { chooseForImport, download, importAndRestart, newPlayer, nativeData, oneBrickLevels,
-         openFiles, openGame, parseRoster, rosterBytes, runSteps, storedFiles }
+         openFiles, openGame, parseRoster, rosterBytes, runSteps, storedFiles, storeFiles }
   from './game.mjs';
 
 const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
@@ -29,6 +29,11 @@ async function withSite(tag, siteFolder, body) {
   }
 }
 
+// Replays as the game names them, recorded long ago: the store holds a hundred of them.
+const OLD_REPLAYS = Array.from({ length: 100 }, (_, i) =>
+  `replays/2000-01-01_00-${String(Math.floor(i / 60)).padStart(2, '0')}-` +
+  `${String(i % 60).padStart(2, '0')}_Old.zapwall-replay`);
+
 test('a game played, quit and reloaded finds its progress; its replay plays natively alike',
      async () => {
   const levels = oneBrickLevels();
@@ -37,6 +42,9 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
   await withSite('played', played, async (browser, url) => {
     const page = await newTab(browser);
     await openGame(page, url);
+    await storeFiles(page, Object.fromEntries(OLD_REPLAYS.map((name) => [name, [10]])));
+    await page.reload();
+    await waitShown(page, '#menu');
     await newPlayer(page, 'Ondra');
     await page.click('#menu-start');
     await waitShown(page, '#game');
@@ -53,6 +61,11 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     await page.keyboard.press('Escape');  // quit: the game ends 20 steps later
     await waitShown(page, '#end');
     await page.evaluate(() => window.ZapwallFiles.persist());
+    // The newest hundred replays are kept: the game's own one came, the oldest one went.
+    const replays = Object.keys(await storedFiles(page)).filter((key) => key.startsWith('replays/'));
+    assert.equal(replays.length, 100);
+    assert.ok(!replays.includes(OLD_REPLAYS[0]), 'the oldest replay is still stored');
+    assert.ok(replays.some((key) => key.endsWith('_Ondra.zapwall-replay')));
 
     await page.reload();
     await waitShown(page, '#menu');
@@ -127,15 +140,7 @@ test('a damaged stored players.ko is reported in Czech and kept aside', async ()
     const page = await newTab(browser);
     await openGame(page, url);
     const damaged = [...rosterBytes([{ name: 'Ada', balls: 2, iq: 130, level: 4 }])].slice(0, 7);
-    await page.evaluate((bytes) => new Promise((resolve, reject) => {
-      const open = indexedDB.open('zapwall');
-      open.onsuccess = () => {
-        const transaction = open.result.transaction('files', 'readwrite');
-        transaction.objectStore('files').put(new Uint8Array(bytes), 'players.ko');
-        transaction.oncomplete = () => { open.result.close(); resolve(); };
-        transaction.onerror = () => reject(transaction.error);
-      };
-    }), damaged);
+    await storeFiles(page, { 'players.ko': damaged });
     await page.reload();
     await waitShown(page, '#message');
     assert.match(await page.$eval('#message-text', (e) => e.textContent),

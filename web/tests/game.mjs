@@ -145,3 +145,20 @@ export function storedFiles(page) {
     };
   }));
 }
+
+// Puts files into IndexedDB as the page stores them (path → bytes as an array of numbers), for
+// the page's next start.
+export function storeFiles(page, files) {
+  return page.evaluate((list) => new Promise((resolve, reject) => {
+    const open = indexedDB.open('zapwall');
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const transaction = open.result.transaction('files', 'readwrite');
+      for (const [key, bytes] of Object.entries(list)) {
+        transaction.objectStore('files').put(new Uint8Array(bytes), key);
+      }
+      transaction.oncomplete = () => { open.result.close(); resolve(); };
+      transaction.onerror = () => reject(transaction.error);
+    };
+  }), files);
+}
