@@ -36,9 +36,9 @@ HallWindow::HallWindow(const GameState& s, HallColourCycle& colours) : s_(s), co
         const int column = i / 5;
         const int top = 64 + 40 * (i % 5);
         const int left = column == 0 ? 8 : 256;
-        ranks_[i] = new ActiveLabel(frame, {left, top, 25, 25}, QString("%1.").arg(i + 1),
-                                    ColourOf(HallColourCycle::kRankColour), Qt::AlignLeft,
-                                    BigFont());
+        ranks_[i] =
+            new ActiveLabel(frame, {left, top, 25, 25}, QString("%1.").arg(i + 1),
+                            ColourOf(HallColourCycle::kRankColour), Qt::AlignLeft, BigFont());
         names_[i] = Cell(frame, left + 24, top, Qt::AlignLeft);
         scores_[i] = Cell(frame, left + 120, top, Qt::AlignHCenter);
     }

@@ -23,9 +23,9 @@ void CloseHandlers::CloseGameScreen() {
     gameScreenClosing_ = true;
     if (StopGameLoop) StopGameLoop();
     s_.Recorder = nullptr;
-    const std::optional<Replay> recorded =
-        Recorder != nullptr && Recorder->Recording() ? std::optional(Recorder->Finish(s_))
-                                                     : std::nullopt;
+    const std::optional<Replay> recorded = Recorder != nullptr && Recorder->Recording()
+                                               ? std::optional(Recorder->Finish(s_))
+                                               : std::nullopt;
     ReleaseSprites(s_);
     ShutDownSound(s_);
     UnregisterSound(s_);
@@ -33,7 +33,8 @@ void CloseHandlers::CloseGameScreen() {
     s_.Levels = LevelFile{};
     KeepPlayersProgress(s_);
     if (recorded && !SaveReplay(ReplayFolder, *recorded))
-        ReportFailedSave(s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name));
+        ReportFailedSave(s_,
+                         "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name));
     CloseMenu();
     if (ended_) return;
     End(0);

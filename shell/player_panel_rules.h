@@ -1,9 +1,9 @@
 #pragma once
 // The rules of the menu's player panel, without any window: which player is chosen, what the name
 // label and the three statistics show, creating and deleting a player, and the two hidden name
-// features (the *QUORN* level edit and the ZUL_K tune). A view shows NameText() and Statistics()
-// after forwarding each input; the player list itself follows the roster through the window port
-// (AppendPlayerLine, RemovePlayerLine), so line i always shows Players[i].
+// features (game/contract/hidden_names.h: the level edit and the tune). A view shows NameText()
+// and Statistics() after forwarding each input; the player list itself follows the roster through
+// the window port (AppendPlayerLine, RemovePlayerLine), so line i always shows Players[i].
 
 #include <array>
 #include <optional>
@@ -39,8 +39,8 @@ class PlayerPanelRules {
     // The question was answered Yes: the chosen player leaves the roster and nobody is chosen.
     void DeleteSelected();
 
-    // A press on the level statistic: with *QUORN* chosen, Left raises the level and Right lowers
-    // it down to the first; true when the level changed.
+    // A press on the level statistic: with the hidden-mode name chosen, Left raises the level and
+    // Right lowers it down to the first; true when the level changed.
     bool EditLevel(Button button);
     // A click on the name label: ZUL_K (any case) plays the sound component's tune; true when it
     // did.

@@ -32,8 +32,8 @@ class ClosingTest : public ShellFixture {
     }
 
     CloseHandlers closing{s};
-    std::filesystem::path folder = std::filesystem::path(testing::TempDir()) /
-                                   ("closing_test_" + std::to_string(::getpid()));
+    std::filesystem::path folder =
+        std::filesystem::path(testing::TempDir()) / ("closing_test_" + std::to_string(::getpid()));
     int loopStops = 0;
     std::vector<int> ends;
 };

@@ -95,9 +95,13 @@ TEST_F(ReplayScheduleTest, AnInputComesBeforeItsStepWhenThatStepIsDue) {
     EXPECT_TRUE(ends.empty());
     Step();
     Step();
-    // After the last recorded step the screen was closed: the watching ends there.
+    // The screen was closed after the 8th step: the watching ends before the 9th at the latest.
+    schedule->BeforePass();
+    EXPECT_TRUE(ends.empty());
+    s.IdlePasses = static_cast<int16_t>(s.Tick - 1);
     schedule->BeforePass();
     EXPECT_EQ(ends, std::vector<bool>{false});
+    EXPECT_EQ(s.Steps, 8);
 }
 
 TEST_F(ReplayScheduleTest, HoldingStopsTheRecordingsClock) {
