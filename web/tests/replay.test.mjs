@@ -1,7 +1,7 @@
 // Replays between the desktop and the browser: a game recorded by the native zapwall-sim,
 // watched in the page to its end, leaves the field pixel for pixel as the native
 // `zapwall-sim --replay FILE --frame` draws it; the same replay brought in through "Soubory" is
-// kept among the player's replays.
+// kept among the player's replays and watched from there.
 //
 // usage: node replay.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
@@ -58,7 +58,7 @@ test('a desktop replay watched in the page ends on the native picture of the fie
     });
     assert.equal(differing, 0, 'pixels differing from the native frame');
 
-    // Brought in through "Soubory", the same file is kept among the player's replays.
+    // Brought in through "Soubory", the same file is kept among the player's replays...
     await openGame(page, server.url);
     await openFiles(page);
     const [checked] = await chooseForImport(page, [replay]);
@@ -68,6 +68,10 @@ test('a desktop replay watched in the page ends on the native picture of the fie
     assert.deepEqual(
       await page.$$eval('#zapwall-files-replays li', (items) => items.map((li) => li.dataset.file)),
       ['replays/desktop.zapwall-replay']);
+    // and is watched from there to its end.
+    await page.click('#zapwall-files-replays li button:not(.zapwall-files-download)');
+    await waitShown(page, '#game');
+    await waitShown(page, '#end');
     assert.deepEqual(page.errors, []);
   } finally {
     await browser.close();
