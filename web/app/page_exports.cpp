@@ -68,9 +68,10 @@ EMSCRIPTEN_KEEPALIVE int zw_start() {
     return Make().Start() ? 1 : 0;
 }
 
-// Watches the replay file at `path` of the page's file system; 0 when it was refused.
-EMSCRIPTEN_KEEPALIVE int zw_watch(const char* path) {
-    return Make().Watch(path) ? 1 : 0;
+// Watches the replay file at `path` of the page's file system, which the player knows as `name`
+// (the address or the file dropped); 0 when it was refused.
+EMSCRIPTEN_KEEPALIVE int zw_watch(const char* path, const char* name) {
+    return Make().Watch(path, name) ? 1 : 0;
 }
 
 // The game loop's call (see scheduleLoop in page.js).

@@ -95,7 +95,7 @@ bool PageProgram::StartGame() {
     return true;
 }
 
-bool PageProgram::Watch(const std::string& replayFile) {
+bool PageProgram::Watch(const std::string& replayFile, const std::string& shownName) {
     // Whatever start-up would write (a damaged roster set aside) stays in memory.
     s_.Files = &heldFiles_;
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(replayFile, kMaxReplayFileSize);
@@ -103,13 +103,15 @@ bool PageProgram::Watch(const std::string& replayFile) {
         bytes ? ParseReplay(
                     std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
               : ReplayParse{std::nullopt, "soubor chybí nebo ho nelze přečíst"};
-    if (!parsed.Read) return Refuse("Záznam hry nelze přehrát:\n" + parsed.Problem);
+    if (!parsed.Read)
+        return Refuse("Záznam hry nelze přehrát:\n" + shownName + "\n" + parsed.Problem);
     const Replay& replay = *parsed.Read;
     if (!Load(replay.Seed)) return false;
     if (const std::optional<std::string> file =
             DifferingDataFile(replay, s_, levelsHash_, animationsHash_))
-        return Refuse("Záznam hry nelze přehrát:\nZáznam byl pořízen s jiným souborem " + *file +
-                      ", než je " + DataPath(s_, *file));
+        return Refuse("Záznam hry nelze přehrát:\n" + shownName +
+                      "\nZáznam byl pořízen s jiným souborem " + *file + ", než je " +
+                      DataPath(s_, *file));
 
     menu_.SetSoundOn(replay.Sound);
     StartRecordedGame(s_, replay);

@@ -47,8 +47,9 @@ class PageProgram {
     // the program has ended).
     bool Start();
     // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
-    // nothing is written. False when the file or the data folder is refused.
-    bool Watch(const std::string& replayFile);
+    // nothing is written. False when the file or the data folder is refused, saying why with the
+    // name the player knows the file by.
+    bool Watch(const std::string& replayFile, const std::string& shownName);
 
     // The menu.
     PlayerPanelRules& Players() { return players_; }

@@ -1,0 +1,139 @@
+// The page's game loop on a clock the test moves: the pace Tick gives, no burst after lost time,
+// the pause, the hold while a box is open, and the slices of a fast Tick.
+
+#include "web/app/page_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/game/game_fixture.h"
+
+namespace ZapModule {
+namespace {
+
+class PageLoopTest : public GameFixture {
+  protected:
+    PageLoopTest() {
+        s.Tick = 8000;
+        loop.SetInterval(1);
+    }
+
+    // The page's timer: the call the loop asked for, `late` ms after it was due.
+    void Wake(double late = 0) {
+        ASSERT_GE(asked, 0) << "the loop asked for no call";
+        now += asked + late;
+        loop.Run();
+    }
+
+    // Runs the page for `millis` of the clock, every call `late` ms late; the steps it took.
+    int64_t RunFor(double millis, double late = 0) {
+        const int64_t before = s.Steps;
+        const double end = now + millis;
+        while (now + asked + late <= end) Wake(late);
+        return s.Steps - before;
+    }
+
+    double now = 1000;
+    double asked = -1;
+    int calls = 0;
+    PageGameLoop loop{s, [this] { return now; },
+                      [this](double delay) {
+                          asked = delay;
+                          ++calls;
+                      }};
+};
+
+TEST_F(PageLoopTest, StepsAtTheTickPaceWhateverTheTimerIsLate) {
+    EXPECT_NEAR(static_cast<double>(RunFor(10000)), 1000, 1);
+    // Timers wake up late by a part of a period: the schedule is kept, the rate stays exact.
+    EXPECT_NEAR(static_cast<double>(RunFor(10000, 1.7)), 1000, 1);
+    EXPECT_NEAR(static_cast<double>(RunFor(10000, 9.9)), 1000, 1);
+    s.Tick = 4000;
+    EXPECT_NEAR(static_cast<double>(RunFor(10000, 1.3)), 2000, 1);
+}
+
+TEST_F(PageLoopTest, LostTimeIsNotMadeUpWithABurst) {
+    RunFor(100);
+    // The page stalls for a second: one step runs at once, the next a whole period later.
+    now += 1000;
+    const int64_t before = s.Steps;
+    loop.Run();
+    EXPECT_EQ(s.Steps, before + 1);
+    EXPECT_NEAR(asked, 10, 1e-9);
+    EXPECT_NEAR(static_cast<double>(RunFor(1000)), 100, 1);
+}
+
+TEST_F(PageLoopTest, CountsIdlePassesBetweenCalls) {
+    Wake();  // the first run starts counting
+    now += 4;
+    loop.Run();
+    EXPECT_NEAR(s.IdlePasses, 3200, 1);
+    EXPECT_NEAR(asked, 6, 1e-9);
+}
+
+TEST_F(PageLoopTest, APauseEndsTheRunAndTheTimerLooksAgainWithoutStepping) {
+    RunFor(100);
+    s.Paused = kTrue;
+    const int64_t before = s.Steps;
+    RunFor(1000);
+    EXPECT_EQ(s.Steps, before);
+    EXPECT_GE(asked, 0);  // the timer keeps its interval, as Timer1 does
+    s.Paused = kFalse;
+    EXPECT_NEAR(static_cast<double>(RunFor(1000)), 100, 1);
+}
+
+TEST_F(PageLoopTest, AHeldLoopCountsNothingAndGoesOnWhenLetGo) {
+    RunFor(100);
+    loop.SetHeld(true);
+    EXPECT_LT(asked, 0);
+    const int16_t idle = s.IdlePasses;
+    const int64_t before = s.Steps;
+    now += 5000;
+    loop.Run();
+    EXPECT_EQ(s.Steps, before);
+    EXPECT_EQ(s.IdlePasses, idle);
+    loop.SetHeld(false);
+    EXPECT_EQ(asked, 0);
+    loop.Run();
+    EXPECT_EQ(s.Steps, before + 1);  // the step that was due, and no more
+}
+
+TEST_F(PageLoopTest, AStoppedTimerOrTheEndAsksForNoCall) {
+    RunFor(100);
+    loop.SetInterval(0);
+    EXPECT_LT(asked, 0);
+    EXPECT_LT(loop.Run(), 0);
+    loop.SetInterval(1);
+    EXPECT_GE(asked, 0);
+    loop.End();
+    EXPECT_LT(asked, 0);
+    const int64_t before = s.Steps;
+    now += 100;
+    loop.Run();
+    EXPECT_EQ(s.Steps, before);
+}
+
+TEST_F(PageLoopTest, AFastTickStepsEveryPassInSlicesThatLetThePageIn) {
+    s.Tick = 1;
+    // Every call of the clock moves it by a microsecond: a step per pass until the slice is full.
+    PageGameLoop fast{s,
+                      [this] {
+                          now += 0.001;
+                          return now;
+                      },
+                      [this](double delay) { asked = delay; }};
+    fast.SetInterval(1);
+    fast.Run();
+    EXPECT_EQ(asked, 0);
+    EXPECT_GT(s.Steps, 100);
+    EXPECT_LT(s.Steps, 10000);
+}
+
+TEST_F(PageLoopTest, BeforePassRunsBeforeEveryPass) {
+    int passes = 0;
+    loop.BeforePass = [&] { ++passes; };
+    RunFor(1000);
+    EXPECT_GE(passes, 100);
+}
+
+}  // namespace
+}  // namespace ZapModule
