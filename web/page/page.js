@@ -12,6 +12,7 @@
   // The rules' key codes of the five game keys.
   const GAME_KEYS = { Escape: 27, ' ': 32, ArrowUp: 38, ArrowDown: 40, p: 80, P: 80 };
   const KEY_P = 80;
+  const ARROWS = new Set([38, 40]);
   const DATA_FOLDER = '/data';
   const WATCHED_FILE = '/tmp/watched.zapwall-replay';
   const HALL_ROWS = 10;
@@ -40,6 +41,7 @@
   const modals = [];     // boxes waiting to be shown, after `shownModal`
   let shownModal = null;
   const fieldImage = {};
+  const held = new Set();  // the arrow keys held down
   const immediate = new MessageChannel();
   let immediateWanted = false;
 
@@ -543,16 +545,27 @@
     if (code === undefined) return undefined;
     event.preventDefault();
     if (code === KEY_P) note('');
+    if (ARROWS.has(code)) held.add(code);
     M._zw_key_down(code, event.repeat ? 1 : 0);
     return undefined;
   }
 
   function onKeyUp(event) {
-    if (shownModal || !shown('game') || ended) return;
     const code = GAME_KEYS[event.key];
     if (code === undefined) return;
+    held.delete(code);
+    if (shownModal || !shown('game') || ended) return;
     event.preventDefault();
     M._zw_key_up(code);
+  }
+
+  // A page that loses the keyboard never hears of the keys let go meanwhile: they are let go
+  // when it loses it, so a held arrow does not keep the bat moving afterwards.
+  function releaseHeldKeys() {
+    const codes = [...held];
+    held.clear();
+    if (!M || ended || !shown('game')) return;
+    for (const code of codes) M._zw_key_up(code);
   }
 
   function bindWindows() {
@@ -653,7 +666,9 @@
   addEventListener('keyup', onKeyUp);
   addEventListener('resize', layout);
   // A hidden page cannot keep the game's pace: the game pauses (as with P) or the watching holds.
+  addEventListener('blur', releaseHeldKeys);
   document.addEventListener('visibilitychange', () => {
+    if (document.hidden) releaseHeldKeys();
     if (!M || ended) return;
     if (M._zw_set_hidden(document.hidden ? 1 : 0)) {
       note('Hra stojí, protože stránka nebyla vidět. Pokračujte klávesou P.');
