@@ -14,12 +14,14 @@
 
 using namespace AssetTests;
 using ZapModule::BrickRecord;
+using ZapModule::kCellHeight;
+using ZapModule::kCellWidth;
+namespace Bonus = ZapModule::Bonus;
 
 namespace {
 
-constexpr int16_t kSteel = 2;
+constexpr int16_t kSteel = ZapModule::kTypeSteel;
 constexpr int kServeLineX = 400;  // a brick right of this meets a freshly served ball at once
-constexpr int kKiller = 5, kShortBat = 2, kSurprise = 12;
 
 std::vector<std::vector<BrickRecord>> LoadAllLevels() {
     std::vector<uint8_t> bytes = ReadDataFile("levels.ko");
@@ -169,13 +171,13 @@ TEST(AssetLevels, EarlyLevelsTeachAndRisksStaySparing) {
         int bonuses = 0, surprises = 0;
         for (const BrickRecord& b : Levels()[k]) {
             if (b.Bonus > 0) ++bonuses, kindsUsed.insert(b.Bonus);
-            if (b.Bonus == kSurprise) ++surprises;
+            if (b.Bonus == Bonus::Surprise) ++surprises;
             if (k < 5) {
                 EXPECT_NE(b.Type, kSteel) << "steel in teaching level " << k + 1;
                 EXPECT_NE(b.Type, 1) << "double brick in teaching level " << k + 1;
             }
             if (k < 8) {
-                EXPECT_TRUE(b.Bonus != kKiller && b.Bonus != kShortBat)
+                EXPECT_TRUE(b.Bonus != Bonus::BallKiller && b.Bonus != Bonus::ShortBat)
                     << "a risk in early level " << k + 1;
             }
         }

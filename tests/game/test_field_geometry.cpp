@@ -1,0 +1,52 @@
+// The cell every brick and bonus item stands in: one rectangle, whether the brick comes from the
+// level file or the item from a destroyed brick, with the level file's 16-bit edges.
+
+#include <gtest/gtest.h>
+
+#include "game/bricks.h"
+#include "game/contract/field_geometry.h"
+#include "game_fixture.h"
+#include "storage/level_file.h"
+
+namespace ZapModule {
+namespace {
+
+TEST(CellRectTest, EdgesAreSixteenBitSums) {
+    EXPECT_EQ(CellRect(480, 450), (Rect{480, 450, 500, 475}));
+    EXPECT_EQ(CellRect(-32768, -32768), (Rect{-32768, -32768, -32748, -32743}));
+    EXPECT_EQ(CellRect(32747, 32742), (Rect{32747, 32742, 32767, 32767}));
+    // Any closer to 32767 an edge wraps: the cell is empty, and no ball or mover hits it.
+    const Rect wrapped = CellRect(32760, 32750);
+    EXPECT_EQ(wrapped, (Rect{32760, 32750, -32756, -32761}));
+    EXPECT_TRUE(IsRectEmpty(wrapped));
+}
+
+void PutLe16(std::vector<uint8_t>& bytes, int value) {
+    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+}
+
+class CellTest : public GameFixture {};
+
+TEST_F(CellTest, LevelFileBricksAndReleasedBonusesGetTheSameCell) {
+    // One level: a brick on the field's edge and one whose edges wrap, both with a bonus.
+    std::vector<uint8_t> bytes;
+    PutLe16(bytes, 1);
+    PutLe16(bytes, 2);
+    for (int v : {480, 450, 5, 0, 0, 3, 32760, 32750, 5, 0, 0, 4}) PutLe16(bytes, v);
+    OpenLevelFile(s, bytes);
+    LoadLevel(s);
+    ASSERT_EQ(s.BrickCount(), 2);
+    EXPECT_EQ(s.BrickRects[0], (Rect{480, 450, 500, 475}));
+    EXPECT_EQ(s.BrickRects[1], CellRect(32760, 32750));
+
+    const Rect far = s.BrickRects[1];
+    DestroyBrick(s, 1);
+    DestroyBrick(s, 0);
+    ASSERT_EQ(s.BonusCount(), 2);
+    EXPECT_EQ(s.BonusRects[0], far);
+    EXPECT_EQ(s.BonusRects[1], (Rect{480, 450, 500, 475}));
+}
+
+}  // namespace
+}  // namespace ZapModule

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# zapwall-sim --replay FILE --check-every N: a recorded game through bonuses and lost balls to its
+# game over, played twice side by side and compared after every step (and every 1000), ends
+# exactly as --replay alone does: the same state, the same last picture, the same saved roster.
+# Misuse of the option is refused.
+#
+#   replay_check_twice.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR SCENARIO_DIR
+set -euo pipefail
+sim=$1 tool=$2 base=$3 scenario=$4
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "replay_check_twice: $*" >&2; exit 1; }
+
+# A data folder with the scenario's level set, full of bonus bricks.
+fresh() {
+  mkdir -p "$1"
+  cp -r "$base/pictures" "$base/sounds" "$base/animations.ko" "$1/"
+  "$tool" levels compile "$scenario/levels.txt" "$1/levels.ko"
+}
+fresh "$work/recorded"
+"$sim" --data "$work/recorded" --seed 3 --steps 20000 --input "$scenario/input.txt" \
+  --record "$work/game.zapwall-replay" --out "$work/recorded.json"
+grep -q "game over" <("$tool" show "$work/game.zapwall-replay") ||
+  fail "the recorded game did not end in a game over"
+
+fresh "$work/once"
+"$sim" --replay "$work/game.zapwall-replay" --data "$work/once" --save \
+  --out "$work/once.json" --frame "$work/once.png"
+for every in 1 1000; do
+  fresh "$work/twice-$every"
+  "$sim" --replay "$work/game.zapwall-replay" --data "$work/twice-$every" --save \
+    --check-every "$every" --out "$work/twice-$every.json" --frame "$work/twice-$every.png" \
+    2> "$work/err" || fail "--check-every $every: $(cat "$work/err")"
+  [ ! -s "$work/err" ] || fail "--check-every $every said: $(cat "$work/err")"
+  diff -u "$work/once.json" "$work/twice-$every.json" ||
+    fail "--check-every $every ended in another state"
+  cmp "$work/once.png" "$work/twice-$every.png" || fail "--check-every $every: another picture"
+  cmp "$work/once/players.ko" "$work/twice-$every/players.ko" ||
+    fail "--check-every $every saved another roster"
+done
+
+expect_usage() {  # expect_usage PATTERN ARGS...: status 2 and PATTERN on stderr
+  local pattern=$1 status=0
+  shift
+  "$sim" "$@" > /dev/null 2> "$work/err" || status=$?
+  [ "$status" = 2 ] || fail "status $status, not 2, for: $*"
+  grep -q -- "$pattern" "$work/err" || fail "for $*: $(cat "$work/err")"
+}
+expect_usage "number of steps from 1" --replay "$work/game.zapwall-replay" --check-every 0
+expect_usage "not a number" --replay "$work/game.zapwall-replay" --check-every often
+expect_usage "checks a --replay" --data "$work/once" --check-every 10
+echo "replay_check_twice: both runs stayed equal and ended as the replay alone does"
