@@ -43,6 +43,9 @@ window.ZapwallFiles = (() => {
   let nextStore = null;
   // The files chosen for import that passed the check: name → bytes.
   let accepted = new Map();
+  // Set once imported files are stored and the page starts again: what the game still writes
+  // while it closes (its menu saves the roster it holds) must not replace them.
+  let restarting = false;
 
   // --- IndexedDB -------------------------------------------------------------------------
 
@@ -67,14 +70,18 @@ window.ZapwallFiles = (() => {
     return requestDone(request);
   }
 
-  // Puts and removes files (relative path → bytes, or null to remove) in one transaction.
+  // Puts and removes files (relative path → bytes, or null to remove) in one transaction. The
+  // transaction is made before the first wait, so one asked for while the page is being left
+  // still goes out, ahead of whatever the next page reads.
   async function storeChanges(changes) {
+    if (!database) throw new Error('prohlížeč nedovoluje hru ukládat');
     const transaction = database.transaction(STORE, 'readwrite');
     const store = transaction.objectStore(STORE);
     for (const [path, bytes] of changes) {
       if (bytes) store.put(bytes, path);
       else store.delete(path);
     }
+    if (transaction.commit) transaction.commit();
     await transactionDone(transaction);
   }
 
@@ -133,7 +140,7 @@ window.ZapwallFiles = (() => {
   }
 
   async function storeNow() {
-    if (!database) return false;
+    if (!database || restarting) return false;
     const now = listFiles();
     const changes = new Map();
     for (const [path, sig] of now) {
@@ -178,12 +185,12 @@ window.ZapwallFiles = (() => {
 
   // --- The lock between tabs --------------------------------------------------------------
 
-  // Resolves once this tab holds the lock for as long as it lives; rejects with the Czech
-  // message when another tab holds it. Without Web Locks (a page not served from a secure
-  // address) the game runs unguarded, as the desktop game runs where it cannot make its lock.
-  // The lock goes when the page is left, before the next page (a reload) asks for it.
+  // Resolves, once this tab holds the lock, with the function that gives it back; rejects with
+  // the Czech message when another tab holds it. Without Web Locks (a page not served from a
+  // secure address) the game runs unguarded, as the desktop game runs where it cannot make its
+  // lock.
   function takeLock() {
-    if (!navigator.locks) return Promise.resolve();
+    if (!navigator.locks) return Promise.resolve(() => {});
     return new Promise((resolve, reject) => {
       navigator.locks
         .request(LOCK, { ifAvailable: true }, (lock) => {
@@ -191,8 +198,7 @@ window.ZapwallFiles = (() => {
             reject(new Error(BUSY_TEXT));
             return undefined;
           }
-          resolve();
-          return new Promise((release) => addEventListener('pagehide', release));
+          return new Promise((release) => resolve(release));
         })
         .catch(reject);
     });
@@ -403,6 +409,7 @@ window.ZapwallFiles = (() => {
                    'se nezměnily.');
       return;
     }
+    restarting = true;
     importStatus('Soubory jsou nahrány, hra se spouští znovu…');
     // The page itself, without a replay it may have been opened to watch.
     location.replace(location.pathname);
@@ -501,7 +508,7 @@ window.ZapwallFiles = (() => {
   // --- Start-up -------------------------------------------------------------------------------
 
   async function mount(pageModule) {
-    await takeLock();
+    const releaseLock = await takeLock();
     module = pageModule;
     module.FS.mkdirTree(FOLDER);
     try {
@@ -513,9 +520,13 @@ window.ZapwallFiles = (() => {
                   'nic se neuloží.');
     }
     addDialog();
-    // Whatever the last moments wrote is stored when the tab goes away or out of sight.
-    addEventListener('pagehide', persist);
+    // Whatever the last moments wrote is stored when the tab goes out of sight or away; then
+    // the lock goes, before the next page (a reload) asks for it.
     document.addEventListener('visibilitychange', persist);
+    addEventListener('pagehide', () => {
+      persist();
+      releaseLock();
+    });
     // A page brought back from the browser's back-forward cache no longer holds the lock: it
     // starts again and asks for it.
     addEventListener('pageshow', (event) => {

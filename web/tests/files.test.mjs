@@ -41,10 +41,8 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
   fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
   await withSite('played', played, async (browser, url) => {
     const page = await newTab(browser);
+    await storeFiles(page, url, Object.fromEntries(OLD_REPLAYS.map((name) => [name, [10]])));
     await openGame(page, url);
-    await storeFiles(page, Object.fromEntries(OLD_REPLAYS.map((name) => [name, [10]])));
-    await page.reload();
-    await waitShown(page, '#menu');
     await newPlayer(page, 'Ondra');
     await page.click('#menu-start');
     await waitShown(page, '#game');
@@ -138,10 +136,9 @@ test('a desktop players.ko comes in checked and goes out byte-identical; a damag
 test('a damaged stored players.ko is reported in Czech and kept aside', async () => {
   await withSite('damaged', site, async (browser, url) => {
     const page = await newTab(browser);
-    await openGame(page, url);
     const damaged = [...rosterBytes([{ name: 'Ada', balls: 2, iq: 130, level: 4 }])].slice(0, 7);
-    await storeFiles(page, { 'players.ko': damaged });
-    await page.reload();
+    await storeFiles(page, url, { 'players.ko': damaged });
+    await page.goto(url);
     await waitShown(page, '#message');
     assert.match(await page.$eval('#message-text', (e) => e.textContent),
                  /Soubor players\.ko je poškozený .*uschován jako players\.ko\.damaged/s);

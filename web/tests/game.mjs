@@ -146,11 +146,13 @@ export function storedFiles(page) {
   }));
 }
 
-// Puts files into IndexedDB as the page stores them (path → bytes as an array of numbers), for
-// the page's next start.
-export function storeFiles(page, files) {
-  return page.evaluate((list) => new Promise((resolve, reject) => {
-    const open = indexedDB.open('zapwall');
+// Puts files into IndexedDB as the page stores them (path → bytes as an array of numbers), from a
+// document of the site that is not the game, so that no game closing meanwhile saves over them.
+export async function storeFiles(page, url, files) {
+  await page.goto(`${url}site-version.js`);
+  await page.evaluate((list) => new Promise((resolve, reject) => {
+    const open = indexedDB.open('zapwall', 1);
+    open.onupgradeneeded = () => open.result.createObjectStore('files');
     open.onerror = () => reject(open.error);
     open.onsuccess = () => {
       const transaction = open.result.transaction('files', 'readwrite');
