@@ -1,5 +1,6 @@
-// The player's files in the browser: a game's progress survives a reload, the replay the browser
-// recorded plays natively to the same result, desktop files come in checked and go out
+// The player's files in the browser: a game's progress survives a reload, also one in the middle
+// of the game, the replay the browser recorded plays natively to the same result, only the newest
+// hundred replays stay stored, desktop files come in checked and go out
 // byte-identical, a damaged one is refused with nothing stored lost, a damaged stored file is
 // kept aside, and a second tab does not start.
 //
@@ -89,6 +90,29 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     run(zapwallSim, ['--replay', replay, '--data', data, '--save']);
     assert.deepEqual(fs.readFileSync(path.join(data, 'players.ko')), roster);
     assert.deepEqual(page.errors, []);
+  });
+});
+
+test('a game left half-way by a reload keeps what it reached', async () => {
+  const played = copySite(site, 'left');
+  fs.writeFileSync(path.join(played, 'data', 'levels.ko'), oneBrickLevels());
+  await withSite('left', played, async (browser, url) => {
+    const page = await newTab(browser);
+    await openGame(page, url);
+    await newPlayer(page, 'Ondra');
+    await page.click('#menu-start');
+    await waitShown(page, '#game');
+    await page.focus('#field');
+    await page.keyboard.press('Space');
+    await runSteps(page, 5);
+    await page.keyboard.press('Space');
+    await waitShown(page, '#label3-0');  // the first level is cleared
+    await page.reload();  // leaving the page closes the game screen, which keeps the progress
+    await waitShown(page, '#menu');
+    const stored = await storedFiles(page);
+    assert.deepEqual(parseRoster(Buffer.from(stored['players.ko'])),
+                     [{ name: 'Ondra', balls: 3, iq: 30, level: 1 }]);
+    assert.equal(Object.keys(stored).filter((key) => key.startsWith('replays/')).length, 1);
   });
 });
 
