@@ -35,6 +35,10 @@ const char* Return(std::string text) {
     return returned.c_str();
 }
 
+bool IsCommand(int command) {
+    return command >= ZapModule::MenuRules::kStart && command <= ZapModule::MenuRules::kExit;
+}
+
 PageProgram& Make() {
     ZapModule::PageLinks links;
     links.Clock = [] { return emscripten_get_now(); };
@@ -185,14 +189,17 @@ EMSCRIPTEN_KEEPALIVE int zw_menu_sound() {
     return program && program->Menu().SoundOn() ? 1 : 0;
 }
 
+// The pointer moved over command 0 (Start), 1 (Síň slávy) or 2 (Exit).
 EMSCRIPTEN_KEEPALIVE void zw_menu_hover(int command) {
-    if (program) program->Menu().Hover(static_cast<ZapModule::MenuRules::Command>(command));
+    if (program && IsCommand(command))
+        program->Menu().Hover(static_cast<ZapModule::MenuRules::Command>(command));
 }
 
+// The colour of a command's frame, as 0xRRGGBB.
 EMSCRIPTEN_KEEPALIVE int zw_menu_frame_colour(int command) {
-    return program ? static_cast<int>(program->Menu().FrameColour(
-                         static_cast<ZapModule::MenuRules::Command>(command)))
-                   : 0;
+    if (!program || !IsCommand(command)) return 0;
+    return static_cast<int>(
+        program->Menu().FrameColour(static_cast<ZapModule::MenuRules::Command>(command)));
 }
 
 // Start: 1 when the menu hands over to the game screen.
@@ -216,8 +223,10 @@ EMSCRIPTEN_KEEPALIVE void zw_hall_step() {
     if (program) program->HallColours().Step();
 }
 
+// The text colour of a row's name and score, as 0xRRGGBB.
 EMSCRIPTEN_KEEPALIVE int zw_hall_colour(int row) {
-    return program ? static_cast<int>(program->HallColours().RowColour(row)) : 0;
+    if (!program || row < 0 || row >= ZapModule::HallColourCycle::kRows) return 0;
+    return static_cast<int>(program->HallColours().RowColour(row));
 }
 
 EMSCRIPTEN_KEEPALIVE const char* zw_hall_name(int row) {

@@ -40,7 +40,7 @@
   let hallTimer = null;
   const modals = [];     // boxes waiting to be shown, after `shownModal`
   let shownModal = null;
-  const fieldImage = {};
+  const images = {};  // the ImageData of each canvas, by the module's canvas number
   const held = new Set();  // the arrow keys held down
   const immediate = new MessageChannel();
   let immediateWanted = false;
@@ -66,9 +66,9 @@
 
   function showPicture(canvas, rgba, width, height) {
     const element = canvas === 0 ? $('field') : $('background');
-    let image = fieldImage[canvas];
+    let image = images[canvas];
     if (!image || image.width !== width || image.height !== height) {
-      image = fieldImage[canvas] = new ImageData(width, height);
+      image = images[canvas] = new ImageData(width, height);
     }
     image.data.set(rgba);
     element.getContext('2d').putImageData(image, 0, 0);
