@@ -80,6 +80,7 @@ void PageProgram::End(int status) {
 }
 
 bool PageProgram::Start() {
+    files_.NoteReplays();
     return Load(std::nullopt);
 }
 
@@ -91,7 +92,6 @@ bool PageProgram::StartGame() {
     recorder_.Begin(s_, origin, [this] { return static_cast<int64_t>(links_.Clock()); });
     s_.Recorder = &recorder_;
     closing_.Recorder = &recorder_;
-    files_.NoteReplays();
     return true;
 }
 
