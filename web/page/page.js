@@ -165,10 +165,10 @@
   function layout() {
     let width = 0;
     let height = 0;
-    for (const window of document.querySelectorAll('#stage > .window, #end')) {
-      if (window.hidden) continue;
-      width = Math.max(width, window.offsetWidth);
-      height = Math.max(height, window.offsetHeight);
+    for (const element of document.querySelectorAll('#stage > .window, #end')) {
+      if (element.hidden) continue;
+      width = Math.max(width, element.offsetWidth);
+      height = Math.max(height, element.offsetHeight);
     }
     if (width === 0) return;
     const room = Math.min((innerWidth - 16) / width, (innerHeight - 16) / height);
@@ -177,7 +177,7 @@
   }
 
   function showWindow(id) {
-    for (const window of ['menu', 'game']) $(window).hidden = window !== id;
+    for (const name of ['menu', 'game']) $(name).hidden = name !== id;
     layout();
     if (id === 'game') $('field').focus();
     if (id === 'menu') $('player-list').focus();
@@ -190,7 +190,7 @@
 
   function showEnd() {
     endShown = true;
-    for (const window of ['menu', 'game', 'hall', 'message']) $(window).hidden = true;
+    for (const name of ['menu', 'game', 'hall', 'message']) $(name).hidden = true;
     text('end-text', mode === 'watch' ? 'Záznam hry skončil.' : 'Hra skončila.');
     text('end-again', mode === 'watch' ? 'Hrát' : 'Hrát znovu');
     $('end').hidden = false;
