@@ -2,7 +2,9 @@
 // The program's side of the sound component library 2d_snd: it is found in the program's own
 // folder, registered at start-up and unregistered at exit, and the game's SoundPlayer is an
 // adapter over the player object the library creates. A missing or failing library is reported
-// once in a message box and leaves the game silent; it never stops the game.
+// once in a message box and leaves the game silent; it never stops the game. The browser edition
+// has no such library: there registering and unregistering do nothing, and the page puts its own
+// sound component into SoundFactory.
 
 #include <string>
 #include <string_view>
