@@ -207,6 +207,8 @@
 
   function showNextModal() {
     shownModal = modals.shift() || null;
+    // The window under a box takes no input until the box is closed.
+    for (const name of ['menu', 'game']) $(name).inert = shownModal !== null;
     $('message').hidden = true;
     if (!shownModal) {
       $('hall').hidden = true;
