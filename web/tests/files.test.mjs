@@ -116,39 +116,57 @@ test('a game left half-way by a reload keeps what it reached', async () => {
   });
 });
 
-test('a desktop players.ko comes in checked and goes out byte-identical; a damaged drop is refused',
+test('desktop files come in checked and go out byte-identical; damaged ones are refused',
      async () => {
   const folder = temporaryFolder('import');
-  const good = path.join(folder, 'players.ko');
   const desktopRoster = rosterBytes([{ name: 'Ada', balls: 2, iq: 130, level: 4 },
                                      { name: 'Pepa', balls: 3, iq: -7, level: 0 }]);
-  fs.writeFileSync(good, desktopRoster);
-  const damaged = path.join(folder, 'damaged', 'players.ko');
-  fs.mkdirSync(path.dirname(damaged));
-  fs.writeFileSync(damaged, desktopRoster.subarray(0, desktopRoster.length - 3));
-  const foreign = path.join(folder, 'zapis.zapwall-replay');
-  fs.writeFileSync(foreign, 'ZAPWALL-REPLAY 1\nseed 1\n');
+  const desktopTick = Buffer.from(' 8001 \r\n');
+  fs.writeFileSync(path.join(folder, 'players.ko'), desktopRoster);
+  fs.writeFileSync(path.join(folder, 'tick.ko'), desktopTick);
+  // One damaged file of each kind the game reads, and one it does not know.
+  const refused = {
+    'players.ko': desktopRoster.subarray(0, desktopRoster.length - 3),
+    'hall.ko': Buffer.from([5, 0, 70]),
+    'tick.ko': Buffer.from('rychle\r\n'),
+    'zapis.zapwall-replay': Buffer.from('ZAPWALL-REPLAY 1\nseed 1\n'),
+    'poznamky.txt': Buffer.from('Ada'),
+  };
+  fs.mkdirSync(path.join(folder, 'damaged'));
+  for (const [name, bytes] of Object.entries(refused)) {
+    fs.writeFileSync(path.join(folder, 'damaged', name), bytes);
+  }
 
   await withSite('import', site, async (browser, url) => {
     const page = await newTab(browser);
     await openGame(page, url);
     await openFiles(page);
-    let checked = await chooseForImport(page, [good]);
-    assert.deepEqual(checked.map((c) => c.accepted), [true]);
+    let checked = await chooseForImport(page, ['players.ko', 'tick.ko'].map((name) =>
+      path.join(folder, name)));
+    assert.deepEqual(checked.map((c) => c.accepted), [true, true]);
     await importAndRestart(page);
     assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
                      ['Ada', 'Pepa']);
+    assert.equal(await page.$eval('#tick-label', (label) => label.textContent), 'Tick: 8001');
 
     const downloaded = await catchDownloads(page, temporaryFolder('import-downloads'));
     await openFiles(page);
     assert.deepEqual(await download(page, downloaded, 'players.ko'), desktopRoster);
+    assert.deepEqual(await download(page, downloaded, 'tick.ko'), desktopTick);
 
     // Refused with the reason in Czech, and nothing stored changes.
     const before = await storedFiles(page);
-    checked = await chooseForImport(page, [damaged, foreign], 'drop');
-    assert.deepEqual(checked.map((c) => c.accepted), [false, false]);
-    assert.match(checked[0].text, /^Odmítnut — players\.ko: hráč 2\/2: soubor končí/);
-    assert.match(checked[1].text, /^Odmítnut — zapis\.zapwall-replay: záznam hry nelze přehrát/);
+    checked = await chooseForImport(page, Object.keys(refused).map((name) =>
+      path.join(folder, 'damaged', name)), 'drop');
+    assert.deepEqual(checked.map((c) => c.accepted), [false, false, false, false, false]);
+    const reasons = [
+      /^Odmítnut — players\.ko: hráč 2\/2: soubor končí/,
+      /^Odmítnut — hall\.ko: položka 1: /,
+      /^Odmítnut — tick\.ko: první řádek nezačíná číslem, hra použije 8000$/,
+      /^Odmítnut — zapis\.zapwall-replay: záznam hry nelze přehrát/,
+      /^Odmítnut — poznamky\.txt: hra takový soubor nezná/,
+    ];
+    reasons.forEach((reason, i) => assert.match(checked[i].text, reason));
     assert.equal(await page.$eval('#zapwall-files-import', (b) => b.disabled), true);
     assert.match(await page.$eval('#zapwall-files-status', (s) => s.textContent),
                  /uložené soubory se nezměnily/);
