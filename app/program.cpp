@@ -16,7 +16,9 @@
 namespace ZapModule {
 
 Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
-    : libraryFolder_(layout.LibraryFolder), files_(layout.UserFolder) {
+    : libraryFolder_(layout.LibraryFolder),
+      displaySettings_(DisplaySettings::UserFile()),
+      files_(layout.UserFolder) {
     // Qt's own texts (context menus, standard buttons) are Czech like the rest of the game.
     InstallCzechQtTexts();
     s_.AppPath = layout.ProgramFolder;
@@ -39,6 +41,7 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     };
     closing_.ReplayFolder = ReplayFolder();
     form1_->OnClose = [this] { closing_.CloseGameScreen(); };
+    form1_->OnFullScreenChanged = [this](bool on) { displaySettings_.SetFullScreen(on); };
     form2_->OnClose = [this] { closing_.CloseMenu(); };
 }
 
@@ -97,8 +100,11 @@ void Program::ShowGameScreen() {
         s_.Recorder = &recorder_;
         closing_.Recorder = &recorder_;
     }
+    form1_->FitToScreen();
     CentreOnScreen(form1_.get());
     form1_->show();
+    // Full screen or not, as the player left it last time.
+    form1_->SetFullScreen(displaySettings_.FullScreen());
     form1_->activateWindow();
     form1_->Field()->setFocus(Qt::OtherFocusReason);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/display_settings.h"
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
 #include "frontend/hall_window.h"
@@ -68,6 +69,8 @@ class Program {
     GameLoop& Timer1() { return *loop_; }
     DiskDataFiles& Files() { return files_; }
     ReplayPlayback* Playback() { return playback_.get(); }
+    // The player's own display settings (full screen), kept apart from the game's files.
+    DisplaySettings& Display() { return displaySettings_; }
     // Where the replays of the games go: replays/ in the folder the game writes to.
     std::string ReplayFolder() const { return files_.PathOf("replays"); }
 
@@ -83,6 +86,7 @@ class Program {
     HallColourCycle hallColours_;
     CloseHandlers closing_{s_};
     std::string libraryFolder_;
+    DisplaySettings displaySettings_;
     PictureLoader pictures_;
     DiskDataFiles files_;
     MemoryDataFiles heldFiles_{&files_};  // a playback's writes, kept from the disk

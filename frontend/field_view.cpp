@@ -14,7 +14,7 @@
 namespace ZapModule {
 
 FieldView::FieldView(GameState& s, QWidget* parent) : QWidget(parent), s_(s) {
-    setGeometry(16, 16, kFieldWidth, kFieldHeight);
+    Place(ScreenScale{}, QRect(16, 16, kFieldWidth, kFieldHeight));
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted on every refresh.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -37,12 +37,23 @@ int FieldView::KeyCode(int qtKey) {
     }
 }
 
+void FieldView::Place(const ScreenScale& scale, const QRect& design) {
+    const QRect cover = scale.Cover(design);
+    setGeometry(parentWidget() ? cover.translated(-parentWidget()->mapTo(window(), QPoint(0, 0)))
+                               : cover);
+    picture_ = scale.Place(design).translated(-QPointF(cover.topLeft()));
+    oneToOne_ = scale.OneToOne() && picture_ == QRectF(rect());
+    // The whole field is painted again at its new place.
+    if (output_) output_->Forget();
+    update();
+}
+
 void FieldView::Refresh() {
     if (ShowPastQt()) return;
     // On a scaled screen the field's pixels do not fall on the widget's own: all of it is
     // repainted.
     refreshing_ = true;
-    if (devicePixelRatioF() == 1.0)
+    if (oneToOne_)
         repaint(damage_.ToUpdate(s_.Field));
     else
         repaint();
@@ -51,8 +62,8 @@ void FieldView::Refresh() {
 
 bool FieldView::ShowPastQt() {
     // The output cannot scale, nor draw the messages that lie over the field between levels.
-    if (devicePixelRatioF() != 1.0 || !isVisible() || s_.Field.Width() != kFieldWidth ||
-        s_.Field.Height() != kFieldHeight)
+    if (!oneToOne_ || devicePixelRatioF() != 1.0 || !isVisible() ||
+        s_.Field.Width() != kFieldWidth || s_.Field.Height() != kFieldHeight)
         return false;
     for (const QObject* child : children())
         if (child->isWidgetType() && static_cast<const QWidget*>(child)->isVisible()) return false;
@@ -74,15 +85,6 @@ bool FieldView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-QRectF FieldView::FieldPlace(qreal ratio) const {
-    const int factor = std::max(1, static_cast<int>(std::floor(ratio + 1e-6)));
-    const int deviceWidth = static_cast<int>(std::lround(width() * ratio));
-    const int deviceHeight = static_cast<int>(std::lround(height() * ratio));
-    const int fieldWidth = kFieldWidth * factor, fieldHeight = kFieldHeight * factor;
-    return QRectF((deviceWidth - fieldWidth) / 2 / ratio, (deviceHeight - fieldHeight) / 2 / ratio,
-                  fieldWidth / ratio, fieldHeight / ratio);
-}
-
 void FieldView::paintEvent(QPaintEvent* event) {
     const bool all = QRegion(rect()).subtracted(event->region()).isEmpty();
     if (output_) {
@@ -97,14 +99,24 @@ void FieldView::paintEvent(QPaintEvent* event) {
     // The surface's own pixels, wrapped: nothing is copied.
     const QImage field(reinterpret_cast<const uchar*>(std::as_const(s_.Field).Bits()), kFieldWidth,
                        kFieldHeight, kFieldWidth * 4, QImage::Format_RGB32);
-    const qreal ratio = devicePixelRatioF();
-    if (ratio == 1.0) {
+    if (oneToOne_ && devicePixelRatioF() == 1.0) {
         // One plain copy per rectangle of the region, from the surface to the window.
         for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), field, r);
     } else {
+        // The widget's edge beyond the field's screen pixels shows the frame beneath.
+        if (PaintUnder && picture_ != QRectF(rect())) {
+            painter.save();
+            const QRect inside(QPoint(static_cast<int>(std::ceil(picture_.left())),
+                                      static_cast<int>(std::ceil(picture_.top()))),
+                               QPoint(static_cast<int>(std::floor(picture_.right())) - 1,
+                                      static_cast<int>(std::floor(picture_.bottom())) - 1));
+            painter.setClipRegion(QRegion(rect()).subtracted(inside));
+            painter.translate(-pos());
+            PaintUnder(painter);
+            painter.restore();
+        }
         // Without smooth transformation each pixel becomes a sharp block of whole pixels.
-        painter.fillRect(rect(), Qt::black);
-        painter.drawImage(FieldPlace(ratio), field);
+        painter.drawImage(picture_, field);
     }
     if (refreshing_ || all)
         damage_.ShownWhole(s_.Field);

@@ -3,16 +3,17 @@
 // forwards the five game keys to the rules. The surface is shown without an intermediate copy:
 // each refresh copies only the pixels that can have changed straight from it to the window. On
 // X11 a refresh goes past Qt's painting, through a FieldOutput, whenever nothing lies over the
-// field; Qt paints it otherwise. On a screen with a device pixel ratio other than 1 the field is
-// scaled by the largest whole factor that fits and centred, so every field pixel is a square
-// block of whole screen pixels.
+// field; Qt paints it otherwise. On a scaled screen each field pixel is a square block of whole
+// screen pixels (ScreenScale) filling the field's frame in the background picture; Qt paints it
+// then, the whole field at each refresh.
 
 #include <QRectF>
 #include <QWidget>
-
+#include <functional>
 #include <memory>
 
 #include "frontend/field_damage.h"
+#include "frontend/screen_scale.h"
 #include "frontend/x11_field_output.h"
 #include "game/contract/state.h"
 
@@ -25,9 +26,13 @@ class FieldView : public QWidget {
     // Makes the field surface's latest picture visible at once.
     void Refresh();
 
-    // Where the field's picture lies in the widget (logical pixels) when painted on a device
-    // with this pixel ratio.
-    QRectF FieldPlace(qreal ratio) const;
+    // Places the field at `design` (game pixels of the parent window) at this scale. The widget
+    // covers the field's whole logical pixels; where that reaches past the field's screen
+    // pixels, PaintUnder paints what lies beneath (in the parent's coordinates).
+    void Place(const ScreenScale& scale, const QRect& design);
+    std::function<void(QPainter& painter)> PaintUnder;
+    // Where the field's picture lies in the widget, logical pixels.
+    QRectF Picture() const { return picture_; }
 
     // The rules' key code of a Qt key (Esc 27, Space 32, Up 38, Down 40, P 80); 0 for keys the
     // game does not use.
@@ -46,6 +51,8 @@ class FieldView : public QWidget {
     bool ShowPastQt();
 
     GameState& s_;
+    QRectF picture_;
+    bool oneToOne_ = true;  // each field pixel is one pixel of the widget and of the screen
     FieldDamage damage_;
     bool refreshing_ = false;
     std::unique_ptr<FieldOutput> output_;

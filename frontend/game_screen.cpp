@@ -1,12 +1,14 @@
 #include "frontend/game_screen.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
+#include "game/contract/rounding.h"
 #include "game/input.h"
 #include "game/screen_texts.h"
-#include "game/contract/rounding.h"
 
 namespace ZapModule {
 
@@ -23,7 +25,8 @@ QImage ImageOf(const Surface& surface) {
 }  // namespace
 
 GameScreen::GameScreen(GameState& s) : s_(s) {
-    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall v1.41"), 663, 510);
+    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall v1.41"), kDesign.width(),
+                     kDesign.height());
     setAttribute(Qt::WA_OpaquePaintEvent);
     field_ = new FieldView(s, this);
     setFocusProxy(field_);
@@ -54,6 +57,51 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
         label3_[i]->setWordWrap(true);
         label3_[i]->hide();
     }
+    // Every control keeps its design (the scale is one until the window is fitted to a screen).
+    for (QWidget* control : findChildren<QWidget*>())
+        controls_.push_back(
+            {control, QRect(control->mapTo(this, QPoint(0, 0)), control->size()), control->font()});
+    field_->PaintUnder = [this](QPainter& painter) { PaintPicture(painter); };
+}
+
+void GameScreen::FitToScreen() {
+    const qreal ratio = devicePixelRatioF();
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) return;
+    if (isFullScreen()) {
+        scale_ = FullScreenScale(kDesign, screen->geometry().size(), ratio);
+    } else {
+        scale_ =
+            WindowedScale(kDesign, screen->availableGeometry().size(), FrameMargins(this), ratio);
+        setFixedSize(scale_.Cover(QRect(QPoint(0, 0), kDesign)).size());
+    }
+    Relayout();
+    update();
+}
+
+void GameScreen::SetFullScreen(bool on) {
+    if (on == isFullScreen()) return;
+    if (on) {
+        // A window of fixed size may not be made larger.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    setWindowState(on ? windowState() | Qt::WindowFullScreen
+                      : windowState() & ~Qt::WindowFullScreen);
+}
+
+void GameScreen::Relayout() {
+    for (const Control& control : controls_) {
+        if (control.Widget == field_) {
+            field_->Place(scale_, control.Design);
+            continue;
+        }
+        QFont font = control.Font;
+        font.setPointSizeF(control.Font.pointSizeF() * scale_.Logical());
+        control.Widget->setFont(font);
+        const QPoint parent = control.Widget->parentWidget()->mapTo(this, QPoint(0, 0));
+        control.Widget->setGeometry(scale_.Near(control.Design).translated(-parent));
+    }
 }
 
 void GameScreen::SetBackground(const Surface& picture) {
@@ -77,7 +125,7 @@ void GameScreen::DrawButtonPressed(int index) {
     QPainter painter(&shown_);
     painter.drawImage(QPoint(button.Left, button.Top), ImageOf(sprite));
     pressedShown_[index] = true;
-    update(button.Left, button.Top, sprite.Width(), sprite.Height());
+    update(scale_.Cover(QRect(button.Left, button.Top, sprite.Width(), sprite.Height())));
 }
 
 void GameScreen::RefreshField() {
@@ -89,14 +137,41 @@ void GameScreen::Unload() {
     hide();
 }
 
+void GameScreen::PaintPicture(QPainter& painter) const {
+    const QRectF place = scale_.Place(QRect(QPoint(0, 0), kDesign));
+    painter.fillRect(place, kDarkGrey);
+    // Without smooth transformation every picture pixel is a sharp block of whole pixels.
+    if (!shown_.isNull()) painter.drawImage(place, shown_);
+}
+
 void GameScreen::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), kDarkGrey);
-    if (!shown_.isNull()) painter.drawImage(event->rect(), shown_, event->rect());
+    painter.fillRect(event->rect(), isFullScreen() ? QColor(Qt::black) : kDarkGrey);
+    PaintPicture(painter);
+}
+
+void GameScreen::keyPressEvent(QKeyEvent* event) {
+    // The field passes on the keys the game does not use.
+    if (event->key() == Qt::Key_F11 && !event->isAutoRepeat()) {
+        SetFullScreen(!isFullScreen());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void GameScreen::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || isFullScreen() == fullScreen_) return;
+    fullScreen_ = isFullScreen();
+    FitToScreen();
+    if (OnFullScreenChanged) OnFullScreenChanged(fullScreen_);
 }
 
 void GameScreen::mousePressEvent(QMouseEvent* event) {
-    ScreenMouseDown(s_, RoundToInt32(event->position().x()), RoundToInt32(event->position().y()));
+    // A press on the black around the full screen's picture is not on the game screen.
+    const QPointF game = scale_.ToGame(event->position());
+    if (QRectF(QPointF(0, 0), kDesign).contains(game))
+        ScreenMouseDown(s_, RoundToInt32(game.x()), RoundToInt32(game.y()));
     field_->setFocus(Qt::OtherFocusReason);
 }
 

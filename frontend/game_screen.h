@@ -1,14 +1,18 @@
 #pragma once
 // Form1, the game screen: the background picture with its two screen buttons, the field with the
-// three messages shown between levels, and the labels for the player, level, balls and IQ.
+// three messages shown between levels, and the labels for the player, level, balls and IQ. The
+// whole screen is drawn at one whole factor (ScreenScale), in a window that fits the screen or
+// full screen (F11), black around it.
 
 #include <QImage>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "frontend/field_view.h"
 #include "frontend/look.h"
+#include "frontend/screen_scale.h"
 #include "game/contract/state.h"
 
 namespace ZapModule {
@@ -16,6 +20,17 @@ namespace ZapModule {
 class GameScreen : public QWidget {
   public:
     explicit GameScreen(GameState& s);
+
+    // The screen's size in game pixels.
+    static constexpr QSize kDesign{663, 510};
+    // Scales and sizes the window for its screen: in a frame, the nearest whole factor that
+    // fits; full screen, the largest whole factor that fits.
+    void FitToScreen();
+    // Shows the screen full screen, or in its frame again.
+    void SetFullScreen(bool on);
+    const ScreenScale& Scale() const { return scale_; }
+    // The window went full screen or back (F11 or the window manager's own command).
+    std::function<void(bool fullScreen)> OnFullScreenChanged;
 
     // The picture gui; the screen keeps it to wipe the pressed buttons with.
     void SetBackground(const Surface& picture);
@@ -39,11 +54,28 @@ class GameScreen : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Puts every control at its place and font size for the current scale.
+    void Relayout();
+    // The background picture with the pressed buttons, at the current scale.
+    void PaintPicture(QPainter& painter) const;
+
+    // A control as designed: its place on the screen in game pixels, and its font.
+    struct Control {
+        QWidget* Widget;
+        QRect Design;
+        QFont Font;
+    };
+
     GameState& s_;
+    ScreenScale scale_;
+    std::vector<Control> controls_;
+    bool fullScreen_ = false;
     FieldView* field_;
     std::array<ActiveLabel*, 4> label1_{};
     std::array<ActiveLabel*, 3> label3_{};

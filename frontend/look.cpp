@@ -34,12 +34,21 @@ void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int he
     window->setFixedSize(width, height);
 }
 
+QMargins FrameMargins(const QWidget* window) {
+    const QRect frame = window->frameGeometry(), inside = window->geometry();
+    if (window->testAttribute(Qt::WA_WState_Created) && frame != inside)
+        return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                        frame.right() - inside.right(), frame.bottom() - inside.bottom());
+    return QMargins(4, 32, 4, 4);
+}
+
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
-    QRect frame(QPoint(0, 0), window->size());
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    const QRect free = screen->availableGeometry();
+    QRect frame(QPoint(0, 0), window->size().grownBy(FrameMargins(window)));
+    frame.moveCenter(free.center());
+    window->move(std::max(frame.left(), free.left()), std::max(frame.top(), free.top()));
 }
 
 void SetColours(QWidget* control, const QColor& text, const QColor& background) {

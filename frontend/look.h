@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 #include <functional>
@@ -33,7 +34,12 @@ inline QColor ColourOf(uint32_t rgb) {
 // Makes `window` a top-level window with a caption, a fixed client area, a close control and no
 // minimise or maximise control.
 void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int height);
-// Moves a top-level window to the centre of its screen.
+// The frame the window manager draws around a top-level window, in logical pixels: as it is
+// once the window has been shown, or as most window managers draw it (a title bar and thin
+// borders) before.
+QMargins FrameMargins(const QWidget* window);
+// Moves a top-level window, with its frame, to the centre of its screen's free area, its title
+// bar always on that area.
 void CentreOnScreen(QWidget* window);
 // Background and text colours of a control through its palette.
 void SetColours(QWidget* control, const QColor& text, const QColor& background);

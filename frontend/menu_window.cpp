@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <initializer_list>
 
 #include "storage/tick.h"
 
@@ -89,9 +90,11 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     // The text keeps its CR LF line ends; the box shows each as one line break.
     story_->setPlainText(QString::fromUtf8(kStory).replace(QStringLiteral("\r\n"), "\n"));
 
-    // The story box and the speed bar show no focus of their own on the black panel.
-    frame_->MarkFocusOf(story_, kYellow);
-    frame_->MarkFocusOf(hScroll1_, kYellow);
+    // The controls' own focus marks are dark on the black panel or look like a selection: every
+    // control that takes the focus gets the menu's yellow frame around it instead.
+    for (QWidget* control : std::initializer_list<QWidget*>{panel_->List(), panel_->NameBox(),
+                                                            story_, hScroll1_, check1_})
+        frame_->MarkFocusOf(control, kYellow);
 
     QWidget::setTabOrder(panel_->List(), panel_->NameBox());
     QWidget::setTabOrder(panel_->NameBox(), story_);

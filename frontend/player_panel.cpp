@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QValidator>
 
 #include "game/contract/window_port.h"
@@ -24,6 +25,20 @@ class StorableNameValidator : public QValidator {
     }
 };
 
+// Draws the player lines without the style's mark of the current line: the list shows its focus
+// by the menu's frame around it, and a line looks chosen only when it is selected (Start needs a
+// selection, not a current line).
+class LinesWithoutCurrentMark : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+};
+
 }  // namespace
 
 PlayerPanel::PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame)
@@ -33,6 +48,7 @@ PlayerPanel::PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame)
     list_->setGeometry(8, 32, 97, 134);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setFont(DialogFont());
+    list_->setItemDelegate(new LinesWithoutCurrentMark(list_));
     SetColours(list_, kRed, kDarkGrey);
     list_->installEventFilter(this);
     list_->viewport()->installEventFilter(this);

@@ -1,10 +1,9 @@
 // The field on the screen: after every step the window shows exactly the surface the step drew
-// (although a refresh copies only what can have changed), and on a scaled screen every field
-// pixel is a square block of whole screen pixels.
+// (although a refresh copies only what can have changed). screen_scale_test.cpp tests scaled
+// screens.
 
 #include <QBackingStore>
 #include <QImage>
-#include <cmath>
 
 #include "tests/frontend/program_fixture.h"
 
@@ -61,49 +60,6 @@ TEST_F(FieldViewTest, TheWindowShowsTheWholeSurfaceAfterEveryStep) {
     // The level switch shows the black field with the messages.
     ASSERT_TRUE(Screen().Label3(0)->isVisible());
     EXPECT_EQ(DifferingPixels(), 0);
-}
-
-TEST_F(FieldViewTest, TheFieldIsScaledByAWholeFactorAndCentred) {
-    // Run with QT_SCALE_FACTOR or QT_SCREEN_SCALE_FACTORS set to see a scaled screen.
-    StartGame(8000);
-    const qreal ratio = Screen().devicePixelRatioF();
-    for (const char* variable : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) {
-        if (qEnvironmentVariableIsSet(variable)) {
-            ASSERT_DOUBLE_EQ(ratio, qEnvironmentVariable(variable).toDouble()) << variable;
-        }
-    }
-    // Every field pixel its own colour.
-    Surface& field = State().Field;
-    for (int y = 0; y < kFieldHeight; ++y)
-        for (int x = 0; x < kFieldWidth; ++x)
-            field.SetPixel(x, y, kOpaqueBlack | static_cast<uint32_t>((x + 1) << 9 | y));
-    Screen().RefreshField();
-    const QImage screen = OnScreen();
-
-    const int factor = static_cast<int>(std::floor(ratio + 1e-6));
-    QPoint corner(-1, -1);
-    for (int y = 0; y < screen.height() && corner.x() < 0; ++y)
-        for (int x = 0; x < screen.width() && corner.x() < 0; ++x)
-            if ((screen.pixel(x, y) | kOpaqueBlack) == field.Pixel(0, 0)) corner = QPoint(x, y);
-    ASSERT_GE(corner.x(), 0) << "the field's first pixel is not on the screen";
-    int wrong = 0;
-    for (int y = 0; y < kFieldHeight * factor; ++y)
-        for (int x = 0; x < kFieldWidth * factor; ++x)
-            if ((screen.pixel(corner + QPoint(x, y)) | kOpaqueBlack) !=
-                field.Pixel(x / factor, y / factor))
-                ++wrong;
-    EXPECT_EQ(wrong, 0) << "screen pixels that are not their field pixel's at " << factor << "x";
-    // Centred in the field's box on the screen, which is black around it.
-    const QRect box(Screen().Field()->mapTo(&Screen(), QPoint(0, 0)) * ratio,
-                    Screen().Field()->size() * ratio);
-    const int left = corner.x() - box.left(), top = corner.y() - box.top();
-    const int right = box.right() + 1 - (corner.x() + kFieldWidth * factor);
-    const int bottom = box.bottom() + 1 - (corner.y() + kFieldHeight * factor);
-    EXPECT_LE(std::abs(left - right), 1);
-    EXPECT_LE(std::abs(top - bottom), 1);
-    if (left > 0) {
-        EXPECT_EQ(screen.pixel(box.topLeft()) | kOpaqueBlack, kOpaqueBlack);
-    }
 }
 
 }  // namespace

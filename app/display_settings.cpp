@@ -1,0 +1,28 @@
+#include "app/display_settings.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace ZapModule {
+
+namespace {
+
+const QString kFullScreen = QStringLiteral("display/fullScreen");
+
+}  // namespace
+
+QString DisplaySettings::UserFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/zapwall/zapwall.conf");
+}
+
+bool DisplaySettings::FullScreen() const {
+    return QSettings(file_, QSettings::IniFormat).value(kFullScreen, false).toBool();
+}
+
+void DisplaySettings::SetFullScreen(bool on) {
+    QSettings settings(file_, QSettings::IniFormat);
+    settings.setValue(kFullScreen, on);
+}
+
+}  // namespace ZapModule

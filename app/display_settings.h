@@ -1,0 +1,29 @@
+#pragma once
+// How the player likes the game screen shown (full screen or in a frame), remembered for the
+// user in a settings file of their own, apart from the game's data files, whose formats are
+// fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf).
+
+#include <QString>
+#include <utility>
+
+namespace ZapModule {
+
+class DisplaySettings {
+  public:
+    // The settings kept in `file`; a missing or unreadable file means the defaults.
+    explicit DisplaySettings(QString file) : file_(std::move(file)) {}
+    // The user's own file.
+    static QString UserFile();
+
+    bool FullScreen() const;
+    // Stores the choice at once; a file that cannot be written only loses the choice.
+    void SetFullScreen(bool on);
+
+    const QString& File() const { return file_; }
+    void UseFile(QString file) { file_ = std::move(file); }
+
+  private:
+    QString file_;
+};
+
+}  // namespace ZapModule
