@@ -326,11 +326,6 @@ window.ZapwallFiles = (() => {
 
   // --- Imports --------------------------------------------------------------------------------
 
-  function gameRunning() {
-    const game = document.getElementById('game');
-    return Boolean(game) && !game.hidden;
-  }
-
   // The name a desktop file is stored under: a browser's "players (1).ko" for a second download
   // is the desktop's players.ko; a replay keeps its name, without leading dots (which would
   // hide it as a temporary file).
@@ -396,10 +391,6 @@ window.ZapwallFiles = (() => {
   }
 
   async function importAccepted() {
-    if (gameRunning()) {
-      importStatus('Soubory lze nahrát jen mimo hru: nejdřív hru ukončete.');
-      return;
-    }
     const changes = new Map([...accepted].map(([name, bytes]) => [storedPath(name), bytes]));
     try {
       // After the saves before it; the page starts again from what is stored now.
@@ -423,7 +414,6 @@ window.ZapwallFiles = (() => {
       accept: `.ko,${REPLAY_EXTENSION}`,
       onchange: () => chooseFiles(picker.files),
     });
-    const running = gameRunning();
     return element('section', {}, [
       element('h3', { textContent: 'Nahrát soubory ze hry na počítači' }),
       element('p', {
@@ -431,13 +421,10 @@ window.ZapwallFiles = (() => {
                      'se nejdřív zkontroluje; nahraný soubor nahradí uložený soubor stejného ' +
                      'jména a hra se spustí znovu.',
       }),
-      running
-        ? element('p', { className: 'zapwall-files-note',
-                         textContent: 'Soubory lze nahrát jen mimo hru: nejdřív hru ukončete.' })
-        : element('div', { id: 'zapwall-files-drop' }, [
-          'Sem přetáhněte soubory, nebo ',
-          element('label', { className: 'zapwall-files-pick' }, ['je vyberte…', picker]),
-        ]),
+      element('div', { id: 'zapwall-files-drop' }, [
+        'Sem přetáhněte soubory, nebo ',
+        element('label', { className: 'zapwall-files-pick' }, ['je vyberte…', picker]),
+      ]),
       element('ul', { id: 'zapwall-files-checked' }),
       element('p', { id: 'zapwall-files-status', role: 'status' }),
       element('button', {
@@ -475,8 +462,13 @@ window.ZapwallFiles = (() => {
     box.showModal();
   }
 
-  function dropInto(box) {
-    const accepts = (event) => !gameRunning() && event.dataTransfer.types.includes('Files');
+  // Files dropped on the dialog are for the import, and the keys pressed in it for the dialog
+  // alone: none of them reaches the page's own handlers.
+  function keepEventsIn(box) {
+    const accepts = (event) => event.dataTransfer.types.includes('Files');
+    for (const kind of ['keydown', 'keyup']) {
+      box.addEventListener(kind, (event) => event.stopPropagation());
+    }
     box.addEventListener('dragover', (event) => {
       event.stopPropagation();
       event.preventDefault();
@@ -489,17 +481,32 @@ window.ZapwallFiles = (() => {
     });
   }
 
+  // The dialog is for the time outside a game: while the game screen shows, the game would run
+  // on unseen behind it (and a file brought in would be saved over), so its button is off.
+  function followGame(button) {
+    const update = () => {
+      const game = document.getElementById('game');
+      button.disabled = Boolean(game) && !game.hidden;
+      button.title = button.disabled
+        ? 'Soubory jsou k dispozici mimo hru.'
+        : 'Stáhnout uložené soubory a záznamy her, nahrát soubory ze hry na počítači';
+    };
+    new MutationObserver(update).observe(document.body,
+                                         { subtree: true, attributeFilter: ['hidden'] });
+    update();
+  }
+
   function addDialog() {
     const box = element('dialog', { id: 'zapwall-files', lang: 'cs' });
-    dropInto(box);
+    keepEventsIn(box);
     document.body.append(box);
     const button = element('button', {
       type: 'button',
       id: 'zapwall-files-button',
       textContent: 'Soubory',
-      title: 'Stáhnout uložené soubory a záznamy her, nahrát soubory ze hry na počítači',
       onclick: openDialog,
     });
+    followGame(button);
     const slot = document.getElementById('zapwall-files-slot');
     if (slot) slot.append(button);
     else document.body.append(button);

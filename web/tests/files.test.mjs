@@ -47,6 +47,8 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     await newPlayer(page, 'Ondra');
     await page.click('#menu-start');
     await waitShown(page, '#game');
+    assert.equal(await page.$eval('#zapwall-files-button', (button) => button.disabled), true,
+                 'the files can be opened during a game');
     await page.focus('#field');
     await page.keyboard.press('Space');  // play: the ball rests on the bat
     await runSteps(page, 5);
