@@ -125,7 +125,8 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
                                      { name: 'Pepa', balls: 3, iq: -7, level: 0 }]);
   const desktopTick = Buffer.from(' 8001 \r\n');
   fs.writeFileSync(path.join(folder, 'players.ko'), desktopRoster);
-  fs.writeFileSync(path.join(folder, 'tick.ko'), desktopTick);
+  // As a browser names a second download of the same name.
+  fs.writeFileSync(path.join(folder, 'tick (1).ko'), desktopTick);
   // One damaged file of each kind the game reads, and one it does not know.
   const refused = {
     'players.ko': desktopRoster.subarray(0, desktopRoster.length - 3),
@@ -143,9 +144,10 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
     const page = await newTab(browser);
     await openGame(page, url);
     await openFiles(page);
-    let checked = await chooseForImport(page, ['players.ko', 'tick.ko'].map((name) =>
+    let checked = await chooseForImport(page, ['players.ko', 'tick (1).ko'].map((name) =>
       path.join(folder, name)));
     assert.deepEqual(checked.map((c) => c.accepted), [true, true]);
+    assert.match(checked[1].text, /^tick\.ko: v pořádku/);
     await importAndRestart(page);
     assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
                      ['Ada', 'Pepa']);
