@@ -32,7 +32,7 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
       menu_(s_, players_),
       closing_(s_) {
     s_.DataFolder = std::move(dataFolder);
-    s_.AppPath = s_.DataFolder;
+    s_.AppPath = "/";  // the page's site: the root of the module's file system
     s_.Window = &port_;
     s_.Files = &files_;
     s_.SoundFactory = [] { return std::make_unique<PageSound>(); };
