@@ -514,12 +514,17 @@ window.ZapwallFiles = (() => {
 
   // --- Start-up -------------------------------------------------------------------------------
 
+  // The database is opened as soon as the page loads, while the module is still being fetched;
+  // a failure is taken up by mount.
+  const opening = openDatabase();
+  opening.catch(() => {});
+
   async function mount(pageModule) {
     const releaseLock = await takeLock();
     module = pageModule;
     module.FS.mkdirTree(FOLDER);
     try {
-      database = await openDatabase();
+      database = await opening;
       await loadStoredFiles();
     } catch (error) {
       database = null;
