@@ -1,7 +1,7 @@
 // Replays between the desktop and the browser: a game recorded by the native zapwall-sim,
 // watched in the page to its end, leaves the field pixel for pixel as the native
 // `zapwall-sim --replay FILE --frame` draws it; the same replay brought in through "Soubory" is
-// kept among the player's replays and watched from there.
+// kept among the player's replays and watched from there, and dropped on the page it is watched.
 //
 // usage: node replay.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
@@ -68,8 +68,16 @@ test('a desktop replay watched in the page ends on the native picture of the fie
     assert.deepEqual(
       await page.$$eval('#zapwall-files-replays li', (items) => items.map((li) => li.dataset.file)),
       ['replays/desktop.zapwall-replay']);
-    // and is watched from there to its end.
+    // and is watched from there to its end; dropped on the page, it is watched again.
     await page.click('#zapwall-files-replays li button:not(.zapwall-files-download)');
+    await waitShown(page, '#game');
+    await waitShown(page, '#end');
+    await page.evaluate((bytes) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([new Uint8Array(bytes)], 'desktop.zapwall-replay'));
+      document.body.dispatchEvent(
+        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, [...fs.readFileSync(replay)]);
     await waitShown(page, '#game');
     await waitShown(page, '#end');
     assert.deepEqual(page.errors, []);
