@@ -194,6 +194,40 @@ test('a damaged stored players.ko is reported in Czech and kept aside', async ()
   });
 });
 
+test('a save the browser refuses is reported, keeps what was stored and is made by the next one',
+     async () => {
+  await withSite('full', site, async (browser, url) => {
+    const page = await newTab(browser);
+    await openGame(page, url);
+    await newPlayer(page, 'Ada');
+    const before = await storedFiles(page);
+    // The browser's storage is full from now on.
+    await page.evaluate(() => {
+      const transaction = IDBDatabase.prototype.transaction;
+      window.zapwallStorageBack = () => { IDBDatabase.prototype.transaction = transaction; };
+      IDBDatabase.prototype.transaction = function full(stores, mode) {
+        if (mode === 'readwrite') throw new DOMException('full', 'QuotaExceededError');
+        return transaction.call(this, stores, mode);
+      };
+    });
+    await page.click('#menu-start');  // the roster is saved as the game starts
+    await waitShown(page, '#zapwall-files-problem');
+    assert.match(await page.$eval('#zapwall-files-problem', (p) => p.textContent),
+                 /^Hru se nepodařilo uložit do prohlížeče \(úložiště prohlížeče je plné\)/);
+    assert.deepEqual(await storedFiles(page), before);
+
+    await page.evaluate(() => window.zapwallStorageBack());
+    await page.focus('#field');
+    await page.keyboard.press('Space');
+    await runSteps(page, 5);
+    await page.keyboard.press('Escape');  // the game's end saves again
+    await waitShown(page, '#end');
+    await page.waitForFunction(() => document.querySelector('#zapwall-files-problem').hidden);
+    const stored = await storedFiles(page);
+    assert.deepEqual(parseRoster(Buffer.from(stored['players.ko'])).map((p) => p.name), ['Ada']);
+  });
+});
+
 test('a second tab of the game is refused while the first one runs', async () => {
   await withSite('tabs', site, async (browser, url) => {
     const first = await newTab(browser);
