@@ -1,8 +1,8 @@
 // The player's files in the browser: a game's progress survives a reload, also one in the middle
-// of the game, the replay the browser recorded plays natively to the same result, only the newest
-// hundred replays stay stored, desktop files come in checked and go out
-// byte-identical, a damaged one is refused with nothing stored lost, a damaged stored file is
-// kept aside, and a second tab does not start.
+// of the game; the replay the browser recorded plays natively to the same result; only the newest
+// hundred replays stay stored; desktop files come in checked and go out byte-identical, damaged
+// ones are refused with nothing stored lost; a damaged stored file is kept aside; a save the
+// browser refuses is reported and made by the next one; a second tab does not start.
 //
 // usage: node files.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
