@@ -269,8 +269,8 @@ window.ZapwallFiles = (() => {
     });
   }
 
-  function fileRow(path, what) {
-    const present = listFiles().has(path);
+  function fileRow(files, path, what) {
+    const present = files.has(path);
     return element('tr', { data: { file: path } }, [
       element('td', {}, [element('code', { textContent: path })]),
       element('td', { textContent: what }),
@@ -280,10 +280,10 @@ window.ZapwallFiles = (() => {
   }
 
   function keptFilesSection(files) {
-    const rows = KEPT_FILES.map(([name, what]) => fileRow(name, what));
+    const rows = KEPT_FILES.map(([name, what]) => fileRow(files, name, what));
     for (const path of [...files.keys()].sort()) {
       if (!path.includes('/') && path.includes('.damaged')) {
-        rows.push(fileRow(path, 'poškozený soubor uschovaný hrou'));
+        rows.push(fileRow(files, path, 'poškozený soubor uschovaný hrou'));
       }
     }
     return element('section', {}, [
