@@ -659,6 +659,7 @@
   }
 
   window.zapwallSteps = () => (M ? M._zw_steps() : 0);
+  window.zapwallPaused = () => Boolean(M && M._zw_paused());
   window.zapwallWatch = (path) => {
     if (!M) return;
     watch(M.FS.readFile(path), path.slice(path.lastIndexOf('/') + 1));
