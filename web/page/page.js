@@ -74,7 +74,10 @@
     element.getContext('2d').putImageData(image, 0, 0);
   }
 
+  // A call asked for at once comes through a message, which no timer clamping delays; a call
+  // cancelled or replaced meanwhile does not come.
   immediate.port1.onmessage = () => {
+    if (!immediateWanted) return;
     immediateWanted = false;
     runLoop();
   };
