@@ -606,6 +606,8 @@
     ended = endPending = endShown = false;
     modals.length = 0;
     shownModal = null;
+    clearInterval(hallTimer);
+    held.clear();
     mode = watched ? 'watch' : 'play';
     bindWindows();
     const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio });
