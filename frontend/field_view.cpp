@@ -13,7 +13,13 @@
 
 namespace ZapModule {
 
-FieldView::FieldView(GameState& s, QWidget* parent) : QWidget(parent), s_(s) {
+FieldView::FieldView(GameState& s, QWidget* parent)
+    : QWidget(parent), s_(s), keys_([this](bool down, int code) {
+          if (down)
+              FieldKeyDown(s_, code);
+          else
+              FieldKeyUp(s_, code);
+      }) {
     Place(ScreenScale{}, QRect(16, 16, kFieldWidth, kFieldHeight));
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted on every refresh.
@@ -131,18 +137,16 @@ void FieldView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    FieldKeyDown(s_, code);
+    keys_.Press(code, event->timestamp(), event->isAutoRepeat());
 }
 
 void FieldView::keyReleaseEvent(QKeyEvent* event) {
-    // The releases Qt reports between repeated presses are not real: a held arrow key must not
-    // stop the bat.
     const int code = KeyCode(event->key());
     if (code == 0) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    if (!event->isAutoRepeat()) FieldKeyUp(s_, code);
+    keys_.Release(code, event->timestamp(), event->isAutoRepeat());
 }
 
 void FieldView::mousePressEvent(QMouseEvent*) {

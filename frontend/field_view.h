@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "frontend/field_damage.h"
+#include "frontend/held_keys.h"
 #include "frontend/screen_scale.h"
 #include "frontend/x11_field_output.h"
 #include "game/contract/state.h"
@@ -34,6 +35,9 @@ class FieldView : public QWidget {
     // Where the field's picture lies in the widget, logical pixels.
     QRectF Picture() const { return picture_; }
 
+    // The keys on their way to the rules (X11's repeats taken out).
+    HeldKeys& Keys() { return keys_; }
+
     // The rules' key code of a Qt key (Esc 27, Space 32, Up 38, Down 40, P 80); 0 for keys the
     // game does not use.
     static int KeyCode(int qtKey);
@@ -51,6 +55,7 @@ class FieldView : public QWidget {
     bool ShowPastQt();
 
     GameState& s_;
+    HeldKeys keys_;
     QRectF picture_;
     bool oneToOne_ = true;  // each field pixel is one pixel of the widget and of the screen
     FieldDamage damage_;

@@ -3,10 +3,13 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
+#include <sstream>
 
 #include "game/input.h"
 #include "graphics/sprites.h"
 #include "storage/hall.h"
+#include "storage/replay_folder.h"
 #include "storage/tick.h"
 #include "tests/frontend/program_fixture.h"
 
@@ -27,6 +30,16 @@ class GameScreenTest : public ProgramTest {
         QCoreApplication::sendEvent(&Screen(), &press);
     }
     int Interval() { return App().Timer1().Interval(); }
+    // The lines of the one replay the game wrote.
+    std::vector<std::string> ReplayLines() {
+        const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
+        if (kept.size() != 1) return {};
+        const auto bytes = ReadWholeFile((Data() / "replays" / kept[0]).string());
+        std::istringstream text(std::string(bytes->begin(), bytes->end()));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line);) lines.push_back(line);
+        return lines;
+    }
 };
 
 TEST_F(GameScreenTest, SpaceStartsThenReleasesTheBall) {
@@ -59,7 +72,7 @@ TEST_F(GameScreenTest, ArrowsPauseAndEscape) {
     QCoreApplication::sendEvent(Screen().Field(), &repeatedRelease);
     EXPECT_EQ(State().MovingUp, kTrue);
     ReleaseKey(Qt::Key_Up);
-    EXPECT_EQ(State().MovingUp, kFalse);
+    ASSERT_TRUE(RunUntil([&] { return State().MovingUp == kFalse; }));
     EXPECT_EQ(State().MovingDown, kTrue);
 
     // Every repeated press of P toggles the pause.
@@ -73,13 +86,81 @@ TEST_F(GameScreenTest, ArrowsPauseAndEscape) {
     ReleaseKey(Qt::Key_Down);
     QTest::keyClick(Screen().Field(), Qt::Key_Ampersand);
     QTest::keyClick(Screen().Field(), Qt::Key_ParenLeft);
+    ASSERT_TRUE(RunUntil([&] { return State().MovingDown == kFalse; }));
     EXPECT_EQ(State().MovingUp, kFalse);
-    EXPECT_EQ(State().MovingDown, kFalse);
 
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Escape);
     EXPECT_EQ(State().ButtonDown[1], kTrue);
     EXPECT_EQ(State().QuitCountdown, 20);
+}
+
+// A key event as the window system gives it, with its timestamp.
+void SendKey(QWidget* field, QEvent::Type type, Qt::Key key, unsigned long time) {
+    QKeyEvent event(type, key, Qt::NoModifier);
+    event.setTimestamp(time);
+    QCoreApplication::sendEvent(field, &event);
+}
+
+TEST_F(GameScreenTest, X11RepeatsOfAHeldArrowNeverReachTheRulesNorTheReplay) {
+    StartGame();
+    HeldKeys& keys = Screen().Field()->Keys();
+    QWidget* field = Screen().Field();
+    SendKey(field, QEvent::KeyPress, Qt::Key_Down, 1000);
+    // X11's repeat: a release and a press with one timestamp, neither marked as a repeat.
+    for (unsigned long time = 1660; time < 2000; time += 40) {
+        SendKey(field, QEvent::KeyRelease, Qt::Key_Down, time);
+        EXPECT_EQ(State().MovingDown, kTrue);
+        SendKey(field, QEvent::KeyPress, Qt::Key_Down, time);
+        EXPECT_FALSE(keys.Waiting());
+    }
+    PressKey(Qt::Key_Space);
+    // In play (the checks run between steps, where the loop delivers events):
+    int phase = 0;
+    int16_t bat = 0;
+    bool quitting = false;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        if (quitting) return;
+        switch (phase++) {
+            case 0:  // a step falls between the two halves of a repeat
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Down, 2040);
+                bat = State().BatTop;
+                break;
+            case 1:  // it still moved the bat
+                EXPECT_EQ(State().BatTop, bat + 3);
+                SendKey(field, QEvent::KeyPress, Qt::Key_Down, 2040);
+                // The real release comes alone and reaches the rules after a short wait.
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Down, 2100);
+                break;
+            default:
+                if (State().MovingDown == kTrue) break;
+                // Released and pressed again: both count, in their order, before the key after.
+                SendKey(field, QEvent::KeyPress, Qt::Key_Up, 3000);
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Up, 3100);
+                SendKey(field, QEvent::KeyPress, Qt::Key_Up, 3150);
+                EXPECT_EQ(State().MovingUp, kTrue);
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Up, 3200);
+                PressKey(Qt::Key_Space);
+                EXPECT_EQ(State().MovingUp, kFalse);
+                PressKey(Qt::Key_Escape);
+                quitting = true;
+        }
+    };
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
+    EXPECT_GT(phase, 2) << "the real release never reached the rules";
+
+    // The replay holds one key down of Down and its one release; Up went down twice.
+    const std::vector<std::string> lines = ReplayLines();
+    auto count = [&](const std::string& input) {
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.size() > input.size() &&
+                   line.compare(line.size() - input.size(), input.size(), input) == 0;
+        });
+    };
+    EXPECT_EQ(count(" keydown 40"), 1 + 9 + 1);
+    EXPECT_EQ(count(" keyup 40"), 1);
+    EXPECT_EQ(count(" keydown 38"), 2);
+    EXPECT_EQ(count(" keyup 38"), 2);
 }
 
 TEST_F(GameScreenTest, ScreenButtonsTakeRoundedPositionsAndGiveTheFocusBack) {

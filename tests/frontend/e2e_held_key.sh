@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Holds an arrow key for three seconds in a real game of zapwall on an Xvfb display with the X
+# server's own key auto-repeat on, as a player holds it. The X server then sends a release and a
+# press for every repeat; none of those pairs may reach the game. The replay the game wrote shows
+# what reached the rules: the repeated presses (each one a key down), but between the first press
+# and the one real release no release at all, so the bat moved on every step the key was held.
+#
+# usage: e2e_held_key.sh BUILD_DIR
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+tag=e2e_held_key
+source "$(dirname "$0")/e2e_lib.sh"
+portable_copy levels.ko
+data="$work/data"
+start_display                  # Xvfb repeats a held key, as any X server does by default
+
+launch "$work/zapwall"
+menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
+new_player "$menu" Held
+click "$menu" 460 32           # Start
+window '^V\.E\.X Zapwall v1\.41$' > /dev/null || fail "the game screen did not appear"
+xdotool key space              # play; the ball rests on the bat
+xdotool keydown Down
+sleep 3                        # the key is held: this is the time under test, not a wait
+xdotool keyup Down
+xdotool key Escape             # quit: the program ends 20 steps later
+ended "the program did not end after Esc"
+
+replays=("$data"/replays/*_Held.zapwall-replay)
+[ -f "${replays[0]}" ] || fail "no replay in $data/replays"
+# STEP MILLIS keydown|keyup 40, in order.
+mapfile -t down < <(awk '$3 ~ /^key(down|up)$/ && $4 == 40 { print $1, $3 }' "${replays[0]}")
+presses=0 releases=0
+for line in "${down[@]}"; do
+  case $line in
+    *keydown) presses=$((presses + 1)) ;;
+    *keyup) releases=$((releases + 1)) ;;
+  esac
+done
+# Auto-repeat must have run (else the test shows nothing): a held key repeats after well under a
+# second, about 25 times a second.
+[ "$presses" -ge 10 ] || fail "only $presses key downs of Down: did the X server repeat the key?"
+[ "$releases" -eq 1 ] && [ "${down[-1]##* }" = keyup ] ||
+  fail "$releases releases of Down reached the game, the real one last expected: ${down[*]}"
+first=${down[0]%% *} last=${down[-1]%% *}
+# At 100 steps a second, three seconds are about 300 steps with the key down throughout.
+[ $((last - first)) -ge 250 ] || fail "the key was down for $((last - first)) steps only"
+echo "$tag: Down held for $((last - first)) steps, $presses key downs, one release"
