@@ -185,10 +185,6 @@ EMSCRIPTEN_KEEPALIVE void zw_menu_set_sound(int on) {
     if (program) program->Menu().SetSoundOn(on != 0);
 }
 
-EMSCRIPTEN_KEEPALIVE int zw_menu_sound() {
-    return program && program->Menu().SoundOn() ? 1 : 0;
-}
-
 // The pointer moved over command 0 (Start), 1 (Síň slávy) or 2 (Exit).
 EMSCRIPTEN_KEEPALIVE void zw_menu_hover(int command) {
     if (program && IsCommand(command))

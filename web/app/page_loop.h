@@ -31,10 +31,8 @@ class PageGameLoop {
     void SetInterval(int32_t interval);
     // The program ends: no pass counts any more.
     void End();
-    bool Ended() const { return ended_; }
     // Holds the loop between two passes, or lets it go on.
     void SetHeld(bool held);
-    bool Held() const { return held_; }
 
     // The page's call: runs the passes due now. Returns the delay the page was asked for, or a
     // negative number when the loop does not want to be called.

@@ -36,8 +36,6 @@ class UserFiles : public DataFiles {
     void NoteReplays();
     void ReportReplayChanges();
 
-    DiskDataFiles& Disk() { return disk_; }
-
   private:
     DiskDataFiles disk_;
     ChangeReport changed_;
