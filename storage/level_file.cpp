@@ -1,6 +1,7 @@
 #include "storage/level_file.h"
 
 #include "storage/byte_io.h"
+#include "storage/level_rules.h"
 
 namespace ZapModule {
 
@@ -33,9 +34,8 @@ std::vector<std::string> CheckLevelFile(const std::vector<uint8_t>& bytes) {
         return problems;
     }
     const int16_t count = in.Read16();
-    if (count < 1) {
-        problems.push_back(
-            LevelProblem("počet úrovní je " + std::to_string(count) + ", musí být aspoň 1"));
+    if (std::string refused = LevelCountProblem(count); !refused.empty()) {
+        problems.push_back(LevelProblem(refused));
         return problems;
     }
     for (int level = 1; level <= count; ++level) {
@@ -50,9 +50,8 @@ std::vector<std::string> CheckLevelFile(const std::vector<uint8_t>& bytes) {
             break;
         }
         const int16_t bricks = in.Read16();
-        if (bricks < 1) {
-            problems.push_back(LevelProblem("úroveň " + std::to_string(level) + " má počet cihel " +
-                                            std::to_string(bricks) + ", musí být aspoň 1"));
+        if (std::string refused = BrickCountProblem(level, bricks); !refused.empty()) {
+            problems.push_back(LevelProblem(refused));
             continue;
         }
         if (!in.Has(kValuesPerBrick * bricks)) {

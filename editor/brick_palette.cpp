@@ -1,0 +1,130 @@
+#include "editor/brick_palette.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "frontend/look.h"
+
+namespace ZapModule {
+
+namespace {
+
+constexpr int kBrickSheet = 5;
+constexpr int kBonusSheet = 6;
+constexpr int kIconScale = 2;
+constexpr int kMaxPoints = 32767;
+
+QPixmap Cell(const GameState& s, int sheet, int cell) {
+    if (sheet >= s.SpriteCount()) return {};
+    const Surface& pixels = s.Sprites[static_cast<size_t>(sheet)].Pixels;
+    const QImage image(reinterpret_cast<const uchar*>(pixels.Bits()), pixels.Width(),
+                       pixels.Height(), pixels.Width() * 4, QImage::Format_RGB32);
+    return QPixmap::fromImage(image.copy(cell * kCellWidth, 0, kCellWidth, kCellHeight)
+                                  .scaled(kCellWidth * kIconScale, kCellHeight * kIconScale));
+}
+
+QLabel* Heading(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(BigFont());
+    SetColours(label, kYellow, Qt::black);
+    return label;
+}
+
+QListWidget* IconList(QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(kCellWidth * kIconScale, kCellHeight * kIconScale));
+    list->setMovement(QListView::Static);
+    list->setResizeMode(QListView::Adjust);
+    list->setSpacing(2);
+    return list;
+}
+
+}  // namespace
+
+QString BonusName(int bonus) {
+    static const char* const kNames[] = {
+        "žádný",          "dlouhá pálka", "krátká pálka", "zeď",   "míček navíc",
+        "zabiják míčku",  "rychlý míček", "pomalý míček", "bomba", "život navíc",
+        "průrazný míček", "lepivá pálka", "překvapení"};
+    return bonus >= 0 && bonus <= 12 ? QString::fromUtf8(kNames[bonus])
+                                     : QString::fromUtf8("bonus %1").arg(bonus);
+}
+
+BrickPalette::BrickPalette(const GameState& sprites,
+                           std::function<int16_t(int16_t, int16_t)> defaultPoints, QWidget* parent)
+    : QWidget(parent),
+      defaultPoints_(std::move(defaultPoints)),
+      pictures_(IconList(this)),
+      type_(new QComboBox(this)),
+      bonuses_(IconList(this)),
+      points_(new QSpinBox(this)) {
+    setAutoFillBackground(true);
+    SetColours(this, Qt::white, Qt::black);
+    const int brickCells =
+        kBrickSheet < sprites.SpriteCount() ? sprites.Sprites[kBrickSheet].Width / kCellWidth : 0;
+    for (int cell = 0; cell < brickCells; ++cell) {
+        auto* item = new QListWidgetItem(QIcon(Cell(sprites, kBrickSheet, cell)),
+                                         QString::number(cell), pictures_);
+        item->setToolTip(QString::fromUtf8("obrázek %1").arg(cell));
+    }
+    pictures_->setCurrentRow(0);
+    type_->addItems({QString::fromUtf8("obyčejná"), QString::fromUtf8("na dva zásahy"),
+                     QString::fromUtf8("ocelová")});
+    new QListWidgetItem(QString::fromUtf8("žádný"), bonuses_);
+    for (int bonus = 1; bonus <= Bonus::Surprise; ++bonus) {
+        auto* item =
+            new QListWidgetItem(QIcon(Cell(sprites, kBonusSheet, bonus - 1)), {}, bonuses_);
+        item->setToolTip(BonusName(bonus));
+    }
+    bonuses_->setCurrentRow(0);
+    points_->setRange(0, kMaxPoints);
+    auto* apply = new QPushButton(QString::fromUtf8("Použít na výběr"), this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Heading(QString::fromUtf8("Cihla"), this));
+    layout->addWidget(pictures_, 2);
+    layout->addWidget(new QLabel(QString::fromUtf8("Druh:"), this));
+    layout->addWidget(type_);
+    layout->addWidget(new QLabel(QString::fromUtf8("Body:"), this));
+    layout->addWidget(points_);
+    layout->addWidget(Heading(QString::fromUtf8("Bonus"), this));
+    layout->addWidget(bonuses_, 1);
+    layout->addWidget(apply);
+    for (QWidget* w : std::initializer_list<QWidget*>{pictures_, type_, bonuses_, points_})
+        w->setFont(DialogFont());
+
+    connect(pictures_, &QListWidget::currentRowChanged, this, [this] { TakeDefaultPoints(); });
+    connect(type_, &QComboBox::currentIndexChanged, this, [this] { TakeDefaultPoints(); });
+    connect(apply, &QPushButton::clicked, this, [this] {
+        if (OnApplyToSelection) OnApplyToSelection();
+    });
+    TakeDefaultPoints();
+}
+
+void BrickPalette::TakeDefaultPoints() {
+    const BrickRecord b = Brick(0, 0);
+    points_->setValue(defaultPoints_(b.Picture, b.Type));
+}
+
+BrickRecord BrickPalette::Brick(int x, int y) const {
+    BrickRecord b;
+    b.X = static_cast<int16_t>(x);
+    b.Y = static_cast<int16_t>(y);
+    b.Picture = static_cast<int16_t>(std::max(0, pictures_->currentRow()));
+    b.Type = static_cast<int16_t>(type_->currentIndex());
+    b.Bonus = static_cast<int16_t>(std::max(0, bonuses_->currentRow()));
+    b.Points = static_cast<int16_t>(points_->value());
+    return b;
+}
+
+void BrickPalette::Pick(const BrickRecord& brick) {
+    if (brick.Picture >= 0 && brick.Picture < pictures_->count())
+        pictures_->setCurrentRow(brick.Picture);
+    if (brick.Type >= 0 && brick.Type < type_->count()) type_->setCurrentIndex(brick.Type);
+    if (brick.Bonus >= 0 && brick.Bonus < bonuses_->count()) bonuses_->setCurrentRow(brick.Bonus);
+    points_->setValue(brick.Points);
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,495 @@
+#include "editor/editor_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
+
+#include "editor/level_set_commands.h"
+#include "editor/level_set_files.h"
+#include "frontend/look.h"
+
+namespace ZapModule {
+
+namespace {
+
+constexpr int kShownProblems = 200;
+const QString kFileFilter = QString::fromUtf8("Sady úrovní (*.txt *.ko);;Všechny soubory (*)");
+
+QString Czech(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QString LevelLabel(size_t index, const EditorLevel& level) {
+    return Czech("Úroveň %1 (%2 cihel)").arg(index + 1).arg(level.size());
+}
+
+}  // namespace
+
+EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* parent)
+    : QMainWindow(parent),
+      sprites_(sprites),
+      layout_(std::move(layout)),
+      undo_(new QUndoStack(this)),
+      canvas_(new FieldCanvas(sprites, this)),
+      palette_(new BrickPalette(
+          sprites, [this](int16_t p, int16_t t) { return DefaultPoints(set_, p, t); }, this)),
+      levelList_(new QListWidget(this)),
+      problemList_(new QListWidget(this)),
+      testPlay_(new TestPlay(this)) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    colours.setColor(QPalette::Base, kDarkGrey);
+    colours.setColor(QPalette::Text, Qt::white);
+    colours.setColor(QPalette::Highlight, kDarkRed);
+    setPalette(colours);
+    setFont(DialogFont());
+
+    auto* centre = new QWidget(this);
+    auto* centreLayout = new QHBoxLayout(centre);
+    centreLayout->addWidget(canvas_, 0, Qt::AlignCenter);
+    setCentralWidget(centre);
+
+    levelList_->setDragDropMode(QAbstractItemView::InternalMove);
+    levelList_->setFont(BigFont());
+    auto* levelsDock = new QDockWidget(Czech("Úrovně"), this);
+    levelsDock->setObjectName("levels");
+    levelsDock->setWidget(levelList_);
+    levelsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::LeftDockWidgetArea, levelsDock);
+
+    auto* paletteDock = new QDockWidget(Czech("Paleta"), this);
+    paletteDock->setObjectName("palette");
+    paletteDock->setWidget(palette_);
+    paletteDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::RightDockWidgetArea, paletteDock);
+
+    SetColours(problemList_, kRed, Qt::black);
+    auto* problemsDock = new QDockWidget(Czech("Co by hra odmítla nebo nehrála, jak má"), this);
+    problemsDock->setObjectName("problems");
+    problemsDock->setWidget(problemList_);
+    problemsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::BottomDockWidgetArea, problemsDock);
+
+    canvas_->OnDraw = [this](int x, int y, bool free) { StrokeDraw(x, y, free); };
+    canvas_->OnErase = [this](int x, int y) { StrokeErase(x, y); };
+    canvas_->OnStrokeEnd = [this] { EndStroke(); };
+    canvas_->OnSelect = [this](std::vector<size_t> bricks, bool add) {
+        if (add) bricks.insert(bricks.end(), selection_.begin(), selection_.end());
+        if (bricks.size() == 1) palette_->Pick(Level()[bricks[0]]);
+        SetSelection(std::move(bricks));
+    };
+    canvas_->OnMoveSelection = [this](int dx, int dy) { MoveSelection(dx, dy); };
+    palette_->OnApplyToSelection = [this] { ApplyPaletteToSelection(); };
+
+    connect(levelList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!refreshing_ && row >= 0) SelectLevel(row);
+    });
+    connect(levelList_->model(), &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int start, int, const QModelIndex&, int row) {
+                if (!refreshing_) LevelDragged(start, row > start ? row - 1 : row);
+            });
+    connect(problemList_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const size_t i = static_cast<size_t>(problemList_->row(item));
+        if (i >= problems_.size() || problems_[i].Level < 1) return;
+        SelectLevel(problems_[i].Level - 1);
+        if (problems_[i].Brick >= 0) SetSelection({static_cast<size_t>(problems_[i].Brick)});
+    });
+    connect(undo_, &QUndoStack::cleanChanged, this, [this] { Refresh(); });
+    testPlay_->OnFinished = [this] {
+        centralWidget()->setEnabled(true);
+        statusBar()->showMessage(Czech("Zkouška skončila."), 5000);
+        activateWindow();
+    };
+
+    BuildMenus();
+    SetColours(statusBar(), kGreen, Qt::black);
+    NewSet();
+}
+
+void EditorWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(Czech("&Soubor"));
+    file->addAction(Czech("&Nová sada"), QKeySequence::New, this, [this] {
+        if (MayDiscard()) NewSet();
+    });
+    file->addAction(Czech("&Otevřít…"), QKeySequence::Open, this, [this] { OpenAsked(); });
+    file->addAction(Czech("&Uložit"), QKeySequence::Save, this, [this] { Save(); });
+    file->addAction(Czech("Uložit &jako…"), QKeySequence::SaveAs, this, [this] { SaveAsked(); });
+    file->addSeparator();
+    file->addAction(Czech("&Konec"), QKeySequence::Quit, this, [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu(Czech("Úpr&avy"));
+    QAction* undo = undo_->createUndoAction(this, Czech("&Zpět"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = undo_->createRedoAction(this, Czech("&Znovu"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    edit->addAction(Czech("&Kopírovat"), QKeySequence::Copy, this, [this] { CopySelection(); });
+    edit->addAction(Czech("&Vložit"), QKeySequence::Paste, this, [this] {
+        const QPoint at = canvas_->mapFromGlobal(QCursor::pos());
+        const bool over = canvas_->rect().contains(at);
+        if (clipboard_.empty()) return;
+        PasteAt(over ? at.x() : clipboard_[0].X, over ? at.y() : clipboard_[0].Y);
+    });
+    edit->addAction(Czech("&Smazat"), QKeySequence::Delete, this, [this] { DeleteSelection(); });
+    edit->addAction(Czech("Vybrat &vše"), QKeySequence::SelectAll, this, [this] {
+        std::vector<size_t> all(Level().size());
+        for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+        SetSelection(all);
+    });
+
+    QMenu* tools = menuBar()->addMenu(Czech("&Nástroj"));
+    QToolBar* bar = addToolBar(Czech("Nástroj"));
+    bar->setObjectName("tools");
+    auto* draw = new QAction(Czech("&Kreslit (levé tlačítko klade, pravé maže)"), this);
+    auto* select = new QAction(Czech("&Vybírat (táhnout přesouvá)"), this);
+    draw->setShortcut(QKeySequence(Qt::Key_D));
+    select->setShortcut(QKeySequence(Qt::Key_V));
+    for (QAction* a : {draw, select}) {
+        a->setCheckable(true);
+        tools->addAction(a);
+        bar->addAction(a);
+    }
+    draw->setChecked(true);
+    connect(draw, &QAction::triggered, this, [this, draw, select] {
+        canvas_->SetTool(FieldCanvas::Tool::Draw);
+        draw->setChecked(true);
+        select->setChecked(false);
+    });
+    connect(select, &QAction::triggered, this, [this, draw, select] {
+        canvas_->SetTool(FieldCanvas::Tool::Select);
+        draw->setChecked(false);
+        select->setChecked(true);
+    });
+
+    QMenu* levels = menuBar()->addMenu(Czech("Ú&rovně"));
+    levels->addAction(Czech("&Přidat úroveň"), QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                      [this] { AddLevel(); });
+    levels->addAction(Czech("&Zdvojit úroveň"), QKeySequence(Qt::CTRL | Qt::Key_D), this,
+                      [this] { DuplicateLevel(); });
+    levels->addAction(Czech("&Smazat úroveň"), QKeySequence(Qt::CTRL | Qt::Key_Delete), this,
+                      [this] { DeleteLevel(); });
+    levels->addAction(Czech("Posunout &nahoru"), QKeySequence(Qt::CTRL | Qt::Key_Up), this,
+                      [this] { MoveCurrentLevel(-1); });
+    levels->addAction(Czech("Posunout &dolů"), QKeySequence(Qt::CTRL | Qt::Key_Down), this,
+                      [this] { MoveCurrentLevel(1); });
+
+    QMenu* game = menuBar()->addMenu(Czech("&Hra"));
+    QAction* play = game->addAction(Czech("&Zkusit úroveň"), QKeySequence(Qt::Key_F5), this,
+                                    [this] { TestPlayLevel(); });
+    bar->addSeparator();
+    bar->addAction(play);
+}
+
+void EditorWindow::Say(const QString& text) {
+    LastMessage = text;
+    if (!QuietMessages) QMessageBox::warning(this, Czech("Editor úrovní"), text);
+}
+
+bool EditorWindow::Ask(const QString& text) {
+    LastMessage = text;
+    if (QuietMessages) return QuietAnswer;
+    return QMessageBox::question(this, Czech("Editor úrovní"), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void EditorWindow::Show(const LevelSet& set) {
+    set_ = set;
+    Refresh();
+}
+
+void EditorWindow::Refresh() {
+    // The set always has a level: opening refuses a file without one, and the last one stays.
+    current_ = std::clamp(current_, 0, static_cast<int>(set_.Levels.size()) - 1);
+    std::erase_if(selection_, [this](size_t i) { return i >= Level().size(); });
+    problems_ = CheckLevelSet(set_.Levels, palette_->BrickPictures());
+
+    refreshing_ = true;
+    levelList_->clear();
+    for (size_t l = 0; l < set_.Levels.size(); ++l)
+        levelList_->addItem(LevelLabel(l, set_.Levels[l]));
+    levelList_->setCurrentRow(current_);
+    problemList_->clear();
+    std::set<size_t> faulty;
+    for (const LevelRuleProblem& p : problems_) {
+        if (problemList_->count() < kShownProblems)
+            problemList_->addItem((p.Refused ? Czech("Hra odmítne: ") : Czech("Nehratelné: ")) +
+                                  QString::fromStdString(p.Text));
+        if (p.Level == current_ + 1 && p.Brick >= 0) faulty.insert(static_cast<size_t>(p.Brick));
+    }
+    refreshing_ = false;
+    canvas_->ShowLevel(Level(), selection_, faulty);
+    const QString name = path_.isEmpty() ? Czech("nová sada") : QFileInfo(path_).fileName();
+    setWindowTitle(Czech("%1%2 – Editor úrovní Zapwall").arg(name, undo_->isClean() ? "" : "*"));
+}
+
+void EditorWindow::Edit(const QString& text, const std::function<void(LevelSet&)>& change) {
+    LevelSet after = set_;
+    change(after);
+    if (after == set_) return;
+    undo_->push(
+        new LevelSetEdit(text, set_, std::move(after), [this](const LevelSet& set) { Show(set); }));
+}
+
+void EditorWindow::SelectLevel(int level) {
+    if (level == current_) return;
+    current_ = level;
+    selection_.clear();
+    Refresh();
+}
+
+void EditorWindow::SetSelection(std::vector<size_t> bricks) {
+    std::sort(bricks.begin(), bricks.end());
+    bricks.erase(std::unique(bricks.begin(), bricks.end()), bricks.end());
+    selection_ = std::move(bricks);
+    Refresh();
+}
+
+void EditorWindow::StrokeDraw(int x, int y, bool free) {
+    if (!strokeBefore_) strokeBefore_ = set_;
+    const BrickRecord brick = free ? palette_->Brick(x - kCellWidth / 2, y - kCellHeight / 2)
+                                   : palette_->Brick(SnapX(x), SnapY(y));
+    if (!free && (x < 0 || y < 0 || x >= kFieldWidth || y >= kFieldHeight)) return;
+    const int there = BrickAt(Level(), x, y);
+    if (there >= 0 && Level()[static_cast<size_t>(there)] == brick) return;
+    PlaceBrick(Level(), brick);
+    selection_.clear();
+    canvas_->ShowLevel(Level(), selection_, {});
+}
+
+void EditorWindow::StrokeErase(int x, int y) {
+    if (!strokeBefore_) strokeBefore_ = set_;
+    const int there = BrickAt(Level(), x, y);
+    if (there < 0) return;
+    RemoveBricks(Level(), {static_cast<size_t>(there)});
+    selection_.clear();
+    canvas_->ShowLevel(Level(), selection_, {});
+}
+
+void EditorWindow::EndStroke() {
+    if (!strokeBefore_) return;
+    LevelSet before = std::move(*strokeBefore_);
+    strokeBefore_.reset();
+    if (before == set_) return;
+    undo_->push(new LevelSetEdit(Czech("kreslení"), std::move(before), set_,
+                                 [this](const LevelSet& set) { Show(set); }));
+}
+
+void EditorWindow::MoveSelection(int dx, int dy) {
+    std::vector<size_t> moved;
+    Edit(Czech("přesun"), [&](LevelSet& set) {
+        moved = MoveBricks(set.Levels[static_cast<size_t>(current_)], selection_, dx, dy);
+    });
+    SetSelection(moved);
+}
+
+void EditorWindow::ApplyPaletteToSelection() {
+    Edit(Czech("změna cihel"), [&](LevelSet& set) {
+        for (size_t i : selection_) {
+            BrickRecord& b = set.Levels[static_cast<size_t>(current_)][i];
+            b = palette_->Brick(b.X, b.Y);
+        }
+    });
+}
+
+void EditorWindow::DeleteSelection() {
+    Edit(Czech("smazání"), [&](LevelSet& set) {
+        RemoveBricks(set.Levels[static_cast<size_t>(current_)], selection_);
+    });
+    SetSelection({});
+}
+
+void EditorWindow::CopySelection() {
+    clipboard_.clear();
+    for (size_t i : selection_) clipboard_.push_back(Level()[i]);
+}
+
+void EditorWindow::PasteAt(int x, int y) {
+    if (clipboard_.empty()) return;
+    const int dx = SnapX(x) - SnapX(clipboard_[0].X);
+    const int dy = SnapY(y) - SnapY(clipboard_[0].Y);
+    std::vector<size_t> pasted;
+    Edit(Czech("vložení"), [&](LevelSet& set) {
+        pasted = PasteBricks(set.Levels[static_cast<size_t>(current_)], clipboard_, dx, dy);
+    });
+    SetSelection(pasted);
+}
+
+void EditorWindow::AddLevel() {
+    const int at = current_ + 1;
+    Edit(Czech("nová úroveň"),
+         [&](LevelSet& set) { set.Levels.insert(set.Levels.begin() + at, EditorLevel{}); });
+    SelectLevel(at);
+}
+
+void EditorWindow::DuplicateLevel() {
+    const int at = current_ + 1;
+    Edit(Czech("zdvojení úrovně"), [&](LevelSet& set) {
+        set.Levels.insert(set.Levels.begin() + at, set.Levels[static_cast<size_t>(current_)]);
+    });
+    SelectLevel(at);
+}
+
+void EditorWindow::DeleteLevel() {
+    if (set_.Levels.size() == 1) {
+        Say(Czech("Sada musí mít aspoň jednu úroveň."));
+        return;
+    }
+    Edit(Czech("smazání úrovně"),
+         [&](LevelSet& set) { set.Levels.erase(set.Levels.begin() + current_); });
+    selection_.clear();
+    Refresh();
+}
+
+void EditorWindow::MoveCurrentLevel(int by) {
+    const int to = current_ + by;
+    if (to < 0 || to >= static_cast<int>(set_.Levels.size())) return;
+    LevelDragged(current_, to);
+}
+
+void EditorWindow::LevelDragged(int from, int to) {
+    const int last = static_cast<int>(set_.Levels.size()) - 1;
+    from = std::clamp(from, 0, last);
+    to = std::clamp(to, 0, last);
+    Edit(Czech("přesun úrovně"), [&](LevelSet& set) {
+        MoveLevel(set, static_cast<size_t>(from), static_cast<size_t>(to));
+    });
+    current_ = to;
+    selection_.clear();
+    Refresh();
+}
+
+bool EditorWindow::TestPlayLevel() {
+    if (testPlay_->Running()) return false;
+    const std::vector<LevelRuleProblem> problems =
+        CheckLevelSet({Level()}, palette_->BrickPictures());
+    if (AnyRefused(problems)) {
+        Say(Czech("Tuto úroveň hra nepřijme: ") + QString::fromStdString(problems[0].Text));
+        return false;
+    }
+    const QString game = QApplication::applicationDirPath() + "/zapwall";
+    QString problem;
+    if (!testPlay_->Start(layout_, game, EncodeLevelSet({{Level()}, {}}), &problem)) {
+        Say(Czech("Zkoušku nelze spustit: ") + problem);
+        return false;
+    }
+    centralWidget()->setEnabled(false);
+    statusBar()->showMessage(
+        Czech("Hra běží se zkušebním hráčem „%1“; po jejím zavření se vrátíte sem.")
+            .arg(TestPlayerName()));
+    return true;
+}
+
+void EditorWindow::NewSet() {
+    path_.clear();
+    openedSet_ = NewLevelSet();
+    openedText_.clear();
+    current_ = 0;
+    selection_.clear();
+    undo_->clear();
+    Show(openedSet_);
+}
+
+bool EditorWindow::Open(const QString& path) {
+    OpenedLevelSet opened = OpenLevelSetFile(path.toStdString());
+    if (!opened.Problems.empty()) {
+        QString text = Czech("Soubor %1 nelze otevřít:\n").arg(path);
+        for (const std::string& p : opened.Problems) text += QString::fromStdString(p) + "\n";
+        Say(text);
+        return false;
+    }
+    path_ = SavePathsFor(path.toStdString()).Text.c_str();
+    openedSet_ = opened.Set;
+    openedText_ = std::move(opened.Text);
+    current_ = 0;
+    selection_.clear();
+    undo_->clear();
+    Show(opened.Set);
+    return true;
+}
+
+void EditorWindow::OpenAsked() {
+    if (!MayDiscard()) return;
+    const QString path = QFileDialog::getOpenFileName(this, Czech("Otevřít sadu úrovní"),
+                                                      QFileInfo(path_).path(), kFileFilter);
+    if (!path.isEmpty()) Open(path);
+}
+
+bool EditorWindow::SaveAs(const QString& path) {
+    const std::vector<LevelRuleProblem> problems =
+        CheckLevelSet(set_.Levels, palette_->BrickPictures());
+    if (AnyRefused(problems)) {
+        QString text = Czech("Sadu nelze uložit, hra by ji odmítla:\n");
+        for (const LevelRuleProblem& p : problems)
+            if (p.Refused) text += QString::fromStdString(p.Text) + "\n";
+        Say(text);
+        return false;
+    }
+    if (!problems.empty() &&
+        !Ask(Czech("Sada má %1 potíží, pro které se nebude hrát, jak má (první: %2).\n"
+                   "Uložit ji přesto?")
+                 .arg(problems.size())
+                 .arg(QString::fromStdString(problems[0].Text))))
+        return false;
+    const SavePaths paths = SavePathsFor(path.toStdString());
+    const std::string text = LevelSetText(set_, openedSet_, openedText_);
+    const std::string failed = SaveLevelSet(paths, text, EncodeLevelSet(set_));
+    if (!failed.empty()) {
+        Say(Czech("Sadu nelze uložit: ") + QString::fromStdString(failed));
+        return false;
+    }
+    path_ = QString::fromStdString(paths.Text);
+    openedSet_ = set_;
+    openedText_ = text;
+    undo_->setClean();
+    statusBar()->showMessage(
+        Czech("Uloženo: %1 a %2").arg(path_, QString::fromStdString(paths.Compiled)), 5000);
+    Refresh();
+    return true;
+}
+
+bool EditorWindow::Save() {
+    return path_.isEmpty() ? SaveAsked() : SaveAs(path_);
+}
+
+bool EditorWindow::SaveAsked() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, Czech("Uložit sadu úrovní (text; levels.ko vedle něj)"),
+                                     path_.isEmpty() ? Czech("levels.txt") : path_, kFileFilter);
+    return !path.isEmpty() && SaveAs(path);
+}
+
+bool EditorWindow::MayDiscard() {
+    if (undo_->isClean()) return true;
+    if (QuietMessages) return QuietAnswer;
+    const auto answer = QMessageBox::question(
+        this, Czech("Editor úrovní"), Czech("Sada má neuložené změny. Uložit je?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) return Save();
+    return answer == QMessageBox::Discard;
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    if (testPlay_->Running()) {
+        Say(Czech("Nejdřív zavřete zkoušenou hru."));
+        event->ignore();
+        return;
+    }
+    if (MayDiscard())
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace ZapModule

@@ -1,0 +1,101 @@
+#pragma once
+// The editor's main window: the list of levels, the field of the level being edited, the palette
+// and the problems the rules find, with the menus for files, edits, levels and test play. Every
+// edit goes through the undo stack as the set before and after it.
+
+#include <QListWidget>
+#include <QMainWindow>
+#include <QUndoStack>
+#include <optional>
+
+#include "editor/brick_palette.h"
+#include "editor/field_canvas.h"
+#include "editor/level_set.h"
+#include "editor/test_play.h"
+#include "layout/data_layout.h"
+#include "storage/level_rules.h"
+
+namespace ZapModule {
+
+class EditorWindow : public QMainWindow {
+  public:
+    // `sprites` holds the game's loaded sprites for as long as the window lives.
+    EditorWindow(GameState& sprites, DataLayout layout, QWidget* parent = nullptr);
+
+    // Opens a level set file, asking first about unsaved changes; false (with the reason shown)
+    // when it is refused, leaving the open set as it was.
+    bool Open(const QString& path);
+    // Saves to `path` (the text; levels.ko beside it); false when it was refused or failed.
+    bool SaveAs(const QString& path);
+
+    // For tests: the document and the controls.
+    const LevelSet& Set() const { return set_; }
+    int CurrentLevel() const { return current_; }
+    const std::vector<size_t>& Selection() const { return selection_; }
+    const std::vector<LevelRuleProblem>& Problems() const { return problems_; }
+    FieldCanvas* Canvas() const { return canvas_; }
+    BrickPalette* Palette() const { return palette_; }
+    QUndoStack* UndoStack() const { return undo_; }
+    QListWidget* LevelList() const { return levelList_; }
+    TestPlay* Play() const { return testPlay_; }
+    // Messages are shown in boxes unless switched off, when they are only kept here (tests).
+    bool QuietMessages = false;
+    QString LastMessage;
+    // The answer a quiet window gives to its questions.
+    bool QuietAnswer = false;
+
+    void SelectLevel(int level);
+    void SetSelection(std::vector<size_t> bricks);
+    void DeleteSelection();
+    void CopySelection();
+    // Pastes the copied bricks with their first one's cell at field point (x, y).
+    void PasteAt(int x, int y);
+    void AddLevel();
+    void DuplicateLevel();
+    void DeleteLevel();
+    void MoveCurrentLevel(int by);
+    bool TestPlayLevel();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void Show(const LevelSet& set);
+    void Refresh();
+    void Edit(const QString& text, const std::function<void(LevelSet&)>& change);
+    EditorLevel& Level() { return set_.Levels[static_cast<size_t>(current_)]; }
+    void StrokeDraw(int x, int y, bool free);
+    void StrokeErase(int x, int y);
+    void EndStroke();
+    void MoveSelection(int dx, int dy);
+    void ApplyPaletteToSelection();
+    void NewSet();
+    void OpenAsked();
+    bool Save();
+    bool SaveAsked();
+    bool MayDiscard();
+    void Say(const QString& text);
+    bool Ask(const QString& text);
+    void LevelDragged(int from, int to);
+
+    GameState& sprites_;
+    DataLayout layout_;
+    LevelSet set_, openedSet_;
+    std::string openedText_;
+    QString path_;
+    int current_ = 0;
+    std::vector<size_t> selection_;
+    std::vector<LevelRuleProblem> problems_;
+    std::vector<BrickRecord> clipboard_;
+    std::optional<LevelSet> strokeBefore_;
+    QUndoStack* undo_;
+    FieldCanvas* canvas_;
+    BrickPalette* palette_;
+    QListWidget* levelList_;
+    QListWidget* problemList_;
+    TestPlay* testPlay_;
+    bool refreshing_ = false;
+};
+
+}  // namespace ZapModule

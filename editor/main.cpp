@@ -1,0 +1,63 @@
+// zapwall-editor: the level editor. It reads the game's pictures from the data folder the game
+// uses, and opens the level set file given on the command line, or starts a new set.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <iostream>
+
+#include "app/window_icon.h"
+#include "editor/editor_window.h"
+#include "graphics/picture_loader.h"
+#include "graphics/sprites.h"
+#include "layout/data_layout.h"
+#include "layout/version.h"
+
+namespace {
+
+constexpr int kRefusedArguments = 2;
+
+const char* const kUsage =
+    "usage: zapwall-editor [--help | --version | FILE]\n"
+    "\n"
+    "The Zapwall level editor. FILE is a level set: the level text (levels.txt) or a compiled\n"
+    "levels.ko. Saving writes both, the text and levels.ko beside it.\n"
+    "\n"
+    "  -h, --help   print this text and exit\n"
+    "  --version    print the version and exit\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "zapwall-editor " << ZapModule::kVersion << "\n";
+        return 0;
+    }
+    if (args.size() > 1 || (args.size() == 1 && args[0].rfind("-", 0) == 0)) {
+        std::cerr << "zapwall-editor: wrong arguments (zapwall-editor --help)\n";
+        return kRefusedArguments;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(ZapModule::WindowIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_EDITOR_APP_ID));
+    const ZapModule::DataLayout layout = ZapModule::GameLayout();
+    ZapModule::GameState sprites;
+    sprites.DataFolder = layout.DataFolder;
+    std::string failed, why;
+    if (!ZapModule::LoadSprites(sprites, ZapModule::LoadPicture, &failed, &why)) {
+        QMessageBox::critical(
+            nullptr, QString::fromUtf8("Editor úrovní Zapwall"),
+            QString::fromUtf8("Obrázky hry nelze načíst: %1: %2")
+                .arg(QString::fromStdString(failed), QString::fromStdString(why)));
+        return 1;
+    }
+    ZapModule::EditorWindow window(sprites, layout);
+    if (args.size() == 1) window.Open(QString::fromStdString(args[0]));
+    window.show();
+    return app.exec();
+}

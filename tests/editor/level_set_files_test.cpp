@@ -1,0 +1,110 @@
+// Opening and saving level sets: the shipped set goes through the editor unchanged, an edited set
+// is saved as text that compiles to exactly the saved levels.ko, and damaged or foreign files are
+// refused with their reason while nothing on disk changes.
+
+#include <gtest/gtest.h>
+
+#include "editor/level_set_files.h"
+#include "storage/level_file.h"
+#include "tests/storage/storage_test_support.h"
+#include "tools/zapwall_data_level_text.h"
+
+using namespace ZapModule;
+using ZapModule::testing::ReadBytes;
+using ZapModule::testing::TempFolder;
+using ZapModule::testing::WriteBytes;
+using ZapModule::testing::WriteText;
+
+namespace {
+
+const std::string kShippedText = std::string(ZAPWALL_SOURCE_DIR) + "/assets/levels.txt";
+
+std::string TextOf(const std::vector<uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+std::string Save(const std::string& path, const LevelSet& set, const OpenedLevelSet& opened) {
+    return SaveLevelSet(SavePathsFor(path), LevelSetText(set, opened.Set, opened.Text),
+                        EncodeLevelSet(set));
+}
+
+TEST(EditorFiles, TheShippedSetGoesThroughTheEditorChangingNoByte) {
+    const OpenedLevelSet opened = OpenLevelSetFile(kShippedText);
+    ASSERT_TRUE(opened.Problems.empty()) << opened.Problems[0];
+    const std::vector<uint8_t> compiled = CompileLevelText(TextOf(ReadBytes(kShippedText))).Bytes;
+    EXPECT_EQ(EncodeLevelSet(opened.Set), compiled);
+
+    TempFolder folder;
+    ASSERT_EQ(Save(folder / "set.txt", opened.Set, opened), "");
+    EXPECT_EQ(ReadBytes(folder / "set.txt"), ReadBytes(kShippedText));
+    EXPECT_EQ(ReadBytes(folder / "set.ko"), compiled);
+    // The compiled file opens as the same set.
+    const OpenedLevelSet reopened = OpenLevelSetFile(folder / "set.ko");
+    ASSERT_TRUE(reopened.Problems.empty());
+    EXPECT_EQ(reopened.Set, opened.Set);
+}
+
+TEST(EditorFiles, AnEditedSetIsSavedAsTextThatCompilesToTheSavedLevelFile) {
+    const OpenedLevelSet opened = OpenLevelSetFile(kShippedText);
+    ASSERT_TRUE(opened.Problems.empty());
+    LevelSet edited = opened.Set;
+    PlaceBrick(edited.Levels[3], MakeBrick(0, 425, 12, 2, 1, 12));
+    RemoveBricks(edited.Levels[0], {0});
+    edited.Levels[5].push_back(MakeBrick(333, 17, 1, 4, 0, 0));  // off the grid
+    MoveLevel(edited, 7, 1);
+
+    TempFolder folder;
+    ASSERT_EQ(Save(folder / "mine.ko", edited, opened), "");  // a .ko name saves mine.txt too
+    const std::vector<uint8_t> text = ReadBytes(folder / "mine.txt");
+    const CompiledLevels compiled = CompileLevelText(TextOf(text));
+    ASSERT_TRUE(compiled.Errors.empty());
+    EXPECT_EQ(compiled.Bytes, ReadBytes(folder / "mine.ko"));
+    EXPECT_EQ(compiled.Bytes, EncodeLevelSet(edited));
+    const OpenedLevelSet reopened = OpenLevelSetFile(folder / "mine.txt");
+    ASSERT_TRUE(reopened.Problems.empty());
+    EXPECT_EQ(reopened.Set, edited);
+}
+
+TEST(EditorFiles, DamagedAndForeignFilesAreRefusedWithTheirReason) {
+    TempFolder folder;
+    using ZapModule::testing::Values16;
+    WriteBytes(folder / "cut.ko", Values16({2, 1, 0, 0, 5, 0, 0, 0}));
+    WriteBytes(folder / "picture.txt", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0});
+    WriteText(folder / "typo.txt",
+              "key a points=5 picture=0 type=0 bonus=0\nlevel\ngrid\nab\nend\n");
+    WriteBytes(folder / "text.ko", std::vector<uint8_t>{'l', 'e', 'v', 'e', 'l', '\n'});
+    const struct {
+        std::string Name, Reason;
+    } cases[] = {
+        {"cut.ko", "levels.ko: počet úrovní je 2, soubor jich obsahuje jen 1"},
+        {"picture.txt", "picture.txt:1: cannot read"},
+        {"typo.txt", "typo.txt:4: unknown key 'b'"},
+        {"text.ko", "levels.ko: "},
+        {"missing.txt", "missing.txt: soubor chybí"},
+    };
+    for (const auto& c : cases) {
+        const OpenedLevelSet opened = OpenLevelSetFile(folder / c.Name);
+        ASSERT_FALSE(opened.Problems.empty()) << c.Name;
+        EXPECT_EQ(opened.Problems[0].rfind(c.Reason, 0), 0u) << opened.Problems[0];
+        EXPECT_TRUE(opened.Set.Levels.empty());
+    }
+}
+
+TEST(EditorFiles, ASaveWhoseTextWouldNotGiveTheSetWritesNothing) {
+    TempFolder folder;
+    WriteText(folder / "set.txt", "old text\n");
+    WriteText(folder / "set.ko", "old bytes");
+    const LevelSet set = NewLevelSet();
+    const std::string text = LevelSetText(set, {}, {});
+    LevelSet other = set;
+    other.Levels[0][0].Points = 11;
+    EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "set.txt"), text, EncodeLevelSet(other)), "");
+    EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "set.txt"), "level\n", EncodeLevelSet(set)), "");
+    EXPECT_EQ(TextOf(ReadBytes(folder / "set.txt")), "old text\n");
+    EXPECT_EQ(TextOf(ReadBytes(folder / "set.ko")), "old bytes");
+    // A folder that cannot be written to is named in the reason.
+    EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "no/such/set.txt"), text, EncodeLevelSet(set)),
+              "");
+}
+
+}  // namespace
