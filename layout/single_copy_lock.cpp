@@ -3,6 +3,7 @@
 #include <QLockFile>
 #include <QString>
 
+#include "layout/unowned_lock.h"
 #include "storage/disk_data_files.h"
 
 namespace ZapModule {
@@ -13,10 +14,21 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
     lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
     // A game may run for hours: the lock is stale only when the copy that took it is gone.
     lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
-        outcome_ = Outcome::Taken;
-    } else if (lock_->error() == QLockFile::LockFailedError) {
+    // A lock naming a process is QLockFile's to judge (its process runs, or it is taken over);
+    // one it cannot read is examined as what it is, once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (lock_->tryLock(0)) {
+            outcome_ = Outcome::Taken;
+            return;
+        }
+        if (lock_->error() != QLockFile::LockFailedError) return;
         outcome_ = Outcome::HeldByAnother;
+        qint64 pid = 0;
+        QString host, program;
+        if (attempt > 0 || lock_->getLockInfo(&pid, &host, &program)) return;
+        const LockClearing cleared = ClearUnownedLock(path_);
+        if (!cleared.Cleared) return;
+        note_ = cleared.Note;
     }
 }
 

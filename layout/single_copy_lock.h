@@ -2,7 +2,8 @@
 // One copy of the game at a time on a written-data folder: each copy keeps the player's files in
 // memory and writes them at its exit, so a second copy would overwrite the first one's progress
 // (or lose its own). The lock is a file in that folder, held until the process ends; a lock whose
-// copy is gone (killed, crashed) is taken over, however old it is.
+// copy is gone (killed, crashed) is taken over, however old it is, and so is one that names no
+// copy at all (empty, junk, unreadable, or no file) unless a running copy may still hold it.
 
 #include <memory>
 #include <string>
@@ -32,9 +33,12 @@ class SingleCopyLock {
 
     Outcome Result() const { return outcome_; }
     const std::string& Path() const { return path_; }
+    // What taking the lock over did that the player should know of, in Czech; usually empty.
+    const std::string& Note() const { return note_; }
 
   private:
     std::string path_;
+    std::string note_;
     std::unique_ptr<QLockFile> lock_;
     Outcome outcome_ = Outcome::Unavailable;
 };

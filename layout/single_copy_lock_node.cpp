@@ -1,7 +1,8 @@
 // The lock under node (zapwall-sim.js), where there is no Qt: the same zapwall.lock file in the
 // format QLockFile writes and reads (the process id, the program's name, the host's name, one per
 // line), so the desktop game and a node run see each other's lock. It is made by an exclusive
-// create and removed when the run ends; one whose process is gone from this host is taken over.
+// create and removed when the run ends; one whose process is gone from this host is taken over,
+// and so is one that names no process, as the desktop lock does.
 
 #include "layout/single_copy_lock.h"
 
@@ -11,10 +12,12 @@
 
 #include <cerrno>
 #include <charconv>
+#include <optional>
 #include <string>
 
 #include "game/contract/file_descriptor.h"
 #include "game/contract/file_reading.h"
+#include "layout/unowned_lock.h"
 #include "storage/disk_data_files.h"
 
 // The header's QLockFile member stays empty here; its type must only be complete for its
@@ -57,17 +60,27 @@ std::string LineOf(const std::string& text, int index) {
     return text.substr(start, text.find('\n', start) - start);
 }
 
-// A lock left by a process that no longer runs on this host. A lock from another host, or one
-// that cannot be read, is never taken for stale.
-bool Stale(const std::string& path, const std::string& own) {
-    const FileRead lock = ReadRegularFile(path, 4096);
-    if (!lock.Ok()) return false;
-    const std::string text(lock.Bytes.begin(), lock.Bytes.end());
+// The process a lock names; nothing when it names none (empty, junk, unreadable, no file).
+std::optional<int> Owner(const std::string& text) {
     const std::string pidText = LineOf(text, 0);
     int pid = 0;
     const auto [end, ec] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
-    if (ec != std::errc() || end != pidText.data() + pidText.size() || pid <= 0) return false;
-    return LineOf(text, 2) == LineOf(own, 2) && NodeProcessRuns(pid) == 0;
+    if (ec != std::errc() || end != pidText.data() + pidText.size() || pid <= 0)
+        return std::nullopt;
+    return pid;
+}
+
+// Clears a lock left by a process that no longer runs on this host, and one that names no
+// process unless a running copy may still hold it; a lock from another host stays.
+LockClearing ClearStale(const std::string& path, const std::string& own) {
+    const FileRead lock = ReadRegularFile(path, 4096);
+    const std::string text(lock.Bytes.begin(), lock.Bytes.end());
+    const std::optional<int> pid = lock.Ok() ? Owner(text) : std::nullopt;
+    if (!pid) return ClearUnownedLock(path);
+    LockClearing result;
+    if (LineOf(text, 2) == LineOf(own, 2) && NodeProcessRuns(*pid) == 0)
+        result.Cleared = ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    return result;
 }
 
 }  // namespace
@@ -89,11 +102,12 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
             return;
         }
         if (errno != EEXIST) return;
-        if (!Stale(path_, own)) {
-            outcome_ = Outcome::HeldByAnother;
-            return;
-        }
-        ::unlink(path_.c_str());
+        outcome_ = Outcome::HeldByAnother;
+        if (attempt > 0) return;
+        const LockClearing cleared = ClearStale(path_, own);
+        if (!cleared.Cleared) return;
+        note_ = cleared.Note;
+        outcome_ = Outcome::Unavailable;
     }
 }
 

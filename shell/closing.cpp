@@ -32,9 +32,10 @@ void CloseHandlers::CloseGameScreen() {
     // The level file is closed: nothing reads it any more.
     s_.Levels = LevelFile{};
     KeepPlayersProgress(s_);
-    if (recorded && !SaveReplay(ReplayFolder, *recorded))
-        ReportFailedSave(s_,
-                         "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name));
+    std::string why;
+    if (recorded && !SaveReplay(ReplayFolder, *recorded, kKeptReplays, &why))
+        ReportFailedSave(
+            s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name), why);
     CloseMenu();
     if (ended_) return;
     End(0);

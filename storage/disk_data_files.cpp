@@ -13,6 +13,7 @@
 
 #include "game/contract/file_descriptor.h"
 #include "game/contract/file_reading.h"
+#include "storage/replay_file.h"
 
 namespace ZapModule {
 
@@ -164,7 +165,8 @@ bool IsOurTemporary(const std::string& name) {
     for (size_t i = dot + 1; i < name.size(); ++i)
         if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
     const std::string file = name.substr(1, dot - 1);
-    return file.ends_with(".ko") || file.find(".ko.damaged") != std::string::npos;
+    return file.ends_with(".ko") || file.find(".ko.damaged") != std::string::npos ||
+           file.ends_with(kReplayExtension);
 }
 
 }  // namespace
@@ -177,7 +179,15 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_
 
 bool MakeFolders(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+    if (::stat(path.c_str(), &info) == 0) {
+        if (!S_ISDIR(info.st_mode)) errno = ENOTDIR;
+        return S_ISDIR(info.st_mode);
+    }
+    // A dangling symbolic link in the folder's place is no folder either.
+    if (errno == ENOENT && ::lstat(path.c_str(), &info) == 0) {
+        errno = ENOTDIR;
+        return false;
+    }
     const std::string parent = FolderOf(path);
     if (parent != path && parent != "." && parent != "/" && !MakeFolders(parent)) return false;
     if (::mkdir(path.c_str(), 0700) == 0) return true;
@@ -224,8 +234,9 @@ std::string WriteErrorText(int error) {
         case EPERM:
             return "chybí oprávnění k zápisu";
         case ENOENT:
-        case ENOTDIR:
             return "složka neexistuje";
+        case ENOTDIR:
+            return "v cestě ke složce je soubor nebo nefunkční odkaz";
         case EEXIST:
             return "soubor tohoto jména už existuje";
         case ELOOP:

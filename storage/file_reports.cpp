@@ -57,12 +57,14 @@ void ReportUnreadableFile(GameState& s, const std::string& name) {
                 ", hra z něj nic nepoužila. " + KeptText(s, name));
 }
 
-void ReportFailedSave(GameState& s, const std::string& name) {
+void ReportFailedSave(GameState& s, const std::string& name,
+                      const std::optional<std::string>& reason) {
     std::vector<std::string>& told = s.SaveFailuresReported;
     if (std::find(told.begin(), told.end(), name) != told.end()) return;
     told.push_back(name);
     const std::string where = s.Files ? s.Files->Where(name) : name;
-    const std::string why = s.Files ? s.Files->LastWriteProblem() : std::string();
+    const std::string why =
+        reason ? *reason : s.Files ? s.Files->LastWriteProblem() : std::string();
     const bool existed = s.Files && s.Files->Exists(name);
     Tell(s, "Soubor " + where + " se nepodařilo uložit" + (why.empty() ? "" : ": " + why) + ". " +
                 (existed ? "Jeho dosavadní obsah zůstal beze změny."

@@ -21,8 +21,10 @@ std::optional<std::string> KeepDamagedCopy(DataFiles& files, const std::string& 
 void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem);
 // Sets aside a file that is there but could not be read at all, and says why.
 void ReportUnreadableFile(GameState& s, const std::string& name);
-// Says that NAME could not be saved, where and why; once per file and run.
-void ReportFailedSave(GameState& s, const std::string& name);
+// Says that NAME could not be saved, where and why; once per file and run. The reason is the
+// data files' last failed write unless the caller knows its own.
+void ReportFailedSave(GameState& s, const std::string& name,
+                      const std::optional<std::string>& why = std::nullopt);
 
 // Reads a file the game keeps and parses it with `parse`, whose result names what is damaged in
 // its Problem. A damaged or unreadable file is set aside and reported before anything else

@@ -1,9 +1,19 @@
 #include "storage/replay_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <map>
+
+#include "game/contract/file_descriptor.h"
+#include "game/contract/file_reading.h"
 
 namespace ZapModule {
 
@@ -78,7 +88,7 @@ std::string InputLine(const ReplayEvent& e) {
 
 // Reading: one line split into words at single blanks.
 struct Line {
-    int Number = 0;
+    int64_t Number = 0;
     std::string_view Text;
     std::vector<std::string_view> Words;
 };
@@ -95,25 +105,41 @@ std::vector<std::string_view> Words(std::string_view text) {
     return words;
 }
 
-// A refusal of the line being read.
+// A refusal of the file, or of the line being read.
 struct Refusal {
     std::string Problem;
 };
 
+std::string LineText(int64_t number) {
+    return "řádek " + std::to_string(number) + ": ";
+}
+
+// A word of the file as a message quotes it: control characters become '?' and a long word is
+// cut, so that no file can write to a terminal through the message.
+std::string Shown(std::string_view word) {
+    constexpr size_t kLongest = 40;
+    std::string shown;
+    for (const char c : word.substr(0, kLongest)) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown += byte < 0x20 || byte == 0x7F ? '?' : c;
+    }
+    return word.size() > kLongest ? shown + "…" : shown;
+}
+
 [[noreturn]] void Refuse(const Line& line, const std::string& problem) {
-    throw Refusal{"line " + std::to_string(line.Number) + ": " + problem};
+    throw Refusal{LineText(line.Number) + problem};
 }
 
 template <typename Number>
 Number NumberAt(const Line& line, size_t index, int64_t lowest, int64_t highest) {
-    if (index >= line.Words.size()) Refuse(line, "a number is missing");
+    if (index >= line.Words.size()) Refuse(line, "chybí číslo");
     const std::string_view word = line.Words[index];
     int64_t value = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (ec != std::errc() || end != word.data() + word.size() || word.empty())
-        Refuse(line, "\"" + std::string(word) + "\" is not a number");
+        Refuse(line, "\"" + Shown(word) + "\" není číslo");
     if (value < lowest || value > highest)
-        Refuse(line, std::string(word) + " is outside " + std::to_string(lowest) + " to " +
+        Refuse(line, Shown(word) + " je mimo rozsah " + std::to_string(lowest) + " až " +
                          std::to_string(highest));
     return static_cast<Number>(value);
 }
@@ -126,16 +152,40 @@ Number NumberAt(const Line& line, size_t index) {
 
 void ExpectWords(const Line& line, size_t least, size_t most) {
     if (line.Words.size() < least || line.Words.size() > most)
-        Refuse(line, "expected " +
+        Refuse(line, "očekává se " +
                          (least == most ? std::to_string(least)
-                                        : std::to_string(least) + " to " + std::to_string(most)) +
-                         " words");
+                                        : std::to_string(least) + " až " + std::to_string(most)) +
+                         " slov");
+}
+
+// Whether the bytes are UTF-8 text: no stray continuation byte, no cut or overlong sequence, no
+// surrogate, nothing beyond U+10FFFF. The game writes only such names.
+bool IsUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
+                                            : lead >= 0xE0 && lead <= 0xEF   ? 3
+                                            : lead >= 0xF0 && lead <= 0xF4   ? 4
+                                                                             : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = code << 6 | (next & 0x3F);
+        }
+        const char32_t least = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += length;
+    }
+    return true;
 }
 
 std::string NameAt(const Line& line, size_t index) {
     if (index >= line.Words.size()) return {};
     std::optional<std::string> name = UnescapedName(line.Words[index]);
-    if (!name) Refuse(line, "the name has a broken %XX code");
+    if (!name) Refuse(line, "jméno má vadný kód %XX");
+    if (!IsUtf8(*name)) Refuse(line, "jméno není platný text v UTF-8");
     return *name;
 }
 
@@ -145,7 +195,7 @@ uint64_t HashAt(const Line& line) {
     uint64_t value = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value, 16);
     if (word.size() != 16 || ec != std::errc() || end != word.data() + word.size())
-        Refuse(line, "expected 16 hexadecimal digits");
+        Refuse(line, "očekává se 16 šestnáctkových číslic");
     return value;
 }
 
@@ -185,97 +235,377 @@ ReplayEvent InputAt(const Line& line) {
         e.B = NumberAt<int32_t>(line, 4);
     } else {
         Refuse(line,
-               "expected \"STEP MILLIS keydown CODE\", \"STEP MILLIS keyup CODE\" or "
-               "\"STEP MILLIS click X Y\"");
+               "očekává se \"KROK MS keydown KÓD\", \"KROK MS keyup KÓD\" nebo "
+               "\"KROK MS click X Y\"");
     }
     return e;
 }
 
-// The header lines into the replay; each keyword but roster and hall exactly once.
-void ReadHeader(const std::vector<Line>& lines, size_t& i, Replay& r) {
-    std::map<std::string_view, int> seen;
-    size_t hallRows = 0;
-    for (; i < lines.size() && !IsInputLine(lines[i]); ++i) {
-        const Line& line = lines[i];
-        const std::string_view key = line.Words[0];
-        if (key == "end" || key == "checksum") break;
-        if (key != "roster" && key != "hall" && seen[key]++ > 0)
-            Refuse(line, "\"" + std::string(key) + "\" appears twice");
-        if (key == "recorded") {
-            if (line.Text.size() <= 9) Refuse(line, "the date is missing");
-            r.Recorded = std::string(line.Text.substr(9));
-        } else if (key == "seed") {
-            ExpectWords(line, 2, 2);
-            r.Seed = NumberAt<uint32_t>(line, 1);
-        } else if (key == "tick") {
-            ExpectWords(line, 2, 2);
-            r.Tick = NumberAt<int16_t>(line, 1, 1, 10000);
-        } else if (key == "sound") {
-            ExpectWords(line, 2, 2);
-            if (line.Words[1] != "on" && line.Words[1] != "off") Refuse(line, "expected on or off");
-            r.Sound = line.Words[1] == "on";
-        } else if (key == "levels") {
-            r.LevelsHash = HashAt(line);
-        } else if (key == "animations") {
-            r.AnimationsHash = HashAt(line);
-        } else if (key == "wall-picture") {
-            ExpectWords(line, 2, 2);
-            r.WallPictureHeight = NumberAt<int16_t>(line, 1, 0, 32767);
-        } else if (key == "player") {
-            r.Current = NumberAt<int16_t>(line, 1, -1, 32767);
-            r.Player = PlayerAt(line, 2);
-        } else if (key == "roster") {
-            r.Roster.push_back(PlayerAt(line, 1));
-        } else if (key == "hall") {
-            if (hallRows == r.Hall.size()) Refuse(line, "the hall of fame has ten rows");
-            ExpectWords(line, 2, 3);
-            r.Hall[hallRows].Score = NumberAt<int32_t>(line, 1);
-            r.Hall[hallRows++].Name = NameAt(line, 2);
-        } else {
-            Refuse(line, "unknown line \"" + std::string(key) + "\"");
+// The file's bytes, read once for the checksum and once more for the lines: a file is never held
+// in memory whole on its way to a recording.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Up to `most` bytes into `to`; 0 at the end. A failure is thrown as a refusal.
+    virtual size_t Read(char* to, size_t most) = 0;
+    virtual void Rewind() = 0;
+};
+
+class TextSource : public ByteSource {
+  public:
+    explicit TextSource(std::string_view text) : text_(text) {}
+    size_t Read(char* to, size_t most) override {
+        const size_t count = std::min(most, text_.size() - at_);
+        std::copy_n(text_.data() + at_, count, to);
+        at_ += count;
+        return count;
+    }
+    void Rewind() override { at_ = 0; }
+
+  private:
+    std::string_view text_;
+    size_t at_ = 0;
+};
+
+class FileSource : public ByteSource {
+  public:
+    explicit FileSource(int fd) : fd_(fd) {}
+    size_t Read(char* to, size_t most) override {
+        for (;;) {
+            const ssize_t got = ::read(fd_, to, most);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw Refusal{ReadProblem(errno)};
+            // A file that grows while it is read is held to the limit all the same.
+            read_ += static_cast<uint64_t>(got);
+            if (read_ > kMaxReplayFileSize)
+                throw Refusal{"soubor je příliš velký: nejvýše " + SizeText(kMaxReplayFileSize)};
+            return static_cast<size_t>(got);
         }
     }
-    for (const char* key :
-         {"recorded", "seed", "tick", "sound", "levels", "animations", "wall-picture", "player"})
-        if (seen[key] == 0) throw Refusal{"the \"" + std::string(key) + "\" line is missing"};
-    if (hallRows != r.Hall.size())
-        throw Refusal{"the hall of fame has " + std::to_string(hallRows) + " rows, not ten"};
-    if (r.Current >= static_cast<int64_t>(r.Roster.size()))
-        throw Refusal{"the player's roster line " + std::to_string(r.Current) + " does not exist"};
-    if (r.Current >= 0) {
-        const PlayerRecord& listed = r.Roster[static_cast<size_t>(r.Current)];
-        if (listed.Name != r.Player.Name || listed.Iq != r.Player.Iq ||
-            listed.Level != r.Player.Level || listed.SpareBalls != r.Player.SpareBalls)
-            throw Refusal{"the player differs from its roster line"};
+    void Rewind() override {
+        if (::lseek(fd_, 0, SEEK_SET) != 0) throw Refusal{ReadProblem(errno)};
+        read_ = 0;
+    }
+
+  private:
+    static std::string ReadProblem(int error) {
+        FileRead failed;
+        failed.Failure = ReadFailure::Failed;
+        failed.Error = error;
+        return DescribeReadFailure(failed);
+    }
+    int fd_;
+    uint64_t read_ = 0;
+};
+
+// The source's lines one after another, each at most kMaxReplayLineBytes long without its '\n'.
+class LineSplitter {
+  public:
+    explicit LineSplitter(ByteSource& source) : source_(source), buffer_(64 * 1024) {}
+
+    // The next line; false at the end of the file. `ended` tells whether a '\n' ended it.
+    bool Next(std::string& line, bool& ended) {
+        line.clear();
+        for (;;) {
+            if (at_ == filled_) {
+                filled_ = source_.Read(buffer_.data(), buffer_.size());
+                at_ = 0;
+                if (filled_ == 0) {
+                    ended = false;
+                    if (line.empty()) return false;
+                    ++number_;
+                    return true;
+                }
+            }
+            const char* begin = buffer_.data() + at_;
+            const char* stop = static_cast<const char*>(std::memchr(begin, '\n', filled_ - at_));
+            const size_t take = stop != nullptr ? static_cast<size_t>(stop - begin) : filled_ - at_;
+            if (line.size() + take > kMaxReplayLineBytes)
+                throw Refusal{LineText(number_ + 1) + "řádek je delší než " +
+                              std::to_string(kMaxReplayLineBytes) + " bajtů"};
+            line.append(begin, take);
+            at_ += take;
+            if (stop != nullptr) {
+                ++at_;
+                ++number_;
+                ended = true;
+                return true;
+            }
+        }
+    }
+    int64_t Number() const { return number_; }
+
+  private:
+    ByteSource& source_;
+    std::vector<char> buffer_;
+    size_t at_ = 0, filled_ = 0;
+    int64_t number_ = 0;
+};
+
+uint64_t HashOn(uint64_t hash, std::string_view bytes) {
+    for (const char c : bytes) {
+        hash ^= static_cast<uint8_t>(c);
+        hash *= kFnvPrime;
+    }
+    return hash;
+}
+
+// The lines of the header, players.ko's most players, the hall of fame and the end.
+constexpr int64_t kMaxRosterLines = 32768;
+constexpr int64_t kMaxLinesBesideInputs = 8 + kMaxRosterLines + 10 + 2;
+
+// What the first reading of the file found: it is a replay of this version with its checksum
+// right, and how long its game claims to have been.
+struct Survey {
+    int64_t Lines = 0;
+    int64_t EndLine = 0;
+    std::optional<int64_t> EndStep, EndMillis;
+};
+
+void CheckFirstLine(const std::string& first) {
+    const std::string magic = std::string(kReplayMagic) + " ";
+    const std::string version = std::to_string(kReplayVersion);
+    if (first.substr(0, magic.size()) != magic)
+        throw Refusal{"není to záznam hry Zapwall (nezačíná řádkem \"" + magic + version + "\")"};
+    if (first.ends_with('\r'))
+        throw Refusal{
+            "řádky končí znaky CR LF jako ve Windows; záznam hry má řádky zakončené jen LF"};
+    if (first.substr(magic.size()) != version)
+        throw Refusal{"verze záznamu \"" + Shown(first.substr(magic.size())) +
+                      "\" není známá (tento program čte verzi " + version + ")"};
+}
+
+// The end line's two numbers, when they are numbers; the second reading judges the rest.
+void SurveyEnd(const std::string& text, Survey& survey) {
+    Line line;
+    line.Text = text;
+    line.Words = Words(line.Text);
+    if (line.Words.size() != 4 || line.Words[0] != "end") return;
+    try {
+        survey.EndStep = NumberAt<int64_t>(line, 1, 0, std::numeric_limits<int64_t>::max());
+        survey.EndMillis = NumberAt<int64_t>(line, 2, 0, std::numeric_limits<int64_t>::max());
+    } catch (const Refusal&) {
+        survey.EndStep.reset();
+        survey.EndMillis.reset();
     }
 }
 
-void ReadInputs(const std::vector<Line>& lines, size_t& i, Replay& r) {
-    for (; i < lines.size() && IsInputLine(lines[i]); ++i) {
-        const ReplayEvent e = InputAt(lines[i]);
+// The first reading: the first line, the checksum over every byte before the last line, the
+// number of lines and the end line's claim.
+Survey SurveyFile(ByteSource& source) {
+    LineSplitter lines(source);
+    std::string line, previous, last;
+    bool ended = false;
+    try {
+        if (!lines.Next(line, ended)) line.clear();
+    } catch (const Refusal&) {
+        line.clear();  // no line of a replay is that long, least of all its first
+    }
+    CheckFirstLine(line);
+    uint64_t hash = HashOn(kFnvOffset, line + "\n");
+    uint64_t bodyHash = hash;  // of every byte before the line last read
+    bool lastEnded = false;
+    while (lines.Next(line, ended)) {
+        bodyHash = hash;
+        hash = HashOn(hash, line);
+        if (ended) hash = HashOn(hash, "\n");
+        previous = std::move(last);
+        last = line;
+        lastEnded = ended;
+    }
+    const std::string checksumKey = "checksum ";
+    if (!lastEnded || !last.starts_with(checksumKey))
+        throw Refusal{"soubor je useknutý (jeho posledním řádkem není kontrolní součet)"};
+    if (last.substr(checksumKey.size()) != Hex64(bodyHash))
+        throw Refusal{"soubor je poškozený (kontrolní součet nesouhlasí s jeho obsahem)"};
+    Survey survey;
+    survey.Lines = lines.Number();
+    survey.EndLine = survey.Lines - 1;
+    SurveyEnd(previous, survey);
+    return survey;
+}
+
+// The bounds a game's length sets; the claim itself is checked against them.
+void CheckClaim(const Survey& survey, int16_t tick) {
+    if (!survey.EndStep) return;
+    const std::string where = LineText(survey.EndLine);
+    if (*survey.EndMillis > kMaxReplayMillis)
+        throw Refusal{where + "hra nemůže trvat déle než rok (" +
+                      std::to_string(*survey.EndMillis) + " ms)"};
+    const int64_t most = MaxReplaySteps(*survey.EndMillis, tick);
+    if (*survey.EndStep > most)
+        throw Refusal{where + "hra nemohla za " + std::to_string(*survey.EndMillis) +
+                      " ms provést " + std::to_string(*survey.EndStep) + " kroků (nejvýše " +
+                      std::to_string(most) + ")"};
+}
+
+size_t InputsAllowed(const Survey& survey) {
+    return survey.EndStep ? MaxReplayInputs(*survey.EndStep, *survey.EndMillis)
+                          : kMaxReplayInputs;
+}
+
+// The second reading: every line but the checksum, in order.
+class Reader {
+  public:
+    Reader(ByteSource& source, const Survey& survey)
+        : lines_(source), survey_(survey), allowed_(InputsAllowed(survey)) {
+        std::string magic;
+        bool ended = false;
+        lines_.Next(magic, ended);
+        Advance();
+    }
+
+    Replay Read() {
+        Replay r;
+        ReadHeader(r);
+        CheckClaim(survey_, r.Tick);
+        ReadInputs(r);
+        ReadEnd(r);
+        return r;
+    }
+
+  private:
+    // The next line into line_; at the checksum line (or the file's end) there is none.
+    void Advance() {
+        bool ended = false;
+        if (lines_.Number() + 1 >= survey_.Lines || !lines_.Next(text_, ended)) {
+            has_ = false;
+            return;
+        }
+        has_ = true;
+        line_.Number = lines_.Number();
+        line_.Text = text_;
+        line_.Words = Words(line_.Text);
+        for (const std::string_view word : line_.Words)
+            if (word.empty()) Refuse(line_, "slova odděluje právě jedna mezera");
+    }
+
+    // The header lines into the replay; each keyword but roster and hall exactly once.
+    void ReadHeader(Replay& r) {
+        std::map<std::string_view, int> seen;
+        size_t hallRows = 0;
+        for (; has_ && !IsInputLine(line_); Advance()) {
+            const Line& line = line_;
+            const std::string key(line.Words[0]);
+            if (key == "end" || key == "checksum") break;
+            if (key != "roster" && key != "hall" && seen[Known(key)]++ > 0)
+                Refuse(line, "\"" + Shown(key) + "\" je tu podruhé");
+            if (key == "recorded") {
+                if (line.Text.size() <= 9) Refuse(line, "chybí datum");
+                r.Recorded = std::string(line.Text.substr(9));
+            } else if (key == "seed") {
+                ExpectWords(line, 2, 2);
+                r.Seed = NumberAt<uint32_t>(line, 1);
+            } else if (key == "tick") {
+                ExpectWords(line, 2, 2);
+                r.Tick = NumberAt<int16_t>(line, 1, 1, 10000);
+            } else if (key == "sound") {
+                ExpectWords(line, 2, 2);
+                if (line.Words[1] != "on" && line.Words[1] != "off")
+                    Refuse(line, "očekává se on nebo off");
+                r.Sound = line.Words[1] == "on";
+            } else if (key == "levels") {
+                r.LevelsHash = HashAt(line);
+            } else if (key == "animations") {
+                r.AnimationsHash = HashAt(line);
+            } else if (key == "wall-picture") {
+                ExpectWords(line, 2, 2);
+                r.WallPictureHeight = NumberAt<int16_t>(line, 1, 0, 32767);
+            } else if (key == "player") {
+                r.Current = NumberAt<int16_t>(line, 1, -1, 32767);
+                r.Player = PlayerAt(line, 2);
+            } else if (key == "roster") {
+                if (static_cast<int64_t>(r.Roster.size()) == kMaxRosterLines)
+                    Refuse(line, "seznam hráčů má nejvýše " + std::to_string(kMaxRosterLines) +
+                                     " hráčů");
+                r.Roster.push_back(PlayerAt(line, 1));
+            } else if (key == "hall") {
+                if (hallRows == r.Hall.size()) Refuse(line, "síň slávy má deset řádků");
+                ExpectWords(line, 2, 3);
+                r.Hall[hallRows].Score = NumberAt<int32_t>(line, 1);
+                r.Hall[hallRows++].Name = NameAt(line, 2);
+            } else {
+                Refuse(line, "neznámý řádek \"" + Shown(key) + "\"");
+            }
+        }
+        for (const char* key : kHeaderKeys)
+            if (seen[key] == 0) throw Refusal{"chybí řádek \"" + std::string(key) + "\""};
+        if (hallRows != r.Hall.size())
+            throw Refusal{"síň slávy má " + std::to_string(hallRows) + " řádků, ne deset"};
+        if (r.Current >= static_cast<int64_t>(r.Roster.size()))
+            throw Refusal{"řádek hráče " + std::to_string(r.Current) +
+                          " v seznamu hráčů neexistuje"};
+        if (r.Current >= 0) {
+            const PlayerRecord& listed = r.Roster[static_cast<size_t>(r.Current)];
+            if (listed.Name != r.Player.Name || listed.Iq != r.Player.Iq ||
+                listed.Level != r.Player.Level || listed.SpareBalls != r.Player.SpareBalls)
+                throw Refusal{"hráč se liší od svého řádku v seznamu hráčů"};
+        }
+    }
+
+    // The keyword as a view that outlives the line: one of the header's own names.
+    static std::string_view Known(const std::string& key) {
+        for (const char* known : kHeaderKeys)
+            if (key == known) return known;
+        return "?";
+    }
+
+    void ReadInputs(Replay& r) {
+        r.Events.reserve(static_cast<size_t>(
+            std::clamp<int64_t>(survey_.Lines - 2, 0, static_cast<int64_t>(allowed_))));
+        for (; has_ && IsInputLine(line_); Advance()) {
+            if (r.Events.size() == allowed_)
+                Refuse(line_, "hra této délky nemůže mít víc než " + std::to_string(allowed_) +
+                                  " vstupů");
+            const ReplayEvent e = InputAt(line_);
+            if (!r.Events.empty() &&
+                (e.Step < r.Events.back().Step || e.Millis < r.Events.back().Millis))
+                Refuse(line_, "vstup je dřív než vstup nad ním");
+            r.Events.push_back(e);
+        }
+    }
+
+    void ReadEnd(Replay& r) {
+        if (!has_ || line_.Words[0] != "end")
+            throw Refusal{has_ ? LineText(line_.Number) + "očekává se vstup nebo řádek \"end\""
+                               : std::string("chybí řádek \"end\"")};
+        const Line& line = line_;
+        ExpectWords(line, 4, 4);
+        r.EndStep = NumberAt<int64_t>(line, 1, 0, std::numeric_limits<int64_t>::max());
+        r.EndMillis = NumberAt<int64_t>(line, 2, 0, std::numeric_limits<int64_t>::max());
+        const std::optional<ReplayEnd> end = EndNamed(line.Words[3]);
+        if (!end) Refuse(line, "očekává se quit, gameover nebo closed");
+        r.End = *end;
         if (!r.Events.empty() &&
-            (e.Step < r.Events.back().Step || e.Millis < r.Events.back().Millis))
-            Refuse(lines[i], "the input comes before the one above it");
-        r.Events.push_back(e);
+            (r.Events.back().Step > r.EndStep || r.Events.back().Millis > r.EndMillis))
+            Refuse(line, "hra končí dřív než její poslední vstup");
+        Advance();
+        if (has_) Refuse(line_, "za řádkem \"end\" už nic být nesmí");
     }
-}
 
-void ReadEnd(const std::vector<Line>& lines, size_t& i, Replay& r) {
-    if (i >= lines.size() || lines[i].Words[0] != "end")
-        throw Refusal{i < lines.size() ? "line " + std::to_string(lines[i].Number) +
-                                             ": expected an input or the \"end\" line"
-                                       : std::string("the \"end\" line is missing")};
-    const Line& line = lines[i++];
-    ExpectWords(line, 4, 4);
-    r.EndStep = NumberAt<int64_t>(line, 1, 0, std::numeric_limits<int64_t>::max());
-    r.EndMillis = NumberAt<int64_t>(line, 2, 0, std::numeric_limits<int64_t>::max());
-    const std::optional<ReplayEnd> end = EndNamed(line.Words[3]);
-    if (!end) Refuse(line, "expected quit, gameover or closed");
-    r.End = *end;
-    if (!r.Events.empty() &&
-        (r.Events.back().Step > r.EndStep || r.Events.back().Millis > r.EndMillis))
-        Refuse(line, "the game ends before its last input");
-    if (i < lines.size()) Refuse(lines[i], "nothing may follow the \"end\" line");
+    static constexpr const char* kHeaderKeys[] = {"recorded",   "seed",         "tick",
+                                                  "sound",      "levels",       "animations",
+                                                  "wall-picture", "player"};
+
+    LineSplitter lines_;
+    const Survey& survey_;
+    const size_t allowed_;
+    std::string text_;
+    Line line_;
+    bool has_ = false;
+};
+
+ReplayParse ParseFrom(ByteSource& source) {
+    ReplayParse result;
+    try {
+        const Survey survey = SurveyFile(source);
+        CheckClaim(survey, kMinReplayTick);
+        source.Rewind();
+        result.Read = Reader(source, survey).Read();
+    } catch (const Refusal& refusal) {
+        result.Problem = refusal.Problem;
+    }
+    return result;
 }
 
 }  // namespace
@@ -322,65 +652,40 @@ std::string ReplayText(const Replay& r) {
     return text;
 }
 
+int64_t MaxReplaySteps(int64_t millis, int16_t tick) {
+    // The game steps once every Tick passes of 1.25 µs at most, so a millisecond holds at most
+    // 800 / Tick steps; twice that and a second more leave room for any clock's rounding.
+    return (std::clamp<int64_t>(millis, 0, kMaxReplayMillis) + 1000) * 1600 /
+           std::max<int16_t>(tick, kMinReplayTick);
+}
+
+size_t MaxReplayInputs(int64_t endStep, int64_t endMillis) {
+    // Far more than keys can be pressed: 16 inputs a step and one a millisecond.
+    const int64_t inputs = 1024 + 16 * std::clamp<int64_t>(endStep, 0, int64_t{1} << 40) +
+                           std::clamp<int64_t>(endMillis, 0, kMaxReplayMillis);
+    return static_cast<size_t>(std::min<int64_t>(inputs, kMaxReplayInputs));
+}
+
 ReplayParse ParseReplay(std::string_view text) {
-    ReplayParse result;
-    const std::string magic = std::string(kReplayMagic) + " ";
-    const size_t firstEnd = text.find('\n');
-    const std::string_view first = text.substr(0, firstEnd);
-    if (first.substr(0, magic.size()) != magic) {
-        result.Problem = "not a Zapwall replay (it does not begin with \"" + magic +
-                         std::to_string(kReplayVersion) + "\")";
-        return result;
-    }
-    if (first.substr(magic.size()) != std::to_string(kReplayVersion)) {
-        result.Problem = "replay format version \"" + std::string(first.substr(magic.size())) +
-                         "\" is not known (this program reads version " +
-                         std::to_string(kReplayVersion) + ")";
-        return result;
-    }
+    TextSource source(text);
+    return ParseFrom(source);
+}
 
-    // The checksum line is the last one and covers every byte before it.
-    const std::string_view checksumKey = "checksum ";
-    const size_t lastStart =
-        text.size() >= 2 ? text.rfind('\n', text.size() - 2) : std::string_view::npos;
-    const std::string_view last =
-        lastStart == std::string_view::npos ? std::string_view{} : text.substr(lastStart + 1);
-    if (text.empty() || text.back() != '\n' || last.substr(0, checksumKey.size()) != checksumKey) {
-        result.Problem = "the file is cut short (its last line is not the checksum)";
-        return result;
+ReplayParse ReadReplayFile(const std::string& path) {
+    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileRead failed;
+    struct stat info {};
+    if (in.Get() < 0) {
+        failed = ReadRegularFile(path, kMaxReplayFileSize);
+    } else if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+               static_cast<uint64_t>(info.st_size) > kMaxReplayFileSize) {
+        // The kinds of failure as every data file's reading names them.
+        failed = ReadRegularFile(path, kMaxReplayFileSize);
+        if (failed.Ok()) failed.Failure = ReadFailure::NotAFile;
     }
-    const std::string_view body = text.substr(0, lastStart + 1);
-    if (last.substr(checksumKey.size()) != Hex64(Fnv1a64(body.data(), body.size())) + "\n") {
-        result.Problem = "the file is damaged (its checksum does not match its contents)";
-        return result;
-    }
-
-    std::vector<Line> lines;
-    size_t start = firstEnd + 1;
-    for (int number = 2; start < body.size(); ++number) {
-        const size_t end = body.find('\n', start);
-        Line line;
-        line.Number = number;
-        line.Text = body.substr(start, end - start);
-        line.Words = Words(line.Text);
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    Replay r;
-    try {
-        for (const Line& line : lines)
-            for (const std::string_view word : line.Words)
-                if (word.empty()) Refuse(line, "words are separated by exactly one blank");
-        size_t i = 0;
-        ReadHeader(lines, i, r);
-        ReadInputs(lines, i, r);
-        ReadEnd(lines, i, r);
-    } catch (const Refusal& refusal) {
-        result.Problem = refusal.Problem;
-        return result;
-    }
-    result.Read = std::move(r);
-    return result;
+    if (!failed.Ok()) return ReplayParse{std::nullopt, DescribeReadFailure(failed)};
+    FileSource source(in.Get());
+    return ParseFrom(source);
 }
 
 }  // namespace ZapModule

@@ -29,6 +29,15 @@ inline constexpr int kReplayVersion = 1;
 inline constexpr std::string_view kReplayExtension = ".zapwall-replay";
 // Far more than the longest game records (an hour of held keys is about 3 MiB).
 constexpr size_t kMaxReplayFileSize = 64u << 20;
+// The longest line a replay can need: a roster line whose name has as many characters as
+// players.ko can store (32767), each written as a %XX code.
+constexpr size_t kMaxReplayLineBytes = 3 * 32767 + 64;
+// Far more inputs than any game gets (an hour of held keys gives about 150 000), so that a
+// recording costs at most 64 MiB of memory.
+constexpr size_t kMaxReplayInputs = size_t{1} << 21;
+// The longest game a recording may claim, in milliseconds: a year.
+constexpr int64_t kMaxReplayMillis = int64_t{366} * 24 * 3600 * 1000;
+constexpr int16_t kMinReplayTick = 1;
 
 enum class ReplayInput : uint8_t { KeyDown, KeyUp, Click };
 
@@ -77,8 +86,21 @@ inline uint64_t Fnv1a64(const std::vector<uint8_t>& bytes) {
 // The file's text, checksum included.
 std::string ReplayText(const Replay& replay);
 // Reads a replay file's text. A foreign file, another version, a damaged or inconsistent file is
-// refused with the reason.
+// refused with the reason, in Czech ("řádek 4: 0 je mimo rozsah 1 až 10000"). The text is read
+// line by line, twice (the checksum first), with no line longer than kMaxReplayLineBytes, and a
+// game is held to what its length allows: at most MaxReplaySteps steps, MaxReplayInputs inputs,
+// kMaxReplayMillis milliseconds. So reading costs time and memory in proportion to the text.
 ReplayParse ParseReplay(std::string_view text);
+// Reads the replay file at `path` as ParseReplay reads its text, without ever holding the whole
+// file: a file that is missing, unreadable, no regular file or over kMaxReplayFileSize is refused
+// with the reason, as every data file is.
+ReplayParse ReadReplayFile(const std::string& path);
+
+// The most steps a game of `millis` milliseconds can have run at this Tick (the game steps at
+// most once every Tick passes of 1.25 µs; a second and twice the pace are allowed besides).
+int64_t MaxReplaySteps(int64_t millis, int16_t tick);
+// The most inputs a game ending after `endStep` steps and `endMillis` milliseconds can hold.
+size_t MaxReplayInputs(int64_t endStep, int64_t endMillis);
 
 // The keyword of an end, and back.
 std::string_view ReplayEndName(ReplayEnd end);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -51,6 +52,22 @@ std::string SafeName(const std::string& player) {
     return safe;
 }
 
+// The name without its extension and without a "-N" that SaveReplay added.
+size_t BaseLength(const std::string& name) {
+    const size_t end = name.size() - kReplayExtension.size();
+    size_t digits = end;
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1])) != 0) --digits;
+    return digits < end && digits > kStampShape.size() && name[digits - 1] == '-' ? digits - 1
+                                                                                  : end;
+}
+
+int CopyNumber(const std::string& name) {
+    const size_t base = BaseLength(name);
+    const size_t end = name.size() - kReplayExtension.size();
+    if (base == end || end - base > 8) return 1;
+    return std::stoi(name.substr(base + 1, end - base - 1));
+}
+
 }  // namespace
 
 std::string RecordedTime(std::time_t when) {
@@ -70,33 +87,61 @@ std::string ReplayFileName(const std::string& recorded, const std::string& playe
 }
 
 std::optional<std::string> SaveReplay(const std::string& folder, const Replay& replay,
-                                      size_t keep) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
+                                      size_t keep, std::string* problem) {
+    const auto fail = [&](int error) -> std::optional<std::string> {
+        if (problem != nullptr) *problem = WriteErrorText(error);
+        return std::nullopt;
+    };
+    if (!MakeFolders(folder)) return fail(errno);
+    RemoveStaleTemporaryFiles(folder);
     const std::string name = ReplayFileName(replay.Recorded, replay.Player.Name);
     const std::string base = name.substr(0, name.size() - kReplayExtension.size());
-    std::string path = folder + "/" + name;
-    for (int copy = 2; Exists(path); ++copy)
-        path = folder + "/" + base + "-" + std::to_string(copy) + std::string(kReplayExtension);
+    std::string written = name;
+    for (int copy = 2; Exists(folder + "/" + written); ++copy)
+        written = base + "-" + std::to_string(copy) + std::string(kReplayExtension);
     const std::string text = ReplayText(replay);
-    if (!ReplaceFile(path, std::vector<uint8_t>(text.begin(), text.end()))) return std::nullopt;
+    int error = 0;
+    if (!ReplaceFile(folder + "/" + written, std::vector<uint8_t>(text.begin(), text.end()), {},
+                     &error))
+        return fail(error);
 
-    const std::vector<std::string> kept = KeptReplays(folder);
-    for (size_t i = 0; i + keep < kept.size(); ++i)
-        std::filesystem::remove(folder + "/" + kept[i], error);
-    return path;
+    // The oldest go, whatever their names claim; the game just played always stays.
+    std::vector<std::string> kept = KeptReplays(folder);
+    std::erase(kept, written);
+    std::error_code ignored;
+    for (size_t i = 0; i + std::max<size_t>(keep, 1) <= kept.size(); ++i)
+        std::filesystem::remove(folder + "/" + kept[i], ignored);
+    return folder + "/" + written;
 }
 
 std::vector<std::string> KeptReplays(const std::string& folder) {
-    std::vector<std::string> names;
+    struct Kept {
+        std::string Name;
+        int64_t Written;  // the time of the last write, in nanoseconds
+        int Copy;         // 1, or N of a "-N" the name got beside an earlier game's
+    };
+    std::vector<Kept> found;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        std::error_code typeError;
-        if (HasStamp(name) && EndsWith(name, kReplayExtension) && entry.is_regular_file(typeError))
-            names.push_back(name);
+        struct stat info {};
+        if (!HasStamp(name) || !EndsWith(name, kReplayExtension) ||
+            ::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        found.push_back({name, int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec,
+                         CopyNumber(name)});
     }
-    std::sort(names.begin(), names.end());
+    // The order of writing: the file system's time, and within one tick of its clock the copy
+    // numbers, which were given in that order.
+    std::sort(found.begin(), found.end(), [](const Kept& a, const Kept& b) {
+        if (a.Written != b.Written) return a.Written < b.Written;
+        const std::string_view baseA = std::string_view(a.Name).substr(0, BaseLength(a.Name));
+        const std::string_view baseB = std::string_view(b.Name).substr(0, BaseLength(b.Name));
+        if (baseA == baseB) return a.Copy < b.Copy;
+        return a.Name < b.Name;
+    });
+    std::vector<std::string> names;
+    for (Kept& kept : found) names.push_back(std::move(kept.Name));
     return names;
 }
 

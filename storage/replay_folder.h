@@ -23,12 +23,15 @@ std::string RecordedTime(std::time_t when);
 std::string ReplayFileName(const std::string& recorded, const std::string& player);
 
 // Writes the replay into `folder` (made when missing) under its file name, or with "-2", "-3"...
-// when that is taken, then removes the oldest recordings beyond `keep`. Only files named as this
-// program names them are ever removed. Returns the path written, or nothing when it failed.
+// when that is taken, then removes the oldest recordings beyond `keep`; the one just written is
+// never among them. Only files named as this program names them are ever removed, and
+// temporary files a killed save left there. Returns the path written, or nothing when it failed,
+// with the reason in `problem` when given ("disk je plný").
 std::optional<std::string> SaveReplay(const std::string& folder, const Replay& replay,
-                                      size_t keep = kKeptReplays);
+                                      size_t keep = kKeptReplays, std::string* problem = nullptr);
 
-// The recordings in `folder` that SaveReplay named, oldest first.
+// The recordings in `folder` that SaveReplay named, in the order they were written (by the file
+// system's time of their last write, not by the date their names give), oldest first.
 std::vector<std::string> KeptReplays(const std::string& folder);
 
 }  // namespace ZapModule

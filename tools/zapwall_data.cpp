@@ -82,12 +82,7 @@ int Check(const DataLayout& layout) {
 }
 
 int ShowReplayFile(const std::string& path) {
-    const auto bytes = ReadWholeFile(path, kMaxReplayFileSize);
-    if (!bytes) {
-        std::cerr << "zapwall-data: cannot read " << path << "\n";
-        return kProblems;
-    }
-    const ShownFile shown = ShowReplay(*bytes);
+    const ShownFile shown = ShowReplay(ReadReplayFile(path));
     (shown.Damaged ? std::cerr : std::cout) << (shown.Damaged ? path + ": " : "") << shown.Text;
     return shown.Damaged ? kProblems : kOk;
 }

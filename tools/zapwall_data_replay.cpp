@@ -40,7 +40,7 @@ std::string Hex(uint64_t value) {
 }
 
 std::string Progress(const PlayerRecord& p) {
-    return "\"" + p.Name + "\"  IQ " + std::to_string(p.Iq) + "  level " + std::to_string(p.Level) +
+    return Quoted(p.Name) + "  IQ " + std::to_string(p.Iq) + "  level " + std::to_string(p.Level) +
            " (shown as " + std::to_string(p.Level + 1) + ")  balls " + std::to_string(p.SpareBalls);
 }
 
@@ -76,10 +76,8 @@ bool IsReplayPath(const std::string& path) {
                         kReplayExtension) == 0;
 }
 
-ShownFile ShowReplay(const std::vector<uint8_t>& bytes) {
+ShownFile ShowReplay(const ReplayParse& parsed) {
     ShownFile shown;
-    const ReplayParse parsed =
-        ParseReplay(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     if (!parsed.Read) {
         shown.Text = "replay refused: " + parsed.Problem + "\n";
         shown.Damaged = true;
@@ -87,7 +85,7 @@ ShownFile ShowReplay(const std::vector<uint8_t>& bytes) {
     }
     const Replay& r = *parsed.Read;
     std::string& t = shown.Text;
-    t += "replay (format " + std::to_string(kReplayVersion) + "), recorded " + r.Recorded + "\n";
+    t += "replay (format " + std::to_string(kReplayVersion) + "), recorded " + Escaped(r.Recorded) + "\n";
     t += "player: " + Progress(r.Player) +
          (r.Current >= 0 ? "  (roster line " + std::to_string(r.Current + 1) + ")"
                          : "  (not in the roster)") +
@@ -101,7 +99,7 @@ ShownFile ShowReplay(const std::vector<uint8_t>& bytes) {
         t += "  " + std::to_string(i + 1) + ". " + Progress(r.Roster[i]) + "\n";
     t += "hall of fame as the game began:\n";
     for (size_t i = 0; i < r.Hall.size(); ++i)
-        t += "  " + std::to_string(i + 1) + ". \"" + r.Hall[i].Name + "\"  " +
+        t += "  " + std::to_string(i + 1) + ". " + Quoted(r.Hall[i].Name) + "  " +
              std::to_string(r.Hall[i].Score) + "\n";
     t += "inputs: " + std::to_string(r.Events.size()) + "\n";
     for (const ReplayEvent& e : r.Events)

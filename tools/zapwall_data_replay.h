@@ -1,10 +1,9 @@
 #pragma once
 // A replay file as readable text, for `zapwall-data show`.
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
+#include "storage/replay_file.h"
 #include "tools/zapwall_data_show.h"
 
 namespace ZapModule {
@@ -13,7 +12,8 @@ namespace ZapModule {
 bool IsReplayPath(const std::string& path);
 
 // The recording in words: the game's beginning, every input with the step it came before, and
-// the end. A foreign or damaged file gives only the reason it is refused, marked Damaged.
-ShownFile ShowReplay(const std::vector<uint8_t>& bytes);
+// the end, with every name escaped as the data files' are. A foreign or damaged file gives only
+// the reason it is refused, marked Damaged.
+ShownFile ShowReplay(const ReplayParse& parsed);
 
 }  // namespace ZapModule

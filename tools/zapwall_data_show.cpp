@@ -20,35 +20,6 @@ std::string Plural(size_t count, const std::string& word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
-// A name between quotes, printable on any terminal: control characters (C0, DEL and C1), the
-// quote and the backslash are escaped, so a damaged or hostile name can neither move the cursor
-// nor end the quotation.
-std::string Quoted(const std::string& utf8) {
-    std::string text = "\"";
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
-        const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
-                        static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
-        std::array<char, 8> escape{};
-        if (c < 0x20 || c == 0x7F) {
-            std::snprintf(escape.data(), escape.size(), "\\x%02X", c);
-            text += escape.data();
-        } else if (c1) {
-            std::snprintf(escape.data(), escape.size(), "\\u%04X",
-                          static_cast<unsigned char>(utf8[++i]));
-            text += escape.data();
-        } else if (c == '"' || c == '\\') {
-            text += '\\';
-            text += static_cast<char>(c);
-        } else {
-            text += static_cast<char>(c);
-        }
-    }
-    return text + "\"";
-}
-
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\n";
@@ -152,6 +123,36 @@ ShownFile ShowLevels(const std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
+
+std::string Escaped(const std::string& utf8) {
+    std::string text;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                        static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+        std::array<char, 8> escape{};
+        if (c < 0x20 || c == 0x7F) {
+            std::snprintf(escape.data(), escape.size(), "\\x%02X", c);
+            text += escape.data();
+        } else if (c1) {
+            std::snprintf(escape.data(), escape.size(), "\\u%04X",
+                          static_cast<unsigned char>(utf8[++i]));
+            text += escape.data();
+        } else if (c == '"' || c == '\\') {
+            text += '\\';
+            text += static_cast<char>(c);
+        } else {
+            text += static_cast<char>(c);
+        }
+    }
+    return text;
+}
+
+std::string Quoted(const std::string& utf8) {
+    return "\"" + Escaped(utf8) + "\"";
+}
 
 std::optional<std::string> DataFileKind(const std::string& path) {
     std::string name = path.substr(path.rfind('/') + 1);

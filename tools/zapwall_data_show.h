@@ -18,6 +18,13 @@ struct ShownFile {
 // and levels.ko.
 std::optional<std::string> DataFileKind(const std::string& path);
 
+// Text printable on any terminal: control characters (C0, DEL and C1), the quote and the
+// backslash escaped, so that a damaged or hostile name can neither move the cursor nor end a
+// quotation.
+std::string Escaped(const std::string& utf8);
+// The same between quotes.
+std::string Quoted(const std::string& utf8);
+
 // The file's contents as text, for one of the kinds above.
 ShownFile ShowDataFile(const std::string& kind, const std::vector<uint8_t>& bytes);
 

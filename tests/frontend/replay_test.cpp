@@ -218,7 +218,7 @@ TEST_F(ReplayProgramTest, DamagedReplaysAndOtherDataAreRefused) {
     std::ofstream(damaged, std::ios::binary) << text.substr(0, text.size() / 2);
     const std::vector<std::filesystem::path> before = Files();
     EXPECT_EQ(Watch(damaged), 1);
-    EXPECT_TRUE(Said("Záznam hry nelze přehrát:\n" + damaged + "\nthe file is cut short"));
+    EXPECT_TRUE(Said("Záznam hry nelze přehrát:\n" + damaged + "\nsoubor je useknutý"));
     EXPECT_FALSE(Screen().isVisible());
 
     // The same recording on another level set.

@@ -1,5 +1,6 @@
 // One copy at a time: a lock held by another running process refuses the folder, the holder's
-// end frees it, and the lock of a killed copy is taken over at once, however old.
+// end frees it, and the lock of a killed copy is taken over at once, however old; so is a lock
+// that names no copy at all, unless a running copy may still hold it.
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "layout/single_copy_lock.h"
 #include "tests/storage/storage_test_support.h"
@@ -117,6 +119,65 @@ TEST(SingleCopyLock, MakesAMissingFolderAndGivesWayWhereNoLockCanBe) {
     // Where no lock can be made nothing can be saved either: not a refusal.
     testing::WriteText(root / "blocked", "");
     EXPECT_EQ(SingleCopyLock(root / "blocked/zapwall").Result(), Outcome::Unavailable);
+}
+
+TEST(SingleCopyLock, ALockThatNamesNoCopyIsTakenOver) {
+    const auto empty = [](const std::string& lock) { testing::WriteText(lock, ""); };
+    const auto junk = [](const std::string& lock) {
+        testing::WriteText(lock, std::string("\x93\x01zz\n\xff\n", 7));
+    };
+    const auto locked = [](const std::string& lock) {
+        testing::WriteText(lock, "");
+        std::filesystem::permissions(lock, std::filesystem::perms::none);
+    };
+    const auto dangling = [](const std::string& lock) {
+        std::filesystem::create_symlink(lock + ".gone", lock);
+    };
+    const std::pair<const char*, void (*)(const std::string&)> kinds[] = {
+        {"empty", empty}, {"junk", junk}, {"mode 000", locked}, {"dangling link", dangling}};
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        TempFolder root;
+        const std::string folder = root / "zapwall";
+        std::filesystem::create_directories(folder);
+        make(folder + "/zapwall.lock");
+        if (!std::filesystem::is_symlink(folder + "/zapwall.lock")) MakeOld(folder + "/zapwall.lock");
+        const SingleCopyLock lock(folder);
+        EXPECT_EQ(lock.Result(), Outcome::Taken);
+        EXPECT_EQ(lock.Note(), "");
+        // Taken for real: a second copy is refused.
+        EXPECT_FALSE(OtherCopy(folder).Taken());
+    }
+}
+
+TEST(SingleCopyLock, AFolderInTheLocksPlaceIsSetAsideWithANote) {
+    TempFolder root;
+    const std::string folder = root / "zapwall";
+    std::filesystem::create_directories(folder + "/zapwall.lock");
+    testing::WriteText(folder + "/zapwall.lock/inside", "kept");
+    std::filesystem::create_directories(folder + "/zapwall.lock.damaged");
+    const SingleCopyLock lock(folder);
+    EXPECT_EQ(lock.Result(), Outcome::Taken);
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/zapwall.lock"));
+    EXPECT_EQ(testing::ReadBytes(folder + "/zapwall.lock.damaged.1/inside").size(), 4u);
+    EXPECT_NE(lock.Note().find("zapwall.lock.damaged.1"), std::string::npos) << lock.Note();
+}
+
+TEST(SingleCopyLock, ALockThatMayStillBeHeldStays) {
+    TempFolder root;
+    const std::string folder = root / "zapwall";
+    // Just made by a copy that has not written it yet.
+    std::filesystem::create_directories(folder);
+    testing::WriteText(folder + "/zapwall.lock", "");
+    EXPECT_EQ(SingleCopyLock(folder).Result(), Outcome::HeldByAnother);
+    std::filesystem::remove(folder + "/zapwall.lock");
+    // A running copy's lock whose contents are lost: its holder still holds the file.
+    OtherCopy running(folder);
+    ASSERT_TRUE(running.Taken());
+    std::filesystem::resize_file(folder + "/zapwall.lock", 0);
+    MakeOld(folder + "/zapwall.lock");
+    EXPECT_EQ(SingleCopyLock(folder).Result(), Outcome::HeldByAnother);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/zapwall.lock"));
 }
 
 }  // namespace

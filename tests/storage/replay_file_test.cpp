@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "storage/replay_file.h"
 #include "storage/replay_folder.h"
+#include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
@@ -32,8 +36,8 @@ Replay Sample() {
                 {0, 15, ReplayInput::KeyDown, 32, 0},
                 {7, 90, ReplayInput::KeyUp, 40, 0},
                 {7, 91, ReplayInput::Click, 600, 360},
-                {9000000000, 100000000, ReplayInput::KeyDown, 80, 0}};
-    r.EndStep = 9000000001;
+                {19000000, 100000000, ReplayInput::KeyDown, 80, 0}};
+    r.EndStep = 19000001;
     r.EndMillis = 100000020;
     r.End = ReplayEnd::GameOver;
     return r;
@@ -97,7 +101,7 @@ TEST(ReplayFileTest, TextReadsBackToTheSameRecording) {
     EXPECT_NE(text.find("roster -5 70000 -1 Pepa%20Nov\xc3\xa1k%20%251%0A\n"), std::string::npos);
     EXPECT_NE(text.find("\nroster 0 0 0\n"), std::string::npos);
     EXPECT_NE(text.find("\n7 91 click 600 360\n"), std::string::npos);
-    EXPECT_NE(text.find("\nend 9000000001 100000020 gameover\n"), std::string::npos);
+    EXPECT_NE(text.find("\nend 19000001 100000020 gameover\n"), std::string::npos);
     const ReplayParse parsed = ParseReplay(text);
     ASSERT_TRUE(parsed.Read.has_value()) << parsed.Problem;
     ExpectSame(original, *parsed.Read);
@@ -123,15 +127,15 @@ TEST(ReplayFileTest, HashIsFnv1a64) {
 
 TEST(ReplayFileTest, ForeignCutShortAndDamagedFilesAreRefused) {
     const std::string text = ReplayText(Sample());
-    EXPECT_NE(Problem("").find("not a Zapwall replay"), std::string::npos);
-    EXPECT_NE(Problem("\x01\x00\x03\x00").find("not a Zapwall replay"), std::string::npos);
-    EXPECT_NE(Problem("ZAPWALL-REPLAYS 1\n").find("not a Zapwall replay"), std::string::npos);
-    EXPECT_NE(Problem("ZAPWALL-REPLAY 2\nwhatever\n").find("version \"2\""), std::string::npos);
-    EXPECT_NE(Problem(text.substr(0, text.size() / 2)).find("cut short"), std::string::npos);
-    EXPECT_NE(Problem(text.substr(0, text.size() - 1)).find("cut short"), std::string::npos);
-    EXPECT_NE(Problem(Replaced(text, "seed 4294967295", "seed 4294967294")).find("damaged"),
+    EXPECT_NE(Problem("").find("není to záznam hry Zapwall"), std::string::npos);
+    EXPECT_NE(Problem("\x01\x00\x03\x00").find("není to záznam hry Zapwall"), std::string::npos);
+    EXPECT_NE(Problem("ZAPWALL-REPLAYS 1\n").find("není to záznam hry Zapwall"), std::string::npos);
+    EXPECT_NE(Problem("ZAPWALL-REPLAY 2\nwhatever\n").find("verze záznamu \"2\""), std::string::npos);
+    EXPECT_NE(Problem(text.substr(0, text.size() / 2)).find("useknutý"), std::string::npos);
+    EXPECT_NE(Problem(text.substr(0, text.size() - 1)).find("useknutý"), std::string::npos);
+    EXPECT_NE(Problem(Replaced(text, "seed 4294967295", "seed 4294967294")).find("poškozený"),
               std::string::npos);
-    EXPECT_NE(Problem(Replaced(text, "\n7 90 keyup", "\r\n7 90 keyup")).find("damaged"),
+    EXPECT_NE(Problem(Replaced(text, "\n7 90 keyup", "\r\n7 90 keyup")).find("poškozený"),
               std::string::npos);
 }
 
@@ -140,25 +144,25 @@ TEST(ReplayFileTest, InconsistentFilesAreRefusedWithTheLine) {
     const struct {
         std::string From, To, Expected;
     } cases[] = {
-        {"tick 8000", "tick 0", "line 4: 0 is outside 1 to 10000"},
-        {"tick 8000", "tick 80x", "line 4: \"80x\" is not a number"},
-        {"sound off", "sound maybe", "line 5: expected on or off"},
-        {"levels 0123456789abcdef", "levels 0123", "line 6: expected 16 hexadecimal digits"},
-        {"seed 4294967295\n", "", "the \"seed\" line is missing"},
-        {"tick 8000\n", "tick 8000\ntick 8000\n", "line 5: \"tick\" appears twice"},
-        {"wall-picture", "wall-pictures", "unknown line \"wall-pictures\""},
-        {"hall 2000 *QUORN*\n", "", "the hall of fame has 9 rows, not ten"},
-        {"player 1 -5", "player 1 -6", "the player differs from its roster line"},
-        {"player 1", "player 3", "the player's roster line 3 does not exist"},
-        {"Pepa%20Nov\xc3\xa1k%20%251%0A\nroster", "Pepa%2\nroster", "broken %XX code"},
-        {"7 90 keyup 40", "7 90 keyup", "expected 4 words"},
-        {"7 90 keyup 40", "7 90 keypress 40", "expected \"STEP MILLIS keydown CODE\""},
-        {"7 90 keyup 40", "7 10 keyup 40", "the input comes before the one above it"},
-        {"7 90 keyup 40", "7 90  keyup 40", "exactly one blank"},
-        {"end 9000000001", "end 8999999999", "the game ends before its last input"},
-        {"gameover\n", "won\n", "expected quit, gameover or closed"},
-        {"gameover\n", "gameover\n0 0 keydown 32\n", "nothing may follow the \"end\" line"},
-        {"end 9000000001 100000020 gameover\n", "", "the \"end\" line is missing"},
+        {"tick 8000", "tick 0", "řádek 4: 0 je mimo rozsah 1 až 10000"},
+        {"tick 8000", "tick 80x", "řádek 4: \"80x\" není číslo"},
+        {"sound off", "sound maybe", "řádek 5: očekává se on nebo off"},
+        {"levels 0123456789abcdef", "levels 0123", "řádek 6: očekává se 16 šestnáctkových číslic"},
+        {"seed 4294967295\n", "", "chybí řádek \"seed\""},
+        {"tick 8000\n", "tick 8000\ntick 8000\n", "řádek 5: \"tick\" je tu podruhé"},
+        {"wall-picture", "wall-pictures", "neznámý řádek \"wall-pictures\""},
+        {"hall 2000 *QUORN*\n", "", "síň slávy má 9 řádků, ne deset"},
+        {"player 1 -5", "player 1 -6", "hráč se liší od svého řádku v seznamu hráčů"},
+        {"player 1", "player 3", "řádek hráče 3 v seznamu hráčů neexistuje"},
+        {"Pepa%20Nov\xc3\xa1k%20%251%0A\nroster", "Pepa%2\nroster", "vadný kód %XX"},
+        {"7 90 keyup 40", "7 90 keyup", "očekává se 4 slov"},
+        {"7 90 keyup 40", "7 90 keypress 40", "očekává se \"KROK MS keydown KÓD\""},
+        {"7 90 keyup 40", "7 10 keyup 40", "vstup je dřív než vstup nad ním"},
+        {"7 90 keyup 40", "7 90  keyup 40", "právě jedna mezera"},
+        {"end 19000001", "end 18999999", "hra končí dřív než její poslední vstup"},
+        {"gameover\n", "won\n", "očekává se quit, gameover nebo closed"},
+        {"gameover\n", "gameover\n0 0 keydown 32\n", "za řádkem \"end\" už nic být nesmí"},
+        {"end 19000001 100000020 gameover\n", "", "chybí řádek \"end\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.From + " -> " + c.To);
@@ -166,6 +170,69 @@ TEST(ReplayFileTest, InconsistentFilesAreRefusedWithTheLine) {
                   std::string::npos)
             << Problem(Resigned(Replaced(text, c.From, c.To)));
     }
+}
+
+// A replay whose body is `body` (the lines after the first), with a right checksum.
+std::string Signed(const std::string& body) {
+    return Resigned("ZAPWALL-REPLAY 1\n" + body + "checksum 0\n");
+}
+
+TEST(ReplayFileTest, HostileFilesAreRefusedByTheirLengthNotReadWhole) {
+    const std::string text = ReplayText(Sample());
+    // Windows line ends are named as such, not as an unknown version.
+    std::string crlf;
+    for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_NE(Problem(crlf).find("CR LF"), std::string::npos);
+    // A line longer than any replay needs, and a file of blank lines, end at their first line.
+    EXPECT_NE(Problem(Signed(std::string(kMaxReplayLineBytes + 1, ' ') + "\n"))
+                  .find("řádek 2: řádek je delší než"),
+              std::string::npos);
+    EXPECT_NE(Problem(Signed(std::string(100000, '\n'))).find("řádek 2: slova odděluje"),
+              std::string::npos);
+    // An end that the game's length cannot hold: 10^15 steps in ten seconds, or in a century.
+    const std::string header = text.substr(0, text.find("0 0 keydown 40"));
+    EXPECT_NE(Problem(Signed(header.substr(17) + "end 1000000000000000 10000 closed\n"))
+                  .find("nemohla za 10000 ms provést 1000000000000000 kroků (nejvýše 17600000)"),
+              std::string::npos);
+    EXPECT_NE(Problem(Signed(header.substr(17) + "end 1000000000000000 3153600000000 closed\n"))
+                  .find("déle než rok"),
+              std::string::npos);
+    // At Tick 8000 the game steps 100 times a second: a minute allows 12 200 steps (twice the
+    // pace and a second besides).
+    EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + "end 12200 60000 closed\n")).Read);
+    EXPECT_NE(Problem(Signed(header.substr(17) + "end 12201 60000 closed\n")).find("nejvýše 12200"),
+              std::string::npos);
+    // More inputs than a game of that length can get.
+    std::string inputs;
+    for (int i = 0; i < 2000; ++i) inputs += "0 0 keydown 40\n";
+    EXPECT_NE(Problem(Signed(header.substr(17) + inputs + "end 0 0 closed\n"))
+                  .find("řádek 1047: hra této délky nemůže mít víc než 1024 vstupů"),
+              std::string::npos);
+    EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + inputs + "end 100 0 closed\n")).Read);
+    // A name the game cannot have written: not UTF-8.
+    EXPECT_NE(Problem(Resigned(Replaced(text, "hall 2000 *QUORN*", "hall 2000 %C3%28")))
+                  .find("řádek 13: jméno není platný text v UTF-8"),
+              std::string::npos);
+}
+
+TEST(ReplayFileTest, AFileIsReadAsItsTextWithTheReadingsReasons) {
+    testing::TempFolder folder;
+    const std::string text = ReplayText(Sample());
+    testing::WriteText(folder / "game.zapwall-replay", text);
+    const ReplayParse read = ReadReplayFile(folder / "game.zapwall-replay");
+    ASSERT_TRUE(read.Read.has_value()) << read.Problem;
+    ExpectSame(Sample(), *read.Read);
+    testing::WriteText(folder / "damaged.zapwall-replay", Replaced(text, "seed 4", "seed 3"));
+    EXPECT_NE(ReadReplayFile(folder / "damaged.zapwall-replay").Problem.find("poškozený"),
+              std::string::npos);
+
+    EXPECT_EQ(ReadReplayFile(folder / "missing").Problem, "soubor chybí");
+    EXPECT_EQ(ReadReplayFile(folder.Path()).Problem, "není to obyčejný soubor");
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(ReadReplayFile(folder / "fifo").Problem, "není to obyčejný soubor");
+    std::filesystem::resize_file(folder / "game.zapwall-replay", kMaxReplayFileSize + 1);
+    EXPECT_NE(ReadReplayFile(folder / "game.zapwall-replay").Problem.find("příliš velký"),
+              std::string::npos);
 }
 
 class ReplayFolderTest : public ::testing::Test {
@@ -223,7 +290,8 @@ TEST_F(ReplayFolderTest, SavesCrashSafelyWithoutOverwritingAndKeepsTheNewest) {
     SaveReplay(folder.string(), At("2026-01-02 10:00:00", "Bara"), 3);
     SaveReplay(folder.string(), At("2026-01-03 10:00:00", "Cyril"), 3);
     const std::vector<std::string> kept = KeptReplays(folder.string());
-    EXPECT_EQ(kept, (std::vector<std::string>{"2026-01-01_10-00-00_Ada.zapwall-replay",
+    // The oldest written goes.
+    EXPECT_EQ(kept, (std::vector<std::string>{"2026-01-01_10-00-00_Ada-2.zapwall-replay",
                                               "2026-01-02_10-00-00_Bara.zapwall-replay",
                                               "2026-01-03_10-00-00_Cyril.zapwall-replay"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "my best game.zapwall-replay"));
@@ -233,10 +301,60 @@ TEST_F(ReplayFolderTest, SavesCrashSafelyWithoutOverwritingAndKeepsTheNewest) {
     EXPECT_EQ(files, 4u);
 }
 
-TEST_F(ReplayFolderTest, AFolderThatCannotBeMadeIsAFailure) {
+TEST_F(ReplayFolderTest, AFolderThatCannotBeMadeIsAFailureWithItsOwnReason) {
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "file") << "x";
-    EXPECT_FALSE(SaveReplay((folder / "file" / "replays").string(), Sample()).has_value());
+    std::string why = "left over";
+    EXPECT_FALSE(SaveReplay((folder / "file").string(), Sample(), 3, &why).has_value());
+    EXPECT_EQ(why, "v cestě ke složce je soubor nebo nefunkční odkaz");
+    std::filesystem::create_symlink(folder / "gone", folder / "dangling");
+    EXPECT_FALSE(SaveReplay((folder / "dangling").string(), Sample(), 3, &why).has_value());
+    EXPECT_EQ(why, "v cestě ke složce je soubor nebo nefunkční odkaz");
+    if (::geteuid() != 0) {
+        std::filesystem::create_directories(folder / "locked");
+        std::filesystem::permissions(folder / "locked", std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::owner_exec);
+        EXPECT_FALSE(SaveReplay((folder / "locked").string(), Sample(), 3, &why).has_value());
+        EXPECT_EQ(why, "chybí oprávnění k zápisu");
+        std::filesystem::permissions(folder / "locked", std::filesystem::perms::owner_all);
+    }
+}
+
+TEST_F(ReplayFolderTest, TheGameJustPlayedStaysWhateverTheOtherNamesClaim) {
+    // A hundred recordings whose names say 2099, written before the game.
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(SaveReplay(folder.string(), At("2099-01-01 10:00:00", "Future"), 100));
+    const auto played = SaveReplay(folder.string(), At("2026-01-01 10:00:00", "Now"), 100);
+    ASSERT_TRUE(played.has_value());
+    EXPECT_TRUE(std::filesystem::exists(*played));
+    const std::vector<std::string> kept = KeptReplays(folder.string());
+    EXPECT_EQ(kept.size(), 100u);
+    // The oldest of them went, the newest is the game just played.
+    EXPECT_EQ(kept.back(), "2026-01-01_10-00-00_Now.zapwall-replay");
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), "2099-01-01_10-00-00_Future.zapwall-replay"),
+              0);
+    EXPECT_EQ(kept.front(), "2099-01-01_10-00-00_Future-2.zapwall-replay");
+    // Even when every other one was written later (a clock set ahead).
+    for (const std::string& name : kept)
+        std::filesystem::last_write_time(folder / name, std::filesystem::file_time_type::clock::now() +
+                                                            std::chrono::hours(24 * 365));
+    const auto next = SaveReplay(folder.string(), At("2026-01-02 10:00:00", "Next"), 100);
+    ASSERT_TRUE(next.has_value());
+    EXPECT_TRUE(std::filesystem::exists(*next));
+    EXPECT_EQ(KeptReplays(folder.string()).size(), 100u);
+}
+
+TEST_F(ReplayFolderTest, TemporaryFilesOfAKilledSaveAreRemoved) {
+    std::filesystem::create_directories(folder);
+    const auto stale = folder / ".2026-01-01_10-00-00_Ada.zapwall-replay.Ab3xYz";
+    const auto fresh = folder / ".2026-01-01_10-00-00_Bara.zapwall-replay.Cd4eFg";
+    std::ofstream(stale) << "half";
+    std::ofstream(fresh) << "being written";
+    std::filesystem::last_write_time(
+        stale, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
+    ASSERT_TRUE(SaveReplay(folder.string(), Sample()).has_value());
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(fresh));  // a save may still be writing it
 }
 
 }  // namespace

@@ -94,15 +94,15 @@ sed 's/^seed 4242$/seed 4243/' "$work/quit.zapwall-replay" > "$work/damaged.zapw
 if "$sim" --replay "$work/damaged.zapwall-replay" --data "$work/quit-replayed" 2> "$work/err"; then
   fail "a damaged recording was replayed"
 fi
-grep -q "damaged" "$work/err" || fail "the damaged recording's message: $(cat "$work/err")"
+grep -q "poškozený" "$work/err" || fail "the damaged recording's message: $(cat "$work/err")"
 if "$tool" show "$work/damaged.zapwall-replay" > /dev/null 2> "$work/err"; then
   fail "zapwall-data show accepted a damaged recording"
 fi
-grep -q "checksum" "$work/err" || fail "show's message: $(cat "$work/err")"
+grep -q "kontrolní součet" "$work/err" || fail "show's message: $(cat "$work/err")"
 if "$sim" --replay "$work/quit-played/players.ko" --data "$work/quit-replayed" 2> "$work/err"; then
   fail "a roster was replayed"
 fi
-grep -q "not a Zapwall replay" "$work/err" || fail "the foreign file's message: $(cat "$work/err")"
+grep -q "není to záznam hry Zapwall" "$work/err" || fail "the foreign file's message: $(cat "$work/err")"
 printf '\x01\x00\x01\x00\x00\x00\x00\x00\x0a\x00\x00\x00\x00\x00\x00\x00' \
   > "$work/quit-replayed/levels.ko"
 if "$sim" --replay "$work/quit.zapwall-replay" --data "$work/quit-replayed" 2> "$work/err"; then

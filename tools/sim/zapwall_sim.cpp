@@ -26,12 +26,12 @@
 #include "layout/single_copy_lock.h"
 #include "layout/version.h"
 #include "shell/closing.h"
-#include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "tools/sim/input_script.h"
+#include "tools/sim/sound_tally.h"
 #include "tools/sim/state_json.h"
 
 namespace ZapModule {
@@ -181,14 +181,8 @@ std::string ReadText(const std::string& path) {
     return std::string(bytes->begin(), bytes->end());
 }
 
-// The file name of every played effect, in order.
-Json PlayedEffects(const SoundLog& log) {
-    Json names = Json::array();
-    for (const std::string& path : log.Played) names.push_back(path.substr(path.rfind('/') + 1));
-    return names;
-}
-
-Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& log, int64_t steps) {
+Json Report(const GameState& s, const RecordingWindow& window, const SoundTally& sound,
+            int64_t steps) {
     Json j = StateToJson(s);
     j["Steps"] = steps;
     j["TimerInterval"] = window.Interval;
@@ -197,8 +191,8 @@ Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& l
     Json visible = Json::array();
     for (bool v : window.Label3Visible) visible.push_back(v ? -1 : 0);
     j["Label3Visible"] = visible;
-    j["Sounds"] = PlayedEffects(log);
-    j["SoundUpdates"] = log.Updates;
+    j["Sounds"] = sound.Played;
+    j["SoundUpdates"] = sound.Updates;
     j["Messages"] = Json::array();
     for (const RecordingWindow::Message& m : window.Messages)
         j["Messages"].push_back({{"Text", m.Text}, {"Title", m.Title}});
@@ -212,7 +206,8 @@ Json Report(const GameState& s, const RecordingWindow& window, const SoundLog& l
 }
 
 // The headless game: the real rules over a window stand-in, the player's files held in memory
-// over their folder (nothing reaches it unless --save commits it) and a log of the sound requests.
+// over their folder (nothing reaches it unless --save commits it) and a tally of the sound
+// requests.
 struct Sim {
     DataLayout layout;
     // Held by a run that saves: a running game writes the player's files at its exit, so a save
@@ -221,7 +216,7 @@ struct Sim {
     RecordingWindow window;
     DiskDataFiles disk;
     MemoryDataFiles files{&disk};
-    std::shared_ptr<SoundLog> log = std::make_shared<SoundLog>();
+    std::shared_ptr<SoundTally> tally = std::make_shared<SoundTally>();
     GameState s;
     StartupResult loaded;
 
@@ -233,7 +228,8 @@ struct Sim {
         s.DataFolder = layout.DataFolder;
         s.Window = &window;
         s.Files = &files;
-        s.SoundFactory = [log = log] { return std::make_unique<RecordingSound>(log); };
+        tally->KeepNames = o.Out.has_value();
+        s.SoundFactory = [tally = tally] { return std::make_unique<TallyingSound>(tally); };
         s.Random.Seed(seed);
         if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
     }
@@ -245,6 +241,7 @@ struct Sim {
             std::cerr << "zapwall-sim: zapwall is running on " << layout.UserFolder << "\n";
             return false;
         }
+        if (lock && !lock->Note().empty()) std::cerr << "zapwall-sim: " << lock->Note() << "\n";
         loaded = LoadGameData(s, LoadPicture);
         if (loaded.Refusal.empty()) return true;
         std::cerr << "zapwall-sim: " << loaded.Refusal << "\n";
@@ -278,10 +275,11 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
         status = 1;
     }
     if (o.Out) {
-        Json report = Report(sim.s, sim.window, *sim.log, steps);
+        Json report = Report(sim.s, sim.window, *sim.tally, steps);
         // The game's messages speak of files it wrote; say which of them this run did not.
         if (!notWritten.empty()) report["NotWritten"] = notWritten;
-        const std::string text = report.dump(1) + "\n";
+        // A name is UTF-8 wherever it came from; should one not be, it is shown, not fatal.
+        const std::string text = report.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
         if (*o.Out == "-") {
             std::cout << text;
         } else {
@@ -384,10 +382,7 @@ bool StartReplay(Sim& sim, const Options& o, const Replay& r) {
 // A recorded game, run to its end as it was played. With --check-every a second, independent
 // game runs the same recording in lockstep, and the two games' data must stay equal.
 int RunReplay(const Options& o) {
-    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*o.Replay, kMaxReplayFileSize);
-    if (!bytes) throw UsageError{"cannot read " + *o.Replay};
-    const ReplayParse parsed =
-        ParseReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const ReplayParse parsed = ReadReplayFile(*o.Replay);
     if (!parsed.Read) throw UsageError{*o.Replay + ": " + parsed.Problem};
     const Replay& r = *parsed.Read;
 
