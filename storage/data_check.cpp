@@ -10,6 +10,7 @@
 #include "game/contract/file_reading.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
+#include "storage/level_rules.h"
 #include "storage/roster.h"
 #include "storage/tick.h"
 
@@ -88,6 +89,20 @@ std::vector<std::string> CheckGameData(const std::string& dataDir, const Picture
         if (!LoadCheckedPicture(load, dataDir + "/" + picture, why))
             problems.push_back(picture + ": " + why);
     }
+    return problems;
+}
+
+std::vector<std::string> CheckLevelPlay(const std::string& dataDir, const PictureLoader& load) {
+    constexpr int kBrickSheet = 6;  // pictures/ko6
+    const RequiredFile levels = ReadRequiredFile(dataDir, "levels.ko");
+    if (!levels.Problems.empty()) return {};
+    std::string why;
+    const std::optional<Surface> sheet =
+        LoadCheckedPicture(load, dataDir + "/pictures/ko" + std::to_string(kBrickSheet), why);
+    const int pictures = sheet ? sheet->Width() / kCellWidth : 0;
+    std::vector<std::string> problems;
+    for (const LevelRuleProblem& p : CheckLevelSet(ReadLevelBlocks(levels.Bytes), pictures))
+        problems.push_back("levels.ko: " + p.Text);
     return problems;
 }
 

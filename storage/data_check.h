@@ -33,6 +33,11 @@ std::vector<std::string> PictureNames();
 // with the first.
 std::vector<std::string> CheckGameData(const std::string& dataDir, const PictureLoader& load);
 
+// What the game plays, but not as meant, in levels.ko (the rules of storage/level_rules.h, with
+// the brick sheet's pictures counted), one text each naming the file; nothing when levels.ko is
+// refused, which CheckGameData reports.
+std::vector<std::string> CheckLevelPlay(const std::string& dataDir, const PictureLoader& load);
+
 // The sound files the game would leave silent (missing, not a regular file, not a WAV file the
 // component plays, or beyond the sound limits), one text each such as
 // "sounds/bum.wav: vzorkovací frekvence 1 Hz je mimo 4000 až 192000 Hz". The game plays without

@@ -75,7 +75,8 @@ std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
 int Check(const DataLayout& layout) {
     if (!IsFolder(layout.DataFolder)) return Usage(layout.DataFolder + " is not a folder");
     std::vector<std::string> problems = CheckGameData(layout.DataFolder, LoadPicture);
-    for (const auto& more : {CheckSounds(layout.DataFolder), CheckSavedFiles(layout.UserFolder)})
+    for (const auto& more : {CheckLevelPlay(layout.DataFolder, LoadPicture),
+                             CheckSounds(layout.DataFolder), CheckSavedFiles(layout.UserFolder)})
         problems.insert(problems.end(), more.begin(), more.end());
     for (const std::string& problem : problems) std::cout << problem << "\n";
     return problems.empty() ? kOk : kProblems;
