@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <chrono>
 #include <ctime>
 #include <utility>
@@ -100,6 +102,9 @@ void Program::ShowGameScreen() {
         s_.Recorder = &recorder_;
         closing_.Recorder = &recorder_;
     }
+    if (!gamepad_)
+        gamepad_ = std::make_unique<GamepadInput>(
+            [this](bool down, int qtKey) { ControllerKey(down, qtKey); });
     form1_->FitToScreen();
     CentreOnScreen(form1_.get());
     form1_->show();
@@ -145,6 +150,12 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     ShowGameScreen();
     playback_->Start();
     return std::nullopt;
+}
+
+void Program::ControllerKey(bool down, int qtKey) {
+    if (!form1_->isVisible() || QApplication::activeModalWidget() != nullptr) return;
+    QKeyEvent key(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, Qt::NoModifier);
+    QCoreApplication::sendEvent(form1_->Field(), &key);
 }
 
 int Program::RefusePlayback(const std::string& why) {

@@ -10,6 +10,7 @@
 #include "app/display_settings.h"
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
+#include "frontend/gamepad_input.h"
 #include "frontend/hall_window.h"
 #include "frontend/menu_window.h"
 #include "frontend/qt_window_port.h"
@@ -71,6 +72,8 @@ class Program {
     ReplayPlayback* Playback() { return playback_.get(); }
     // The player's own display settings (full screen), kept apart from the game's files.
     DisplaySettings& Display() { return displaySettings_; }
+    // The game controllers, once the game screen has been shown.
+    GamepadInput* Gamepad() { return gamepad_.get(); }
     // Where the replays of the games go: replays/ in the folder the game writes to.
     std::string ReplayFolder() const { return files_.PathOf("replays"); }
 
@@ -79,6 +82,9 @@ class Program {
     int RefusePlayback(const std::string& why);
     // The run ends before any window was shown, without closing through the handlers.
     void Refuse();
+    // A controller's key reaches the game screen as the keyboard's would, while nothing modal
+    // (a message box, the hall of fame) is open over it.
+    void ControllerKey(bool down, int qtKey);
 
     GameState s_;
     PlayerPanelRules players_{s_};
@@ -100,6 +106,7 @@ class Program {
     uint64_t animationsHash_ = 0;
     ReplayRecorder recorder_;
     std::unique_ptr<ReplayPlayback> playback_;
+    std::unique_ptr<GamepadInput> gamepad_;
     bool refused_ = false;
 };
 

@@ -24,6 +24,11 @@ void HeldKeys::Press(int code, unsigned long time, bool repeated) {
 void HeldKeys::Release(int code, unsigned long time, bool repeated) {
     if (repeated) return;
     Flush();
+    // Without a timestamp the key comes from no window system's repeat (a controller's).
+    if (time == 0) {
+        deliver_(false, code);
+        return;
+    }
     waiting_ = WaitingRelease{code, time};
     timer_.start();
 }

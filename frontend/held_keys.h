@@ -6,7 +6,8 @@
 // real waits, a short while at most, for a press of the same key with its timestamp: with one it
 // is a repeat and both vanish but the press (a repeated press counts as a key down); without, it
 // reaches the rules. The held key thus never lets go of the bat, and no repeat reaches the replay.
-// Wayland's and Qt's own repeats are marked and need no wait. A real release is delivered before
+// Wayland's and Qt's own repeats are marked and need no wait, nor does a key without a timestamp
+// (a game controller's). A real release is delivered before
 // any later key, so the keys reach the rules in their order.
 
 #include <QObject>
