@@ -1,0 +1,174 @@
+// The replay readers of zapwall-data and zapwall-sim against hostile recordings: a file of the
+// largest size the readers take, built to cost the most, is refused within seconds and a bounded
+// amount of memory; an end that no game can reach is refused at once; a name that is no text
+// neither crashes the run nor reaches a data file; and a long run keeps nothing per step.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "storage/replay_file.h"
+#include "tests/storage/storage_test_support.h"
+
+// Under AddressSanitizer the programs' memory and time are its own, not theirs.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMeasured = false;
+#else
+constexpr bool kMeasured = true;
+#endif
+
+namespace ZapModule {
+namespace {
+
+using testing::TempFolder;
+
+struct ProgramRun {
+    int Status = -1;  // the exit status; 128 + the signal when killed
+    long PeakKiB = 0;
+    double Seconds = 0;
+    std::string Err, Out;
+};
+
+// Runs `program` with `args`, its output into files, and measures it as /usr/bin/time -v would.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const TempFolder& folder) {
+    const std::string out = folder / "out", err = folder / "err";
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(outFd, 1);
+        ::dup2(errFd, 2);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ProgramRun run;
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(child, &status, 0, &usage);
+    run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.PeakKiB = usage.ru_maxrss;
+    const auto text = [](const std::string& path) {
+        const std::vector<uint8_t> bytes = testing::ReadBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    run.Out = text(out);
+    run.Err = text(err);
+    return run;
+}
+
+// A recording of an empty game on the build's data folder, as text without its end and checksum.
+std::string Beginning(const std::string& player) {
+    Replay r;
+    r.Recorded = "2026-12-08 10:00:00";
+    r.Player = {player, 0, 0, 3};
+    std::string text = ReplayText(r);
+    return text.substr(0, text.find("end "));
+}
+
+// The text signed with its checksum, as a file.
+std::string Signed(const TempFolder& folder, const std::string& name, const std::string& body) {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx",
+                  static_cast<unsigned long long>(Fnv1a64(body.data(), body.size())));
+    testing::WriteText(folder / name, body + "checksum " + hex + "\n");
+    return folder / name;
+}
+
+class HostileReplays : public ::testing::Test {
+  protected:
+    ProgramRun Show(const std::string& replay) {
+        return RunProgram(ZAPWALL_DATA_TOOL, {"show", replay}, folder_);
+    }
+    ProgramRun Sim(const std::string& replay, std::vector<std::string> more = {}) {
+        std::vector<std::string> args{"--replay", replay, "--data", ZAPWALL_DATA_DIR,
+                                      "--user-data", folder_ / "user"};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunProgram(ZAPWALL_SIM_TOOL, args, folder_);
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(HostileReplays, TheLargestCostliestFilesAreRefusedInSecondsAndBoundedMemory) {
+    const size_t size = kMaxReplayFileSize - 64;
+    const std::string beginning = Beginning("Ada");
+    // Blank lines; one line of blanks; the most inputs the size holds for a game of no length.
+    std::string inputs = beginning;
+    while (inputs.size() < size) inputs += "0 0 keyup 32\n";
+    const std::vector<std::string> files = {
+        Signed(folder_, "blank.zapwall-replay",
+               "ZAPWALL-REPLAY 1\n" + std::string(size, '\n')),
+        Signed(folder_, "wide.zapwall-replay",
+               "ZAPWALL-REPLAY 1\nrecorded " + std::string(size, ' ') + "\n"),
+        Signed(folder_, "inputs.zapwall-replay", inputs + "end 0 0 closed\n"),
+    };
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        for (const ProgramRun& run : {Show(file), Sim(file)}) {
+            EXPECT_NE(run.Status, 0);
+            EXPECT_LT(run.Status, 128) << run.Err;
+            EXPECT_NE(run.Err.find("řádek"), std::string::npos) << run.Err;
+            if (!kMeasured) continue;
+            EXPECT_LT(run.Seconds, 5.0);
+            EXPECT_LT(run.PeakKiB, 200 * 1024);
+        }
+    }
+}
+
+TEST_F(HostileReplays, AnEndNoGameCanReachIsRefusedAtOnce) {
+    const std::string file = Signed(folder_, "endless.zapwall-replay",
+                                    Beginning("Ada") + "end 1000000000000000 1000 closed\n");
+    const ProgramRun run = Sim(file);
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_NE(run.Err.find("provést 1000000000000000 kroků"), std::string::npos) << run.Err;
+}
+
+TEST_F(HostileReplays, ANameThatIsNoTextIsRefusedAndWritesNothing) {
+    const std::string file =
+        Signed(folder_, "name.zapwall-replay", Beginning("Ada\xFF\n") + "end 0 0 closed\n");
+    const ProgramRun run = Sim(file, {"--save", "--out", folder_ / "report.json"});
+    EXPECT_EQ(run.Status, 2) << run.Err;
+    EXPECT_NE(run.Err.find("jméno není platný text v UTF-8"), std::string::npos) << run.Err;
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "user/players.ko"));
+    EXPECT_NE(Show(file).Err.find("jméno není platný text v UTF-8"), std::string::npos);
+}
+
+TEST_F(HostileReplays, ShowEscapesTheNamesOfAReplay) {
+    std::string text = Beginning("Ada\x1B[2J\n");
+    text.replace(text.find("hall 1000"), 0, "hall 7 Eve%1B]0;x%07\n");
+    text.erase(text.rfind("hall "));
+    const std::string file = Signed(folder_, "names.zapwall-replay", text + "end 0 0 closed\n");
+    const ProgramRun run = Show(file);
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.find('\x1b'), std::string::npos);
+    EXPECT_NE(run.Out.find("\"Ada\\x1B[2J\\x0A\""), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("\"Eve\\x1B]0;x\\x07\""), std::string::npos) << run.Out;
+}
+
+TEST_F(HostileReplays, ALongRunKeepsNothingPerStep) {
+    testing::WriteText(folder_ / "input.txt", "0 keydown 32\n");
+    const ProgramRun run = RunProgram(ZAPWALL_SIM_TOOL,
+                               {"--data", ZAPWALL_DATA_DIR, "--user-data", folder_ / "user",
+                                "--input", folder_ / "input.txt", "--steps", "3000000", "--out",
+                                folder_ / "report.json"},
+                               folder_);
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    if (kMeasured) EXPECT_LT(run.PeakKiB, 64 * 1024);
+}
+
+}  // namespace
+}  // namespace ZapModule
