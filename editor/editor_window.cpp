@@ -115,6 +115,11 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     NewSet();
 }
 
+EditorWindow::~EditorWindow() {
+    // The undo stack, deleted with the window's children, says it became clean as it goes.
+    undo_->disconnect(this);
+}
+
 void EditorWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(Czech("&Soubor"));
     file->addAction(Czech("&Nová sada"), QKeySequence::New, this, [this] {

@@ -21,6 +21,7 @@ class EditorWindow : public QMainWindow {
   public:
     // `sprites` holds the game's loaded sprites for as long as the window lives.
     EditorWindow(GameState& sprites, DataLayout layout, QWidget* parent = nullptr);
+    ~EditorWindow() override;
 
     // Opens a level set file, asking first about unsaved changes; false (with the reason shown)
     // when it is refused, leaving the open set as it was.

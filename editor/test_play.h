@@ -33,6 +33,9 @@ class TestPlay : public QObject {
     bool Start(const DataLayout& layout, const QString& gameProgram,
                const std::vector<uint8_t>& levels, QString* problem);
     bool Running() const { return process_ != nullptr; }
+    // While running: the game's folder and process (for tests).
+    QString Folder() const { return folder_ ? folder_->path() : QString(); }
+    QProcess* Process() const { return process_; }
 
     // The game ended (and its folder is gone).
     std::function<void()> OnFinished;

@@ -1,0 +1,212 @@
+// The editor's window on Qt's offscreen platform: bricks placed, dragged, erased, moved and
+// deleted with the mouse and undone, levels added and reordered, the set saved as text and
+// levels.ko and opened again, refusals that write nothing, and a test play on a throw-away copy
+// of the game.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "editor/editor_window.h"
+#include "editor/level_set_files.h"
+#include "graphics/picture_loader.h"
+#include "graphics/sprites.h"
+#include "storage/level_file.h"
+#include "storage/roster.h"
+#include "tests/storage/storage_test_support.h"
+#include "tools/zapwall_data_level_text.h"
+
+using namespace ZapModule;
+using ZapModule::testing::ReadBytes;
+using ZapModule::testing::TempFolder;
+
+namespace {
+
+const std::string kBuild = ZAPWALL_BUILD_DIR;
+
+class EditorWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sprites_.DataFolder = kBuild + "/data";
+        std::string failed;
+        ASSERT_TRUE(LoadSprites(sprites_, LoadPicture, &failed)) << failed;
+        window_ =
+            std::make_unique<EditorWindow>(sprites_, PortableLayout(kBuild, kBuild + "/data"));
+        window_->QuietMessages = true;
+        window_->show();
+    }
+
+    // A mouse event on the field at (x, y), as the window system sends it.
+    void Mouse(QEvent::Type type, Qt::MouseButton button, int x, int y,
+               Qt::KeyboardModifiers modifiers = {}) {
+        const QPointF at(x, y);
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+        QMouseEvent event(type, at, window_->Canvas()->mapToGlobal(at), button, held, modifiers);
+        QApplication::sendEvent(window_->Canvas(), &event);
+    }
+    void Click(Qt::MouseButton button, int x, int y) {
+        Mouse(QEvent::MouseButtonPress, button, x, y);
+        Mouse(QEvent::MouseButtonRelease, button, x, y);
+    }
+    void Drag(Qt::MouseButton button, QPoint from, QPoint to) {
+        Mouse(QEvent::MouseButtonPress, button, from.x(), from.y());
+        Mouse(QEvent::MouseMove, button, (from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
+        Mouse(QEvent::MouseMove, button, to.x(), to.y());
+        Mouse(QEvent::MouseButtonRelease, button, to.x(), to.y());
+    }
+    const EditorLevel& Level() { return window_->Set().Levels[window_->CurrentLevel()]; }
+
+    GameState sprites_;
+    std::unique_ptr<EditorWindow> window_;
+};
+
+TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
+    ASSERT_EQ(Level().size(), 1u);  // a new set's one brick
+    Click(Qt::LeftButton, 45, 60);
+    ASSERT_EQ(Level().size(), 2u);
+    EXPECT_EQ(Level()[0].X, 40);
+    EXPECT_EQ(Level()[0].Y, 50);
+    // A drag lays a row, one undo step for the whole stroke.
+    Drag(Qt::LeftButton, {5, 5}, {65, 5});
+    EXPECT_EQ(Level().size(), 2u + 3u);  // where pressed, moved through and released
+    Drag(Qt::RightButton, {45, 60}, {205, 230});
+    EXPECT_EQ(Level().size(), 3u);
+    window_->UndoStack()->undo();
+    EXPECT_EQ(Level().size(), 5u);
+    window_->UndoStack()->undo();
+    window_->UndoStack()->undo();
+    EXPECT_EQ(Level().size(), 1u);
+    window_->UndoStack()->redo();
+    EXPECT_EQ(Level().size(), 2u);
+
+    // The field shows the bricks with the game's sprites, 1:1.
+    const QImage field = window_->Canvas()->Picture();
+    const Surface& sheet = sprites_.Sprites[5].Pixels;
+    const BrickRecord& brick = Level()[0];
+    EXPECT_EQ(field.pixel(brick.X + 5, brick.Y + 7) | 0xff000000u,
+              sheet.Pixel(brick.Picture * kCellWidth + 5, 7) | 0xff000000u);
+    EXPECT_EQ(field.pixel(301, 301) & 0xffffffu, 0u);
+}
+
+TEST_F(EditorWindowTest, SelectedBricksMoveCopyAndGoAsOneUndoStepEach) {
+    Click(Qt::LeftButton, 5, 30);  // (0, 25) beside the new set's (200, 225)
+    window_->Canvas()->SetTool(FieldCanvas::Tool::Select);
+    // A rubber band over both, then a drag of one of them by two cells right and one down.
+    Drag(Qt::LeftButton, {1, 26}, {215, 240});
+    ASSERT_EQ(window_->Selection().size(), 2u);
+    Drag(Qt::LeftButton, {205, 230}, {245, 255});
+    ASSERT_EQ(Level().size(), 2u);
+    EXPECT_EQ(Level()[0].X, 40);
+    EXPECT_EQ(Level()[0].Y, 50);
+    EXPECT_EQ(Level()[1].X, 240);
+    window_->CopySelection();
+    window_->PasteAt(40, 300);
+    EXPECT_EQ(Level().size(), 4u);
+    window_->DeleteSelection();
+    EXPECT_EQ(Level().size(), 2u);
+    window_->UndoStack()->undo();
+    window_->UndoStack()->undo();
+    window_->UndoStack()->undo();
+    EXPECT_EQ(Level()[0].X, 0);
+    EXPECT_EQ(Level()[1].X, 200);
+}
+
+TEST_F(EditorWindowTest, LevelsAreAddedDuplicatedReorderedAndDeleted) {
+    window_->DuplicateLevel();
+    Click(Qt::LeftButton, 5, 30);
+    ASSERT_EQ(window_->Set().Levels.size(), 2u);
+    EXPECT_EQ(window_->CurrentLevel(), 1);
+    EXPECT_EQ(Level().size(), 2u);
+    window_->MoveCurrentLevel(-1);
+    EXPECT_EQ(window_->CurrentLevel(), 0);
+    EXPECT_EQ(window_->Set().Levels[0].size(), 2u);
+    EXPECT_EQ(window_->LevelList()->count(), 2);
+    window_->AddLevel();
+    EXPECT_EQ(window_->Set().Levels.size(), 3u);
+    EXPECT_TRUE(AnyRefused(window_->Problems()));  // the new level has no brick yet
+    window_->DeleteLevel();
+    EXPECT_FALSE(AnyRefused(window_->Problems()));
+    window_->UndoStack()->undo();
+    window_->UndoStack()->undo();
+    window_->UndoStack()->undo();
+    EXPECT_EQ(window_->Set().Levels[1].size(), 2u);
+}
+
+TEST_F(EditorWindowTest, SavedFilesAreTheCompilersAndOpenAsTheSameSet) {
+    Click(Qt::LeftButton, 5, 30);
+    Click(Qt::LeftButton, 25, 30);
+    TempFolder folder;
+    ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "mine.txt")));
+    EXPECT_TRUE(window_->UndoStack()->isClean());
+    const std::vector<uint8_t> text = ReadBytes(folder / "mine.txt");
+    const CompiledLevels compiled = CompileLevelText(std::string(text.begin(), text.end()));
+    ASSERT_TRUE(compiled.Errors.empty());
+    EXPECT_EQ(ReadBytes(folder / "mine.ko"), compiled.Bytes);
+
+    EditorWindow other(sprites_, PortableLayout(kBuild, kBuild + "/data"));
+    other.QuietMessages = true;
+    ASSERT_TRUE(other.Open(QString::fromStdString(folder / "mine.ko")));
+    EXPECT_EQ(other.Set(), window_->Set());
+}
+
+TEST_F(EditorWindowTest, WhatTheGameWouldRefuseIsShownAndNeverSaved) {
+    TempFolder folder;
+    ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
+    const std::vector<uint8_t> saved = ReadBytes(folder / "set.ko");
+    // Erasing the only brick leaves a level the game refuses.
+    Click(Qt::RightButton, 205, 230);
+    ASSERT_TRUE(AnyRefused(window_->Problems()));
+    EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
+    EXPECT_NE(window_->LastMessage.indexOf(QString::fromUtf8("hra by ji odmítla")), -1);
+    EXPECT_EQ(ReadBytes(folder / "set.ko"), saved);
+    // A brick off the field is played, but not as meant: saved only when the author insists.
+    window_->UndoStack()->undo();
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, 490, 2, Qt::ShiftModifier);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 490, 2, Qt::ShiftModifier);
+    ASSERT_FALSE(window_->Problems().empty());
+    EXPECT_FALSE(AnyRefused(window_->Problems()));
+    EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
+    EXPECT_EQ(ReadBytes(folder / "set.ko"), saved);
+    window_->QuietAnswer = true;
+    EXPECT_TRUE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
+    EXPECT_NE(ReadBytes(folder / "set.ko"), saved);
+}
+
+TEST_F(EditorWindowTest, ADamagedFileIsRefusedAndTheOpenSetStays) {
+    Click(Qt::LeftButton, 5, 30);
+    const LevelSet before = window_->Set();
+    TempFolder folder;
+    ZapModule::testing::WriteBytes(folder / "bad.ko", {5, 0, 1});
+    EXPECT_FALSE(window_->Open(QString::fromStdString(folder / "bad.ko")));
+    EXPECT_NE(window_->LastMessage.indexOf("bad.ko"), -1);
+    EXPECT_EQ(window_->Set(), before);
+    EXPECT_EQ(ReadBytes(folder / "bad.ko"), (std::vector<uint8_t>{5, 0, 1}));
+}
+
+TEST_F(EditorWindowTest, TestPlayRunsTheGameOnAThrowAwayCopyWithTheEditedLevel) {
+    Click(Qt::LeftButton, 5, 30);
+    ASSERT_TRUE(window_->TestPlayLevel());
+    TestPlay* play = window_->Play();
+    const QString folder = play->Folder();
+    // The copy holds the edited level alone and one new player; the game takes its lock there.
+    EXPECT_EQ(ReadBytes((folder + "/data/levels.ko").toStdString()),
+              EncodeLevelSet({{Level()}, {}}));
+    const RosterRead roster = ParseRoster(ReadBytes((folder + "/data/players.ko").toStdString()));
+    ASSERT_EQ(roster.Players.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(roster.Players[0].Name), TestPlayerName());
+    EXPECT_FALSE(QFile::exists(folder + "/data/hall.ko"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QFile::exists(folder + "/data/zapwall.lock"); }, 60000));
+    EXPECT_FALSE(window_->TestPlayLevel());  // one at a time
+    bool finished = false;
+    play->OnFinished = [&] { finished = true; };
+    play->Process()->terminate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished; }, 60000));
+    EXPECT_FALSE(QDir(folder).exists());
+}
+
+}  // namespace
