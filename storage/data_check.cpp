@@ -34,20 +34,6 @@ void Append(std::vector<std::string>& problems, const std::vector<std::string>& 
     problems.insert(problems.end(), more.begin(), more.end());
 }
 
-std::string TickProblem(const TickRead& tick) {
-    const std::string uses = ", hra použije " + std::to_string(tick.Value);
-    switch (tick.Status) {
-        case TickRead::Kind::NoNumber:
-            return kTickFile + ": první řádek nezačíná číslem" + uses;
-        case TickRead::Kind::Clamped:
-            return kTickFile + ": " + tick.Number + " je mimo rozsah " + std::to_string(kMinTick) +
-                   " až " + std::to_string(kMaxTick) + uses;
-        case TickRead::Kind::InRange:
-            break;
-    }
-    return {};
-}
-
 }  // namespace
 
 RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name) {
@@ -136,8 +122,8 @@ std::vector<std::string> CheckSavedFiles(const std::string& dataDir) {
         }
     }
     if (const auto tick = readIfThere(kTickFile)) {
-        if (const std::string problem = TickProblem(ReadTick(*tick)); !problem.empty()) {
-            problems.push_back(problem);
+        if (TickRead read = ReadTick(*tick); !read.Problem.empty()) {
+            problems.push_back(read.Problem);
         }
     }
     return problems;

@@ -22,9 +22,14 @@ class DataFiles {
     // Whether the file is there, readable or not: a file that exists but cannot be read is not
     // the same as a missing one.
     virtual bool Exists(const std::string& name) = 0;
-    // Copies the file under a new name, whatever its size. Never replaces a file that is already
-    // there: false then, as on any other failure.
+    // Copies the file under a new name when it is a regular file; one larger than
+    // kMaxKeptFileBytes (a sparse one, perhaps, whose copy would cost its whole size on the disk
+    // and hold up the start) is kept under the new name without copying, where the files allow.
+    // Never replaces a file that is already there: false then, as on any other failure.
     virtual bool Copy(const std::string& name, const std::string& copyName) = 0;
+    // Why Copy would refuse the file itself (no regular file, too large), in Czech; empty when
+    // it would not.
+    virtual std::string CopyProblem(const std::string& name) { return {}; }
     // Where the file lies, for messages.
     virtual std::string Where(const std::string& name) const = 0;
     // Why the last failed Write or Copy failed, in Czech ("disk je plný"); empty when unknown.

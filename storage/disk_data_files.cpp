@@ -245,6 +245,8 @@ std::string WriteErrorText(int error) {
             return "chyba disku";
         case EINVAL:  // a copy of something that is no regular file
             return "není to obyčejný soubor";
+        case EFBIG:  // a file beyond the limit that could not be kept otherwise
+            return "soubor je větší než " + SizeText(kMaxKeptFileBytes) + " a nelze ho zkopírovat";
         default:
             return "chyba " + std::to_string(error);
     }
@@ -255,7 +257,13 @@ std::optional<std::vector<uint8_t>> DiskDataFiles::Read(const std::string& name)
 }
 
 std::string DiskDataFiles::ReadProblem(const std::string& name) {
-    return DescribeReadFailure(ReadRegularFile(PathOf(name), kMaxKeptFileBytes));
+    const FileRead read = ReadRegularFile(PathOf(name), kMaxKeptFileBytes);
+    // The message says already that the file cannot be read: only the reason follows.
+    if (read.Failure == ReadFailure::Failed)
+        return read.Error == ELOOP ? WriteErrorText(ELOOP)
+               : read.Error == EIO ? WriteErrorText(EIO)
+                                   : "chyba " + std::to_string(read.Error);
+    return DescribeReadFailure(read);
 }
 
 void DiskDataFiles::PrepareForWriting() {
@@ -280,18 +288,50 @@ bool DiskDataFiles::Exists(const std::string& name) {
     return ::lstat(PathOf(name).c_str(), &info) == 0;
 }
 
+namespace {
+
+// 0 when the open file may be copied, else the errno that says why not.
+int CopySourceError(const FileDescriptor& in) {
+    struct stat info {};
+    if (in.Get() < 0 || ::fstat(in.Get(), &info) != 0) return errno;
+    if (!S_ISREG(info.st_mode)) return EINVAL;
+    if (static_cast<uint64_t>(info.st_size) > kMaxKeptFileBytes) return EFBIG;
+    return 0;
+}
+
+FileDescriptor OpenCopySource(const std::string& path) {
+    return FileDescriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+}
+
+// Keeps a file too large to copy under a second name of its own (a hard link): it costs no space
+// and no time, and the save that follows replaces the name, not the file. 0 or the errno.
+int KeepByLink(const std::string& path, const std::string& copyPath) {
+#ifdef __EMSCRIPTEN__
+    // Emscripten's file systems have no hard links.
+    (void)path;
+    (void)copyPath;
+    return EFBIG;
+#else
+    if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, copyPath.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return errno == EEXIST ? EEXIST : EFBIG;
+    SyncFolder(FolderOf(copyPath));
+    return 0;
+#endif
+}
+
+}  // namespace
+
+std::string DiskDataFiles::CopyProblem(const std::string& name) {
+    const int error = CopySourceError(OpenCopySource(PathOf(name)));
+    return error == EFBIG ? std::string() : WriteErrorText(error);
+}
+
 bool DiskDataFiles::Copy(const std::string& name, const std::string& copyName) {
     PrepareForWriting();
-    const FileDescriptor in(
-        ::open(PathOf(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    struct stat info {};
-    if (in.Get() < 0 || ::fstat(in.Get(), &info) != 0) {
-        lastError_ = errno;
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        lastError_ = EINVAL;
-        return false;
+    const FileDescriptor in = OpenCopySource(PathOf(name));
+    if (const int error = CopySourceError(in); error != 0) {
+        lastError_ = error == EFBIG ? KeepByLink(PathOf(name), PathOf(copyName)) : error;
+        return lastError_ == 0;
     }
     const auto copyAll = [&](int out) {
         std::vector<uint8_t> buffer(64 * 1024);

@@ -46,9 +46,10 @@ std::optional<std::string> KeepDamagedCopy(DataFiles& files, const std::string& 
     return std::nullopt;
 }
 
-void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem) {
-    Tell(s, "Soubor " + name + " je poškozený (" + Detail(name, problem) +
-                "). Použila se jeho nepoškozená část. " + KeptText(s, name));
+void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem,
+                       const std::string& used) {
+    Tell(s, "Soubor " + name + " je poškozený (" + Detail(name, problem) + "). " +
+                (used.empty() ? "" : used + " ") + KeptText(s, name));
 }
 
 void ReportUnreadableFile(GameState& s, const std::string& name) {

@@ -17,8 +17,12 @@ namespace ZapModule {
 // copy, or nothing when none could be made.
 std::optional<std::string> KeepDamagedCopy(DataFiles& files, const std::string& name);
 
-// Sets a damaged file aside and says so: `problem` is what is damaged ("players.ko: …").
-void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem);
+inline const std::string kPartUsed = "Použila se jeho nepoškozená část.";
+
+// Sets a damaged file aside and says so: `problem` is what is damaged ("players.ko: …"), `used`
+// what the game took from it.
+void ReportDamagedFile(GameState& s, const std::string& name, const std::string& problem,
+                       const std::string& used = kPartUsed);
 // Sets aside a file that is there but could not be read at all, and says why.
 void ReportUnreadableFile(GameState& s, const std::string& name);
 // Says that NAME could not be saved, where and why; once per file and run. The reason is the
@@ -30,12 +34,13 @@ void ReportFailedSave(GameState& s, const std::string& name,
 // its Problem. A damaged or unreadable file is set aside and reported before anything else
 // happens to it; a missing one gives the parse result's defaults.
 template <typename Result, typename Parse>
-Result ReadKeptFile(GameState& s, const std::string& name, Parse parse) {
+Result ReadKeptFile(GameState& s, const std::string& name, Parse parse,
+                    const std::string& used = kPartUsed) {
     const std::optional<std::vector<uint8_t>> bytes = s.Files ? s.Files->Read(name) : std::nullopt;
     Result read;
     if (bytes) {
         read = parse(*bytes);
-        if (!read.Problem.empty()) ReportDamagedFile(s, name, read.Problem);
+        if (!read.Problem.empty()) ReportDamagedFile(s, name, read.Problem, used);
     } else if (s.Files && s.Files->Exists(name)) {
         ReportUnreadableFile(s, name);
     }

@@ -46,15 +46,26 @@ bool MemoryDataFiles::Copy(const std::string& name, const std::string& copyName)
         return false;
     }
     if (const auto held = Held.find(name); held != Held.end()) return Write(copyName, held->second);
-    // A backing file is copied at the commit, whatever its size; until then it reads through.
+    // A backing file is copied at the commit; until then it reads through. What the copy would
+    // refuse then is refused now, so that the game's messages say what the commit will do.
     if (!backing_ || !backing_->Exists(name)) {
         lastProblem_ = "soubor chybí";
+        return false;
+    }
+    if (std::string why = backing_->CopyProblem(name); !why.empty()) {
+        lastProblem_ = std::move(why);
         return false;
     }
     copiedFrom_[copyName] = name;
     changes_.push_back(Change{copyName, name});
     ++WriteCount;
     return true;
+}
+
+std::string MemoryDataFiles::CopyProblem(const std::string& name) {
+    if (Held.count(name) != 0 || !backing_) return {};
+    const auto copied = copiedFrom_.find(name);
+    return backing_->CopyProblem(copied != copiedFrom_.end() ? copied->second : name);
 }
 
 std::string MemoryDataFiles::Where(const std::string& name) const {

@@ -18,6 +18,7 @@ class MemoryDataFiles : public DataFiles {
     bool Write(const std::string& name, const std::vector<uint8_t>& bytes) override;
     bool Exists(const std::string& name) override;
     bool Copy(const std::string& name, const std::string& copyName) override;
+    std::string CopyProblem(const std::string& name) override;
     std::string Where(const std::string& name) const override;
     std::string LastWriteProblem() const override { return lastProblem_; }
 

@@ -80,6 +80,20 @@ std::optional<double> LeadingNumber(std::string_view line, std::string& written)
     return negative ? -value : value;
 }
 
+std::string TickProblem(const TickRead& tick) {
+    const std::string uses = ", hra použije " + std::to_string(tick.Value);
+    switch (tick.Status) {
+        case TickRead::Kind::NoNumber:
+            return kTickFile + ": první řádek nezačíná číslem" + uses;
+        case TickRead::Kind::Clamped:
+            return kTickFile + ": " + tick.Number + " je mimo rozsah " + std::to_string(kMinTick) +
+                   " až " + std::to_string(kMaxTick) + uses;
+        case TickRead::Kind::InRange:
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
 TickRead ReadTick(const std::vector<uint8_t>& bytes) {
@@ -87,10 +101,14 @@ TickRead ReadTick(const std::vector<uint8_t>& bytes) {
     const std::string_view line = text.substr(0, text.find_first_of("\r\n"));
     TickRead result;
     const std::optional<double> number = LeadingNumber(line, result.Number);
-    if (!number) return result;
+    if (!number) {
+        result.Problem = TickProblem(result);
+        return result;
+    }
     const int32_t rounded = RoundToInt32(*number);
     result.Value = static_cast<int16_t>(std::clamp<int32_t>(rounded, kMinTick, kMaxTick));
     result.Status = result.Value == rounded ? TickRead::Kind::InRange : TickRead::Kind::Clamped;
+    result.Problem = TickProblem(result);
     return result;
 }
 
@@ -101,9 +119,8 @@ std::vector<uint8_t> FormatTick(int16_t value) {
 }
 
 int16_t LoadTick(GameState& s) {
-    const std::optional<std::vector<uint8_t>> bytes =
-        s.Files ? s.Files->Read(kTickFile) : std::nullopt;
-    return bytes ? ParseTick(*bytes) : kDefaultTick;
+    // The problem says which value the game uses, so no part of the file is said to be used.
+    return ReadKeptFile<TickRead>(s, kTickFile, ReadTick, "").Value;
 }
 
 bool SaveTick(GameState& s, int16_t value) {

@@ -19,6 +19,7 @@ struct TickRead {
     Kind Status = Kind::NoNumber;
     int16_t Value = kDefaultTick;  // what the game uses
     std::string Number;            // the number as written, when there is one
+    std::string Problem;           // in Czech, unless InRange: "tick.ko: … hra použije 8000"
 };
 // The number at the start of the first line (blanks skipped, up to the first character that
 // cannot continue it), rounded to the nearest integer with ties to even and held to 1...10000;
@@ -30,7 +31,8 @@ inline int16_t ParseTick(const std::vector<uint8_t>& bytes) {
 // A blank (or the minus sign), the number, a blank, CR LF.
 std::vector<uint8_t> FormatTick(int16_t value);
 
-// The setting for the menu's scroll bar: 8000 when tick.ko is missing.
+// The setting for the menu's scroll bar: 8000 when tick.ko is missing. A damaged or unreadable
+// tick.ko is set aside and reported as the other kept files are, and the value above used.
 int16_t LoadTick(GameState& s);
 // False (and reported) when the file could not be written.
 bool SaveTick(GameState& s, int16_t value);

@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "storage/data_check.h"
 #include "storage/disk_data_files.h"
@@ -87,6 +88,70 @@ TEST(DiskDataFiles, CopiesAFileWhateverItsSize) {
     ASSERT_TRUE(files.Copy("players.ko", "players.ko.damaged"));
     EXPECT_EQ(ReadBytes(folder / "players.ko.damaged"), big);
     EXPECT_FALSE(files.Copy("absent", "absent.damaged"));
+}
+
+TEST(DiskDataFiles, KeepsAHugeSparseFileWithoutCopyingIt) {
+    TempFolder folder;
+    {
+        std::ofstream(folder / "players.ko") << "start";
+    }
+    fs::resize_file(folder / "players.ko", uint64_t{2} << 30);
+    DiskDataFiles files(folder.Path());
+    testing::StorageFixture f;
+    f.s.Files = &files;
+    LoadRoster(f.s);
+    // The same file under the kept name: no second 2 GiB, at once.
+    struct stat kept {}, original {};
+    ASSERT_EQ(::stat((folder / "players.ko.damaged").c_str(), &kept), 0);
+    ASSERT_EQ(::stat((folder / "players.ko").c_str(), &original), 0);
+    EXPECT_EQ(kept.st_ino, original.st_ino);
+    ASSERT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_NE(f.window.Messages[0].Text.find("Původní soubor je uschován jako players.ko.damaged."),
+              std::string::npos);
+    // The save replaces the name; the kept file stays whole.
+    EXPECT_TRUE(SaveRoster(f.s));
+    EXPECT_EQ(fs::file_size(folder / "players.ko.damaged"), uint64_t{2} << 30);
+    EXPECT_LT(fs::file_size(folder / "players.ko"), 16u);
+}
+
+TEST(TickFile, ADamagedOrUnreadableOneIsReportedOnceKeptAsideAndAgreesWithTheCheck) {
+    const struct {
+        std::string Name, Bytes, Said;
+        int16_t Used;
+    } cases[] = {
+        {"empty", "", "Soubor tick.ko je poškozený (první řádek nezačíná číslem, hra použije "
+                      "8000). Původní soubor je uschován jako tick.ko.damaged.", 8000},
+        {"junk", "fast\r\n", "první řádek nezačíná číslem, hra použije 8000", 8000},
+        {"too high", " 20000 \r\n", "20000 je mimo rozsah 1 až 10000, hra použije 10000", 10000},
+        {"too large", std::string(kMaxKeptFileBytes + 1, '1'), "soubor je příliš velký", 8000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempFolder folder;
+        testing::WriteText(folder / "tick.ko", c.Bytes);
+        DiskDataFiles files(folder.Path());
+        testing::StorageFixture f;
+        f.s.Files = &files;
+        EXPECT_EQ(LoadTick(f.s), c.Used);
+        ASSERT_EQ(f.window.Messages.size(), 1u);
+        EXPECT_NE(f.window.Messages[0].Text.find(c.Said), std::string::npos)
+            << f.window.Messages[0].Text;
+        EXPECT_EQ(fs::file_size(folder / "tick.ko.damaged"), c.Bytes.size());
+        EXPECT_EQ(CheckSavedFiles(folder.Path()).size(), 1u);
+    }
+    // A symbolic link loop says so once, not "cannot be read (cannot be read (error 40))".
+    TempFolder folder;
+    fs::create_symlink("tick.ko", folder / "tick.ko");
+    DiskDataFiles files(folder.Path());
+    testing::StorageFixture f;
+    f.s.Files = &files;
+    EXPECT_EQ(LoadTick(f.s), kDefaultTick);
+    ASSERT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_EQ(f.window.Messages[0].Text.rfind("Soubor tick.ko nelze přečíst (symbolické odkazy "
+                                              "tvoří smyčku), hra z něj nic nepoužila.",
+                                              0),
+              0u)
+        << f.window.Messages[0].Text;
 }
 
 TEST(SaveRoster, AnInterruptedSaveOnDiskIsReportedAndKeepsTheOldRoster) {
@@ -169,7 +234,6 @@ TEST(NonRegularFiles, AreRefusedAtOnceInPlaceOfEveryDataFile) {
             LoadHallOfFame(f.s);
             EXPECT_EQ(LoadTick(f.s), kDefaultTick);
             EXPECT_FALSE(files.Copy(name, name + ".copy"));
-            if (name == "tick.ko") continue;  // an unusable tick.ko means the default speed
             ASSERT_EQ(f.window.Messages.size(), 1u);
             EXPECT_EQ(f.window.Messages[0].Text.rfind("Soubor " + name +
                                                           " nelze přečíst (není to obyčejný "
