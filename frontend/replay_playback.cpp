@@ -6,12 +6,16 @@
 namespace ZapModule {
 
 ReplayPlayback::ReplayPlayback(GameState& s, GameLoop& loop, GameScreen& screen, Replay replay)
-    : loop_(loop),
+    : s_(s),
+      loop_(loop),
       screen_(screen),
       schedule_(s, std::move(replay), [this] { return clock_.isValid() ? clock_.elapsed() : 0; }) {
     due_.setSingleShot(true);
     due_.setTimerType(Qt::PreciseTimer);
-    connect(&due_, &QTimer::timeout, this, [this] { schedule_.TimerFired(); });
+    connect(&due_, &QTimer::timeout, this, [this] {
+        schedule_.TimerFired();
+        ShowTitle();
+    });
     schedule_.ArmTimer = [this](int64_t delay) { due_.start(static_cast<int>(delay)); };
     schedule_.DisarmTimer = [this] { due_.stop(); };
     schedule_.OnEnd = [this](bool diverged) {
@@ -38,7 +42,11 @@ void ReplayPlayback::Stop() {
 }
 
 void ReplayPlayback::ShowTitle() {
-    const std::string_view caption = schedule_.Held() ? kWatchingHeldCaption : kWatchingCaption;
+    const std::string_view caption = schedule_.Held()     ? kWatchingHeldCaption
+                                     : s_.Paused == kTrue ? kWatchingRecordedPauseCaption
+                                                          : kWatchingCaption;
+    if (caption == shownCaption_) return;
+    shownCaption_ = caption;
     screen_.setWindowTitle(title_ + QString::fromUtf8(caption.data(), caption.size()));
 }
 
@@ -53,14 +61,20 @@ void ReplayPlayback::BeforePass() {
     while (schedule_.Held() && !schedule_.Ended())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     schedule_.BeforePass();
+    ShowTitle();
 }
 
 bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_F11) return false;  // the game screen's own
             if (key->key() == Qt::Key_Escape) schedule_.EndByViewer();
             if (key->key() == Qt::Key_P && !key->isAutoRepeat()) SetHeld(!schedule_.Held());
+            if (key->key() == Qt::Key_Space && !key->isAutoRepeat()) {
+                schedule_.SkipWait();
+                ShowTitle();
+            }
             return true;
         }
         case QEvent::KeyRelease:

@@ -1,13 +1,16 @@
 #pragma once
 // Watching a recorded game on the game screen: the schedule of shell/replay_schedule.h on a Qt
 // timer and clock, the game loop stepping at the recorded Tick. The viewer's keys never reach
-// the rules: P holds the playback, Esc ends it. The game over's message box and the hall of fame
+// the rules: P holds the playback, Space skips the rest of a recorded wait (a pause the player
+// made, which the caption shows, or the time before the start or between levels), Esc ends it,
+// F11 switches full screen. The game over's message box and the hall of fame
 // wait for the viewer, as they waited for the player.
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <string_view>
 
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
@@ -40,11 +43,14 @@ class ReplayPlayback : public QObject {
 
   private:
     void BeforePass();
+    // The caption for the watching's state: held by the viewer, in the player's pause, or on.
     void ShowTitle();
 
+    GameState& s_;
     GameLoop& loop_;
     GameScreen& screen_;
     QString title_;  // the game screen's own caption
+    std::string_view shownCaption_;
     QElapsedTimer clock_;
     QTimer due_;
     ReplaySchedule schedule_;

@@ -68,6 +68,16 @@ void ReplaySchedule::DeliverDue(bool stepComing) {
         End(false);
 }
 
+void ReplaySchedule::SkipWait() {
+    const bool inputsLeft = next_ < replay_.Events.size();
+    if (held_ || ended_ || CanStep() || (!inputsLeft && replay_.End != ReplayEnd::Closed)) return;
+    const int64_t step = inputsLeft ? replay_.Events[next_].Step : replay_.EndStep;
+    if (step != StepsDone()) return;
+    // The recorded time from here to the input no longer counts.
+    offset_ = clock_() - (inputsLeft ? replay_.Events[next_].Millis : replay_.EndMillis);
+    TimerFired();
+}
+
 void ReplaySchedule::TimerFired() {
     const size_t before = next_;
     DeliverDue(false);

@@ -22,6 +22,9 @@ namespace ZapModule {
 // watching is held.
 inline constexpr std::string_view kWatchingCaption = " – záznam hry";
 inline constexpr std::string_view kWatchingHeldCaption = " – záznam hry (pauza)";
+// ... and while the watched game is in a pause the player made.
+inline constexpr std::string_view kWatchingRecordedPauseCaption =
+    " – záznam hry (hráč dal pauzu; mezerník ji přeskočí)";
 
 class ReplaySchedule {
   public:
@@ -49,6 +52,9 @@ class ReplaySchedule {
     void SetHeld(bool held);
     bool Held() const { return held_; }
     bool Ended() const { return ended_; }
+    // Skips the rest of a wait of the recorded game (a pause, the time before the start or
+    // between levels): the input that ends it comes now. Nothing happens while the game steps.
+    void SkipWait();
 
     // The timer armed through ArmTimer fired.
     void TimerFired();

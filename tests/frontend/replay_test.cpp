@@ -48,7 +48,9 @@ class ReplayProgramTest : public ProgramTest {
 
     // Records a game of NoBrain at Tick `tick`: Space to start and release, the bat held down,
     // Esc at step `quitAt`; every loop iteration is a millisecond.
-    std::string RecordQuitGame(int16_t tick, int64_t quitAt) {
+    // With `pauseAt`, the player pauses the game at that step for `pauseMillis`.
+    std::string RecordQuitGame(int16_t tick, int64_t quitAt, int64_t pauseAt = -1,
+                               int64_t pauseMillis = 0) {
         Headless game(Data(), 1234);
         EXPECT_TRUE(game.loaded.Refusal.empty());
         StartGameAs(game.s, PlayerRecord{"NoBrain", 0, 0, 3}, tick);
@@ -61,9 +63,19 @@ class ReplayProgramTest : public ProgramTest {
         game.s.Recorder = &recorder;
         FieldKeyDown(game.s, kKeySpace);
         FieldKeyDown(game.s, kKeyDown);
-        for (; game.s.Unloaded != kTrue; ++now) {
-            if (now == 5) FieldKeyDown(game.s, kKeySpace);
+        // A step every Tick passes of 1.25 µs, as the game loop keeps them (readers refuse a
+        // replay with more steps than its time allows).
+        const int64_t stepMillis = std::max<int64_t>(1, tick * 125 / 100000);
+        bool paused = false;
+        for (int64_t step = 0; game.s.Unloaded != kTrue; ++step, now += stepMillis) {
+            if (step == 5) FieldKeyDown(game.s, kKeySpace);
             if (game.s.Steps == quitAt) FieldKeyDown(game.s, kKeyEscape);
+            if (game.s.Steps == pauseAt && !paused) {
+                paused = true;
+                FieldKeyDown(game.s, kKeyP);
+                now += pauseMillis;
+                FieldKeyDown(game.s, kKeyP);
+            }
             GameStep(game.s);
         }
         recorded = GameOnly(game.s);
@@ -205,6 +217,29 @@ TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
     EXPECT_LT(State().Steps, 2000);
     EXPECT_EQ(exits_, std::vector<int>{0});
     EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ReplayProgramTest, ARecordedPauseIsShownAndSpaceSkipsItsRest) {
+    // A pause of 100 s at step 100 of a game that quits at step 200.
+    const std::string replay = RecordQuitGame(8000, 200, 100, 100000);
+    ASSERT_EQ(Watch(replay), std::nullopt);
+    const QString pauseCaption = QString::fromUtf8(kWatchingRecordedPauseCaption.data(),
+                                                   kWatchingRecordedPauseCaption.size());
+    bool shown = false;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        // Between steps the recorded pause is not on; the viewer's Space skips nothing then.
+        EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
+        PressKey(Qt::Key_Space);
+    };
+    ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue; }));
+    shown = Screen().windowTitle().endsWith(pauseCaption);
+    EXPECT_TRUE(shown) << Screen().windowTitle().toStdString();
+    App().Timer1().OnStep = nullptr;
+    PressKey(Qt::Key_Space);
+    // The rest of the pause is skipped: the game goes on at once and ends as recorded.
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }, 10000));
+    EXPECT_EQ(DataDifference(GameOnly(State()), recorded), "");
+    EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
 }
 
 TEST_F(ReplayProgramTest, DamagedReplaysAndOtherDataAreRefused) {
