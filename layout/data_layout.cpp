@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
-#ifndef __EMSCRIPTEN__
-#include <QStandardPaths>
-#endif
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "sound/component_loader.h"
 
@@ -34,8 +35,20 @@ std::string UserDataFolder() {
     // Node hands its program no environment to find one in; the layout there is portable.
     return ProgramFolder() + "/data";
 #else
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
-           "/zapwall";
+    // Only an absolute path counts, as the XDG rules say: a relative or empty one is ignored, and
+    // so is a HOME that is unset or relative, in favour of the account's own home.
+    const auto absolute = [](const char* path) -> std::optional<std::string> {
+        if (path == nullptr || path[0] != '/') return std::nullopt;
+        return std::string(path);
+    };
+    if (const auto xdg = absolute(std::getenv("XDG_DATA_HOME"))) return *xdg + "/zapwall";
+    std::optional<std::string> home = absolute(std::getenv("HOME"));
+    if (!home) {
+        const passwd* account = ::getpwuid(::getuid());
+        home = absolute(account != nullptr ? account->pw_dir : nullptr);
+    }
+    // No home at all: the root folder is the only one left, as the system's own tools take it.
+    return (home && *home != "/" ? *home : std::string()) + "/.local/share/zapwall";
 #endif
 }
 

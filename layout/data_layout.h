@@ -30,8 +30,9 @@ DataLayout PortableLayout(const std::string& programFolder, const std::string& d
 // installed otherwise, with the player's files in `userFolder`.
 DataLayout ChooseLayout(const std::string& programFolder, const std::string& userFolder);
 
-// The user's own folder for the player's files: $XDG_DATA_HOME/zapwall (~/.local/share/zapwall
-// when that is not set), or the platform's equivalent. It may not exist yet.
+// The user's own folder for the player's files: $XDG_DATA_HOME/zapwall when that is an absolute
+// path, else ~/.local/share/zapwall, home being $HOME when that is absolute, else the account's
+// home. It may not exist yet.
 std::string UserDataFolder();
 
 // The layout of the running program.

@@ -4,6 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -78,6 +81,24 @@ TEST(UserDataFolder, IsZapwallInXdgDataHomeOrElseInTheHomesLocalShare) {
     const ScopedEnvironment home("HOME", root.Path());
     const ScopedEnvironment xdg("XDG_DATA_HOME", std::nullopt);
     EXPECT_EQ(UserDataFolder(), root / ".local/share/zapwall");
+}
+
+TEST(UserDataFolder, IgnoresARelativeOrEmptyXdgDataHomeAndAnUnsetHome) {
+    TempFolder root;
+    const ScopedEnvironment home("HOME", root.Path());
+    for (const char* ignored : {"", "saves", "./xdg"}) {
+        const ScopedEnvironment xdg("XDG_DATA_HOME", std::string(ignored));
+        EXPECT_EQ(UserDataFolder(), root / ".local/share/zapwall") << ignored;
+    }
+    // Without a usable HOME the account's own home serves, never "//.local/share".
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    const std::string accountHome = std::string(account->pw_dir) == "/" ? "" : account->pw_dir;
+    for (const std::optional<std::string>& unusable :
+         {std::optional<std::string>(), std::optional<std::string>("relative")}) {
+        const ScopedEnvironment noHome("HOME", unusable);
+        EXPECT_EQ(UserDataFolder(), accountHome + "/.local/share/zapwall");
+    }
 }
 
 TEST(ToolLayout, ADataFolderAloneIsPortableAndANamedUserFolderIsWrittenInstead) {
