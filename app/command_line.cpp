@@ -20,6 +20,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") return Asking(Action::Help);
         if (arg == "--version") return Asking(Action::Version);
     }
+    if (!args.empty() && args[0] == "--levels") {
+        if (args.size() == 1)
+            return Asking(Action::Refuse,
+                          "--levels potřebuje soubor / --levels needs a file (zapwall --help)");
+        CommandLine rest = ParseCommandLine({args.begin() + 2, args.end()});
+        if (!rest.Levels.empty())
+            return Asking(Action::Refuse,
+                          "--levels jen jednou / --levels only once (zapwall --help)");
+        if (rest.What != Action::Refuse) rest.Levels = args[1];
+        return rest;
+    }
     if (args.empty()) return {};
     if (args.size() == 2 && args[0] == "--replay") return Asking(Action::Watch, {}, args[1]);
     if (args.size() == 1 && !args[0].empty() && args[0][0] != '-')
@@ -32,7 +43,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText(const DataLayout& layout) {
-    return "usage: zapwall [--help | --version | --replay FILE | FILE]\n"
+    return "usage: zapwall [--help | --version | [--levels SET] [--replay FILE | FILE]]\n"
            "\n"
            "Zapwall, a bat-and-ball arcade game with Czech texts. Without arguments it opens\n"
            "the menu.\n"
@@ -40,6 +51,11 @@ std::string HelpText(const DataLayout& layout) {
            "  -h, --help      print this text and exit\n"
            "  --version       print the version and exit\n"
            "  --replay FILE   watch a recorded game (.zapwall-replay); FILE alone does the same\n"
+           "  --levels SET    play the level set SET (a levels.ko) in place of the shipped one;\n"
+           "                  its players, hall of fame and replays are kept apart, in\n"
+           "                  " +
+           layout.UserFolder +
+           "/sets\n"
            "\n"
            "Game data (read):                          " +
            layout.DataFolder +

@@ -1,7 +1,8 @@
 #pragma once
 // The game's command line. Without arguments the game starts as it always has; the options are
 // for people and desktops asking what it is, and for watching a recorded game ("--replay FILE",
-// or the file alone, as the desktop opens it). Read before Qt starts, so that they work without a
+// or the file alone, as the desktop opens it), and for playing a level set of one's own
+// ("--levels FILE", before the rest). Read before Qt starts, so that they work without a
 // display.
 
 #include <string>
@@ -16,6 +17,7 @@ struct CommandLine {
     Action What = Action::Play;
     std::string Problem;  // why the arguments are refused: one line
     std::string Replay;   // the replay file to watch
+    std::string Levels;   // the level set to play in place of the shipped one (--levels FILE)
 };
 
 // `args` without the program's name.

@@ -13,6 +13,7 @@
 #include "app/startup_preload.h"
 #include "app/window_icon.h"
 #include "layout/data_layout.h"
+#include "layout/level_set_layout.h"
 #include "layout/single_copy_lock.h"
 #include "layout/version.h"
 
@@ -58,7 +59,16 @@ int main(int argc, char** argv) {
     // Whole scale factors only, so a high-DPI screen shows every game pixel as a sharp block.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    const ZapModule::DataLayout layout = ZapModule::GameLayout();
+    ZapModule::DataLayout layout = ZapModule::GameLayout();
+    if (!command.Levels.empty()) {
+        std::string problem;
+        const auto set = ZapModule::LevelSetLayout(layout, command.Levels, &problem);
+        if (!set) {
+            std::cerr << "zapwall: " << problem << "\n";
+            return 1;
+        }
+        layout = *set;
+    }
     // Mapping the sound library and decoding the pictures need no display: they go on beside
     // Qt's start and the building of the windows; the entry routine takes them at their steps.
     ZapModule::StartupPreload preload(layout);

@@ -1,0 +1,67 @@
+// Playing a level set of one's own: each set gets a folder of its own under the player's folder,
+// named after the set and its place, with the game's data and the set's levels; a set that cannot
+// be read makes nothing.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "layout/level_set_layout.h"
+#include "tests/storage/storage_test_support.h"
+
+namespace ZapModule {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+using testing::WriteText;
+
+TEST(LevelSetLayout, EachSetHasAFolderOfItsOwnWithTheGamesDataAndItsLevels) {
+    TempFolder root;
+    WriteText(root / "game/animations.ko", "animations");
+    WriteText(root / "game/pictures/ko6", "bricks");
+    WriteText(root / "game/sounds/bum.wav", "bum");
+    WriteText(root / "game/levels.ko", "shipped levels");
+    WriteText(root / "game/players.ko", "the shipped set's players");
+    WriteText(root / "mine/moje úrovně.ko", "my levels");
+    WriteText(root / "other/moje úrovně.ko", "other levels");
+    const DataLayout game = PortableLayout(root / "bin", root / "game");
+
+    std::string problem;
+    const auto set = LevelSetLayout(game, root / "mine/moje úrovně.ko", &problem);
+    ASSERT_TRUE(set) << problem;
+    EXPECT_EQ(set->UserFolder.rfind(root / "game/sets/moje___rovn__-", 0), 0u) << set->UserFolder;
+    EXPECT_EQ(set->DataFolder, set->UserFolder + "/data");
+    EXPECT_EQ(set->LibraryFolder, game.LibraryFolder);
+    EXPECT_EQ(ReadBytes(set->DataFolder + "/levels.ko"), ReadBytes(root / "mine/moje úrovně.ko"));
+    EXPECT_EQ(ReadBytes(set->DataFolder + "/pictures/ko6"), ReadBytes(root / "game/pictures/ko6"));
+    EXPECT_EQ(ReadBytes(set->DataFolder + "/sounds/bum.wav"),
+              ReadBytes(root / "game/sounds/bum.wav"));
+    EXPECT_FALSE(std::filesystem::exists(set->DataFolder + "/players.ko"));
+
+    // The same name elsewhere is another set; the same file again is the same folder, its data
+    // renewed.
+    const auto other = LevelSetLayout(game, root / "other/moje úrovně.ko", &problem);
+    ASSERT_TRUE(other);
+    EXPECT_NE(other->UserFolder, set->UserFolder);
+    WriteText(root / "mine/moje úrovně.ko", "my levels, edited");
+    const auto again = LevelSetLayout(game, root / "mine/../mine/moje úrovně.ko", &problem);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->UserFolder, set->UserFolder);
+    EXPECT_EQ(ReadBytes(again->DataFolder + "/levels.ko"), ReadBytes(root / "mine/moje úrovně.ko"));
+}
+
+TEST(LevelSetLayout, ASetThatCannotBeReadMakesNothing) {
+    TempFolder root;
+    const DataLayout game = PortableLayout(root / "bin", root / "game");
+    std::string problem;
+    EXPECT_FALSE(LevelSetLayout(game, root / "missing.ko", &problem));
+    EXPECT_EQ(problem, root / "missing.ko" + ": soubor chybí");
+    std::filesystem::create_directories(root / "folder.ko");
+    EXPECT_FALSE(LevelSetLayout(game, root / "folder.ko", &problem));
+    EXPECT_FALSE(std::filesystem::exists(root / "game/sets"));
+}
+
+}  // namespace
+}  // namespace ZapModule
