@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include "game/contract/rounding.h"
 #include "game/input.h"
@@ -69,6 +70,9 @@ void GameScreen::FitToScreen() {
     const QScreen* screen = this->screen();
     if (screen == nullptr) return;
     if (isFullScreen()) {
+        // Also when the window manager made it full screen: a window of fixed size may not grow.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         scale_ = FullScreenScale(kDesign, screen->geometry().size(), ratio);
     } else {
         scale_ =
@@ -88,6 +92,15 @@ void GameScreen::SetFullScreen(bool on) {
     }
     setWindowState(on ? windowState() | Qt::WindowFullScreen
                       : windowState() & ~Qt::WindowFullScreen);
+}
+
+void GameScreen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Moved to a screen of another scale, the window is fitted to it.
+    if (!watchingScreen_ && windowHandle() != nullptr) {
+        watchingScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { FitToScreen(); });
+    }
 }
 
 void GameScreen::Relayout() {

@@ -56,6 +56,7 @@ class GameScreen : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -76,6 +77,7 @@ class GameScreen : public QWidget {
     ScreenScale scale_;
     std::vector<Control> controls_;
     bool fullScreen_ = false;
+    bool watchingScreen_ = false;
     FieldView* field_;
     std::array<ActiveLabel*, 4> label1_{};
     std::array<ActiveLabel*, 3> label3_{};
