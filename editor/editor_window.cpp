@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
@@ -192,6 +193,8 @@ void EditorWindow::BuildMenus() {
     QMenu* game = menuBar()->addMenu(Czech("&Hra"));
     QAction* play = game->addAction(Czech("&Zkusit úroveň"), QKeySequence(Qt::Key_F5), this,
                                     [this] { TestPlayLevel(); });
+    game->addAction(Czech("&Hrát sadu"), QKeySequence(Qt::CTRL | Qt::Key_F5), this,
+                    [this] { PlaySet(); });
     bar->addSeparator();
     bar->addAction(play);
 }
@@ -393,6 +396,20 @@ bool EditorWindow::TestPlayLevel() {
     statusBar()->showMessage(
         Czech("Hra běží se zkušebním hráčem „%1“; po jejím zavření se vrátíte sem.")
             .arg(TestPlayerName()));
+    return true;
+}
+
+bool EditorWindow::PlaySet() {
+    if (!undo_->isClean() || path_.isEmpty()) {
+        if (!Ask(Czech("Hrát se dá jen uložená sada. Uložit ji teď?")) || !Save()) return false;
+    }
+    const QString levels = QString::fromStdString(SavePathsFor(path_.toStdString()).Compiled);
+    const QString game = QApplication::applicationDirPath() + "/zapwall";
+    if (!QProcess::startDetached(game, {"--levels", levels})) {
+        Say(Czech("Hru nelze spustit: ") + game);
+        return false;
+    }
+    statusBar()->showMessage(Czech("Hra běží se sadou %1.").arg(levels), 5000);
     return true;
 }
 

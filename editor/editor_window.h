@@ -56,6 +56,9 @@ class EditorWindow : public QMainWindow {
     void DeleteLevel();
     void MoveCurrentLevel(int by);
     bool TestPlayLevel();
+    // Starts the game on the saved set (`zapwall --levels`), its progress kept apart; an unsaved
+    // set is saved first, if the author agrees.
+    bool PlaySet();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

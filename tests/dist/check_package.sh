@@ -24,7 +24,9 @@ for library in libqt6widgets6 libsdl2-mixer-2.0-0 libc6; do
 done
 
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for path in usr/bin/zapwall usr/bin/zapwall-data usr/bin/zapwall-sim usr/lib/zapwall/2d_snd.so \
+for path in usr/bin/zapwall usr/bin/zapwall-editor usr/bin/zapwall-data usr/bin/zapwall-sim \
+    usr/lib/zapwall/2d_snd.so usr/share/man/man6/zapwall-editor.6.gz \
+    usr/share/applications/io.github.zapwall.zapwall.editor.desktop \
     usr/share/zapwall/data/levels.ko usr/share/zapwall/data/animations.ko \
     usr/share/zapwall/data/pictures/gui usr/share/zapwall/data/sounds/bum.wav \
     usr/share/icons/hicolor/16x16/apps/zapwall.png usr/share/icons/hicolor/256x256/apps/zapwall.png \
