@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
+#include <optional>
 
 #include "sound/wav_check.h"
 #include "game/contract/data_limits.h"
@@ -14,39 +11,6 @@
 namespace ZapSound {
 
 namespace {
-
-// One sample of a WAV buffer as a float in [-1, 1]; WAV data is little-endian.
-float SampleAt(const uint8_t* at, SDL_AudioFormat format) {
-    switch (format) {
-        case AUDIO_U8:
-            return (static_cast<int>(*at) - 128) / 128.0f;
-        case AUDIO_S8:
-            return static_cast<int8_t>(*at) / 128.0f;
-        case AUDIO_S16LSB: {
-            uint16_t raw;
-            std::memcpy(&raw, at, sizeof raw);
-            return static_cast<int16_t>(SDL_SwapLE16(raw)) / 32768.0f;
-        }
-        case AUDIO_S32LSB: {
-            uint32_t raw;
-            std::memcpy(&raw, at, sizeof raw);
-            return static_cast<float>(static_cast<int32_t>(SDL_SwapLE32(raw)) / 2147483648.0);
-        }
-        default: {  // AUDIO_F32LSB
-            uint32_t raw;
-            std::memcpy(&raw, at, sizeof raw);
-            raw = SDL_SwapLE32(raw);
-            float value;
-            std::memcpy(&value, &raw, sizeof value);
-            return value;
-        }
-    }
-}
-
-bool Readable(SDL_AudioFormat format) {
-    return format == AUDIO_U8 || format == AUDIO_S8 || format == AUDIO_S16LSB ||
-           format == AUDIO_S32LSB || format == AUDIO_F32LSB;
-}
 
 int16_t ToInt16(float value) {
     const float scaled = std::clamp(value, -1.0f, 1.0f) * 32767.0f;
@@ -91,34 +55,16 @@ DeviceSamples ToDeviceSamples(const float* frames, size_t frameCount, int channe
 }
 
 DeviceSamples LoadWav(const char* path, int deviceRate) {
-    // Read as every data file is: never waiting on a FIFO, never more than the limit; and judged
-    // by its header before anything is decoded, so one file's cost is bounded.
+    // Read as every data file is: never waiting on a FIFO, never more than the limit; judged and
+    // decoded by the rules `zapwall-data check` applies, so one file's cost is bounded and the
+    // check names exactly the files that stay silent.
     const ZapModule::FileRead file =
         ZapModule::ReadRegularFile(path, ZapModule::kMaxSoundFileBytes);
-    if (!file.Ok() || !ZapModule::WavProblem(file.Bytes).empty()) return {};
-    SDL_RWops* memory = SDL_RWFromConstMem(file.Bytes.data(), static_cast<int>(file.Bytes.size()));
-    if (memory == nullptr) return {};
-    SDL_AudioSpec spec;
-    Uint8* data = nullptr;
-    Uint32 length = 0;
-    if (SDL_LoadWAV_RW(memory, 1, &spec, &data, &length) == nullptr) return {};
-
-    DeviceSamples samples;
-    const int bytesPerSample = SDL_AUDIO_BITSIZE(spec.format) / 8;
-    const bool sane = spec.channels > 0 && spec.freq >= ZapModule::kMinSoundRate &&
-                      spec.freq <= ZapModule::kMaxSoundRate;
-    if (Readable(spec.format) && sane) {
-        const size_t count = length / bytesPerSample;
-        // What SDL decoded is held to the same length as the header promised.
-        const size_t frameCount = std::min<size_t>(
-            count / spec.channels, static_cast<size_t>(ZapModule::kMaxSoundSeconds * spec.freq));
-        std::vector<float> frames(frameCount * spec.channels);
-        for (size_t k = 0; k < frames.size(); ++k)
-            frames[k] = SampleAt(data + k * bytesPerSample, spec.format);
-        samples = ToDeviceSamples(frames.data(), frameCount, spec.channels, spec.freq, deviceRate);
-    }
-    SDL_FreeWAV(data);
-    return samples;
+    if (!file.Ok()) return {};
+    const std::optional<ZapModule::WavSound> sound = ZapModule::DecodeWav(file.Bytes);
+    if (!sound) return {};
+    return ToDeviceSamples(sound->Frames.data(), sound->Frames.size() / sound->Channels,
+                           sound->Channels, sound->Rate, deviceRate);
 }
 
 }  // namespace ZapSound

@@ -20,9 +20,9 @@ constexpr int kEdgeMilliseconds = 2;
 DeviceSamples ToDeviceSamples(const float* frames, size_t frameCount, int channels, int sourceRate,
                               int deviceRate);
 
-// Reads a WAV file (any format SDL reads: PCM, float, ADPCM, ...) into device samples. Empty when
-// the file is missing, not a regular file, unreadable, holds no sound or breaks the sound limits
-// (size, length, sample rate, channels).
+// Reads a WAV file (the formats of sound/wav_check.h) into device samples. Empty when the file is
+// missing, not a regular file, unreadable, or refused by WavProblem (no sound, an unknown or
+// inconsistent format, beyond the sound limits).
 DeviceSamples LoadWav(const char* path, int deviceRate);
 
 }  // namespace ZapSound
