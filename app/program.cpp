@@ -124,11 +124,7 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     };
     form1_->OnClose = [this] { closing_.ClosePlayback(); };
     form2_->OnClose = [this] { closing_.ClosePlayback(); };
-    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(replayFile, kMaxReplayFileSize);
-    const ReplayParse parsed =
-        bytes ? ParseReplay(
-                    std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
-              : ReplayParse{std::nullopt, "soubor chybí nebo ho nelze přečíst"};
+    const ReplayParse parsed = ReadReplayFile(replayFile);
     if (!parsed.Read) return RefusePlayback(replayFile + "\n" + parsed.Problem);
     const Replay& replay = *parsed.Read;
     if (!Load(replay.Seed)) return 1;
