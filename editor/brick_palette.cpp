@@ -65,8 +65,8 @@ BrickPalette::BrickPalette(const GameState& sprites,
     const int brickCells =
         kBrickSheet < sprites.SpriteCount() ? sprites.Sprites[kBrickSheet].Width / kCellWidth : 0;
     for (int cell = 0; cell < brickCells; ++cell) {
-        auto* item = new QListWidgetItem(QIcon(Cell(sprites, kBrickSheet, cell)),
-                                         QString::number(cell), pictures_);
+        auto* item =
+            new QListWidgetItem(QIcon(Cell(sprites, kBrickSheet, cell)), QString(), pictures_);
         item->setToolTip(QString::fromUtf8("obrázek %1").arg(cell));
     }
     pictures_->setCurrentRow(0);

@@ -22,6 +22,8 @@ namespace ZapModule {
 namespace {
 
 constexpr int kShownProblems = 200;
+constexpr int kSideWidth = 230;  // the level list and the palette beside the field
+constexpr int kProblemsHeight = 110;
 const QString kFileFilter = QString::fromUtf8("Sady úrovní (*.txt *.ko);;Všechny soubory (*)");
 
 QString Czech(const char* text) {
@@ -50,8 +52,12 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     colours.setColor(QPalette::WindowText, Qt::white);
     colours.setColor(QPalette::Base, kDarkGrey);
     colours.setColor(QPalette::Text, Qt::white);
+    colours.setColor(QPalette::Button, kDarkGrey);
+    colours.setColor(QPalette::ButtonText, Qt::white);
     colours.setColor(QPalette::Highlight, kDarkRed);
+    colours.setColor(QPalette::HighlightedText, Qt::white);
     setPalette(colours);
+    menuBar()->setPalette(colours);
     setFont(DialogFont());
 
     auto* centre = new QWidget(this);
@@ -61,6 +67,7 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
 
     levelList_->setDragDropMode(QAbstractItemView::InternalMove);
     levelList_->setFont(BigFont());
+    levelList_->setMinimumWidth(kSideWidth);
     auto* levelsDock = new QDockWidget(Czech("Úrovně"), this);
     levelsDock->setObjectName("levels");
     levelsDock->setWidget(levelList_);
@@ -70,6 +77,7 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     auto* paletteDock = new QDockWidget(Czech("Paleta"), this);
     paletteDock->setObjectName("palette");
     paletteDock->setWidget(palette_);
+    palette_->setMinimumWidth(kSideWidth);
     paletteDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     addDockWidget(Qt::RightDockWidgetArea, paletteDock);
 
@@ -77,6 +85,7 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     auto* problemsDock = new QDockWidget(Czech("Co by hra odmítla nebo nehrála, jak má"), this);
     problemsDock->setObjectName("problems");
     problemsDock->setWidget(problemList_);
+    problemList_->setMinimumHeight(kProblemsHeight);
     problemsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     addDockWidget(Qt::BottomDockWidgetArea, problemsDock);
 
@@ -114,6 +123,7 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     BuildMenus();
     SetColours(statusBar(), kGreen, Qt::black);
     NewSet();
+    canvas_->setFocus();
 }
 
 EditorWindow::~EditorWindow() {

@@ -1,5 +1,6 @@
 #include "editor/field_canvas.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -26,6 +27,7 @@ QImage ImageOf(const Surface& surface) {
 FieldCanvas::FieldCanvas(GameState& sprites, QWidget* parent) : QWidget(parent), s_(sprites) {
     setFixedSize(kFieldWidth, kFieldHeight);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
     if (kBonusSheet < s_.SpriteCount())
         bonusSheet_ = ImageOf(s_.Sprites[kBonusSheet].Pixels).copy();
@@ -98,6 +100,8 @@ void FieldCanvas::DrawMarks(QPainter& painter) {
             painter.drawRect(at.x(), at.y(), kCellWidth - 1, kCellHeight - 1);
         }
     }
+    painter.setPen(hasFocus() ? kGreen : kDarkGrey);
+    painter.drawRect(cursor_.x(), cursor_.y(), kCellWidth - 1, kCellHeight - 1);
     if (tool_ == Tool::Select && held_ == Qt::LeftButton && !movingSelection_) {
         painter.setPen(QPen(kSelectionColour, 1, Qt::DashLine));
         painter.drawRect(QRect(pressAt_, mouseAt_).normalized());
@@ -131,6 +135,10 @@ void FieldCanvas::mousePressEvent(QMouseEvent* event) {
 
 void FieldCanvas::mouseMoveEvent(QMouseEvent* event) {
     mouseAt_ = event->position().toPoint();
+    if (rect().contains(mouseAt_)) {
+        cursor_ = {SnapX(mouseAt_.x()), SnapY(mouseAt_.y())};
+        update();
+    }
     if (held_ == Qt::NoButton) return;
     if (tool_ == Tool::Draw) {
         const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -159,6 +167,33 @@ void FieldCanvas::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (OnStrokeEnd) OnStrokeEnd();
     update();
+}
+
+void FieldCanvas::keyPressEvent(QKeyEvent* event) {
+    const QPoint centre = cursor_ + QPoint(kCellWidth / 2, kCellHeight / 2);
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            const int dx = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right;
+            const int dy = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down;
+            const QPoint to = cursor_ + QPoint(dx * kCellWidth, dy * kCellHeight);
+            if (rect().contains(to)) cursor_ = to;
+            update();
+            return;
+        }
+        case Qt::Key_Space:
+            if (OnDraw) OnDraw(centre.x(), centre.y(), false);
+            break;
+        case Qt::Key_Backspace:
+            if (OnErase) OnErase(centre.x(), centre.y());
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    if (OnStrokeEnd) OnStrokeEnd();
 }
 
 }  // namespace ZapModule

@@ -40,12 +40,16 @@ class FieldCanvas : public QWidget {
 
     // The picture of the field as shown, for tests and screenshots.
     QImage Picture();
+    // The cell the keyboard works on (its top-left corner): the arrow keys move it, Space places
+    // as a click of the left button there, Backspace removes as one of the right button.
+    QPoint Cursor() const { return cursor_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QPoint Dragged() const;
@@ -59,6 +63,7 @@ class FieldCanvas : public QWidget {
     Tool tool_ = Tool::Draw;
     Qt::MouseButton held_ = Qt::NoButton;
     QPoint pressAt_, mouseAt_;
+    QPoint cursor_{0, kCellHeight};
     bool movingSelection_ = false;
     bool freeMove_ = false;
 };
