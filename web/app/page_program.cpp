@@ -131,7 +131,10 @@ bool PageProgram::Watch(const std::string& replayFile, const std::string& shownN
         schedule_->Stop();
         loop_.SetInterval(0);
     };
-    loop_.BeforePass = [this] { schedule_->BeforePass(); };
+    loop_.BeforePass = [this] {
+        schedule_->BeforePass();
+        ShowCaption();
+    };
     ShowCaption();
     schedule_->Start();
     return true;
@@ -143,9 +146,14 @@ void PageProgram::KeyDown(int code, bool repeat) {
         FieldKeyDown(s_, code);
         return;
     }
-    // The viewer's keys never reach the rules: Esc ends the watching, P holds it.
+    // The viewer's keys never reach the rules: Esc ends the watching, P holds it, Space skips
+    // the rest of a recorded wait.
     if (code == kKeyEscape) schedule_->EndByViewer();
     if (code == kKeyP && !repeat) HoldWatching(!schedule_->Held());
+    if (code == kKeySpace && !repeat) {
+        schedule_->SkipWait();
+        ShowCaption();
+    }
 }
 
 void PageProgram::KeyUp(int code) {
@@ -189,7 +197,9 @@ void PageProgram::HoldWatching(bool held) {
 }
 
 void PageProgram::ReplayTimerFired() {
-    if (schedule_ && !ended_) schedule_->TimerFired();
+    if (!schedule_ || ended_) return;
+    schedule_->TimerFired();
+    ShowCaption();
 }
 
 void PageProgram::UpdateHold() {
@@ -197,12 +207,14 @@ void PageProgram::UpdateHold() {
 }
 
 void PageProgram::ShowCaption() {
-    if (!links_.GameCaption) return;
-    if (!Watching())
-        links_.GameCaption("");
-    else
-        links_.GameCaption(
-            std::string(schedule_->Held() ? kWatchingHeldCaption : kWatchingCaption));
+    if (!links_.GameCaption || !Watching()) return;
+    // What the watching does: held by the viewer, in a pause the player made, or on.
+    const std::string_view caption = schedule_->Held()    ? kWatchingHeldCaption
+                                     : s_.Paused == kTrue ? kWatchingRecordedPauseCaption
+                                                          : kWatchingCaption;
+    if (caption == shownCaption_) return;
+    shownCaption_ = caption;
+    links_.GameCaption(std::string(caption));
 }
 
 }  // namespace ZapModule

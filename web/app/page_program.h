@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "game/contract/state.h"
 #include "game/replay.h"
@@ -107,6 +108,7 @@ class PageProgram {
     uint32_t seed_ = 0;
     uint64_t levelsHash_ = 0;
     uint64_t animationsHash_ = 0;
+    std::string_view shownCaption_;  // what the game screen's caption has after its own text
     bool heldByHiding_ = false;
     bool ended_ = false;
 };
