@@ -1,7 +1,8 @@
 // The page's windows as a player uses them, in Debian's headless Chromium (the browser helpers of
 // web/tests): the menu's controls reach the rules, a box the rules open holds the game and comes
 // before the end, a hidden page pauses a game with P, a watched replay holds on P and ends on
-// Esc without storing anything, and the stage is scaled by whole factors.
+// Esc without storing anything, one that cannot be watched is refused with the reason, and the
+// stage is scaled by whole factors.
 //
 // usage: node page.test.mjs SITE_DIR        (after web/tests/run.sh installed puppeteer-core)
 import assert from 'node:assert/strict';
@@ -171,6 +172,29 @@ test('a dropped replay is watched: P holds it, Esc ends it, nothing is stored', 
     await waitShown(page, '#end');
     assert.equal(await textOf(page, '#end-text'), 'Záznam hry skončil.');
     assert.deepEqual(Object.keys(await storedFiles(page)).sort(), Object.keys(stored).sort());
+  });
+});
+
+test('a replay that cannot be watched is refused in Czech, naming it', async () => {
+  await withPage('refused', async (page, url) => {
+    await page.goto(`${url}?replay=nowhere.zapwall-replay`);
+    await waitShown(page, '#message');
+    assert.match(await textOf(page, '#message-text'),
+                 /^Záznam hry nelze přehrát:\nnowhere\.zapwall-replay \(HTTP 404\)\n/);
+    await page.click('#message-ok');
+    await waitShown(page, '#end');
+
+    await page.evaluate(() => {
+      const files = new DataTransfer();
+      files.items.add(new File(['ZAPWALL-REPLAY 2\n'], 'future.zapwall-replay'));
+      document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: files, bubbles: true }));
+    });
+    await waitShown(page, '#message');
+    assert.match(await textOf(page, '#message-text'),
+                 /^Záznam hry nelze přehrát:\nfuture\.zapwall-replay\n./);
+    await page.keyboard.press('Enter');
+    await waitShown(page, '#end');
+    assert.equal(await textOf(page, '#end-text'), 'Záznam hry skončil.');
   });
 });
 
