@@ -34,8 +34,8 @@ void CloseHandlers::CloseGameScreen() {
     KeepPlayersProgress(s_);
     std::string why;
     if (recorded && !SaveReplay(ReplayFolder, *recorded, kKeptReplays, &why))
-        ReportFailedSave(
-            s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name), why);
+        ReportFailedSave(s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name),
+                         why);
     CloseMenu();
     if (ended_) return;
     End(0);

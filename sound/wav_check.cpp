@@ -44,7 +44,7 @@ struct Parsed {
     uint16_t Tag = 0;
     int32_t Channels = 0, Rate = 0;
     uint16_t BlockAlign = 0, Bits = 0;
-    int32_t FramesPerBlock = 1;      // ADPCM blocks; 1 for the plain formats
+    int32_t FramesPerBlock = 1;         // ADPCM blocks; 1 for the plain formats
     std::vector<int16_t> Coefficients;  // MS ADPCM: pairs
     const uint8_t* Data = nullptr;
     uint64_t DataBytes = 0;
@@ -97,7 +97,8 @@ std::string FormatProblem(Parsed& p, const uint8_t* fmt, uint64_t fmtSize) {
             const uint16_t count = Le16(fmt + 20);
             if (count < 7 || count > 256 || fmtSize < 22 + uint64_t{4} * count)
                 return "koeficienty ADPCM chybí nebo je jich špatný počet";
-            for (uint16_t k = 0; k < 2 * count; ++k) p.Coefficients.push_back(Signed16(fmt + 22 + 2 * k));
+            for (uint16_t k = 0; k < 2 * count; ++k)
+                p.Coefficients.push_back(Signed16(fmt + 22 + 2 * k));
             return {};
         }
         default:
@@ -211,7 +212,8 @@ float SampleOf(const Parsed& p, const uint8_t* at) {
         case 16:
             return Signed16(at) / 32768.0f;
         case 24: {
-            const uint32_t raw = uint32_t(at[0]) << 8 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 24;
+            const uint32_t raw =
+                uint32_t(at[0]) << 8 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 24;
             return static_cast<float>(static_cast<int32_t>(raw) / 2147483648.0);
         }
         default:
@@ -220,12 +222,12 @@ float SampleOf(const Parsed& p, const uint8_t* at) {
 }
 
 constexpr std::array<int16_t, 89> kImaSteps{
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 constexpr std::array<int, 8> kImaIndexChange{-1, -1, -1, -1, 2, 4, 6, 8};
 
@@ -238,8 +240,8 @@ struct ImaChannel {
         if ((nibble & 1) != 0) difference += step >> 2;
         if ((nibble & 2) != 0) difference += step >> 1;
         if ((nibble & 4) != 0) difference += step;
-        Value = std::clamp((nibble & 8) != 0 ? Value - difference : Value + difference, -32768,
-                           32767);
+        Value =
+            std::clamp((nibble & 8) != 0 ? Value - difference : Value + difference, -32768, 32767);
         Index = std::clamp(Index + kImaIndexChange[nibble & 7], 0, 88);
         return Value / 32768.0f;
     }
@@ -268,7 +270,7 @@ void DecodeImaBlock(const Parsed& p, const uint8_t* block, float* out) {
 }
 
 constexpr std::array<int, 16> kMsAdaptation{230, 230, 230, 230, 307, 409, 512, 614,
-                                             768, 614, 512, 409, 307, 230, 230, 230};
+                                            768, 614, 512, 409, 307, 230, 230, 230};
 
 void DecodeMsBlock(const Parsed& p, const uint8_t* block, float* out) {
     const int channels = p.Channels;
@@ -293,8 +295,8 @@ void DecodeMsBlock(const Parsed& p, const uint8_t* block, float* out) {
         const int nibble = (n & 1) == 0 ? byte >> 4 : byte & 0x0F;
         State& s = state[n % channels];
         const int predicted = (s.Sample1 * s.Coefficient1 + s.Sample2 * s.Coefficient2) / 256;
-        const int value = std::clamp(predicted + (nibble >= 8 ? nibble - 16 : nibble) * s.Delta,
-                                     -32768, 32767);
+        const int value =
+            std::clamp(predicted + (nibble >= 8 ? nibble - 16 : nibble) * s.Delta, -32768, 32767);
         s.Sample2 = s.Sample1;
         s.Sample1 = value;
         s.Delta = std::max(16, kMsAdaptation[static_cast<size_t>(nibble)] * s.Delta / 256);

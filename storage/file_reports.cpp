@@ -64,8 +64,9 @@ void ReportFailedSave(GameState& s, const std::string& name,
     if (std::find(told.begin(), told.end(), name) != told.end()) return;
     told.push_back(name);
     const std::string where = s.Files ? s.Files->Where(name) : name;
-    const std::string why =
-        reason ? *reason : s.Files ? s.Files->LastWriteProblem() : std::string();
+    const std::string why = reason    ? *reason
+                            : s.Files ? s.Files->LastWriteProblem()
+                                      : std::string();
     const bool existed = s.Files && s.Files->Exists(name);
     Tell(s, "Soubor " + where + " se nepodařilo uložit" + (why.empty() ? "" : ": " + why) + ". " +
                 (existed ? "Jeho dosavadní obsah zůstal beze změny."

@@ -163,10 +163,11 @@ void ExpectWords(const Line& line, size_t least, size_t most) {
 bool IsUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
-                                            : lead >= 0xE0 && lead <= 0xEF   ? 3
-                                            : lead >= 0xF0 && lead <= 0xF4   ? 4
-                                                                             : 0;
+        const size_t length = lead < 0x80                    ? 1
+                              : lead >= 0xC2 && lead <= 0xDF ? 2
+                              : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                             : 0;
         if (length == 0 || i + length > text.size()) return false;
         char32_t code = length == 1 ? lead : lead & (0x7F >> length);
         for (size_t k = 1; k < length; ++k) {
@@ -440,8 +441,7 @@ void CheckClaim(const Survey& survey, int16_t tick) {
 }
 
 size_t InputsAllowed(const Survey& survey) {
-    return survey.EndStep ? MaxReplayInputs(*survey.EndStep, *survey.EndMillis)
-                          : kMaxReplayInputs;
+    return survey.EndStep ? MaxReplayInputs(*survey.EndStep, *survey.EndMillis) : kMaxReplayInputs;
 }
 
 // The second reading: every line but the checksum, in order.
@@ -516,8 +516,8 @@ class Reader {
                 r.Player = PlayerAt(line, 2);
             } else if (key == "roster") {
                 if (static_cast<int64_t>(r.Roster.size()) == kMaxRosterLines)
-                    Refuse(line, "seznam hráčů má nejvýše " + std::to_string(kMaxRosterLines) +
-                                     " hráčů");
+                    Refuse(line,
+                           "seznam hráčů má nejvýše " + std::to_string(kMaxRosterLines) + " hráčů");
                 r.Roster.push_back(PlayerAt(line, 1));
             } else if (key == "hall") {
                 if (hallRows == r.Hall.size()) Refuse(line, "síň slávy má deset řádků");
@@ -555,8 +555,8 @@ class Reader {
             std::clamp<int64_t>(survey_.Lines - 2, 0, static_cast<int64_t>(allowed_))));
         for (; has_ && IsInputLine(line_); Advance()) {
             if (r.Events.size() == allowed_)
-                Refuse(line_, "hra této délky nemůže mít víc než " + std::to_string(allowed_) +
-                                  " vstupů");
+                Refuse(line_,
+                       "hra této délky nemůže mít víc než " + std::to_string(allowed_) + " vstupů");
             const ReplayEvent e = InputAt(line_);
             if (!r.Events.empty() &&
                 (e.Step < r.Events.back().Step || e.Millis < r.Events.back().Millis))
@@ -583,9 +583,8 @@ class Reader {
         if (has_) Refuse(line_, "za řádkem \"end\" už nic být nesmí");
     }
 
-    static constexpr const char* kHeaderKeys[] = {"recorded",   "seed",         "tick",
-                                                  "sound",      "levels",       "animations",
-                                                  "wall-picture", "player"};
+    static constexpr const char* kHeaderKeys[] = {
+        "recorded", "seed", "tick", "sound", "levels", "animations", "wall-picture", "player"};
 
     LineSplitter lines_;
     const Survey& survey_;

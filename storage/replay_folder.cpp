@@ -86,8 +86,8 @@ std::string ReplayFileName(const std::string& recorded, const std::string& playe
     return stamp + (name.empty() ? "" : "_" + name) + std::string(kReplayExtension);
 }
 
-std::optional<std::string> SaveReplay(const std::string& folder, const Replay& replay,
-                                      size_t keep, std::string* problem) {
+std::optional<std::string> SaveReplay(const std::string& folder, const Replay& replay, size_t keep,
+                                      std::string* problem) {
     const auto fail = [&](int error) -> std::optional<std::string> {
         if (problem != nullptr) *problem = WriteErrorText(error);
         return std::nullopt;

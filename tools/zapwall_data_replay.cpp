@@ -85,7 +85,8 @@ ShownFile ShowReplay(const ReplayParse& parsed) {
     }
     const Replay& r = *parsed.Read;
     std::string& t = shown.Text;
-    t += "replay (format " + std::to_string(kReplayVersion) + "), recorded " + Escaped(r.Recorded) + "\n";
+    t += "replay (format " + std::to_string(kReplayVersion) + "), recorded " + Escaped(r.Recorded) +
+         "\n";
     t += "player: " + Progress(r.Player) +
          (r.Current >= 0 ? "  (roster line " + std::to_string(r.Current + 1) + ")"
                          : "  (not in the roster)") +

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <optional>
 
-#include "sound/wav_check.h"
 #include "game/contract/data_limits.h"
 #include "game/contract/file_reading.h"
+#include "sound/wav_check.h"
 
 namespace ZapSound {
 

@@ -141,7 +141,8 @@ TEST(SingleCopyLock, ALockThatNamesNoCopyIsTakenOver) {
         const std::string folder = root / "zapwall";
         std::filesystem::create_directories(folder);
         make(folder + "/zapwall.lock");
-        if (!std::filesystem::is_symlink(folder + "/zapwall.lock")) MakeOld(folder + "/zapwall.lock");
+        if (!std::filesystem::is_symlink(folder + "/zapwall.lock"))
+            MakeOld(folder + "/zapwall.lock");
         const SingleCopyLock lock(folder);
         EXPECT_EQ(lock.Result(), Outcome::Taken);
         EXPECT_EQ(lock.Note(), "");

@@ -66,16 +66,15 @@ std::vector<uint8_t> Extensible(int tag, int validBits, uint8_t guidByte = 0x00)
     Put16(extra, validBits);
     Put32(extra, 4);
     Put16(extra, tag);
-    extra.insert(extra.end(),
-                 {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B,
-                  guidByte == 0 ? uint8_t{0x71} : guidByte});
+    extra.insert(extra.end(), {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00,
+                               0x38, 0x9B, guidByte == 0 ? uint8_t{0x71} : guidByte});
     return extra;
 }
 
 // The MS ADPCM extension: samples a block, the seven standard coefficient pairs.
 std::vector<uint8_t> MsAdpcm(int framesPerBlock, int coefficients = 7) {
-    static const int kStandard[7][2] = {{256, 0},   {512, -256}, {0, 0},     {192, 64},
-                                        {240, 0},   {460, -208}, {392, -232}};
+    static const int kStandard[7][2] = {{256, 0}, {512, -256}, {0, 0},     {192, 64},
+                                        {240, 0}, {460, -208}, {392, -232}};
     std::vector<uint8_t> extra;
     Put16(extra, 4 + 4 * coefficients);
     Put16(extra, framesPerBlock);
@@ -118,8 +117,8 @@ TEST(WavRules, RefuseWhatNoDecoderReadsWithTheReason) {
          "koeficienty"},
         {"MS ADPCM, block smaller than its header", Wav(Format{2, 2, 10, 4, 8000, MsAdpcm(2)}, pcm),
          "velikost bloku ADPCM"},
-        {"IMA ADPCM, block of no whole groups", Wav(Format{0x11, 1, 255, 4, 8000, ImaAdpcm(503)}, pcm),
-         "velikost bloku ADPCM"},
+        {"IMA ADPCM, block of no whole groups",
+         Wav(Format{0x11, 1, 255, 4, 8000, ImaAdpcm(503)}, pcm), "velikost bloku ADPCM"},
         {"IMA ADPCM, 3 bits", Wav(Format{0x11, 1, 256, 3, 8000, ImaAdpcm(505)}, pcm),
          "nepodporovaný formát"},
         {"PCM of 12 bits", Wav(Format{1, 1, 2, 12}, pcm), "nepodporovaný formát"},
@@ -170,8 +169,8 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
     const std::vector<uint8_t> law{0xD5, 0x2A, 0xFF, 0x80};
     const std::optional<WavSound> alaw = DecodeWav(Wav(Format{6, 2, 2, 8}, law));
     ASSERT_TRUE(alaw.has_value());
-    EXPECT_EQ(alaw->Frames, (std::vector<float>{8 / 32768.0f, -32256 / 32768.0f,
-                                                 848 / 32768.0f, 5504 / 32768.0f}));
+    EXPECT_EQ(alaw->Frames, (std::vector<float>{8 / 32768.0f, -32256 / 32768.0f, 848 / 32768.0f,
+                                                5504 / 32768.0f}));
     const std::optional<WavSound> ulaw = DecodeWav(Wav(Format{7, 1, 1, 8}, law));
     ASSERT_TRUE(ulaw.has_value());
     EXPECT_EQ(ulaw->Frames[2], 0.0f);
@@ -183,7 +182,8 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
     ima.insert(ima.end(), {0, 0, 0x10, 0x32, 0x00, 0x00});
     const std::optional<WavSound> imaSound =
         DecodeWav(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
-    ASSERT_TRUE(imaSound.has_value()) << WavProblem(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
+    ASSERT_TRUE(imaSound.has_value())
+        << WavProblem(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
     ASSERT_EQ(imaSound->Frames.size(), 9u);
     EXPECT_EQ(imaSound->Frames[0], 1000 / 32768.0f);
     EXPECT_EQ(imaSound->Frames[1], 1000 / 32768.0f);  // nibble 0: step 7 >> 3 = 0
@@ -191,10 +191,10 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
 
     // MS ADPCM: the two header samples, older first, then the prediction of the first pair.
     std::vector<uint8_t> ms{0};  // predictor 0: 256, 0
-    Put16(ms, 16);                // delta
-    Put16(ms, 200);               // sample 1
-    Put16(ms, 100);               // sample 2
-    ms.push_back(0x10);           // nibbles 1 and 0
+    Put16(ms, 16);               // delta
+    Put16(ms, 200);              // sample 1
+    Put16(ms, 100);              // sample 2
+    ms.push_back(0x10);          // nibbles 1 and 0
     const std::optional<WavSound> msSound =
         DecodeWav(Wav(Format{2, 1, 8, 4, 8000, MsAdpcm(4)}, ms));
     ASSERT_TRUE(msSound.has_value()) << WavProblem(Wav(Format{2, 1, 8, 4, 8000, MsAdpcm(4)}, ms));

@@ -92,16 +92,15 @@ TEST(DiskDataFiles, CopiesAFileWhateverItsSize) {
 
 TEST(DiskDataFiles, KeepsAHugeSparseFileWithoutCopyingIt) {
     TempFolder folder;
-    {
-        std::ofstream(folder / "players.ko") << "start";
-    }
+    { std::ofstream(folder / "players.ko") << "start"; }
     fs::resize_file(folder / "players.ko", uint64_t{2} << 30);
     DiskDataFiles files(folder.Path());
     testing::StorageFixture f;
     f.s.Files = &files;
     LoadRoster(f.s);
     // The same file under the kept name: no second 2 GiB, at once.
-    struct stat kept {}, original {};
+    struct stat kept {
+    }, original{};
     ASSERT_EQ(::stat((folder / "players.ko.damaged").c_str(), &kept), 0);
     ASSERT_EQ(::stat((folder / "players.ko").c_str(), &original), 0);
     EXPECT_EQ(kept.st_ino, original.st_ino);
@@ -119,8 +118,10 @@ TEST(TickFile, ADamagedOrUnreadableOneIsReportedOnceKeptAsideAndAgreesWithTheChe
         std::string Name, Bytes, Said;
         int16_t Used;
     } cases[] = {
-        {"empty", "", "Soubor tick.ko je poškozený (první řádek nezačíná číslem, hra použije "
-                      "8000). Původní soubor je uschován jako tick.ko.damaged.", 8000},
+        {"empty", "",
+         "Soubor tick.ko je poškozený (první řádek nezačíná číslem, hra použije "
+         "8000). Původní soubor je uschován jako tick.ko.damaged.",
+         8000},
         {"junk", "fast\r\n", "první řádek nezačíná číslem, hra použije 8000", 8000},
         {"too high", " 20000 \r\n", "20000 je mimo rozsah 1 až 10000, hra použije 10000", 10000},
         {"too large", std::string(kMaxKeptFileBytes + 1, '1'), "soubor je příliš velký", 8000},

@@ -130,7 +130,8 @@ TEST(ReplayFileTest, ForeignCutShortAndDamagedFilesAreRefused) {
     EXPECT_NE(Problem("").find("není to záznam hry Zapwall"), std::string::npos);
     EXPECT_NE(Problem("\x01\x00\x03\x00").find("není to záznam hry Zapwall"), std::string::npos);
     EXPECT_NE(Problem("ZAPWALL-REPLAYS 1\n").find("není to záznam hry Zapwall"), std::string::npos);
-    EXPECT_NE(Problem("ZAPWALL-REPLAY 2\nwhatever\n").find("verze záznamu \"2\""), std::string::npos);
+    EXPECT_NE(Problem("ZAPWALL-REPLAY 2\nwhatever\n").find("verze záznamu \"2\""),
+              std::string::npos);
     EXPECT_NE(Problem(text.substr(0, text.size() / 2)).find("useknutý"), std::string::npos);
     EXPECT_NE(Problem(text.substr(0, text.size() - 1)).find("useknutý"), std::string::npos);
     EXPECT_NE(Problem(Replaced(text, "seed 4294967295", "seed 4294967294")).find("poškozený"),
@@ -331,13 +332,13 @@ TEST_F(ReplayFolderTest, TheGameJustPlayedStaysWhateverTheOtherNamesClaim) {
     EXPECT_EQ(kept.size(), 100u);
     // The oldest of them went, the newest is the game just played.
     EXPECT_EQ(kept.back(), "2026-01-01_10-00-00_Now.zapwall-replay");
-    EXPECT_EQ(std::count(kept.begin(), kept.end(), "2099-01-01_10-00-00_Future.zapwall-replay"),
-              0);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), "2099-01-01_10-00-00_Future.zapwall-replay"), 0);
     EXPECT_EQ(kept.front(), "2099-01-01_10-00-00_Future-2.zapwall-replay");
     // Even when every other one was written later (a clock set ahead).
     for (const std::string& name : kept)
-        std::filesystem::last_write_time(folder / name, std::filesystem::file_time_type::clock::now() +
-                                                            std::chrono::hours(24 * 365));
+        std::filesystem::last_write_time(
+            folder / name,
+            std::filesystem::file_time_type::clock::now() + std::chrono::hours(24 * 365));
     const auto next = SaveReplay(folder.string(), At("2026-01-02 10:00:00", "Next"), 100);
     ASSERT_TRUE(next.has_value());
     EXPECT_TRUE(std::filesystem::exists(*next));

@@ -39,7 +39,7 @@ struct ProgramRun {
 
 // Runs `program` with `args`, its output into files, and measures it as /usr/bin/time -v would.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-               const TempFolder& folder) {
+                      const TempFolder& folder) {
     const std::string out = folder / "out", err = folder / "err";
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
@@ -94,8 +94,8 @@ class HostileReplays : public ::testing::Test {
         return RunProgram(ZAPWALL_DATA_TOOL, {"show", replay}, folder_);
     }
     ProgramRun Sim(const std::string& replay, std::vector<std::string> more = {}) {
-        std::vector<std::string> args{"--replay", replay, "--data", ZAPWALL_DATA_DIR,
-                                      "--user-data", folder_ / "user"};
+        std::vector<std::string> args{"--replay",       replay,        "--data",
+                                      ZAPWALL_DATA_DIR, "--user-data", folder_ / "user"};
         args.insert(args.end(), more.begin(), more.end());
         return RunProgram(ZAPWALL_SIM_TOOL, args, folder_);
     }
@@ -110,8 +110,7 @@ TEST_F(HostileReplays, TheLargestCostliestFilesAreRefusedInSecondsAndBoundedMemo
     std::string inputs = beginning;
     while (inputs.size() < size) inputs += "0 0 keyup 32\n";
     const std::vector<std::string> files = {
-        Signed(folder_, "blank.zapwall-replay",
-               "ZAPWALL-REPLAY 1\n" + std::string(size, '\n')),
+        Signed(folder_, "blank.zapwall-replay", "ZAPWALL-REPLAY 1\n" + std::string(size, '\n')),
         Signed(folder_, "wide.zapwall-replay",
                "ZAPWALL-REPLAY 1\nrecorded " + std::string(size, ' ') + "\n"),
         Signed(folder_, "inputs.zapwall-replay", inputs + "end 0 0 closed\n"),
@@ -161,11 +160,11 @@ TEST_F(HostileReplays, ShowEscapesTheNamesOfAReplay) {
 
 TEST_F(HostileReplays, ALongRunKeepsNothingPerStep) {
     testing::WriteText(folder_ / "input.txt", "0 keydown 32\n");
-    const ProgramRun run = RunProgram(ZAPWALL_SIM_TOOL,
-                               {"--data", ZAPWALL_DATA_DIR, "--user-data", folder_ / "user",
-                                "--input", folder_ / "input.txt", "--steps", "3000000", "--out",
-                                folder_ / "report.json"},
-                               folder_);
+    const ProgramRun run =
+        RunProgram(ZAPWALL_SIM_TOOL,
+                   {"--data", ZAPWALL_DATA_DIR, "--user-data", folder_ / "user", "--input",
+                    folder_ / "input.txt", "--steps", "3000000", "--out", folder_ / "report.json"},
+                   folder_);
     ASSERT_EQ(run.Status, 0) << run.Err;
     if (kMeasured) EXPECT_LT(run.PeakKiB, 64 * 1024);
 }
