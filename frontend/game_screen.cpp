@@ -70,10 +70,9 @@ void GameScreen::FitToScreen() {
     const QScreen* screen = this->screen();
     if (screen == nullptr) return;
     if (isFullScreen()) {
-        // Also when the window manager made it full screen: a window of fixed size may not grow.
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        scale_ = FullScreenScale(kDesign, screen->geometry().size(), ratio);
+        LetGrow();  // also when the window manager made it full screen
+        // The window manager makes the window as large as the screen, or leaves it (none runs).
+        scale_ = FullScreenScale(kDesign, size(), ratio);
     } else {
         scale_ =
             WindowedScale(kDesign, screen->availableGeometry().size(), FrameMargins(this), ratio);
@@ -85,13 +84,20 @@ void GameScreen::FitToScreen() {
 
 void GameScreen::SetFullScreen(bool on) {
     if (on == isFullScreen()) return;
-    if (on) {
-        // A window of fixed size may not be made larger.
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
+    if (on) LetGrow();
     setWindowState(on ? windowState() | Qt::WindowFullScreen
                       : windowState() & ~Qt::WindowFullScreen);
+}
+
+void GameScreen::LetGrow() {
+    // A window of fixed size may not be made larger, full screen neither.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void GameScreen::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isFullScreen()) FitToScreen();
 }
 
 void GameScreen::showEvent(QShowEvent* event) {

@@ -57,10 +57,13 @@ class GameScreen : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Lifts the fixed size of the framed window.
+    void LetGrow();
     // Puts every control at its place and font size for the current scale.
     void Relayout();
     // The background picture with the pressed buttons, at the current scale.

@@ -4,8 +4,9 @@
 # for windows, click in them and wait for the program to end.
 #
 # Before sourcing, the script sets `build` (the build folder) and may set `tag` (the start of its
-# messages, e2e by default) and `settle` (the seconds a window just found is left to settle before
-# its id is given, 0.3 by default).
+# messages, e2e by default), `settle` (the seconds a window just found is left to settle before
+# its id is given, 0.3 by default) and `screen` (the display's size, 1024x768x24 by default).
+# The program keeps its settings (full screen) in the work folder, never in the user's.
 
 work=$(mktemp -d)
 xvfb="" pid="" pids=()
@@ -38,12 +39,13 @@ portable_copy() {
 # A display of our own: Xvfb picks a free number itself and tells it once it is ready, so test
 # runs started side by side never race for one.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp 3>"$work/display" 2>/dev/null &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(head -1 "$work/display")"
   export SDL_AUDIODRIVER=dummy
+  export XDG_CONFIG_HOME="$work/config"
 }
 
 # PATTERN [EXCEPT]: waits for a visible window whose caption matches (other than the window
