@@ -92,6 +92,24 @@ TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
     EXPECT_EQ(field.pixel(301, 301) & 0xffffffu, 0u);
 }
 
+TEST_F(EditorWindowTest, TheKeyboardPlacesAndRemovesBricksAtItsCursor) {
+    FieldCanvas* canvas = window_->Canvas();
+    const QPoint start = canvas->Cursor();
+    QTest::keyClick(canvas, Qt::Key_Space);
+    QTest::keyClick(canvas, Qt::Key_Right);
+    QTest::keyClick(canvas, Qt::Key_Space);
+    QTest::keyClick(canvas, Qt::Key_Up);
+    QTest::keyClick(canvas, Qt::Key_Up);  // the top row is the last: the cursor stays
+    EXPECT_EQ(canvas->Cursor(), start + QPoint(kCellWidth, -kCellHeight));
+    ASSERT_EQ(Level().size(), 3u);
+    EXPECT_EQ(Level()[0].X, start.x());
+    EXPECT_EQ(Level()[1].X, start.x() + kCellWidth);
+    QTest::keyClick(canvas, Qt::Key_Down);
+    QTest::keyClick(canvas, Qt::Key_Backspace);
+    EXPECT_EQ(Level().size(), 2u);
+    EXPECT_EQ(window_->UndoStack()->count(), 3);  // each key one step
+}
+
 TEST_F(EditorWindowTest, SelectedBricksMoveCopyAndGoAsOneUndoStepEach) {
     Click(Qt::LeftButton, 5, 30);  // (0, 25) beside the new set's (200, 225)
     window_->Canvas()->SetTool(FieldCanvas::Tool::Select);
