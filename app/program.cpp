@@ -10,6 +10,7 @@
 #include "game/startup.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
+#include "shell/program_messages.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
 #include "storage/replay_folder.h"
@@ -71,9 +72,7 @@ bool Program::Load(std::optional<uint32_t> seed) {
         s_, pictures_ ? std::exchange(pictures_, nullptr) : PictureLoader(LoadPicture));
     if (!loaded.Refusal.empty()) {
         // Nothing has been written, and nothing will be: the run ends here.
-        port_.ShowMessage(
-            "Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" + loaded.Refusal,
-            "Zapwall", MessageButtons::Ok);
+        port_.ShowMessage(DataRefusal(loaded.Refusal), kProgramTitle, MessageButtons::Ok);
         Refuse();
         return false;
     }
@@ -125,22 +124,19 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     form1_->OnClose = [this] { closing_.ClosePlayback(); };
     form2_->OnClose = [this] { closing_.ClosePlayback(); };
     const ReplayParse parsed = ReadReplayFile(replayFile);
-    if (!parsed.Read) return RefusePlayback(replayFile + "\n" + parsed.Problem);
+    if (!parsed.Read) return RefusePlayback(ReplayRefusal(replayFile, parsed.Problem));
     const Replay& replay = *parsed.Read;
     if (!Load(replay.Seed)) return 1;
     if (const std::optional<std::string> file =
             DifferingDataFile(replay, s_, levelsHash_, animationsHash_))
-        return RefusePlayback(replayFile + "\nZáznam byl pořízen s jiným souborem " + *file +
-                              ", než je " + DataPath(s_, *file));
+        return RefusePlayback(ReplayRefusal(replayFile, OtherDataFile(*file, DataPath(s_, *file))));
 
     form2_->SoundSwitch()->setChecked(replay.Sound);
     StartRecordedGame(s_, replay);
     SetUpSound(s_, static_cast<intptr_t>(form1_->winId()));
     playback_ = std::make_unique<ReplayPlayback>(s_, *loop_, *form1_, replay);
     playback_->OnEnd = [this](bool diverged) {
-        if (diverged)
-            port_.ShowMessage("Záznam hry se nepřehrál tak, jak byl nahrán, a končí.", "Zapwall",
-                              MessageButtons::Ok);
+        if (diverged) port_.ShowMessage(kReplayDiverged, kProgramTitle, MessageButtons::Ok);
         form1_->Unload();
     };
     ShowGameScreen();
@@ -154,8 +150,8 @@ void Program::ControllerKey(bool down, int qtKey) {
     QCoreApplication::sendEvent(form1_->Field(), &key);
 }
 
-int Program::RefusePlayback(const std::string& why) {
-    port_.ShowMessage("Záznam hry nelze přehrát:\n" + why, "Zapwall", MessageButtons::Ok);
+int Program::RefusePlayback(const std::string& message) {
+    port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
     Refuse();
     return 1;
 }

@@ -79,7 +79,7 @@ class Program {
 
   private:
     // Says why a replay cannot be watched; the run ends without writing anything.
-    int RefusePlayback(const std::string& why);
+    int RefusePlayback(const std::string& message);
     // The run ends before any window was shown, without closing through the handlers.
     void Refuse();
     // A controller's key reaches the game screen as the keyboard's would, while nothing modal

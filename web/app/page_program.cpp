@@ -7,6 +7,7 @@
 #include "game/contract/rounding.h"
 #include "game/input.h"
 #include "game/startup.h"
+#include "shell/program_messages.h"
 #include "sound/sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/replay_folder.h"
@@ -14,12 +15,6 @@
 #include "web/app/page_sound.h"
 
 namespace ZapModule {
-
-namespace {
-
-constexpr std::string_view kTitle = "Zapwall";
-
-}  // namespace
 
 PageProgram::PageProgram(std::string dataFolder, std::string userFolder, PictureLoader pictures,
                          PageLinks links)
@@ -56,9 +51,7 @@ bool PageProgram::Load(std::optional<uint32_t> seed) {
     s_.Random.Seed(seed_);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
     const StartupResult loaded = LoadGameData(s_, pictures_);
-    if (!loaded.Refusal.empty())
-        return Refuse("Hru nelze spustit, soubor s daty hry je poškozený nebo chybí:\n" +
-                      loaded.Refusal);
+    if (!loaded.Refusal.empty()) return Refuse(DataRefusal(loaded.Refusal));
     levelsHash_ = loaded.LevelsHash;
     animationsHash_ = loaded.AnimationsHash;
     port_.SetBackground(loaded.Background);
@@ -68,7 +61,7 @@ bool PageProgram::Load(std::optional<uint32_t> seed) {
 
 bool PageProgram::Refuse(const std::string& message) {
     // Nothing has been written, and nothing will be: the run ends once the player read why.
-    port_.ShowMessage(message, kTitle, MessageButtons::Ok);
+    port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
     End(1);
     return false;
 }
@@ -98,20 +91,13 @@ bool PageProgram::StartGame() {
 bool PageProgram::Watch(const std::string& replayFile, const std::string& shownName) {
     // Whatever start-up would write (a damaged roster set aside) stays in memory.
     s_.Files = &heldFiles_;
-    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(replayFile, kMaxReplayFileSize);
-    const ReplayParse parsed =
-        bytes ? ParseReplay(
-                    std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
-              : ReplayParse{std::nullopt, "soubor chybí nebo ho nelze přečíst"};
-    if (!parsed.Read)
-        return Refuse("Záznam hry nelze přehrát:\n" + shownName + "\n" + parsed.Problem);
+    const ReplayParse parsed = ReadReplayFile(replayFile);
+    if (!parsed.Read) return Refuse(ReplayRefusal(shownName, parsed.Problem));
     const Replay& replay = *parsed.Read;
     if (!Load(replay.Seed)) return false;
     if (const std::optional<std::string> file =
             DifferingDataFile(replay, s_, levelsHash_, animationsHash_))
-        return Refuse("Záznam hry nelze přehrát:\n" + shownName +
-                      "\nZáznam byl pořízen s jiným souborem " + *file + ", než je " +
-                      DataPath(s_, *file));
+        return Refuse(ReplayRefusal(shownName, OtherDataFile(*file, DataPath(s_, *file))));
 
     menu_.SetSoundOn(replay.Sound);
     StartRecordedGame(s_, replay);
@@ -121,9 +107,7 @@ bool PageProgram::Watch(const std::string& replayFile, const std::string& shownN
     schedule_->ArmTimer = links_.ReplayTimer;
     schedule_->DisarmTimer = [this] { links_.ReplayTimer(-1); };
     schedule_->OnEnd = [this](bool diverged) {
-        if (diverged)
-            port_.ShowMessage("Záznam hry se nepřehrál tak, jak byl nahrán, a končí.", kTitle,
-                              MessageButtons::Ok);
+        if (diverged) port_.ShowMessage(kReplayDiverged, kProgramTitle, MessageButtons::Ok);
         CloseGameScreen();
     };
     // Watching writes nothing: the game screen's close handler only releases.
