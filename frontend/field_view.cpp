@@ -20,7 +20,6 @@ FieldView::FieldView(GameState& s, QWidget* parent)
           else
               FieldKeyUp(s_, code);
       }) {
-    Place(ScreenScale{}, QRect(16, 16, kFieldWidth, kFieldHeight));
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel is painted on every refresh.
     setAttribute(Qt::WA_OpaquePaintEvent);

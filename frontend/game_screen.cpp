@@ -30,6 +30,7 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
                      kDesign.height());
     setAttribute(Qt::WA_OpaquePaintEvent);
     field_ = new FieldView(s, this);
+    field_->Place(scale_, kFieldDesign);
     setFocusProxy(field_);
 
     const Qt::Alignment centred = Qt::AlignHCenter;
@@ -58,10 +59,10 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
         label3_[i]->setWordWrap(true);
         label3_[i]->hide();
     }
-    // Every control keeps its design (the scale is one until the window is fitted to a screen).
-    for (QWidget* control : findChildren<QWidget*>())
-        controls_.push_back(
-            {control, QRect(control->mapTo(this, QPoint(0, 0)), control->size()), control->font()});
+    // Every control keeps its design (the scale is one until the window is fitted to a screen);
+    // the field places itself.
+    layout_.Remember(this, {field_});
+    layout_.Forget(field_);
     field_->PaintUnder = [this](QPainter& painter) { PaintPicture(painter); };
 }
 
@@ -110,17 +111,8 @@ void GameScreen::showEvent(QShowEvent* event) {
 }
 
 void GameScreen::Relayout() {
-    for (const Control& control : controls_) {
-        if (control.Widget == field_) {
-            field_->Place(scale_, control.Design);
-            continue;
-        }
-        QFont font = control.Font;
-        font.setPointSizeF(control.Font.pointSizeF() * scale_.Logical());
-        control.Widget->setFont(font);
-        const QPoint parent = control.Widget->parentWidget()->mapTo(this, QPoint(0, 0));
-        control.Widget->setGeometry(scale_.Near(control.Design).translated(-parent));
-    }
+    field_->Place(scale_, kFieldDesign);
+    layout_.Apply(scale_);
 }
 
 void GameScreen::SetBackground(const Surface& picture) {

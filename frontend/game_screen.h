@@ -8,10 +8,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <vector>
 
 #include "frontend/field_view.h"
 #include "frontend/look.h"
+#include "frontend/scaled_layout.h"
 #include "frontend/screen_scale.h"
 #include "game/contract/state.h"
 
@@ -23,6 +23,8 @@ class GameScreen : public QWidget {
 
     // The screen's size in game pixels.
     static constexpr QSize kDesign{663, 510};
+    // The field's place on it.
+    static constexpr QRect kFieldDesign{16, 16, kFieldWidth, kFieldHeight};
     // Scales and sizes the window for its screen: in a frame, the nearest whole factor that
     // fits; full screen, the largest whole factor that fits.
     void FitToScreen();
@@ -69,16 +71,9 @@ class GameScreen : public QWidget {
     // The background picture with the pressed buttons, at the current scale.
     void PaintPicture(QPainter& painter) const;
 
-    // A control as designed: its place on the screen in game pixels, and its font.
-    struct Control {
-        QWidget* Widget;
-        QRect Design;
-        QFont Font;
-    };
-
     GameState& s_;
     ScreenScale scale_;
-    std::vector<Control> controls_;
+    ScaledLayout layout_;
     bool fullScreen_ = false;
     bool watchingScreen_ = false;
     FieldView* field_;

@@ -25,11 +25,11 @@ ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment) {
 }  // namespace
 
 HallWindow::HallWindow(const GameState& s, HallColourCycle& colours) : s_(s), colours_(colours) {
-    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), 474, 306);
+    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), kDesign.width(), kDesign.height());
     setWindowFlag(Qt::Dialog);
     SetColours(this, kRed, Qt::black);
     setAutoFillBackground(true);
-    auto* frame = new Panel(this, {0, 0, 473, 305});
+    auto* frame = frame_ = new Panel(this, {0, 0, 473, 305});
     new ActiveLabel(frame, {136, 16, 193, 25}, QStringLiteral("In Memoriam"), kRed,
                     Qt::AlignHCenter, BigFont());
     for (int i = 0; i < kRows; ++i) {
@@ -51,6 +51,11 @@ HallWindow::HallWindow(const GameState& s, HallColourCycle& colours) : s_(s), co
     connect(&timer_, &QTimer::timeout, this, &HallWindow::AnimationStep);
     ShowTable();
     ShowColours();
+    layout_.Remember(this, {frame_});
+}
+
+void HallWindow::FitToScreen() {
+    frame_->SetScale(FitFramedWindow(this, kDesign, layout_).Logical());
 }
 
 void HallWindow::ShowTable() {
@@ -62,6 +67,7 @@ void HallWindow::ShowTable() {
 
 void HallWindow::Open() {
     timer_.start(HallColourCycle::kStepMilliseconds);
+    FitToScreen();
     CentreOnScreen(this);
     exec();
 }

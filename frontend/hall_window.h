@@ -8,6 +8,7 @@
 #include <array>
 
 #include "frontend/look.h"
+#include "frontend/scaled_layout.h"
 #include "game/contract/state.h"
 #include "shell/hall_colours.h"
 
@@ -21,6 +22,10 @@ class HallWindow : public QDialog {
     void ShowTable();
     // Starts the colour cycle and shows the window modally; returns when it is closed.
     void Open();
+    // The window's size in game pixels.
+    static constexpr QSize kDesign{474, 306};
+    // Scales and sizes the window for its screen (Open does it).
+    void FitToScreen();
     // One step of the colour cycle.
     void AnimationStep();
 
@@ -45,6 +50,8 @@ class HallWindow : public QDialog {
     std::array<ActiveLabel*, 10> names_{};
     std::array<ActiveLabel*, 10> scores_{};
     ActiveLabel* close_ = nullptr;
+    Panel* frame_ = nullptr;
+    ScaledLayout layout_;
 };
 
 }  // namespace ZapModule

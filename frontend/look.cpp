@@ -166,7 +166,7 @@ Panel::Panel(QWidget* window, const QRect& place) : QWidget(window) {
 
 int Panel::AddOutline(const QRect& place, const QColor& colour) {
     outlines_.push_back({place, colour});
-    update(place);
+    update(Scaled(place));
     return static_cast<int>(outlines_.size()) - 1;
 }
 
@@ -174,7 +174,7 @@ void Panel::SetOutlineColour(int outline, const QColor& colour) {
     Shape& shape = outlines_.at(static_cast<size_t>(outline));
     if (shape.Colour == colour) return;
     shape.Colour = colour;
-    update(shape.Place);
+    update(Scaled(shape.Place));
 }
 
 QColor Panel::OutlineColour(int outline) const {
@@ -191,6 +191,19 @@ void Panel::MarkFocusOf(QWidget* control, const QColor& colour) {
     control->installEventFilter(this);
 }
 
+void Panel::SetScale(qreal scale) {
+    scale_ = scale;
+    update();
+}
+
+QRect Panel::Scaled(const QRect& design) const {
+    // One pixel more each way: a pen at a fractional scale may reach into the next pixel.
+    return QRectF(design.x() * scale_, design.y() * scale_, design.width() * scale_,
+                  design.height() * scale_)
+        .toAlignedRect()
+        .adjusted(-1, -1, 1, 1);
+}
+
 QRect Panel::AroundControl(const QWidget* control) {
     return control->geometry().adjusted(-1, -1, 1, 1);
 }
@@ -204,14 +217,18 @@ bool Panel::eventFilter(QObject* watched, QEvent* event) {
 
 void Panel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // A designed pixel is a square of whole screen pixels: so is the pen's width.
+    painter.save();
+    painter.scale(scale_, scale_);
     for (const Shape& shape : outlines_) {
-        painter.setPen(shape.Colour);
-        painter.drawRect(shape.Place.adjusted(0, 0, -1, -1));
+        painter.setPen(QPen(shape.Colour, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(QRectF(shape.Place).adjusted(0.5, 0.5, -0.5, -0.5));
     }
     for (const Line& line : lines_) {
-        painter.setPen(line.Colour);
-        painter.drawLine(line.From, line.To);
+        painter.setPen(QPen(line.Colour, 1, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(line.From) + QPointF(0, 0.5), QPointF(line.To) + QPointF(1, 0.5));
     }
+    painter.restore();
     for (const FocusMark& mark : focusMarks_) {
         if (!mark.Control->hasFocus()) continue;
         painter.setPen(mark.Colour);

@@ -99,6 +99,8 @@ class Panel : public QWidget {
     // Draws a one-pixel outline of this colour just outside `control` (a child of the panel)
     // while it has the keyboard focus, for controls whose own focus mark would not show.
     void MarkFocusOf(QWidget* control, const QColor& colour);
+    // Logical pixels per designed pixel of the outlines and lines (the window's scale).
+    void SetScale(qreal scale);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -118,10 +120,13 @@ class Panel : public QWidget {
         QColor Colour;
     };
     static QRect AroundControl(const QWidget* control);
+    // Where a designed rectangle lies on the panel at its scale.
+    QRect Scaled(const QRect& design) const;
 
     std::vector<Shape> outlines_;
     std::vector<Line> lines_;
     std::vector<FocusMark> focusMarks_;
+    qreal scale_ = 1;
 };
 
 }  // namespace ZapModule

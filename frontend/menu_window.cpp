@@ -30,7 +30,7 @@ const char* const kStory =
 MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
                        QWidget* gameScreen, HallWindow* hall)
     : rules_(rules), gameScreen_(gameScreen), hall_(hall) {
-    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), 538, 330);
+    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), kDesign.width(), kDesign.height());
     setFont(DialogFont());
     SetColours(this, kRed, Qt::black);
     setAutoFillBackground(true);
@@ -100,6 +100,11 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     QWidget::setTabOrder(panel_->NameBox(), story_);
     QWidget::setTabOrder(story_, hScroll1_);
     QWidget::setTabOrder(hScroll1_, check1_);
+    layout_.Remember(this, {frame_});
+}
+
+void MenuWindow::FitToScreen() {
+    frame_->SetScale(FitFramedWindow(this, kDesign, layout_).Logical());
 }
 
 QColor MenuWindow::ItemFrameColour(int command) const {
@@ -108,6 +113,7 @@ QColor MenuWindow::ItemFrameColour(int command) const {
 
 void MenuWindow::ShowModal() {
     setWindowModality(Qt::ApplicationModal);
+    FitToScreen();
     CentreOnScreen(this);
     show();
     activateWindow();

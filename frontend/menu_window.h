@@ -15,6 +15,7 @@
 #include "frontend/hall_window.h"
 #include "frontend/look.h"
 #include "frontend/player_panel.h"
+#include "frontend/scaled_layout.h"
 #include "frontend/speed_bar.h"
 #include "game/contract/state.h"
 #include "shell/menu_rules.h"
@@ -33,6 +34,10 @@ class MenuWindow : public QWidget {
 
     // Shows the menu modally; returns when it is hidden (Start) or the program ends.
     void ShowModal();
+    // The window's size in game pixels.
+    static constexpr QSize kDesign{538, 330};
+    // Scales and sizes the window for its screen (ShowModal does it).
+    void FitToScreen();
     // A menu item was pressed (with any mouse button).
     void RunCommand(int command);
     // The pointer moved over a menu item.
@@ -73,6 +78,7 @@ class MenuWindow : public QWidget {
     std::array<ActiveLabel*, 3> items_{};
     std::array<int, 3> itemFrames_{};
     QEventLoop* modal_ = nullptr;
+    ScaledLayout layout_;
 };
 
 }  // namespace ZapModule

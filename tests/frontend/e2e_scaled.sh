@@ -43,9 +43,11 @@ play() {
   local menu game x y w h
   menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear at $factor"
   read -r x y w h < <(geometry "$menu")
-  # The menu's player list and its Start, in the menu's own pixels times the factor.
-  xdotool mousemove "$(awk "BEGIN { print int($x + 50 * $factor) }")" "$(awk "BEGIN { print int($y + 38 * $factor) }")" click 1
-  xdotool mousemove "$(awk "BEGIN { print int($x + 460 * $factor) }")" "$(awk "BEGIN { print int($y + 32 * $factor) }")" click 1
+  # The menu is drawn at a whole factor too: its player list and its Start, in its own pixels.
+  local k=$((w / 538))
+  [ "$k" -ge 1 ] && [ $((w - 538 * k)) -le 1 ] || fail "the menu is $w pixels wide at $factor"
+  xdotool mousemove $((x + 50 * k)) $((y + 38 * k)) click 1
+  xdotool mousemove $((x + 460 * k)) $((y + 32 * k)) click 1
   game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear at $factor"
   # Xvfb runs no window manager: the script does its part of full screen, the window's size.
   [ -z "$full" ] || xdotool windowsize "$game" "$width" "$height" windowmove "$game" 0 0

@@ -5,6 +5,7 @@
 
 #include <QBackingStore>
 #include <QScreen>
+#include <utility>
 
 #include "frontend/screen_scale.h"
 #include "tests/frontend/program_fixture.h"
@@ -137,10 +138,21 @@ TEST_F(ScaledScreenTest, TheWholeScreenIsDrawnAtOneWholeFactorInsideTheScreen) {
     EXPECT_EQ(Screen().Scale().Factor, Expected("ZAPWALL_TEST_FACTOR")) << "at " << ratio_;
     EXPECT_EQ(WrongPixels(OnScreen()), 0) << "at " << ratio_;
     EXPECT_TRUE(InsideScreen(Screen())) << "at " << ratio_;
-    for (QWidget* other : {static_cast<QWidget*>(&Menu()), static_cast<QWidget*>(&Hall())})
-        EXPECT_TRUE(other->screen()->availableGeometry().size().expandedTo(other->size()) ==
-                    other->screen()->availableGeometry().size())
-            << other->size().width() << "x" << other->size().height();
+    // The menu and the hall of fame: at a whole factor too, and inside the screen.
+    Menu().FitToScreen();
+    Hall().FitToScreen();
+    for (const auto& [window, design] :
+         {std::pair<QWidget*, QSize>{&Menu(), MenuWindow::kDesign},
+          std::pair<QWidget*, QSize>{&Hall(), HallWindow::kDesign}}) {
+        const QSizeF pixels = QSizeF(window->size()) * ratio_;
+        const int factor = static_cast<int>(pixels.width()) / design.width();
+        EXPECT_GE(factor, 1);
+        EXPECT_LT(pixels.width() - design.width() * factor, ratio_) << "at " << ratio_;
+        EXPECT_LT(pixels.height() - design.height() * factor, ratio_) << "at " << ratio_;
+        const QSize room = window->screen()->availableGeometry().size();
+        EXPECT_LE(window->width(), room.width()) << "at " << ratio_;
+        EXPECT_LE(window->height(), room.height()) << "at " << ratio_;
+    }
     // A press in the middle of the start button, wherever it is drawn, starts play.
     const QPointF button = Screen().Scale().Place(QRect(610, 365, 1, 1)).center();
     QTest::mousePress(&Screen(), Qt::LeftButton, {}, button.toPoint());
