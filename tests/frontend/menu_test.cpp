@@ -164,26 +164,42 @@ TEST_F(MenuTest, SpeedBarKeysAddToTheRightAndGoToTheEnds) {
     EXPECT_EQ(Menu().TickSetting(), 10000);
 }
 
-TEST_F(MenuTest, TheFocusedStoryBoxAndSpeedBarAreOutlinedInYellow) {
-    LaunchWithPlayers({});
+TEST_F(MenuTest, EveryControlThatTakesTheFocusIsOutlinedInYellowAndOnlyThatOne) {
+    LaunchWithPlayers({Player("Ann"), Player("Bob")});
     Menu().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Menu()));
-    const QPoint besideStory(7, 280), besideBar(119, 208);
-    const auto colourAt = [this](QPoint at) {
-        return Menu().Frame()->grab().toImage().pixelColor(at);
-    };
-
-    Menu().Story()->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(colourAt(besideStory), QColor(255, 255, 0));
-    EXPECT_EQ(colourAt(besideBar), QColor(0, 0, 0));
-    Menu().TickBar()->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(colourAt(besideStory), QColor(0, 0, 0));
-    EXPECT_EQ(colourAt(besideBar), QColor(255, 255, 0));
-    Menu().Players().List()->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(colourAt(besideBar), QColor(0, 0, 0));
-    // The mark goes around the controls: nothing moves.
-    EXPECT_EQ(Menu().Story()->geometry(), QRect(8, 240, 521, 81));
-    EXPECT_EQ(Menu().TickBar()->geometry(), QRect(120, 200, 105, 17));
+    const std::vector<QWidget*> controls{Menu().Players().List(), Menu().Players().NameBox(),
+                                         Menu().Story(), Menu().TickBar(), Menu().SoundSwitch()};
+    const std::vector<QRect> places{{8, 32, 97, 134},
+                                    {8, 200, 97, 19},
+                                    {8, 240, 521, 81},
+                                    {120, 200, 105, 17},
+                                    {120, 168, 105, 17}};
+    for (size_t focused = 0; focused < controls.size(); ++focused) {
+        controls[focused]->setFocus(Qt::TabFocusReason);
+        const QImage panel = Menu().Frame()->grab().toImage();
+        for (size_t i = 0; i < controls.size(); ++i) {
+            // The pixel just left of the control, halfway down.
+            const QPoint beside(places[i].left() - 1, places[i].center().y());
+            EXPECT_EQ(panel.pixelColor(beside), i == focused ? QColor(255, 255, 0) : Qt::black)
+                << "control " << i << " with control " << focused << " focused";
+            // The mark goes around the controls: nothing moves.
+            EXPECT_EQ(controls[i]->geometry(), places[i]);
+        }
+    }
+    // The focused list with no player chosen shows no line as chosen: its first line has only
+    // the list's grey and the names' red, no highlight.
+    controls[0]->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(Menu().Players().List()->selectedItems().size(), 0);
+    const QListWidget* list = Menu().Players().List();
+    const QImage lines = list->viewport()->grab().toImage();
+    const QRect first = list->visualItemRect(list->item(0));
+    int highlighted = 0;
+    for (int y = first.top(); y <= first.bottom(); ++y)
+        for (int x = first.left(); x <= first.right(); ++x)
+            if (lines.pixelColor(x, y).blue() > 64 || lines.pixelColor(x, y).green() > 64)
+                ++highlighted;
+    EXPECT_EQ(highlighted, 0);
 }
 
 TEST_F(MenuTest, QtsOwnTextsAreCzech) {
