@@ -197,7 +197,7 @@ float SampleOf(const Parsed& p, const uint8_t* at) {
             float value;
             const uint32_t raw = Le32(at);
             std::memcpy(&value, &raw, sizeof value);
-            return std::isfinite(value) ? value : 0.0f;
+            return std::isfinite(value) ? std::clamp(value, -1.0f, 1.0f) : 0.0f;
         }
         case kALaw:
             return FromALaw(*at) / 32768.0f;
