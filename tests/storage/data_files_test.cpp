@@ -425,6 +425,26 @@ TEST(MemoryDataFiles, AFileWhoseKeptCopyFailsAtTheCommitIsNotReplaced) {
     EXPECT_EQ(ReadBytes(folder / "players.ko"), Values16({3}));
 }
 
+TEST(MemoryDataFiles, SayOfAKeptCopyWhatTheDiskWillDo) {
+    // A FIFO in players.ko's place cannot be kept: the held files say so as the disk does, instead
+    // of claiming a copy that the commit would then fail to make.
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "players.ko").c_str(), 0644), 0);
+    std::string said[2];
+    for (const bool held : {false, true}) {
+        DiskDataFiles disk(folder.Path());
+        MemoryDataFiles memory(&disk);
+        testing::StorageFixture f;
+        f.s.Files = held ? static_cast<DataFiles*>(&memory) : &disk;
+        LoadRoster(f.s);
+        ASSERT_EQ(f.window.Messages.size(), 1u);
+        said[held] = f.window.Messages[0].Text;
+    }
+    EXPECT_EQ(said[1], said[0]);
+    EXPECT_NE(said[1].find("se nepodařilo uschovat (není to obyčejný soubor)"), std::string::npos)
+        << said[1];
+}
+
 TEST(MemoryDataFiles, HoldsWritesBackUntilCommitted) {
     TempFolder folder;
     WriteBytes(folder / "tick.ko", {1});
