@@ -103,10 +103,13 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     connect(levelList_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!refreshing_ && row >= 0) SelectLevel(row);
     });
-    connect(levelList_->model(), &QAbstractItemModel::rowsMoved, this,
-            [this](const QModelIndex&, int start, int, const QModelIndex&, int row) {
-                if (!refreshing_) LevelDragged(start, row > start ? row - 1 : row);
-            });
+    // A level dragged in the list: the list is rebuilt from the set once the drop is over.
+    connect(
+        levelList_->model(), &QAbstractItemModel::rowsMoved, this,
+        [this](const QModelIndex&, int start, int, const QModelIndex&, int row) {
+            if (!refreshing_) LevelDragged(start, row > start ? row - 1 : row);
+        },
+        Qt::QueuedConnection);
     connect(problemList_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const size_t i = static_cast<size_t>(problemList_->row(item));
         if (i >= problems_.size() || problems_[i].Level < 1) return;
@@ -410,7 +413,7 @@ bool EditorWindow::TestPlayLevel() {
 }
 
 bool EditorWindow::PlaySet() {
-    if (!undo_->isClean() || path_.isEmpty()) {
+    if (!undo_->isClean() || path_.isEmpty() || askWhereToSave_) {
         if (!Ask(Czech("Hrát se dá jen uložená sada. Uložit ji teď?")) || !Save()) return false;
     }
     const QString levels = QString::fromStdString(SavePathsFor(path_.toStdString()).Compiled);
@@ -425,6 +428,7 @@ bool EditorWindow::PlaySet() {
 
 void EditorWindow::NewSet() {
     path_.clear();
+    askWhereToSave_ = false;
     openedSet_ = NewLevelSet();
     openedText_.clear();
     current_ = 0;
@@ -441,7 +445,10 @@ bool EditorWindow::Open(const QString& path) {
         Say(text);
         return false;
     }
-    path_ = SavePathsFor(path.toStdString()).Text.c_str();
+    path_ = QString::fromStdString(SavePathsFor(path.toStdString()).Text);
+    // A set opened from levels.ko is saved where the author says: a text of that name may be
+    // another one.
+    askWhereToSave_ = path.endsWith(".ko");
     openedSet_ = opened.Set;
     openedText_ = std::move(opened.Text);
     current_ = 0;
@@ -482,6 +489,7 @@ bool EditorWindow::SaveAs(const QString& path) {
         return false;
     }
     path_ = QString::fromStdString(paths.Text);
+    askWhereToSave_ = false;
     openedSet_ = set_;
     openedText_ = text;
     undo_->setClean();
@@ -492,7 +500,7 @@ bool EditorWindow::SaveAs(const QString& path) {
 }
 
 bool EditorWindow::Save() {
-    return path_.isEmpty() ? SaveAsked() : SaveAs(path_);
+    return path_.isEmpty() || askWhereToSave_ ? SaveAsked() : SaveAs(path_);
 }
 
 bool EditorWindow::SaveAsked() {

@@ -99,6 +99,7 @@ class EditorWindow : public QMainWindow {
     QListWidget* levelList_;
     QListWidget* problemList_;
     TestPlay* testPlay_;
+    bool askWhereToSave_ = false;
     bool refreshing_ = false;
 };
 

@@ -148,6 +148,12 @@ TEST_F(EditorWindowTest, LevelsAreAddedDuplicatedReorderedAndDeleted) {
     EXPECT_TRUE(AnyRefused(window_->Problems()));  // the new level has no brick yet
     window_->DeleteLevel();
     EXPECT_FALSE(AnyRefused(window_->Problems()));
+    // Dragging the first level below the second in the list moves it there, once the drop ends.
+    ASSERT_TRUE(window_->LevelList()->model()->moveRows(QModelIndex(), 0, 1, QModelIndex(), 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Set().Levels[1].size() == 2u; }, 10000));
+    EXPECT_EQ(window_->CurrentLevel(), 1);
+    EXPECT_EQ(window_->LevelList()->count(), 2);
+    window_->UndoStack()->undo();
     window_->UndoStack()->undo();
     window_->UndoStack()->undo();
     window_->UndoStack()->undo();
