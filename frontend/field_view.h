@@ -32,8 +32,6 @@ class FieldView : public QWidget {
     // pixels, PaintUnder paints what lies beneath (in the parent's coordinates).
     void Place(const ScreenScale& scale, const QRect& design);
     std::function<void(QPainter& painter)> PaintUnder;
-    // Where the field's picture lies in the widget, logical pixels.
-    QRectF Picture() const { return picture_; }
 
     // The keys on their way to the rules (X11's repeats taken out).
     HeldKeys& Keys() { return keys_; }
@@ -56,7 +54,7 @@ class FieldView : public QWidget {
 
     GameState& s_;
     HeldKeys keys_;
-    QRectF picture_;
+    QRectF picture_;        // where the field's picture lies in the widget, logical pixels
     bool oneToOne_ = true;  // each field pixel is one pixel of the widget and of the screen
     FieldDamage damage_;
     bool refreshing_ = false;

@@ -34,8 +34,7 @@ class GamepadInput : public QObject {
     // Opens the controllers that came and closes those that went; the device folder's watch
     // calls it, and so may anyone who knows that a controller came (a test's virtual one).
     void LookForControllers();
-    // Reads the open controllers' buttons and sticks.
-    void Read();
+    // How many controllers are open, and whether they are being read.
     int Open() const { return static_cast<int>(pads_.size()); }
     bool Reading() const { return reading_.isActive(); }
 
@@ -44,6 +43,8 @@ class GamepadInput : public QObject {
 
   private:
     struct Pad;
+    // Takes SDL's events: controllers that came or went, their buttons and sticks.
+    void Read();
     Pad* Find(int instance);
     // The pad's up and down from its D-pad and stick; a change presses or releases the arrow.
     void Direction(Pad& pad);
