@@ -1,5 +1,6 @@
 #include "layout/level_set_layout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -14,8 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What the game reads from its data folder besides levels.ko.
+// What the game reads from its data folder besides levels.ko, and the largest such file may be.
 constexpr const char* kSharedData[] = {"animations.ko", "pictures", "sounds"};
+constexpr size_t kMaxSharedFileBytes =
+    std::max({kMaxAnimationFileBytes, kMaxPictureFileBytes, kMaxSoundFileBytes});
 
 std::string SafeName(const std::string& stem) {
     std::string name;
@@ -25,6 +28,50 @@ std::string SafeName(const std::string& stem) {
         name += plain ? c : '_';
     }
     return name.empty() ? "sada" : name;
+}
+
+// Writes `bytes` to `path` unless the file already holds them, through a replacement, so a game
+// starting on the same set meanwhile reads the old file or the new one, never half of one.
+bool KeepCopy(const std::string& path, const std::vector<uint8_t>& bytes, std::string* problem) {
+    const FileRead there = ReadRegularFile(path, bytes.size());
+    if (there.Ok() && there.Bytes == bytes) return true;
+    int error = 0;
+    if (fs::path folder = fs::path(path).parent_path(); !MakeFolders(folder.string())) {
+        *problem = folder.string() + ": složku nelze vytvořit";
+        return false;
+    }
+    if (ReplaceFile(path, bytes, {}, &error)) return true;
+    *problem = path + ": " + WriteErrorText(error);
+    return false;
+}
+
+// Copies the files of `from` (a file or a folder tree) to `to`, each as KeepCopy writes it.
+bool KeepCopies(const fs::path& from, const fs::path& to, std::string* problem) {
+    std::error_code error;
+    // What the game's data lacks, the game's own start-up check reports.
+    if (!fs::exists(from, error)) return true;
+    std::vector<fs::path> files;
+    if (fs::is_directory(from, error)) {
+        for (fs::recursive_directory_iterator it(from, error), end; !error && it != end;
+             it.increment(error))
+            if (it->is_regular_file(error)) files.push_back(it->path());
+    } else {
+        files.push_back(from);
+    }
+    if (error) {
+        *problem = from.string() + ": " + error.message();
+        return false;
+    }
+    for (const fs::path& file : files) {
+        const FileRead read = ReadRegularFile(file.string(), kMaxSharedFileBytes);
+        if (!read.Ok()) {
+            *problem = file.string() + ": " + DescribeReadFailure(read);
+            return false;
+        }
+        const fs::path target = file == from ? to : to / file.lexically_relative(from);
+        if (!KeepCopy(target.string(), read.Bytes, problem)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -50,27 +97,13 @@ std::optional<DataLayout> LevelSetLayout(const DataLayout& game, const std::stri
     DataLayout set = game;
     set.UserFolder = LevelSetFolder(game, levelsFile);
     set.DataFolder = set.UserFolder + "/data";
-    std::error_code error;
-    if (!MakeFolders(set.DataFolder)) {
-        *problem = set.DataFolder + ": složku nelze vytvořit";
-        return std::nullopt;
-    }
-    // The game's own data is copied afresh each time, so an updated game brings its pictures.
+    // The game's own data is brought up to date each time, so an updated game brings its
+    // pictures; what is unchanged is not written again.
     for (const char* name : kSharedData) {
-        const fs::path from = fs::path(game.DataFolder) / name,
-                       to = fs::path(set.DataFolder) / name;
-        fs::remove_all(to, error);
-        fs::copy(from, to, fs::copy_options::recursive, error);
-        if (error) {
-            *problem = to.string() + ": " + error.message();
+        if (!KeepCopies(fs::path(game.DataFolder) / name, fs::path(set.DataFolder) / name, problem))
             return std::nullopt;
-        }
     }
-    int writeError = 0;
-    if (!ReplaceFile(set.DataFolder + "/levels.ko", levels.Bytes, {}, &writeError)) {
-        *problem = set.DataFolder + "/levels.ko: " + WriteErrorText(writeError);
-        return std::nullopt;
-    }
+    if (!KeepCopy(set.DataFolder + "/levels.ko", levels.Bytes, problem)) return std::nullopt;
     return set;
 }
 

@@ -19,7 +19,8 @@ std::string LevelSetFolder(const DataLayout& game, const std::string& levelsFile
 
 // The layout of the game playing `levelsFile`: the set's folder as the written folder, its
 // `data` as the read one. Makes that data folder (the game's animations, pictures and sounds and
-// a copy of the set's file as levels.ko). Nothing, with the reason in *problem, when the file
+// a copy of the set's file as levels.ko), or brings it up to date, writing only files that
+// changed, each replaced whole. Nothing, with the reason in *problem, when the file
 // cannot be read or the folder cannot be made; the game's start-up check judges the levels.
 std::optional<DataLayout> LevelSetLayout(const DataLayout& game, const std::string& levelsFile,
                                          std::string* problem);

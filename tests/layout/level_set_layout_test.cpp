@@ -45,6 +45,14 @@ TEST(LevelSetLayout, EachSetHasAFolderOfItsOwnWithTheGamesDataAndItsLevels) {
     const auto other = LevelSetLayout(game, root / "other/moje úrovně.ko", &problem);
     ASSERT_TRUE(other);
     EXPECT_NE(other->UserFolder, set->UserFolder);
+    // Files that are already up to date are not written again: a game running on the set meanwhile
+    // never sees them change.
+    const auto written = std::filesystem::last_write_time(set->DataFolder + "/pictures/ko6");
+    std::filesystem::last_write_time(set->DataFolder + "/pictures/ko6",
+                                     written - std::chrono::hours(1));
+    ASSERT_TRUE(LevelSetLayout(game, root / "mine/moje úrovně.ko", &problem));
+    EXPECT_EQ(std::filesystem::last_write_time(set->DataFolder + "/pictures/ko6"),
+              written - std::chrono::hours(1));
     WriteText(root / "mine/moje úrovně.ko", "my levels, edited");
     const auto again = LevelSetLayout(game, root / "mine/../mine/moje úrovně.ko", &problem);
     ASSERT_TRUE(again);
@@ -61,6 +69,9 @@ TEST(LevelSetLayout, ASetThatCannotBeReadMakesNothing) {
     std::filesystem::create_directories(root / "folder.ko");
     EXPECT_FALSE(LevelSetLayout(game, root / "folder.ko", &problem));
     EXPECT_FALSE(std::filesystem::exists(root / "game/sets"));
+    // A game without sounds still plays a set: the game's own check names what is missing.
+    WriteText(root / "set.ko", "levels");
+    EXPECT_TRUE(LevelSetLayout(game, root / "set.ko", &problem)) << problem;
 }
 
 }  // namespace
