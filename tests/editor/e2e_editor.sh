@@ -83,6 +83,16 @@ ended "zapwall --levels did not end after Esc"
 [ -s "$set_folder/players.ko" ] || fail "the set's player was not kept in its folder"
 [ ! -e "$work/data/players.ko" ] || fail "the set's player went into the shipped set's roster"
 kill -0 "$editor_pid" || fail "the editor ended"
+# Its replay needs the set: it plays with the set's data and is refused with the shipped levels.
+replay=$(ls "$set_folder"/replays/*.zapwall-replay | head -1) || fail "no replay of the set's game"
+[ ! -e "$work/data/replays" ] || fail "the set's replay went to the shipped set's replays"
+"$build/zapwall-sim" --replay "$replay" --data "$set_folder/data" --user-data "$work/scratch" \
+  --out /dev/null || fail "the set's replay does not play with the set"
+if "$build/zapwall-sim" --replay "$replay" --data "$work/data" --user-data "$work/scratch" \
+  --out /dev/null 2> "$work/refused"; then
+  fail "the set's replay played with the shipped levels"
+fi
+grep -q levels.ko "$work/refused" || fail "the refusal does not name levels.ko: $(cat "$work/refused")"
 
 if [ -n "$shots" ]; then
   mkdir -p "$shots"
