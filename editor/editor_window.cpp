@@ -31,7 +31,9 @@ QString Czech(const char* text) {
 }
 
 QString LevelLabel(size_t index, const EditorLevel& level) {
-    return Czech("Úroveň %1 (%2 cihel)").arg(index + 1).arg(level.size());
+    const size_t n = level.size();
+    const char* bricks = n == 1 ? "cihla" : n >= 2 && n <= 4 ? "cihly" : "cihel";
+    return Czech("Úroveň %1 (%2 %3)").arg(index + 1).arg(n).arg(Czech(bricks));
 }
 
 }  // namespace
