@@ -39,9 +39,10 @@ bool StartSubsystem() {
 
 void StopSubsystem() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    // The component is SDL's only user in the process: when its last user is gone, SDL lets go
-    // of everything it still holds (hints, log settings, event queues).
-    if (--audioUsers == 0) SDL_Quit();
+    // When the component's last user is gone and nothing else in the process still uses SDL (the
+    // desktop's gamepad input shares the library), SDL lets go of everything it still holds
+    // (hints, log settings, event queues).
+    if (--audioUsers == 0 && SDL_WasInit(0) == 0) SDL_Quit();
 }
 
 #ifdef __linux__
