@@ -1,4 +1,4 @@
-#include "web/app/page_sound.h"
+#include "browser/app/page_sound.h"
 
 #include <emscripten.h>
 

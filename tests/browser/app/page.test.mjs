@@ -1,16 +1,16 @@
 // The page's windows as a player uses them, in Debian's headless Chromium (the browser helpers of
-// web/tests): the menu's controls reach the rules, a box the rules open holds the game and comes
+// browser/tests): the menu's controls reach the rules, a box the rules open holds the game and comes
 // before the end, a hidden page pauses a game with P, a watched replay holds on P and ends on
 // Esc without storing anything, one that cannot be watched is refused with the reason, and the
 // stage is scaled by whole factors.
 //
-// usage: node page.test.mjs SITE_DIR        (after web/tests/run.sh installed puppeteer-core)
+// usage: node page.test.mjs SITE_DIR        (after browser/tests/run.sh installed puppeteer-core)
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
-import { launch, newTab, serve, waitShown } from '../../../web/tests/browser.mjs';
+import { launch, newTab, serve, waitShown } from '../../../browser/tests/browser.mjs';
 import { newPlayer, openGame, rosterBytes, runSteps, storedFiles, storeFiles }
-  from '../../../web/tests/game.mjs';
+  from '../../../browser/tests/game.mjs';
 
 const site = path.resolve(process.argv[2]);
 

@@ -20,9 +20,9 @@
 #include "shell/player_panel_rules.h"
 #include "shell/replay_schedule.h"
 #include "storage/memory_data_files.h"
-#include "web/app/page_loop.h"
-#include "web/app/page_window_port.h"
-#include "web/app/user_files.h"
+#include "browser/app/page_loop.h"
+#include "browser/app/page_window_port.h"
+#include "browser/app/user_files.h"
 
 namespace ZapModule {
 

@@ -1,4 +1,4 @@
-#include "web/app/page_window_port.h"
+#include "browser/app/page_window_port.h"
 
 #include <emscripten.h>
 

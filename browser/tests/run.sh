@@ -2,7 +2,7 @@
 # Runs the browser edition's end-to-end tests in Debian's headless Chromium: installs the pinned
 # puppeteer-core (npm ci, from package-lock.json) and runs each test file in turn.
 #
-# usage: web/tests/run.sh SITE_DIR NATIVE_BUILD_DIR
+# usage: browser/tests/run.sh SITE_DIR NATIVE_BUILD_DIR
 #   SITE_DIR          the built site (build-web/site)
 #   NATIVE_BUILD_DIR  a native build holding zapwall-sim, which the replays are compared with
 set -euo pipefail

@@ -1,4 +1,4 @@
-#include "web/app/user_files.h"
+#include "browser/app/user_files.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "web/app/page_loop.h"
+#include "browser/app/page_loop.h"
 
 #include <algorithm>
 #include <utility>

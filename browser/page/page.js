@@ -1,9 +1,9 @@
 // The page of the browser edition: the game's three windows as the desktop shows them, driven by
-// the page's module (web/app). Every rule lives in the module: this script shows what it says
+// the page's module (browser/app). Every rule lives in the module: this script shows what it says
 // (Module.zwPage below is called from C++), forwards the player's keys and clicks to it, keeps the
 // module's timers (the game loop, a watched replay's schedule) and queues the boxes the rules
 // open, which a browser cannot wait for. See the interface in web-page-api's note and
-// web/app/page_exports.cpp.
+// browser/app/page_exports.cpp.
 'use strict';
 
 (() => {

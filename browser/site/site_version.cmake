@@ -1,4 +1,4 @@
-# Writes SITE/site-version.js for the service worker (web/page/sw.js): the version, a hash of
+# Writes SITE/site-version.js for the service worker (browser/page/sw.js): the version, a hash of
 # every file of the site and their names relative to it, sw.js and site-version.js left out.
 # Run with cmake -DSITE=DIR -DVERSION=X.Y -P site_version.cmake after everything else is in SITE.
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${SITE} ${SITE}/*)

@@ -9,7 +9,7 @@
 
 #include "graphics/picture_loader.h"
 #include "storage/cp1250.h"
-#include "web/app/page_program.h"
+#include "browser/app/page_program.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "game/contract/state.h"
 #include "game/contract/window_port.h"
-#include "web/app/page_loop.h"
+#include "browser/app/page_loop.h"
 
 namespace ZapModule {
 

@@ -8,7 +8,7 @@
 set -euo pipefail
 native=$1 js=$2 tool=$3 base=$4 scenarios=$5 same_pixels=$6
 
-[ -f "$js" ] || { echo "sim_node_vs_native: no $js: build it with ./play-web build" >&2; exit 1; }
+[ -f "$js" ] || { echo "sim_node_vs_native: no $js: build it with ./web build" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "sim_node_vs_native: $*" >&2; exit 1; }

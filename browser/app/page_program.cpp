@@ -1,4 +1,4 @@
-#include "web/app/page_program.h"
+#include "browser/app/page_program.h"
 
 #include <chrono>
 #include <ctime>
@@ -12,7 +12,7 @@
 #include "storage/disk_data_files.h"
 #include "storage/replay_folder.h"
 #include "storage/tick.h"
-#include "web/app/page_sound.h"
+#include "browser/app/page_sound.h"
 
 namespace ZapModule {
 

@@ -1,7 +1,7 @@
 // The page's game loop on a clock the test moves: the pace Tick gives, no burst after lost time,
 // the pause, the hold while a box is open, and the slices of a fast Tick.
 
-#include "web/app/page_loop.h"
+#include "browser/app/page_loop.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // per second (100 is the pace) and the CPU share of all Chromium's processes, over 10 seconds.
 // A measurement, not a test: it prints, and a loaded machine changes what it prints.
 //
-// usage: node page_pace.mjs SITE_DIR        (after web/tests/run.sh installed puppeteer-core)
+// usage: node page_pace.mjs SITE_DIR        (after browser/tests/run.sh installed puppeteer-core)
 import fs from 'node:fs';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { launch, newTab, serve, waitShown } from '../../../web/tests/browser.mjs';
-import { newPlayer, openGame, runSteps } from '../../../web/tests/game.mjs';
+import { launch, newTab, serve, waitShown } from '../../../browser/tests/browser.mjs';
+import { newPlayer, openGame, runSteps } from '../../../browser/tests/game.mjs';
 
 const MEASURED_MILLIS = 10000;
 const site = path.resolve(process.argv[2]);
