@@ -351,9 +351,8 @@ uint64_t HashOn(uint64_t hash, std::string_view bytes) {
     return hash;
 }
 
-// The lines of the header, players.ko's most players, the hall of fame and the end.
+// The most players players.ko holds.
 constexpr int64_t kMaxRosterLines = 32768;
-constexpr int64_t kMaxLinesBesideInputs = 8 + kMaxRosterLines + 10 + 2;
 
 // What the first reading of the file found: it is a replay of this version with its checksum
 // right, and how long its game claims to have been.
