@@ -216,9 +216,11 @@ TEST_F(GameScreenTest, PressedButtonsKeepTheirCaptionsAndLightTheirLamps) {
 TEST_F(GameScreenTest, TickOneStillDeliversEventsBetweenSteps) {
     StartGame(1);
     int steps = 0;
-    App().Timer1().OnStep = [&](StepClock::time_point) { ++steps; };
+    // A timer event comes in between two steps of the running loop and pauses it.
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        if (++steps == 11) QTimer::singleShot(0, &Screen(), [this] { PressKey(Qt::Key_P); });
+    };
     PressKey(Qt::Key_Space);
-    QTimer::singleShot(30, &Screen(), [this] { PressKey(Qt::Key_P); });
     ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue && !App().Timer1().Running(); }));
     EXPECT_GT(steps, 10);
     EXPECT_TRUE(exits_.empty());
@@ -309,15 +311,21 @@ TEST_F(GameScreenTest, ClosingTheGameScreenFromInsideTheLoopsWait) {
     StartGame();
     PressKey(Qt::Key_Space);
     State().Iq = 77;
-    QTimer::singleShot(50, &Screen(), [this] { Screen().close(); });
+    int steps = 0;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        if (++steps == 3) QTimer::singleShot(0, &Screen(), [this] { Screen().close(); });
+    };
     ASSERT_TRUE(RunUntil([&] { return !exits_.empty() && !App().Timer1().Running(); }));
     EXPECT_EQ(exits_, std::vector<int>{0});
     EXPECT_EQ(StoredPlayers().at(0).Iq, 77);
     EXPECT_EQ(ReadDataFile(kTickFile), FormatTick(8000));
     EXPECT_FALSE(Menu().isVisible());
-    // Nothing runs after the end: no timer event starts the loop again.
-    QTest::qWait(30);
+    // Nothing runs after the end: no timer event starts the loop again, not even once a timer
+    // ten times the loop's has fired.
+    const int stepsAtTheEnd = steps;
+    ASSERT_TRUE(RunPastTimersOf(std::chrono::milliseconds(10)));
     EXPECT_FALSE(App().Timer1().Running());
+    EXPECT_EQ(steps, stepsAtTheEnd);
 }
 
 TEST_F(GameScreenTest, ClosingTheMenuFirstSavesWithoutChangingAnyPlayer) {

@@ -72,7 +72,7 @@ TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
 TEST_F(HallWindowTest, EscapeDoesNotCloseIt) {
     Launch();
     bool stillOpen = false;
-    QTimer::singleShot(50, [&] {
+    QTimer::singleShot(0, [&] {
         QTest::keyClick(&Hall(), Qt::Key_Escape);
         stillOpen = Hall().isVisible();
         QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
@@ -85,7 +85,9 @@ TEST_F(HallWindowTest, EscapeDoesNotCloseIt) {
 TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
     Launch();
     QColor top;
-    QTimer::singleShot(250, [&] {
+    int colourSteps = 0;
+    QObject::connect(&Hall().ColourTimer(), &QTimer::timeout, &Hall(), [&] {
+        if (++colourSteps != 2) return;
         top = Hall().NameLabel(0)->TextColour();
         Hall().close();  // the window's own close control
     });
@@ -94,7 +96,7 @@ TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
     EXPECT_FALSE(Hall().ColourTimer().isActive());
     EXPECT_NE(top, QColor(255, 255, 255)) << "the colours moved while it was open";
     const QColor stopped = Hall().NameLabel(0)->TextColour();
-    QTest::qWait(150);
+    ASSERT_TRUE(RunPastTimersOf(3 * std::chrono::milliseconds(HallColourCycle::kStepMilliseconds)));
     EXPECT_EQ(Hall().NameLabel(0)->TextColour(), stopped);
 
     QTimer::singleShot(0, [&] {

@@ -11,6 +11,7 @@
 #include <QRegion>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -103,7 +104,7 @@ class ProgramTest : public ::testing::Test {
 
     // Lets the event loop (and the game loop it runs) go on until `done` holds; a watchdog ends
     // a game loop that would otherwise keep the test waiting.
-    bool RunUntil(const std::function<bool()>& done, int milliseconds = 5000) {
+    bool RunUntil(const std::function<bool()>& done, int milliseconds = 30000) {
         bool late = false;
         QTimer watchdog;
         watchdog.setSingleShot(true);
@@ -114,6 +115,18 @@ class ProgramTest : public ::testing::Test {
         watchdog.start(milliseconds);
         while (!done() && !late) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return done();
+    }
+    // Lets the event loop go on until a timer started now with the given interval has fired.
+    // Qt fires due timers in the order they fall due, so every timer that was running with a
+    // shorter interval has fired by then: an absence checked afterwards is a real one.
+    bool RunPastTimersOf(std::chrono::milliseconds interval) {
+        bool fired = false;
+        QTimer marker;
+        marker.setSingleShot(true);
+        marker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&marker, &QTimer::timeout, [&] { fired = true; });
+        marker.start(interval);
+        return RunUntil([&] { return fired; });
     }
 
     Program& App() { return *program_; }

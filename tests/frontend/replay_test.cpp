@@ -198,17 +198,30 @@ TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
     ASSERT_EQ(Watch(replay), std::nullopt);
     int64_t heldAt = -1, stepsWhileHeld = -1, resumedAt = -1;
     bool titleHeld = false;
-    QTimer::singleShot(200, &Screen(), [&] {
+    // Held at step 20 for as long as five steps take, resumed, and ended five steps later.
+    QTimer resume;
+    resume.setSingleShot(true);
+    QObject::connect(&resume, &QTimer::timeout, &Screen(), [&] {
+        stepsWhileHeld = State().Steps - heldAt;
         PressKey(Qt::Key_P);
-        heldAt = State().Steps;
-        titleHeld = App().Playback()->Held() && Screen().windowTitle().contains("pauza");
-        QTimer::singleShot(200, &Screen(), [&] {
-            stepsWhileHeld = State().Steps - heldAt;
-            PressKey(Qt::Key_P);
-            resumedAt = State().Steps;
-            QTimer::singleShot(200, &Screen(), [&] { PressKey(Qt::Key_Escape); });
-        });
+        resumedAt = State().Steps;
     });
+    bool holding = false, ending = false;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        if (!holding && State().Steps >= 20) {
+            holding = true;
+            QTimer::singleShot(0, &Screen(), [&] {
+                PressKey(Qt::Key_P);
+                heldAt = State().Steps;
+                titleHeld = App().Playback()->Held() && Screen().windowTitle().contains("pauza");
+                resume.start(50);
+            });
+        }
+        if (!ending && resumedAt >= 0 && State().Steps >= resumedAt + 5) {
+            ending = true;
+            QTimer::singleShot(0, &Screen(), [this] { PressKey(Qt::Key_Escape); });
+        }
+    };
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_GT(heldAt, 0);
     EXPECT_TRUE(titleHeld);
