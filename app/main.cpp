@@ -12,6 +12,7 @@
 #include "app/program.h"
 #include "app/startup_preload.h"
 #include "app/window_icon.h"
+#include "frontend/wayland_decorations.h"
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
 #include "layout/single_copy_lock.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     // Mapping the sound library and decoding the pictures need no display: they go on beside
     // Qt's start and the building of the windows; the entry routine takes them at their steps.
     ZapModule::StartupPreload preload(layout);
+    ZapModule::LeaveTitleBarsToTheCompositor();
     std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
     QApplication app(argc, argv);
     noDisplay.reset();
