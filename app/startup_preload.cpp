@@ -3,6 +3,8 @@
 #include "graphics/picture_loader.h"
 #include "sound/component_loader.h"
 
+#include <fontconfig/fontconfig.h>
+
 #ifndef _WIN32
 #include <dlfcn.h>
 #endif
@@ -18,12 +20,17 @@ StartupPreload::StartupPreload(const DataLayout& layout) {
         promised_.emplace_back(path, std::promise<Picture>());
         pictures_[path] = promised_.back().second.get_future();
     }
+    // Fontconfig reads its configuration and font caches (tens of files) the first time anyone
+    // asks it anything; Qt asks when the menu is laid out. Read here, beside the rest, Qt finds
+    // the same configuration ready.
+    fonts_ = std::async(std::launch::async, [] { FcInit(); });
     const std::string folder = layout.LibraryFolder.empty() ? "." : layout.LibraryFolder;
     thread_ = std::async(std::launch::async, &StartupPreload::Run, this,
                          folder + "/" + std::string(kSoundLibraryFile), layout.DataFolder);
 }
 
 StartupPreload::~StartupPreload() {
+    fonts_.wait();
     thread_.wait();
 #ifndef _WIN32
     // The program's own load of the library holds it from here on (or nobody needs it).

@@ -1,7 +1,7 @@
 #pragma once
 // The slow parts of start-up that need neither the display nor the windows — loading the sound
-// library with its audio stack into memory and decoding the fourteen pictures — begun on a thread
-// of their own as soon as the program knows its folders, while Qt connects to the display and the
+// library with its audio stack into memory, decoding the fourteen pictures, reading the font
+// configuration — begun on threads of their own as soon as the program knows its folders, while Qt connects to the display and the
 // windows are built. The entry routine still takes every result at its own step and in its own
 // order: the library is registered (and a failure reported) at its step, each picture is checked
 // where it always was, and a refused data folder is refused before any window shows. Only the
@@ -41,6 +41,7 @@ class StartupPreload {
     std::map<std::string, std::future<Picture>> pictures_;  // taken on the main thread
     std::vector<std::pair<std::string, std::promise<Picture>>> promised_;  // kept by the thread
     std::future<void> thread_;
+    std::future<void> fonts_;
     void* library_ = nullptr;
 };
 

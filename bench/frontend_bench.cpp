@@ -2,7 +2,9 @@
 //  * start-up: the time from starting the real zapwall program (copied with its data and sound
 //    library into a folder of its own) until the X server maps its first window, watched from
 //    outside; and the time until the menu's first paint, from a child that starts the program's
-//    entry routine the way main does and stops at that paint;
+//    entry routine the way main does and stops at that paint; beside each, in the same rounds,
+//    the same for a bare Qt program that maps one empty window of the same size
+//    (bare_qt_window), the floor the toolkit sets;
 //  * play: runs of a game at the default Tick 8000, each in a process of its own, the bat
 //    steered by an autopilot: game steps per second, the p50/p99 deviation of the step interval
 //    from 10 ms, the CPU time the program and the X server used per second of play, and the
@@ -292,16 +294,26 @@ int MeasurePlay(const std::string& self, int plays, double seconds, bool timerfd
 
 // ---- start-up -------------------------------------------------------------------------------
 
-// The time from spawning the real program until the X server maps its first top-level window,
-// watched on the root window; the program is then stopped. Negative when no window came.
-double TimeToFirstWindow(xcb_connection_t* x, const fs::path& folder) {
+struct FirstWindow {
+    double Ms = -1;  // from the spawn to the X server's map of its first top-level window
+    int Width = 0, Height = 0;
+    double PaintMs = -1;  // from the spawn to its first paint, when the program prints it
+};
+
+// Spawns `args` and watches the root window until the X server maps the program's first
+// top-level window; the program is then stopped. With `paintPrinted`, the program prints the
+// milliseconds to its first paint on stdout, which is read before it is stopped.
+FirstWindow WatchFirstWindow(xcb_connection_t* x, const std::vector<std::string>& args,
+                             bool paintPrinted) {
     while (xcb_generic_event_t* stale = xcb_poll_for_event(x)) std::free(stale);
-    const pid_t child = Spawn({(folder / "zapwall").string()}, nullptr);
+    int out = -1;
+    const pid_t child = Spawn(args, paintPrinted ? &out : nullptr);
     const Clock::time_point spawned = Clock::now();
-    if (child < 0) return -1;
-    double ms = -1;
+    FirstWindow first;
+    if (child < 0) return first;
+    xcb_window_t mapped = XCB_NONE;
     const int fd = xcb_get_file_descriptor(x);
-    while (ms < 0 && Clock::now() - spawned < std::chrono::seconds(10)) {
+    while (first.Ms < 0 && Clock::now() - spawned < std::chrono::seconds(10)) {
         xcb_generic_event_t* event = xcb_poll_for_event(x);
         if (event == nullptr) {
             if (xcb_connection_has_error(x)) break;
@@ -313,14 +325,31 @@ double TimeToFirstWindow(xcb_connection_t* x, const fs::path& folder) {
             continue;
         }
         if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY &&
-            !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect)
-            ms = Milliseconds(Clock::now() - spawned);
+            !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect) {
+            first.Ms = Milliseconds(Clock::now() - spawned);
+            mapped = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
+        }
         std::free(event);
+    }
+    if (mapped != XCB_NONE) {
+        if (xcb_get_geometry_reply_t* geometry =
+                xcb_get_geometry_reply(x, xcb_get_geometry(x, mapped), nullptr)) {
+            first.Width = geometry->width;
+            first.Height = geometry->height;
+            std::free(geometry);
+        }
+    }
+    if (paintPrinted) {
+        std::string line;
+        char c = 0;
+        while (first.Ms >= 0 && read(out, &c, 1) == 1 && c != '\n') line += c;
+        close(out);
+        if (!line.empty()) first.PaintMs = std::atof(line.c_str());
     }
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    return ms;
+    return first;
 }
 
 // Child mode: the program's entry routine as main runs it, stopped at the menu's first paint;
@@ -375,25 +404,44 @@ void MeasureStartup(const std::string& self, int runs, const fs::path& folder) {
         xcb_change_window_attributes(x, screen->root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(x);
     }
-    // Alternating, so that a change in the machine's load touches both alike.
-    std::vector<double> windows, paints;
+    const std::string bare = (fs::path(self).parent_path() / "bare_qt_window").string();
+    // Alternating, so that a change in the machine's load touches all alike. The bare window
+    // has the size of Zapwall's first window in the same round.
+    std::vector<double> windows, paints, bareWindows, barePaints;
     for (int run = 0; run < runs; ++run) {
-        if (xcb_connection_has_error(x) == 0)
-            if (const double ms = TimeToFirstWindow(x, folder); ms >= 0) windows.push_back(ms);
+        if (xcb_connection_has_error(x) == 0) {
+            const FirstWindow zapwall = WatchFirstWindow(x, {(folder / "zapwall").string()}, false);
+            if (zapwall.Ms >= 0) windows.push_back(zapwall.Ms);
+            if (zapwall.Width > 0) {
+                const std::string spawned = std::to_string(Clock::now().time_since_epoch().count());
+                const FirstWindow baseline = WatchFirstWindow(
+                    x,
+                    {bare, std::to_string(zapwall.Width), std::to_string(zapwall.Height), spawned},
+                    true);
+                if (baseline.Ms >= 0) bareWindows.push_back(baseline.Ms);
+                if (baseline.PaintMs >= 0) barePaints.push_back(baseline.PaintMs);
+            }
+        }
         if (const double ms = TimeToFirstPaint(self, folder); ms >= 0) paints.push_back(ms);
     }
     xcb_disconnect(x);
-    auto report = [](const char* what, const std::vector<double>& times, const char* target) {
+    auto report = [](const char* what, const std::vector<double>& times,
+                     const std::vector<double>& floor, double allowed) {
         if (times.empty()) {
             std::printf("start-up to %s: not measured\n", what);
             return;
         }
-        std::printf("start-up to %s: median %.1f ms of %zu runs (min %.1f, max %.1f)%s\n", what,
-                    Median(times), times.size(), Percentile(times, 0), Percentile(times, 1),
-                    target);
+        std::printf("start-up to %s: median %.1f ms of %zu runs (min %.1f, max %.1f)", what,
+                    Median(times), times.size(), Percentile(times, 0), Percentile(times, 1));
+        if (!floor.empty())
+            std::printf(
+                "; bare Qt window %.1f ms (min %.1f, max %.1f): %+.0f %% (target <= %+.0f %%)",
+                Median(floor), Percentile(floor, 0), Percentile(floor, 1),
+                100 * (Median(times) / Median(floor) - 1), 100 * allowed);
+        std::printf("\n");
     };
-    report("the first window (zapwall, mapped)", windows, "   (target <= 120)");
-    report("the menu's first paint", paints, "");
+    report("the first window (zapwall, mapped)", windows, bareWindows, 0.15);
+    report("the menu's first paint", paints, barePaints, 0.25);
 }
 
 }  // namespace
