@@ -34,6 +34,7 @@
 
 #include "app/program.h"
 #include "game/input.h"
+#include "layout/single_copy_lock.h"
 
 extern char** environ;
 
@@ -411,6 +412,9 @@ void MeasureStartup(const std::string& self, int runs, const fs::path& folder) {
     for (int run = 0; run < runs; ++run) {
         if (xcb_connection_has_error(x) == 0) {
             const FirstWindow zapwall = WatchFirstWindow(x, {(folder / "zapwall").string()}, false);
+            // The program was killed with its lock held: the next start would first have to
+            // find the lock stale, which a player's start does not.
+            fs::remove(folder / "data" / std::string(kLockFileName));
             if (zapwall.Ms >= 0) windows.push_back(zapwall.Ms);
             if (zapwall.Width > 0) {
                 const std::string spawned = std::to_string(Clock::now().time_since_epoch().count());
