@@ -4,11 +4,14 @@
 # for windows, click in them and wait for the program to end.
 #
 # Before sourcing, the script sets `build` (the build folder) and may set `tag` (the start of its
-# messages, e2e by default), `settle` (the seconds a window just found is left to settle before
-# its id is given, 0.3 by default) and `screen` (the display's size, 1024x768x24 by default).
-# The program keeps its settings (full screen) in the work folder, never in the user's.
+# messages, e2e by default) and `screen` (the display's size, 1024x768x24 by default). The program
+# keeps its settings (full screen) in the work folder, never in the user's.
+#
+# Every wait is for a condition, with a deadline generous enough for a machine busy with other
+# work (`patience` seconds, 60 by default): a fault fails all the same, only later.
 
 work=$(mktemp -d)
+patience=${patience:-60}
 xvfb="" pid="" pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
@@ -18,6 +21,29 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "${tag:-e2e}: $*" >&2; exit 1; }
+
+# COMMAND...: runs the command until it succeeds, for at most `patience` seconds; false if it
+# never did.
+within_patience() {
+  local until=$((SECONDS + patience))
+  until "$@"; do
+    [ "$SECONDS" -lt "$until" ] || return 1
+    sleep 0.05  # the pace of looking again, not a wait for a result
+  done
+}
+
+# KEY SECONDS: holds a key down for a while, as a player does: the length of the input, not a
+# wait for anything.
+hold() {
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+}
+
+# The game screen's caption, with the version of the program built.
+version=$("$build/zapwall" --version | sed -n 's/^zapwall //p')
+[ -n "$version" ] || fail "$build/zapwall --version names no version"
+game_caption="V\\.E\\.X Zapwall v${version//./\\.}"
 
 # Starts a program (its command line) in the background; its id is in `pid`.
 launch() {
@@ -41,27 +67,27 @@ portable_copy() {
 start_display() {
   Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp 3>"$work/display" 2>/dev/null &
   xvfb=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
+  within_patience test -s "$work/display" || fail "Xvfb did not start"
   export DISPLAY=":$(head -1 "$work/display")"
   export SDL_AUDIODRIVER=dummy
   export XDG_CONFIG_HOME="$work/config"
 }
 
 # PATTERN [EXCEPT]: waits for a visible window whose caption matches (other than the window
-# EXCEPT), lets it settle and prints its id.
+# EXCEPT) and that has the keyboard focus, ready for input, and prints its id.
 window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
-    if [ -n "$id" ]; then
-      sleep "${settle:-0.3}"
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  within_patience focused_window "$@" || return 1
+  echo "$found"
+}
+found=""
+focused_window() {
+  found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
+  [ -n "$found" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$found" ]
+}
+
+# WINDOW: true once the window is no longer shown.
+gone() {
+  ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"
 }
 
 # WINDOW X Y: clicks at a point of a window's client area.
@@ -75,16 +101,21 @@ new_player() {
   click "$1" 50 209
   xdotool type --delay 20 "$2"
   xdotool key Return
-  sleep 0.2
 }
 
-# MESSAGE [SECONDS]: waits for the program last launched to end; its exit status must be 0.
+# MESSAGE: waits for the program last launched to end; its exit status must be 0.
 ended() {
-  for _ in $(seq $((${2:-10} * 10))); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "$1"
+  within_patience ended_already || fail "$1"
   local status=0 p still=()
   wait "$pid" || status=$?
   for p in "${pids[@]}"; do [ "$p" = "$pid" ] || still+=("$p"); done
   pids=("${still[@]}")  # its id may be given to another process now
   [ "$status" -eq 0 ] || fail "exit status $status"
+}
+ended_already() { ! kill -0 "$pid" 2>/dev/null; }
+
+# FILE X Y WIDTH HEIGHT: grabs a part of the screen into FILE, a PNG or, named .ppm, a plain
+# picture whose bytes a script can compare.
+grab_screen() {
+  "$build/zapwall-screen-grab" "$@"
 }

@@ -85,34 +85,55 @@ click "$menu" 460 64           # "Síň slávy"
 hall=$(window '^V\.E\.X Zapwall$' "$menu") || fail "the hall of fame did not appear"
 grab hall-of-fame "$hall"
 click "$hall" 236 280          # "Zavřít"
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name '^V\.E\.X Zapwall$' | grep -qx "$hall" || break
-  sleep 0.1
-done
-xdotool key Tab Tab           # from the name box past the story to the speed bar
-xdotool mousemove_relative 0 0
+within_patience gone "$hall" || fail "the hall of fame did not close"
 eval "$(xdotool getwindowgeometry --shell "$menu")"
-xdotool mousemove $((X + 460)) $((Y + 32))
-sleep 0.2
-grab menu "$menu"
+menu_x=$X menu_y=$Y
+xdotool mousemove $((menu_x + 460)) $((menu_y + 32))  # on Start
+# The focused control shows a coloured frame: the menu's picture is kept once the frame has moved
+# on from the name box.
+focus_moved() {
+  grab_screen "$work/menu-now.ppm" "$menu_x" "$menu_y" 538 300
+  ! cmp -s "$work/menu-before.ppm" "$work/menu-now.ppm"
+}
+[ -z "$shots" ] || grab_screen "$work/menu-before.ppm" "$menu_x" "$menu_y" 538 300
+xdotool key Tab Tab           # from the name box past the story to the speed bar
+if [ -n "$shots" ]; then
+  within_patience focus_moved || fail "the focus did not leave the name box"
+  grab menu "$menu"
+fi
 xdotool key Right Right Left   # the speed bar: 8000 becomes 8001
-sleep 0.2
 xdotool click 1                # Start
 
-game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
-sleep 0.3
+game=$(window "^$game_caption\$") || fail "the game screen did not appear"
+eval "$(xdotool getwindowgeometry --shell "$game")"
+game_x=$X game_y=$Y
+# FILE: the field of the game screen.
+field() { grab_screen "$1" $((game_x + 15)) $((game_y + 15)) 498 475; }
+# The lower row of steel plates: black once the level has switched (a virus passing over it only
+# delays that).
+plates() { grab_screen "$1" $((game_x + 80)) $((game_y + 395)) 230 16; }
+black() {  # FILE WIDTH HEIGHT: a black picture of that size
+  { printf 'P6\n%d %d\n255\n' "$2" "$3"; head -c $(($2 * $3 * 3)) /dev/zero; } > "$1"
+}
+black "$work/black.ppm" 230 16
+field_changed() { field "$work/field-now.ppm" && ! cmp -s "$work/field-before.ppm" "$work/field-now.ppm"; }
+plates_gone() { plates "$work/plates.ppm" && cmp -s "$work/black.ppm" "$work/plates.ppm"; }
+
+field "$work/field-before.ppm"
 xdotool key space              # play: the ball still rests on the bat
-sleep 0.3
+within_patience field_changed || fail "the game did not start"
 grab game "$game"
+plates "$work/plates.ppm"
+cmp -s "$work/black.ppm" "$work/plates.ppm" && fail "the steel plates are not where they are looked for"
 xdotool key space              # release the ball
-sleep 2                        # the brick is hit, its explosion ends, the level switches
+# The brick is hit, its explosion ends, the level switches: the field is cleared.
+within_patience plates_gone || fail "the level did not switch"
 grab between-levels "$game"
 xdotool key space              # resume: the next level
-sleep 0.3
-xdotool keydown Up; sleep 0.3; xdotool keyup Up
+hold Up 0.3
 xdotool key Escape             # quit: the program ends 20 steps later
 
-ended "the program did not end after Esc" 5
+ended "the program did not end after Esc"
 
 # players.ko: highest index 0, then "Ondra" (5 codes), spare balls, IQ, level.
 read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko" | tr "\n" " ")"

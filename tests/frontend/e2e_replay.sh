@@ -18,16 +18,18 @@ launch "$work/zapwall"
 menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
 new_player "$menu" Rec
 click "$menu" 460 32           # Start
-game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear"
-xdotool keydown Down; sleep 0.4  # held before the start
-xdotool key space; sleep 0.3     # play
+game=$(window "^$game_caption\$") || fail "the game screen did not appear"
+# The player's keys, held as long as a player holds them: what reached the game is read back
+# from the replay it writes.
+xdotool keydown Down             # held before the start
+xdotool key space                # play
 xdotool keyup Down
 xdotool key space                # release the ball
-xdotool keydown Up; sleep 0.6; xdotool keyup Up
-xdotool key p; sleep 0.5         # pause, an arrow while paused, resume
-xdotool keydown Down; sleep 0.2
-xdotool key p; sleep 0.5; xdotool keyup Down
-xdotool keydown Up; sleep 1.0; xdotool keyup Up
+hold Up 0.6
+xdotool key p                    # pause, an arrow while paused, resume
+hold Down 0.2
+xdotool key p
+hold Up 1.0
 xdotool key Escape               # quit: the program ends 20 steps later
 ended "the program did not end after Esc"
 
@@ -56,8 +58,8 @@ cmp "$data/players.ko" "$work/again/players.ko" || fail "--save wrote another pl
 # Watching the replay in the game plays it to its end (the quit) and writes nothing.
 before=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 launch "$work/zapwall" "$replay"
-window '^V\.E\.X Zapwall v1\.41 .+hry$' > /dev/null || fail "the replay is not shown"
-ended "watching the replay did not end" 30
+window "^$game_caption .+hry\$" > /dev/null || fail "the replay is not shown"
+ended "watching the replay did not end"
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] || fail "watching a replay wrote into the data folder"
 echo "e2e_replay: played, recorded, replayed: ${roster[*]}"

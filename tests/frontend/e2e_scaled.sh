@@ -30,7 +30,7 @@ geometry() {
 }
 # NAME X Y WIDTH HEIGHT: grabs a part of the screen into the work folder.
 grab() {
-  "$build/zapwall-screen-grab" "$work/$1.png" "${@:2}"
+  grab_screen "$work/$1.png" "${@:2}"
 }
 
 # FACTOR WIDTH HEIGHT NAME [full]: starts a game at the scale factor and checks the game screen's
@@ -48,28 +48,25 @@ play() {
   [ "$k" -ge 1 ] && [ $((w - 538 * k)) -le 1 ] || fail "the menu is $w pixels wide at $factor"
   xdotool mousemove $((x + 50 * k)) $((y + 38 * k)) click 1
   xdotool mousemove $((x + 460 * k)) $((y + 32 * k)) click 1
-  game=$(window '^V\.E\.X Zapwall v1\.41$') || fail "the game screen did not appear at $factor"
+  game=$(window "^$game_caption\$") || fail "the game screen did not appear at $factor"
   # Xvfb runs no window manager: the script does its part of full screen, the window's size.
   [ -z "$full" ] || xdotool windowsize "$game" "$width" "$height" windowmove "$game" 0 0
   # A full-screen window is resized after it appears: wait for the size it must reach.
-  for _ in $(seq 50); do
+  sized() {
     read -r x y w h < <(geometry "$game")
-    [ "$w $h" = "$width $height" ] && break
-    sleep 0.1
-  done
-  [ "$w $h" = "$width $height" ] ||
-    fail "the game screen is $w x $h at $factor, expected $width x $height"
+    [ "$w $h" = "$width $height" ]
+  }
+  within_patience sized || fail "the game screen is $w x $h at $factor, expected $width x $height"
   [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$screen_width" ] &&
     [ $((y + h)) -le "$screen_height" ] || fail "the game screen at $x,$y is off the screen"
   # Play: the field comes alive at the first step; the picture is taken once it has changed.
   grab before "$x" "$y" "$w" "$h"
   xdotool key space
-  for _ in $(seq 50); do
+  drawn() {
     grab "$name" "$x" "$y" "$w" "$h"
-    cmp -s "$work/before.png" "$work/$name.png" || break
-    sleep 0.1
-  done
-  cmp -s "$work/before.png" "$work/$name.png" && fail "the field was not drawn at $factor"
+    ! cmp -s "$work/before.png" "$work/$name.png"
+  }
+  within_patience drawn || fail "the field was not drawn at $factor"
   [ -z "$shots" ] || cp "$work/$name.png" "$shots/$name.png"
   xdotool key Escape
   ended "the program did not end after Esc at $factor"
