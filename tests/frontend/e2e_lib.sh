@@ -74,7 +74,8 @@ start_display() {
 }
 
 # PATTERN [EXCEPT]: waits for a visible window whose caption matches (other than the window
-# EXCEPT) and that has the keyboard focus, ready for input, and prints its id.
+# EXCEPT) and for it to have the keyboard focus, ready for input (a window that does not take
+# the focus itself is given it, as a window manager would), and prints its id.
 window() {
   within_patience focused_window "$@" || return 1
   echo "$found"
@@ -82,7 +83,10 @@ window() {
 found=""
 focused_window() {
   found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
-  [ -n "$found" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$found" ]
+  [ -n "$found" ] || return 1
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$found" ] && return 0
+  xdotool windowfocus "$found" 2>/dev/null
+  return 1
 }
 
 # WINDOW: true once the window is no longer shown.
