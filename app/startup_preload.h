@@ -1,11 +1,11 @@
 #pragma once
 // The slow parts of start-up that need neither the display nor the windows — loading the sound
 // library with its audio stack into memory, decoding the fourteen pictures, reading the font
-// configuration — begun on threads of their own as soon as the program knows its folders, while Qt connects to the display and the
-// windows are built. The entry routine still takes every result at its own step and in its own
-// order: the library is registered (and a failure reported) at its step, each picture is checked
-// where it always was, and a refused data folder is refused before any window shows. Only the
-// waiting overlaps; nothing the player sees changes.
+// configuration — begun on threads of their own as soon as the program knows its folders, while
+// Qt connects to the display and the windows are built. The entry routine still takes every
+// result at its own step and in its own order: the library is registered (and a failure
+// reported) at its step, each picture is checked where it always was, and a refused data folder
+// is refused before any window shows. Only the waiting overlaps; nothing the player sees changes.
 
 #include <future>
 #include <map>
