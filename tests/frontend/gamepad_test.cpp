@@ -71,7 +71,9 @@ TEST_F(GamepadTest, AControllerPluggedInStartsPlayAndMovesTheBatUntilPulledOut) 
                 break;
             case 1:
                 if (s.MovingDown != kTrue) break;
-                if (moved++ > 0) EXPECT_EQ(s.BatTop, bat + 3);
+                if (moved++ > 0) {
+                    EXPECT_EQ(s.BatTop, bat + 3);
+                }
                 bat = s.BatTop;
                 if (moved == 5) {
                     StickY(0);
