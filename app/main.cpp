@@ -33,6 +33,14 @@ void SayAlreadyRunning(const ZapModule::SingleCopyLock& lock) {
     box.exec();
 }
 
+// A lock that named no copy was cleared away, and the player should hear what became of it (a
+// folder in its place is set aside under a new name).
+void SayLockNote(const std::string& note) {
+    QMessageBox box(QMessageBox::Information, "Zapwall", QString::fromStdString(note),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,6 +97,7 @@ int main(int argc, char** argv) {
             SayAlreadyRunning(*lock);
             return 1;
         }
+        if (!lock->Note().empty()) SayLockNote(lock->Note());
     }
     ZapModule::Program program(layout);
     program.UsePictures(preload.Pictures());
