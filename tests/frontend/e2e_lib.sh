@@ -110,13 +110,22 @@ new_player() {
 # MESSAGE: waits for the program last launched to end; its exit status must be 0.
 ended() {
   within_patience ended_already || fail "$1"
-  local status=0 p still=()
-  wait "$pid" || status=$?
-  for p in "${pids[@]}"; do [ "$p" = "$pid" ] || still+=("$p"); done
-  pids=("${still[@]}")  # its id may be given to another process now
+  local status=0
+  reap "$pid" || status=$?
   [ "$status" -eq 0 ] || fail "exit status $status"
 }
 ended_already() { ! kill -0 "$pid" 2>/dev/null; }
+
+# PID: collects a program started with launch that has ended (or was killed), with its exit
+# status, and forgets it: its id may be given to another process now, which the clean-up at the
+# end must not kill.
+reap() {
+  local status=0 p still=()
+  wait "$1" || status=$?
+  for p in "${pids[@]}"; do [ "$p" = "$1" ] || still+=("$p"); done
+  pids=("${still[@]}")
+  return "$status"
+}
 
 # FILE X Y WIDTH HEIGHT: grabs a part of the screen into FILE, a PNG or, named .ppm, a plain
 # picture whose bytes a script can compare.

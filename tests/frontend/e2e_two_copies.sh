@@ -29,14 +29,14 @@ box=$(window '^Zapwall$') || fail "the second copy did not say that the game run
 xdotool key Return
 pid=$second
 within_patience ended_already || fail "the second copy did not end after its message"
-status=0; wait "$second" || status=$?
+status=0; reap "$second" || status=$?
 [ "$status" = 1 ] || fail "the second copy ended with status $status, not 1"
 [ "$(snapshot)" = "$before" ] || fail "the second copy changed the data folder"
 kill -0 "$first" || fail "the first copy did not survive the second"
 
 # A killed copy leaves its lock behind; the next one starts all the same.
 kill -9 "$first"
-wait "$first" || true
+reap "$first" || true
 [ -e "$work/data/zapwall.lock" ] || fail "the killed copy's lock is gone: nothing was tested"
 launch "$work/zapwall"
 third=$pid

@@ -119,27 +119,41 @@ TEST_F(GameScreenTest, X11RepeatsOfAHeldArrowNeverReachTheRulesNorTheReplay) {
     int phase = 0;
     int16_t bat = 0;
     bool quitting = false;
+    // A machine that stalls for longer than a release waits for its press lets the release go to
+    // the rules as a real one, as it must; the key is then pressed again and the next step tries
+    // again, until a step does fall between the two halves.
+    int stalls = 0;
+    unsigned long time = 2040;
     App().Timer1().OnStep = [&](StepClock::time_point) {
         if (quitting) return;
         switch (phase++) {
             case 0:  // a step falls between the two halves of a repeat
-                SendKey(field, QEvent::KeyRelease, Qt::Key_Down, 2040);
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Down, time);
                 bat = State().BatTop;
                 break;
-            case 1:  // it still moved the bat
+            case 1:
+                if (!keys.Waiting()) {
+                    ++stalls;
+                    SendKey(field, QEvent::KeyPress, Qt::Key_Down, time += 50);
+                    time += 50;
+                    phase = 0;
+                    break;
+                }
+                // It still moved the bat.
                 EXPECT_EQ(State().BatTop, bat + 3);
-                SendKey(field, QEvent::KeyPress, Qt::Key_Down, 2040);
+                SendKey(field, QEvent::KeyPress, Qt::Key_Down, time);
                 // The real release comes alone and reaches the rules after a short wait.
-                SendKey(field, QEvent::KeyRelease, Qt::Key_Down, 2100);
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Down, time + 60);
                 break;
             default:
                 if (State().MovingDown == kTrue) break;
                 // Released and pressed again: both count, in their order, before the key after.
-                SendKey(field, QEvent::KeyPress, Qt::Key_Up, 3000);
-                SendKey(field, QEvent::KeyRelease, Qt::Key_Up, 3100);
-                SendKey(field, QEvent::KeyPress, Qt::Key_Up, 3150);
+                time += 1000;
+                SendKey(field, QEvent::KeyPress, Qt::Key_Up, time);
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Up, time + 100);
+                SendKey(field, QEvent::KeyPress, Qt::Key_Up, time + 150);
                 EXPECT_EQ(State().MovingUp, kTrue);
-                SendKey(field, QEvent::KeyRelease, Qt::Key_Up, 3200);
+                SendKey(field, QEvent::KeyRelease, Qt::Key_Up, time + 200);
                 PressKey(Qt::Key_Space);
                 EXPECT_EQ(State().MovingUp, kFalse);
                 PressKey(Qt::Key_Escape);
@@ -149,7 +163,8 @@ TEST_F(GameScreenTest, X11RepeatsOfAHeldArrowNeverReachTheRulesNorTheReplay) {
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_GT(phase, 2) << "the real release never reached the rules";
 
-    // The replay holds one key down of Down and its one release; Up went down twice.
+    // The replay holds one key down of Down and its one release (and one more of each for every
+    // stall); Up went down twice.
     const std::vector<std::string> lines = ReplayLines();
     auto count = [&](const std::string& input) {
         return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
@@ -157,8 +172,8 @@ TEST_F(GameScreenTest, X11RepeatsOfAHeldArrowNeverReachTheRulesNorTheReplay) {
                    line.compare(line.size() - input.size(), input.size(), input) == 0;
         });
     };
-    EXPECT_EQ(count(" keydown 40"), 1 + 9 + 1);
-    EXPECT_EQ(count(" keyup 40"), 1);
+    EXPECT_EQ(count(" keydown 40"), 1 + 9 + 1 + stalls);
+    EXPECT_EQ(count(" keyup 40"), 1 + stalls);
     EXPECT_EQ(count(" keydown 38"), 2);
     EXPECT_EQ(count(" keyup 38"), 2);
 }
