@@ -352,15 +352,14 @@ void EditorWindow::PasteAt(int x, int y) {
 void EditorWindow::AddLevel() {
     const int at = current_ + 1;
     Edit(Czech("nová úroveň"),
-         [&](LevelSet& set) { set.Levels.insert(set.Levels.begin() + at, EditorLevel{}); });
+         [&](LevelSet& set) { InsertLevel(set, static_cast<size_t>(at), EditorLevel{}); });
     SelectLevel(at);
 }
 
 void EditorWindow::DuplicateLevel() {
     const int at = current_ + 1;
-    Edit(Czech("zdvojení úrovně"), [&](LevelSet& set) {
-        set.Levels.insert(set.Levels.begin() + at, set.Levels[static_cast<size_t>(current_)]);
-    });
+    Edit(Czech("zdvojení úrovně"),
+         [&](LevelSet& set) { ZapModule::DuplicateLevel(set, static_cast<size_t>(current_)); });
     SelectLevel(at);
 }
 
@@ -370,7 +369,7 @@ void EditorWindow::DeleteLevel() {
         return;
     }
     Edit(Czech("smazání úrovně"),
-         [&](LevelSet& set) { set.Levels.erase(set.Levels.begin() + current_); });
+         [&](LevelSet& set) { RemoveLevel(set, static_cast<size_t>(current_)); });
     selection_.clear();
     Refresh();
 }
@@ -403,7 +402,7 @@ bool EditorWindow::TestPlayLevel() {
     }
     const QString game = QApplication::applicationDirPath() + "/zapwall";
     QString problem;
-    if (!testPlay_->Start(layout_, game, EncodeLevelSet({{Level()}, {}}), &problem)) {
+    if (!testPlay_->Start(layout_, game, EncodeLevelSet({{Level()}, {""}, {}}), &problem)) {
         Say(Czech("Zkoušku nelze spustit: ") + problem);
         return false;
     }

@@ -48,6 +48,7 @@ std::vector<BrickRecord> TakeBricks(EditorLevel& level, std::vector<size_t> indi
 LevelSet DecodeLevelSet(const std::vector<uint8_t>& checkedBytes) {
     LevelSet set;
     set.Levels = ReadLevelBlocks(checkedBytes);
+    set.Titles.resize(set.Levels.size());
     const size_t end = EncodeLevelSet(set).size();
     set.Trailing.assign(checkedBytes.begin() + static_cast<std::ptrdiff_t>(end),
                         checkedBytes.end());
@@ -71,7 +72,7 @@ std::vector<uint8_t> EncodeLevelSet(const LevelSet& set) {
 
 LevelSet NewLevelSet() {
     LevelSet set;
-    set.Levels.push_back({MakeBrick(SnapX(200), SnapY(225), kFallbackPoints, 0, kTypeOrdinary, 0)});
+    InsertLevel(set, 0, {MakeBrick(SnapX(200), SnapY(225), kFallbackPoints, 0, kTypeOrdinary, 0)});
     return set;
 }
 
@@ -149,10 +150,25 @@ std::vector<size_t> BricksMeeting(const EditorLevel& level, int left, int top, i
     return found;
 }
 
+void InsertLevel(LevelSet& set, size_t at, EditorLevel level, std::string title) {
+    set.Levels.insert(set.Levels.begin() + static_cast<std::ptrdiff_t>(at), std::move(level));
+    set.Titles.insert(set.Titles.begin() + static_cast<std::ptrdiff_t>(at), std::move(title));
+}
+
+void DuplicateLevel(LevelSet& set, size_t from) {
+    InsertLevel(set, from + 1, set.Levels[from], set.Titles[from]);
+}
+
+void RemoveLevel(LevelSet& set, size_t at) {
+    set.Levels.erase(set.Levels.begin() + static_cast<std::ptrdiff_t>(at));
+    set.Titles.erase(set.Titles.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 void MoveLevel(LevelSet& set, size_t from, size_t to) {
-    EditorLevel moved = std::move(set.Levels[from]);
-    set.Levels.erase(set.Levels.begin() + static_cast<std::ptrdiff_t>(from));
-    set.Levels.insert(set.Levels.begin() + static_cast<std::ptrdiff_t>(to), std::move(moved));
+    EditorLevel level = std::move(set.Levels[from]);
+    std::string title = std::move(set.Titles[from]);
+    RemoveLevel(set, from);
+    InsertLevel(set, to, std::move(level), std::move(title));
 }
 
 int16_t DefaultPoints(const LevelSet& set, int16_t picture, int16_t type) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "game/contract/state.h"
@@ -15,12 +16,16 @@ using EditorLevel = std::vector<BrickRecord>;
 
 struct LevelSet {
     std::vector<EditorLevel> Levels;
+    // One per level, beside it: the title its `level` line in the text gave, empty when none
+    // (always for a set read from a levels.ko, which holds no titles).
+    std::vector<std::string> Titles;
     std::vector<uint8_t> Trailing;  // bytes after the last level, which the game never reads
 
     friend bool operator==(const LevelSet&, const LevelSet&) = default;
 };
 
-// The set from a level file that CheckLevelFile accepts, and back to exactly those bytes.
+// The set from a level file that CheckLevelFile accepts (with empty titles), and back to exactly
+// those bytes.
 LevelSet DecodeLevelSet(const std::vector<uint8_t>& checkedBytes);
 std::vector<uint8_t> EncodeLevelSet(const LevelSet& set);
 
@@ -50,7 +55,13 @@ int BrickAt(const EditorLevel& level, int x, int y);
 std::vector<size_t> BricksMeeting(const EditorLevel& level, int left, int top, int right,
                                   int bottom);
 
-// Moves level `from` to position `to` (both in range); the others keep their order.
+// The operations on whole levels, each taking the level's title along. Positions are in range
+// (`at` of InsertLevel may be the end).
+void InsertLevel(LevelSet& set, size_t at, EditorLevel level, std::string title = {});
+// Inserts a copy of level `from`, title and all, right after it.
+void DuplicateLevel(LevelSet& set, size_t from);
+void RemoveLevel(LevelSet& set, size_t at);
+// Moves level `from` to position `to`; the others keep their order.
 void MoveLevel(LevelSet& set, size_t from, size_t to);
 
 // The points a new brick of this picture and type gets: the most common points of such bricks in

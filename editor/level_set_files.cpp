@@ -31,6 +31,7 @@ OpenedLevelSet OpenLevelSetFile(const std::string& path) {
         return opened;
     }
     std::vector<uint8_t> bytes;
+    std::vector<std::string> titles;  // a levels.ko has none
     if (EndsWith(path, ".ko")) {
         opened.Problems = CheckLevelFile(read.Bytes);
         if (!opened.Problems.empty()) return opened;
@@ -43,15 +44,17 @@ OpenedLevelSet OpenLevelSetFile(const std::string& path) {
             opened.Problems.push_back(FormatLevelTextError(FileName(path), error));
         if (!opened.Problems.empty()) return opened;
         bytes = std::move(compiled.Bytes);
+        titles = std::move(compiled.Titles);
     }
     opened.Set = DecodeLevelSet(bytes);
+    if (!titles.empty()) opened.Set.Titles = std::move(titles);
     return opened;
 }
 
 std::string LevelSetText(const LevelSet& set, const LevelSet& openedSet,
                          const std::string& openedText) {
     if (set == openedSet && !openedText.empty()) return openedText;
-    return DecompileLevels(EncodeLevelSet(set));
+    return DecompileLevels(EncodeLevelSet(set), set.Titles);
 }
 
 SavePaths SavePathsFor(const std::string& path) {

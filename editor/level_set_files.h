@@ -22,7 +22,7 @@ struct OpenedLevelSet {
 OpenedLevelSet OpenLevelSetFile(const std::string& path);
 
 // The text to save for `set`: `openedText` while the set is still `openedSet`, so an unchanged
-// set is written back byte for byte; otherwise the decompiled text of the set.
+// set is written back byte for byte; otherwise the decompiled text of the set, with its titles.
 std::string LevelSetText(const LevelSet& set, const LevelSet& openedSet,
                          const std::string& openedText);
 

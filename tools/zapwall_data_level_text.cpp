@@ -114,6 +114,7 @@ class LevelCompiler {
   private:
     struct Level {
         int Line = 0;
+        std::string Title;
         std::vector<BrickValues> Bricks;
         size_t ErrorsBefore = 0;  // a level with errors of its own has no bricks because of them
     };
@@ -132,7 +133,7 @@ class LevelCompiler {
         if (keyword == "key") {
             KeyLine(words);
         } else if (keyword == "level") {
-            LevelLine();
+            LevelLine(line.substr(line.find(keyword) + keyword.size()));
         } else if (keyword == "grid") {
             if (NeedsLevel("grid") && NothingAfter(words, 1)) {
                 inGrid_ = true;
@@ -200,7 +201,21 @@ class LevelCompiler {
             keys_[words[1][0]] = {values[0], values[1], values[2], values[3]};
     }
 
-    void LevelLine() {
+    // The title ends where a word starting with '#' begins a comment.
+    static std::string Title(std::string_view rest) {
+        for (size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] == '#' && (i == 0 || IsBlank(rest[i - 1]))) {
+                rest = rest.substr(0, i);
+                break;
+            }
+        }
+        const auto isEdge = [](char c) { return IsBlank(c) || c == '\r'; };
+        while (!rest.empty() && isEdge(rest.front())) rest.remove_prefix(1);
+        while (!rest.empty() && isEdge(rest.back())) rest.remove_suffix(1);
+        return std::string(rest);
+    }
+
+    void LevelLine(std::string_view rest) {
         if (!trailing_.empty()) {
             Error("level after the trailing bytes");
             return;
@@ -210,7 +225,7 @@ class LevelCompiler {
             Error("more than 32767 levels");
             return;
         }
-        levels_.push_back({line_, {}, result_.Errors.size()});
+        levels_.push_back({line_, Title(rest), {}, result_.Errors.size()});
     }
 
     void FinishLevel() {
@@ -288,6 +303,7 @@ class LevelCompiler {
         std::vector<uint8_t>& out = result_.Bytes;
         Append16(out, static_cast<int16_t>(levels_.size()));
         for (const Level& level : levels_) {
+            result_.Titles.push_back(level.Title);
             Append16(out, static_cast<int16_t>(level.Bricks.size()));
             for (const BrickValues& brick : level.Bricks) {
                 for (int16_t value : brick) Append16(out, value);
@@ -453,7 +469,8 @@ std::string FormatLevelTextError(const std::string& name, const LevelTextError& 
            error.Text;
 }
 
-std::string DecompileLevels(const std::vector<uint8_t>& bytes) {
+std::string DecompileLevels(const std::vector<uint8_t>& bytes,
+                            const std::vector<std::string>& titles) {
     ByteReader in(bytes);
     const int16_t count = in.Read16();
     std::vector<std::vector<BrickValues>> levels(static_cast<size_t>(std::max<int16_t>(count, 0)));
@@ -485,7 +502,8 @@ std::string DecompileLevels(const std::vector<uint8_t>& bytes) {
     // When every kind has a key of its own, the keys are all defined at the top.
     if (gridKinds.size() <= kKeyCharacters.size()) text += keys.Define(gridKinds);
     for (size_t l = 0; l < levels.size(); ++l) {
-        text += "\nlevel " + std::to_string(l + 1) + "\n";
+        const bool titled = l < titles.size() && !titles[l].empty();
+        text += "\nlevel " + (titled ? titles[l] : std::to_string(l + 1)) + "\n";
         for (const Segment& segment : plans[l]) {
             if (segment.Grid) {
                 text += keys.Define(KindsOf(levels[l], segment));

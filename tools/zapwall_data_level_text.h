@@ -17,6 +17,9 @@ struct LevelTextError {
 
 struct CompiledLevels {
     std::vector<uint8_t> Bytes;  // the level file, when there are no errors
+    // Each level's title: the rest of its `level` line up to a comment, without the blanks at
+    // either end; empty when the line has none. One per level, when there are no errors.
+    std::vector<std::string> Titles;
     std::vector<LevelTextError> Errors;
 };
 
@@ -25,7 +28,9 @@ CompiledLevels CompileLevelText(std::string_view text);
 // Formats an error as "NAME:LINE: TEXT" (or "NAME: TEXT" for the text as a whole).
 std::string FormatLevelTextError(const std::string& name, const LevelTextError& error);
 
-// The text of a level file that CheckLevelFile accepts.
-std::string DecompileLevels(const std::vector<uint8_t>& bytes);
+// The text of a level file that CheckLevelFile accepts. Level l is written with titles[l] when it
+// is there and not empty, else with its number; titles are as CompileLevelText gives them.
+std::string DecompileLevels(const std::vector<uint8_t>& bytes,
+                            const std::vector<std::string>& titles = {});
 
 }  // namespace ZapModule

@@ -160,6 +160,32 @@ TEST_F(EditorWindowTest, LevelsAreAddedDuplicatedReorderedAndDeleted) {
     EXPECT_EQ(window_->Set().Levels[1].size(), 2u);
 }
 
+TEST_F(EditorWindowTest, TitlesFollowTheirLevelsThroughEveryEditUndoAndSave) {
+    TempFolder folder;
+    ZapModule::testing::WriteText(folder / "titled.txt",
+                                  "level Alfa\nbrick 0 0 1 0 0 0\nlevel Beta\nbrick 0 0 2 0 0 0\n");
+    ASSERT_TRUE(window_->Open(QString::fromStdString(folder / "titled.txt")));
+    const LevelSet opened = window_->Set();
+    using Titles = std::vector<std::string>;
+    EXPECT_EQ(opened.Titles, (Titles{"Alfa", "Beta"}));
+    window_->DuplicateLevel();      // Alfa Alfa Beta, the copy chosen
+    window_->AddLevel();            // Alfa Alfa - Beta, the new one chosen
+    window_->MoveCurrentLevel(-1);  // Alfa - Alfa Beta
+    EXPECT_EQ(window_->Set().Titles, (Titles{"Alfa", "", "Alfa", "Beta"}));
+    window_->DeleteLevel();
+    EXPECT_EQ(window_->Set().Titles, (Titles{"Alfa", "Alfa", "Beta"}));
+    EXPECT_EQ(window_->Set().Levels[2][0].Points, 2);
+
+    window_->QuietAnswer = true;
+    ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "titled.txt")));
+    EditorWindow other(sprites_, PortableLayout(kBuild, kBuild + "/data"));
+    other.QuietMessages = true;
+    ASSERT_TRUE(other.Open(QString::fromStdString(folder / "titled.txt")));
+    EXPECT_EQ(other.Set(), window_->Set());
+    for (int step = 0; step < 4; ++step) window_->UndoStack()->undo();
+    EXPECT_EQ(window_->Set(), opened);
+}
+
 TEST_F(EditorWindowTest, SavedFilesAreTheCompilersAndOpenAsTheSameSet) {
     Click(Qt::LeftButton, 5, 30);
     Click(Qt::LeftButton, 25, 30);
@@ -218,7 +244,7 @@ TEST_F(EditorWindowTest, TestPlayRunsTheGameOnAThrowAwayCopyWithTheEditedLevel) 
     const QString folder = play->Folder();
     // The copy holds the edited level alone and one new player; the game takes its lock there.
     EXPECT_EQ(ReadBytes((folder + "/data/levels.ko").toStdString()),
-              EncodeLevelSet({{Level()}, {}}));
+              EncodeLevelSet({{Level()}, {""}, {}}));
     const RosterRead roster = ParseRoster(ReadBytes((folder + "/data/players.ko").toStdString()));
     ASSERT_EQ(roster.Players.size(), 1u);
     EXPECT_EQ(QString::fromStdString(roster.Players[0].Name), TestPlayerName());

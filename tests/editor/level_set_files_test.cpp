@@ -38,10 +38,12 @@ TEST(EditorFiles, TheShippedSetGoesThroughTheEditorChangingNoByte) {
     ASSERT_EQ(Save(folder / "set.txt", opened.Set, opened), "");
     EXPECT_EQ(ReadBytes(folder / "set.txt"), ReadBytes(kShippedText));
     EXPECT_EQ(ReadBytes(folder / "set.ko"), compiled);
-    // The compiled file opens as the same set.
+    // The compiled file opens as the same set, but for the titles, which only the text holds.
+    EXPECT_EQ(opened.Set.Titles.front(), "Power on");
     const OpenedLevelSet reopened = OpenLevelSetFile(folder / "set.ko");
     ASSERT_TRUE(reopened.Problems.empty());
-    EXPECT_EQ(reopened.Set, opened.Set);
+    EXPECT_EQ(reopened.Set.Levels, opened.Set.Levels);
+    EXPECT_EQ(reopened.Set.Titles, std::vector<std::string>(opened.Set.Levels.size()));
 }
 
 TEST(EditorFiles, AnEditedSetIsSavedAsTextThatCompilesToTheSavedLevelFile) {
@@ -52,6 +54,10 @@ TEST(EditorFiles, AnEditedSetIsSavedAsTextThatCompilesToTheSavedLevelFile) {
     RemoveBricks(edited.Levels[0], {0});
     edited.Levels[5].push_back(MakeBrick(333, 17, 1, 4, 0, 0));  // off the grid
     MoveLevel(edited, 7, 1);
+    DuplicateLevel(edited, 2);
+    RemoveLevel(edited, 4);
+    InsertLevel(edited, 0, {MakeBrick(0, 0, 1, 0, 0, 0)});  // untitled: written with its number
+    edited.Titles[1] = "Přílivová vlna: \"#1\" \\ 100 % a#b {x}";  // Czech letters, quotes, '#'
 
     TempFolder folder;
     ASSERT_EQ(Save(folder / "mine.ko", edited, opened), "");  // a .ko name saves mine.txt too
@@ -62,7 +68,10 @@ TEST(EditorFiles, AnEditedSetIsSavedAsTextThatCompilesToTheSavedLevelFile) {
     EXPECT_EQ(compiled.Bytes, EncodeLevelSet(edited));
     const OpenedLevelSet reopened = OpenLevelSetFile(folder / "mine.txt");
     ASSERT_TRUE(reopened.Problems.empty());
-    EXPECT_EQ(reopened.Set, edited);
+    std::vector<std::string> titles = edited.Titles;
+    titles[0] = "1";
+    EXPECT_EQ(reopened.Set.Titles, titles);
+    EXPECT_EQ(reopened.Set.Levels, edited.Levels);
 }
 
 TEST(EditorFiles, DamagedAndForeignFilesAreRefusedWithTheirReason) {

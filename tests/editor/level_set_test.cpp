@@ -80,15 +80,40 @@ TEST(EditorLevelSet, GridSnapsToCellCornersOnBothSidesOfZero) {
     EXPECT_EQ(SnapY(-26), -50);
 }
 
-TEST(EditorLevelSet, LevelsMoveAndNewBricksGetTheSetsUsualPoints) {
+TEST(EditorLevelSet, EachLevelOperationTakesTheLevelsTitleAlong) {
     LevelSet set;
-    set.Levels = {{At(0, 0, 1)}, {At(0, 0, 2)}, {At(0, 0, 3)}};
+    for (int16_t n : {1, 2, 3})
+        InsertLevel(set, set.Levels.size(), {At(0, 0, n)}, "T" + std::to_string(n));
+    // Each level's points name its title, so the two lists stay aligned when this holds.
+    const auto aligned = [&] {
+        std::vector<std::string> expected;
+        for (const EditorLevel& level : set.Levels)
+            expected.push_back("T" + std::to_string(level[0].Points));
+        return set.Titles == expected;
+    };
     MoveLevel(set, 0, 2);
     EXPECT_EQ(set.Levels[0][0].Points, 2);
     EXPECT_EQ(set.Levels[2][0].Points, 1);
+    EXPECT_TRUE(aligned());
     MoveLevel(set, 2, 1);
     EXPECT_EQ(set.Levels[1][0].Points, 1);
+    EXPECT_TRUE(aligned());
+    DuplicateLevel(set, 1);
+    EXPECT_EQ(set.Levels[2], set.Levels[1]);
+    EXPECT_TRUE(aligned());
+    RemoveLevel(set, 0);
+    EXPECT_TRUE(aligned());
+    InsertLevel(set, 1, {});  // a new level has no title
+    EXPECT_EQ(set.Titles, (std::vector<std::string>{"T1", "", "T1", "T3"}));
+    EXPECT_EQ(set.Levels.size(), 4u);
 
+    // A set from a levels.ko and a new set have a title, empty, for each level.
+    EXPECT_EQ(DecodeLevelSet(EncodeLevelSet(set)).Titles, std::vector<std::string>(4));
+    EXPECT_EQ(NewLevelSet().Titles, std::vector<std::string>(1));
+}
+
+TEST(EditorLevelSet, NewBricksGetTheSetsUsualPoints) {
+    LevelSet set;
     set.Levels = {{At(0, 0, 7, 1), At(20, 0, 7, 1), At(40, 0, 9, 1), At(60, 0, 30, 8, 2)},
                   {At(0, 0, 30, 8, 2), At(20, 0, 9, 1)}};
     EXPECT_EQ(DefaultPoints(set, 1, 0), 7);  // 7 twice, 9 twice: the smaller

@@ -56,6 +56,21 @@ TEST(CompileLevelText, KeysApplyBelowTheirLineAndMayBeRedefined) {
               Concat(Values16({2, 1, 0, 0, 1, 1, 0, 0, 1, 20, 0, -2, 2, 2, -32768}), {0x0A, 0xFF}));
 }
 
+TEST(CompileLevelText, GivesEachLevelItsTitleWithoutCommentOrEdgeBlanks) {
+    const CompiledLevels compiled = CompileLevelText(
+        "level First steps   # a comment\n"
+        "brick 0 0 1 0 0 0\n"
+        "level\n"  // no title
+        "brick 0 0 1 0 0 0\n"
+        "  level \t Příliv  \"#1\"\ta#b \\ {x}\t \r\n"  // a word starting with '#' only in quotes
+        "brick 0 0 1 0 0 0\n"
+        "level # only a comment\n"
+        "brick 0 0 1 0 0 0\n");
+    ASSERT_TRUE(compiled.Errors.empty()) << ErrorLines(compiled)[0];
+    EXPECT_EQ(compiled.Titles,
+              (std::vector<std::string>{"First steps", "", "Příliv  \"#1\"\ta#b \\ {x}", ""}));
+}
+
 TEST(CompileLevelText, RejectsBadTextNamingTheLine) {
     struct Case {
         std::string text;
@@ -117,6 +132,25 @@ TEST(DecompileLevels, DrawsBricksInReadingOrderAsAGrid) {
     EXPECT_NE(text.find("grid\naa.......................\n"), std::string::npos) << text;
     EXPECT_NE(text.find("........................b\nend\n"), std::string::npos) << text;
     ExpectRoundTrip(bytes);
+}
+
+TEST(DecompileLevels, NumbersTheLevelsUnlessGivenTitlesWhichCompileBackUnchanged) {
+    const auto bytes = Values16({3, 1, 0, 0, 1, 0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 0, 3, 0, 0, 0});
+    const std::string numbered = DecompileLevels(bytes);
+    EXPECT_EQ(numbered,
+              "# 3 levels, decompiled by zapwall-data\n\n"
+              "level 1\nbrick 0 0 1 0 0 0\n\nlevel 2\nbrick 0 0 2 0 0 0\n\n"
+              "level 3\nbrick 0 0 3 0 0 0\n");
+    EXPECT_EQ(CompileLevelText(numbered).Titles, (std::vector<std::string>{"1", "2", "3"}));
+
+    // An empty title gives the number, as do levels beyond the titles.
+    const std::vector<std::string> titles = {"Příliv  \"#1\"\ta#b \\ {x}", ""};
+    const std::string titled = DecompileLevels(bytes, titles);
+    EXPECT_NE(titled.find("\nlevel Příliv  \"#1\"\ta#b \\ {x}\n"), std::string::npos) << titled;
+    const CompiledLevels compiled = CompileLevelText(titled);
+    ASSERT_TRUE(compiled.Errors.empty()) << ErrorLines(compiled)[0];
+    EXPECT_EQ(compiled.Bytes, bytes);
+    EXPECT_EQ(compiled.Titles, (std::vector<std::string>{titles[0], "2", "3"}));
 }
 
 TEST(DecompileLevels, KeepsOrderOffGridBricksAndTrailingBytes) {
