@@ -6,6 +6,7 @@
 
 #include "game/contract/rounding.h"
 #include "game/input.h"
+#include "game/screen_texts.h"
 #include "game/startup.h"
 #include "shell/program_messages.h"
 #include "sound/sound.h"
@@ -50,6 +51,9 @@ bool PageProgram::Load(std::optional<uint32_t> seed) {
         std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
     s_.Random.Seed(seed_);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
+    // The game screen's messages between levels as designed; Start changes the second for VEX.
+    for (size_t i = 0; i < kBetweenLevelTexts.size(); ++i)
+        port_.SetLabel3Text(static_cast<int>(i), kBetweenLevelTexts[i]);
     const StartupResult loaded = LoadGameData(s_, pictures_);
     if (!loaded.Refusal.empty()) return Refuse(DataRefusal(loaded.Refusal));
     levelsHash_ = loaded.LevelsHash;
