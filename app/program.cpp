@@ -64,8 +64,7 @@ std::optional<int> Program::Start() {
 bool Program::Load(std::optional<uint32_t> seed) {
     // A missing or broken sound library is reported and the game goes on without sound.
     RegisterSound(s_, libraryFolder_);
-    seed_ = seed.value_or(static_cast<uint32_t>(
-        std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
+    seed_ = seed.value_or(RandomSource::ClockSeed());
     s_.Random.Seed(seed_);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
     const StartupResult loaded = LoadGameData(

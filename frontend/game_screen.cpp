@@ -15,8 +15,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int kPressedButtonSprite = 12;
-
 QImage ImageOf(const Surface& surface) {
     if (surface.Empty()) return {};
     return QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
@@ -129,14 +127,13 @@ void GameScreen::ReloadBackground() {
 void GameScreen::DrawButtonPressed(int index) {
     // The sprite lands on the same pixels every step: draw it once until the next reload.
     if (index < 0 || index > 1 || pressedShown_[index] || shown_.isNull()) return;
-    if (s_.SpriteCount() <= kPressedButtonSprite) return;
-    const Surface& sprite = s_.Sprites[kPressedButtonSprite].Pixels;
-    if (sprite.Empty()) return;
+    const Surface* sprite = PressedButtonPicture(s_);
+    if (sprite == nullptr) return;
     const Rect& button = s_.ButtonRects[index];
     QPainter painter(&shown_);
-    painter.drawImage(QPoint(button.Left, button.Top), ImageOf(sprite));
+    painter.drawImage(QPoint(button.Left, button.Top), ImageOf(*sprite));
     pressedShown_[index] = true;
-    update(scale_.Cover(QRect(button.Left, button.Top, sprite.Width(), sprite.Height())));
+    update(scale_.Cover(QRect(button.Left, button.Top, sprite->Width(), sprite->Height())));
 }
 
 void GameScreen::RefreshField() {

@@ -26,11 +26,7 @@ void CloseHandlers::CloseGameScreen() {
     const std::optional<Replay> recorded = Recorder != nullptr && Recorder->Recording()
                                                ? std::optional(Recorder->Finish(s_))
                                                : std::nullopt;
-    ReleaseSprites(s_);
-    ShutDownSound(s_);
-    UnregisterSound(s_);
-    // The level file is closed: nothing reads it any more.
-    s_.Levels = LevelFile{};
+    Release();
     KeepPlayersProgress(s_);
     std::string why;
     if (recorded && !SaveReplay(ReplayFolder, *recorded, kKeptReplays, &why))
@@ -58,11 +54,16 @@ void CloseHandlers::ClosePlayback() {
     if (gameScreenClosing_) return;
     gameScreenClosing_ = true;
     if (StopGameLoop) StopGameLoop();
+    Release();
+    End(0);
+}
+
+void CloseHandlers::Release() {
     ReleaseSprites(s_);
     ShutDownSound(s_);
     UnregisterSound(s_);
+    // The level file is closed: nothing reads it any more.
     s_.Levels = LevelFile{};
-    End(0);
 }
 
 void CloseHandlers::End(int status) {

@@ -42,6 +42,9 @@ class CloseHandlers {
     bool Ended() const { return ended_; }
 
   private:
+    // What the game screen's closing releases, saving or not: the sprites, the sound component
+    // (shut down and unregistered) and the level file.
+    void Release();
     void End(int status);
 
     GameState& s_;

@@ -1,9 +1,9 @@
 #include "browser/app/page_program.h"
 
-#include <chrono>
 #include <ctime>
 #include <utility>
 
+#include "browser/app/page_sound.h"
 #include "game/contract/rounding.h"
 #include "game/input.h"
 #include "game/screen_texts.h"
@@ -13,7 +13,6 @@
 #include "storage/disk_data_files.h"
 #include "storage/replay_folder.h"
 #include "storage/tick.h"
-#include "browser/app/page_sound.h"
 
 namespace ZapModule {
 
@@ -47,8 +46,7 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
 }
 
 bool PageProgram::Load(std::optional<uint32_t> seed) {
-    seed_ = seed.value_or(static_cast<uint32_t>(
-        std::chrono::system_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
+    seed_ = seed.value_or(RandomSource::ClockSeed());
     s_.Random.Seed(seed_);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
     // The game screen's messages between levels as designed; Start changes the second for VEX.

@@ -8,8 +8,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int kPressedButtonSprite = 12;
-
 // The page's side: Module.zwPage, set by page.js before the program starts.
 EM_JS(void, PageSetLabel, (int label, int index, const char* text, int length),
       { Module.zwPage.setLabel(label, index, UTF8ToString(text, length)); });
@@ -90,11 +88,11 @@ void PageWindowPort::ReloadBackground() {
 void PageWindowPort::DrawButtonPressed(int index) {
     // The sprite lands on the same pixels every step: draw it once until the next reload.
     if (index < 0 || index > 1 || pressedShown_[index] || shown_.Empty()) return;
-    if (s_.SpriteCount() <= kPressedButtonSprite) return;
-    const Surface& sprite = s_.Sprites[kPressedButtonSprite].Pixels;
-    if (sprite.Empty()) return;
+    const Surface* sprite = PressedButtonPicture(s_);
+    if (sprite == nullptr) return;
     const Rect& button = s_.ButtonRects[index];
-    BitBlt(shown_, button.Left, button.Top, sprite.Width(), sprite.Height(), sprite, 0, 0, SRCCOPY);
+    BitBlt(shown_, button.Left, button.Top, sprite->Width(), sprite->Height(), *sprite, 0, 0,
+           SRCCOPY);
     pressedShown_[index] = true;
     ShowSurface(shown_, kBackgroundCanvas);
 }

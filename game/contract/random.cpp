@@ -1,6 +1,13 @@
 #include "game/contract/random.h"
 
+#include <chrono>
+
 namespace ZapModule {
+
+uint32_t RandomSource::ClockSeed() {
+    return static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count() &
+                                 0xFFFFFFFFu);
+}
 
 void RandomSource::Seed(uint32_t seed) {
     engine_.seed(seed);

@@ -14,6 +14,8 @@ class RandomSource {
 
     // Draws from the seeded generator from now on.
     void Seed(uint32_t seed);
+    // The seed a game takes when none is given: the system clock's low 32 bits.
+    static uint32_t ClockSeed();
     // Returns the given values in order, starting again from the first when they run out.
     // Every value must lie in [0, 1); an empty list returns to the seeded generator.
     void UseSequence(std::vector<float> values);

@@ -17,8 +17,8 @@
 #include "game/contract/field_geometry.h"
 #include "game/contract/random.h"
 #include "game/contract/rect.h"
-#include "game/contract/surface.h"
 #include "game/contract/sound_component.h"
+#include "game/contract/surface.h"
 
 namespace ZapModule {
 
@@ -65,8 +65,9 @@ enum Kind : int16_t {
 }  // namespace Bonus
 constexpr int16_t kBonusKinds = Bonus::StickyBat;  // the effects, kinds 1 to kBonusKinds
 
-constexpr int16_t kExplosionKind = 1;  // the animation of explosions; never a mover
-constexpr int kWallSprite = 11;        // index into Sprites
+constexpr int16_t kExplosionKind = 1;     // the animation of explosions; never a mover
+constexpr int kWallSprite = 11;           // index into Sprites
+constexpr int kPressedButtonSprite = 12;  // a screen button held down, over Form1's background
 
 struct BallRecord {
     float X = 0, Y = 0, Dx = 0, Dy = 0;
@@ -252,6 +253,13 @@ inline std::string DataPath(const GameData& s, const std::string& relative) {
 // The height of the wall's picture, where the wall's growth stops; 0 without sprites.
 inline int16_t WallPictureHeight(const GameData& s) {
     return kWallSprite < s.SpriteCount() ? s.Sprites[kWallSprite].Height : 0;
+}
+
+// The picture of a pressed screen button; nothing without sprites.
+inline const Surface* PressedButtonPicture(const GameData& s) {
+    if (kPressedButtonSprite >= s.SpriteCount()) return nullptr;
+    const Surface& picture = s.Sprites[kPressedButtonSprite].Pixels;
+    return picture.Empty() ? nullptr : &picture;
 }
 
 // The animation of a mover or explosion kind; an all-zero record for a kind the table lacks, so
