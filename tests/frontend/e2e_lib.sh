@@ -15,7 +15,9 @@ patience=${patience:-60}
 xvfb="" pid="" pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  # The X server is waited for: one still shutting down would remove the socket of the next
+  # test's server if that one took the same display number meanwhile.
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
   chmod -R u+w "$work"  # a tree made read-only is removed all the same
   rm -rf "$work"
 }
