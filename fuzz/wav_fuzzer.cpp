@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "sound/wav_check.h"
 #include "game/contract/data_limits.h"
+#include "sound/wav_check.h"
 
 using namespace ZapModule;
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "game/balls.h"
-#include "game/movers.h"
 #include "game/contract/rounding.h"
-#include "game/score.h"
 #include "game/contract/window_port.h"
+#include "game/movers.h"
+#include "game/score.h"
 #include "sound/sound.h"
 
 namespace ZapModule {

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "game/contract/window_port.h"
 #include "game/level_flow.h"
 #include "game/replay.h"
-#include "game/contract/window_port.h"
 #include "sound/sound.h"
 
 namespace ZapModule {

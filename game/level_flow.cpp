@@ -4,10 +4,10 @@
 
 #include "game/balls.h"
 #include "game/bricks.h"
-#include "game/score.h"
-#include "game/screen_texts.h"
 #include "game/contract/hidden_names.h"
 #include "game/contract/window_port.h"
+#include "game/score.h"
+#include "game/screen_texts.h"
 #include "sound/sound.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "game/contract/window_port.h"
 #include "game/input.h"
 #include "game/level_flow.h"
 #include "game/state_difference.h"
 #include "game/tick.h"
-#include "game/contract/window_port.h"
 
 namespace ZapModule {
 

@@ -4,10 +4,10 @@
 
 #include "game/balls.h"
 #include "game/bricks.h"
-#include "game/level_flow.h"
-#include "game/movers.h"
 #include "game/contract/rounding.h"
 #include "game/contract/window_port.h"
+#include "game/level_flow.h"
+#include "game/movers.h"
 #include "graphics/sprites.h"
 #include "sound/sound.h"
 

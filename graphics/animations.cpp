@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "graphics/sprites.h"
 #include "game/contract/data_limits.h"
 #include "game/contract/file_reading.h"
+#include "graphics/sprites.h"
 
 namespace ZapModule {
 

@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-#include "graphics/sprites.h"
 #include "game/contract/data_limits.h"
 #include "game/contract/file_reading.h"
+#include "graphics/sprites.h"
 
 namespace ZapModule {
 

@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "game/contract/rounding.h"
 #include "game/contract/data_limits.h"
+#include "game/contract/rounding.h"
 
 namespace ZapModule {
 

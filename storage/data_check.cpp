@@ -2,12 +2,12 @@
 
 #include <optional>
 
+#include "game/contract/data_limits.h"
+#include "game/contract/file_reading.h"
 #include "graphics/animations.h"
 #include "sound/sound.h"
 #include "sound/wav_check.h"
-#include "game/contract/data_limits.h"
 #include "storage/disk_data_files.h"
-#include "game/contract/file_reading.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/level_rules.h"

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "storage/data_files.h"
 #include "game/contract/data_limits.h"
+#include "storage/data_files.h"
 
 namespace ZapModule {
 

@@ -22,13 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "game/contract/data_limits.h"
+#include "game/contract/file_reading.h"
 #include "graphics/picture_loader.h"
 #include "layout/data_layout.h"
 #include "layout/version.h"
 #include "storage/data_check.h"
-#include "game/contract/data_limits.h"
 #include "storage/disk_data_files.h"
-#include "game/contract/file_reading.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"
 #include "tools/zapwall_data_level_text.h"

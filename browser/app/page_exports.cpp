@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "browser/app/page_program.h"
 #include "graphics/picture_loader.h"
 #include "storage/cp1250.h"
-#include "browser/app/page_program.h"
 
 namespace {
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "browser/app/page_loop.h"
+#include "browser/app/page_window_port.h"
+#include "browser/app/user_files.h"
 #include "game/contract/state.h"
 #include "game/replay.h"
 #include "graphics/sprites.h"
@@ -20,9 +23,6 @@
 #include "shell/player_panel_rules.h"
 #include "shell/replay_schedule.h"
 #include "storage/memory_data_files.h"
-#include "browser/app/page_loop.h"
-#include "browser/app/page_window_port.h"
-#include "browser/app/user_files.h"
 
 namespace ZapModule {
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
+#include "browser/app/page_loop.h"
 #include "game/contract/state.h"
 #include "game/contract/window_port.h"
-#include "browser/app/page_loop.h"
 
 namespace ZapModule {
 

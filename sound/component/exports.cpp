@@ -2,9 +2,9 @@
 // function table. Nothing may throw across this boundary, so every entry catches and falls back
 // to "nothing happened".
 
+#include "game/contract/zapwall_sound_abi.h"
 #include "sound/component/audio_session.h"
 #include "sound/component/mixer_player.h"
-#include "game/contract/zapwall_sound_abi.h"
 
 #if defined(_WIN32)
 #define ZAPWALL_EXPORT extern "C" __declspec(dllexport)

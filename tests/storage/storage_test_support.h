@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/recording_window.h"
 #include "game/contract/state.h"
+#include "game/recording_window.h"
 #include "storage/byte_io.h"
 #include "storage/memory_data_files.h"
 

@@ -13,11 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "game/contract/data_limits.h"
 #include "game/recording_window.h"
 #include "game/startup.h"
 #include "graphics/picture_loader.h"
 #include "sound/sound.h"
-#include "game/contract/data_limits.h"
 #include "storage/hall.h"
 #include "storage/roster.h"
 #include "storage_test_support.h"
