@@ -145,7 +145,7 @@ void FieldView::keyReleaseEvent(QKeyEvent* event) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    keys_.Release(code, event->timestamp(), event->isAutoRepeat());
+    keys_.Release(code, event->timestamp(), event->isAutoRepeat(), event->nativeScanCode());
 }
 
 void FieldView::mousePressEvent(QMouseEvent*) {

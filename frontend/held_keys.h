@@ -5,10 +5,11 @@
 // press is already in its queue, which it often is not yet. So a release the window reports as
 // real waits, a short while at most, for a press of the same key with its timestamp: with one it
 // is a repeat and both vanish but the press (a repeated press counts as a key down); without, it
-// reaches the rules. The held key thus never lets go of the bat, and no repeat reaches the replay.
-// Wayland's and Qt's own repeats are marked and need no wait, nor does a key without a timestamp
-// (a game controller's). A real release is delivered before
-// any later key, so the keys reach the rules in their order.
+// reaches the rules, unless the X server's keyboard still holds the key down: then the press is
+// only late, as it can be on a busy machine, and the release goes. The held key thus never lets
+// go of the bat, and no repeat reaches the replay. Wayland's and Qt's own repeats are marked and
+// need no wait, nor does a key without a timestamp (a game controller's). A real release is
+// delivered before any later key, so the keys reach the rules in their order.
 
 #include <QObject>
 #include <QTimer>
@@ -25,9 +26,9 @@ class HeldKeys : public QObject {
     explicit HeldKeys(Deliver deliver, QObject* parent = nullptr);
 
     // A key went down or up in the window; `time` is the window system's timestamp (0: none),
-    // `repeated` Qt's own mark of an auto-repeat.
+    // `repeated` Qt's own mark of an auto-repeat, `nativeKey` the window system's key code.
     void Press(int code, unsigned long time, bool repeated);
-    void Release(int code, unsigned long time, bool repeated);
+    void Release(int code, unsigned long time, bool repeated, unsigned nativeKey);
     // Delivers a waiting release now.
     void Flush();
     bool Waiting() const { return waiting_.has_value(); }
@@ -40,6 +41,7 @@ class HeldKeys : public QObject {
     struct WaitingRelease {
         int Code;
         unsigned long Time;
+        unsigned NativeKey;
     };
     void WaitOver();
 

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 
 // Qt reaches X11 displays through xcb when it was built for them.
-#if defined(ZAPWALL_X11_FIELD_OUTPUT) && QT_CONFIG(xcb)
+#if defined(ZAPWALL_XCB) && QT_CONFIG(xcb)
 #define ZAPWALL_X11_FIELD_OUTPUT_BUILT
 #include <xcb/xcb.h>
 
