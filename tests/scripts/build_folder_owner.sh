@@ -8,7 +8,7 @@
 set -uo pipefail
 source_dir=$1
 work=$(mktemp -d)
-trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 tree=$work/tree
