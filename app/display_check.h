@@ -7,16 +7,20 @@
 namespace ZapModule {
 
 inline constexpr std::string_view kNoDisplayText =
-    "zapwall: není k dispozici displej, okno hry nelze otevřít / no display to open the game's "
-    "window on (DISPLAY, WAYLAND_DISPLAY)";
+    "zapwall: není k dispozici displej, okno hry nelze otevřít (DISPLAY, WAYLAND_DISPLAY)";
+inline constexpr std::string_view kNoWaylandPluginText =
+    "zapwall: okno hry nelze otevřít ve Waylandu, chybí zásuvný modul Qt pro Wayland (balíček "
+    "qt6-wayland)";
 
-// Whether the window system Qt will use can be reached as far as the environment tells:
-// DISPLAY for X11, WAYLAND_DISPLAY for Wayland; platforms without a display server (offscreen,
-// minimal, framebuffers) always can.
-bool DisplayAvailable();
+// What keeps the game's window from opening, as far as the environment tells before Qt starts,
+// or empty: Qt's Wayland plugin missing where QT_QPA_PLATFORM asks for Wayland only, or no
+// display (DISPLAY for X11, WAYLAND_DISPLAY for Wayland; platforms without a display server, such
+// as offscreen, minimal or framebuffers, always have one).
+std::string_view WindowProblem();
 
 // Until the returned guard goes, a fatal error of Qt (its platform did not start, say, because
-// the display does not answer) prints kNoDisplayText and ends the process with status 1.
+// the display does not answer or Qt lacks its Wayland plugin) prints kNoWaylandPluginText or
+// kNoDisplayText and ends the process with status 1.
 class FatalPlatformGuard {
   public:
     FatalPlatformGuard();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The command lines of the game and its tools, with no display at all: --help and --version print
 # and exit 0 (so they never open a window), other arguments are refused with status 2. For the
-# game itself: no display gives one line and status 1 instead of Qt's abort, and --help names the
-# folders of its layout.
+# game itself: no display, or no Qt Wayland plugin where Wayland is asked for, gives one line and
+# status 1 instead of Qt's abort, and --help names the folders of its layout.
 #
 #   command_line.sh VERSION PROGRAM...
 set -uo pipefail
@@ -49,5 +49,14 @@ for program in "$@"; do
   run env DISPLAY=:7919 "$program"
   [ "$status" = 1 ] || fail "zapwall on a dead display: status $status, not 1"
   tail -1 "$work/err" | grep -q displej || fail "zapwall on a dead display said: $(cat "$work/err")"
+  # Wayland asked for and Qt's Wayland plugin missing (hidden from a copy of the game by a qt.conf
+  # beside it): the line names the plugin's package, not the display.
+  mkdir -p "$work/copy/plugins"
+  cp "$program" "$work/copy/"
+  printf '[Paths]\nPlugins = %s\n' "$work/copy/plugins" > "$work/copy/qt.conf"
+  run env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-zapwall-test "$work/copy/$name"
+  [ "$status" = 1 ] || fail "zapwall without Qt's Wayland plugin: status $status, not 1"
+  tail -1 "$work/err" | grep -q "Wayland.*qt6-wayland" ||
+    fail "zapwall without Qt's Wayland plugin said: $(cat "$work/err")"
 done
 echo ok
