@@ -78,9 +78,8 @@ int main(int argc, char** argv) {
         }
         layout = *set;
     }
-    // Loading and registering the sound library and decoding the pictures need no display: they go
-    // on beside Qt's start and the building of the menu; the entry routine takes them at their
-    // steps.
+    // Mapping the sound library and decoding the pictures need no display: they go on beside
+    // Qt's start and the building of the windows; the entry routine takes them at their steps.
     ZapModule::StartupPreload preload(layout);
     ZapModule::LeaveTitleBarsToTheCompositor();
     std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
@@ -101,7 +100,6 @@ int main(int argc, char** argv) {
         if (!lock->Note().empty()) SayLockNote(lock->Note());
     }
     ZapModule::Program program(layout);
-    program.UseSound(preload.Sound());
     program.UsePictures(preload.Pictures());
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
     const std::optional<int> status = command.What == CommandLine::Action::Watch
