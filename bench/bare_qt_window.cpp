@@ -22,7 +22,7 @@ class EmptyWindow : public QWidget {
         if (event->type() == QEvent::Paint && !painted_) {
             painted_ = true;
             const long long now = std::chrono::steady_clock::now().time_since_epoch().count();
-            std::printf("%.3f\n", (now - spawnedNs_) / 1e6);
+            std::printf("%.3f\n", static_cast<double>(now - spawnedNs_) / 1e6);
             std::fflush(stdout);
         }
         return QWidget::event(event);

@@ -54,8 +54,8 @@ class BusyField {
         s.Balls.clear();
         for (int i = 0; i < 3; ++i) {
             BallRecord ball;
-            ball.X = 100.0f + 40 * i;
-            ball.Y = 20.0f + 10 * i;
+            ball.X = 100.0f + static_cast<float>(40 * i);
+            ball.Y = 20.0f + static_cast<float>(10 * i);
             ball.Dx = 2.5f;
             ball.Dy = 1.5f;
             s.Balls.push_back(ball);
@@ -63,7 +63,7 @@ class BusyField {
         s.BallRects.assign(3, Rect{});
         for (int i = 0; i < 5; ++i) {
             MoverRecord m;
-            m.X = 60.0f * i;
+            m.X = 60.0f * static_cast<float>(i);
             m.Y = 30.0f;
             m.Dx = 0.4f;
             m.Dy = 0.3f;

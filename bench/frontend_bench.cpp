@@ -68,7 +68,7 @@ double Median(std::vector<double> values) {
 double Percentile(std::vector<double> values, double p) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * (values.size() - 1) + 0.5)];
+    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
 double Milliseconds(Clock::duration d) {
@@ -146,7 +146,9 @@ double ProcessCpuSeconds(pid_t pid) {
 double OwnCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -240,13 +242,13 @@ int PlayChild(int argc, char** argv, double seconds, bool timerfd, const std::st
         if (i == 0 || steps[i - 1] == Clock::time_point{}) continue;
         deviations.push_back(std::abs(Milliseconds(steps[i] - steps[i - 1]) - 10.0));
     }
-    figures.StepsPerSecond = counted / wall;
+    figures.StepsPerSecond = static_cast<double>(counted) / wall;
     figures.P50 = Percentile(deviations, 0.5);
     figures.P99 = Percentile(deviations, 0.99);
     figures.Max = Percentile(deviations, 1.0);
     figures.Cpu = 100 * (cpuAtEnd - cpuAtStart) / wall;
     if (xAtStart >= 0 && xAtEnd >= 0) figures.XCpu = 100 * (xAtEnd - xAtStart) / wall;
-    figures.MemoryMB = PeakResidentKiB() / 1024.0;
+    figures.MemoryMB = static_cast<double>(PeakResidentKiB()) / 1024.0;
     std::printf("%f %f %f %f %f %f %f %d\n", figures.StepsPerSecond, figures.P50, figures.P99,
                 figures.Max, figures.Cpu, figures.XCpu, figures.MemoryMB, figures.LevelSwitches);
     return 0;
@@ -361,7 +363,7 @@ class FirstPaint : public QObject {
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             const int64_t now = Clock::now().time_since_epoch().count();
-            std::printf("%.3f\n", (now - spawnedNs_) / 1e6);
+            std::printf("%.3f\n", static_cast<double>(now - spawnedNs_) / 1e6);
             std::fflush(stdout);
             std::_Exit(0);
         }
