@@ -191,6 +191,11 @@ int16_t FromMuLaw(uint8_t code) {
     return static_cast<int16_t>((code & 0x80) != 0 ? -value : value);
 }
 
+// A 16-bit sample as a float in [-1, 1).
+float FloatSample(int sample) {
+    return static_cast<float>(sample) / 32768.0f;
+}
+
 float SampleOf(const Parsed& p, const uint8_t* at) {
     switch (p.Tag) {
         case kFloat: {
@@ -200,9 +205,9 @@ float SampleOf(const Parsed& p, const uint8_t* at) {
             return std::isfinite(value) ? std::clamp(value, -1.0f, 1.0f) : 0.0f;
         }
         case kALaw:
-            return FromALaw(*at) / 32768.0f;
+            return FloatSample(FromALaw(*at));
         case kMuLaw:
-            return FromMuLaw(*at) / 32768.0f;
+            return FloatSample(FromMuLaw(*at));
         default:
             break;
     }
@@ -210,7 +215,7 @@ float SampleOf(const Parsed& p, const uint8_t* at) {
         case 8:
             return (static_cast<int>(*at) - 128) / 128.0f;
         case 16:
-            return Signed16(at) / 32768.0f;
+            return FloatSample(Signed16(at));
         case 24: {
             const uint32_t raw =
                 uint32_t(at[0]) << 8 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 24;
@@ -243,7 +248,7 @@ struct ImaChannel {
         Value =
             std::clamp((nibble & 8) != 0 ? Value - difference : Value + difference, -32768, 32767);
         Index = std::clamp(Index + kImaIndexChange[nibble & 7], 0, 88);
-        return Value / 32768.0f;
+        return FloatSample(Value);
     }
 };
 
@@ -253,7 +258,7 @@ void DecodeImaBlock(const Parsed& p, const uint8_t* block, float* out) {
     for (int c = 0; c < channels; ++c) {
         state[c].Value = Signed16(block + 4 * c);
         state[c].Index = std::min<int>(block[4 * c + 2], 88);
-        out[c] = state[c].Value / 32768.0f;
+        out[c] = FloatSample(state[c].Value);
     }
     // Groups of four bytes per channel, eight samples each, low nibble first.
     const uint8_t* data = block + 4 * channels;
@@ -286,8 +291,8 @@ void DecodeMsBlock(const Parsed& p, const uint8_t* block, float* out) {
         state[c].Delta = Signed16(block + channels + 2 * c);
         state[c].Sample1 = Signed16(block + 3 * channels + 2 * c);
         state[c].Sample2 = Signed16(block + 5 * channels + 2 * c);
-        out[c] = state[c].Sample2 / 32768.0f;
-        out[channels + c] = state[c].Sample1 / 32768.0f;
+        out[c] = FloatSample(state[c].Sample2);
+        out[channels + c] = FloatSample(state[c].Sample1);
     }
     const uint8_t* data = block + 7 * channels;
     for (int n = 0; n < (p.FramesPerBlock - 2) * channels; ++n) {
@@ -300,7 +305,7 @@ void DecodeMsBlock(const Parsed& p, const uint8_t* block, float* out) {
         s.Sample2 = s.Sample1;
         s.Sample1 = value;
         s.Delta = std::max(16, kMsAdaptation[static_cast<size_t>(nibble)] * s.Delta / 256);
-        out[2 * channels + n] = value / 32768.0f;
+        out[2 * channels + n] = FloatSample(value);
     }
 }
 

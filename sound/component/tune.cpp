@@ -45,6 +45,7 @@ void AddVoice(std::vector<float>& out, const Note (&notes)[N], int rate, double 
     size_t start = 0;
     for (const Note& note : notes) {
         const size_t held = static_cast<size_t>(note.Eighths * kEighthSeconds * rate);
+        const double heldSamples = static_cast<double>(held);
         const size_t end = std::min(out.size(), start + held + static_cast<size_t>(release));
         const double w = 2.0 * std::numbers::pi * Frequency(note.Key) / rate;
         const double decayStep = std::exp(-1.0 / (decaySeconds * rate));
@@ -52,7 +53,7 @@ void AddVoice(std::vector<float>& out, const Note (&notes)[N], int rate, double 
         for (size_t i = start; i < end; ++i, decay *= decayStep) {
             const double t = static_cast<double>(i - start);
             double envelope = std::min(1.0, t / attack) * decay;
-            if (t > held) envelope *= 1.0 - (t - held) / release;
+            if (t > heldSamples) envelope *= 1.0 - (t - heldSamples) / release;
             // The second and third harmonics from the first: sin 2x = 2 sin x cos x and
             // sin 3x = sin x (3 - 4 sin^2 x).
             const double s = std::sin(w * t);
