@@ -9,6 +9,8 @@
 #include <cmath>
 #include <utility>
 
+#include "frontend/wayland_field_output.h"
+#include "frontend/x11_field_output.h"
 #include "game/input.h"
 
 namespace ZapModule {
@@ -48,6 +50,7 @@ void FieldView::Place(const ScreenScale& scale, const QRect& design) {
                                : cover);
     picture_ = scale.Place(design).translated(-QPointF(cover.topLeft()));
     oneToOne_ = scale.OneToOne() && picture_ == QRectF(rect());
+    outputFactor_ = scale.Logical() == 1 && picture_ == QRectF(rect()) ? scale.Factor : 0;
     // The whole field is painted again at its new place.
     if (output_) output_->Forget();
     update();
@@ -55,19 +58,22 @@ void FieldView::Place(const ScreenScale& scale, const QRect& design) {
 
 void FieldView::Refresh() {
     if (ShowPastQt()) return;
-    // On a scaled screen the field's pixels do not fall on the widget's own: all of it is
-    // repainted.
+    // On a scaled screen the field's pixels do not fall on the widget's own, and Qt's copy of
+    // the field may be older than what an output showed: then all of it is repainted.
     refreshing_ = true;
-    if (oneToOne_)
+    if (oneToOne_ && !qtCopyOld_)
         repaint(damage_.ToUpdate(s_.Field));
     else
         repaint();
     refreshing_ = false;
+    // What Qt painted is what must be seen now.
+    if (output_) output_->Withdraw();
 }
 
 bool FieldView::ShowPastQt() {
-    // The output cannot scale, nor draw the messages that lie over the field between levels.
-    if (!oneToOne_ || devicePixelRatioF() != 1.0 || !isVisible() ||
+    // An output shows each field pixel as a block of the window's own buffer pixels, not at a
+    // fraction of one; it cannot draw the messages that lie over the field between levels.
+    if (outputFactor_ == 0 || devicePixelRatioF() != outputFactor_ || !isVisible() ||
         s_.Field.Width() != kFieldWidth || s_.Field.Height() != kFieldHeight)
         return false;
     for (const QObject* child : children())
@@ -75,11 +81,13 @@ bool FieldView::ShowPastQt() {
     if (!outputTried_) {
         outputTried_ = true;
         output_ = OpenX11FieldOutput(window());
+        if (!output_) output_ = OpenWaylandFieldOutput(window());
         // An exposed window is shown from Qt's copy: it must hold the field first.
         if (output_) window()->windowHandle()->installEventFilter(this);
     }
-    if (!output_) return false;
-    output_->Show(s_.Field, mapTo(window(), QPoint(0, 0)), damage_.ToUpdate(s_.Field));
+    if (!output_ || !output_->Show(s_.Field, mapTo(window(), QPoint(0, 0)), outputFactor_,
+                                   damage_.ToUpdate(s_.Field)))
+        return false;
     damage_.ShownWhole(s_.Field);
     qtCopyOld_ = true;
     return true;

@@ -2,10 +2,11 @@
 // Form1's field Picture1(0): shows GameState::Field, the surface every game step draws, and
 // forwards the five game keys to the rules. The surface is shown without an intermediate copy:
 // each refresh copies only the pixels that can have changed straight from it to the window. On
-// X11 a refresh goes past Qt's painting, through a FieldOutput, whenever nothing lies over the
-// field; Qt paints it otherwise. On a scaled screen each field pixel is a square block of whole
-// screen pixels (ScreenScale) filling the field's frame in the background picture; Qt paints it
-// then, the whole field at each refresh.
+// X11 and on Wayland a refresh goes past Qt's painting, through a FieldOutput, whenever nothing
+// lies over the field and the output can show it at the screen's scale; Qt paints it otherwise.
+// On a scaled screen each field pixel is a square block of whole screen pixels (ScreenScale)
+// filling the field's frame in the background picture; where Qt paints it then, it paints the
+// whole field at each refresh.
 
 #include <QRectF>
 #include <QWidget>
@@ -13,9 +14,9 @@
 #include <memory>
 
 #include "frontend/field_damage.h"
+#include "frontend/field_output.h"
 #include "frontend/held_keys.h"
 #include "frontend/screen_scale.h"
-#include "frontend/x11_field_output.h"
 #include "game/contract/state.h"
 
 namespace ZapModule {
@@ -56,6 +57,9 @@ class FieldView : public QWidget {
     HeldKeys keys_;
     QRectF picture_;        // where the field's picture lies in the widget, logical pixels
     bool oneToOne_ = true;  // each field pixel is one pixel of the widget and of the screen
+    // Screen pixels per field pixel (the device pixel ratio) when each field pixel is one
+    // logical pixel of the widget; 0 otherwise, and no output can show the field.
+    int outputFactor_ = 1;
     FieldDamage damage_;
     bool refreshing_ = false;
     std::unique_ptr<FieldOutput> output_;

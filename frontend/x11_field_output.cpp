@@ -11,10 +11,9 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
-#include "frontend/field_damage.h"
+#include "frontend/shown_field.h"
 #endif
 
 namespace ZapModule {
@@ -68,10 +67,10 @@ class X11FieldOutput final : public FieldOutput {
     }
     ~X11FieldOutput() override { xcb_free_gc(c_, gc_); }
 
-    void Show(const Surface& field, QPoint origin, const QRegion& candidates) override {
-        const QRegion changed =
-            known_ ? Changed(field, candidates) : QRegion(0, 0, kFieldWidth, kFieldHeight);
-        known_ = true;
+    bool Show(const Surface& field, QPoint origin, int factor, const QRegion& candidates) override {
+        if (factor != 1) return false;
+        const QRegion changed = shown_.Changed(field, candidates);
+        shown_.Take(field, changed);
         for (const QRect& r : changed) {
             for (int top = r.top(); top <= r.bottom(); top += rowsPerPut_)
                 Put(field,
@@ -79,42 +78,24 @@ class X11FieldOutput final : public FieldOutput {
                     origin);
         }
         if (!changed.isEmpty()) xcb_flush(c_);
+        return true;
     }
 
-    void Forget() override { known_ = false; }
+    void Forget() override { shown_.Forget(); }
+    // What Qt paints over the field lands on the window's own pixels.
+    void Withdraw() override { shown_.Forget(); }
 
   private:
-    // Copies the rectangle `r` of the field into the picture shown and puts it into the window.
+    // Puts the rectangle `r` of the field into the window.
     void Put(const Surface& field, const QRect& r, QPoint origin) {
         packed_.resize(static_cast<size_t>(r.width()) * r.height());
         uint32_t* out = packed_.data();
-        for (int y = r.top(); y <= r.bottom(); ++y, out += r.width()) {
-            const uint32_t* row = field.Row(y) + r.left();
-            std::copy_n(row, r.width(), out);
-            std::copy_n(row, r.width(), shown_.data() + y * kFieldWidth + r.left());
-        }
+        for (int y = r.top(); y <= r.bottom(); ++y, out += r.width())
+            std::copy_n(field.Row(y) + r.left(), r.width(), out);
         xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, r.width(), r.height(),
                       origin.x() + r.x(), origin.y() + r.y(), 0, depth_,
                       static_cast<uint32_t>(packed_.size() * 4),
                       reinterpret_cast<const uint8_t*>(packed_.data()));
-    }
-
-    // The tiles of `candidates` in which `field` differs from the picture shown.
-    QRegion Changed(const Surface& field, const QRegion& candidates) const {
-        FieldTiles changed;
-        for (const QRect& r : candidates) {
-            const size_t bytes = static_cast<size_t>(r.width()) * 4;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                const uint32_t* now = field.Row(y) + r.left();
-                const uint32_t* shown = shown_.data() + y * kFieldWidth + r.left();
-                if (std::memcmp(now, shown, bytes) == 0) continue;
-                int first = 0, last = r.width() - 1;
-                while (now[first] == shown[first]) ++first;
-                while (now[last] == shown[last]) --last;
-                changed.Mark(r.left() + first, y, r.left() + last + 1, y + 1);
-            }
-        }
-        return changed.Region();
     }
 
     xcb_connection_t* c_;
@@ -122,9 +103,7 @@ class X11FieldOutput final : public FieldOutput {
     uint8_t depth_;
     xcb_gcontext_t gc_;
     int rowsPerPut_;
-    // The field as the window shows it, known_ when it does.
-    std::vector<uint32_t> shown_ = std::vector<uint32_t>(size_t{kFieldWidth} * kFieldHeight);
-    bool known_ = false;
+    ShownField shown_;              // the field as the window shows it
     std::vector<uint32_t> packed_;  // the rows of one put, one after the other
 };
 

@@ -6,30 +6,16 @@
 // are a few kilobytes: they travel in the request itself, which leaves no memory shared with
 // the server to wait for and needs no answer from it.
 //
-// Qt does not know about these pixels: whoever uses the output must have Qt repaint the field
-// before Qt shows its own (older) copy of the window again, and must call Forget() when Qt has
-// painted over the field.
+// It shows the field unscaled only (at a device pixel ratio of 1); what Qt paints over the field
+// lands on the same pixels of the window.
 
-#include <QPoint>
-#include <QRegion>
 #include <memory>
 
-#include "game/contract/surface.h"
+#include "frontend/field_output.h"
 
 class QWidget;
 
 namespace ZapModule {
-
-class FieldOutput {
-  public:
-    virtual ~FieldOutput() = default;
-    // Makes `field` (kFieldWidth x kFieldHeight) visible with its top-left pixel at `origin` of
-    // the window. Only the pixels in `candidates` (field coordinates) can differ from the
-    // picture shown last.
-    virtual void Show(const Surface& field, QPoint origin, const QRegion& candidates) = 0;
-    // Qt painted over the field: the next Show puts the whole field.
-    virtual void Forget() = 0;
-};
 
 // An output into the X window of `window` (a top-level widget that has been shown), or null when
 // the display is not X11 or keeps the window's pixels in another format than the field's 32-bit
