@@ -22,12 +22,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!args.empty() && args[0] == "--levels") {
         if (args.size() == 1)
-            return Asking(Action::Refuse,
-                          "--levels potřebuje soubor / --levels needs a file (zapwall --help)");
+            return Asking(Action::Refuse, "--levels potřebuje soubor (zapwall --help)");
         CommandLine rest = ParseCommandLine({args.begin() + 2, args.end()});
         if (!rest.Levels.empty())
-            return Asking(Action::Refuse,
-                          "--levels jen jednou / --levels only once (zapwall --help)");
+            return Asking(Action::Refuse, "--levels jen jednou (zapwall --help)");
         if (rest.What != Action::Refuse) rest.Levels = args[1];
         return rest;
     }
@@ -36,10 +34,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (args.size() == 1 && !args[0].empty() && args[0][0] != '-')
         return Asking(Action::Watch, {}, args[0]);
     if (args.front() == "--replay" && args.size() == 1)
-        return Asking(Action::Refuse,
-                      "--replay potřebuje soubor / --replay needs a file (zapwall --help)");
-    return Asking(Action::Refuse,
-                  "neznámý argument / unknown argument: " + args.front() + " (zapwall --help)");
+        return Asking(Action::Refuse, "--replay potřebuje soubor (zapwall --help)");
+    return Asking(Action::Refuse, "neznámý argument: " + args.front() + " (zapwall --help)");
 }
 
 std::string HelpText(const DataLayout& layout) {

@@ -63,8 +63,8 @@ bool IsFolder(const std::string& path) {
 std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
     FileRead read = ReadRegularFile(path, std::max(kMaxKeptFileBytes, kMaxLevelFileBytes));
     if (!read.Ok()) {
-        std::cerr << "zapwall-data: cannot read " << path << ": " << DescribeReadFailure(read)
-                  << "\n";
+        // The reason is Czech, as the game gives it: no English words around it.
+        std::cerr << "zapwall-data: " << path << ": " << DescribeReadFailure(read) << "\n";
         return std::nullopt;
     }
     return std::move(read.Bytes);
@@ -84,7 +84,8 @@ int Check(const DataLayout& layout) {
 
 int ShowReplayFile(const std::string& path) {
     const ShownFile shown = ShowReplay(ReadReplayFile(path));
-    (shown.Damaged ? std::cerr : std::cout) << (shown.Damaged ? path + ": " : "") << shown.Text;
+    (shown.Damaged ? std::cerr : std::cout)
+        << (shown.Damaged ? "zapwall-data: " + path + ": " : "") << shown.Text;
     return shown.Damaged ? kProblems : kOk;
 }
 

@@ -79,7 +79,7 @@ bool IsReplayPath(const std::string& path) {
 ShownFile ShowReplay(const ReplayParse& parsed) {
     ShownFile shown;
     if (!parsed.Read) {
-        shown.Text = "replay refused: " + parsed.Problem + "\n";
+        shown.Text = parsed.Problem + "\n";
         shown.Damaged = true;
         return shown;
     }

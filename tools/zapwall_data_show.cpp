@@ -50,7 +50,9 @@ ShownFile ShowHall(const std::vector<uint8_t>& bytes) {
                       std::to_string(read.Table[i].Score) + "\n";
     }
     if (!read.Problem.empty()) {
-        shown.Text += read.Problem + " (the entries from there on are the design defaults)\n";
+        // The problem is Czech, as the game gives it; the tool's own words go on a line of their
+        // own.
+        shown.Text += read.Problem + "\nthe entries from there on are the design defaults\n";
     } else if (read.TailBytes > 0) {
         shown.Text += "hall.ko: " + Plural(read.TailBytes, "byte") +
                       " after the ten entries (never read, kept by every save)\n";

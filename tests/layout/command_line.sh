@@ -34,6 +34,9 @@ for program in "$@"; do
 
   [ "$name" = zapwall ] || continue
   [ "$(lines "$work/err")" = 1 ] || fail "zapwall's refusal is not one line: $(cat "$work/err")"
+  # The game's messages are Czech, never Czech and English side by side.
+  [ "$(cat "$work/err")" = "zapwall: neznámý argument: --frobnicate (zapwall --help)" ] ||
+    fail "zapwall's refusal: $(cat "$work/err")"
   run "$program" --version --frobnicate
   [ "$status" = 0 ] || fail "zapwall --version --frobnicate: status $status"
   # Beside its data folder, the game reads and writes there.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# zapwall-sim's command line: unusable arguments and refused data folders end with status 2 and a
-# reason; the data folder is written only with --save, and then as the game would write it.
+# zapwall-sim's command line: unusable arguments end with status 2, a reason and the usage;
+# refused data folders and a save beside a running game with status 1 and a reason; the data
+# folder is written only with --save, and then as the game would write it.
 #
 #   sim_interface.sh ZAPWALL_SIM BUILD_DATA_DIR
 set -uo pipefail
@@ -47,16 +48,16 @@ grep -q '"BonusRects":\[{"Left":10,"Top":32750,"Right":30,"Bottom":-32761}\]' \
 # A damaged level file refuses the folder and names the file.
 cp -r "$data" "$work/damaged"
 head -c 7 "$data/levels.ko" > "$work/damaged/levels.ko"
-expect_status 2 "levels.ko" --data "$work/damaged"
+expect_status 1 "levels.ko" --data "$work/damaged"
 
 # The refusal is the game's own, in Czech, with the detail.
 printf '\x00\x00' > "$work/damaged/levels.ko"
-expect_status 2 "levels.ko: počet úrovní je 0, musí být aspoň 1" --data "$work/damaged"
+expect_status 1 "levels.ko: počet úrovní je 0, musí být aspoň 1" --data "$work/damaged"
 # A FIFO in place of a data file is refused at once instead of hanging the start.
 rm "$work/damaged/levels.ko" && cp "$data/levels.ko" "$work/damaged/"
 rm "$work/damaged/pictures/ko5" && mkfifo "$work/damaged/pictures/ko5"
 timeout 20 "$sim" --data "$work/damaged" > /dev/null 2> "$work/stderr"
-[ $? = 2 ] || fail "a FIFO picture was not refused"
+[ $? = 1 ] || fail "a FIFO picture was not refused"
 grep -q "pictures/ko5: není to obyčejný soubor" "$work/stderr" || fail "FIFO: $(cat "$work/stderr")"
 rm -rf "$work/damaged"
 
@@ -101,7 +102,7 @@ cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x0
 # No save beside a running game: it would overwrite the game's progress at its exit, or be lost.
 sleep 30 & game=$!
 printf '%s\nsleep\n%s\n' "$game" "$(hostname)" > "$data/zapwall.lock"
-expect_status 2 "zapwall is running" --data "$data" --steps 0 --save
+expect_status 1 "zapwall is running" --data "$data" --steps 0 --save
 cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x00') \
   "$data/players.ko" || fail "a save beside a running game changed players.ko"
 kill "$game"

@@ -63,8 +63,14 @@ struct Options {
     bool Save = false;
 };
 
-// An unusable invocation: the reason goes to stderr and the exit status is 2.
+// An unusable invocation: the reason and the usage go to stderr and the exit status is 2.
 struct UsageError {
+    std::string Reason;
+};
+
+// A run that cannot go on (a replay file that cannot be read or is refused, an output that
+// cannot be written): the reason goes to stderr and the exit status is 1.
+struct RunFailure {
     std::string Reason;
 };
 
@@ -251,7 +257,7 @@ struct Sim {
 
 void WriteTextFile(const std::string& path, const std::string& text) {
     if (!ReplaceFile(path, std::vector<uint8_t>(text.begin(), text.end())))
-        throw UsageError{"cannot write " + path};
+        throw RunFailure{"cannot write " + path};
 }
 
 // What every run ends with: the roster and hall saved with --save, the field and the state.
@@ -298,7 +304,7 @@ int RunScripted(const Options& o) {
     Sim sim(o, o.Seed, o.Sound);
     GameState& s = sim.s;
     if (!o.Random.empty()) s.Random.UseSequence(o.Random);
-    if (!sim.Load()) return 2;
+    if (!sim.Load()) return 1;
 
     if (o.Player) {
         int16_t index = -1;
@@ -383,19 +389,19 @@ bool StartReplay(Sim& sim, const Options& o, const Replay& r) {
 // game runs the same recording in lockstep, and the two games' data must stay equal.
 int RunReplay(const Options& o) {
     const ReplayParse parsed = ReadReplayFile(*o.Replay);
-    if (!parsed.Read) throw UsageError{*o.Replay + ": " + parsed.Problem};
+    if (!parsed.Read) throw RunFailure{*o.Replay + ": " + parsed.Problem};
     const Replay& r = *parsed.Read;
 
     Sim sim(o, r.Seed, r.Sound);
     const LastPicture picture{!sim.s.Field.Empty(), r.EndStep};
-    if (!StartReplay(sim, o, r)) return 2;
+    if (!StartReplay(sim, o, r)) return 1;
     ReplayRun run;
     if (o.CheckEvery > 0) {
         // The twin only reads: it neither saves nor holds the folder's lock.
         Options reading = o;
         reading.Save = false;
         Sim twin(reading, r.Seed, r.Sound);
-        if (!StartReplay(twin, o, r)) return 2;
+        if (!StartReplay(twin, o, r)) return 1;
         const TwinRun twice =
             RunRecordedGameTwice(sim.s, twin.s, r, o.CheckEvery,
                                  [&](GameState& s, int64_t step) { picture.BeforeStep(s, step); });
@@ -438,5 +444,8 @@ int main(int argc, char** argv) {
     } catch (const ZapModule::UsageError& e) {
         std::cerr << "zapwall-sim: " << e.Reason << "\n" << ZapModule::kUsage;
         return 2;
+    } catch (const ZapModule::RunFailure& e) {
+        std::cerr << "zapwall-sim: " << e.Reason << "\n";
+        return 1;
     }
 }

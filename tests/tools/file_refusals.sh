@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The tools' refusals of files: a replay, a data file or a data folder that cannot be read, or an
+# output that cannot be written, ends with status 1 and one line in one language (the program's
+# name, the file and the reason), never with the usage, which is for wrong arguments (status 2).
+#
+#   file_refusals.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR
+set -uo pipefail
+sim=$1 data_tool=$2 base=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+data="$work/data"
+mkdir "$data"
+cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$data/"
+
+# said STATUS LINE COMMAND...: the command ends with STATUS and says exactly LINE on stderr.
+said() {
+  local want=$1 line=$2
+  shift 2
+  "$@" > /dev/null 2> "$work/stderr"
+  local got=$?
+  [ "$got" = "$want" ] || fail "status $got, not $want, for: $*"
+  [ "$(cat "$work/stderr")" = "$line" ] || fail "for: $*
+said:  $(cat "$work/stderr")
+not:   $line"
+}
+
+missing=$work/none.zapwall-replay
+said 1 "zapwall-sim: $missing: soubor chybí" "$sim" --data "$data" --replay "$missing"
+said 1 "zapwall-data: $missing: soubor chybí" "$data_tool" show "$missing"
+said 1 "zapwall-data: $work/players.ko: soubor chybí" "$data_tool" show "$work/players.ko"
+mkdir "$work/folder.zapwall-replay"
+said 1 "zapwall-sim: $work/folder.zapwall-replay: není to obyčejný soubor" \
+  "$sim" --data "$data" --replay "$work/folder.zapwall-replay"
+
+echo "not a replay" > "$work/text.zapwall-replay"
+refusal='není to záznam hry Zapwall (nezačíná řádkem "ZAPWALL-REPLAY 1")'
+said 1 "zapwall-sim: $work/text.zapwall-replay: $refusal" \
+  "$sim" --data "$data" --replay "$work/text.zapwall-replay"
+said 1 "zapwall-data: $work/text.zapwall-replay: $refusal" "$data_tool" show \
+  "$work/text.zapwall-replay"
+
+# A data folder without its data, as the game itself refuses it.
+"$sim" --data "$work/empty" --steps 1 > /dev/null 2> "$work/stderr"
+[ $? = 1 ] || fail "a missing data folder did not end with status 1"
+[ "$(wc -l < "$work/stderr")" = 1 ] && grep -q "^zapwall-sim: .*levels.ko: soubor chybí$" "$work/stderr" ||
+  fail "a missing data folder said: $(cat "$work/stderr")"
+
+# An output that cannot be written.
+said 1 "zapwall-sim: cannot write $work/none/game.zapwall-replay" \
+  "$sim" --data "$data" --steps 1 --record "$work/none/game.zapwall-replay"
+echo ok
