@@ -4,6 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace ZapModule {
@@ -15,6 +18,34 @@ QFont SansSerif(double points) {
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans Narrow")});
     font.setPointSizeF(points);
     return font;
+}
+
+// Whether the text of `box` shows whole in `font`, laid out as the box lays out its lines: each
+// paragraph wrapped to the width inside the frame, the scroll bar, the document's margins and
+// the cursor, under a top margin. The line break that ends the text starts no line worth seeing.
+bool TextFits(const QPlainTextEdit* box, const QFont& font) {
+    const qreal margin = box->document()->documentMargin();
+    const int frame = box->frameWidth();
+    const int bar = box->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn
+                        ? box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                    box->verticalScrollBar())
+                        : 0;
+    const qreal width = box->width() - 2 * frame - bar - 2 * margin - box->cursorWidth();
+    const qreal room = box->height() - 2 * frame - margin;
+    qreal height = 0;
+    QString text = box->toPlainText();
+    while (text.endsWith('\n')) text.chop(1);
+    for (const QString& paragraph : text.split('\n')) {
+        QTextLayout layout(paragraph, font);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(width);
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    return height <= room;
 }
 
 }  // namespace
@@ -58,6 +89,14 @@ void SetColours(QWidget* control, const QColor& text, const QColor& background) 
     for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
         palette.setColor(role, background);
     control->setPalette(palette);
+}
+
+void FitTextToBox(QPlainTextEdit* box) {
+    QFont font = box->font();
+    const qreal designed = font.pointSizeF();
+    for (qreal size = designed - 0.25; !TextFits(box, font) && size >= designed / 2; size -= 0.25)
+        font.setPointSizeF(size);
+    box->setFont(font);
 }
 
 ActiveLabel::ActiveLabel(QWidget* parent, const QRect& place, const QString& text,

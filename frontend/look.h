@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QMargins>
+#include <QPlainTextEdit>
 #include <QRect>
 #include <QString>
 #include <functional>
@@ -43,6 +44,11 @@ QMargins FrameMargins(const QWidget* window);
 void CentreOnScreen(QWidget* window);
 // Background and text colours of a control through its palette.
 void SetColours(QWidget* control, const QColor& text, const QColor& background);
+// Sizes the font of a text box so that its whole text shows without scrolling: where the text
+// runs past the box's bottom in its font (a fallback font wider than the designed one), in the
+// largest smaller size in which it fits, in quarter points down to half the size; a text that
+// fits keeps the font. For a box that is placed, holds its text and is not yet scaled.
+void FitTextToBox(QPlainTextEdit* box);
 
 // A label as the windows' designs describe them: text at the top of its box (as the labels of
 // the original platform draw it), transparent unless a background is given, and an optional

@@ -89,6 +89,7 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     story_->verticalScrollBar()->setPalette(QPalette(kControlGrey));
     // The text keeps its CR LF line ends; the box shows each as one line break.
     story_->setPlainText(QString::fromUtf8(kStory).replace(QStringLiteral("\r\n"), "\n"));
+    FitTextToBox(story_);
 
     // The controls' own focus marks are dark on the black panel or look like a selection: every
     // control that takes the focus gets the menu's yellow frame around it instead.

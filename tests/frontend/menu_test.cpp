@@ -5,11 +5,15 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 
+#include "frontend/look.h"
 #include "game/contract/window_port.h"
 #include "storage/byte_io.h"
 #include "storage/tick.h"
@@ -240,6 +244,55 @@ TEST_F(MenuTest, FocusOrderAndTheStorysLineBreaks) {
     EXPECT_TRUE(story[0].endsWith(QString::fromUtf8("společností, které ")));
     EXPECT_TRUE(story[1].startsWith("se nemohou"));
     EXPECT_TRUE(story[2].endsWith("nebudou vymýceny..."));
+}
+
+// How far below the top of the box's viewport the last line of its text ends, the final line
+// break left out, as the shown box lays it out.
+int LastLineBottom(QPlainTextEdit* box) {
+    QTextCursor end(box->document());
+    end.movePosition(QTextCursor::End);
+    if (box->toPlainText().endsWith('\n')) end.movePosition(QTextCursor::PreviousCharacter);
+    return box->cursorRect(end).bottom();
+}
+
+// The story is seen whole in whatever font stands in for the designed one: a fallback wider than
+// Liberation Sans Narrow gets a smaller size, the designed font keeps its size.
+TEST_F(MenuTest, TheWholeStoryShowsWithoutScrolling) {
+    LaunchWithPlayers({});
+    QPlainTextEdit* story = Menu().Story();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Menu()));
+    QCoreApplication::processEvents();
+    EXPECT_LT(LastLineBottom(story), story->viewport()->height());
+    if (QFontInfo(DialogFont()).family() == "Liberation Sans Narrow")
+        EXPECT_EQ(story->font().pointSizeF(), Menu().font().pointSizeF());
+}
+
+TEST(FitTextToBoxTest, ShrinksOnlyATextThatWouldRunPastTheBottom) {
+    QPlainTextEdit box;
+    box.setGeometry(0, 0, 521, 81);
+    box.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box.setFont(DialogFont());
+    box.setPlainText("Krátký příběh.\n");
+    FitTextToBox(&box);
+    EXPECT_EQ(box.font().pointSizeF(), 8);
+
+    // Three times the menu's story cannot fit at 8 points in any font.
+    const QString line = QString::fromUtf8(
+        "Do systému supertajného stroje se dostaly viry. Obranný článek musí být řízen "
+        "manuálně. ");
+    box.setPlainText(line.repeated(6) + "\n" + line.repeated(6) + "\n");
+    FitTextToBox(&box);
+    const qreal fitted = box.font().pointSizeF();
+    EXPECT_LT(fitted, 8);
+    EXPECT_GE(fitted, 4);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    EXPECT_LT(LastLineBottom(&box), box.viewport()->height());
+    // A quarter point more, and the last line runs past the bottom: the size is the largest.
+    QFont larger = box.font();
+    larger.setPointSizeF(fitted + 0.25);
+    box.setFont(larger);
+    EXPECT_GE(LastLineBottom(&box), box.viewport()->height());
 }
 
 TEST_F(MenuTest, CreatesPlayersWithEnterAndShowsTheSelectedOne) {
