@@ -4,6 +4,7 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+PACKAGE_BUILD ?= build-package
 export JOBS BUILD ASAN_BUILD
 
 .PHONY: play test build package purity bench format
@@ -19,10 +20,10 @@ build:
 	scripts/install-deps test
 	scripts/build-all $(BUILD)
 
-# The Debian package, build/zapwall_VERSION_ARCH.deb, checked with lintian (errors fail).
-package: build
-	cd $(BUILD) && cpack -G DEB
-	lintian --fail-on error $(BUILD)/zapwall_*.deb
+# The Debian package, $(PACKAGE_BUILD)/zapwall_VERSION_ARCH.deb, built in a folder of its own
+# without the tests and benchmarks, and checked with lintian --pedantic (warnings fail).
+package:
+	scripts/build-package $(PACKAGE_BUILD)
 
 # Fails when the engine includes a Qt or SDL header, or when source folders include each other in a
 # circle.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string_view>
 
 #include "game/contract/state.h"
 #include "graphics/animations.h"
@@ -15,6 +16,9 @@
 namespace ZapModule {
 
 namespace {
+
+// What a damaged hall of fame holds from its problem on.
+constexpr std::string_view kDefaultsNote = "the entries from there on are the design defaults\n";
 
 std::string Plural(size_t count, const std::string& word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
@@ -52,7 +56,8 @@ ShownFile ShowHall(const std::vector<uint8_t>& bytes) {
     if (!read.Problem.empty()) {
         // The problem is Czech, as the game gives it; the tool's own words go on a line of their
         // own.
-        shown.Text += read.Problem + "\nthe entries from there on are the design defaults\n";
+        shown.Text += read.Problem + "\n";
+        shown.Text += kDefaultsNote;
     } else if (read.TailBytes > 0) {
         shown.Text += "hall.ko: " + Plural(read.TailBytes, "byte") +
                       " after the ten entries (never read, kept by every save)\n";
