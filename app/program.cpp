@@ -29,23 +29,27 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     s_.Window = &port_;
     s_.Files = &files_;
     loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
-    form1_ = std::make_unique<GameScreen>(s_);
-    form3_ = std::make_unique<HallWindow>(s_, hallColours_);
-    form2_ = std::make_unique<MenuWindow>(s_, menu_, players_, form1_.get(), form3_.get());
-    port_.Attach(form1_.get(), loop_.get(), form2_.get(), form3_.get());
+    form2_ = std::make_unique<MenuWindow>(s_, menu_, players_, form1_, form3_);
+    port_.Attach(&form1_, loop_.get(), form2_.get(), &form3_);
     closing_.StopGameLoop = [this] { loop_->SetInterval(0); };
     closing_.TickSetting = [this] { return menu_.Tick(); };
     closing_.EndProgram = [this](int status) {
         loop_->End();
-        form3_->hide();
+        if (HallWindow* hall = form3_.Built()) hall->hide();
         form2_->hide();
-        form1_->hide();
+        if (GameScreen* screen = form1_.Built()) screen->hide();
         if (EndProcess) EndProcess(status);
     };
     closing_.ReplayFolder = ReplayFolder();
-    form1_->OnClose = [this] { closing_.CloseGameScreen(); };
-    form1_->OnFullScreenChanged = [this](bool on) { displaySettings_.SetFullScreen(on); };
     form2_->OnClose = [this] { closing_.CloseMenu(); };
+}
+
+std::unique_ptr<GameScreen> Program::MakeGameScreen() {
+    auto screen = std::make_unique<GameScreen>(s_);
+    screen->SetBackground(background_);
+    screen->OnClose = [this] { closing_.CloseGameScreen(); };
+    screen->OnFullScreenChanged = [this](bool on) { displaySettings_.SetFullScreen(on); };
+    return screen;
 }
 
 Program::~Program() {
@@ -63,11 +67,11 @@ std::optional<int> Program::Start() {
 
 bool Program::Load(std::optional<uint32_t> seed) {
     // A missing or broken sound library is reported and the game goes on without sound.
-    RegisterSound(s_, libraryFolder_);
+    RegisterSound(s_, sound_ ? std::exchange(sound_, nullptr)() : LoadSoundLibrary(libraryFolder_));
     seed_ = seed.value_or(RandomSource::ClockSeed());
     s_.Random.Seed(seed_);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
-    const StartupResult loaded = LoadGameData(
+    StartupResult loaded = LoadGameData(
         s_, pictures_ ? std::exchange(pictures_, nullptr) : PictureLoader(LoadPicture));
     if (!loaded.Refusal.empty()) {
         // Nothing has been written, and nothing will be: the run ends here.
@@ -77,7 +81,8 @@ bool Program::Load(std::optional<uint32_t> seed) {
     }
     levelsHash_ = loaded.LevelsHash;
     animationsHash_ = loaded.AnimationsHash;
-    form1_->SetBackground(loaded.Background);
+    background_ = std::move(loaded.Background);
+    if (GameScreen* screen = form1_.Built()) screen->SetBackground(background_);
     form2_->SetTickSetting(LoadTick(s_));
     return true;
 }
@@ -104,7 +109,7 @@ void Program::ShowGameScreen() {
         gamepad_ = std::make_unique<GamepadInput>(
             [this](bool down, int qtKey) { ControllerKey(down, qtKey); });
     form1_->FitToScreen();
-    CentreOnScreen(form1_.get());
+    CentreOnScreen(&*form1_);
     form1_->show();
     // Full screen or not, as the player left it last time.
     form1_->SetFullScreen(displaySettings_.FullScreen());

@@ -12,6 +12,7 @@
 #include "frontend/game_screen.h"
 #include "frontend/gamepad_input.h"
 #include "frontend/hall_window.h"
+#include "frontend/lazy_window.h"
 #include "frontend/menu_window.h"
 #include "frontend/qt_window_port.h"
 #include "frontend/replay_playback.h"
@@ -23,6 +24,7 @@
 #include "shell/hall_colours.h"
 #include "shell/menu_rules.h"
 #include "shell/player_panel_rules.h"
+#include "sound/component_loader.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
 
@@ -54,6 +56,9 @@ class Program {
     // The picture loader Load uses once (the pictures decoded ahead, app/startup_preload.h);
     // without it Load reads every picture itself.
     void UsePictures(PictureLoader load) { pictures_ = std::move(load); }
+    // The sound library's registration Load hands to the game (made ahead, app/startup_preload.h);
+    // without it Load loads and registers the library itself.
+    void UseSound(std::function<SoundRegistration()> take) { sound_ = std::move(take); }
     void RunMenu();
     void ShowGameScreen();
 
@@ -64,6 +69,7 @@ class Program {
 
     GameState& State() { return s_; }
     QtWindowPort& Port() { return port_; }
+    // The game screen and the hall of fame are built when first used.
     GameScreen& Form1() { return *form1_; }
     MenuWindow& Form2() { return *form2_; }
     HallWindow& Form3() { return *form3_; }
@@ -82,6 +88,7 @@ class Program {
     int RefusePlayback(const std::string& message);
     // The run ends before any window was shown, without closing through the handlers.
     void Refuse();
+    std::unique_ptr<GameScreen> MakeGameScreen();
     // A controller's key reaches the game screen as the keyboard's would, while nothing modal
     // (a message box, the hall of fame) is open over it.
     void ControllerKey(bool down, int qtKey);
@@ -94,12 +101,15 @@ class Program {
     std::string libraryFolder_;
     DisplaySettings displaySettings_;
     PictureLoader pictures_;
+    std::function<SoundRegistration()> sound_;
     DiskDataFiles files_;
     MemoryDataFiles heldFiles_{&files_};  // a playback's writes, kept from the disk
     QtWindowPort port_;
     std::unique_ptr<GameLoop> loop_;
-    std::unique_ptr<GameScreen> form1_;
-    std::unique_ptr<HallWindow> form3_;
+    Surface background_;  // the picture gui, for the game screen
+    LazyWindow<GameScreen> form1_{[this] { return MakeGameScreen(); }};
+    LazyWindow<HallWindow> form3_{
+        [this] { return std::make_unique<HallWindow>(s_, hallColours_); }};
     std::unique_ptr<MenuWindow> form2_;
     uint32_t seed_ = 0;
     uint64_t levelsHash_ = 0;

@@ -28,7 +28,7 @@ const char* const kStory =
 }  // namespace
 
 MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
-                       QWidget* gameScreen, HallWindow* hall)
+                       LazyWindow<GameScreen>& gameScreen, LazyWindow<HallWindow>& hall)
     : rules_(rules), gameScreen_(gameScreen), hall_(hall) {
     SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), kDesign.width(), kDesign.height());
     setFont(DialogFont());

@@ -12,7 +12,9 @@
 #include <array>
 #include <functional>
 
+#include "frontend/game_screen.h"
 #include "frontend/hall_window.h"
+#include "frontend/lazy_window.h"
 #include "frontend/look.h"
 #include "frontend/player_panel.h"
 #include "frontend/scaled_layout.h"
@@ -29,8 +31,10 @@ class MenuWindow : public QWidget {
     static constexpr Command kHallOfFame = MenuRules::kHallOfFame;
     static constexpr Command kExit = MenuRules::kExit;
 
-    MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players, QWidget* gameScreen,
-               HallWindow* hall);
+    // Start hands over to `gameScreen`, "Síň slávy" opens `hall`; either is built then if it was
+    // not yet.
+    MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
+               LazyWindow<GameScreen>& gameScreen, LazyWindow<HallWindow>& hall);
 
     // Shows the menu modally; returns when it is hidden (Start) or the program ends.
     void ShowModal();
@@ -67,8 +71,8 @@ class MenuWindow : public QWidget {
     void Start();
 
     MenuRules& rules_;
-    QWidget* gameScreen_;
-    HallWindow* hall_;
+    LazyWindow<GameScreen>& gameScreen_;
+    LazyWindow<HallWindow>& hall_;
     Panel* frame_;
     PlayerPanel* panel_;
     QCheckBox* check1_;

@@ -13,7 +13,8 @@ QString Text(std::string_view text) {
 
 }  // namespace
 
-void QtWindowPort::Attach(GameScreen* screen, GameLoop* loop, MenuWindow* menu, HallWindow* hall) {
+void QtWindowPort::Attach(LazyWindow<GameScreen>* screen, GameLoop* loop, MenuWindow* menu,
+                          LazyWindow<HallWindow>* hall) {
     screen_ = screen;
     loop_ = loop;
     menu_ = menu;
@@ -21,15 +22,15 @@ void QtWindowPort::Attach(GameScreen* screen, GameLoop* loop, MenuWindow* menu, 
 }
 
 void QtWindowPort::SetLabel1Text(int index, std::string_view text) {
-    screen_->Label1(index)->setText(Text(text));
+    Screen().Label1(index)->setText(Text(text));
 }
 
 void QtWindowPort::SetLabel3Text(int index, std::string_view text) {
-    screen_->Label3(index)->setText(Text(text));
+    Screen().Label3(index)->setText(Text(text));
 }
 
 void QtWindowPort::SetLabel3Visible(int index, bool visible) {
-    screen_->Label3(index)->setVisible(visible);
+    Screen().Label3(index)->setVisible(visible);
 }
 
 int32_t QtWindowPort::TimerInterval() const {
@@ -57,15 +58,16 @@ MessageAnswer QtWindowPort::ShowMessage(std::string_view text, std::string_view 
 }
 
 void QtWindowPort::ShowHallOfFame() {
-    hall_->Open();
+    (*hall_)->Open();
 }
 
 void QtWindowPort::HallOfFameChanged() {
-    hall_->ShowTable();
+    // A hall of fame not built yet shows the table as it is when it is built.
+    if (HallWindow* hall = hall_->Built()) hall->ShowTable();
 }
 
 void QtWindowPort::UnloadGameScreen() {
-    screen_->Unload();
+    Screen().Unload();
 }
 
 bool QtWindowPort::SoundSwitchOn() const {
@@ -73,15 +75,15 @@ bool QtWindowPort::SoundSwitchOn() const {
 }
 
 void QtWindowPort::ReloadBackground() {
-    screen_->ReloadBackground();
+    Screen().ReloadBackground();
 }
 
 void QtWindowPort::RefreshField() {
-    screen_->RefreshField();
+    Screen().RefreshField();
 }
 
 void QtWindowPort::DrawButtonPressed(int index) {
-    screen_->DrawButtonPressed(index);
+    Screen().DrawButtonPressed(index);
 }
 
 void QtWindowPort::AppendPlayerLine(std::string_view name) {

@@ -7,6 +7,7 @@
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
 #include "frontend/hall_window.h"
+#include "frontend/lazy_window.h"
 #include "frontend/menu_window.h"
 #include "game/contract/window_port.h"
 
@@ -14,8 +15,10 @@ namespace ZapModule {
 
 class QtWindowPort : public WindowPort {
   public:
-    // The windows are attached once they exist; message boxes work before that.
-    void Attach(GameScreen* screen, GameLoop* loop, MenuWindow* menu, HallWindow* hall);
+    // The windows are attached once they exist (the game screen and the hall of fame are built
+    // when first used); message boxes work before that.
+    void Attach(LazyWindow<GameScreen>* screen, GameLoop* loop, MenuWindow* menu,
+                LazyWindow<HallWindow>* hall);
 
     void SetLabel1Text(int index, std::string_view text) override;
     void SetLabel3Text(int index, std::string_view text) override;
@@ -40,10 +43,12 @@ class QtWindowPort : public WindowPort {
     MessageHandler Messages;
 
   private:
-    GameScreen* screen_ = nullptr;
+    GameScreen& Screen() { return **screen_; }
+
+    LazyWindow<GameScreen>* screen_ = nullptr;
     GameLoop* loop_ = nullptr;
     MenuWindow* menu_ = nullptr;
-    HallWindow* hall_ = nullptr;
+    LazyWindow<HallWindow>* hall_ = nullptr;
 };
 
 }  // namespace ZapModule

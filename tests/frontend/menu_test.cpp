@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "frontend/look.h"
 #include "game/contract/window_port.h"
@@ -30,6 +32,15 @@ PlayerRecord Player(const std::string& name, int32_t level = 0, int16_t balls = 
 
 QString Text(QLabel* label) {
     return label->text();
+}
+
+// How many windows of a kind exist, shown or not.
+template <class Window>
+int Built() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return static_cast<int>(std::count_if(windows.begin(), windows.end(), [](QWidget* window) {
+        return dynamic_cast<Window*>(window) != nullptr;
+    }));
 }
 
 // The texts of a menu's actions, without their shortcuts.
@@ -84,6 +95,9 @@ TEST_F(MenuTest, StartWithSoundsOffLeavesTheComponentAlone) {
 TEST_F(MenuTest, StartFromTheModalMenuShowsTheGameScreen) {
     WriteDataFile(kRosterFile, SerializeRoster({Player("Ann")}));
     Launch();
+    // Start-up builds the menu alone; the game screen is built when Start hands over to it.
+    EXPECT_EQ(Built<GameScreen>(), 0);
+    EXPECT_EQ(Built<HallWindow>(), 0);
     QTimer::singleShot(0, [this] {
         EXPECT_TRUE(Menu().isModal());
         EXPECT_EQ(Menu().focusWidget(), Menu().Players().List());
@@ -92,8 +106,11 @@ TEST_F(MenuTest, StartFromTheModalMenuShowsTheGameScreen) {
     });
     App().RunMenu();
     App().ShowGameScreen();
+    EXPECT_EQ(Built<GameScreen>(), 1);
+    EXPECT_EQ(Built<HallWindow>(), 0);
     EXPECT_TRUE(Screen().isVisible());
     EXPECT_FALSE(Menu().isVisible());
+    EXPECT_EQ(Screen().Background().size(), GameScreen::kDesign) << "the picture start-up loaded";
 }
 
 TEST_F(MenuTest, PlayerAtLevel13OfATenLevelFileStartsOnTheFourthLevel) {
