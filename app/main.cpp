@@ -78,8 +78,9 @@ int main(int argc, char** argv) {
         }
         layout = *set;
     }
-    // Mapping the sound library and decoding the pictures need no display: they go on beside
-    // Qt's start and the building of the windows; the entry routine takes them at their steps.
+    // Loading and registering the sound library and decoding the pictures need no display: they go
+    // on beside Qt's start and the building of the menu; the entry routine takes them at their
+    // steps.
     ZapModule::StartupPreload preload(layout);
     ZapModule::LeaveTitleBarsToTheCompositor();
     std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
         if (!lock->Note().empty()) SayLockNote(lock->Note());
     }
     ZapModule::Program program(layout);
+    program.UseSound(preload.Sound());
     program.UsePictures(preload.Pictures());
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
     const std::optional<int> status = command.What == CommandLine::Action::Watch

@@ -1,13 +1,8 @@
 #include "app/startup_preload.h"
 
 #include "graphics/picture_loader.h"
-#include "sound/component_loader.h"
 
 #include <fontconfig/fontconfig.h>
-
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
 
 namespace ZapModule {
 
@@ -24,26 +19,22 @@ StartupPreload::StartupPreload(const DataLayout& layout) {
     // asks it anything; Qt asks when the menu is laid out. Read here, beside the rest, Qt finds
     // the same configuration ready.
     fonts_ = std::async(std::launch::async, [] { FcInit(); });
-    const std::string folder = layout.LibraryFolder.empty() ? "." : layout.LibraryFolder;
-    thread_ = std::async(std::launch::async, &StartupPreload::Run, this,
-                         folder + "/" + std::string(kSoundLibraryFile), layout.DataFolder);
+    sound_ = soundPromise_.get_future();
+    thread_ = std::async(std::launch::async, &StartupPreload::Run, this, layout.LibraryFolder);
 }
 
 StartupPreload::~StartupPreload() {
     fonts_.wait();
     thread_.wait();
-#ifndef _WIN32
-    // The program's own load of the library holds it from here on (or nobody needs it).
-    if (library_ != nullptr) dlclose(library_);
-#endif
 }
 
-void StartupPreload::Run(std::string libraryPath, std::string dataFolder) {
-#ifndef _WIN32
-    // Mapping the library and the dozens it needs is the slow part of registering it; the
-    // registration's own load then finds it in memory. The same flags as that load.
-    library_ = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-#endif
+void StartupPreload::Run(std::string libraryFolder) {
+    // The registration first, as the entry routine takes it before the pictures.
+    try {
+        soundPromise_.set_value(LoadSoundLibrary(libraryFolder));
+    } catch (...) {
+        soundPromise_.set_exception(std::current_exception());  // thrown where it is taken
+    }
     for (auto& [path, promise] : promised_) {
         try {
             Picture picture;
@@ -53,6 +44,10 @@ void StartupPreload::Run(std::string libraryPath, std::string dataFolder) {
             promise.set_exception(std::current_exception());  // thrown where it is taken
         }
     }
+}
+
+std::function<SoundRegistration()> StartupPreload::Sound() {
+    return [this] { return sound_.get(); };
 }
 
 PictureLoader StartupPreload::Pictures() {

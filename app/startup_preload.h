@@ -1,12 +1,14 @@
 #pragma once
 // The slow parts of start-up that need neither the display nor the windows — loading the sound
-// library with its audio stack into memory, decoding the fourteen pictures, reading the font
-// configuration — begun on threads of their own as soon as the program knows its folders, while
-// Qt connects to the display and the windows are built. The entry routine still takes every
-// result at its own step and in its own order: the library is registered (and a failure
-// reported) at its step, each picture is checked where it always was, and a refused data folder
-// is refused before any window shows. Only the waiting overlaps; nothing the player sees changes.
+// library with its audio stack into memory and starting its audio system, decoding the fourteen
+// pictures, reading the font configuration — begun on threads of their own as soon as the program
+// knows its folders, while Qt connects to the display and the menu is built. The entry routine
+// still takes every result at its own step and in its own order: the registration is handed over
+// (and a failure reported) at its step, each picture is checked where it always was, and a
+// refused data folder is refused before any window shows. Only the waiting overlaps; nothing the
+// player sees changes.
 
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -16,13 +18,14 @@
 
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
+#include "sound/component_loader.h"
 
 namespace ZapModule {
 
 class StartupPreload {
   public:
     explicit StartupPreload(const DataLayout& layout);
-    // Waits for the thread; what was not taken is dropped.
+    // Waits for the threads; what was not taken is dropped.
     ~StartupPreload();
     StartupPreload(const StartupPreload&) = delete;
     StartupPreload& operator=(const StartupPreload&) = delete;
@@ -30,19 +33,23 @@ class StartupPreload {
     // A picture loader that hands out the decoded pictures, each once (waiting for the thread
     // when needed), and loads any other path itself. Valid while the preload lives.
     PictureLoader Pictures();
+    // The sound library's registration, waiting for the thread when needed; taken once. Valid
+    // while the preload lives.
+    std::function<SoundRegistration()> Sound();
 
   private:
     struct Picture {
         std::optional<Surface> Pixels;
         std::string Problem;
     };
-    void Run(std::string libraryPath, std::string dataFolder);
+    void Run(std::string libraryFolder);
 
     std::map<std::string, std::future<Picture>> pictures_;  // taken on the main thread
     std::vector<std::pair<std::string, std::promise<Picture>>> promised_;  // kept by the thread
     std::future<void> thread_;
     std::future<void> fonts_;
-    void* library_ = nullptr;
+    std::promise<SoundRegistration> soundPromise_;  // kept by the thread
+    std::future<SoundRegistration> sound_;          // taken on the main thread
 };
 
 }  // namespace ZapModule

@@ -55,6 +55,8 @@ void* FindSymbol(void* handle, const char* name) {
 }
 #endif
 
+}  // namespace
+
 // One loaded copy of the library with the entry points it offers (null where one is missing).
 class SoundLibrary {
   public:
@@ -83,6 +85,8 @@ class SoundLibrary {
 
     void* handle_;
 };
+
+namespace {
 
 // The game's SoundComponent over one player object of the library.
 class LibrarySound final : public SoundComponent {
@@ -184,25 +188,44 @@ std::string ProgramFolder() {
 
 #ifdef __EMSCRIPTEN__
 // Nothing to load, nothing to clean up: SoundFactory stays as the page set it.
+SoundRegistration::~SoundRegistration() = default;
+SoundRegistration LoadSoundLibrary(const std::string&) {
+    return {};
+}
+void RegisterSound(GameState&, SoundRegistration) {}
 void RegisterSound(GameState&, const std::string&) {}
 void UnregisterSound(GameState&) {}
 #else
-void RegisterSound(GameState& s, const std::string& folder) {
+SoundRegistration::~SoundRegistration() {
+    if (library_ != nullptr && registered_ && library_->Unregister != nullptr)
+        library_->Unregister();
+}
+
+SoundRegistration LoadSoundLibrary(const std::string& folder) {
     const std::string path =
         (folder.empty() ? std::string(".") : folder) + "/" + std::string(kSoundLibraryFile);
-    LibrarySoundFactory factory{SoundLibrary::Load(path)};
-    if (factory.Library == nullptr) {
+    SoundRegistration registration;
+    registration.library_ = SoundLibrary::Load(path);
+    if (const SoundLibrary* library = registration.library_.get())
+        registration.registered_ = library->Register != nullptr &&
+                                   library->CreatePlayer != nullptr && library->Register() == 0;
+    return registration;
+}
+
+void RegisterSound(GameState& s, SoundRegistration registration) {
+    if (registration.library_ == nullptr) {
         s.SoundFactory = nullptr;
         Report(s, kSoundLoadFailedText);
         return;
     }
-    const SoundLibrary& library = *factory.Library;
-    factory.Registered =
-        library.Register != nullptr && library.CreatePlayer != nullptr && library.Register() == 0;
-    const bool registered = factory.Registered;
+    const bool registered = registration.registered_;
     // Kept even when registration failed, so that UnregisterSound still reaches the library.
-    s.SoundFactory = std::move(factory);
+    s.SoundFactory = LibrarySoundFactory{std::move(registration.library_), registered};
     if (!registered) Report(s, kSoundLoadFailedText);
+}
+
+void RegisterSound(GameState& s, const std::string& folder) {
+    RegisterSound(s, LoadSoundLibrary(folder));
 }
 
 void UnregisterSound(GameState& s) {

@@ -6,6 +6,7 @@
 // has no such library: there registering and unregistering do nothing, and the page puts its own
 // sound component into SoundFactory.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,10 +26,36 @@ inline constexpr std::string_view kSoundCleanupFailedText = "Chyba při čiště
 // The folder that holds the running program ("." if the system does not say).
 std::string ProgramFolder();
 
-// Loads the library from `folder` (normally ProgramFolder()) and calls its DllRegisterServer.
-// When the library, DllRegisterServer or the player factory is missing, or the status is not 0,
-// shows "Chyba během načítání!" (OK button, caption "Zapwall") and SoundFactory yields nothing;
-// otherwise SoundFactory creates players from the library.
+class SoundLibrary;
+
+// The library loaded and its DllRegisterServer called, not yet handed to a game. Loading the
+// library maps its whole audio stack and registering starts the audio system: start-up does both
+// on a thread of its own and hands the result to RegisterSound at the entry routine's step. One
+// that is never handed over is unregistered, silently, when it goes.
+class SoundRegistration {
+  public:
+    SoundRegistration() = default;
+    SoundRegistration(SoundRegistration&&) = default;
+    SoundRegistration& operator=(SoundRegistration&&) = default;
+    ~SoundRegistration();
+
+  private:
+    friend SoundRegistration LoadSoundLibrary(const std::string& folder);
+    friend void RegisterSound(GameState& s, SoundRegistration registration);
+
+    std::shared_ptr<SoundLibrary> library_;  // null when none could be loaded
+    bool registered_ = false;
+};
+
+// Loads the library from `folder` (normally ProgramFolder()) and calls its DllRegisterServer. Any
+// thread may do it; nothing is reported yet.
+SoundRegistration LoadSoundLibrary(const std::string& folder);
+// Hands the registration to the game. When the library, DllRegisterServer or the player factory
+// is missing, or the status was not 0, shows "Chyba během načítání!" (OK button, caption
+// "Zapwall") and SoundFactory yields nothing; otherwise SoundFactory creates players from the
+// library.
+void RegisterSound(GameState& s, SoundRegistration registration);
+// Both at once.
 void RegisterSound(GameState& s, const std::string& folder);
 
 // Calls DllUnregisterServer of the library RegisterSound loaded. When there is no library or no

@@ -1,6 +1,6 @@
-// The start-up preload: what its threads decode and map while Qt starts beside them is handed out
-// exactly as loading it on the spot would give it, each picture once, and the preload ends
-// cleanly whatever was taken. Run under ThreadSanitizer too (label threads).
+// The start-up preload: what its threads decode, load and register while Qt starts beside them is
+// handed out exactly as doing it on the spot would give it, each picture once, and the preload
+// ends cleanly whatever was taken. Run under ThreadSanitizer too (label threads).
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/startup_preload.h"
+#include "game/recording_window.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 
@@ -84,6 +85,17 @@ TEST_F(StartupPreloadTest, HandsOutWhatLoadingOnTheSpotGivesWhileQtStarts) {
     ExpectSameAsLoadingDirectly(loader, PathOf("pictures/gui"));
     fs::copy_file(PathOf("pictures/ko1"), PathOf("pictures/extra"));
     ExpectSameAsLoadingDirectly(loader, PathOf("pictures/extra"));
+
+    // The sound library, loaded and registered beside Qt's start, plays as one registered on the
+    // spot.
+    GameState s;
+    RecordingWindow window;
+    s.Window = &window;
+    RegisterSound(s, preload.Sound()());
+    ASSERT_TRUE(s.SoundFactory);
+    EXPECT_NE(s.SoundFactory(), nullptr);
+    UnregisterSound(s);
+    EXPECT_TRUE(window.Messages.empty());
 }
 
 TEST_F(StartupPreloadTest, EndsCleanlyWithNothingOrSomeTaken) {
@@ -95,6 +107,13 @@ TEST_F(StartupPreloadTest, EndsCleanlyWithNothingOrSomeTaken) {
     layout_.LibraryFolder = PathOf("no-library-here");
     StartupPreload withoutLibrary(layout_);
     ExpectSameAsLoadingDirectly(withoutLibrary.Pictures(), PathOf("pictures/ko13"));
+    // A missing library is reported where the registration is handed over.
+    GameState s;
+    RecordingWindow window;
+    s.Window = &window;
+    RegisterSound(s, withoutLibrary.Sound()());
+    ASSERT_EQ(window.Messages.size(), 1u);
+    EXPECT_EQ(window.Messages[0].Text, kSoundLoadFailedText);
 }
 
 }  // namespace

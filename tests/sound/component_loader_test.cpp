@@ -86,6 +86,31 @@ TEST_F(Loader, WorkingLibraryGetsEveryCallInOrderWithTheGamesArguments) {
               "DllUnregisterServer;Release;Create(1);");
 }
 
+// Start-up loads and registers the library on a thread of its own and hands the registration to
+// the game later; one that is never handed over (the run ends before) is undone, silently.
+TEST_F(Loader, RegistrationMadeAheadIsHandedOverOrUndone) {
+    { const SoundRegistration dropped = LoadSoundLibrary(FakeFolder("working")); }
+    SoundRegistration ahead = LoadSoundLibrary(FakeFolder("working"));
+    EXPECT_THAT(window.Messages, IsEmpty()) << "nothing is reported before it is handed over";
+    RegisterSound(s, std::move(ahead));
+    EXPECT_THAT(window.Messages, IsEmpty());
+    SetUpSound(s, 1);
+    UnregisterSound(s);
+    const std::string calls = s.SoundPlayer->Query();
+    const size_t dropped = calls.rfind("DllRegisterServer;DllUnregisterServer;DllRegisterServer;");
+    ASSERT_NE(dropped, std::string::npos) << calls;
+    EXPECT_EQ(calls.substr(dropped),
+              "DllRegisterServer;DllUnregisterServer;DllRegisterServer;"
+              "Create(1);Open(0,1,0,16);DllUnregisterServer;");
+
+    // A failing library made ahead is reported when it is handed over, as on the spot.
+    SoundRegistration failing = LoadSoundLibrary(FakeFolder("failing"));
+    EXPECT_EQ(window.Messages.size(), 0u);
+    RegisterSound(s, std::move(failing));
+    EXPECT_THAT(window.Texts(), ElementsAre("Chyba během načítání!"));
+    EXPECT_EQ(s.SoundFactory(), nullptr);
+}
+
 TEST_F(Loader, MissingOrUnloadableLibraryReportsBothWaysAndStaysSilent) {
     const auto folder = std::filesystem::temp_directory_path() / "zapwall_no_sound_library";
     std::filesystem::create_directories(folder);
