@@ -2,11 +2,20 @@
 
 #include <SDL.h>
 
+#include <QLibrary>
 #include <algorithm>
+#include <optional>
+#include <type_traits>
 
 namespace ZapModule {
 
 namespace {
+
+#ifdef _WIN32
+constexpr char kSdlLibrary[] = "SDL2.dll";
+#else
+constexpr char kSdlLibrary[] = "libSDL2-2.0.so.0";
+#endif
 
 // The stick counts as pushed past a third of its way and as let go back inside a sixth, so a
 // stick resting near the threshold does not flicker.
@@ -20,6 +29,47 @@ constexpr int kSettleLooks = 8;
 
 }  // namespace
 
+// The SDL calls the controllers need. The program does not link SDL: mapping it with the thirty
+// libraries it needs would hold up start-up before the menu shows (the sound library loads it on
+// a thread of its own). It is looked up when the first game screen shows.
+struct GamepadInput::SdlCalls {
+    decltype(&SDL_SetHint) SetHint = nullptr;
+    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&SDL_WasInit) WasInit = nullptr;
+    decltype(&SDL_PollEvent) PollEvent = nullptr;
+    decltype(&SDL_GameControllerOpen) GameControllerOpen = nullptr;
+    decltype(&SDL_GameControllerClose) GameControllerClose = nullptr;
+    decltype(&SDL_GameControllerGetJoystick) GameControllerGetJoystick = nullptr;
+    decltype(&SDL_JoystickInstanceID) JoystickInstanceID = nullptr;
+};
+
+// The library stays loaded for the rest of the process.
+const GamepadInput::SdlCalls* GamepadInput::LoadSdl() {
+    static const std::optional<SdlCalls> calls = []() -> std::optional<SdlCalls> {
+        QLibrary library(QString::fromLatin1(kSdlLibrary));
+        if (!library.load()) return std::nullopt;
+        SdlCalls found;
+        bool complete = true;
+        auto find = [&](auto& call, const char* name) {
+            call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(library.resolve(name));
+            complete = complete && call != nullptr;
+        };
+        find(found.SetHint, "SDL_SetHint");
+        find(found.InitSubSystem, "SDL_InitSubSystem");
+        find(found.QuitSubSystem, "SDL_QuitSubSystem");
+        find(found.WasInit, "SDL_WasInit");
+        find(found.PollEvent, "SDL_PollEvent");
+        find(found.GameControllerOpen, "SDL_GameControllerOpen");
+        find(found.GameControllerClose, "SDL_GameControllerClose");
+        find(found.GameControllerGetJoystick, "SDL_GameControllerGetJoystick");
+        find(found.JoystickInstanceID, "SDL_JoystickInstanceID");
+        if (!complete) return std::nullopt;
+        return found;
+    }();
+    return calls ? &*calls : nullptr;
+}
+
 struct GamepadInput::Pad {
     SDL_GameController* Controller;
     SDL_JoystickID Instance;
@@ -27,11 +77,12 @@ struct GamepadInput::Pad {
     bool Up = false, Down = false;  // the arrows as delivered
 };
 
-GamepadInput::GamepadInput(Deliver deliver) : deliver_(std::move(deliver)) {
+GamepadInput::GamepadInput(Deliver deliver) : deliver_(std::move(deliver)), sdl_(LoadSdl()) {
+    if (sdl_ == nullptr) return;
     // The game owns Ctrl+C and the terminal, as the sound library has SDL know.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    available_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl_->SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    available_ = sdl_->InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     if (!available_) return;
     reading_.setInterval(kReadEvery);
     reading_.setTimerType(Qt::PreciseTimer);
@@ -52,9 +103,9 @@ GamepadInput::GamepadInput(Deliver deliver) : deliver_(std::move(deliver)) {
 
 GamepadInput::~GamepadInput() {
     // When the sound library has ended SDL, the controllers were closed with it.
-    if (!available_ || SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0) return;
-    for (const std::unique_ptr<Pad>& pad : pads_) SDL_GameControllerClose(pad->Controller);
-    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    if (!available_ || sdl_->WasInit(SDL_INIT_GAMECONTROLLER) == 0) return;
+    for (const std::unique_ptr<Pad>& pad : pads_) sdl_->GameControllerClose(pad->Controller);
+    sdl_->QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 void GamepadInput::LookForControllers() {
@@ -69,7 +120,7 @@ GamepadInput::Pad* GamepadInput::Find(int instance) {
 
 void GamepadInput::Read() {
     if (!available_) return;
-    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0) {
+    if (sdl_->WasInit(SDL_INIT_GAMECONTROLLER) == 0) {
         // SDL ended with the sound library: the game is ending too.
         available_ = false;
         pads_.clear();
@@ -78,15 +129,15 @@ void GamepadInput::Read() {
     }
     // Every event is taken out of SDL's queue, so that none piles up; the controllers' are used.
     SDL_Event event;
-    while (SDL_PollEvent(&event) == 1) {
+    while (sdl_->PollEvent(&event) == 1) {
         switch (event.type) {
             case SDL_CONTROLLERDEVICEADDED: {
-                SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
+                SDL_GameController* controller = sdl_->GameControllerOpen(event.cdevice.which);
                 if (controller == nullptr) break;
                 const SDL_JoystickID instance =
-                    SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+                    sdl_->JoystickInstanceID(sdl_->GameControllerGetJoystick(controller));
                 if (Find(instance) != nullptr) {
-                    SDL_GameControllerClose(controller);  // opened twice: once is kept
+                    sdl_->GameControllerClose(controller);  // opened twice: once is kept
                     break;
                 }
                 pads_.push_back(std::make_unique<Pad>(Pad{controller, instance}));
@@ -160,7 +211,7 @@ void GamepadInput::Close(int instance) {
     // A pad pulled out while held lets go of the bat.
     pad->DpadUp = pad->DpadDown = pad->StickUp = pad->StickDown = false;
     Direction(*pad);
-    SDL_GameControllerClose(pad->Controller);
+    sdl_->GameControllerClose(pad->Controller);
     pads_.erase(std::find_if(pads_.begin(), pads_.end(),
                              [&](const std::unique_ptr<Pad>& p) { return p.get() == pad; }));
 }

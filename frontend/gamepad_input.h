@@ -7,8 +7,9 @@
 // changes (an inotify watch, no timer). With one open, its state is read every few milliseconds,
 // a little more often than the game steps.
 //
-// This is the one file of the windows that uses SDL; the sound library uses it too, in the same
-// process, and ends SDL as a whole when the game ends: the controllers are then gone already.
+// This is the one file of the windows that uses SDL, loaded when the first game screen shows; the
+// sound library uses it too, in the same process, and ends SDL as a whole when the game ends: the
+// controllers are then gone already. Without SDL the keyboard works alone.
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -43,6 +44,9 @@ class GamepadInput : public QObject {
 
   private:
     struct Pad;
+    // SDL's calls the controllers need, or null when SDL cannot be loaded.
+    struct SdlCalls;
+    static const SdlCalls* LoadSdl();
     // Takes SDL's events: controllers that came or went, their buttons and sticks.
     void Read();
     Pad* Find(int instance);
@@ -51,6 +55,7 @@ class GamepadInput : public QObject {
     void Close(int instance);
 
     Deliver deliver_;
+    const SdlCalls* sdl_;
     bool available_ = false;
     std::vector<std::unique_ptr<Pad>> pads_;
     QTimer reading_;
