@@ -19,7 +19,8 @@ class StepWaker {
     virtual void Arm(StepClock::time_point deadline) = 0;
 };
 
-// The most precise waker the platform has.
+// The most precise waker the platform has, for the calling thread (on Linux that thread also asks
+// the scheduler to be woken promptly on a busy machine).
 std::unique_ptr<StepWaker> MakeStepWaker();
 // The portable one, on a precise QTimer.
 std::unique_ptr<StepWaker> MakeTimerStepWaker();
