@@ -82,7 +82,7 @@ TEST(EditorLevelSet, GridSnapsToCellCornersOnBothSidesOfZero) {
 
 TEST(EditorLevelSet, EachLevelOperationTakesTheLevelsTitleAlong) {
     LevelSet set;
-    for (int16_t n : {1, 2, 3})
+    for (const int16_t n : std::initializer_list<int16_t>{1, 2, 3})
         InsertLevel(set, set.Levels.size(), {At(0, 0, n)}, "T" + std::to_string(n));
     // Each level's points name its title, so the two lists stay aligned when this holds.
     const auto aligned = [&] {

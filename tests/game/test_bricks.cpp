@@ -137,7 +137,7 @@ TEST_F(BrickTest, TimedBonusesStartAndEnd) {
     EXPECT_EQ(s.Piercing, kTrue);
     EXPECT_EQ(s.StickyBat, kTrue);
     EXPECT_EQ(s.BallSpeedMode, 2);
-    for (int16_t kind : {3, 6, 7, 10, 11}) EndBonus(s, kind);
+    for (const int16_t kind : std::initializer_list<int16_t>{3, 6, 7, 10, 11}) EndBonus(s, kind);
     EXPECT_EQ(s.WallS, 2);  // the wall shrinks away; WallOn stays until it is gone
     EXPECT_EQ(s.WallOn, kTrue);
     EXPECT_EQ(s.Piercing, kFalse);

@@ -47,7 +47,7 @@ struct Game {
     GameState s;
     uint32_t seed;
 
-    explicit Game(uint32_t seed, bool sound = true) : seed(seed) {
+    explicit Game(uint32_t startSeed, bool sound = true) : seed(startSeed) {
         window.SoundSwitch = sound;
         s.Window = &window;
         s.Files = &files;

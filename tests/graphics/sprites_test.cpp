@@ -191,7 +191,7 @@ TEST_F(DrawTest, WallStandsWholeOrShowsItsLowestRowsWhileMoving) {
     EXPECT_EQ(s.Field.Pixel(479, 0), kOpaqueBlack);
     EXPECT_EQ(s.Field.Pixel(480, 40), kOpaqueBlack);
 
-    for (const int16_t state : {0, 2}) {
+    for (const int16_t state : std::initializer_list<int16_t>{0, 2}) {
         SetUp();
         s.WallOn = kTrue;
         s.WallS = state;

@@ -25,7 +25,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 struct Format {
     int Tag = 1, Channels = 1, BlockAlign = 2, Bits = 16;
     uint32_t Rate = 8000;
-    std::vector<uint8_t> Extra;  // bytes after the 16 of every format
+    std::vector<uint8_t> Extra{};  // bytes after the 16 of every format
 };
 
 std::vector<uint8_t> FmtChunk(const Format& f) {

@@ -166,7 +166,9 @@ TEST_F(HostileReplays, ALongRunKeepsNothingPerStep) {
                     folder_ / "input.txt", "--steps", "3000000", "--out", folder_ / "report.json"},
                    folder_);
     ASSERT_EQ(run.Status, 0) << run.Err;
-    if (kMeasured) EXPECT_LT(run.PeakKiB, 64 * 1024);
+    if (kMeasured) {
+        EXPECT_LT(run.PeakKiB, 64 * 1024);
+    }
 }
 
 }  // namespace

@@ -181,7 +181,7 @@ TEST(AssetPictures, BurstIsShortAndVirusesAnimateSmoothly) {
     // At 100 steps a second: over within about a third of a second, so a level switches promptly.
     EXPECT_GE(burst.Frames * burst.FrameSteps, 15);
     EXPECT_LE(burst.Frames * burst.FrameSteps, 40);
-    for (int16_t kind : {0, 2, 3, 4, 5}) {
+    for (const int kind : {0, 2, 3, 4, 5}) {
         const AnimationRecord& a = s.Animations[kind];
         EXPECT_GE(a.Frames, 4) << "kind " << kind;
         EXPECT_TRUE(a.FrameSteps >= 3 && a.FrameSteps <= 12) << "kind " << kind;

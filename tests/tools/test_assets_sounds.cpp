@@ -58,7 +58,7 @@ double Peak(const std::vector<double>& s, size_t from, size_t to) {
 double Rms(const std::vector<double>& s) {
     double sum = 0;
     for (double v : s) sum += v * v;
-    return std::sqrt(sum / std::max<size_t>(1, s.size()));
+    return std::sqrt(sum / static_cast<double>(std::max<size_t>(1, s.size())));
 }
 
 TEST(AssetSounds, EveryEffectIsShortCleanPcmThatFadesInAndOut) {
