@@ -325,8 +325,7 @@ TEST_F(ZapwallData, UsageErrorsExitWithTwo) {
     const ToolRun missing = Tool({"show", folder_ / "players.ko"});
     EXPECT_EQ(missing.exitCode, 1);
     // One language in a message: the reason is the game's Czech one, with no English around it.
-    EXPECT_EQ(missing.err,
-              "zapwall-data: " + (folder_ / "players.ko").string() + ": soubor chybí\n");
+    EXPECT_EQ(missing.err, "zapwall-data: " + (folder_ / "players.ko") + ": soubor chybí\n");
 }
 
 }  // namespace
