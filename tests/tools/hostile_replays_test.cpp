@@ -132,7 +132,7 @@ TEST_F(HostileReplays, AnEndNoGameCanReachIsRefusedAtOnce) {
     const std::string file = Signed(folder_, "endless.zapwall-replay",
                                     Beginning("Ada") + "end 1000000000000000 1000 closed\n");
     const ProgramRun run = Sim(file);
-    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Err.find("provést 1000000000000000 kroků"), std::string::npos) << run.Err;
 }
 
@@ -140,7 +140,7 @@ TEST_F(HostileReplays, ANameThatIsNoTextIsRefusedAndWritesNothing) {
     const std::string file =
         Signed(folder_, "name.zapwall-replay", Beginning("Ada\xFF\n") + "end 0 0 closed\n");
     const ProgramRun run = Sim(file, {"--save", "--out", folder_ / "report.json"});
-    EXPECT_EQ(run.Status, 2) << run.Err;
+    EXPECT_EQ(run.Status, 1) << run.Err;
     EXPECT_NE(run.Err.find("jméno není platný text v UTF-8"), std::string::npos) << run.Err;
     EXPECT_FALSE(std::filesystem::exists(folder_ / "user/players.ko"));
     EXPECT_NE(Show(file).Err.find("jméno není platný text v UTF-8"), std::string::npos);
