@@ -63,7 +63,8 @@ class X11FieldOutput final : public FieldOutput {
         // The longest put that fits in one request, in rows of the whole field.
         const uint64_t requestBytes = uint64_t{xcb_get_maximum_request_length(c_)} * 4;
         rowsPerPut_ = static_cast<int>(std::clamp<uint64_t>(
-            (requestBytes - sizeof(xcb_put_image_request_t)) / (kFieldWidth * 4), 1, kFieldHeight));
+            (requestBytes - sizeof(xcb_put_image_request_t)) / (uint64_t{kFieldWidth} * 4), 1,
+            kFieldHeight));
     }
     ~X11FieldOutput() override { xcb_free_gc(c_, gc_); }
 
@@ -92,8 +93,9 @@ class X11FieldOutput final : public FieldOutput {
         uint32_t* out = packed_.data();
         for (int y = r.top(); y <= r.bottom(); ++y, out += r.width())
             std::copy_n(field.Row(y) + r.left(), r.width(), out);
-        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, r.width(), r.height(),
-                      origin.x() + r.x(), origin.y() + r.y(), 0, depth_,
+        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(r.width()),
+                      static_cast<uint16_t>(r.height()), static_cast<int16_t>(origin.x() + r.x()),
+                      static_cast<int16_t>(origin.y() + r.y()), 0, depth_,
                       static_cast<uint32_t>(packed_.size() * 4),
                       reinterpret_cast<const uint8_t*>(packed_.data()));
     }

@@ -52,11 +52,11 @@ class FieldOnX11Test : public ProgramTest {
     // The field as the X server holds it in the window.
     QImage OnDisplay() {
         const QPoint origin = Screen().Field()->mapTo(&Screen(), QPoint(0, 0));
-        const std::unique_ptr<xcb_get_image_reply_t, FreeWithFree> image(
-            xcb_get_image_reply(x_,
-                                xcb_get_image(x_, XCB_IMAGE_FORMAT_Z_PIXMAP, Window(), origin.x(),
-                                              origin.y(), kFieldWidth, kFieldHeight, ~0u),
-                                nullptr));
+        const std::unique_ptr<xcb_get_image_reply_t, FreeWithFree> image(xcb_get_image_reply(
+            x_,
+            xcb_get_image(x_, XCB_IMAGE_FORMAT_Z_PIXMAP, Window(), static_cast<int16_t>(origin.x()),
+                          static_cast<int16_t>(origin.y()), kFieldWidth, kFieldHeight, ~0u),
+            nullptr));
         if (!image || xcb_get_image_data_length(image.get()) != kFieldWidth * kFieldHeight * 4)
             return {};
         return QImage(xcb_get_image_data(image.get()), kFieldWidth, kFieldHeight,
@@ -140,9 +140,9 @@ TEST_F(FieldOnX11Test, AnUncoveredWindowShowsTheLatestField) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x_)).data;
     const uint32_t white = screen->white_pixel;
     const QPoint at = Screen().mapToGlobal(QPoint(0, 0));
-    xcb_create_window(x_, XCB_COPY_FROM_PARENT, cover, screen->root, at.x(), at.y(), 700, 560, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+    xcb_create_window(x_, XCB_COPY_FROM_PARENT, cover, screen->root, static_cast<int16_t>(at.x()),
+                      static_cast<int16_t>(at.y()), 700, 560, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
                       std::array<uint32_t, 2>{white, 1}.data());
     xcb_map_window(x_, cover);
     std::free(xcb_get_input_focus_reply(x_, xcb_get_input_focus(x_), nullptr));
