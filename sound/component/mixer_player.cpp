@@ -17,11 +17,11 @@ namespace {
 
 constexpr const char* kComponentVersion = "1.0";
 constexpr int kEffectGroup = 1;
-// About 17 ms of sound per mixing pass at 44.1 kHz. Measured through PulseAudio (bench/README.md,
-// the audio thread), this is the cheapest size whose output latency (the stream's buffer and the
-// sink's) stays under 25 ms: 17 ms at most, where 1024 frames reach 23 ms and cost no less, and
-// 512 or 256 frames wake the audio thread more often for the same sound.
-constexpr int kMixFrames = 768;
+// About 12 ms of sound per mixing pass at 44.1 kHz, so a sound starts with the step that asked for
+// it. Measured through PulseAudio (bench/README.md, the audio thread), larger passes cost the audio
+// thread no less until 2048 frames (46 ms of latency), and 768 frames already passed 25 ms of
+// output latency on a busy machine; 256 frames cost half as much again.
+constexpr int kMixFrames = 512;
 
 std::string VersionText() {
     SDL_version sdl;
