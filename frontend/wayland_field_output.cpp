@@ -78,7 +78,13 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
         wl_callback_add_listener(announced_, &kAnnouncedListener, &globals_);
         wl_proxy_wrapper_destroy(wrapper);
         wl_display_flush(display_);
-        window_->windowHandle()->installEventFilter(this);
+        // Qt destroys the window's wl_surface when it hides the window (after it says so) or
+        // loses its platform window: the subsurface goes first.
+        QWindow* handle = window_->windowHandle();
+        connect(handle, &QWindow::visibleChanged, this, [this](bool visible) {
+            if (!visible) DropSubsurface();
+        });
+        handle->installEventFilter(this);
         // A picture skipped while the compositor held both buffers is shown once one is free,
         // even when no step follows (the game paused).
         retry_.setSingleShot(true);
@@ -170,12 +176,9 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // Qt destroys the window's wl_surface when it hides the window or loses its platform
-        // window: the subsurface goes first.
-        if (event->type() == QEvent::Hide ||
-            (event->type() == QEvent::PlatformSurface &&
-             static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
-                 QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed))
+        if (event->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
             DropSubsurface();
         return QObject::eventFilter(watched, event);
     }
