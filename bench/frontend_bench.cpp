@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -47,8 +48,7 @@ using Clock = std::chrono::steady_clock;
 // A program folder of its own: the program, the build's data without saved players, and the
 // sound library. Copies, not links: the program finds its data beside its own file.
 fs::path MakeProgramFolder() {
-    const fs::path folder =
-        fs::temp_directory_path() / ("zapwall-bench-" + std::to_string(getpid()));
+    fs::path folder = fs::temp_directory_path() / ("zapwall-bench-" + std::to_string(getpid()));
     const fs::path build(ZAPWALL_BUILD_DIR);
     fs::remove_all(folder);
     fs::create_directories(folder / "data");
@@ -68,7 +68,7 @@ double Median(std::vector<double> values) {
 double Percentile(std::vector<double> values, double p) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
+    return values[static_cast<size_t>(std::lround(p * static_cast<double>(values.size() - 1)))];
 }
 
 double Milliseconds(Clock::duration d) {
@@ -86,6 +86,7 @@ pid_t Spawn(const std::vector<std::string>& args, int* out) {
         posix_spawn_file_actions_addclose(&actions, fds[0]);
     }
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     pid_t child = -1;
@@ -212,7 +213,7 @@ int PlayChild(int argc, char** argv, double seconds, bool timerfd, const std::st
         QObject::connect(&resume, &QTimer::timeout, [&] {
             if (program.Timer1().Interval() != 0) return;
             if (!steps.empty()) ++figures.LevelSwitches;
-            steps.push_back(Clock::time_point{});  // no interval spans the switch
+            steps.emplace_back();  // no interval spans the switch
             FieldKeyDown(s, kKeySpace);
             FieldKeyDown(s, kKeySpace);
         });
@@ -281,6 +282,7 @@ int MeasurePlay(const std::string& self, int plays, double seconds, bool timerfd
     if (runs.empty()) return 1;
     auto median = [&](double PlayFigures::*field) {
         std::vector<double> values;
+        values.reserve(runs.size());
         for (const PlayFigures& f : runs) values.push_back(f.*field);
         return Median(values);
     };
