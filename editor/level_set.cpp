@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ranges>
 
 #include "storage/byte_io.h"
 #include "storage/level_rules.h"
@@ -102,8 +103,8 @@ size_t PlaceBrick(EditorLevel& level, const BrickRecord& brick) {
 void RemoveBricks(EditorLevel& level, std::vector<size_t> indices) {
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    for (auto i = indices.rbegin(); i != indices.rend(); ++i)
-        if (*i < level.size()) level.erase(level.begin() + static_cast<std::ptrdiff_t>(*i));
+    for (const size_t i : std::ranges::reverse_view(indices))
+        if (i < level.size()) level.erase(level.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 std::vector<size_t> PasteBricks(EditorLevel& level, const std::vector<BrickRecord>& bricks, int dx,

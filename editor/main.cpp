@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         std::cout << "zapwall-editor " << ZapModule::kVersion << "\n";
         return 0;
     }
-    if (args.size() > 1 || (args.size() == 1 && args[0].rfind("-", 0) == 0)) {
+    if (args.size() > 1 || (args.size() == 1 && args[0].starts_with('-'))) {
         std::cerr << "zapwall-editor: wrong arguments (zapwall-editor --help)\n";
         return kRefusedArguments;
     }
