@@ -21,13 +21,13 @@ class RecordingSound : public SoundComponent {
     explicit RecordingSound(std::shared_ptr<SoundLog> log) : log_(std::move(log)) {}
 
     void Update(int32_t arg) override;
-    void StopAll() override { log_->Calls.push_back("StopAll"); }
+    void StopAll() override { log_->Calls.emplace_back("StopAll"); }
     int16_t Play(std::string_view path, int32_t arg2, int32_t arg3) override;
-    void Close() override { log_->Calls.push_back("Close"); }
+    void Close() override { log_->Calls.emplace_back("Close"); }
     std::string Query() override;
     void Open(int32_t arg1, intptr_t window, int32_t arg3, int32_t channels) override;
-    void ExtraStart() override { log_->Calls.push_back("ExtraStart"); }
-    void ExtraSelect(std::string_view name) override { log_->Calls.push_back("ExtraSelect"); }
+    void ExtraStart() override { log_->Calls.emplace_back("ExtraStart"); }
+    void ExtraSelect(std::string_view name) override { log_->Calls.emplace_back("ExtraSelect"); }
 
   private:
     std::shared_ptr<SoundLog> log_;

@@ -159,7 +159,8 @@ Parsed Parse(const std::vector<uint8_t>& bytes) {
             // Whole blocks only: a block cut short at the file's end is not played.
             p.Data = body;
             p.DataBytes = present;
-            p.Frames = double(present / p.BlockAlign) * p.FramesPerBlock;
+            const uint64_t wholeBlocks = present / p.BlockAlign;
+            p.Frames = double(wholeBlocks) * p.FramesPerBlock;
             if (p.Frames <= 0) return refuse("zvuk neobsahuje žádná data");
             const double seconds = p.Frames / p.Rate;
             if (seconds > kMaxSoundSeconds) {
@@ -213,7 +214,7 @@ float SampleOf(const Parsed& p, const uint8_t* at) {
     }
     switch (p.Bits) {
         case 8:
-            return (static_cast<int>(*at) - 128) / 128.0f;
+            return static_cast<float>(*at - 128) / 128.0f;
         case 16:
             return FloatSample(Signed16(at));
         case 24: {
