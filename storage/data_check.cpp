@@ -39,7 +39,7 @@ void Append(std::vector<std::string>& problems, const std::vector<std::string>& 
 RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name) {
     const bool levels = name == "levels.ko";
     RequiredFile file;
-    const auto bytes =
+    auto bytes =
         ReadOrComplain(dataDir + "/" + name, name,
                        levels ? kMaxLevelFileBytes : kMaxAnimationFileBytes, file.Problems);
     if (!bytes) return file;

@@ -141,6 +141,7 @@ std::vector<std::string> KeptReplays(const std::string& folder) {
         return a.Name < b.Name;
     });
     std::vector<std::string> names;
+    names.reserve(found.size());
     for (Kept& kept : found) names.push_back(std::move(kept.Name));
     return names;
 }
