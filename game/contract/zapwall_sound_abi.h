@@ -15,6 +15,8 @@
 #ifndef ZAPWALL_SOUND_ABI_H
 #define ZAPWALL_SOUND_ABI_H
 
+/* A C header, read by C compilers too: C's headers, typedefs and (void).
+ * NOLINTBEGIN(modernize-deprecated-headers,modernize-use-using,modernize-redundant-void-arg) */
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -64,4 +66,5 @@ typedef ZapwallSoundPlayer* (*ZapwallCreateSoundPlayerFunction)(uint32_t version
 }
 #endif
 
+/* NOLINTEND(modernize-deprecated-headers,modernize-use-using,modernize-redundant-void-arg) */
 #endif /* ZAPWALL_SOUND_ABI_H */
