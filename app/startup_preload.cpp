@@ -28,7 +28,7 @@ StartupPreload::~StartupPreload() {
     thread_.wait();
 }
 
-void StartupPreload::Run(std::string libraryFolder) {
+void StartupPreload::Run(const std::string& libraryFolder) {
     // The registration first, as the entry routine takes it before the pictures.
     try {
         soundPromise_.set_value(LoadSoundLibrary(libraryFolder));

@@ -42,7 +42,7 @@ class StartupPreload {
         std::optional<Surface> Pixels;
         std::string Problem;
     };
-    void Run(std::string libraryFolder);
+    void Run(const std::string& libraryFolder);
 
     std::map<std::string, std::future<Picture>> pictures_;  // taken on the main thread
     std::vector<std::pair<std::string, std::promise<Picture>>> promised_;  // kept by the thread
