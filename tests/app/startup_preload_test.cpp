@@ -35,7 +35,7 @@ class StartupPreloadTest : public ::testing::Test {
         fs::create_directories(folder_ / "pictures");
         layout_.DataFolder = folder_.string();
         layout_.LibraryFolder = ZAPWALL_BUILD_DIR;
-        names_.push_back("pictures/gui");
+        names_.emplace_back("pictures/gui");
         for (int i = 1; i <= kSpriteCount; ++i) names_.push_back("pictures/ko" + std::to_string(i));
         uint32_t colour = 0xFF102030u;
         for (const std::string& name : names_) {

@@ -16,7 +16,7 @@ BrickRecord At(int x, int y, int16_t points = 5, int16_t picture = 0, int16_t ty
 
 std::vector<std::pair<int, int>> Places(const EditorLevel& level) {
     std::vector<std::pair<int, int>> places;
-    for (const BrickRecord& b : level) places.push_back({b.X, b.Y});
+    for (const BrickRecord& b : level) places.emplace_back(b.X, b.Y);
     return places;
 }
 

@@ -11,7 +11,7 @@
 // opens its socket (no usable XDG_RUNTIME_DIR, no headless backend).
 
 #include <fcntl.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX declares kill() here
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>

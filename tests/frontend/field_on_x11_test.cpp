@@ -37,7 +37,7 @@ class FieldOnX11Test : public ProgramTest {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
     }
     // Steers the bat towards the first ball and keeps the game from ending, then runs `check`.
-    void OnEveryStep(std::function<void(int)> check) {
+    void OnEveryStep(const std::function<void(int)>& check) {
         App().Timer1().OnStep = [this, check, steps = 0](StepClock::time_point) mutable {
             GameState& s = State();
             if (!s.Balls.empty()) {

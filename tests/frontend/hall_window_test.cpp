@@ -38,7 +38,7 @@ std::vector<QString> EightLetterNames() {
     for (int code = 0x41; code <= 0xFF; ++code) {
         const char byte = static_cast<char>(code);
         const QString letter = cp1250.decode(QByteArray(&byte, 1));
-        if (letter.size() == 1 && letter[0].isLetter()) names.push_back(QString(8, letter[0]));
+        if (letter.size() == 1 && letter[0].isLetter()) names.emplace_back(8, letter[0]);
     }
     return names;
 }
@@ -51,6 +51,7 @@ TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
     }
 
     std::vector<QColor> design;
+    design.reserve(10);
     for (int i = 0; i < 10; ++i) design.push_back(Hall().NameLabel(i)->TextColour());
     Hall().AnimationStep();
     EXPECT_EQ(Hall().NameLabel(0)->TextColour(), QColor(192, 255, 192));

@@ -79,7 +79,7 @@ class ReplayProgramTest : public ProgramTest {
             GameStep(game.s);
         }
         recorded = GameOnly(game.s);
-        const std::string path = (folder_ / "game.zapwall-replay").string();
+        std::string path = (folder_ / "game.zapwall-replay").string();
         std::ofstream(path, std::ios::binary) << ReplayText(recorder.Finish(game.s));
         return path;
     }

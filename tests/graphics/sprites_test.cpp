@@ -83,7 +83,8 @@ std::vector<uint32_t> ExpectedColumn(int32_t rows, std::initializer_list<Run> ru
     std::vector<uint32_t> column(static_cast<size_t>(rows), kOpaqueBlack);
     for (const Run& r : runs)
         for (int32_t i = 0; i < r.count; ++i)
-            column[static_cast<size_t>(r.start + i)] = Colour(r.tag, r.firstRow + r.step * i);
+            column[static_cast<size_t>(r.start) + static_cast<size_t>(i)] =
+                Colour(r.tag, r.firstRow + r.step * i);
     return column;
 }
 

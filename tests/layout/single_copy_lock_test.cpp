@@ -2,7 +2,7 @@
 // end frees it, and the lock of a killed copy is taken over at once, however old; so is a lock
 // that names no copy at all, unless a running copy may still hold it.
 
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX declares kill() here
 #include <sys/wait.h>
 #include <unistd.h>
 
