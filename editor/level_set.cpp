@@ -1,8 +1,8 @@
 #include "editor/level_set.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
-#include <ranges>
 
 #include "storage/byte_io.h"
 #include "storage/level_rules.h"
@@ -101,9 +101,10 @@ size_t PlaceBrick(EditorLevel& level, const BrickRecord& brick) {
 }
 
 void RemoveBricks(EditorLevel& level, std::vector<size_t> indices) {
-    std::sort(indices.begin(), indices.end());
+    // From the last down, so that each removal leaves the places of those still to go.
+    std::sort(indices.begin(), indices.end(), std::greater<>());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    for (const size_t i : std::ranges::reverse_view(indices))
+    for (const size_t i : indices)
         if (i < level.size()) level.erase(level.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
