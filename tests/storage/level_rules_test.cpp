@@ -25,6 +25,7 @@ BrickRecord Brick(int x, int y, int16_t type = kTypeOrdinary, int16_t picture = 
 
 std::vector<std::string> Texts(const std::vector<LevelRuleProblem>& problems) {
     std::vector<std::string> texts;
+    texts.reserve(problems.size());
     for (const LevelRuleProblem& p : problems) texts.push_back(p.Text);
     return texts;
 }
@@ -64,6 +65,7 @@ TEST(LevelRules, BricksTheGameWouldNotPlayAsMeantAreNamedButNotRefused) {
               (std::vector<std::string>{
                   "úroveň 1, cihla 2 (x 480, y 0): nevejde se do pole 495 × 475",
                   "úroveň 1, cihla 3 (x -20, y 50): nevejde se do pole 495 × 475",
+                  // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one message on two lines
                   "úroveň 1, cihla 4 (x 40, y 25): typ 3 neexistuje (0 obyčejná, 1 na dva "
                   "zásahy, 2 ocelová), cihla by se nedala rozbít",
                   "úroveň 1, cihla 5 (x 60, y 25): bonus 13 neexistuje (0 žádný, 1 až 12)",

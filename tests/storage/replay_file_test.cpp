@@ -128,7 +128,8 @@ TEST(ReplayFileTest, HashIsFnv1a64) {
 TEST(ReplayFileTest, ForeignCutShortAndDamagedFilesAreRefused) {
     const std::string text = ReplayText(Sample());
     EXPECT_NE(Problem("").find("není to záznam hry Zapwall"), std::string::npos);
-    EXPECT_NE(Problem("\x01\x00\x03\x00").find("není to záznam hry Zapwall"), std::string::npos);
+    EXPECT_NE(Problem(std::string("\x01\x00\x03\x00", 4)).find("není to záznam hry Zapwall"),
+              std::string::npos);
     EXPECT_NE(Problem("ZAPWALL-REPLAYS 1\n").find("není to záznam hry Zapwall"), std::string::npos);
     EXPECT_NE(Problem("ZAPWALL-REPLAY 2\nwhatever\n").find("verze záznamu \"2\""),
               std::string::npos);

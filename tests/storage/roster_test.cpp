@@ -26,6 +26,7 @@ PlayerRecord Player(const std::string& name, int32_t iq = 0, int32_t level = 0, 
 
 std::vector<std::string> Names(const std::vector<PlayerRecord>& players) {
     std::vector<std::string> names;
+    names.reserve(players.size());
     for (const auto& p : players) names.push_back(p.Name);
     return names;
 }

@@ -36,6 +36,7 @@ TEST(ParseTick, TakesTheNearestIntegerWithTiesToEven) {
 
 TEST(ParseTick, WithoutANumberGivesTheDefault) {
     for (const char* text : {"", "abc", "\r\n500", " - 5", ".", "e5",
+                             // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): a BOM, then 100
                              "\xEF\xBB\xBF"
                              "100"}) {
         EXPECT_EQ(ParseTick(Bytes(text)), 8000) << text;

@@ -68,7 +68,7 @@ class ZapwallData : public ::testing::Test {
 
     // A data folder the game can use: two levels, two animations, fourteen pictures.
     std::string GoodFolder() {
-        const std::string data = folder_ / "data";
+        std::string data = folder_ / "data";
         WriteBytes(data + "/levels.ko",
                    Values16({2, 1, 0, 0, 10, 0, 0, 0, 2, 20, 0, 10, 0, 0, 0, 40, 0, 10, 0, 0, 0}));
         WriteText(data + "/animations.ko", "4,4,30,30,3\r\n5,8,40,40,2\r\n");

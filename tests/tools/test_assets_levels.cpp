@@ -48,7 +48,8 @@ std::vector<BrickRecord> EnclosedBricks(const std::vector<BrickRecord>& bricks) 
     for (const BrickRecord& b : bricks)
         if (b.Type == kSteel) steel[b.X / kCellWidth][b.Y / kCellHeight] = true;
     std::vector<std::pair<int, int>> todo;
-    for (int r = 0; r < kRows; ++r) todo.push_back({kColumns - 1, r});
+    todo.reserve(kRows);
+    for (int r = 0; r < kRows; ++r) todo.emplace_back(kColumns - 1, r);
     while (!todo.empty()) {
         const auto [c, r] = todo.back();
         todo.pop_back();
