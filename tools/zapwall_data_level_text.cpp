@@ -28,6 +28,7 @@ constexpr size_t kTrailingBytesPerLine = 32;
 // What a key stands for: every value of a brick but its place.
 struct BrickKind {
     int16_t Points = 0, Picture = 0, Type = 0, Bonus = 0;
+    // NOLINTNEXTLINE(modernize-use-nullptr): clang-tidy 14 misreads the defaulted comparison
     auto operator<=>(const BrickKind&) const = default;
 };
 

@@ -60,8 +60,9 @@ QImage BatCap() {
         for (int x = 0; x < kBatWidth; ++x) {
             double covered = 0;
             for (int s = 0; s < 16; ++s) {
-                const double sx = x + (s % 4 + 0.5) / 4.0;
-                const double sy = y + (s / 4 + 0.5) / 4.0;
+                const int column = s % 4, row = s / 4;  // of a 4 x 4 grid of samples
+                const double sx = x + (column + 0.5) / 4.0;
+                const double sy = y + (row + 0.5) / 4.0;
                 const double u = (sx - kBatWidth / 2.0) / (kBatWidth / 2.0);
                 const double v = (kBatCapHeight + 0.6 - sy) / (kBatCapHeight + 0.6);
                 if (u * u + v * v <= 1.0) covered += 1.0 / 16;

@@ -31,7 +31,7 @@ InputScript ParseInputScript(const std::string& text) {
         if (ok && (words >> rest)) ok = false;
         if (!ok) {
             script.Error = "line " + std::to_string(number) +
-                           ": expected \"S keydown CODE\", \"S keyup CODE\" or \"S click X Y\"";
+                           R"(: expected "S keydown CODE", "S keyup CODE" or "S click X Y")";
             return script;
         }
         script.ByIteration[iteration].push_back(event);

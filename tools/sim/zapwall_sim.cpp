@@ -447,5 +447,10 @@ int main(int argc, char** argv) {
     } catch (const ZapModule::RunFailure& e) {
         std::cerr << "zapwall-sim: " << e.Reason << "\n";
         return 1;
+    } catch (const std::exception& e) {
+        // What no check foresaw (memory running out, a file system's fault) ends the run with
+        // its reason instead of an abort.
+        std::cerr << "zapwall-sim: " << e.what() << "\n";
+        return 1;
     }
 }
