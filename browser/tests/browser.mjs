@@ -63,9 +63,14 @@ export async function launch(tag) {
   return browser;
 }
 
+// How long a wait for a condition on a page may take before the test fails. A busy machine
+// plays the page well below its pace, so the deadline only catches a page that never gets there.
+const PATIENCE_MS = 180_000;
+
 // A new tab whose uncaught errors fail the test.
 export async function newTab(browser) {
   const page = await browser.newPage();
+  page.setDefaultTimeout(PATIENCE_MS);
   page.errors = [];
   page.on('pageerror', (error) => page.errors.push(error));
   return page;
