@@ -43,8 +43,8 @@ class SoundRegistration {
     friend SoundRegistration LoadSoundLibrary(const std::string& folder);
     friend void RegisterSound(GameState& s, SoundRegistration registration);
 
-    std::shared_ptr<SoundLibrary> library_;  // null when none could be loaded
-    bool registered_ = false;
+    std::shared_ptr<SoundLibrary> library_;     // null when none could be loaded
+    [[maybe_unused]] bool registered_ = false;  // the browser edition loads no library
 };
 
 // Loads the library from `folder` (normally ProgramFolder()) and calls its DllRegisterServer. Any
