@@ -13,6 +13,8 @@
 #include <fcntl.h>
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX declares kill() here
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,10 +80,11 @@ class HeadlessWeston {
             pid_ = 0;
             return;
         }
-        // Ready once its socket exists; given up when weston ends first.
+        // Ready once its socket takes connections (it exists a moment before it listens); given
+        // up when weston ends first.
         const auto socketPath = std::filesystem::path(std::getenv("XDG_RUNTIME_DIR")) / socket_;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!std::filesystem::exists(socketPath)) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!TakesConnections(socketPath)) {
             if (waitpid(pid_, nullptr, WNOHANG) == pid_ ||
                 std::chrono::steady_clock::now() > deadline) {
                 pid_ = 0;
@@ -91,6 +94,19 @@ class HeadlessWeston {
         }
         setenv("WAYLAND_DISPLAY", socket_.c_str(), 1);
         running_ = true;
+    }
+    static bool TakesConnections(const std::filesystem::path& socketPath) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = socketPath.string();
+        if (path.size() >= sizeof(address.sun_path)) return false;
+        path.copy(address.sun_path, path.size());
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        const bool connected =
+            connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+        close(fd);
+        return connected;
     }
     ~HeadlessWeston() {
         if (pid_ != 0) {
