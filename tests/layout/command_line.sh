@@ -8,9 +8,7 @@
 set -uo pipefail
 version=$1
 shift
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 run() {  # run PROGRAM ARGS...: sets $status, output in $work/out and $work/err
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" > "$work/out" 2> "$work/err"

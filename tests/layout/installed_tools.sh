@@ -6,16 +6,13 @@
 #   installed_tools.sh ZAPWALL_DATA ZAPWALL_SIM BUILD_DATA_DIR
 set -uo pipefail
 tool=$1 sim=$2 base=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 prefix="$work/prefix"
-mkdir -p "$prefix/bin" "$prefix/share/zapwall/data"
+mkdir -p "$prefix/bin"
 # Copies, not links: a program finds its layout from where its own file is.
 cp "$tool" "$sim" "$prefix/bin/"
-cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" \
-  "$prefix/share/zapwall/data/"
+copy_game_data "$base" "$prefix/share/zapwall/data"
 tree_before=$(find "$prefix" -printf '%p %s %T@\n' | sort)
 export XDG_DATA_HOME="$work/xdg"
 user="$XDG_DATA_HOME/zapwall"

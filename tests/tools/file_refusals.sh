@@ -6,13 +6,10 @@
 #   file_refusals.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR
 set -uo pipefail
 sim=$1 data_tool=$2 base=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 data="$work/data"
-mkdir "$data"
-cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$data/"
+copy_game_data "$base" "$data"
 
 # said STATUS LINE COMMAND...: the command ends with STATUS and says exactly LINE on stderr.
 said() {

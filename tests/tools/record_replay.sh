@@ -7,10 +7,7 @@
 #   record_replay.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR
 set -euo pipefail
 sim=$1 tool=$2 base=$3
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "record_replay: $*" >&2; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 le16() {  # a signed 16-bit value, little-endian
   local v=$(( ($1 + 65536) % 65536 ))
@@ -24,8 +21,7 @@ player() {  # NAME SPARE_BALLS IQ LEVEL
 # A data folder as start-up finds it: the build's pictures, sounds and animation table, the
 # build's level set, and a roster of two players (name codes are Windows-1250 plus 2).
 fresh() {
-  mkdir -p "$1"
-  cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$1/"
+  copy_game_data "$base" "$1"
   {
     le16 1
     player Ada 2 40 0

@@ -7,15 +7,11 @@
 #   replay_check_twice.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR SCENARIO_DIR
 set -euo pipefail
 sim=$1 tool=$2 base=$3 scenario=$4
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "replay_check_twice: $*" >&2; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 # A data folder with the scenario's level set, full of bonus bricks.
 fresh() {
-  mkdir -p "$1"
-  cp -r "$base/pictures" "$base/sounds" "$base/animations.ko" "$1/"
+  copy_game_data "$base" "$1"
   "$tool" levels compile "$scenario/levels.txt" "$1/levels.ko"
 }
 fresh "$work/recorded"

@@ -9,11 +9,8 @@
 # With UPDATE_EXPECTED=1 the scenario's expected.json is rewritten from this run instead.
 set -euo pipefail
 sim=$1 tool=$2 base=$3 dir=$4
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/data"
-cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$work/data/"
+source "$(dirname "$0")/../lib/script_test.sh"
+copy_game_data "$base" "$work/data"
 if [ -f "$dir/levels.txt" ]; then
   "$tool" levels compile "$dir/levels.txt" "$work/data/levels.ko"
 fi

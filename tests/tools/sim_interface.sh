@@ -6,13 +6,10 @@
 #   sim_interface.sh ZAPWALL_SIM BUILD_DATA_DIR
 set -uo pipefail
 sim=$1 base=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 data="$work/data"
-mkdir "$data"
-cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$data/"
+copy_game_data "$base" "$data"
 
 expect_status() {  # expect_status STATUS PATTERN ARGS...
   local want=$1 pattern=$2
