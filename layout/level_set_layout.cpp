@@ -51,15 +51,21 @@ bool KeepCopies(const fs::path& from, const fs::path& to, std::string* problem) 
     // What the game's data lacks, the game's own start-up check reports.
     if (!fs::exists(from, error)) return true;
     std::vector<fs::path> files;
+    fs::path looked = from;  // the last path looked at: the one an error is about
     if (fs::is_directory(from, error)) {
         for (fs::recursive_directory_iterator it(from, error), end; !error && it != end;
-             it.increment(error))
-            if (it->is_regular_file(error)) files.push_back(it->path());
+             it.increment(error)) {
+            looked = it->path();
+            const fs::file_status kind = it->status(error);
+            if (kind.type() == fs::file_type::not_found) error.clear();  // a dangling link
+            if (error) break;  // before the next step clears it
+            if (fs::is_regular_file(kind)) files.push_back(looked);
+        }
     } else {
         files.push_back(from);
     }
     if (error) {
-        *problem = from.string() + ": " + error.message();
+        *problem = looked.string() + ": " + FolderReadErrorText(error.value());
         return false;
     }
     for (const fs::path& file : files) {

@@ -252,6 +252,11 @@ std::string WriteErrorText(int error) {
     }
 }
 
+std::string FolderReadErrorText(int error) {
+    return error == EACCES || error == EPERM ? "chybí oprávnění složku číst"
+                                             : WriteErrorText(error);
+}
+
 std::optional<std::vector<uint8_t>> DiskDataFiles::Read(const std::string& name) {
     return ReadWholeFile(PathOf(name));
 }

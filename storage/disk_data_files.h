@@ -37,6 +37,10 @@ int RemoveStaleTemporaryFiles(const std::string& folder);
 // A failed write's errno as the player is told it ("disk je plný").
 std::string WriteErrorText(int error);
 
+// Why a folder cannot be read (the errno of listing it or of taking an entry's kind), in the
+// words of WriteErrorText but for a missing permission, which here is one to read.
+std::string FolderReadErrorText(int error);
+
 // Makes the folder and any missing parents (owner-only, as the user's data folders are made);
 // true when it is there as a folder now.
 bool MakeFolders(const std::string& path);

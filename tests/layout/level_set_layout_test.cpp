@@ -74,5 +74,19 @@ TEST(LevelSetLayout, ASetThatCannotBeReadMakesNothing) {
     EXPECT_TRUE(LevelSetLayout(game, root / "set.ko", &problem)) << problem;
 }
 
+TEST(LevelSetLayout, GameDataThatCannotBeReadIsNamedWithTheReasonInCzech) {
+    TempFolder root;
+    WriteText(root / "game/pictures/ko6", "bricks");
+    WriteText(root / "set.ko", "levels");
+    const DataLayout game = PortableLayout(root / "bin", root / "game");
+    std::string problem;
+    // A dangling link is a file the game's data lacks, left to the start-up check like others.
+    std::filesystem::create_symlink("nowhere", root / "game/pictures/ko7");
+    EXPECT_TRUE(LevelSetLayout(game, root / "set.ko", &problem)) << problem;
+    std::filesystem::create_symlink("ko8", root / "game/pictures/ko8");
+    EXPECT_FALSE(LevelSetLayout(game, root / "set.ko", &problem));
+    EXPECT_EQ(problem, root / "game/pictures/ko8" + ": symbolické odkazy tvoří smyčku");
+}
+
 }  // namespace
 }  // namespace ZapModule
