@@ -12,11 +12,12 @@
 //   zapwall-data levels compile TEXT OUT.ko    a level file from that text
 //   zapwall-data --help | --version
 //
-// Usage errors exit with 2.
+// A file or folder that cannot be read exits with 1 and one line, usage errors with 2.
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -55,9 +56,11 @@ int Usage(const std::string& problem) {
     return kUsage;
 }
 
-bool IsFolder(const std::string& path) {
+// Why `path` is no folder to read, in Czech; empty when it is one.
+std::string FolderProblem(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (::stat(path.c_str(), &info) != 0) return FolderReadErrorText(errno);
+    return S_ISDIR(info.st_mode) ? std::string() : FolderReadErrorText(ENOTDIR);
 }
 
 std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
@@ -73,7 +76,11 @@ std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
 // The game's data in one folder, the player's files in another (which need not exist yet: nothing
 // has been saved then).
 int Check(const DataLayout& layout) {
-    if (!IsFolder(layout.DataFolder)) return Usage(layout.DataFolder + " is not a folder");
+    // A folder that cannot be read is no wrong usage: the arguments may well be right.
+    if (const std::string problem = FolderProblem(layout.DataFolder); !problem.empty()) {
+        std::cerr << "zapwall-data: " << layout.DataFolder << ": " << problem << "\n";
+        return kProblems;
+    }
     std::vector<std::string> problems = CheckGameData(layout.DataFolder, LoadPicture);
     for (const auto& more : {CheckLevelPlay(layout.DataFolder, LoadPicture),
                              CheckSounds(layout.DataFolder), CheckSavedFiles(layout.UserFolder)})

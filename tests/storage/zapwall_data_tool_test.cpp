@@ -309,7 +309,6 @@ TEST_F(ZapwallData, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{},
                                                {"frobnicate"},
-                                               {"check", folder_ / "no-such-folder"},
                                                {"check", "one", "two"},
                                                {"check", "--data"},
                                                {"check", "one", "--user-data", "two"},

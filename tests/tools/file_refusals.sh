@@ -27,6 +27,10 @@ missing=$work/none.zapwall-replay
 said 1 "zapwall-sim: $missing: soubor chybí" "$sim" --data "$data" --replay "$missing"
 said 1 "zapwall-data: $missing: soubor chybí" "$data_tool" show "$missing"
 said 1 "zapwall-data: $work/players.ko: soubor chybí" "$data_tool" show "$work/players.ko"
+said 1 "zapwall-data: $work/none: složka neexistuje" "$data_tool" check "$work/none"
+said 1 "zapwall-data: $work/none: složka neexistuje" "$data_tool" check --data "$work/none"
+said 1 "zapwall-data: $data/levels.ko: v cestě ke složce je soubor nebo nefunkční odkaz" \
+  "$data_tool" check "$data/levels.ko"
 mkdir "$work/folder.zapwall-replay"
 said 1 "zapwall-sim: $work/folder.zapwall-replay: není to obyčejný soubor" \
   "$sim" --data "$data" --replay "$work/folder.zapwall-replay"
