@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# Sourced by the test scripts that run the programs on files of their own: a work folder removed
-# at the end, `fail`, and copies of the game's data for the programs to read.
+# Sourced by the test scripts that run the programs or the set-up scripts on files of their own: a
+# work folder removed at the end, `fail`, and copies of the game's data for the programs to read.
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -7,9 +7,7 @@
 #   build_folder_owner.sh SOURCE_DIR
 set -uo pipefail
 source_dir=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 tree=$work/tree
 real_chown=$(command -v chown)

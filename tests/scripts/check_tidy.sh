@@ -8,9 +8,7 @@
 #   check_tidy.sh SOURCE_DIR
 set -uo pipefail
 source_dir=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 bin=$work/llvm/bin
 mkdir -p "$bin"

@@ -7,9 +7,7 @@
 #   install_deps.sh SOURCE_DIR
 set -uo pipefail
 install_deps=$1/scripts/install-deps
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 # The only commands on PATH: the fakes, and the few real tools the script uses beside them.
 bin=$work/bin
