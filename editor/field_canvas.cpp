@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "frontend/look.h"
+#include "frontend/surface_image.h"
 #include "graphics/sprites.h"
 
 namespace ZapModule {
@@ -16,11 +17,6 @@ constexpr int kBonusSheet = 6;  // the sprite with the bonus pictures, 1 to 12
 const QColor kGridColour(40, 40, 40);
 const QColor kSelectionColour(255, 255, 0);
 const QColor kFaultColour(255, 0, 0);
-
-QImage ImageOf(const Surface& surface) {
-    return QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
-                  surface.Width() * 4, QImage::Format_RGB32);
-}
 
 }  // namespace
 

@@ -7,21 +7,12 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "frontend/surface_image.h"
 #include "game/contract/rounding.h"
 #include "game/input.h"
 #include "game/screen_texts.h"
 
 namespace ZapModule {
-
-namespace {
-
-QImage ImageOf(const Surface& surface) {
-    if (surface.Empty()) return {};
-    return QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
-                  surface.Width() * 4, QImage::Format_RGB32);
-}
-
-}  // namespace
 
 GameScreen::GameScreen(GameState& s) : s_(s) {
     SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall v1.41"), kDesign.width(),
