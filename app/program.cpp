@@ -3,18 +3,15 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <chrono>
-#include <ctime>
 #include <utility>
 
 #include "frontend/czech_qt_texts.h"
-#include "game/startup.h"
+#include "game/replay.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 #include "shell/program_messages.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
-#include "storage/replay_folder.h"
-#include "storage/tick.h"
 
 namespace ZapModule {
 
@@ -41,6 +38,12 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
         if (EndProcess) EndProcess(status);
     };
     closing_.ReplayFolder = ReplayFolder();
+    start_.Refuse = [this](const std::string& message) { Refuse(message); };
+    start_.ShowBackground = [this](Surface picture) {
+        background_ = std::move(picture);
+        if (GameScreen* screen = form1_.Built()) screen->SetBackground(background_);
+    };
+    start_.ShowTick = [this](int16_t tick) { form2_->SetTickSetting(tick); };
     form2_->OnClose = [this] { closing_.CloseMenu(); };
 }
 
@@ -68,23 +71,8 @@ std::optional<int> Program::Start() {
 bool Program::Load(std::optional<uint32_t> seed) {
     // A missing or broken sound library is reported and the game goes on without sound.
     RegisterSound(s_, sound_ ? std::exchange(sound_, nullptr)() : LoadSoundLibrary(libraryFolder_));
-    seed_ = seed.value_or(RandomSource::ClockSeed());
-    s_.Random.Seed(seed_);
-    s_.Field = Surface(kFieldWidth, kFieldHeight);
-    StartupResult loaded = LoadGameData(
-        s_, pictures_ ? std::exchange(pictures_, nullptr) : PictureLoader(LoadPicture));
-    if (!loaded.Refusal.empty()) {
-        // Nothing has been written, and nothing will be: the run ends here.
-        port_.ShowMessage(DataRefusal(loaded.Refusal), kProgramTitle, MessageButtons::Ok);
-        Refuse();
-        return false;
-    }
-    levelsHash_ = loaded.LevelsHash;
-    animationsHash_ = loaded.AnimationsHash;
-    background_ = std::move(loaded.Background);
-    if (GameScreen* screen = form1_.Built()) screen->SetBackground(background_);
-    form2_->SetTickSetting(LoadTick(s_));
-    return true;
+    return start_.Load(seed,
+                       pictures_ ? std::exchange(pictures_, nullptr) : PictureLoader(LoadPicture));
 }
 
 void Program::RunMenu() {
@@ -95,15 +83,11 @@ void Program::ShowGameScreen() {
     if (Ended()) return;
     if (!playback_) {
         // The game begins: from here on every input it gets is recorded, in memory.
-        const ReplayOrigin origin{seed_, levelsHash_, animationsHash_,
-                                  RecordedTime(std::time(nullptr))};
-        recorder_.Begin(s_, origin, [] {
+        start_.BeginRecording([] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(
                        std::chrono::steady_clock::now().time_since_epoch())
                 .count();
         });
-        s_.Recorder = &recorder_;
-        closing_.Recorder = &recorder_;
     }
     if (!gamepad_)
         gamepad_ = std::make_unique<GamepadInput>(
@@ -127,13 +111,10 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     };
     form1_->OnClose = [this] { closing_.ClosePlayback(); };
     form2_->OnClose = [this] { closing_.ClosePlayback(); };
-    const ReplayParse parsed = ReadReplayFile(replayFile);
-    if (!parsed.Read) return RefusePlayback(ReplayRefusal(replayFile, parsed.Problem));
-    const Replay& replay = *parsed.Read;
-    if (!Load(replay.Seed)) return 1;
-    if (const std::optional<std::string> file =
-            DifferingDataFile(replay, s_, levelsHash_, animationsHash_))
-        return RefusePlayback(ReplayRefusal(replayFile, OtherDataFile(*file, DataPath(s_, *file))));
+    const std::optional<Replay> opened =
+        start_.OpenReplay(replayFile, replayFile, [this](uint32_t seed) { return Load(seed); });
+    if (!opened) return 1;
+    const Replay& replay = *opened;
 
     form2_->SoundSwitch()->setChecked(replay.Sound);
     StartRecordedGame(s_, replay);
@@ -154,13 +135,8 @@ void Program::ControllerKey(bool down, int qtKey) {
     QCoreApplication::sendEvent(form1_->Field(), &key);
 }
 
-int Program::RefusePlayback(const std::string& message) {
+void Program::Refuse(const std::string& message) {
     port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
-    Refuse();
-    return 1;
-}
-
-void Program::Refuse() {
     refused_ = true;
     loop_->End();
 }

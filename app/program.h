@@ -17,10 +17,10 @@
 #include "frontend/qt_window_port.h"
 #include "frontend/replay_playback.h"
 #include "game/contract/state.h"
-#include "game/replay.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
 #include "shell/closing.h"
+#include "shell/game_start.h"
 #include "shell/hall_colours.h"
 #include "shell/menu_rules.h"
 #include "shell/player_panel_rules.h"
@@ -84,10 +84,9 @@ class Program {
     std::string ReplayFolder() const { return files_.PathOf("replays"); }
 
   private:
-    // Says why a replay cannot be watched; the run ends without writing anything.
-    int RefusePlayback(const std::string& message);
-    // The run ends before any window was shown, without closing through the handlers.
-    void Refuse();
+    // Says why nothing can be played; the run ends before any window was shown, without closing
+    // through the handlers and without writing anything.
+    void Refuse(const std::string& message);
     std::unique_ptr<GameScreen> MakeGameScreen();
     // A controller's key reaches the game screen as the keyboard's would, while nothing modal
     // (a message box, the hall of fame) is open over it.
@@ -98,6 +97,7 @@ class Program {
     MenuRules menu_{s_, players_};
     HallColourCycle hallColours_;
     CloseHandlers closing_{s_};
+    GameStart start_{s_, closing_};
     std::string libraryFolder_;
     DisplaySettings displaySettings_;
     PictureLoader pictures_;
@@ -111,10 +111,6 @@ class Program {
     LazyWindow<HallWindow> form3_{
         [this] { return std::make_unique<HallWindow>(s_, hallColours_); }};
     std::unique_ptr<MenuWindow> form2_;
-    uint32_t seed_ = 0;
-    uint64_t levelsHash_ = 0;
-    uint64_t animationsHash_ = 0;
-    ReplayRecorder recorder_;
     std::unique_ptr<ReplayPlayback> playback_;
     std::unique_ptr<GamepadInput> gamepad_;
     bool refused_ = false;

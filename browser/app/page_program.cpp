@@ -1,18 +1,15 @@
 #include "browser/app/page_program.h"
 
-#include <ctime>
 #include <utility>
 
 #include "browser/app/page_sound.h"
 #include "game/contract/rounding.h"
 #include "game/input.h"
+#include "game/replay.h"
 #include "game/screen_texts.h"
-#include "game/startup.h"
 #include "shell/program_messages.h"
 #include "sound/sound.h"
 #include "storage/disk_data_files.h"
-#include "storage/replay_folder.h"
-#include "storage/tick.h"
 
 namespace ZapModule {
 
@@ -25,7 +22,8 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
       port_(s_, loop_),
       players_(s_),
       menu_(s_, players_),
-      closing_(s_) {
+      closing_(s_),
+      start_(s_, closing_) {
     s_.DataFolder = std::move(dataFolder);
     s_.AppPath = "/";  // the page's site: the root of the module's file system
     s_.Window = &port_;
@@ -43,29 +41,20 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
         End(status);
     };
     closing_.ReplayFolder = files_.ReplayFolder();
+    // Nothing has been written, and nothing will be: the run ends once the player read why.
+    start_.Refuse = [this](const std::string& message) {
+        port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
+        End(1);
+    };
+    start_.ShowBackground = [this](const Surface& picture) { port_.SetBackground(picture); };
+    start_.ShowTick = [this](int16_t tick) { menu_.SetTick(tick); };
 }
 
 bool PageProgram::Load(std::optional<uint32_t> seed) {
-    seed_ = seed.value_or(RandomSource::ClockSeed());
-    s_.Random.Seed(seed_);
-    s_.Field = Surface(kFieldWidth, kFieldHeight);
     // The game screen's messages between levels as designed; Start changes the second for VEX.
     for (size_t i = 0; i < kBetweenLevelTexts.size(); ++i)
         port_.SetLabel3Text(static_cast<int>(i), kBetweenLevelTexts[i]);
-    const StartupResult loaded = LoadGameData(s_, pictures_);
-    if (!loaded.Refusal.empty()) return Refuse(DataRefusal(loaded.Refusal));
-    levelsHash_ = loaded.LevelsHash;
-    animationsHash_ = loaded.AnimationsHash;
-    port_.SetBackground(loaded.Background);
-    menu_.SetTick(LoadTick(s_));
-    return true;
-}
-
-bool PageProgram::Refuse(const std::string& message) {
-    // Nothing has been written, and nothing will be: the run ends once the player read why.
-    port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
-    End(1);
-    return false;
+    return start_.Load(seed, pictures_);
 }
 
 void PageProgram::End(int status) {
@@ -82,24 +71,17 @@ bool PageProgram::Start() {
 bool PageProgram::StartGame() {
     if (ended_ || !menu_.Start(0)) return false;
     // The game begins: from here on every input it gets is recorded, in memory.
-    const ReplayOrigin origin{seed_, levelsHash_, animationsHash_,
-                              RecordedTime(std::time(nullptr))};
-    recorder_.Begin(s_, origin, [this] { return static_cast<int64_t>(links_.Clock()); });
-    s_.Recorder = &recorder_;
-    closing_.Recorder = &recorder_;
+    start_.BeginRecording([this] { return static_cast<int64_t>(links_.Clock()); });
     return true;
 }
 
 bool PageProgram::Watch(const std::string& replayFile, const std::string& shownName) {
     // Whatever start-up would write (a damaged roster set aside) stays in memory.
     s_.Files = &heldFiles_;
-    const ReplayParse parsed = ReadReplayFile(replayFile);
-    if (!parsed.Read) return Refuse(ReplayRefusal(shownName, parsed.Problem));
-    const Replay& replay = *parsed.Read;
-    if (!Load(replay.Seed)) return false;
-    if (const std::optional<std::string> file =
-            DifferingDataFile(replay, s_, levelsHash_, animationsHash_))
-        return Refuse(ReplayRefusal(shownName, OtherDataFile(*file, DataPath(s_, *file))));
+    const std::optional<Replay> opened =
+        start_.OpenReplay(replayFile, shownName, [this](uint32_t seed) { return Load(seed); });
+    if (!opened) return false;
+    const Replay& replay = *opened;
 
     menu_.SetSoundOn(replay.Sound);
     StartRecordedGame(s_, replay);

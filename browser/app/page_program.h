@@ -15,9 +15,9 @@
 #include "browser/app/page_window_port.h"
 #include "browser/app/user_files.h"
 #include "game/contract/state.h"
-#include "game/replay.h"
 #include "graphics/sprites.h"
 #include "shell/closing.h"
+#include "shell/game_start.h"
 #include "shell/hall_colours.h"
 #include "shell/menu_rules.h"
 #include "shell/player_panel_rules.h"
@@ -86,7 +86,6 @@ class PageProgram {
 
   private:
     bool Load(std::optional<uint32_t> seed);
-    bool Refuse(const std::string& message);
     void End(int status);
     void UpdateHold();
     void ShowCaption();
@@ -103,11 +102,8 @@ class PageProgram {
     MenuRules menu_;
     HallColourCycle hallColours_;
     CloseHandlers closing_;
-    ReplayRecorder recorder_;
+    GameStart start_;
     std::unique_ptr<ReplaySchedule> schedule_;
-    uint32_t seed_ = 0;
-    uint64_t levelsHash_ = 0;
-    uint64_t animationsHash_ = 0;
     std::string_view shownCaption_;  // what the game screen's caption has after its own text
     bool heldByHiding_ = false;
     bool ended_ = false;

@@ -1,0 +1,54 @@
+#include "shell/game_start.h"
+
+#include <ctime>
+#include <utility>
+
+#include "game/startup.h"
+#include "shell/program_messages.h"
+#include "storage/replay_folder.h"
+#include "storage/tick.h"
+
+namespace ZapModule {
+
+bool GameStart::Load(std::optional<uint32_t> seed, const PictureLoader& pictures) {
+    seed_ = seed.value_or(RandomSource::ClockSeed());
+    s_.Random.Seed(seed_);
+    s_.Field = Surface(kFieldWidth, kFieldHeight);
+    StartupResult loaded = LoadGameData(s_, pictures);
+    if (!loaded.Refusal.empty()) {
+        // Nothing has been written, and nothing will be.
+        Refuse(DataRefusal(loaded.Refusal));
+        return false;
+    }
+    levelsHash_ = loaded.LevelsHash;
+    animationsHash_ = loaded.AnimationsHash;
+    ShowBackground(std::move(loaded.Background));
+    ShowTick(LoadTick(s_));
+    return true;
+}
+
+void GameStart::BeginRecording(ReplayRecorder::Clock millis) {
+    const ReplayOrigin origin{seed_, levelsHash_, animationsHash_,
+                              RecordedTime(std::time(nullptr))};
+    recorder_.Begin(s_, origin, std::move(millis));
+    s_.Recorder = &recorder_;
+    closing_.Recorder = &recorder_;
+}
+
+std::optional<Replay> GameStart::OpenReplay(const std::string& file, const std::string& shownName,
+                                            const std::function<bool(uint32_t seed)>& load) {
+    ReplayParse parsed = ReadReplayFile(file);
+    if (!parsed.Read) {
+        Refuse(ReplayRefusal(shownName, parsed.Problem));
+        return std::nullopt;
+    }
+    if (!load(parsed.Read->Seed)) return std::nullopt;
+    if (const std::optional<std::string> dataFile =
+            DifferingDataFile(*parsed.Read, s_, levelsHash_, animationsHash_)) {
+        Refuse(ReplayRefusal(shownName, OtherDataFile(*dataFile, DataPath(s_, *dataFile))));
+        return std::nullopt;
+    }
+    return std::move(parsed.Read);
+}
+
+}  // namespace ZapModule
