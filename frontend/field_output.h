@@ -2,9 +2,10 @@
 // A way to show the field past Qt's painting: the program writes the field's pixels to the
 // display itself, and only those that changed since the picture shown last.
 //
-// Qt does not know about these pixels: whoever uses an output must have Qt repaint the field
-// before Qt shows its own (older) copy of the window again, must call Forget() when Qt has
-// painted over the field, and Withdraw() before Qt is to show the field itself.
+// Qt does not know about these pixels: unless the output's picture covers Qt's copy of the field
+// (CoversQtCopy), whoever uses an output must have Qt repaint the field before Qt shows its own
+// (older) copy of the window again, and must call Forget() when Qt has painted over the field;
+// Withdraw() always before Qt is to show the field itself.
 
 #include <QPoint>
 #include <QRegion>
@@ -28,6 +29,9 @@ class FieldOutput {
     // Qt shows the field from now on (something lies over it): the output takes its picture
     // away, and the next Show puts the whole field.
     virtual void Withdraw() = 0;
+    // Whether the picture shown lies above the window's own pixels, so that nothing Qt paints
+    // or shows of its copy of the field can be seen.
+    virtual bool CoversQtCopy() const { return false; }
 };
 
 }  // namespace ZapModule

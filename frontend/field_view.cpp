@@ -94,14 +94,15 @@ bool FieldView::ShowPastQt() {
 }
 
 bool FieldView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && qtCopyOld_) update();
+    if (event->type() == QEvent::Expose && qtCopyOld_ && !output_->CoversQtCopy()) update();
     return QWidget::eventFilter(watched, event);
 }
 
 void FieldView::paintEvent(QPaintEvent* event) {
     const bool all = QRegion(rect()).subtracted(event->region()).isEmpty();
     if (output_) {
-        output_->Forget();
+        // What Qt paints beneath the output's picture leaves that picture as it was.
+        if (!output_->CoversQtCopy()) output_->Forget();
         qtCopyOld_ = qtCopyOld_ && !all;
     }
     QPainter painter(this);

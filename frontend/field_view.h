@@ -65,7 +65,7 @@ class FieldView : public QWidget {
     std::unique_ptr<FieldOutput> output_;
     bool outputTried_ = false;
     // The window's copy in Qt's backing store lacks pixels the output showed: Qt must repaint
-    // the field before it shows that copy again.
+    // the field before it shows that copy again, unless the output's picture covers it.
     bool qtCopyOld_ = false;
 };
 

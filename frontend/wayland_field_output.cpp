@@ -174,6 +174,9 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
         attached_ = false;
     }
 
+    // An attached subsurface is drawn above the window's surface.
+    bool CoversQtCopy() const override { return attached_; }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::PlatformSurface &&

@@ -4,7 +4,8 @@
 // on the next level, and after the window was hidden and shown again. Between steps the
 // compositor may not yet have taken the latest picture, so the picture is compared where play
 // rests, once it has caught up. While play rests on a level, Qt's own copy of the window must lag
-// behind the compositor's: the field went past Qt's painting, through the subsurface.
+// behind the compositor's: the field went past Qt's painting, through the subsurface, and Qt
+// leaves it be when the window is exposed again after a late frame (weston stopped a while).
 // ZAPWALL_TEST_WESTON_SCALE sets weston's output scale: at 2 each field pixel is 2 x 2.
 //
 // Every test is skipped when weston cannot start: it is not installed, or it exits before it
@@ -116,6 +117,17 @@ class HeadlessWeston {
         if (!runtime_.empty()) std::filesystem::remove_all(runtime_);
     }
     bool Running() const { return running_; }
+    // Weston stopped, as a compositor too busy to answer, while this lives.
+    class Stopped {
+      public:
+        explicit Stopped(const HeadlessWeston& weston) : pid_(weston.pid_) { kill(pid_, SIGSTOP); }
+        ~Stopped() { kill(pid_, SIGCONT); }
+        Stopped(const Stopped&) = delete;
+        Stopped& operator=(const Stopped&) = delete;
+
+      private:
+        pid_t pid_;
+    };
     static int Scale() {
         const char* scale = std::getenv("ZAPWALL_TEST_WESTON_SCALE");
         return scale != nullptr ? std::max(1, std::atoi(scale)) : 1;
@@ -273,9 +285,24 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
     EXPECT_EQ(Factor(), HeadlessWeston::Scale());
 
+    // A compositor late with a frame: Qt takes the window as hidden until the frame comes, then
+    // exposes it again. The subsurface still lies over the field, so Qt need not repaint it.
+    {
+        std::optional<HeadlessWeston::Stopped> stopped(std::in_place, *compositor);
+        Screen().update(QRect(Screen().width() - 8, 0, 8, 8));  // Qt paints and awaits a frame
+        ASSERT_TRUE(RunUntil([&] { return !Screen().windowHandle()->isExposed(); }));
+        stopped.reset();
+        ASSERT_TRUE(RunUntil([&] { return Screen().windowHandle()->isExposed(); }));
+        QCoreApplication::sendPostedEvents();  // a repaint the exposure asked for
+        EXPECT_TRUE(QtCopyOld()) << "Qt repainted the field under the subsurface";
+    }
+
     // Hidden and shown again, the window has a new wl_surface: the field comes on a new
     // subsurface.
+    // Qt's Wayland plugin tells of the hiding later: only once it has is the exposure waited for
+    // the new surface's, which Qt paints whole; play goes on after that.
     Screen().hide();
+    ASSERT_TRUE(RunUntil([&] { return !Screen().windowHandle()->isExposed(); }));
     Screen().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
     PressKey(Qt::Key_P);
