@@ -253,7 +253,7 @@ std::string WriteErrorText(int error) {
 }
 
 std::string FolderReadErrorText(int error) {
-    return error == EACCES || error == EPERM ? "chybí oprávnění složku číst"
+    return error == EACCES || error == EPERM ? "chybí oprávnění ke čtení složky"
                                              : WriteErrorText(error);
 }
 

@@ -373,7 +373,7 @@ TEST(ReportFailedSave, TellsEachFileOnceWhereAndWhy) {
     EXPECT_EQ(WriteErrorText(EROFS), "disk je jen pro čtení");
     EXPECT_EQ(WriteErrorText(EACCES), "chybí oprávnění k zápisu");
     // A folder that cannot be read lacks the permission to read, not to write.
-    EXPECT_EQ(FolderReadErrorText(EACCES), "chybí oprávnění složku číst");
+    EXPECT_EQ(FolderReadErrorText(EACCES), "chybí oprávnění ke čtení složky");
 }
 
 // Records the order in which a commit reaches the disk.
