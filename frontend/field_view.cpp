@@ -51,8 +51,9 @@ void FieldView::Place(const ScreenScale& scale, const QRect& design) {
     picture_ = scale.Place(design).translated(-QPointF(cover.topLeft()));
     oneToOne_ = scale.OneToOne() && picture_ == QRectF(rect());
     outputFactor_ = scale.Logical() == 1 && picture_ == QRectF(rect()) ? scale.Factor : 0;
-    // The whole field is painted again at its new place.
-    if (output_) output_->Forget();
+    // Qt paints the whole field at its new place, and shows it until the next refresh: the
+    // output's picture, left at the old place and size, is taken away.
+    if (output_) output_->Withdraw();
     update();
 }
 

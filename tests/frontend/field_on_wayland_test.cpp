@@ -1,7 +1,8 @@
 // The field on a real Wayland compositor (a headless weston this test starts, drawing with pixman
 // so that its picture can be taken): what the compositor shows of the field must come to be the
 // surface the last step drew — after a wall, a partial repaint, with the messages over the field,
-// on the next level, and after the window was hidden and shown again. Between steps the
+// on the next level, after the window was hidden and shown again, and at the field's new place
+// once the window went full screen while the game was paused, and back. Between steps the
 // compositor may not yet have taken the latest picture, so the picture is compared where play
 // rests, once it has caught up. While play rests on a level, Qt's own copy of the window must lag
 // behind the compositor's: the field went past Qt's painting, through the subsurface, and Qt
@@ -34,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "frontend/game_screen.h"
 #include "frontend/wayland_decorations.h"
 #include "tests/frontend/program_fixture.h"
 
@@ -186,7 +188,11 @@ class FieldOnWaylandTest : public ProgramTest {
                                                      : QImage();
     }
     // The field's top-left pixel in the window's buffer.
-    QPoint FieldOrigin() { return Screen().Field()->mapTo(&Screen(), QPoint(0, 0)) * Factor(); }
+    QPoint FieldOrigin() {
+        const ScreenScale& scale = Screen().Scale();
+        return (scale.Place(GameScreen::kFieldDesign).topLeft() * scale.Ratio).toPoint();
+    }
+    // Buffer pixels per field pixel.
     int Factor() { return Screen().Scale().Factor; }
     // The field pixels that differ between `picture` (the field's top-left pixel at `origin`,
     // each field pixel a block of Factor() x Factor() pixels) and the surface, but for those
@@ -308,6 +314,47 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     PressKey(Qt::Key_P);
     ASSERT_TRUE(RunUntil([&] { return steps >= 450 && !App().Timer1().Running(); }, 20000));
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
+    EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
+}
+
+TEST_F(FieldOnWaylandTest, TheFieldFollowsTheWindowInAndOutOfFullScreenWhilePlayRests) {
+    StartGame();
+    int steps = 0, pauseAt = 100;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        GameState& s = State();
+        if (!s.Balls.empty()) {  // the bat follows the first ball: the game goes on
+            s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
+            s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
+        }
+        s.BallsLeft = 3;
+        if (++steps == pauseAt) PressKey(Qt::Key_P);
+    };
+    const auto playOnUntilPaused = [&](int count) {
+        pauseAt = steps + count;
+        return RunUntil([&] { return steps >= pauseAt && !App().Timer1().Running(); }, 20000);
+    };
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(playOnUntilPaused(100));
+    ASSERT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
+    ASSERT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
+
+    // F11 while paused: the field moves (and at scale 2 grows to 3 x 3 buffer pixels a field
+    // pixel), and no step shows it at its new place; the picture left at the old place must go.
+    const QPointF windowed = Screen().Scale().Origin;
+    PressKey(Qt::Key_F11);
+    ASSERT_TRUE(RunUntil([&] { return Screen().Scale().Origin != windowed; }));
+    ASSERT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor() << " pixels in full screen";
+    // Play goes on in full screen and rests again.
+    PressKey(Qt::Key_P);
+    ASSERT_TRUE(playOnUntilPaused(50));
+    EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor() << " pixels after steps";
+    // Back in the window, play goes on: the subsurface shows the whole field at its place.
+    PressKey(Qt::Key_F11);
+    ASSERT_TRUE(RunUntil([&] { return Screen().Scale().Origin == windowed; }));
+    PressKey(Qt::Key_P);
+    ASSERT_TRUE(playOnUntilPaused(50));
+    EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor() << " pixels after steps";
     EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
 }
 
