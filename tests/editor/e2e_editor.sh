@@ -19,14 +19,8 @@ mkdir "$work/tmp"
 export TMPDIR="$work/tmp"  # where test play makes its copy of the game
 start_display
 
-# CONDITION...: waits up to ten seconds for a shell condition to hold.
-until_true() {
-  for _ in $(seq 100); do
-    if eval "$*"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# CONDITION: waits, within the shared patience, for a shell condition to hold.
+until_true() { within_patience eval "$1"; }
 focus() {
   xdotool windowfocus --sync "$1"
   eval "$(xdotool getwindowgeometry --shell "$1")"
