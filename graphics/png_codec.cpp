@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "game/contract/data_limits.h"
+#include "game/contract/file_reading.h"
 #include "graphics/sprites.h"
 
 namespace ZapModule {
@@ -388,6 +390,15 @@ std::optional<Surface> DecodePng(std::span<const uint8_t> png, std::string* prob
                 kOpaqueBlack | uint32_t{source[0]} << 16 | uint32_t{source[1]} << 8 | source[2];
     }
     return surface;
+}
+
+std::optional<Surface> ReadPngFile(const std::string& path, std::string* problem) {
+    const FileRead file = ReadRegularFile(path, kMaxPictureFileBytes);
+    if (!file.Ok()) {
+        if (problem != nullptr) *problem = DescribeReadFailure(file);
+        return std::nullopt;
+    }
+    return DecodePng(file.Bytes, problem);
 }
 
 std::vector<uint8_t> EncodePng(const Surface& surface) {

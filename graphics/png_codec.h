@@ -19,6 +19,10 @@ namespace ZapModule {
 // Its size is checked against the picture size rule before any pixel is decoded.
 std::optional<Surface> DecodePng(std::span<const uint8_t> png, std::string* problem = nullptr);
 
+// The PNG file at `path` as DecodePng gives it; a file that cannot be read (or is larger than a
+// picture may be) is refused with the reason in *problem.
+std::optional<Surface> ReadPngFile(const std::string& path, std::string* problem = nullptr);
+
 // The surface as a PNG file's bytes (the pixels' top byte is not written); empty for an empty
 // surface.
 std::vector<uint8_t> EncodePng(const Surface& surface);

@@ -5,20 +5,13 @@
 #include <fstream>
 #include <vector>
 
-#include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "graphics/picture_loader.h"
 #include "graphics/png_codec.h"
 
 namespace ZapModule {
 
 std::optional<Surface> LoadPicture(const std::string& path, std::string* problem) {
-    const FileRead file = ReadRegularFile(path, kMaxPictureFileBytes);
-    if (!file.Ok()) {
-        if (problem != nullptr) *problem = DescribeReadFailure(file);
-        return std::nullopt;
-    }
-    return DecodePng(file.Bytes, problem);
+    return ReadPngFile(path, problem);
 }
 
 bool SavePicturePng(const Surface& surface, const std::string& path) {

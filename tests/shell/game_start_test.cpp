@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/data_limits.h"
 #include "game/contract/file_reading.h"
 #include "game/recording_window.h"
 #include "graphics/png_codec.h"
@@ -22,16 +21,6 @@
 
 namespace ZapModule {
 namespace {
-
-// The data folder's pictures, read without Qt.
-std::optional<Surface> LoadPng(const std::string& path, std::string* problem) {
-    const FileRead file = ReadRegularFile(path, kMaxPictureFileBytes);
-    if (!file.Ok()) {
-        if (problem != nullptr) *problem = DescribeReadFailure(file);
-        return std::nullopt;
-    }
-    return DecodePng(file.Bytes, problem);
-}
 
 uint64_t HashOfDataFile(const std::string& name) {
     return Fnv1a64(ReadRegularFile(std::string(ZAPWALL_DATA_DIR) + "/" + name, 1u << 24).Bytes);
@@ -52,7 +41,7 @@ class GameStartTest : public ::testing::Test {
 
     bool Load(uint32_t seed) {
         seeds.push_back(seed);
-        return start.Load(seed, LoadPng);
+        return start.Load(seed, ReadPngFile);  // the pictures, read without Qt
     }
     // A game recorded from a load with `seed`, ended at once; `millis` is the recording's clock.
     Replay Record(uint32_t seed) {
