@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/look.h"
+#include "frontend/surface_image.h"
 
 namespace ZapModule {
 
@@ -17,9 +18,7 @@ constexpr int kMaxPoints = 32767;
 
 QPixmap Cell(const GameState& s, int sheet, int cell) {
     if (sheet >= s.SpriteCount()) return {};
-    const Surface& pixels = s.Sprites[static_cast<size_t>(sheet)].Pixels;
-    const QImage image(reinterpret_cast<const uchar*>(pixels.Bits()), pixels.Width(),
-                       pixels.Height(), pixels.Width() * 4, QImage::Format_RGB32);
+    const QImage image = ImageOf(s.Sprites[static_cast<size_t>(sheet)].Pixels);
     return QPixmap::fromImage(image.copy(cell * kCellWidth, 0, kCellWidth, kCellHeight)
                                   .scaled(kCellWidth * kIconScale, kCellHeight * kIconScale));
 }

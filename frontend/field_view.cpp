@@ -7,8 +7,8 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
+#include "frontend/surface_image.h"
 #include "frontend/wayland_field_output.h"
 #include "frontend/x11_field_output.h"
 #include "game/input.h"
@@ -112,8 +112,7 @@ void FieldView::paintEvent(QPaintEvent* event) {
         return;
     }
     // The surface's own pixels, wrapped: nothing is copied.
-    const QImage field(reinterpret_cast<const uchar*>(std::as_const(s_.Field).Bits()), kFieldWidth,
-                       kFieldHeight, kFieldWidth * 4, QImage::Format_RGB32);
+    const QImage field = ImageOf(s_.Field);
     if (oneToOne_ && devicePixelRatioF() == 1.0) {
         // One plain copy per rectangle of the region, from the surface to the window.
         for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), field, r);
