@@ -254,18 +254,24 @@ class FieldOnWaylandTest : public ProgramTest {
     }
     // Whether Qt's copy of the window lags behind the field: it went past Qt.
     bool QtCopyOld() { return Differing(Handed(), FieldOrigin()) != 0; }
+    // Called at each step: the bat follows the first ball and balls never run out, so the game
+    // goes on for as long as a test plays it.
+    void KeepPlaying() {
+        GameState& s = State();
+        if (!s.Balls.empty()) {
+            s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
+            s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
+        }
+        s.BallsLeft = 3;
+    }
 };
 
 TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     StartGame();
     int steps = 0;
     App().Timer1().OnStep = [&](StepClock::time_point) {
+        KeepPlaying();
         GameState& s = State();
-        if (!s.Balls.empty()) {  // the bat follows the first ball: the game goes on
-            s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
-            s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
-        }
-        s.BallsLeft = 3;
         if (steps == 100) {  // a wall grows and stands: a large picture appears
             s.WallOn = kTrue;
             s.WallS = kWallGrowing;
@@ -321,12 +327,7 @@ TEST_F(FieldOnWaylandTest, TheFieldFollowsTheWindowInAndOutOfFullScreenWhilePlay
     StartGame();
     int steps = 0, pauseAt = 100;
     App().Timer1().OnStep = [&](StepClock::time_point) {
-        GameState& s = State();
-        if (!s.Balls.empty()) {  // the bat follows the first ball: the game goes on
-            s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
-            s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
-        }
-        s.BallsLeft = 3;
+        KeepPlaying();
         if (++steps == pauseAt) PressKey(Qt::Key_P);
     };
     const auto playOnUntilPaused = [&](int count) {
