@@ -8,9 +8,9 @@
 // Withdraw() always before Qt is to show the field itself.
 
 #include <QPoint>
-#include <QRegion>
 
 #include "game/contract/surface.h"
+#include "graphics/field_damage.h"
 
 namespace ZapModule {
 
@@ -19,11 +19,11 @@ class FieldOutput {
     virtual ~FieldOutput() = default;
     // Makes `field` (kFieldWidth x kFieldHeight) visible with its top-left pixel at `origin`
     // (logical pixels of the window), each field pixel a block of `factor` x `factor` pixels of
-    // the window's buffer, `factor` being the window's device pixel ratio. Only the pixels in
-    // `candidates` (field coordinates) can differ from the picture shown last. False when the
+    // the window's buffer, `factor` being the window's device pixel ratio. Only the tiles in
+    // `candidates` can differ from the picture shown last. False when the
     // output cannot show the field so now: Qt must paint it then.
     virtual bool Show(const Surface& field, QPoint origin, int factor,
-                      const QRegion& candidates) = 0;
+                      const FieldTiles& candidates) = 0;
     // Qt painted over the field: the next Show puts the whole field.
     virtual void Forget() = 0;
     // Qt shows the field from now on (something lies over it): the output takes its picture

@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "frontend/surface_image.h"
 #include "frontend/wayland_field_output.h"
@@ -14,6 +15,19 @@
 #include "game/input.h"
 
 namespace ZapModule {
+
+namespace {
+
+QRegion RegionOf(const FieldTiles& tiles) {
+    std::vector<QRect> rects;
+    for (const Rect& r : tiles.Rects())
+        rects.emplace_back(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    return region;
+}
+
+}  // namespace
 
 FieldView::FieldView(GameState& s, QWidget* parent)
     : QWidget(parent), s_(s), keys_([this](bool down, int code) {
@@ -63,7 +77,7 @@ void FieldView::Refresh() {
     // the field may be older than what an output showed: then all of it is repainted.
     refreshing_ = true;
     if (oneToOne_ && !qtCopyOld_)
-        repaint(damage_.ToUpdate(s_.Field));
+        repaint(RegionOf(damage_.ToUpdate(s_.Field)));
     else
         repaint();
     refreshing_ = false;

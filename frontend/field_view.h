@@ -13,11 +13,11 @@
 #include <functional>
 #include <memory>
 
-#include "frontend/field_damage.h"
 #include "frontend/field_output.h"
 #include "frontend/held_keys.h"
 #include "frontend/screen_scale.h"
 #include "game/contract/state.h"
+#include "graphics/field_damage.h"
 
 namespace ZapModule {
 

@@ -19,7 +19,7 @@
 #include <cstring>
 #include <optional>
 
-#include "frontend/shown_field.h"
+#include "graphics/shown_field.h"
 #endif
 
 namespace ZapModule {
@@ -59,7 +59,7 @@ struct FieldBuffer {
     wl_buffer* Handle = nullptr;
     uint32_t* Pixels = nullptr;
     bool Busy = false;  // the compositor holds it
-    QRegion Stale;      // field pixels the buffer does not hold yet
+    FieldTiles Stale;   // field tiles the buffer does not hold yet
 };
 
 const wl_buffer_listener kReleaseListener{
@@ -90,7 +90,7 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
         retry_.setSingleShot(true);
         retry_.setInterval(2);
         connect(&retry_, &QTimer::timeout, this, [this] {
-            if (skipped_) Show(*skipped_->Field, skipped_->Origin, skipped_->Factor, QRegion());
+            if (skipped_) Show(*skipped_->Field, skipped_->Origin, skipped_->Factor, FieldTiles());
         });
     }
 
@@ -107,8 +107,9 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
         wl_event_queue_destroy(queue_);
     }
 
-    bool Show(const Surface& field, QPoint origin, int factor, const QRegion& candidates) override {
-        pending_ += candidates;
+    bool Show(const Surface& field, QPoint origin, int factor,
+              const FieldTiles& candidates) override {
+        pending_ |= candidates;
         skipped_.reset();
         // Qt's thread reads the connection; the events it sorted into this queue are handled
         // here, without waiting for more.
@@ -141,16 +142,22 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
             retry_.start();
             return true;
         }
-        const QRegion changed = shown_.Changed(field, pending_);
-        pending_ = QRegion();
-        if (changed.isEmpty() && attached_) return true;
-        Write(field, *free, changed + free->Stale);
-        for (FieldBuffer& b : buffers_) b.Stale = &b == free ? QRegion() : b.Stale + changed;
+        const FieldTiles changed = shown_.Changed(field, pending_);
+        pending_ = FieldTiles();
+        if (changed.Empty() && attached_) return true;
+        free->Stale |= changed;
+        Write(field, *free, free->Stale);
+        for (FieldBuffer& b : buffers_) {
+            if (&b == free)
+                b.Stale = FieldTiles();
+            else
+                b.Stale |= changed;
+        }
         shown_.Take(field, changed);
         wl_surface_attach(surface_, free->Handle, 0, 0);
-        for (const QRect& r : changed)
-            wl_surface_damage_buffer(surface_, r.x() * factor, r.y() * factor, r.width() * factor,
-                                     r.height() * factor);
+        for (const Rect& r : changed.Rects())
+            wl_surface_damage_buffer(surface_, r.Left * factor, r.Top * factor,
+                                     (r.Right - r.Left) * factor, (r.Bottom - r.Top) * factor);
         wl_surface_commit(surface_);
         free->Busy = true;
         attached_ = true;
@@ -160,7 +167,7 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
 
     void Forget() override {
         shown_.Forget();
-        pending_ = QRegion();
+        pending_ = FieldTiles();
     }
 
     void Withdraw() override {
@@ -215,7 +222,7 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
             wl_buffer_add_listener(b.Handle, &kReleaseListener, &b);
             b.Pixels = static_cast<uint32_t*>(mapped_) + i * bytes / 4;
             b.Busy = false;
-            b.Stale = QRegion(0, 0, kFieldWidth, kFieldHeight);
+            b.Stale = FieldTiles::All();
         }
         wl_shm_pool_destroy(pool);  // the buffers keep the memory
         factor_ = factor;
@@ -289,19 +296,20 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
     }
 
     // Writes the field's pixels in `region` into `b`, each a block of factor_ x factor_.
-    void Write(const Surface& field, FieldBuffer& b, const QRegion& region) const {
+    void Write(const Surface& field, FieldBuffer& b, const FieldTiles& tiles) const {
         const int stride = kFieldWidth * factor_;
-        for (const QRect& r : region) {
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                const uint32_t* from = field.Row(y) + r.left();
-                uint32_t* to = b.Pixels + y * factor_ * stride + r.left() * factor_;
+        for (const Rect& r : tiles.Rects()) {
+            const int width = r.Right - r.Left;
+            for (int y = r.Top; y < r.Bottom; ++y) {
+                const uint32_t* from = field.Row(y) + r.Left;
+                uint32_t* to = b.Pixels + y * factor_ * stride + r.Left * factor_;
                 if (factor_ == 1) {
-                    std::copy_n(from, r.width(), to);
+                    std::copy_n(from, width, to);
                     continue;
                 }
-                for (int x = 0; x < r.width(); ++x) std::fill_n(to + x * factor_, factor_, from[x]);
+                for (int x = 0; x < width; ++x) std::fill_n(to + x * factor_, factor_, from[x]);
                 for (int copy = 1; copy < factor_; ++copy)
-                    std::copy_n(to, r.width() * factor_, to + copy * stride);
+                    std::copy_n(to, width * factor_, to + copy * stride);
             }
         }
     }
@@ -325,8 +333,8 @@ class WaylandFieldOutput final : public QObject, public FieldOutput {
     int factor_ = 0;
     int surfaceScale_ = 1;
 
-    ShownField shown_;  // the picture last handed to the compositor
-    QRegion pending_;   // where the field may differ from it
+    ShownField shown_;    // the picture last handed to the compositor
+    FieldTiles pending_;  // where the field may differ from it
 
     struct Skipped {
         const Surface* Field;

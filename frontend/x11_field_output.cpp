@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "frontend/shown_field.h"
+#include "graphics/shown_field.h"
 #endif
 
 namespace ZapModule {
@@ -68,17 +68,18 @@ class X11FieldOutput final : public FieldOutput {
     }
     ~X11FieldOutput() override { xcb_free_gc(c_, gc_); }
 
-    bool Show(const Surface& field, QPoint origin, int factor, const QRegion& candidates) override {
+    bool Show(const Surface& field, QPoint origin, int factor,
+              const FieldTiles& candidates) override {
         if (factor != 1) return false;
-        const QRegion changed = shown_.Changed(field, candidates);
+        const FieldTiles changed = shown_.Changed(field, candidates);
         shown_.Take(field, changed);
-        for (const QRect& r : changed) {
-            for (int top = r.top(); top <= r.bottom(); top += rowsPerPut_)
+        for (const Rect& r : changed.Rects()) {
+            for (int top = r.Top; top < r.Bottom; top += rowsPerPut_)
                 Put(field,
-                    QRect(r.left(), top, r.width(), std::min(rowsPerPut_, r.bottom() + 1 - top)),
+                    QRect(r.Left, top, r.Right - r.Left, std::min(rowsPerPut_, r.Bottom - top)),
                     origin);
         }
-        if (!changed.isEmpty()) xcb_flush(c_);
+        if (!changed.Empty()) xcb_flush(c_);
         return true;
     }
 

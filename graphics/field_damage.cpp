@@ -1,9 +1,14 @@
-#include "frontend/field_damage.h"
+#include "graphics/field_damage.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace ZapModule {
+
+FieldTiles FieldTiles::All() {
+    FieldTiles all;
+    all.Mark(0, 0, kFieldWidth, kFieldHeight);
+    return all;
+}
 
 void FieldTiles::Mark(int left, int top, int right, int bottom) {
     if (left >= right || top >= bottom) return;
@@ -19,11 +24,15 @@ FieldTiles& FieldTiles::operator|=(const FieldTiles& other) {
     return *this;
 }
 
-QRegion FieldTiles::Region() const {
-    std::vector<QRect> rects;
+bool FieldTiles::Empty() const {
+    return std::none_of(rows_.begin(), rows_.end(), [](const auto& row) { return row.any(); });
+}
+
+std::vector<Rect> FieldTiles::Rects() const {
+    std::vector<Rect> rects;
     auto addBand = [&](const std::bitset<kColumns>& columns, int firstRow, int endRow) {
         const int top = firstRow * kTile;
-        const int height = std::min(endRow * kTile, kFieldHeight) - top;
+        const int bottom = std::min(endRow * kTile, kFieldHeight);
         for (int c = 0; c < kColumns;) {
             if (!columns[c]) {
                 ++c;
@@ -31,8 +40,7 @@ QRegion FieldTiles::Region() const {
             }
             const int start = c;
             while (c < kColumns && columns[c]) ++c;
-            const int left = start * kTile;
-            rects.emplace_back(left, top, std::min(c * kTile, kFieldWidth) - left, height);
+            rects.push_back(Rect{start * kTile, top, std::min(c * kTile, kFieldWidth), bottom});
         }
     };
     std::bitset<kColumns> band;
@@ -44,9 +52,7 @@ QRegion FieldTiles::Region() const {
         bandStart = row;
     }
     if (band.any()) addBand(band, bandStart, kRows);
-    QRegion region;
-    region.setRects(rects.data(), static_cast<int>(rects.size()));
-    return region;
+    return rects;
 }
 
 FieldDamage::Ink FieldDamage::InkOf(const Surface& field) {
@@ -58,11 +64,11 @@ FieldDamage::Ink FieldDamage::InkOf(const Surface& field) {
     return ink;
 }
 
-QRegion FieldDamage::ToUpdate(const Surface& field) const {
+FieldTiles FieldDamage::ToUpdate(const Surface& field) const {
     Ink now = InkOf(field);
-    if (!now.Known || !shown_.Known) return QRegion(0, 0, kFieldWidth, kFieldHeight);
+    if (!now.Known || !shown_.Known) return FieldTiles::All();
     now.Tiles |= shown_.Tiles;
-    return now.Tiles.Region();
+    return now.Tiles;
 }
 
 void FieldDamage::ShownWhole(const Surface& field) {
