@@ -83,6 +83,11 @@ EMSCRIPTEN_KEEPALIVE double zw_run_loop() {
     return program ? program->RunLoop() : -1;
 }
 
+// The display frame the field asked for (see askFieldFrame in page.js).
+EMSCRIPTEN_KEEPALIVE void zw_show_field() {
+    if (program) program->ShowField();
+}
+
 // The watching's timer fired.
 EMSCRIPTEN_KEEPALIVE void zw_replay_timer() {
     if (program) program->ReplayTimerFired();

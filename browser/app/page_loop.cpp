@@ -29,6 +29,12 @@ void PageGameLoop::SetHeld(bool held) {
     if (!inRun_) Ask(0);
 }
 
+void PageGameLoop::Wake() {
+    if (!asleep_) return;
+    asleep_ = false;
+    if (!inRun_) Ask(1);
+}
+
 double PageGameLoop::Ask(double delay) {
     if (!CanRun()) delay = -1;
     schedule_(delay);
@@ -37,6 +43,7 @@ double PageGameLoop::Ask(double delay) {
 
 double PageGameLoop::Run() {
     if (!CanRun()) return Ask(-1);
+    asleep_ = false;
     inRun_ = true;
     const double start = clock_();
     if (!running_) {
@@ -59,9 +66,11 @@ double PageGameLoop::Run() {
             break;
         }
         if (result != PassResult::Stepped) {
-            // The run ends; the timer, while it keeps its interval, starts the next one.
+            // The run ends; the timer, while it keeps its interval, starts the next one, and
+            // after a pause the next input.
             running_ = false;
-            delay = 1;
+            asleep_ = result == PassResult::Paused;
+            delay = asleep_ ? -1 : 1;
             break;
         }
         // A step late by less than a period keeps the schedule (the next wait is that much

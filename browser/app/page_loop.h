@@ -6,8 +6,10 @@
 // the passes that elapsed between calls, a late step run at once but lost time never made up with
 // a burst of steps. The loop's run ends at a pause, a level switch or the end of the program;
 // while the timer keeps its interval of 1 the page calls again 1 ms later, as the desktop's
-// timer does. While the loop is held (a message box is open, a watched replay is held) no pass
-// counts at all.
+// timer does, except after a pause: the passes of a paused game change nothing but IdlePasses,
+// so the loop sleeps until an input may have ended the pause (Wake), and a paused page sets no
+// timer. While the loop is held (a message box is open, a watched replay is held) no pass counts
+// at all.
 
 #include <cstdint>
 #include <functional>
@@ -33,6 +35,8 @@ class PageGameLoop {
     void End();
     // Holds the loop between two passes, or lets it go on.
     void SetHeld(bool held);
+    // An input reached the rules: a loop asleep in a pause looks again.
+    void Wake();
 
     // The page's call: runs the passes due now. Returns the delay the page was asked for, or a
     // negative number when the loop does not want to be called.
@@ -61,6 +65,7 @@ class PageGameLoop {
     int32_t interval_ = 0;
     bool held_ = false;
     bool ended_ = false;
+    bool asleep_ = false;  // the run ended at a pause: no call until Wake
 };
 
 }  // namespace ZapModule

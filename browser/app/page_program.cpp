@@ -58,6 +58,8 @@ bool PageProgram::Load(std::optional<uint32_t> seed) {
 }
 
 void PageProgram::End(int status) {
+    // The end covers the game screen: its field is left as the game left it.
+    port_.FlushField();
     ended_ = true;
     loop_.End();
     links_.EndProgram(status);
@@ -112,6 +114,7 @@ void PageProgram::KeyDown(int code, bool repeat) {
     if (ended_) return;
     if (!Watching()) {
         FieldKeyDown(s_, code);
+        loop_.Wake();
         return;
     }
     // The viewer's keys never reach the rules: Esc ends the watching, P holds it, Space skips
@@ -125,11 +128,15 @@ void PageProgram::KeyDown(int code, bool repeat) {
 }
 
 void PageProgram::KeyUp(int code) {
-    if (!ended_ && !Watching()) FieldKeyUp(s_, code);
+    if (ended_ || Watching()) return;
+    FieldKeyUp(s_, code);
+    loop_.Wake();
 }
 
 void PageProgram::Press(double x, double y) {
-    if (!ended_ && !Watching()) ScreenMouseDown(s_, RoundToInt32(x), RoundToInt32(y));
+    if (ended_ || Watching()) return;
+    ScreenMouseDown(s_, RoundToInt32(x), RoundToInt32(y));
+    loop_.Wake();
 }
 
 void PageProgram::CloseGameScreen() {
@@ -167,6 +174,8 @@ void PageProgram::HoldWatching(bool held) {
 void PageProgram::ReplayTimerFired() {
     if (!schedule_ || ended_) return;
     schedule_->TimerFired();
+    // The recorded input may have ended a pause.
+    loop_.Wake();
     ShowCaption();
 }
 

@@ -78,6 +78,8 @@ class PageProgram {
     // The page closed a box the rules opened.
     void ModalClosed() { port_.ModalClosed(); }
     double RunLoop() { return loop_.Run(); }
+    // The display frame the field asked for.
+    void ShowField() { port_.ShowField(); }
     void ReplayTimerFired();
 
     const GameState& State() const { return s_; }

@@ -20,10 +20,15 @@ EM_JS(void, PageShowMessage,
       });
 EM_JS(void, PageShowHallOfFame, (), { Module.zwPage.showHallOfFame(); });
 EM_JS(void, PageHallOfFameChanged, (), { Module.zwPage.hallOfFameChanged(); });
-EM_JS(void, PageShowPicture, (int canvas, const uint32_t* rgba, int width, int height), {
-    Module.zwPage.showPicture(canvas, HEAPU8.subarray(rgba, rgba + width * height * 4), width,
-                              height);
+EM_JS(void, PageShowBackground, (const uint32_t* rgba, int width, int height), {
+    Module.zwPage.showBackground(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
 });
+EM_JS(void, PageAskFieldFrame, (), { Module.zwPage.askFieldFrame(); });
+EM_JS(void, PagePutField,
+      (const uint32_t* rgba, int width, int height, const int32_t* rects, int count), {
+          Module.zwPage.putField(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height,
+                                 HEAP32.subarray(rects >> 2, (rects >> 2) + count * 4));
+      });
 EM_JS(void, PageAppendPlayerLine, (const char* name, int length),
       { Module.zwPage.appendPlayerLine(UTF8ToString(name, length)); });
 EM_JS(void, PageRemovePlayerLine, (int index), { Module.zwPage.removePlayerLine(index); });
@@ -82,7 +87,7 @@ void PageWindowPort::SetBackground(const Surface& picture) {
 void PageWindowPort::ReloadBackground() {
     shown_ = picture_;
     pressedShown_ = {false, false};
-    ShowSurface(shown_, kBackgroundCanvas);
+    ShowBackgroundSurface(shown_);
 }
 
 void PageWindowPort::DrawButtonPressed(int index) {
@@ -94,20 +99,48 @@ void PageWindowPort::DrawButtonPressed(int index) {
     BitBlt(shown_, button.Left, button.Top, sprite->Width(), sprite->Height(), *sprite, 0, 0,
            SRCCOPY);
     pressedShown_[index] = true;
-    ShowSurface(shown_, kBackgroundCanvas);
+    ShowBackgroundSurface(shown_);
 }
 
 void PageWindowPort::RefreshField() {
-    ShowSurface(s_.Field, kFieldCanvas);
+    if (frameAsked_) return;
+    frameAsked_ = true;
+    PageAskFieldFrame();
 }
 
-void PageWindowPort::ShowSurface(const Surface& surface, int canvas) {
+void PageWindowPort::FlushField() {
+    if (frameAsked_) ShowField();
+}
+
+void PageWindowPort::ShowField() {
+    frameAsked_ = false;
+    const Surface& field = s_.Field;
+    if (field.Width() != kFieldWidth || field.Height() != kFieldHeight) return;
+    const FieldTiles changed = shownField_.Changed(field, damage_.ToUpdate(field));
+    shownField_.Take(field, changed);
+    damage_.ShownWhole(field);
+    fieldRgba_.resize(size_t{kFieldWidth} * kFieldHeight);
+    fieldRects_.clear();
+    for (const Rect& r : changed.Rects()) {
+        for (int y = r.Top; y < r.Bottom; ++y) {
+            const uint32_t* from = field.Row(y) + r.Left;
+            uint32_t* to = fieldRgba_.data() + size_t{kFieldWidth} * y + r.Left;
+            for (int x = 0; x < r.Right - r.Left; ++x) to[x] = Rgba(from[x]);
+        }
+        fieldRects_.insert(fieldRects_.end(), {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top});
+    }
+    if (fieldRects_.empty()) return;
+    PagePutField(fieldRgba_.data(), kFieldWidth, kFieldHeight, fieldRects_.data(),
+                 static_cast<int>(fieldRects_.size() / 4));
+}
+
+void PageWindowPort::ShowBackgroundSurface(const Surface& surface) {
     if (surface.Empty()) return;
     const size_t count = static_cast<size_t>(surface.Width()) * surface.Height();
     rgba_.resize(count);
     const uint32_t* from = std::as_const(surface).Bits();
     for (size_t i = 0; i < count; ++i) rgba_[i] = Rgba(from[i]);
-    PageShowPicture(canvas, rgba_.data(), surface.Width(), surface.Height());
+    PageShowBackground(rgba_.data(), surface.Width(), surface.Height());
 }
 
 void PageWindowPort::AppendPlayerLine(std::string_view name) {

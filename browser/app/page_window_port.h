@@ -1,10 +1,12 @@
 #pragma once
 // The window interface of the rules over the page's windows. Texts, the player list and the
 // pictures go to the page's script (Module.zwPage in page.js) as they change; the timer is the
-// page's game loop. A browser cannot wait for a message box or the hall of fame: ShowMessage and
-// ShowHallOfFame put them on the page and return at once (OK is the only answer the rules ask
-// for, so the result is the same), and the program holds the game loop until the page has closed
-// them.
+// page's game loop. The field is shown once per display frame, not per step: a refresh asks the
+// page for a frame, and at the frame (ShowField) only the tiles in which the latest picture
+// differs from the one on the canvas are put there. A browser cannot wait for a message box or the
+// hall of fame: ShowMessage and ShowHallOfFame put them on the page and return at once (OK is the
+// only answer the rules ask for, so the result is the same), and the program holds the game loop
+// until the page has closed them.
 
 #include <array>
 #include <functional>
@@ -13,6 +15,8 @@
 #include "browser/app/page_loop.h"
 #include "game/contract/state.h"
 #include "game/contract/window_port.h"
+#include "graphics/field_damage.h"
+#include "graphics/shown_field.h"
 
 namespace ZapModule {
 
@@ -20,11 +24,13 @@ class PageWindowPort : public WindowPort {
   public:
     PageWindowPort(GameState& s, PageGameLoop& loop) : s_(s), loop_(loop) {}
 
-    // Hands the surface to the page as RGBA bytes, drawn on the field's canvas (kFieldCanvas)
-    // or the game screen's background (kBackgroundCanvas).
-    static constexpr int kFieldCanvas = 0;
-    static constexpr int kBackgroundCanvas = 1;
-    void ShowSurface(const Surface& surface, int canvas);
+    // Hands the surface to the page as RGBA bytes, drawn on the game screen's background.
+    void ShowBackgroundSurface(const Surface& surface);
+    // The page's display frame: puts what changed of the latest field on its canvas.
+    void ShowField();
+    // Puts the latest field on the canvas now if a frame was asked for (the game screen is about
+    // to be left).
+    void FlushField();
 
     void SetLabel1Text(int index, std::string_view text) override;
     void SetLabel3Text(int index, std::string_view text) override;
@@ -64,7 +70,14 @@ class PageWindowPort : public WindowPort {
     Surface picture_;  // the picture as loaded
     Surface shown_;    // the picture with the pressed buttons drawn over it
     std::array<bool, 2> pressedShown_{false, false};
-    std::vector<uint32_t> rgba_;  // the bytes last handed to the page
+    std::vector<uint32_t> rgba_;  // the background's bytes last handed to the page
+    // The field as the canvas shows it, in the canvas's RGBA; the page reads the rectangles it
+    // puts from here.
+    std::vector<uint32_t> fieldRgba_;
+    std::vector<int32_t> fieldRects_;  // left, top, width, height of each rectangle put
+    FieldDamage damage_;
+    ShownField shownField_;
+    bool frameAsked_ = false;
     int openModals_ = 0;
 };
 

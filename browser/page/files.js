@@ -546,11 +546,15 @@ window.ZapwallFiles = (() => {
     });
     // Saves should outlive the browser's clean-up of sites that need space.
     if (navigator.storage && navigator.storage.persist) navigator.storage.persist();
-    if ('serviceWorker' in navigator) {
-      navigator.serviceWorker.register('sw.js').catch((error) =>
-        console.warn('Zapwall: bez práce offline:', error));
-    }
   }
 
-  return { mount, persist };
+  // The service worker fills its cache with the whole site: the page asks for it once its own
+  // files are in, so that on a slow line the two do not share it.
+  function offerOffline() {
+    if (!('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('sw.js').catch((error) =>
+      console.warn('Zapwall: bez práce offline:', error));
+  }
+
+  return { mount, persist, offerOffline };
 })();

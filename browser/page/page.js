@@ -40,7 +40,9 @@
   let hallTimer = null;
   const modals = [];     // boxes waiting to be shown, after `shownModal`
   let shownModal = null;
-  const images = {};  // the ImageData of each canvas, by the module's canvas number
+  let backgroundImage = null;  // the game screen's picture as the module last handed it
+  let fieldImage = null;       // an ImageData over the module's copy of the field
+  let fieldFrame = null;       // the display frame the field asked for
   const held = new Set();  // the arrow keys held down
   const immediate = new MessageChannel();
   let immediateWanted = false;
@@ -64,18 +66,38 @@
     if (width > room && room > 0) squeezed.style.transform = `scaleX(${room / width})`;
   }
 
-  // The field changes with every step: its canvas is opaque and drawn past the page's frame
-  // timing (desynchronized), which halves what showing it costs the browser.
-  const CANVAS_OPTIONS = [{ alpha: false, desynchronized: true }, { alpha: false }];
-
-  function showPicture(canvas, rgba, width, height) {
-    const element = canvas === 0 ? $('field') : $('background');
-    let image = images[canvas];
-    if (!image || image.width !== width || image.height !== height) {
-      image = images[canvas] = new ImageData(width, height);
+  function showBackground(rgba, width, height) {
+    if (!backgroundImage || backgroundImage.width !== width || backgroundImage.height !== height) {
+      backgroundImage = new ImageData(width, height);
     }
-    image.data.set(rgba);
-    element.getContext('2d', CANVAS_OPTIONS[canvas]).putImageData(image, 0, 0);
+    backgroundImage.data.set(rgba);
+    $('background').getContext('2d', { alpha: false }).putImageData(backgroundImage, 0, 0);
+  }
+
+  // The field is shown once per display frame, whatever the steps in between: the module puts
+  // the latest picture's changed rectangles then.
+  function askFieldFrame() {
+    if (fieldFrame === null) fieldFrame = requestAnimationFrame(showFieldFrame);
+  }
+
+  function showFieldFrame() {
+    fieldFrame = null;
+    if (M && !ended) M._zw_show_field();
+  }
+
+  // Puts the rectangles (left, top, width, height each) of the module's field, `rgba` in the
+  // module's memory, on the field's canvas: no copy but the canvas's own of those pixels. Its
+  // canvas is opaque.
+  function putField(rgba, width, height, rects) {
+    if (!fieldImage || fieldImage.data.buffer !== rgba.buffer ||
+        fieldImage.data.byteOffset !== rgba.byteOffset || fieldImage.width !== width) {
+      fieldImage = new ImageData(new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length),
+                                 width, height);
+    }
+    const context = $('field').getContext('2d', { alpha: false });
+    for (let i = 0; i < rects.length; i += 4) {
+      context.putImageData(fieldImage, 0, 0, rects[i], rects[i + 1], rects[i + 2], rects[i + 3]);
+    }
   }
 
   // A call asked for at once comes through a message, which no timer clamping delays; a call
@@ -134,7 +156,9 @@
     hallOfFameChanged() {
       showHallRows();
     },
-    showPicture,
+    showBackground,
+    askFieldFrame,
+    putField,
     appendPlayerLine(name) {
       const option = document.createElement('option');
       option.textContent = name;
@@ -339,7 +363,8 @@
 
   function runCommand(command) {
     if (command === 0) {
-      if (M._zw_menu_start()) showWindow('game');
+      if (!soundsSettled) startWhenLoaded();
+      else if (M._zw_menu_start()) showWindow('game');
     } else if (command === 1) {
       openModal({ kind: 'hall', fromRules: false });
     } else {
@@ -586,15 +611,32 @@
 
   // --- Start ----------------------------------------------------------------------------------
 
-  // The game's data files into the module's /data, as the site lists them.
-  async function loadData(module) {
-    const names = (self.ZAPWALL_SITE ? self.ZAPWALL_SITE.files : [])
-      .filter((name) => name.startsWith('data/'));
-    const files = await Promise.all(names.map(async (name) => {
-      const answer = await fetch(name);
-      if (!answer.ok) throw new Error(`${name}: ${answer.status}`);
-      return [name, new Uint8Array(await answer.arrayBuffer())];
-    }));
+  // --- The game's data ---------------------------------------------------------------------
+
+  // The game's data files as the site lists them. The menu needs all but the sounds, which only
+  // a game plays: they come after the menu is on screen. Each file is fetched once, from the
+  // moment the page's script runs, beside the module's own download.
+  const dataNames = (self.ZAPWALL_SITE ? self.ZAPWALL_SITE.files : [])
+    .filter((name) => name.startsWith('data/'));
+  const isSound = (name) => name.startsWith('data/sounds/');
+  const fetched = new Map();  // name → a promise of its bytes
+
+  function fetchFile(name) {
+    if (!fetched.has(name)) {
+      const bytes = fetch(name).then(async (answer) => {
+        if (!answer.ok) throw new Error(`${name}: ${answer.status}`);
+        return new Uint8Array(await answer.arrayBuffer());
+      });
+      // A failed fetch is tried again by the next program.
+      bytes.catch(() => fetched.delete(name));
+      fetched.set(name, bytes);
+    }
+    return fetched.get(name);
+  }
+
+  // Writes the files named into the module's /data once all of them are there.
+  async function loadData(module, names) {
+    const files = await Promise.all(names.map(async (name) => [name, await fetchFile(name)]));
     for (const [name, bytes] of files) {
       const path = `/${name}`;
       module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
@@ -603,9 +645,44 @@
     module.FS.mkdirTree(DATA_FOLDER);
   }
 
+  // The sounds of the program running now, loaded behind its menu: a promise settled once they
+  // are in its /data.
+  let soundsLoaded = null;
+  let startWaiting = false;  // Start was pressed before the sounds were there
+  let soundsSettled = false;  // the sounds are loaded, or failed to load
+
+  // Start waits, visibly, until the sounds are there; a second press changes nothing. Sounds that
+  // cannot be fetched have been said, and the game starts without them.
+  function startWhenLoaded() {
+    if (startWaiting) return;
+    startWaiting = true;
+    note('Načítají se zvuky hry…');
+    const module = M;
+    soundsLoaded.then(() => note(''), () => {}).then(() => {
+      startWaiting = false;
+      if (M === module && !ended && shown('menu') && !shownModal) runCommand(0);
+    });
+  }
+
+  // The page's module, compiled once while it downloads (the head's preload has started that)
+  // and instantiated anew for every program.
+  const compiled = WebAssembly.compileStreaming(fetch('zapwall-page.wasm'));
+  compiled.catch(() => {});  // said by the program that needs it
+
+  function instantiateWasm(imports, done) {
+    compiled.then((module) => WebAssembly.instantiate(module, imports))
+      .then((instance) => done(instance), (error) => {
+        note(`Hru se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
+      });
+    return {};
+  }
+
   // A new program: the windows as designed, a new module, and the game or a watched replay.
   async function boot(watched) {
     M = null;
+    if (fieldFrame !== null) cancelAnimationFrame(fieldFrame);
+    fieldFrame = null;
+    fieldImage = backgroundImage = null;
     $('stage').innerHTML = stageHtml;
     ended = endPending = endShown = false;
     modals.length = 0;
@@ -614,7 +691,10 @@
     held.clear();
     mode = watched ? 'watch' : 'play';
     bindWindows();
-    const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio });
+    soundsSettled = startWaiting = false;
+    const firstData = watched ? dataNames : dataNames.filter((name) => !isSound(name));
+    for (const name of firstData) fetchFile(name);
+    const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio, instantiateWasm });
     if (!watched && window.ZapwallFiles) {
       try {
         await window.ZapwallFiles.mount(module);
@@ -626,7 +706,7 @@
       module.FS.mkdirTree('/user');
     }
     try {
-      await loadData(module);
+      await loadData(module, firstData);
     } catch (error) {
       note(`Data hry se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
       return;
@@ -635,8 +715,16 @@
     if (!watched) {
       showWindow('menu');
       if (M._zw_start()) showMenu();
+      soundsLoaded = loadData(module, dataNames.filter(isSound)).finally(() => {
+        if (M === module) soundsSettled = true;
+        if (window.ZapwallFiles) window.ZapwallFiles.offerOffline();
+      });
+      soundsLoaded.catch((error) => {
+        if (M === module) note(`Zvuky hry se nepodařilo načíst (${error.message}); hra bude bez nich.`);
+      });
       return;
     }
+    soundsSettled = true;
     module.FS.mkdirTree('/tmp');
     if (watched.bytes) module.FS.writeFile(WATCHED_FILE, watched.bytes);
     showWindow('game');

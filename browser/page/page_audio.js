@@ -1,28 +1,57 @@
 // The page's side of the sound component (browser/app/page_sound.cpp), over WebAudio: the decoded
 // effects, the channels they play on and the tune's channel. The module decides what plays and
 // when; this only makes it sound. Browsers let an AudioContext sound only after the player's
-// first key or click on the page: it is resumed then.
+// first key or click on the page: it is resumed then. A context with nothing to play is suspended
+// after a moment (a running one wakes the browser's audio threads a hundred times a second, in a
+// paused game too) and resumed by the next sound.
 'use strict';
 
 function makeZapwallAudio() {
   const AudioContextClass = window.AudioContext || window.webkitAudioContext;
   const TUNE_CHANNEL = 0;
+  const IDLE_MILLIS = 2000;
   let context = null;
+  let idleTimer = null;
+  let idle = false;            // suspended here, not by the browser's wait for a key or click
   let channels = [];           // index 1..N: the effect channels; 0: the tune
   const sounds = new Map();    // path → AudioBuffer, null while decoding or when undecodable
   const waiting = new Set();   // paths whose first Play waits for the decoding
 
   function ensureContext() {
-    if (!context && AudioContextClass) context = new AudioContextClass();
+    if (!context && AudioContextClass) {
+      context = new AudioContextClass();
+      sleepWhenIdle();
+    }
     return context;
   }
 
   // The browser's rule: sound starts with the player's first key or click.
   function resume() {
-    if (context && context.state === 'suspended') context.resume();
+    if (context && context.state === 'suspended' && !idle) context.resume();
   }
   for (const type of ['keydown', 'mousedown', 'pointerdown', 'touchstart']) {
     window.addEventListener(type, resume, true);
+  }
+
+  // Suspends the context once nothing has played for a moment.
+  function sleepWhenIdle() {
+    clearTimeout(idleTimer);
+    idleTimer = setTimeout(() => {
+      idleTimer = null;
+      if (!context || context.state !== 'running') return;
+      if (channels.some((playing) => playing && !playing.ended)) return;
+      idle = true;
+      context.suspend();
+    }, IDLE_MILLIS);
+  }
+
+  function wake() {
+    clearTimeout(idleTimer);
+    idleTimer = null;
+    if (idle) {
+      idle = false;
+      context.resume();
+    }
   }
 
   function stopChannel(index) {
@@ -40,12 +69,14 @@ function makeZapwallAudio() {
 
   function start(index, buffer) {
     stopChannel(index);
+    wake();
     const source = context.createBufferSource();
     source.buffer = buffer;
     source.connect(context.destination);
     const playing = { source, started: context.currentTime, ended: false };
     source.onended = () => {
       playing.ended = true;
+      sleepWhenIdle();
     };
     channels[index] = playing;
     source.start();
@@ -75,6 +106,7 @@ function makeZapwallAudio() {
     },
     stopAll() {
       for (let i = 0; i < channels.length; ++i) stopChannel(i);
+      if (context) sleepWhenIdle();
     },
     // The tune's samples are let go once it has played.
     update() {
@@ -87,7 +119,7 @@ function makeZapwallAudio() {
     state() {
       if (!AudioContextClass) return 3;
       if (!context) return 0;
-      return context.state === 'running' ? 2 : 1;
+      return context.state === 'running' || idle ? 2 : 1;
     },
     decode(path, bytes) {
       if (!ensureContext() || sounds.has(path)) return;

@@ -4,17 +4,44 @@
 // site's files and their list. The cache is named after the version and the hash, so a new build
 // makes the browser install a new worker with a new cache; it takes over when no tab uses the
 // old one any more (a page never mixes the files of two builds), and the old cache is removed.
+// Every file is fetched past the browser's HTTP cache and checked against the SHA-256 the build
+// listed for it: a server that holds another build's file (a site half updated, a proxy's old
+// copy) fails the installation, which the browser tries again later, so a cache never holds the
+// files of two builds.
 'use strict';
 
 importScripts('site-version.js');
 
 const CACHE_PREFIX = 'zapwall-';
 const CACHE = `${CACHE_PREFIX}${self.ZAPWALL_SITE.version}-${self.ZAPWALL_SITE.hash}`;
-// './' is what the address of the folder gives: the same page as index.html.
-const FILES = ['./', ...self.ZAPWALL_SITE.files];
+const FILES = self.ZAPWALL_SITE.files;
+const SHA256 = self.ZAPWALL_SITE.sha256;
+
+function hex(buffer) {
+  return [...new Uint8Array(buffer)].map((byte) => byte.toString(16).padStart(2, '0')).join('');
+}
+
+async function fetchChecked(name, sha256) {
+  const answer = await fetch(new Request(name, { cache: 'reload' }));
+  if (!answer.ok) throw new Error(`${name}: HTTP ${answer.status}`);
+  const digest = hex(await crypto.subtle.digest('SHA-256', await answer.clone().arrayBuffer()));
+  if (digest !== sha256) throw new Error(`${name}: not the file of build ${CACHE}`);
+  return answer;
+}
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)));
+  event.waitUntil((async () => {
+    const answers = await Promise.all(FILES.map((name, i) => fetchChecked(name, SHA256[i])));
+    const cache = await caches.open(CACHE);
+    try {
+      await Promise.all(answers.map((answer, i) => cache.put(FILES[i], answer.clone())));
+      // './' is what the address of the folder gives: the same page as index.html.
+      await cache.put('./', answers[FILES.indexOf('index.html')]);
+    } catch (error) {
+      await caches.delete(CACHE);
+      throw error;
+    }
+  })());
 });
 
 self.addEventListener('activate', (event) => {

@@ -1,11 +1,14 @@
-// What the browser tests share: the site served by python3's http.server on a free port, Debian's
-// Chromium started headless through puppeteer-core with a fresh profile for each test, and the
-// waits on the page's own state (never on the clock).
+// What the browser tests share: the site served as ./web serves it (browser/site/serve.py, with
+// its gzip copies) on a free port, Debian's Chromium started headless through puppeteer-core
+// with a fresh profile for each test, and the waits on the page's own state (never on the clock).
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
+
+const SERVER = fileURLToPath(new URL('../site/serve.py', import.meta.url));
 
 const CHROMIUM = process.env.ZAPWALL_CHROMIUM || '/usr/bin/chromium';
 const CHROMIUM_FLAGS = [
@@ -36,8 +39,7 @@ export function copySite(site, tag) {
 // Serves `folder` on 127.0.0.1 and a port the system picks; the address comes from the
 // server's own first line.
 export async function serve(folder) {
-  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1',
-                                   '--directory', folder],
+  const server = spawn('python3', ['-u', SERVER, folder, '0'],
                        { stdio: ['ignore', 'pipe', 'ignore'] });
   const port = await new Promise((resolve, reject) => {
     let said = '';
@@ -46,19 +48,19 @@ export async function serve(folder) {
       const match = /port (\d+)/.exec(said);
       if (match) resolve(match[1]);
     });
-    server.on('exit', (code) => reject(new Error(`http.server ended (${code}): ${said}`)));
+    server.on('exit', (code) => reject(new Error(`serve.py ended (${code}): ${said}`)));
   });
   server.stdout.resume();
   return { url: `http://127.0.0.1:${port}/`, stop: () => server.kill() };
 }
 
-// Chromium with a profile of its own; downloads go to `downloads` when given.
-export async function launch(tag) {
+// Chromium with a profile of its own and the flags of every test, then `flags`.
+export async function launch(tag, flags = []) {
   const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
     headless: false,  // the flag itself is in the list, as Debian's Chromium takes it
     userDataDir: temporaryFolder(`${tag}-profile`),
-    args: CHROMIUM_FLAGS,
+    args: [...CHROMIUM_FLAGS, ...flags],
   });
   return browser;
 }
