@@ -3,10 +3,16 @@
 #include "graphics/picture_loader.h"
 
 #include <fontconfig/fontconfig.h>
+#include <QThread>
 
 namespace ZapModule {
 
 StartupPreload::StartupPreload(const DataLayout& layout) {
+    // Qt takes the first thread that asks for its thread data as its main thread, the one its
+    // application must be made on. The pictures are decoded through Qt's buffers on the preload's
+    // thread, at once where no sound library is there to load first: the calling thread, the
+    // program's main thread, claims that role before any other thread starts.
+    QThread::currentThread();
     // The pictures in the order start-up reads them.
     std::vector<std::string> names{"pictures/gui"};
     for (int i = 1; i <= kSpriteCount; ++i) names.push_back("pictures/ko" + std::to_string(i));

@@ -2,6 +2,7 @@
 // handed out exactly as doing it on the spot would give it, each picture once, and the preload
 // ends cleanly whatever was taken. Run under ThreadSanitizer too (label threads).
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "app/startup_preload.h"
 #include "game/recording_window.h"
 #include "graphics/picture_loader.h"
+#include "graphics/png_codec.h"
 #include "graphics/sprites.h"
 
 namespace ZapModule {
@@ -25,7 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A data folder holding every picture start-up reads, each of its own colour, but for ko5, which
-// is missing; the sound library is the one in the build folder.
+// is missing; the sound library is the one in the build folder. The pictures are written without
+// Qt, so that a test can leave Qt untouched until the preload has begun.
 class StartupPreloadTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -43,7 +48,10 @@ class StartupPreloadTest : public ::testing::Test {
             if (name == "pictures/ko5") continue;
             Surface picture(6, 4);
             std::fill(picture.Bits(), picture.Bits() + 6 * 4, colour);
-            ASSERT_TRUE(SavePicturePng(picture, PathOf(name)));
+            const std::vector<uint8_t> png = EncodePng(picture);
+            std::ofstream(PathOf(name), std::ios::binary)
+                .write(reinterpret_cast<const char*>(png.data()),
+                       static_cast<std::streamsize>(png.size()));
         }
     }
     void TearDown() override { fs::remove_all(folder_); }
@@ -56,6 +64,15 @@ class StartupPreloadTest : public ::testing::Test {
   private:
     fs::path folder_;
 };
+
+// Qt's application on its offscreen platform, made as start-up makes it beside the preload.
+std::unique_ptr<QGuiApplication> OffscreenApplication() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "startup_preload_test";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
 
 // Each picture as the loader gives it and as loading it directly does, with the problems.
 void ExpectSameAsLoadingDirectly(const PictureLoader& loader, const std::string& path) {
@@ -70,10 +87,7 @@ void ExpectSameAsLoadingDirectly(const PictureLoader& loader, const std::string&
 TEST_F(StartupPreloadTest, HandsOutWhatLoadingOnTheSpotGivesWhileQtStarts) {
     StartupPreload preload(layout_);
     // As at start-up: Qt starts and asks fontconfig for the fonts while the preload runs.
-    static int argc = 3;
-    static char arg0[] = "startup_preload_test", arg1[] = "-platform", arg2[] = "offscreen";
-    static char* argv[] = {arg0, arg1, arg2, nullptr};
-    QGuiApplication app(argc, argv);
+    const auto app = OffscreenApplication();
     EXPECT_FALSE(QFontDatabase::families().isEmpty());
 
     const PictureLoader loader = preload.Pictures();
@@ -96,6 +110,24 @@ TEST_F(StartupPreloadTest, HandsOutWhatLoadingOnTheSpotGivesWhileQtStarts) {
     EXPECT_NE(s.SoundFactory(), nullptr);
     UnregisterSound(s);
     EXPECT_TRUE(window.Messages.empty());
+}
+
+// Without a sound library the preload decodes its first picture at once, through Qt, while the
+// main thread has not yet made Qt's application: Qt must still take the main thread for its own.
+TEST_F(StartupPreloadTest, LeavesQtsMainThreadToTheMainThreadWithoutALibrary) {
+    layout_.LibraryFolder = PathOf("no-library-here");
+    StartupPreload preload(layout_);
+    const PictureLoader loader = preload.Pictures();
+    ASSERT_TRUE(loader(PathOf("pictures/gui"), nullptr));  // decoded on the preload's thread
+    static std::vector<std::string> warnings;
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        warnings.push_back(text.toStdString());
+    });
+    const auto app = OffscreenApplication();
+    qInstallMessageHandler(nullptr);
+    EXPECT_THAT(warnings, testing::Not(testing::Contains(testing::HasSubstr("main() thread"))));
+    for (int i = 1; i <= kSpriteCount; ++i)
+        loader(PathOf("pictures/ko" + std::to_string(i)), nullptr);
 }
 
 TEST_F(StartupPreloadTest, EndsCleanlyWithNothingOrSomeTaken) {
