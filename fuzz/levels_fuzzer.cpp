@@ -20,7 +20,7 @@ void Play(const std::vector<uint8_t>& bytes, int16_t level, int levels) {
     OpenLevelFile(s, bytes);
     s.Level = level;
     SkipToLevel(s);
-    s.LevelsRead = s.LevelCount > 0 ? static_cast<int16_t>(level % s.LevelCount) : 0;
+    s.LevelsRead = s.LevelCount > 0 ? static_cast<int16_t>(level % s.LevelCount) : int16_t{0};
     for (int next = 0; next < levels; ++next) {
         LoadLevel(s);
         if (s.Levels.Position > s.Levels.Bytes.size()) std::abort();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the browser edition's end-to-end tests in Debian's headless Chromium: installs the pinned
-# puppeteer-core (npm ci, from package-lock.json) and runs each test file in turn.
+# Runs the browser edition's end-to-end tests in Debian's headless Chromium, each test file in
+# turn, with the pinned puppeteer-core that scripts/install-node-modules installed.
 #
 # usage: browser/tests/run.sh SITE_DIR NATIVE_BUILD_DIR
 #   SITE_DIR          the built site (build-web/site)
@@ -12,7 +12,11 @@ site=$(cd "$1" && pwd)
 native=$(cd "$2" && pwd)
 
 cd "$here"
-npm ci --no-audit --no-fund --loglevel=error
+[ -d node_modules/puppeteer-core ] || {
+  echo "browser/tests/run.sh: puppeteer-core is not installed; scripts/install-node-modules" \
+    "installs it" >&2
+  exit 1
+}
 node start.test.mjs "$site"
 node files.test.mjs "$site" "$native"
 node replay.test.mjs "$site" "$native"

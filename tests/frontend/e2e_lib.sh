@@ -24,6 +24,11 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "${tag:-e2e}: $*" >&2; exit 1; }
 
+# xdotool reads the windows' captions in the locale's encoding, and the Czech ones need UTF-8,
+# which a minimal machine without LANG does not give; the programs under test keep the locale
+# they were given.
+xdotool() { LC_ALL=C.UTF-8 command xdotool "$@"; }
+
 # COMMAND...: runs the command until it succeeds, for at most `patience` seconds; false if it
 # never did.
 within_patience() {
