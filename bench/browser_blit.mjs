@@ -11,7 +11,7 @@
 //   webgl-rects   texSubImage2D of each rectangle into a texture drawn over the canvas (WebGL 2;
 //                 Chromium without a GPU draws it with SwiftShader)
 //
-//   (cd browser/tests && npm ci)
+//   scripts/install-node-modules
 //   node bench/browser_blit.mjs [ROUNDS]
 import fs from 'node:fs';
 import { setTimeout as sleep } from 'node:timers/promises';

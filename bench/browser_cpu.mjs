@@ -7,7 +7,7 @@
 // minute-long pause). The CPU is that of every process of Chromium, and of the program alone
 // (Xvfb's own beside it); wake-ups are the context switches of all their threads, per second.
 //
-//   (cd browser/tests && npm ci)
+//   scripts/install-node-modules
 //   node bench/browser_cpu.mjs SITE NATIVE_BUILD [ROUNDS]    e.g. build-web/site build 5
 //
 // It prints each round as it goes, then medians and ranges as a Markdown table.
