@@ -26,6 +26,10 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     s_.Window = &port_;
     s_.Files = &files_;
     loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
+    // Before each step the mouse may steer the bat, as held arrow keys do.
+    loop_->BeforeStep = [this] {
+        if (GameScreen* screen = form1_.Built()) screen->Field()->SteerBat();
+    };
     form2_ = std::make_unique<MenuWindow>(s_, menu_, players_, form1_, form3_);
     port_.Attach(&form1_, loop_.get(), form2_.get(), &form3_);
     closing_.StopGameLoop = [this] { loop_->SetInterval(0); };

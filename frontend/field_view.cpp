@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
@@ -30,15 +31,29 @@ QRegion RegionOf(const FieldTiles& tiles) {
 }  // namespace
 
 FieldView::FieldView(GameState& s, QWidget* parent)
-    : QWidget(parent), s_(s), keys_([this](bool down, int code) {
-          if (down)
-              FieldKeyDown(s_, code);
-          else
-              FieldKeyUp(s_, code);
+    : QWidget(parent),
+      s_(s),
+      keys_([this](bool down, int code) {
+          steering_.PlayerKey(down, code);
+          Deliver(down, code);
+      }),
+      steering_([this](bool down, int code) {
+          // A player's release still waiting for its repeat goes first, as it came first.
+          keys_.Flush();
+          Deliver(down, code);
       }) {
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
     // Every pixel is painted on every refresh.
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FieldView::Deliver(bool down, int code) {
+    if (down)
+        FieldKeyDown(s_, code);
+    else
+        FieldKeyUp(s_, code);
+    if (KeyDelivered) KeyDelivered();
 }
 
 int FieldView::KeyCode(int qtKey) {
@@ -171,8 +186,27 @@ void FieldView::keyReleaseEvent(QKeyEvent* event) {
     keys_.Release(code, event->timestamp(), event->isAutoRepeat(), event->nativeScanCode());
 }
 
-void FieldView::mousePressEvent(QMouseEvent*) {
+std::optional<int> FieldView::FieldRow(QPointF point) const {
+    if (!picture_.contains(point)) return std::nullopt;
+    const double row = (point.y() - picture_.top()) * kFieldHeight / picture_.height();
+    return std::clamp(static_cast<int>(row), 0, kFieldHeight - 1);
+}
+
+void FieldView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton) return;
+    if (const std::optional<int> row = FieldRow(event->position())) steering_.Tap(*row);
+}
+
+void FieldView::mouseMoveEvent(QMouseEvent* event) {
+    if (const std::optional<int> row = FieldRow(event->position()))
+        steering_.PointAt(*row);
+    else
+        steering_.PointerGone();
+}
+
+void FieldView::leaveEvent(QEvent*) {
+    steering_.PointerGone();
 }
 
 bool FieldView::focusNextPrevChild(bool) {

@@ -7,17 +7,23 @@
 // On a scaled screen each field pixel is a square block of whole screen pixels (ScreenScale)
 // filling the field's frame in the background picture; where Qt paints it then, it paints the
 // whole field at each refresh.
+//
+// The mouse steers the bat as the arrow keys do (PointerSteering): a click on the field is Space
+// and hands the bat to the mouse, which it follows while the mouse is over the field, until an
+// arrow key takes it back.
 
 #include <QRectF>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "frontend/field_output.h"
 #include "frontend/held_keys.h"
 #include "frontend/screen_scale.h"
 #include "game/contract/state.h"
 #include "graphics/field_damage.h"
+#include "shell/pointer_steering.h"
 
 namespace ZapModule {
 
@@ -36,6 +42,10 @@ class FieldView : public QWidget {
 
     // The keys on their way to the rules (X11's repeats taken out).
     HeldKeys& Keys() { return keys_; }
+    // Lets the mouse steer the bat in the coming step (call before each step).
+    void SteerBat() { steering_.BeforeStep(s_); }
+    // Called after each key reached the rules.
+    std::function<void()> KeyDelivered;
 
     // The rules' key code of a Qt key (Esc 27, Space 32, Up 38, Down 40, P 80); 0 for keys the
     // game does not use.
@@ -46,15 +56,22 @@ class FieldView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Shows the field through the output when that can be done; false when Qt must paint it.
     bool ShowPastQt();
+    // Hands a key to the rules.
+    void Deliver(bool down, int code);
+    // The field row under a point of the widget, or nothing when the point is off the field.
+    std::optional<int> FieldRow(QPointF point) const;
 
     GameState& s_;
     HeldKeys keys_;
+    PointerSteering steering_;
     QRectF picture_;        // where the field's picture lies in the widget, logical pixels
     bool oneToOne_ = true;  // each field pixel is one pixel of the widget and of the screen
     // Screen pixels per field pixel (the device pixel ratio) when each field pixel is one

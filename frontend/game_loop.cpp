@@ -62,6 +62,7 @@ void GameLoop::RunPasses() {
             BeforePass();
             if (ended_) return;
         }
+        if (BeforeStep && PassesUntilStep(s_) == 1) BeforeStep();
         switch (LoopPass(s_)) {
             case PassResult::Idle:
                 delivered = WaitUntil(anchor + period);

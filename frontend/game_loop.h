@@ -32,6 +32,9 @@ class GameLoop : public QObject {
     // Called before every pass counts (watching a replay delivers recorded input there); it may
     // deliver window events itself.
     std::function<void()> BeforePass;
+    // Called just before each pass that is due to perform a game step (the pointer steers the
+    // bat there); it may deliver input to the rules.
+    std::function<void()> BeforeStep;
     // Called after every game step with the time the step began (for measurements).
     std::function<void(StepClock::time_point)> OnStep;
 

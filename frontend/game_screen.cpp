@@ -11,6 +11,7 @@
 #include "game/contract/rounding.h"
 #include "game/input.h"
 #include "game/screen_texts.h"
+#include "shell/paused_sign.h"
 
 namespace ZapModule {
 
@@ -48,6 +49,20 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
         label3_[i]->setWordWrap(true);
         label3_[i]->hide();
     }
+    pausedSign_ = new ActiveLabel(
+        field_,
+        {kPausedPlace.Left, kPausedPlace.Top, kPausedPlace.Right - kPausedPlace.Left,
+         kPausedPlace.Bottom - kPausedPlace.Top},
+        QString::fromUtf8(kPausedText.data(), qsizetype(kPausedText.size())),
+        QColor::fromRgb(kPausedColour), centred, BigFont());
+    pausedSign_->SetBorder(QColor::fromRgb(kPausedColour));
+    pausedSign_->setAutoFillBackground(true);
+    QPalette black = pausedSign_->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    pausedSign_->setPalette(black);
+    pausedSign_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    pausedSign_->hide();
+    field_->KeyDelivered = [this] { ShowPause(); };
     // Every control keeps its design (the scale is one until the window is fitted to a screen);
     // the field places itself.
     layout_.Remember(this, {field_});
@@ -128,6 +143,14 @@ void GameScreen::DrawButtonPressed(int index) {
 }
 
 void GameScreen::RefreshField() {
+    field_->Refresh();
+}
+
+void GameScreen::ShowPause() {
+    const bool paused = s_.Paused == kTrue;
+    if (paused != pausedSign_->isHidden()) return;
+    pausedSign_->setVisible(paused);
+    // The field is shown anew, by Qt while the sign lies over it; its picture stays as it was.
     field_->Refresh();
 }
 

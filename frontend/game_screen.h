@@ -42,6 +42,10 @@ class GameScreen : public QWidget {
     void DrawButtonPressed(int index);
     // Makes the field's latest picture visible at once.
     void RefreshField();
+    // Shows the sign of a paused game over the field while the game is paused, hides it
+    // otherwise (after each key the field hands to the rules, and whenever else the pause may
+    // have changed).
+    void ShowPause();
 
     FieldView* Field() { return field_; }
     ActiveLabel* Label1(int index) { return label1_.at(static_cast<size_t>(index)); }
@@ -79,6 +83,7 @@ class GameScreen : public QWidget {
     FieldView* field_;
     std::array<ActiveLabel*, 4> label1_{};
     std::array<ActiveLabel*, 3> label3_{};
+    ActiveLabel* pausedSign_;
     QImage picture_;  // the picture as loaded
     QImage shown_;    // the picture with the pressed buttons drawn over it
     std::array<bool, 2> pressedShown_{false, false};

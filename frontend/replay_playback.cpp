@@ -14,7 +14,7 @@ ReplayPlayback::ReplayPlayback(GameState& s, GameLoop& loop, GameScreen& screen,
     due_.setTimerType(Qt::PreciseTimer);
     connect(&due_, &QTimer::timeout, this, [this] {
         schedule_.TimerFired();
-        ShowTitle();
+        ShowState();
     });
     schedule_.ArmTimer = [this](int64_t delay) { due_.start(static_cast<int>(delay)); };
     schedule_.DisarmTimer = [this] { due_.stop(); };
@@ -33,7 +33,7 @@ void ReplayPlayback::Start() {
     screen_.Field()->installEventFilter(this);
     loop_.BeforePass = [this] { BeforePass(); };
     title_ = screen_.windowTitle();
-    ShowTitle();
+    ShowState();
     schedule_.Start();
 }
 
@@ -41,7 +41,8 @@ void ReplayPlayback::Stop() {
     schedule_.Stop();
 }
 
-void ReplayPlayback::ShowTitle() {
+void ReplayPlayback::ShowState() {
+    screen_.ShowPause();
     const std::string_view caption = schedule_.Held()     ? kWatchingHeldCaption
                                      : s_.Paused == kTrue ? kWatchingRecordedPauseCaption
                                                           : kWatchingCaption;
@@ -53,7 +54,7 @@ void ReplayPlayback::ShowTitle() {
 void ReplayPlayback::SetHeld(bool held) {
     if (held == schedule_.Held() || schedule_.Ended()) return;
     schedule_.SetHeld(held);
-    ShowTitle();
+    ShowState();
 }
 
 void ReplayPlayback::BeforePass() {
@@ -61,7 +62,7 @@ void ReplayPlayback::BeforePass() {
     while (schedule_.Held() && !schedule_.Ended())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     schedule_.BeforePass();
-    ShowTitle();
+    ShowState();
 }
 
 bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
@@ -73,7 +74,7 @@ bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
             if (key->key() == Qt::Key_P && !key->isAutoRepeat()) SetHeld(!schedule_.Held());
             if (key->key() == Qt::Key_Space && !key->isAutoRepeat()) {
                 schedule_.SkipWait();
-                ShowTitle();
+                ShowState();
             }
             return true;
         }

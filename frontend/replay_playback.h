@@ -43,8 +43,9 @@ class ReplayPlayback : public QObject {
 
   private:
     void BeforePass();
-    // The caption for the watching's state: held by the viewer, in the player's pause, or on.
-    void ShowTitle();
+    // The caption for the watching's state (held by the viewer, in the player's pause, or on),
+    // and the sign of the player's pause over the field.
+    void ShowState();
 
     GameState& s_;
     GameLoop& loop_;
