@@ -71,7 +71,6 @@ class BitReader {
         buffer_ = 0;
         held_ = 0;
     }
-    size_t Offset() const { return next_; }
     void Skip(size_t bytes) { next_ += bytes; }
     std::span<const uint8_t> Rest() const { return in_.subspan(next_); }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Little-endian 16-bit values, the only unit of the binary data files. Readers never go past the
-// end of their bytes: a value that is not there reads as 0 and marks the reader as overrun, so a
+// end of their bytes: a value that is not there reads as 0 and leaves the reader at the end, so a
 // caller that checks Has() first never sees one.
 
 #include <cstddef>
@@ -21,7 +21,6 @@ class ByteReader {
     int16_t Read16() {
         if (!Has(1)) {
             position_ = size_;
-            overrun_ = true;
             return 0;
         }
         const auto value = static_cast<uint16_t>(data_[position_] | (data_[position_ + 1] << 8));
@@ -34,18 +33,15 @@ class ByteReader {
             position_ += 2 * count;
         } else {
             position_ = size_;
-            overrun_ = true;
         }
     }
     size_t Position() const { return position_; }
     size_t Remaining() const { return size_ - position_; }
-    bool Overrun() const { return overrun_; }
 
   private:
     const uint8_t* data_;
     size_t size_;
     size_t position_;
-    bool overrun_ = false;
 };
 
 inline void Append16(std::vector<uint8_t>& out, int16_t value) {
