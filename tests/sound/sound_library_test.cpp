@@ -100,12 +100,9 @@ class RealLibrary : public ::testing::Test {
 
     // Polls Query until it mentions `state` (the device opens and closes in the background).
     bool WaitForDevice(const std::string& state) {
-        for (int i = 0; i < 1500; ++i) {
-            if (s.SoundPlayer && s.SoundPlayer->Query().find(state) != std::string::npos)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
+        return PollUntil(std::chrono::milliseconds(2), [&] {
+            return s.SoundPlayer && s.SoundPlayer->Query().find(state) != std::string::npos;
+        });
     }
 
     // Waits until the capture holds `seconds` of sound counted from its first audible sample.
@@ -125,13 +122,23 @@ class RealLibrary : public ::testing::Test {
 
     template <typename Done>
     bool WaitFor(Done done) {
-        for (int i = 0; i < 250; ++i) {
+        return PollUntil(std::chrono::milliseconds(20), [&] {
             const auto left = ZapTest::ReadCaptureLeft(capture);
             const Audible a = FindAudible(left);
-            if (a.End > 0 && done(left, a)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            return a.End > 0 && done(left, a);
+        });
+    }
+
+    // Looks again every `pace` until `holds` does. The deadline only ends a test that would
+    // otherwise hang: a machine busy with other work (or ThreadSanitizer) is only slower.
+    template <typename Condition>
+    static bool PollUntil(std::chrono::milliseconds pace, Condition holds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!holds()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(pace);
         }
-        return false;
+        return true;
     }
 
     // The two close handlers' shutdown, the release of the player and unregistration; then the
