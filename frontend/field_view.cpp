@@ -186,27 +186,21 @@ void FieldView::keyReleaseEvent(QKeyEvent* event) {
     keys_.Release(code, event->timestamp(), event->isAutoRepeat(), event->nativeScanCode());
 }
 
-std::optional<int> FieldView::FieldRow(QPointF point) const {
-    if (!picture_.contains(point)) return std::nullopt;
+int FieldView::FieldRow(QPointF point) const {
     const double row = (point.y() - picture_.top()) * kFieldHeight / picture_.height();
     return std::clamp(static_cast<int>(row), 0, kFieldHeight - 1);
 }
 
 void FieldView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    if (event->button() != Qt::LeftButton) return;
-    if (const std::optional<int> row = FieldRow(event->position())) steering_.Tap(*row);
+    if (event->button() == Qt::LeftButton && picture_.contains(event->position()))
+        steering_.Tap(FieldRow(event->position()));
 }
 
 void FieldView::mouseMoveEvent(QMouseEvent* event) {
-    if (const std::optional<int> row = FieldRow(event->position()))
-        steering_.PointAt(*row);
-    else
-        steering_.PointerGone();
-}
-
-void FieldView::leaveEvent(QEvent*) {
-    steering_.PointerGone();
+    // The moves reach the field while the mouse is over it; one that leaves it (flung past the
+    // field's bottom, say) leaves the bat its last height, which the bat still goes to.
+    steering_.PointAt(FieldRow(event->position()));
 }
 
 bool FieldView::focusNextPrevChild(bool) {

@@ -9,14 +9,13 @@
 // whole field at each refresh.
 //
 // The mouse steers the bat as the arrow keys do (PointerSteering): a click on the field is Space
-// and hands the bat to the mouse, which it follows while the mouse is over the field, until an
-// arrow key takes it back.
+// and hands the bat to the mouse; the bat goes to the height the mouse has, or last had, over the
+// field, until an arrow key takes it back.
 
 #include <QRectF>
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "frontend/field_output.h"
 #include "frontend/held_keys.h"
@@ -57,7 +56,6 @@ class FieldView : public QWidget {
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -66,8 +64,8 @@ class FieldView : public QWidget {
     bool ShowPastQt();
     // Hands a key to the rules.
     void Deliver(bool down, int code);
-    // The field row under a point of the widget, or nothing when the point is off the field.
-    std::optional<int> FieldRow(QPointF point) const;
+    // The field row at a point of the widget's, the nearest one for a point off the field.
+    int FieldRow(QPointF point) const;
 
     GameState& s_;
     HeldKeys keys_;
