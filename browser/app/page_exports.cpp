@@ -112,6 +112,13 @@ EMSCRIPTEN_KEEPALIVE int zw_paused() {
     return program && program->State().Paused != ZapModule::kFalse ? 1 : 0;
 }
 
+// The height of the bat's centre on the field, in the field's pixels, as the pointer's steering
+// takes it.
+EMSCRIPTEN_KEEPALIVE int zw_bat_centre() {
+    if (!program) return 0;
+    return program->State().BatTop + program->State().BatHeight / 2;
+}
+
 // --- The game screen -----------------------------------------------------------------------
 
 // A key went down on the field (Esc 27, Space 32, Up 38, Down 40, P 80); `repeat` when the key

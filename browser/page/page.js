@@ -26,8 +26,13 @@
   const REPEAT_DELAY_MILLIS = 300;
   const REPEAT_MILLIS = 50;
 
+  // A finger held this long on the player list asks to delete the player under it.
+  const LONG_PRESS_MILLIS = 600;
+  const LONG_PRESS_SLACK = 10;  // CSS pixels a held finger may wander
+
   const stageHtml = $('stage').innerHTML;
   const audio = makeZapwallAudio();
+  const fit = makeZapwallFit();
 
   let M = null;          // the module of the program running now
   let mode = 'play';     // 'play' or 'watch'
@@ -192,19 +197,11 @@
     return !$(id).hidden;
   }
 
-  // Scales the stage by the largest whole factor at which the window shown fits the page.
+  // Scales and places the stage (page_fit.js). While the phone's keyboard is up for the name
+  // box, the page keeps its size, so the box does not move away under it.
   function layout() {
-    let width = 0;
-    let height = 0;
-    for (const element of document.querySelectorAll('#stage > .window, #end')) {
-      if (element.hidden) continue;
-      width = Math.max(width, element.offsetWidth);
-      height = Math.max(height, element.offsetHeight);
-    }
-    if (width === 0) return;
-    const room = Math.min((innerWidth - 16) / width, (innerHeight - 16) / height);
-    scale = Math.max(1, Math.floor(room));
-    $('stage').style.transform = `scale(${scale})`;
+    if (document.activeElement === $('name-box') && $('stage').style.transform) return;
+    scale = fit.place();
   }
 
   function showWindow(id) {
@@ -372,55 +369,65 @@
     }
   }
 
+  // Calls `onMove` with each move of the pointer pressed in `event` (mouse or finger) and
+  // `onEnd` when it is let go.
+  function follow(event, onMove, onEnd) {
+    const element = event.currentTarget;
+    element.setPointerCapture(event.pointerId);
+    const end = () => {
+      element.removeEventListener('pointermove', onMove);
+      element.removeEventListener('pointerup', end);
+      element.removeEventListener('pointercancel', end);
+      onEnd();
+    };
+    element.addEventListener('pointermove', onMove);
+    element.addEventListener('pointerup', end);
+    element.addEventListener('pointercancel', end);
+  }
+
   // Holds down a press on the speed bar: `step` now and, while held, again and again.
-  function holdStep(step) {
+  function holdStep(event, step) {
     setTick(M._zw_menu_tick() + step());
     let repeat = null;
     const delay = setTimeout(() => {
       repeat = setInterval(() => setTick(M._zw_menu_tick() + step()), REPEAT_MILLIS);
     }, REPEAT_DELAY_MILLIS);
-    const release = () => {
+    follow(event, () => {}, () => {
       clearTimeout(delay);
       clearInterval(repeat);
-      removeEventListener('mouseup', release);
-    };
-    addEventListener('mouseup', release);
+    });
   }
 
   function bindTickBar() {
     const bar = $('tick-bar');
     const track = bar.querySelector('.track');
     const thumb = bar.querySelector('.thumb');
-    bar.querySelector('.arrow.left').addEventListener('mousedown', () => holdStep(() => -TICK_ARROW_STEP));
-    bar.querySelector('.arrow.right').addEventListener('mousedown', () => holdStep(() => TICK_ARROW_STEP));
-    track.addEventListener('mousedown', (event) => {
+    bar.querySelector('.arrow.left').addEventListener('pointerdown', (event) =>
+      holdStep(event, () => -TICK_ARROW_STEP));
+    bar.querySelector('.arrow.right').addEventListener('pointerdown', (event) =>
+      holdStep(event, () => TICK_ARROW_STEP));
+    track.addEventListener('pointerdown', (event) => {
       if (event.target === thumb) return;
       const x = (event.clientX - track.getBoundingClientRect().left) / scale;
       // A press beside the thumb pages towards the press, while the thumb has not reached it.
-      holdStep(() => {
+      holdStep(event, () => {
         const at = thumb.offsetLeft + thumb.offsetWidth / 2;
         if (Math.abs(x - at) <= thumb.offsetWidth / 2) return 0;
         return x < at ? -TICK_PAGE_STEP : TICK_PAGE_STEP;
       });
     });
-    thumb.addEventListener('mousedown', (event) => {
+    thumb.addEventListener('pointerdown', (event) => {
       event.preventDefault();
       bar.focus();
       const startX = event.clientX;
       const startLeft = thumb.offsetLeft;
       const travel = track.clientWidth - thumb.offsetWidth;
-      const move = (moved) => {
+      follow(event, (moved) => {
         const left = Math.min(travel, Math.max(0, startLeft + (moved.clientX - startX) / scale));
         setTick(TICK_MIN + ((TICK_MAX - TICK_MIN) * left) / travel);
-      };
-      const up = () => {
-        removeEventListener('mousemove', move);
-        removeEventListener('mouseup', up);
-      };
-      addEventListener('mousemove', move);
-      addEventListener('mouseup', up);
+      }, () => {});
     });
-    bar.addEventListener('mousedown', () => setTimeout(() => bar.focus()));
+    bar.addEventListener('pointerdown', () => setTimeout(() => bar.focus()));
     // The keys of the platform's scroll bars: Right and Down add, Left and Up take away.
     const keySteps = {
       ArrowRight: TICK_ARROW_STEP, ArrowDown: TICK_ARROW_STEP, ArrowLeft: -TICK_ARROW_STEP,
@@ -446,6 +453,38 @@
         $('player-list').focus();
       },
     });
+  }
+
+  // A finger held still on a line of the player list chooses that player and asks to delete it.
+  function bindLongPress(list) {
+    list.addEventListener('pointerdown', (event) => {
+      if (event.pointerType === 'mouse') return;
+      const row = [...list.options].findIndex((option) => {
+        const box = option.getBoundingClientRect();
+        return event.clientY >= box.top && event.clientY < box.bottom;
+      });
+      if (row < 0) return;
+      const timer = setTimeout(() => {
+        list.selectedIndex = row;
+        M._zw_menu_select(row);
+        showMenu();
+        askDelete();
+      }, LONG_PRESS_MILLIS);
+      const moved = (next) => {
+        if (Math.hypot(next.clientX - event.clientX, next.clientY - event.clientY) >
+            LONG_PRESS_SLACK) end();
+      };
+      const end = () => {
+        clearTimeout(timer);
+        list.removeEventListener('pointermove', moved);
+        list.removeEventListener('pointerup', end);
+        list.removeEventListener('pointercancel', end);
+      };
+      list.addEventListener('pointermove', moved);
+      list.addEventListener('pointerup', end);
+      list.addEventListener('pointercancel', end);
+    });
+    list.addEventListener('contextmenu', (event) => event.preventDefault());
   }
 
   // Only names players.ko can store: every character must have a Windows-1250 code.
@@ -483,13 +522,16 @@
         box.setSelectionRange(caret, caret);
       }
     });
-    box.addEventListener('keydown', (event) => {
-      if (event.key !== 'Enter') return;
+    // Enter, and a phone keyboard's "Go", submit the box's form.
+    $('name-form').addEventListener('submit', (event) => {
       event.preventDefault();
       M.ccall('zw_menu_create', null, ['string'], [box.value]);
       box.value = accepted = '';
       showMenu();
     });
+    box.addEventListener('blur', layout);
+    bindLongPress(list);
+    $('delete-player').addEventListener('click', askDelete);
     $('stat-level').addEventListener('mousedown', (event) => {
       if (M._zw_menu_edit_level(event.button)) showMenu();
     });
@@ -523,8 +565,52 @@
 
   // --- The game screen ----------------------------------------------------------------------
 
+  // The game screen's buttons as a finger reaches them: the side panel below the pause button
+  // is split between Start (above) and Konec, and a touch there presses the button's middle.
+  const TOUCH_BUTTONS = [
+    { left: 512, top: 332, bottom: 397, x: 610, y: 365 },  // Start
+    { left: 512, top: 397, bottom: 510, x: 610, y: 428 },  // Konec
+  ];
+
+  function touchButton(x, y) {
+    return TOUCH_BUTTONS.find((b) => x >= b.left && y >= b.top && y < b.bottom);
+  }
+
+  // A key of the game screen went down or up, from the keyboard, a pad or a touch control.
+  function gameKey(code, down, repeat = false) {
+    if (down) {
+      if (code === KEY_P) note('');
+      M._zw_key_down(code, repeat ? 1 : 0);
+    } else {
+      M._zw_key_up(code);
+    }
+  }
+
+  function fullScreenAvailable() {
+    return Boolean(document.fullscreenEnabled && document.documentElement.requestFullscreen);
+  }
+
+  function toggleFullScreen() {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen({ navigationUI: 'hide' }).catch(() => {});
+    $('field').focus();
+  }
+
   function bindGame() {
     const screen = $('game-screen');
+    // A finger on the side panel presses the nearest of its buttons; a press that no handler
+    // takes goes on as a mouse press below.
+    screen.addEventListener('pointerdown', (event) => {
+      if (event.pointerType === 'mouse' || $('field-box').contains(event.target) ||
+          event.target.closest('button')) return;
+      const place = screen.getBoundingClientRect();
+      const button = touchButton((event.clientX - place.left) / scale,
+                                 (event.clientY - place.top) / scale);
+      if (!button) return;
+      event.preventDefault();
+      M._zw_press(button.x, button.y);
+      $('field').focus();
+    });
     screen.addEventListener('mousedown', (event) => {
       event.preventDefault();
       // Presses on the field do not reach the game screen; the keys stay with the field.
@@ -536,6 +622,14 @@
     });
     screen.addEventListener('contextmenu', (event) => event.preventDefault());
     $('game-close').addEventListener('click', () => M._zw_close_game());
+    $('touch-pause').addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      if (!shownModal && !ended) gameKey(KEY_P, true);
+    });
+    for (const id of ['game-full-screen', 'touch-full-screen']) {
+      $(id).hidden = !fullScreenAvailable();
+      $(id).addEventListener('click', toggleFullScreen);
+    }
   }
 
   function bindHall() {
@@ -578,9 +672,8 @@
     const code = GAME_KEYS[event.key];
     if (code === undefined) return undefined;
     event.preventDefault();
-    if (code === KEY_P) note('');
     if (ARROWS.has(code)) held.add(code);
-    M._zw_key_down(code, event.repeat ? 1 : 0);
+    gameKey(code, true, event.repeat);
     return undefined;
   }
 
@@ -590,8 +683,15 @@
     held.delete(code);
     if (shownModal || !shown('game') || ended) return;
     event.preventDefault();
-    M._zw_key_up(code);
+    gameKey(code, false);
   }
+
+  // A pad's keys reach the game screen as the keyboard's do; a pad let go lets go of its keys
+  // even while a box is shown.
+  makeZapwallGamepad((down, code) => {
+    if (!M || ended || !shown('game') || (down && shownModal)) return;
+    gameKey(code, down);
+  });
 
   // A page that loses the keyboard never hears of the keys let go meanwhile: they are let go
   // when it loses it, so a held arrow does not keep the bat moving afterwards.
@@ -757,6 +857,7 @@
 
   window.zapwallSteps = () => (M ? M._zw_steps() : 0);
   window.zapwallPaused = () => Boolean(M && M._zw_paused());
+  window.zapwallBat = () => (M ? M._zw_bat_centre() : 0);
   window.zapwallWatch = (path) => {
     if (!M) return;
     watch(M.FS.readFile(path), path.slice(path.lastIndexOf('/') + 1));
@@ -765,6 +866,7 @@
   addEventListener('keydown', onKeyDown);
   addEventListener('keyup', onKeyUp);
   addEventListener('resize', layout);
+  document.addEventListener('fullscreenchange', layout);
   // A hidden page cannot keep the game's pace: the game pauses (as with P) or the watching holds.
   addEventListener('blur', releaseHeldKeys);
   document.addEventListener('visibilitychange', () => {

@@ -1,9 +1,11 @@
 // The page's side of the sound component (browser/app/page_sound.cpp), over WebAudio: the decoded
 // effects, the channels they play on and the tune's channel. The module decides what plays and
 // when; this only makes it sound. Browsers let an AudioContext sound only after the player's
-// first key or click on the page: it is resumed then. A context with nothing to play is suspended
-// after a moment (a running one wakes the browser's audio threads a hundred times a second, in a
-// paused game too) and resumed by the next sound.
+// first key, click or touch on the page: it is resumed then (some phones take only the end of a
+// touch). A context with nothing to play is suspended after a moment (a running one wakes the
+// browser's audio threads a hundred times a second, in a paused game too) and resumed by the next
+// sound. The game's sounds are a game's, not a film's: where the browser lets a page say so, they
+// are ambient sounds, which a phone's mute switch silences.
 'use strict';
 
 function makeZapwallAudio() {
@@ -25,11 +27,13 @@ function makeZapwallAudio() {
     return context;
   }
 
-  // The browser's rule: sound starts with the player's first key or click.
+  if (navigator.audioSession) navigator.audioSession.type = 'ambient';
+
+  // The browser's rule: sound starts with the player's first key, click or touch.
   function resume() {
     if (context && context.state === 'suspended' && !idle) context.resume();
   }
-  for (const type of ['keydown', 'mousedown', 'pointerdown', 'touchstart']) {
+  for (const type of ['keydown', 'mousedown', 'pointerdown', 'touchstart', 'touchend', 'click']) {
     window.addEventListener(type, resume, true);
   }
 

@@ -9,10 +9,10 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { catchDownloads, copySite, launch, newTab, run, serve, temporaryFolder, waitShown }
+import { catchDownloads, copySite, launch, newTab, serve, temporaryFolder, waitShown }
   from './browser.mjs';
-import { chooseForImport, download, importAndRestart, newPlayer, nativeData, oneBrickLevels,
-         openFiles, openGame, parseRoster, rosterBytes, runSteps, storedFiles, storeFiles }
+import { chooseForImport, download, importAndRestart, newPlayer, oneBrickLevels, openFiles,
+         openGame, parseRoster, replaysNatively, rosterBytes, runSteps, storedFiles, storeFiles }
   from './game.mjs';
 
 const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
@@ -86,11 +86,7 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     // The replay the browser kept, watched natively, stores the very same players.ko.
     const replayName = await page.$eval('#zapwall-files-replays li', (li) => li.dataset.file);
     assert.match(replayName, /^replays\/\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d_Ondra\.zapwall-replay$/);
-    const replay = path.join(downloads, path.basename(replayName));
-    fs.writeFileSync(replay, await download(page, downloaded, replayName));
-    const data = nativeData(site, temporaryFolder('played-native'), levels);
-    run(zapwallSim, ['--replay', replay, '--data', data, '--save']);
-    assert.deepEqual(fs.readFileSync(path.join(data, 'players.ko')), roster);
+    replaysNatively(zapwallSim, site, levels, await download(page, downloaded, replayName), roster);
     assert.deepEqual(page.errors, []);
   });
 });

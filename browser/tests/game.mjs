@@ -1,8 +1,9 @@
 // The game's page as a player uses it (the element ids are those of web-page's interface), and
 // the player's files as the desktop game writes them.
+import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { waitShown } from './browser.mjs';
+import { run, temporaryFolder, waitShown } from './browser.mjs';
 
 // --- Files in the desktop's formats ---------------------------------------------------------
 
@@ -55,6 +56,17 @@ export function nativeData(site, folder, levels) {
   fs.cpSync(path.join(site, 'data'), folder, { recursive: true });
   if (levels) fs.writeFileSync(path.join(folder, 'levels.ko'), levels);
   return folder;
+}
+
+// Watches the page's `replay` natively over the site's data with `levels`: the game it saves
+// must leave the very `roster` the page stored.
+export function replaysNatively(zapwallSim, site, levels, replay, roster) {
+  const folder = temporaryFolder('native');
+  const data = nativeData(site, path.join(folder, 'data'), levels);
+  const file = path.join(folder, 'game.zapwall-replay');
+  fs.writeFileSync(file, replay);
+  run(zapwallSim, ['--replay', file, '--data', data, '--save']);
+  assert.deepEqual(fs.readFileSync(path.join(data, 'players.ko')), roster);
 }
 
 // --- The page ---------------------------------------------------------------------------
