@@ -136,6 +136,20 @@ EMSCRIPTEN_KEEPALIVE void zw_press(double x, double y) {
     if (program) program->Press(x, y);
 }
 
+// A finger or the mouse on the field, at row `y` of the field's pixels: a tap, the pointer at a
+// row, the pointer gone (see PageProgram).
+EMSCRIPTEN_KEEPALIVE void zw_pointer_tap(double y) {
+    if (program) program->PointerTap(y);
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_pointer_at(double y) {
+    if (program) program->PointerAt(y);
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_pointer_gone() {
+    if (program) program->PointerGone();
+}
+
 // The game screen's close box (also the page going away while a game runs).
 EMSCRIPTEN_KEEPALIVE void zw_close_game() {
     if (program && !program->Ended()) program->CloseGameScreen();

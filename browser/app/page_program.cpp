@@ -7,6 +7,7 @@
 #include "game/input.h"
 #include "game/replay.h"
 #include "game/screen_texts.h"
+#include "game/tick.h"
 #include "shell/program_messages.h"
 #include "sound/sound.h"
 #include "storage/disk_data_files.h"
@@ -23,7 +24,13 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
       players_(s_),
       menu_(s_, players_),
       closing_(s_),
-      start_(s_, closing_) {
+      start_(s_, closing_),
+      steering_([this](bool down, int code) {
+          if (down)
+              FieldKeyDown(s_, code);
+          else
+              FieldKeyUp(s_, code);
+      }) {
     s_.DataFolder = std::move(dataFolder);
     s_.AppPath = "/";  // the page's site: the root of the module's file system
     s_.Window = &port_;
@@ -48,6 +55,10 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
     };
     start_.ShowBackground = [this](const Surface& picture) { port_.SetBackground(picture); };
     start_.ShowTick = [this](int16_t tick) { menu_.SetTick(tick); };
+    // The pointer's steering takes its arrow keys just before a step, as a player would.
+    loop_.BeforePass = [this] {
+        if (PassesUntilStep(s_) == 1) steering_.BeforeStep(s_);
+    };
 }
 
 bool PageProgram::Load(std::optional<uint32_t> seed) {
@@ -113,8 +124,7 @@ bool PageProgram::Watch(const std::string& replayFile, const std::string& shownN
 void PageProgram::KeyDown(int code, bool repeat) {
     if (ended_) return;
     if (!Watching()) {
-        FieldKeyDown(s_, code);
-        loop_.Wake();
+        PlayerKey(true, code);
         return;
     }
     // The viewer's keys never reach the rules: Esc ends the watching, P holds it, Space skips
@@ -128,8 +138,15 @@ void PageProgram::KeyDown(int code, bool repeat) {
 }
 
 void PageProgram::KeyUp(int code) {
-    if (ended_ || Watching()) return;
-    FieldKeyUp(s_, code);
+    if (!ended_ && !Watching()) PlayerKey(false, code);
+}
+
+void PageProgram::PlayerKey(bool down, int code) {
+    steering_.PlayerKey(down, code);
+    if (down)
+        FieldKeyDown(s_, code);
+    else
+        FieldKeyUp(s_, code);
     loop_.Wake();
 }
 
@@ -137,6 +154,20 @@ void PageProgram::Press(double x, double y) {
     if (ended_ || Watching()) return;
     ScreenMouseDown(s_, RoundToInt32(x), RoundToInt32(y));
     loop_.Wake();
+}
+
+void PageProgram::PointerTap(double y) {
+    if (ended_ || Watching()) return;
+    steering_.Tap(RoundToInt32(y));
+    loop_.Wake();
+}
+
+void PageProgram::PointerAt(double y) {
+    if (!ended_ && !Watching()) steering_.PointAt(RoundToInt32(y));
+}
+
+void PageProgram::PointerGone() {
+    if (!ended_ && !Watching()) steering_.PointerGone();
 }
 
 void PageProgram::CloseGameScreen() {
@@ -159,7 +190,7 @@ bool PageProgram::SetHidden(bool hidden) {
         return false;
     }
     if (!hidden || loop_.Interval() == 0 || s_.Paused != kFalse) return false;
-    FieldKeyDown(s_, kKeyP);
+    PlayerKey(true, kKeyP);
     return true;
 }
 

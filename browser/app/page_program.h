@@ -21,6 +21,7 @@
 #include "shell/hall_colours.h"
 #include "shell/menu_rules.h"
 #include "shell/player_panel_rules.h"
+#include "shell/pointer_steering.h"
 #include "shell/replay_schedule.h"
 #include "storage/memory_data_files.h"
 
@@ -67,6 +68,12 @@ class PageProgram {
     void KeyDown(int code, bool repeat);
     void KeyUp(int code);
     void Press(double x, double y);
+    // A finger or the mouse on the field, at a row of the field's pixels: a tap (Space, and the
+    // bat follows the pointer), the pointer at a row, and the pointer gone. They steer the bat
+    // by its arrow keys, recorded as the keyboard's are; a watched game takes none.
+    void PointerTap(double y);
+    void PointerAt(double y);
+    void PointerGone();
     // The game screen's close box.
     void CloseGameScreen();
     // The page was hidden or shown again. A hidden page cannot keep the game's pace, so a game
@@ -92,6 +99,8 @@ class PageProgram {
     void UpdateHold();
     void ShowCaption();
     void HoldWatching(bool held);
+    // Hands a player's key to the rules, telling the pointer's steering first.
+    void PlayerKey(bool down, int code);
 
     GameState s_;
     PictureLoader pictures_;
@@ -106,6 +115,7 @@ class PageProgram {
     CloseHandlers closing_;
     GameStart start_;
     std::unique_ptr<ReplaySchedule> schedule_;
+    PointerSteering steering_;
     std::string_view shownCaption_;  // what the game screen's caption has after its own text
     bool heldByHiding_ = false;
     bool ended_ = false;

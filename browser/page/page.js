@@ -29,6 +29,10 @@
   // A finger held this long on the player list asks to delete the player under it.
   const LONG_PRESS_MILLIS = 600;
   const LONG_PRESS_SLACK = 10;  // CSS pixels a held finger may wander
+  // A touch on the field this short that stays this close to where it began is a tap.
+  const TAP_MILLIS = 500;
+  const TAP_SLACK = 10;
+  const FIELD_ROWS = 475;
 
   const stageHtml = $('stage').innerHTML;
   const audio = makeZapwallAudio();
@@ -596,7 +600,53 @@
     $('field').focus();
   }
 
+  // The pointer on the field steers the bat (the module's rule). A finger held on the field
+  // steers while it is there, and a short touch that stays put is a tap (Space). The mouse is
+  // a keyboard player's too: its click is a tap, after which the bat follows it over the field,
+  // until an arrow key takes the bat back.
+  function bindField() {
+    const box = $('field-box');
+    let touch = null;  // the finger that steers: its pointer, where and when it came
+    const row = (event) => {
+      const top = $('field').getBoundingClientRect().top;
+      return Math.min(FIELD_ROWS - 1, Math.max(0, (event.clientY - top) / scale));
+    };
+    const playing = () => M && !ended && !shownModal;
+    box.addEventListener('pointerdown', (event) => {
+      if (!playing() || (touch && event.pointerType !== 'mouse')) return;
+      event.preventDefault();
+      $('field').focus();
+      if (event.pointerType === 'mouse') {
+        M._zw_pointer_tap(row(event));
+        return;
+      }
+      box.setPointerCapture(event.pointerId);
+      touch = { id: event.pointerId, x: event.clientX, y: event.clientY, time: event.timeStamp };
+      M._zw_pointer_at(row(event));
+    });
+    box.addEventListener('pointermove', (event) => {
+      if (playing() && (event.pointerType === 'mouse' || touch?.id === event.pointerId)) {
+        M._zw_pointer_at(row(event));
+      }
+    });
+    const lift = (event) => {
+      if (touch?.id !== event.pointerId) return;
+      const tap = event.type === 'pointerup' && event.timeStamp - touch.time < TAP_MILLIS &&
+                  Math.hypot(event.clientX - touch.x, event.clientY - touch.y) <= TAP_SLACK;
+      touch = null;
+      if (!playing()) return;
+      if (tap) M._zw_pointer_tap(row(event));
+      M._zw_pointer_gone();
+    };
+    box.addEventListener('pointerup', lift);
+    box.addEventListener('pointercancel', lift);
+    box.addEventListener('pointerleave', (event) => {
+      if (event.pointerType === 'mouse' && playing()) M._zw_pointer_gone();
+    });
+  }
+
   function bindGame() {
+    bindField();
     const screen = $('game-screen');
     // A finger on the side panel presses the nearest of its buttons; a press that no handler
     // takes goes on as a mouse press below.

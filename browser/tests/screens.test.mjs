@@ -1,5 +1,8 @@
-// The page on every screen and with every hand: a pad plays as the desktop maps it and is read
-// only while connected; the three windows share one scale.
+// The page on every screen and with every hand: a phone upright and turned and a tablet play a
+// game by touch alone (a player made with the on-screen keyboard's Enter, taps and drags on the
+// field, the pause and the quit by the on-screen controls), keep its progress over a reload and
+// delete the player by touch, and the touch game's replay plays natively alike; a pad plays as the
+// desktop maps it and is read only while connected; the three windows share one scale.
 //
 // usage: node screens.test.mjs SITE_DIR NATIVE_BUILD_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
@@ -7,7 +10,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { copySite, launch, newTab, serve, waitShown } from './browser.mjs';
-import { newPlayer, oneBrickLevels, openGame } from './game.mjs';
+import { newPlayer, oneBrickLevels, openGame, parseRoster, replaysNatively, runSteps,
+         storedFiles } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const levels = oneBrickLevels();
@@ -29,20 +33,89 @@ async function onScreen(tag, screen, body) {
   }
 }
 
+// A point of the game screen's client area (its pixels) in the page's CSS pixels.
+function onGameScreen(page, x, y) {
+  return page.$eval('#game-screen', (screen, at) => {
+    const { left, top, width } = screen.getBoundingClientRect();
+    const scale = width / screen.offsetWidth;
+    return { x: left + at.x * scale, y: top + at.y * scale };
+  }, { x, y });
+}
+
+// A tap on the field, which lies at (16, 16) of the game screen.
+const tapField = (page) => onGameScreen(page, 216, 216).then((p) => page.touchscreen.tap(p.x, p.y));
+
 const batCentre = (page) => page.evaluate(() => window.zapwallBat());
+
+const TOUCH_SCREENS = [
+  { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+  { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+  { width: 1024, height: 768, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+];
+
+for (const screen of TOUCH_SCREENS) {
+  const size = `${screen.width}x${screen.height}`;
+  test(`a game played by touch alone on a ${size} screen`, async () => {
+    await onScreen(`touch-${size}`, screen, async (page, url) => {
+      await openGame(page, url);
+      await page.tap('#name-box');
+      await newPlayer(page, 'Ota');
+      await page.tap('#player-list option');
+      await page.tap('#menu-start');
+      await waitShown(page, '#game');
+      await tapField(page);  // play: the ball rests on the bat
+      await runSteps(page, 5);
+      await tapField(page);  // the ball meets the brick: the level is cleared
+      await waitShown(page, '#label3-0');
+      await tapField(page);  // the second level
+      await page.waitForFunction(() => document.querySelector('#label1-2').textContent === '2');
+
+      // A finger held on the field brings the bat's centre to its height, and keeps it there.
+      const finger = await onGameScreen(page, 316, 16 + 400);
+      await page.touchscreen.touchStart(finger.x, finger.y - 40);
+      await page.touchscreen.touchMove(finger.x, finger.y);
+      await page.waitForFunction(() => Math.abs(window.zapwallBat() - 400) <= 3);
+      await runSteps(page, 10);
+      assert.ok(Math.abs(await batCentre(page) - 400) <= 3);
+      await page.touchscreen.touchEnd();
+
+      await page.tap('#touch-pause');
+      await page.waitForFunction(() => window.zapwallPaused());
+      if (shots) await page.screenshot({ path: path.join(shots, `phone-${size}.png`) });
+      await page.tap('#touch-pause');
+      await page.waitForFunction(() => !window.zapwallPaused());
+      // Konec, reached a little below the drawn button, as a finger does.
+      const quit = await onGameScreen(page, 610, 470);
+      await page.touchscreen.tap(quit.x, quit.y);
+      await waitShown(page, '#end');
+      await page.evaluate(() => window.ZapwallFiles.persist());
+      const stored = await storedFiles(page);
+      const roster = Buffer.from(stored['players.ko']);
+      assert.deepEqual(parseRoster(roster).map((p) => [p.name, p.level]), [['Ota', 1]]);
+      const replay = Object.keys(stored).find((key) => key.startsWith('replays/'));
+      replaysNatively(path.join(nativeBuild, 'zapwall-sim'), site, levels,
+                      Buffer.from(stored[replay]), roster);
+
+      await page.reload();
+      await waitShown(page, '#menu');
+      await page.tap('#player-list option');
+      assert.equal(await page.$eval('#stat-level', (e) => e.textContent.trim()), 'Level: 2');
+      await page.tap('#delete-player');
+      await waitShown(page, '#message-yes');
+      await page.tap('#message-yes');
+      await page.waitForFunction(() => !document.querySelector('#player-list option'));
+    });
+  });
+}
 
 test('a pad plays as on the desktop, and is read only while connected', async () => {
   await onScreen('pad', { width: 1024, height: 768 }, async (page, url) => {
     await page.evaluateOnNewDocument(() => {
       const pad = { index: 0, connected: true, mapping: 'standard', axes: [0, 0, 0, 0],
                     buttons: Array.from({ length: 17 }, () => ({ pressed: false })) };
-      window.zapwallPad = { pad, plugged: false, reads: 0 };
-      Object.defineProperty(Navigator.prototype, 'getGamepads', {
-        value: () => {
-          ++window.zapwallPad.reads;
-          return [window.zapwallPad.plugged ? pad : null];
-        },
-      });
+      const state = window.zapwallPad = { pad, plugged: false, reads: 0 };
+      Object.defineProperty(Navigator.prototype, 'getGamepads',
+                            { value: () => [++state.reads && state.plugged ? pad : null] });
     });
     await openGame(page, url);
     await newPlayer(page, 'Pad');
