@@ -57,8 +57,11 @@ TEST_F(PointerSteeringTest, TheBatGoesToThePointerAtMostAStepAtATimeAndStopsWith
     }
 }
 
-TEST_F(PointerSteeringTest, ThePlayersArrowsTakeTheBatBackAndHoldItWhileDown) {
+TEST_F(PointerSteeringTest, OnlyATapHandsTheBatOverAndThePlayersArrowsTakeItBack) {
     s.BatTop = 100;
+    steering.PointAt(300);  // a pointer that merely lies over the field does nothing
+    steering.BeforeStep(s);
+    EXPECT_EQ(Handed(), Keys{});
     steering.Tap(300);
     steering.BeforeStep(s);
     EXPECT_EQ(Handed(), (Keys{kSpace[0], kSpace[1], {true, kKeyDown}}));
