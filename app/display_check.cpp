@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QtGlobal>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -76,7 +77,8 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QStrin
                                     std::string_view(session) == "wayland");
         const std::string_view text =
             wayland && !WaylandPluginInstalled() ? kNoWaylandPluginText : kNoDisplayText;
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+        std::fprintf(stderr, "%s: %.*s\n", program_invocation_short_name,
+                     static_cast<int>(text.size()), text.data());
         std::_Exit(1);
     }
     if (previousHandler != nullptr) previousHandler(type, context, message);

@@ -1,16 +1,16 @@
 #pragma once
-// Qt ends a program that finds no screen with an abort and a page of text. The game looks first
-// and says it in one line instead.
+// Qt ends a program that finds no screen with an abort and a page of text. The game and the
+// editor look first and say it in one line instead.
 
 #include <string_view>
 
 namespace ZapModule {
 
+// The reasons, printed after the program's name ("zapwall: …", "zapwall-editor: …").
 inline constexpr std::string_view kNoDisplayText =
-    "zapwall: není k dispozici displej, okno hry nelze otevřít (DISPLAY, WAYLAND_DISPLAY)";
+    "není k dispozici displej, okno nelze otevřít (DISPLAY, WAYLAND_DISPLAY)";
 inline constexpr std::string_view kNoWaylandPluginText =
-    "zapwall: okno hry nelze otevřít ve Waylandu, chybí zásuvný modul Qt pro Wayland (balíček "
-    "qt6-wayland)";
+    "okno nelze otevřít ve Waylandu, chybí zásuvný modul Qt pro Wayland (balíček qt6-wayland)";
 
 // What keeps the game's window from opening, as far as the environment tells before Qt starts,
 // or empty: Qt's Wayland plugin missing where QT_QPA_PLATFORM asks for Wayland only, or no

@@ -17,6 +17,7 @@
 #include "layout/level_set_layout.h"
 #include "layout/single_copy_lock.h"
 #include "layout/version.h"
+#include "tools/zapwall_data_level_text.h"
 
 namespace {
 
@@ -61,22 +62,24 @@ int main(int argc, char** argv) {
             break;
     }
     if (const std::string_view problem = ZapModule::WindowProblem(); !problem.empty()) {
-        std::cerr << problem << "\n";
+        std::cerr << "zapwall: " << problem << "\n";
         return 1;
     }
 
     // Whole scale factors only, so a high-DPI screen shows every game pixel as a sharp block.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    ZapModule::DataLayout layout = ZapModule::GameLayout();
+    const ZapModule::DataLayout game = ZapModule::GameLayout();
+    ZapModule::DataLayout layout = game;
+    // A set that cannot be played is refused in a box as well as on the terminal: a game started
+    // from the editor or a file manager has no terminal to read.
+    std::string refusedSet;
     if (!command.Levels.empty()) {
-        std::string problem;
-        const auto set = ZapModule::LevelSetLayout(layout, command.Levels, &problem);
-        if (!set) {
-            std::cerr << "zapwall: " << problem << "\n";
-            return 1;
-        }
-        layout = *set;
+        const auto levels = ZapModule::ReadLevelSetFile(command.Levels, &refusedSet);
+        const auto set =
+            levels ? ZapModule::LevelSetLayout(layout, command.Levels, *levels, &refusedSet)
+                   : std::nullopt;
+        if (set) layout = *set;
     }
     // Loading and registering the sound library and decoding the pictures need no display: they go
     // on beside Qt's start and the building of the menu; the entry routine takes them at their
@@ -88,6 +91,15 @@ int main(int argc, char** argv) {
     noDisplay.reset();
     QApplication::setWindowIcon(ZapModule::WindowIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_APP_ID));
+    if (!refusedSet.empty()) {
+        std::cerr << "zapwall: " << refusedSet << "\n";
+        QMessageBox box(
+            QMessageBox::Critical, "Zapwall",
+            QString::fromUtf8("Sadu úrovní nelze hrát:\n") + QString::fromStdString(refusedSet),
+            QMessageBox::Ok);
+        box.exec();
+        return 1;
+    }
 
     // Held until the process ends, taken before anything of the player's files is read. Watching
     // a replay writes nothing, so it goes on beside a game without it.
@@ -101,6 +113,10 @@ int main(int argc, char** argv) {
         if (!lock->Note().empty()) SayLockNote(lock->Note());
     }
     ZapModule::Program program(layout);
+    // A portable copy keeps its settings in its own folder, as it keeps the player's files (a
+    // test play of the editor runs on such a copy and so touches no settings of the player's).
+    if (!game.Installed)
+        program.Display().UseFile(QString::fromStdString(game.UserFolder + "/zapwall.conf"));
     program.UseSound(preload.Sound());
     program.UsePictures(preload.Pictures());
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };

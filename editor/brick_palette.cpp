@@ -95,7 +95,10 @@ BrickPalette::BrickPalette(const GameState& sprites,
         w->setFont(DialogFont());
 
     connect(pictures_, &QListWidget::currentRowChanged, this, [this] { TakeDefaultPoints(); });
-    connect(type_, &QComboBox::currentIndexChanged, this, [this] { TakeDefaultPoints(); });
+    connect(type_, &QComboBox::currentIndexChanged, this, [this](int type) {
+        bonuses_->setEnabled(type != kTypeSteel);
+        TakeDefaultPoints();
+    });
     connect(apply, &QPushButton::clicked, this, [this] {
         if (OnApplyToSelection) OnApplyToSelection();
     });
@@ -113,7 +116,9 @@ BrickRecord BrickPalette::Brick(int x, int y) const {
     b.Y = static_cast<int16_t>(y);
     b.Picture = static_cast<int16_t>(std::max(0, pictures_->currentRow()));
     b.Type = static_cast<int16_t>(type_->currentIndex());
-    b.Bonus = static_cast<int16_t>(std::max(0, bonuses_->currentRow()));
+    // A steel brick is never broken, so it leaves no bonus: one chosen before is not carried over.
+    b.Bonus = b.Type == kTypeSteel ? int16_t{0}
+                                   : static_cast<int16_t>(std::max(0, bonuses_->currentRow()));
     b.Points = static_cast<int16_t>(points_->value());
     return b;
 }

@@ -14,14 +14,16 @@
 #include <algorithm>
 
 #include "editor/level_set_commands.h"
-#include "editor/level_set_files.h"
 #include "frontend/look.h"
+#include "layout/level_set_layout.h"
+#include "tools/zapwall_data_level_text.h"
 
 namespace ZapModule {
 
 namespace {
 
 constexpr int kShownProblems = 200;
+constexpr int kUndoSteps = 100;
 constexpr int kSideWidth = 230;  // the level list and the palette beside the field
 constexpr int kProblemsHeight = 110;
 const QString kFileFilter = QString::fromUtf8("Sady úrovní (*.txt *.ko);;Všechny soubory (*)");
@@ -30,10 +32,15 @@ QString Czech(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// A count with its noun in the Czech form it takes: "1 cihla", "3 cihly", "5 cihel".
+QString Counted(size_t n, const char* one, const char* few, const char* many) {
+    return QString::number(n) + ' ' + Czech(n == 1 ? one : n >= 2 && n <= 4 ? few : many);
+}
+
 QString LevelLabel(size_t index, const EditorLevel& level) {
-    const size_t n = level.size();
-    const char* bricks = n == 1 ? "cihla" : n >= 2 && n <= 4 ? "cihly" : "cihel";
-    return Czech("Úroveň %1 (%2 %3)").arg(index + 1).arg(n).arg(Czech(bricks));
+    return Czech("Úroveň %1 (%2)")
+        .arg(index + 1)
+        .arg(Counted(level.size(), "cihla", "cihly", "cihel"));
 }
 
 }  // namespace
@@ -125,6 +132,8 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
         activateWindow();
     };
 
+    // Each step holds only what it changed; the oldest go beyond this many.
+    undo_->setUndoLimit(kUndoSteps);
     BuildMenus();
     SetColours(statusBar(), kGreen, Qt::black);
     NewSet();
@@ -247,8 +256,9 @@ void EditorWindow::Refresh() {
     std::set<size_t> faulty;
     for (const LevelRuleProblem& p : problems_) {
         if (problemList_->count() < kShownProblems)
-            problemList_->addItem((p.Refused ? Czech("Hra odmítne: ") : Czech("Nehratelné: ")) +
-                                  QString::fromStdString(p.Text));
+            problemList_->addItem(
+                (p.Refused ? Czech("Hra odmítne: ") : Czech("Nehraje se, jak má: ")) +
+                QString::fromStdString(p.Text));
         if (p.Level == current_ + 1 && p.Brick >= 0) faulty.insert(static_cast<size_t>(p.Brick));
     }
     refreshing_ = false;
@@ -261,8 +271,7 @@ void EditorWindow::Edit(const QString& text, const std::function<void(LevelSet&)
     LevelSet after = set_;
     change(after);
     if (after == set_) return;
-    undo_->push(
-        new LevelSetEdit(text, set_, std::move(after), [this](const LevelSet& set) { Show(set); }));
+    undo_->push(new LevelSetEdit(text, DifferenceOf(set_, after), set_, [this] { Refresh(); }));
 }
 
 void EditorWindow::SelectLevel(int level) {
@@ -283,7 +292,10 @@ void EditorWindow::StrokeDraw(int x, int y, bool free) {
     if (!strokeBefore_) strokeBefore_ = set_;
     const BrickRecord brick = free ? palette_->Brick(x - kCellWidth / 2, y - kCellHeight / 2)
                                    : palette_->Brick(SnapX(x), SnapY(y));
-    if (!free && (x < 0 || y < 0 || x >= kFieldWidth || y >= kFieldHeight)) return;
+    // The grid offers only cells the field holds whole (not the last, cut column at x 480).
+    if (!free && (x < 0 || y < 0 || SnapX(x) + kCellWidth > kFieldWidth ||
+                  SnapY(y) + kCellHeight > kFieldHeight))
+        return;
     const int there = BrickAt(Level(), x, y);
     if (there >= 0 && Level()[static_cast<size_t>(there)] == brick) return;
     PlaceBrick(Level(), brick);
@@ -302,11 +314,14 @@ void EditorWindow::StrokeErase(int x, int y) {
 
 void EditorWindow::EndStroke() {
     if (!strokeBefore_) return;
-    LevelSet before = std::move(*strokeBefore_);
+    const LevelSet before = std::move(*strokeBefore_);
     strokeBefore_.reset();
     if (before == set_) return;
-    undo_->push(new LevelSetEdit(Czech("kreslení"), std::move(before), set_,
-                                 [this](const LevelSet& set) { Show(set); }));
+    // The stroke is on the set already: it is taken back, to be made again by the edit's redo.
+    LevelSetChange stroke = DifferenceOf(before, set_);
+    Undo(set_, stroke);
+    undo_->push(
+        new LevelSetEdit(Czech("kreslení"), std::move(stroke), set_, [this] { Refresh(); }));
 }
 
 void EditorWindow::MoveSelection(int dx, int dy) {
@@ -417,13 +432,21 @@ bool EditorWindow::PlaySet() {
     if (!undo_->isClean() || path_.isEmpty() || askWhereToSave_) {
         if (!Ask(Czech("Hrát se dá jen uložená sada. Uložit ji teď?")) || !Save()) return false;
     }
-    const QString levels = QString::fromStdString(SavePathsFor(path_.toStdString()).Compiled);
+    const std::string levels = SavePathsFor(path_.toStdString()).Compiled;
+    // The set's folder is made here, so what keeps the game from playing the set is said here.
+    std::string problem;
+    const auto bytes = ReadLevelSetFile(levels, &problem);
+    if (!bytes || !LevelSetLayout(layout_, levels, *bytes, &problem)) {
+        Say(Czech("Sadu nelze hrát: ") + QString::fromStdString(problem));
+        return false;
+    }
     const QString game = QApplication::applicationDirPath() + "/zapwall";
-    if (!QProcess::startDetached(game, {"--levels", levels})) {
+    if (!QProcess::startDetached(game, {"--levels", QString::fromStdString(levels)})) {
         Say(Czech("Hru nelze spustit: ") + game);
         return false;
     }
-    statusBar()->showMessage(Czech("Hra běží se sadou %1.").arg(levels), 5000);
+    statusBar()->showMessage(
+        Czech("Hra se spouští se sadou %1.").arg(QString::fromStdString(levels)), 5000);
     return true;
 }
 
@@ -447,6 +470,7 @@ bool EditorWindow::Open(const QString& path) {
         return false;
     }
     path_ = QString::fromStdString(SavePathsFor(path.toStdString()).Text);
+    onDisk_ = LookAtFiles(SavePathsFor(path.toStdString()));
     // A set opened from levels.ko is saved where the author says: a text of that name may be
     // another one.
     askWhereToSave_ = path.endsWith(".ko");
@@ -477,12 +501,17 @@ bool EditorWindow::SaveAs(const QString& path) {
         return false;
     }
     if (!problems.empty() &&
-        !Ask(Czech("Sada má %1 potíží, pro které se nebude hrát, jak má (první: %2).\n"
-                   "Uložit ji přesto?")
-                 .arg(problems.size())
-                 .arg(QString::fromStdString(problems[0].Text))))
+        !Ask(Czech("Sada má %1, hra ji nebude hrát, jak má (první: %2).\nUložit ji přesto?")
+                 .arg(Counted(problems.size(), "potíž", "potíže", "potíží"),
+                      QString::fromStdString(problems[0].Text))))
         return false;
     const SavePaths paths = SavePathsFor(path.toStdString());
+    // A second editor on the same set may have saved it meanwhile: its edit would be lost.
+    if (QString::fromStdString(paths.Text) == path_ && LookAtFiles(paths) != onDisk_ &&
+        !Ask(Czech("Sadu %1 mezitím uložil jiný program (třeba druhý editor). Uložením se jeho "
+                   "změny ztratí.\nPřesto uložit?")
+                 .arg(path_)))
+        return false;
     const std::string text = LevelSetText(set_, openedSet_, openedText_);
     const std::string failed = SaveLevelSet(paths, text, EncodeLevelSet(set_));
     if (!failed.empty()) {
@@ -490,6 +519,7 @@ bool EditorWindow::SaveAs(const QString& path) {
         return false;
     }
     path_ = QString::fromStdString(paths.Text);
+    onDisk_ = LookAtFiles(paths);
     askWhereToSave_ = false;
     openedSet_ = set_;
     openedText_ = text;

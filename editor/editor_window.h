@@ -11,6 +11,7 @@
 #include "editor/brick_palette.h"
 #include "editor/field_canvas.h"
 #include "editor/level_set.h"
+#include "editor/level_set_files.h"
 #include "editor/test_play.h"
 #include "layout/data_layout.h"
 #include "storage/level_rules.h"
@@ -88,6 +89,7 @@ class EditorWindow : public QMainWindow {
     LevelSet set_, openedSet_;
     std::string openedText_;
     QString path_;
+    FilesOnDisk onDisk_;  // the files of path_ as last read or written here
     int current_ = 0;
     std::vector<size_t> selection_;
     std::vector<LevelRuleProblem> problems_;

@@ -75,10 +75,13 @@ void FieldCanvas::paintEvent(QPaintEvent*) {
 
 void FieldCanvas::DrawMarks(QPainter& painter) {
     painter.setPen(kGridColour);
-    for (int x = kCellWidth; x < kFieldWidth; x += kCellWidth) painter.drawLine(x, 0, x, 2);
-    for (int y = kCellHeight; y < kFieldHeight; y += kCellHeight) painter.drawLine(0, y, 2, y);
-    for (int x = 0; x < kFieldWidth; x += kCellWidth)
-        for (int y = 0; y < kFieldHeight; y += kCellHeight) painter.drawPoint(x, y);
+    // The marks of the cells the field holds whole.
+    for (int x = kCellWidth; x + kCellWidth <= kFieldWidth; x += kCellWidth)
+        painter.drawLine(x, 0, x, 2);
+    for (int y = kCellHeight; y + kCellHeight <= kFieldHeight; y += kCellHeight)
+        painter.drawLine(0, y, 2, y);
+    for (int x = 0; x + kCellWidth <= kFieldWidth; x += kCellWidth)
+        for (int y = 0; y + kCellHeight <= kFieldHeight; y += kCellHeight) painter.drawPoint(x, y);
     const QPoint by = movingSelection_ ? Dragged() : QPoint();
     for (size_t i = 0; i < level_.size(); ++i) {
         const BrickRecord& b = level_[i];
@@ -175,7 +178,9 @@ void FieldCanvas::keyPressEvent(QKeyEvent* event) {
             const int dx = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right;
             const int dy = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down;
             const QPoint to = cursor_ + QPoint(dx * kCellWidth, dy * kCellHeight);
-            if (rect().contains(to)) cursor_ = to;
+            if (to.x() >= 0 && to.y() >= 0 && to.x() + kCellWidth <= kFieldWidth &&
+                to.y() + kCellHeight <= kFieldHeight)
+                cursor_ = to;
             update();
             return;
         }

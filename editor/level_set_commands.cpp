@@ -2,19 +2,18 @@
 
 namespace ZapModule {
 
-LevelSetEdit::LevelSetEdit(const QString& text, LevelSet before, LevelSet after,
-                           std::function<void(const LevelSet&)> show)
-    : QUndoCommand(text),
-      before_(std::move(before)),
-      after_(std::move(after)),
-      show_(std::move(show)) {}
+LevelSetEdit::LevelSetEdit(const QString& text, LevelSetChange change, LevelSet& set,
+                           std::function<void()> shown)
+    : QUndoCommand(text), change_(std::move(change)), set_(set), shown_(std::move(shown)) {}
 
 void LevelSetEdit::undo() {
-    show_(before_);
+    Undo(set_, change_);
+    shown_();
 }
 
 void LevelSetEdit::redo() {
-    show_(after_);
+    Redo(set_, change_);
+    shown_();
 }
 
 }  // namespace ZapModule

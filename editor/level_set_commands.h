@@ -1,27 +1,28 @@
 #pragma once
-// One edit of the level set for the undo stack: the set before and after it. Sets are small (the
-// shipped one is a few kilobytes), so keeping both whole is simpler and safer than undoing each
-// kind of edit by hand.
+// One edit of the level set for the undo stack: what it changed in the set (a few bricks, or a
+// level moved, added or removed), applied to the editor's set and taken back.
 
 #include <QUndoCommand>
 #include <functional>
 
-#include "editor/level_set.h"
+#include "editor/level_set_change.h"
 
 namespace ZapModule {
 
 class LevelSetEdit : public QUndoCommand {
   public:
-    // `show` puts a set into the editor and shows it; the edit's first redo shows `after`.
-    LevelSetEdit(const QString& text, LevelSet before, LevelSet after,
-                 std::function<void(const LevelSet&)> show);
+    // `set` is the editor's set, before the change; `shown` shows it after each step. The
+    // edit's first redo makes the change.
+    LevelSetEdit(const QString& text, LevelSetChange change, LevelSet& set,
+                 std::function<void()> shown);
 
     void undo() override;
     void redo() override;
 
   private:
-    LevelSet before_, after_;
-    std::function<void(const LevelSet&)> show_;
+    LevelSetChange change_;
+    LevelSet& set_;
+    std::function<void()> shown_;
 };
 
 }  // namespace ZapModule

@@ -1,7 +1,10 @@
 #include "editor/level_set_files.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
+#include "editor/file_pair.h"
 #include "game/contract/data_limits.h"
 #include "game/contract/file_reading.h"
 #include "storage/disk_data_files.h"
@@ -25,7 +28,14 @@ std::string FileName(const std::string& path) {
 
 OpenedLevelSet OpenLevelSetFile(const std::string& path) {
     OpenedLevelSet opened;
-    const FileRead read = ReadRegularFile(path, kMaxLevelFileBytes);
+    const SavePaths paths = SavePathsFor(path);
+    if (std::string unfinished = FinishInterruptedReplacement({paths.Text, paths.Compiled});
+        !unfinished.empty()) {
+        opened.Problems.push_back(std::move(unfinished));
+        return opened;
+    }
+    const FileRead read =
+        ReadRegularFile(path, EndsWith(path, ".ko") ? kMaxLevelFileBytes : kMaxLevelTextBytes);
     if (!read.Ok()) {
         opened.Problems.push_back(FileName(path) + ": " + DescribeReadFailure(read));
         return opened;
@@ -66,17 +76,44 @@ SavePaths SavePathsFor(const std::string& path) {
 }
 
 std::string SaveLevelSet(const SavePaths& paths, const std::string& text,
-                         const std::vector<uint8_t>& expected) {
+                         const std::vector<uint8_t>& expected, const ReplaceFault& fault) {
     const CompiledLevels compiled = CompileLevelText(text);
-    if (!compiled.Errors.empty() || compiled.Bytes != expected)
+    if (!compiled.Errors.empty())
+        return FormatLevelTextError(FileName(paths.Text), compiled.Errors[0]) +
+               "; nic se neuložilo";
+    if (compiled.Bytes != expected)
         return "text sady se nepřeložil na tytéž úrovně, nic se neuložilo";
-    int error = 0;
-    if (!ReplaceFile(paths.Compiled, compiled.Bytes, {}, &error))
-        return FileName(paths.Compiled) + ": " + WriteErrorText(error);
-    const std::vector<uint8_t> textBytes(text.begin(), text.end());
-    if (!ReplaceFile(paths.Text, textBytes, {}, &error))
-        return FileName(paths.Text) + ": " + WriteErrorText(error);
-    return {};
+    // What could not be opened again is not saved.
+    if (text.size() > kMaxLevelTextBytes)
+        return FileName(paths.Text) + ": text by byl větší než " + SizeText(kMaxLevelTextBytes) +
+               ", nic se neuložilo";
+    if (std::string unfinished = FinishInterruptedReplacement({paths.Text, paths.Compiled});
+        !unfinished.empty())
+        return unfinished;
+    const FilePairReplacement saved =
+        ReplaceFilePair({paths.Text, paths.Compiled},
+                        {std::vector<uint8_t>(text.begin(), text.end()), compiled.Bytes}, fault);
+    if (saved.Error == 0) return {};
+    return FileName(saved.FailedPath) + ": " + WriteErrorText(saved.Error) +
+           (saved.Decided ? "; uložení se dokončí při příštím otevření sady"
+                          : "; oba soubory sady zůstaly, jak byly");
+}
+
+FilesOnDisk LookAtFiles(const SavePaths& paths) {
+    FilesOnDisk seen;
+    for (const std::string& path : {paths.Text, paths.Compiled}) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            seen.push_back(-1);
+            continue;
+        }
+        for (const auto value :
+             {static_cast<int64_t>(info.st_dev), static_cast<int64_t>(info.st_ino),
+              static_cast<int64_t>(info.st_size), static_cast<int64_t>(info.st_mtim.tv_sec),
+              static_cast<int64_t>(info.st_mtim.tv_nsec)})
+            seen.push_back(value);
+    }
+    return seen;
 }
 
 }  // namespace ZapModule

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/level_set.h"
+#include "storage/disk_data_files.h"
 
 namespace ZapModule {
 
@@ -18,7 +19,8 @@ struct OpenedLevelSet {
         Problems;  // why the file cannot be opened, in Czech; empty when it can
 };
 
-// A path ending in ".ko" is read as a level file, any other as level text.
+// A path ending in ".ko" is read as a level file, any other as level text. A save of the set
+// that a crash interrupted is finished first.
 OpenedLevelSet OpenLevelSetFile(const std::string& path);
 
 // The text to save for `set`: `openedText` while the set is still `openedSet`, so an unchanged
@@ -33,10 +35,17 @@ struct SavePaths {
 };
 SavePaths SavePathsFor(const std::string& path);
 
-// Compiles `text` and writes both files, each replaced whole or not at all. Empty when both were
-// written; otherwise the reason in Czech (a text that does not compile to `expected` writes
-// nothing).
+// Compiles `text` and writes both files together: after a failure or a crash at any point both
+// are old or, once the set is next opened, both new. Empty when both were written; otherwise the
+// reason in Czech, saying whether the set stayed as it was (a text that does not compile to
+// `expected` writes nothing). `fault` makes a step fail, for tests.
 std::string SaveLevelSet(const SavePaths& paths, const std::string& text,
-                         const std::vector<uint8_t>& expected);
+                         const std::vector<uint8_t>& expected, const ReplaceFault& fault = {});
+
+// The set's two files as they stand on disk (which exist, their identity, size and time), to
+// notice that another program, a second editor say, saved over them since they were read: equal
+// while neither was replaced or written.
+using FilesOnDisk = std::vector<int64_t>;
+FilesOnDisk LookAtFiles(const SavePaths& paths);
 
 }  // namespace ZapModule

@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <iostream>
+#include <optional>
 
+#include "app/display_check.h"
 #include "app/window_icon.h"
 #include "editor/editor_window.h"
+#include "frontend/czech_qt_texts.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
@@ -42,7 +45,16 @@ int main(int argc, char** argv) {
         return kRefusedArguments;
     }
 
+    if (const std::string_view problem = ZapModule::WindowProblem(); !problem.empty()) {
+        std::cerr << "zapwall-editor: " << problem << "\n";
+        return 1;
+    }
+
+    std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
     QApplication app(argc, argv);
+    noDisplay.reset();
+    // Qt's standard buttons and context menus speak Czech like the rest of the editor.
+    ZapModule::InstallCzechQtTexts();
     QApplication::setWindowIcon(ZapModule::WindowIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_EDITOR_APP_ID));
     const ZapModule::DataLayout layout = ZapModule::GameLayout();

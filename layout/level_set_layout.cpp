@@ -1,12 +1,14 @@
 #include "layout/level_set_layout.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
 #include "game/contract/data_limits.h"
 #include "game/contract/file_reading.h"
 #include "storage/disk_data_files.h"
+#include "storage/level_file.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {
@@ -37,7 +39,7 @@ bool KeepCopy(const std::string& path, const std::vector<uint8_t>& bytes, std::s
     if (there.Ok() && there.Bytes == bytes) return true;
     int error = 0;
     if (fs::path folder = fs::path(path).parent_path(); !MakeFolders(folder.string())) {
-        *problem = folder.string() + ": složku nelze vytvořit";
+        *problem = folder.string() + ": složku nelze vytvořit (" + WriteErrorText(errno) + ")";
         return false;
     }
     if (ReplaceFile(path, bytes, {}, &error)) return true;
@@ -94,10 +96,9 @@ std::string LevelSetFolder(const DataLayout& game, const std::string& levelsFile
 }
 
 std::optional<DataLayout> LevelSetLayout(const DataLayout& game, const std::string& levelsFile,
-                                         std::string* problem) {
-    const FileRead levels = ReadRegularFile(levelsFile, kMaxLevelFileBytes);
-    if (!levels.Ok()) {
-        *problem = levelsFile + ": " + DescribeReadFailure(levels);
+                                         const std::vector<uint8_t>& levels, std::string* problem) {
+    if (const std::vector<std::string> refused = CheckLevelFile(levels); !refused.empty()) {
+        *problem = levelsFile + " nelze hrát: " + refused[0];
         return std::nullopt;
     }
     DataLayout set = game;
@@ -109,7 +110,7 @@ std::optional<DataLayout> LevelSetLayout(const DataLayout& game, const std::stri
         if (!KeepCopies(fs::path(game.DataFolder) / name, fs::path(set.DataFolder) / name, problem))
             return std::nullopt;
     }
-    if (!KeepCopy(set.DataFolder + "/levels.ko", levels.Bytes, problem)) return std::nullopt;
+    if (!KeepCopy(set.DataFolder + "/levels.ko", levels, problem)) return std::nullopt;
     return set;
 }
 

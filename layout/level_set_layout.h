@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "layout/data_layout.h"
 
@@ -17,12 +18,13 @@ namespace ZapModule {
 // different folders stay apart.
 std::string LevelSetFolder(const DataLayout& game, const std::string& levelsFile);
 
-// The layout of the game playing `levelsFile`: the set's folder as the written folder, its
-// `data` as the read one. Makes that data folder (the game's animations, pictures and sounds and
-// a copy of the set's file as levels.ko), or brings it up to date, writing only files that
-// changed, each replaced whole. Nothing, with the reason in *problem, when the file
-// cannot be read or the folder cannot be made; the game's start-up check judges the levels.
+// The layout of the game playing `levels`, the level file that the set file `levelsFile` gives
+// (ReadLevelSetFile): the set's folder as the written folder, its `data` as the read one. Makes
+// that data folder (the game's animations, pictures and sounds and the levels as levels.ko), or
+// brings it up to date, writing only files that changed, each replaced whole. Nothing, with the
+// reason in *problem, when the game would refuse the levels (then nothing is made) or the folder
+// cannot be made.
 std::optional<DataLayout> LevelSetLayout(const DataLayout& game, const std::string& levelsFile,
-                                         std::string* problem);
+                                         const std::vector<uint8_t>& levels, std::string* problem);
 
 }  // namespace ZapModule

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -116,45 +117,60 @@ bool PutInPlace(const std::string& temp, const std::string& path, bool replace) 
 #endif
 }
 
-// The replacement itself: `fill` writes the new contents into the temporary file. Returns 0 or
-// the errno of the step that failed.
-int ReplaceFileWith(const std::string& requested, const std::function<bool(int fd)>& fill,
-                    const ReplaceFault& fault, bool replace) {
+// The first part of a replacement: the temporary file beside the write target of `requested`,
+// filled by `fill` and flushed to the disk. Returns 0 or the errno of the step that failed, when
+// no temporary file is left.
+int PrepareWith(const std::string& requested, const std::function<bool(int fd)>& fill,
+                const ReplaceFault& fault, PreparedReplacement& prepared) {
     const auto failsAt = [&](ReplaceStep step) { return fault && fault(step); };
-    const std::string path = WriteTarget(requested);
-    if (path.empty()) return errno;
+    prepared.Target = WriteTarget(requested);
+    if (prepared.Target.empty()) return errno;
     if (failsAt(ReplaceStep::Create)) return EIO;
-    std::string temp;
-    FileDescriptor out(CreateTemporary(path, temp));
+    FileDescriptor out(CreateTemporary(prepared.Target, prepared.Temp));
     if (out.Get() < 0) return errno;
 
     // The new file keeps the old one's permissions as long as they let its owner read and write
     // it back; otherwise (mode 000, say) it gets the usual ones.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && (old.st_mode & 0600) == 0600)
+    if (::stat(prepared.Target.c_str(), &old) == 0 && (old.st_mode & 0600) == 0600)
         ::fchmod(out.Get(), old.st_mode & 07777);
 
     int error = 0;
-    const auto step = [&](ReplaceStep which, const std::function<bool()>& run) {
-        if (error != 0) return;
-        if (failsAt(which)) {
-            error = EIO;
-        } else if (!run()) {
-            error = errno != 0 ? errno : EIO;
-        }
-    };
     errno = 0;
-    step(ReplaceStep::Write, [&] { return fill(out.Get()); });
-    step(ReplaceStep::Sync, [&] { return ::fsync(out.Get()) == 0; });
+    if (failsAt(ReplaceStep::Write)) {
+        error = EIO;
+    } else if (!fill(out.Get())) {
+        error = errno != 0 ? errno : EIO;
+    } else if (failsAt(ReplaceStep::Sync)) {
+        error = EIO;
+    } else if (::fsync(out.Get()) != 0) {
+        error = errno != 0 ? errno : EIO;
+    }
     const bool closed = out.Close();
     if (error == 0 && !closed) error = errno != 0 ? errno : EIO;
-    step(ReplaceStep::Rename, [&] { return PutInPlace(temp, path, replace); });
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return error;
-    }
-    SyncFolder(FolderOf(path));
+    if (error != 0) ::unlink(prepared.Temp.c_str());
+    return error;
+}
+
+// The last part: the prepared file put in place (`replace`: over an old file, or only where
+// there is none). On failure the temporary file stays.
+int PutPreparedInPlace(const PreparedReplacement& prepared, const ReplaceFault& fault,
+                       bool replace) {
+    errno = 0;
+    if (fault && fault(ReplaceStep::Rename)) return EIO;
+    if (!PutInPlace(prepared.Temp, prepared.Target, replace)) return errno != 0 ? errno : EIO;
+    SyncFolder(FolderOf(prepared.Target));
     return 0;
+}
+
+// The whole replacement. Returns 0 or the errno of the step that failed.
+int ReplaceFileWith(const std::string& requested, const std::function<bool(int fd)>& fill,
+                    const ReplaceFault& fault, bool replace) {
+    PreparedReplacement prepared;
+    if (const int error = PrepareWith(requested, fill, fault, prepared); error != 0) return error;
+    const int error = PutPreparedInPlace(prepared, fault, replace);
+    if (error != 0) ::unlink(prepared.Temp.c_str());
+    return error;
 }
 
 // Whether `name` is a temporary file of a data file's replacement: ".players.ko.Ab3xYz".
@@ -203,14 +219,28 @@ bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes,
     return failure == 0;
 }
 
-int RemoveStaleTemporaryFiles(const std::string& folder) {
+int PrepareReplacement(const std::string& path, const std::vector<uint8_t>& bytes,
+                       const ReplaceFault& fault, PreparedReplacement* prepared) {
+    return PrepareWith(
+        path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); }, fault, *prepared);
+}
+
+int FinishReplacement(const PreparedReplacement& prepared, const ReplaceFault& fault) {
+    return PutPreparedInPlace(prepared, fault, true);
+}
+
+namespace {
+
+// Removes the temporary files in `folder` older than a minute whose names `ours` accepts.
+int RemoveStaleTemporaries(const std::string& folder,
+                           const std::function<bool(const std::string&)>& ours) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return 0;
     const time_t now = std::time(nullptr);
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (!IsOurTemporary(name)) continue;
+        if (!ours(name)) continue;
         struct stat info {};
         const std::string path = folder + "/" + name;
         if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
@@ -219,6 +249,21 @@ int RemoveStaleTemporaryFiles(const std::string& folder) {
     }
     ::closedir(dir);
     return removed;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaryFiles(const std::string& folder) {
+    return RemoveStaleTemporaries(folder, IsOurTemporary);
+}
+
+int RemoveStaleTemporaryFilesOf(const std::string& path) {
+    const std::string start = "." + FileNameOf(path) + ".";
+    return RemoveStaleTemporaries(FolderOf(path), [&](const std::string& name) {
+        return name.size() == start.size() + kTempSuffixLength && name.starts_with(start) &&
+               std::all_of(name.begin() + static_cast<std::ptrdiff_t>(start.size()), name.end(),
+                           [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    });
 }
 
 std::string WriteErrorText(int error) {

@@ -29,10 +29,24 @@ using ReplaceFault = std::function<bool(ReplaceStep)>;
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes,
                  const ReplaceFault& fault = {}, int* error = nullptr);
 
+// A replacement in two parts, for files that must change together: each file's temporary file
+// is written and flushed first (the Create, Write and Sync steps), and put in place later (the
+// Rename step). `Target` is the file the rename replaces (the end of a chain of links).
+struct PreparedReplacement {
+    std::string Temp, Target;
+};
+// 0 or the errno; on failure no temporary file is left.
+int PrepareReplacement(const std::string& path, const std::vector<uint8_t>& bytes,
+                       const ReplaceFault& fault, PreparedReplacement* prepared);
+// Renames the prepared file over its target; 0 or the errno (the temporary file then stays).
+int FinishReplacement(const PreparedReplacement& prepared, const ReplaceFault& fault = {});
+
 // Temporary files of replacements that were killed half-way lie in the folder as
 // ".NAME.XXXXXX"; those of the data files (NAME ends in .ko, or is a kept copy of one) older than
 // a minute are removed. Returns how many were.
 int RemoveStaleTemporaryFiles(const std::string& folder);
+// The same for the temporary files of the one file at `path`, whatever its name.
+int RemoveStaleTemporaryFilesOf(const std::string& path);
 
 // A failed write's errno as the player is told it ("disk je plný").
 std::string WriteErrorText(int error);

@@ -63,8 +63,10 @@ std::string FolderProblem(const std::string& path) {
     return S_ISDIR(info.st_mode) ? std::string() : FolderReadErrorText(ENOTDIR);
 }
 
-std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path) {
-    FileRead read = ReadRegularFile(path, std::max(kMaxKeptFileBytes, kMaxLevelFileBytes));
+std::optional<std::vector<uint8_t>> ReadOrSay(const std::string& path,
+                                              size_t maxSize = std::max(kMaxKeptFileBytes,
+                                                                        kMaxLevelFileBytes)) {
+    FileRead read = ReadRegularFile(path, maxSize);
     if (!read.Ok()) {
         // The reason is Czech, as the game gives it: no English words around it.
         std::cerr << "zapwall-data: " << path << ": " << DescribeReadFailure(read) << "\n";
@@ -122,7 +124,7 @@ int Decompile(const std::string& path) {
 }
 
 int Compile(const std::string& textPath, const std::string& outPath) {
-    const auto text = ReadOrSay(textPath);
+    const auto text = ReadOrSay(textPath, kMaxLevelTextBytes);
     if (!text) return kProblems;
     const CompiledLevels compiled = CompileLevelText(
         std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));

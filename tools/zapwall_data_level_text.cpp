@@ -7,6 +7,8 @@
 #include <optional>
 #include <set>
 
+#include "game/contract/data_limits.h"
+#include "game/contract/file_reading.h"
 #include "storage/byte_io.h"
 
 namespace ZapModule {
@@ -19,6 +21,8 @@ constexpr int kCellWidth = 20;
 constexpr int kCellHeight = 25;
 constexpr size_t kMaxCount = 32767;  // level and brick counts are 16-bit
 constexpr size_t kMaxErrors = 20;
+constexpr size_t kCountBytes = 2;   // a count in the level file
+constexpr size_t kBrickBytes = 12;  // a brick in the level file: six 16-bit values
 // Every character a key may be, in the order the decompiler hands them out.
 constexpr std::string_view kKeyCharacters =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
@@ -96,12 +100,12 @@ class LevelCompiler {
             start = end + 1;
         }
         if (result_.Errors.size() >= kMaxErrors) {
-            result_.Errors.push_back({0, "further errors are not listed"});
+            result_.Errors.push_back({0, "další chyby se neuvádějí"});
             return std::move(result_);
         }
-        if (inGrid_) ErrorAt(gridLine_, "grid without end");
+        if (inGrid_) ErrorAt(gridLine_, "mřížka bez konce (chybí end)");
         FinishLevel();
-        if (levels_.empty()) ErrorAt(0, "no level");
+        if (levels_.empty()) ErrorAt(0, "žádná úroveň");
         if (result_.Errors.empty()) Emit();
         // A level's own errors are found when it ends; the list reads in the order of the text.
         std::stable_sort(result_.Errors.begin(), result_.Errors.end(),
@@ -146,20 +150,20 @@ class LevelCompiler {
         } else if (keyword == "trailing") {
             TrailingLine(words);
         } else {
-            Error("cannot read '" + Excerpt(line.substr(line.find(keyword))) + "'");
+            Error("nelze přečíst '" + Excerpt(line.substr(line.find(keyword))) + "'");
         }
     }
 
     // Words after `count` are allowed only as a comment.
     bool NothingAfter(const std::vector<std::string_view>& words, size_t count) {
         if (words.size() <= count || words[count][0] == '#') return true;
-        Error("unexpected '" + std::string(words[count]) + "'");
+        Error("nečekané '" + std::string(words[count]) + "'");
         return false;
     }
 
     bool NeedsLevel(const char* what) {
         if (!levels_.empty()) return true;
-        Error(std::string(what) + " before the first level");
+        Error(std::string(what) + " před první úrovní");
         return false;
     }
 
@@ -171,11 +175,11 @@ class LevelCompiler {
             std::from_chars(digits.data(), digits.data() + digits.size(), value);
         if (digits.empty() || digits[0] == '+' || end != digits.data() + digits.size() ||
             (error != std::errc() && error != std::errc::result_out_of_range)) {
-            Error("'" + std::string(word) + "' is not a number");
+            Error("'" + std::string(word) + "' není číslo");
             return std::nullopt;
         }
         if (error == std::errc::result_out_of_range || value < INT16_MIN || value > INT16_MAX) {
-            Error("value " + std::string(word) + " outside -32768..32767");
+            Error("hodnota " + std::string(word) + " je mimo rozsah -32768 až 32767");
             return std::nullopt;
         }
         return static_cast<int16_t>(value);
@@ -185,13 +189,13 @@ class LevelCompiler {
         static constexpr std::array<std::string_view, 4> kFields = {
             "points=", "picture=", "type=", "bonus="};
         if (words.size() < 2 || words[1].size() != 1 || !IsKeyCharacter(words[1][0])) {
-            Error("a key is one printable character other than '.' and '#'");
+            Error("klíč je jeden tisknutelný znak kromě '.' a '#'");
             return;
         }
         std::array<int16_t, 4> values{};
         for (size_t f = 0; f < kFields.size(); ++f) {
             if (words.size() <= 2 + f || !words[2 + f].starts_with(kFields[f])) {
-                Error("key needs points=, picture=, type= and bonus=, in this order");
+                Error("key potřebuje points=, picture=, type= a bonus=, v tomto pořadí");
                 return;
             }
             const auto value = Value(words[2 + f].substr(kFields[f].size()));
@@ -218,14 +222,15 @@ class LevelCompiler {
 
     void LevelLine(std::string_view rest) {
         if (!trailing_.empty()) {
-            Error("level after the trailing bytes");
+            Error("level po řádcích trailing");
             return;
         }
         FinishLevel();
         if (levels_.size() == kMaxCount) {
-            Error("more than 32767 levels");
+            Error("víc než 32767 úrovní");
             return;
         }
+        Counted(kCountBytes);
         levels_.push_back({line_, Title(rest), {}, result_.Errors.size()});
     }
 
@@ -234,16 +239,15 @@ class LevelCompiler {
         finished_ = levels_.size();
         const Level& level = levels_.back();
         if (level.Bricks.empty() && result_.Errors.size() == level.ErrorsBefore) {
-            ErrorAt(level.Line, "level with no bricks");
+            ErrorAt(level.Line, "úroveň bez cihel");
         }
-        if (level.Bricks.size() > kMaxCount)
-            ErrorAt(level.Line, "level with more than 32767 bricks");
+        if (level.Bricks.size() > kMaxCount) ErrorAt(level.Line, "úroveň s víc než 32767 cihlami");
     }
 
     void BrickLine(const std::vector<std::string_view>& words) {
         if (!NeedsLevel("brick")) return;
         if (words.size() < 7) {
-            Error("brick needs X Y Points Picture Type Bonus");
+            Error("brick potřebuje X Y Points Picture Type Bonus");
             return;
         }
         BrickValues brick{};
@@ -252,7 +256,23 @@ class LevelCompiler {
             if (!value) return;
             brick[v] = *value;
         }
-        if (NothingAfter(words, 7)) levels_.back().Bricks.push_back(brick);
+        if (NothingAfter(words, 7)) AddBrick(brick);
+    }
+
+    // Counts `bytes` more of the level file; false once it is larger than the game reads, when
+    // it is said once and nothing more is kept (a long text would otherwise hold far more).
+    bool Counted(size_t bytes) {
+        fileBytes_ += bytes;
+        if (fileBytes_ <= kMaxLevelFileBytes) return true;
+        if (!tooLarge_)
+            ErrorAt(
+                0, "sada by byla větší než " + SizeText(kMaxLevelFileBytes) + ", víc hra nepřečte");
+        tooLarge_ = true;
+        return false;
+    }
+
+    void AddBrick(const BrickValues& brick) {
+        if (Counted(kBrickBytes)) levels_.back().Bricks.push_back(brick);
     }
 
     void TrailingLine(const std::vector<std::string_view>& words) {
@@ -262,10 +282,10 @@ class LevelCompiler {
             const auto [end, error] =
                 std::from_chars(hex.data(), hex.data() + hex.size(), byte, 16);
             if (hex.size() != 2 || error != std::errc() || end != hex.data() + hex.size()) {
-                Error("'" + std::string(hex) + "' is not a hexadecimal byte");
+                Error("'" + std::string(hex) + "' není bajt v šestnáctkové soustavě");
                 return;
             }
-            trailing_.push_back(byte);
+            if (Counted(1)) trailing_.push_back(byte);
         }
     }
 
@@ -278,23 +298,23 @@ class LevelCompiler {
         if (!NothingAfter(words, 1)) return;
         const std::string_view row = words[0];
         if (gridRows_ == kGridRows) {
-            Error("grid of more than 19 rows");
+            Error("mřížka má víc než 19 řádků");
             ++gridRows_;
             return;
         }
         if (gridRows_ > kGridRows) return;
         if (row.size() > static_cast<size_t>(kGridColumns)) {
-            Error("grid row longer than 25");
+            Error("řádek mřížky je delší než 25");
         } else {
             for (size_t column = 0; column < row.size(); ++column) {
                 if (row[column] == '.') continue;
                 const auto key = keys_.find(row[column]);
                 if (key == keys_.end()) {
-                    Error("unknown key " + Quoted(row[column]));
+                    Error("neznámý klíč " + Quoted(row[column]));
                     break;
                 }
-                levels_.back().Bricks.push_back(MakeBrick(static_cast<int>(column) * kCellWidth,
-                                                          gridRows_ * kCellHeight, key->second));
+                AddBrick(MakeBrick(static_cast<int>(column) * kCellWidth, gridRows_ * kCellHeight,
+                                   key->second));
             }
         }
         ++gridRows_;
@@ -322,6 +342,8 @@ class LevelCompiler {
     int gridLine_ = 0;
     int gridRows_ = 0;
     int line_ = 0;
+    size_t fileBytes_ = kCountBytes;  // of the level file so far
+    bool tooLarge_ = false;
 };
 
 // ---- Decompiling ----
@@ -468,6 +490,24 @@ CompiledLevels CompileLevelText(std::string_view text) {
 std::string FormatLevelTextError(const std::string& name, const LevelTextError& error) {
     return name + (error.Line > 0 ? ":" + std::to_string(error.Line) : std::string()) + ": " +
            error.Text;
+}
+
+std::optional<std::vector<uint8_t>> ReadLevelSetFile(const std::string& path,
+                                                     std::string* problem) {
+    const bool compiled = path.ends_with(".ko");
+    FileRead read = ReadRegularFile(path, compiled ? kMaxLevelFileBytes : kMaxLevelTextBytes);
+    if (!read.Ok()) {
+        *problem = path + ": " + DescribeReadFailure(read);
+        return std::nullopt;
+    }
+    if (compiled) return std::move(read.Bytes);
+    CompiledLevels levels = CompileLevelText(
+        std::string_view(reinterpret_cast<const char*>(read.Bytes.data()), read.Bytes.size()));
+    if (!levels.Errors.empty()) {
+        *problem = FormatLevelTextError(path, levels.Errors[0]);
+        return std::nullopt;
+    }
+    return std::move(levels.Bytes);
 }
 
 std::string DecompileLevels(const std::vector<uint8_t>& bytes,

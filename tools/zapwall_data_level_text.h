@@ -4,6 +4,7 @@
 // level file gives text that compiles back to exactly the same bytes.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,11 @@ CompiledLevels CompileLevelText(std::string_view text);
 
 // Formats an error as "NAME:LINE: TEXT" (or "NAME: TEXT" for the text as a whole).
 std::string FormatLevelTextError(const std::string& name, const LevelTextError& error);
+
+// The levels a set file gives the game: a file ending in ".ko" as it is, any other as level text,
+// compiled. Nothing, with the reason (naming the file) in *problem, when the file cannot be read
+// or the text does not compile.
+std::optional<std::vector<uint8_t>> ReadLevelSetFile(const std::string& path, std::string* problem);
 
 // The text of a level file that CheckLevelFile accepts. Level l is written with titles[l] when it
 // is there and not empty, else with its number; titles are as CompileLevelText gives them.

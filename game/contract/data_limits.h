@@ -12,6 +12,10 @@ constexpr size_t kMiB = size_t{1} << 20;
 
 // levels.ko (the game's own set is a few kilobytes).
 constexpr size_t kMaxLevelFileBytes = 16 * kMiB;
+// The level text that compiles to a levels.ko (levels.txt): large enough for the text of every
+// level file within the limit above (a brick line is four times the brick's 12 bytes, a trailing
+// byte under four), so whatever the game plays can be decompiled, edited and compiled again.
+constexpr size_t kMaxLevelTextBytes = 8 * kMaxLevelFileBytes;
 // animations.ko (a real table is a few hundred bytes).
 constexpr size_t kMaxAnimationFileBytes = 1 * kMiB;
 // players.ko, hall.ko, tick.ko (the largest possible roster is under 2 MiB).

@@ -90,6 +90,12 @@ TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
     EXPECT_EQ(field.pixel(brick.X + 5, brick.Y + 7) | 0xff000000u,
               sheet.Pixel(brick.Picture * kCellWidth + 5, 7) | 0xff000000u);
     EXPECT_EQ(field.pixel(301, 301) & 0xffffffu, 0u);
+
+    // The cut last column (x 480) is no cell of the grid, and a steel brick takes no bonus.
+    Click(Qt::LeftButton, 485, 30);
+    EXPECT_EQ(Level().size(), 2u);
+    window_->Palette()->Pick(MakeBrick(0, 0, 5, 0, kTypeSteel, 3));
+    EXPECT_EQ(window_->Palette()->Brick(0, 0).Bonus, 0);
 }
 
 TEST_F(EditorWindowTest, TheKeyboardPlacesAndRemovesBricksAtItsCursor) {
@@ -201,6 +207,20 @@ TEST_F(EditorWindowTest, SavedFilesAreTheCompilersAndOpenAsTheSameSet) {
     other.QuietMessages = true;
     ASSERT_TRUE(other.Open(QString::fromStdString(folder / "mine.ko")));
     EXPECT_EQ(other.Set(), window_->Set());
+
+    // Two editors on one set: the second save notices the first one's and asks before it
+    // overwrites it.
+    ASSERT_TRUE(other.Open(QString::fromStdString(folder / "mine.txt")));
+    other.DuplicateLevel();
+    ASSERT_TRUE(other.SaveAs(QString::fromStdString(folder / "mine.txt")));
+    const std::vector<uint8_t> othersSave = ReadBytes(folder / "mine.ko");
+    Click(Qt::LeftButton, 45, 30);
+    EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "mine.txt")));
+    EXPECT_NE(window_->LastMessage.indexOf(QString::fromUtf8("jiný program")), -1);
+    EXPECT_EQ(ReadBytes(folder / "mine.ko"), othersSave);
+    window_->QuietAnswer = true;
+    EXPECT_TRUE(window_->SaveAs(QString::fromStdString(folder / "mine.txt")));
+    EXPECT_NE(ReadBytes(folder / "mine.ko"), othersSave);
 }
 
 TEST_F(EditorWindowTest, WhatTheGameWouldRefuseIsShownAndNeverSaved) {

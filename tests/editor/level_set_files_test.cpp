@@ -3,6 +3,12 @@
 // refused with their reason while nothing on disk changes.
 
 #include <gtest/gtest.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "editor/level_set_files.h"
 #include "storage/level_file.h"
@@ -10,6 +16,7 @@
 #include "tools/zapwall_data_level_text.h"
 
 using namespace ZapModule;
+using ZapModule::testing::FilesIn;
 using ZapModule::testing::ReadBytes;
 using ZapModule::testing::TempFolder;
 using ZapModule::testing::WriteBytes;
@@ -86,8 +93,8 @@ TEST(EditorFiles, DamagedAndForeignFilesAreRefusedWithTheirReason) {
         std::string Name, Reason;
     } cases[] = {
         {"cut.ko", "levels.ko: počet úrovní je 2, soubor jich obsahuje jen 1"},
-        {"picture.txt", "picture.txt:1: cannot read"},
-        {"typo.txt", "typo.txt:4: unknown key 'b'"},
+        {"picture.txt", "picture.txt:1: nelze přečíst"},
+        {"typo.txt", "typo.txt:4: neznámý klíč 'b'"},
         {"text.ko", "levels.ko: "},
         {"missing.txt", "missing.txt: soubor chybí"},
     };
@@ -114,6 +121,63 @@ TEST(EditorFiles, ASaveWhoseTextWouldNotGiveTheSetWritesNothing) {
     // A folder that cannot be written to is named in the reason.
     EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "no/such/set.txt"), text, EncodeLevelSet(set)),
               "");
+}
+
+// A save killed or failing at each step it takes (creating, writing, flushing and renaming each
+// file and the record that decides the save) leaves both files old, or both new once the set is
+// opened again, and no temporary file once those are stale.
+TEST(EditorFiles, ASaveKilledOrFailingAtAnyStepLeavesBothFilesOldOrBothNew) {
+    const LevelSet oldSet = NewLevelSet();
+    LevelSet newSet = oldSet;
+    InsertLevel(newSet, 1, {MakeBrick(40, 50, 7, 1, 0, 0)}, "nová");
+    const std::string newText = LevelSetText(newSet, {}, {});
+    for (const bool kill : {true, false}) {
+        bool finished = false;
+        for (int failing = 1; !finished; ++failing) {
+            SCOPED_TRACE(::testing::Message() << (kill ? "kill" : "fail") << " at " << failing);
+            TempFolder folder;
+            const SavePaths paths = SavePathsFor(folder / "set.txt");
+            ASSERT_EQ(SaveLevelSet(paths, LevelSetText(oldSet, {}, {}), EncodeLevelSet(oldSet)),
+                      "");
+            const std::vector<uint8_t> oldText = ReadBytes(paths.Text);
+            int step = 0;
+            const ReplaceFault fault = [&](ReplaceStep) {
+                if (++step != failing) return false;
+                if (kill) ::raise(SIGKILL);
+                return true;
+            };
+            std::string said;
+            if (kill) {
+                const pid_t child = ::fork();
+                if (child == 0)
+                    ::_exit(SaveLevelSet(paths, newText, EncodeLevelSet(newSet), fault).empty()
+                                ? 0
+                                : 1);
+                int status = 0;
+                ASSERT_EQ(::waitpid(child, &status, 0), child);
+                finished = WIFEXITED(status);
+            } else {
+                said = SaveLevelSet(paths, newText, EncodeLevelSet(newSet), fault);
+                finished = said.empty();
+            }
+            // Whatever the reopening finds is one set, its text and levels.ko agreeing.
+            const OpenedLevelSet reopened = OpenLevelSetFile(paths.Text);
+            ASSERT_TRUE(reopened.Problems.empty()) << reopened.Problems[0];
+            const bool isNew = reopened.Set.Levels == newSet.Levels;
+            EXPECT_TRUE(isNew || ReadBytes(paths.Text) == oldText);
+            EXPECT_EQ(ReadBytes(paths.Compiled), EncodeLevelSet(isNew ? newSet : oldSet));
+            if (!kill && !finished) {
+                EXPECT_NE(said.find(isNew ? "dokončí" : "zůstaly, jak byly"), std::string::npos)
+                    << said;
+            }
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+                const timeval longAgo[2] = {{1, 0}, {1, 0}};
+                ::utimes(entry.path().c_str(), longAgo);
+            }
+            OpenLevelSetFile(paths.Text);
+            EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"set.ko", "set.txt"}));
+        }
+    }
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor/level_set.h"
+#include "editor/level_set_change.h"
 #include "tests/storage/storage_test_support.h"
 
 using namespace ZapModule;
@@ -134,6 +137,51 @@ TEST(EditorLevelSet, EncodingIsTheLevelFileAndKeepsBytesAfterTheLastLevel) {
     EXPECT_EQ(set.Trailing, (std::vector<uint8_t>{0xab, 0xcd, 0xef}));
     EXPECT_EQ(EncodeLevelSet(set), file);
     EXPECT_EQ(EncodeLevelSet(NewLevelSet()).size(), 2u + 2u + 12u);
+}
+
+// Undo keeps what an edit changed, not the set: on a large set each kind of edit is undone and
+// redone exactly while holding about the bricks and levels it touched.
+TEST(EditorLevelSet, AnEditsChangeHoldsWhatItTouchedAndUndoesExactly) {
+    LevelSet big;
+    for (int l = 0; l < 12; ++l) {
+        EditorLevel level;
+        for (int i = 0; i < 3000; ++i) level.push_back(At(i % 24 * 20, i / 24 * 25, 5, 0, 0));
+        level[0].Points = static_cast<int16_t>(l);  // no two levels alike
+        InsertLevel(big, big.Levels.size(), level, "L" + std::to_string(l));
+    }
+    const size_t levelBytes = 3000 * sizeof(BrickRecord);
+    const size_t kSmall = 4096;  // a few bricks, titles and the bookkeeping
+    const struct {
+        const char* Name;
+        std::function<void(LevelSet&)> Edit;
+        size_t AtMost;
+    } edits[] = {
+        {"a brick placed", [](LevelSet& s) { PlaceBrick(s.Levels[4], At(7, 3)); }, kSmall},
+        {"bricks removed",
+         [](LevelSet& s) {
+             RemoveBricks(s.Levels[4], {10, 11, 12});
+         },
+         kSmall},
+        {"a level moved down", [](LevelSet& s) { MoveLevel(s, 0, 11); }, kSmall},
+        {"a level moved up", [](LevelSet& s) { MoveLevel(s, 9, 2); }, kSmall},
+        {"levels swapped", [](LevelSet& s) { MoveLevel(s, 5, 6); }, kSmall},
+        {"a level added", [](LevelSet& s) { InsertLevel(s, 3, {}); }, kSmall},
+        {"a level duplicated", [](LevelSet& s) { DuplicateLevel(s, 3); }, levelBytes + kSmall},
+        {"a level removed", [](LevelSet& s) { RemoveLevel(s, 7); }, levelBytes + kSmall},
+        {"a title", [](LevelSet& s) { s.Titles[2] = "nový"; }, kSmall},
+    };
+    for (const auto& e : edits) {
+        SCOPED_TRACE(e.Name);
+        LevelSet after = big;
+        e.Edit(after);
+        const LevelSetChange change = DifferenceOf(big, after);
+        EXPECT_LE(HeldBytes(change), e.AtMost);
+        LevelSet set = big;
+        Redo(set, change);
+        EXPECT_EQ(set, after);
+        Undo(set, change);
+        EXPECT_EQ(set, big);
+    }
 }
 
 }  // namespace

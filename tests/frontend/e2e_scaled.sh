@@ -37,8 +37,7 @@ grab() {
 # size in screen pixels.
 play() {
   local factor=$1 width=$2 height=$3 name=$4 full=${5:-}
-  mkdir -p "$XDG_CONFIG_HOME/zapwall"
-  printf '[display]\nfullScreen=%s\n' "${full:-false}" > "$XDG_CONFIG_HOME/zapwall/zapwall.conf"
+  printf '[display]\nfullScreen=%s\n' "${full:-false}" > "$data/zapwall.conf"
   QT_SCALE_FACTOR=$factor launch "$work/zapwall"
   local menu game x y w h
   menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear at $factor"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The command lines of the game and its tools, with no display at all: --help and --version print
 # and exit 0 (so they never open a window), other arguments are refused with status 2. For the
-# game itself: no display, or no Qt Wayland plugin where Wayland is asked for, gives one line and
-# status 1 instead of Qt's abort, and --help names the folders of its layout.
+# game and the editor: no display, or no Qt Wayland plugin where Wayland is asked for, gives one
+# line and status 1 instead of Qt's abort; the game's --help names the folders of its layout.
 #
 #   command_line.sh VERSION PROGRAM...
 set -uo pipefail
@@ -15,6 +15,30 @@ run() {  # run PROGRAM ARGS...: sets $status, output in $work/out and $work/err
   status=$?
 }
 lines() { wc -l < "$1"; }
+
+# The programs with windows: no display, or no Qt Wayland plugin where Wayland is asked for, gives
+# one line naming the program and status 1 instead of Qt's abort.
+check_display() {  # check_display PROGRAM NAME
+  local program=$1 name=$2
+  run "$program"
+  [ "$status" = 1 ] || fail "$name without a display: status $status, not 1"
+  [ "$(lines "$work/err")" = 1 ] && grep -q "^$name: .*displej" "$work/err" ||
+    fail "$name without a display said: $(cat "$work/err")"
+  # A display that does not answer: the same line at the end, and status 1.
+  run env DISPLAY=:7919 "$program"
+  [ "$status" = 1 ] || fail "$name on a dead display: status $status, not 1"
+  tail -1 "$work/err" | grep -q "^$name: .*displej" ||
+    fail "$name on a dead display said: $(cat "$work/err")"
+  # Wayland asked for and Qt's Wayland plugin missing (hidden from a copy of the game by a qt.conf
+  # beside it): the line names the plugin's package, not the display.
+  mkdir -p "$work/copy/plugins"
+  cp "$program" "$work/copy/"
+  printf '[Paths]\nPlugins = %s\n' "$work/copy/plugins" > "$work/copy/qt.conf"
+  run env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-zapwall-test "$work/copy/$name"
+  [ "$status" = 1 ] || fail "$name without Qt's Wayland plugin: status $status, not 1"
+  tail -1 "$work/err" | grep -q "^$name: .*Wayland.*qt6-wayland" ||
+    fail "$name without Qt's Wayland plugin said: $(cat "$work/err")"
+}
 
 for program in "$@"; do
   name=$(basename "$program")
@@ -30,34 +54,18 @@ for program in "$@"; do
   [ "$status" = 2 ] || fail "$name --frobnicate: status $status, not 2"
   [ -s "$work/err" ] && [ ! -s "$work/out" ] || fail "$name --frobnicate: no reason given"
 
-  [ "$name" = zapwall ] || continue
-  [ "$(lines "$work/err")" = 1 ] || fail "zapwall's refusal is not one line: $(cat "$work/err")"
-  # The game's messages are Czech, never Czech and English side by side.
-  [ "$(cat "$work/err")" = "zapwall: neznámý argument: --frobnicate (zapwall --help)" ] ||
-    fail "zapwall's refusal: $(cat "$work/err")"
-  run "$program" --version --frobnicate
-  [ "$status" = 0 ] || fail "zapwall --version --frobnicate: status $status"
-  # Beside its data folder, the game reads and writes there.
-  run "$program" --help
-  folder=$(cd "$(dirname "$program")" && pwd -P)
-  [ "$(grep -c " $folder/data\$" "$work/out")" = 2 ] || fail "zapwall --help: $(cat "$work/out")"
-
-  run "$program"
-  [ "$status" = 1 ] || fail "zapwall without a display: status $status, not 1"
-  [ "$(lines "$work/err")" = 1 ] && grep -q displej "$work/err" ||
-    fail "zapwall without a display said: $(cat "$work/err")"
-  # A display that does not answer: the same line at the end, and status 1.
-  run env DISPLAY=:7919 "$program"
-  [ "$status" = 1 ] || fail "zapwall on a dead display: status $status, not 1"
-  tail -1 "$work/err" | grep -q displej || fail "zapwall on a dead display said: $(cat "$work/err")"
-  # Wayland asked for and Qt's Wayland plugin missing (hidden from a copy of the game by a qt.conf
-  # beside it): the line names the plugin's package, not the display.
-  mkdir -p "$work/copy/plugins"
-  cp "$program" "$work/copy/"
-  printf '[Paths]\nPlugins = %s\n' "$work/copy/plugins" > "$work/copy/qt.conf"
-  run env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-zapwall-test "$work/copy/$name"
-  [ "$status" = 1 ] || fail "zapwall without Qt's Wayland plugin: status $status, not 1"
-  tail -1 "$work/err" | grep -q "Wayland.*qt6-wayland" ||
-    fail "zapwall without Qt's Wayland plugin said: $(cat "$work/err")"
+  if [ "$name" = zapwall ]; then
+    [ "$(lines "$work/err")" = 1 ] || fail "zapwall's refusal is not one line: $(cat "$work/err")"
+    # The game's messages are Czech, never Czech and English side by side.
+    [ "$(cat "$work/err")" = "zapwall: neznámý argument: --frobnicate (zapwall --help)" ] ||
+      fail "zapwall's refusal: $(cat "$work/err")"
+    run "$program" --version --frobnicate
+    [ "$status" = 0 ] || fail "zapwall --version --frobnicate: status $status"
+    # Beside its data folder, the game reads and writes there.
+    run "$program" --help
+    folder=$(cd "$(dirname "$program")" && pwd -P)
+    [ "$(grep -c " $folder/data\$" "$work/out")" = 2 ] || fail "zapwall --help: $(cat "$work/out")"
+  fi
+  case "$name" in zapwall | zapwall-editor) check_display "$program" "$name" ;; esac
 done
 echo ok

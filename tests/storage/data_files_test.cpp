@@ -22,20 +22,12 @@
 namespace ZapModule {
 namespace {
 
+using testing::FilesIn;
 using testing::ReadBytes;
 using testing::TempFolder;
 using testing::Values16;
 using testing::WriteBytes;
 namespace fs = std::filesystem;
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(DiskDataFiles, WritesReplaceTheFileAndReadBack) {
     TempFolder folder;

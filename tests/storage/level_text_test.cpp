@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "game/contract/data_limits.h"
+#include "storage/byte_io.h"
 #include "storage/level_file.h"
 #include "storage_test_support.h"
 
@@ -81,24 +83,25 @@ TEST(CompileLevelText, RejectsBadTextNamingTheLine) {
     for (int row = 0; row < 20; ++row) tallGrid += "a\n";
     tallGrid += "end\n";
     for (const Case& c : std::vector<Case>{
-             {keyA + "level\ngrid\n..a.z\nend\n", "levels.txt:4: unknown key 'z'"},
+             {keyA + "level\ngrid\n..a.z\nend\n", "levels.txt:4: neznámý klíč 'z'"},
              {keyA + "level\ngrid\n" + std::string(26, 'a') + "\nend\n",
-              "levels.txt:4: grid row longer than 25"},
-             {tallGrid, "levels.txt:23: grid of more than 19 rows"},
-             {"level\nbrick 0 40000 0 0 0 0\n", "levels.txt:2: value 40000 outside -32768..32767"},
-             {"level\nbrick 0 1x 0 0 0 0\n", "levels.txt:2: '1x' is not a number"},
+              "levels.txt:4: řádek mřížky je delší než 25"},
+             {tallGrid, "levels.txt:23: mřížka má víc než 19 řádků"},
+             {"level\nbrick 0 40000 0 0 0 0\n",
+              "levels.txt:2: hodnota 40000 je mimo rozsah -32768 až 32767"},
+             {"level\nbrick 0 1x 0 0 0 0\n", "levels.txt:2: '1x' není číslo"},
              {"level\nbrick 0 0 0 0 0\n",
-              "levels.txt:2: brick needs X Y Points Picture Type Bonus"},
-             {"level one\nlevel two\nbrick 0 0 0 0 0 0\n", "levels.txt:1: level with no bricks"},
-             {"# nothing\n", "levels.txt: no level"},
-             {"level\nbrik 0 0 0 0 0 0\n", "levels.txt:2: cannot read 'brik 0 0 0 0 0 0'"},
-             {keyA + "level\ngrid\na\n", "levels.txt:3: grid without end"},
-             {"brick 0 0 0 0 0 0\n", "levels.txt:1: brick before the first level"},
+              "levels.txt:2: brick potřebuje X Y Points Picture Type Bonus"},
+             {"level one\nlevel two\nbrick 0 0 0 0 0 0\n", "levels.txt:1: úroveň bez cihel"},
+             {"# nothing\n", "levels.txt: žádná úroveň"},
+             {"level\nbrik 0 0 0 0 0 0\n", "levels.txt:2: nelze přečíst 'brik 0 0 0 0 0 0'"},
+             {keyA + "level\ngrid\na\n", "levels.txt:3: mřížka bez konce (chybí end)"},
+             {"brick 0 0 0 0 0 0\n", "levels.txt:1: brick před první úrovní"},
              {"key a points=1 type=0 picture=0 bonus=0\n",
-              "levels.txt:1: key needs points=, picture=, type= and bonus=, in this order"},
+              "levels.txt:1: key potřebuje points=, picture=, type= a bonus=, v tomto pořadí"},
              {"level\nbrick 0 0 0 0 0 0\ntrailing 01\nlevel\n",
-              "levels.txt:4: level after the trailing bytes"},
-             {keyA + "level\ngrid\na\nend now\n", "levels.txt:5: unexpected 'now'"},
+              "levels.txt:4: level po řádcích trailing"},
+             {keyA + "level\ngrid\na\nend now\n", "levels.txt:5: nečekané 'now'"},
          }) {
         const CompiledLevels compiled = CompileLevelText(c.text);
         ASSERT_FALSE(compiled.Errors.empty()) << c.error;
@@ -112,7 +115,7 @@ TEST(CompileLevelText, ListsOnlyTheFirstErrorsOfTextItCannotRead) {
     for (int i = 0; i < 1000; ++i) junk += "\x01\x02\xFF junk\n";
     const CompiledLevels compiled = CompileLevelText(junk);
     ASSERT_EQ(compiled.Errors.size(), 21u);
-    EXPECT_EQ(ErrorLines(compiled).back(), "levels.txt: further errors are not listed");
+    EXPECT_EQ(ErrorLines(compiled).back(), "levels.txt: další chyby se neuvádějí");
 }
 
 // Decompiles and compiles again; the bytes must be the same.
@@ -208,6 +211,49 @@ TEST(DecompileLevels, AnyValidFileCompilesBackToTheSameBytes) {
         ExpectRoundTrip(bytes);
         if (HasFatalFailure()) return;
     }
+}
+
+// The text and the level file agree on their limits: the largest files the game reads (bricks
+// off the grid with the widest values, or a level and trailing bytes) decompile within the text
+// limit and compile back, and a text giving more than the game reads is refused.
+TEST(LevelTextLimits, EveryLevelFileTheGameReadsDecompilesWithinTheTextLimitAndBack) {
+    std::vector<uint8_t> offGrid = Values16({42});
+    for (int level = 0; level < 42; ++level) {
+        Append16(offGrid, 32767);
+        for (int brick = 0; brick < 32767; ++brick)
+            for (int value : {-32768, -32767 + brick, -32768, -32768, -32768, -32768})
+                Append16(offGrid, static_cast<int16_t>(value));
+    }
+    std::vector<uint8_t> trailing = Values16({1, 1, 0, 0, 5, 0, 0, 0});
+    trailing.resize(kMaxLevelFileBytes, 0xab);
+    for (const std::vector<uint8_t>* bytes : {&offGrid, &trailing}) {
+        ASSERT_LE(bytes->size(), kMaxLevelFileBytes);
+        ASSERT_TRUE(CheckLevelFile(*bytes).empty());
+        const std::string text = DecompileLevels(*bytes);
+        EXPECT_LE(text.size(), kMaxLevelTextBytes);
+        EXPECT_EQ(CompileLevelText(text).Bytes, *bytes);
+        if (bytes == &trailing) {
+            EXPECT_EQ(ErrorLines(CompileLevelText(text + "trailing 00\n")),
+                      std::vector<std::string>{
+                          "levels.txt: sada by byla větší než 16 MiB, víc hra nepřečte"});
+        }
+    }
+}
+
+// A set file gives the game a levels.ko as it is and a text compiled; what it cannot give is
+// named with the file.
+TEST(ReadLevelSetFile, ReadsALevelFileAsItIsAndCompilesText) {
+    testing::TempFolder folder;
+    testing::WriteBytes(folder / "set.ko", {1, 2, 3});
+    testing::WriteText(folder / "set.txt", "level\nbrick 0 0 5 0 0 0\n");
+    testing::WriteText(folder / "bad.txt", "level\nbrick 0 0 5 0 0\n");
+    std::string problem;
+    EXPECT_EQ(ReadLevelSetFile(folder / "set.ko", &problem), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadLevelSetFile(folder / "set.txt", &problem), Values16({1, 1, 0, 0, 5, 0, 0, 0}));
+    EXPECT_FALSE(ReadLevelSetFile(folder / "bad.txt", &problem));
+    EXPECT_EQ(problem, folder / "bad.txt:2: brick potřebuje X Y Points Picture Type Bonus");
+    EXPECT_FALSE(ReadLevelSetFile(folder / "none.txt", &problem));
+    EXPECT_EQ(problem, folder / "none.txt: soubor chybí");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Helpers shared by the storage tests: files written as lists of 16-bit values, a game state
 // wired to an in-memory folder and a recording window, and temporary folders on disk.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -66,6 +67,15 @@ class TempFolder {
   private:
     std::string path_;
 };
+
+// The names in `folder`, sorted.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -301,7 +301,7 @@ TEST_F(ZapwallData, LevelsRefusesDamagedInputAndNamesTheLine) {
     WriteText(text, "level\ngrid\nz\nend\n");
     run = Tool({"levels", "compile", text, folder_ / "out.ko"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, text + ":3: unknown key 'z'\n");
+    EXPECT_EQ(run.err, text + ":3: neznámý klíč 'z'\n");
     EXPECT_FALSE(std::filesystem::exists(folder_ / "out.ko"));
 }
 
