@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -37,10 +38,10 @@ QString Counted(size_t n, const char* one, const char* few, const char* many) {
     return QString::number(n) + ' ' + Czech(n == 1 ? one : n >= 2 && n <= 4 ? few : many);
 }
 
-QString LevelLabel(size_t index, const EditorLevel& level) {
-    return Czech("Úroveň %1 (%2)")
-        .arg(index + 1)
-        .arg(Counted(level.size(), "cihla", "cihly", "cihel"));
+QString LevelLabel(size_t index, const EditorLevel& level, const std::string& title) {
+    const QString bricks = Counted(level.size(), "cihla", "cihly", "cihel");
+    if (title.empty()) return Czech("Úroveň %1 (%2)").arg(index + 1).arg(bricks);
+    return Czech("%1. %2 (%3)").arg(index + 1).arg(QString::fromStdString(title), bricks);
 }
 
 }  // namespace
@@ -119,6 +120,7 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
             if (!refreshing_) LevelDragged(start, row > start ? row - 1 : row);
         },
         Qt::QueuedConnection);
+    connect(levelList_, &QListWidget::itemDoubleClicked, this, [this] { RenameLevelAsked(); });
     connect(problemList_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const size_t i = static_cast<size_t>(problemList_->row(item));
         if (i >= problems_.size() || problems_[i].Level < 1) return;
@@ -209,6 +211,8 @@ void EditorWindow::BuildMenus() {
                       [this] { DuplicateLevel(); });
     levels->addAction(Czech("&Smazat úroveň"), QKeySequence(Qt::CTRL | Qt::Key_Delete), this,
                       [this] { DeleteLevel(); });
+    levels->addAction(Czech("Pře&jmenovat úroveň…"), QKeySequence(Qt::Key_F2), this,
+                      [this] { RenameLevelAsked(); });
     levels->addAction(Czech("Posunout &nahoru"), QKeySequence(Qt::CTRL | Qt::Key_Up), this,
                       [this] { MoveCurrentLevel(-1); });
     levels->addAction(Czech("Posunout &dolů"), QKeySequence(Qt::CTRL | Qt::Key_Down), this,
@@ -250,7 +254,7 @@ void EditorWindow::Refresh() {
     refreshing_ = true;
     levelList_->clear();
     for (size_t l = 0; l < set_.Levels.size(); ++l)
-        levelList_->addItem(LevelLabel(l, set_.Levels[l]));
+        levelList_->addItem(LevelLabel(l, set_.Levels[l], set_.Titles[l]));
     levelList_->setCurrentRow(current_);
     problemList_->clear();
     std::set<size_t> faulty;
@@ -387,6 +391,20 @@ void EditorWindow::DeleteLevel() {
          [&](LevelSet& set) { RemoveLevel(set, static_cast<size_t>(current_)); });
     selection_.clear();
     Refresh();
+}
+
+void EditorWindow::SetLevelTitle(const std::string& title) {
+    Edit(Czech("název úrovně"),
+         [&](LevelSet& set) { set.Titles[static_cast<size_t>(current_)] = title; });
+}
+
+void EditorWindow::RenameLevelAsked() {
+    bool given = false;
+    const QString title = QInputDialog::getText(
+        this, Czech("Název úrovně"), Czech("Název úrovně %1:").arg(current_ + 1), QLineEdit::Normal,
+        QString::fromStdString(set_.Titles[static_cast<size_t>(current_)]), &given);
+    // One line, without blanks at its ends: a title is the rest of its `level` line in the text.
+    if (given) SetLevelTitle(title.simplified().toStdString());
 }
 
 void EditorWindow::MoveCurrentLevel(int by) {

@@ -56,6 +56,8 @@ class EditorWindow : public QMainWindow {
     void DuplicateLevel();
     void DeleteLevel();
     void MoveCurrentLevel(int by);
+    // Gives the current level a title (empty for none), one undo step.
+    void SetLevelTitle(const std::string& title);
     bool TestPlayLevel();
     // Starts the game on the saved set (`zapwall --levels`), its progress kept apart; an unsaved
     // set is saved first, if the author agrees.
@@ -83,6 +85,7 @@ class EditorWindow : public QMainWindow {
     void Say(const QString& text);
     bool Ask(const QString& text);
     void LevelDragged(int from, int to);
+    void RenameLevelAsked();
 
     GameState& sprites_;
     DataLayout layout_;

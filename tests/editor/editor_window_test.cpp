@@ -182,6 +182,13 @@ TEST_F(EditorWindowTest, TitlesFollowTheirLevelsThroughEveryEditUndoAndSave) {
     EXPECT_EQ(window_->Set().Titles, (Titles{"Alfa", "Alfa", "Beta"}));
     EXPECT_EQ(window_->Set().Levels[2][0].Points, 2);
 
+    // Titles are shown in the list and given in the editor.
+    EXPECT_EQ(window_->LevelList()->item(1)->text(), QString::fromUtf8("2. Alfa (1 cihla)"));
+    window_->SelectLevel(2);
+    window_->SetLevelTitle("Gama");
+    EXPECT_EQ(window_->Set().Titles, (Titles{"Alfa", "Alfa", "Gama"}));
+    window_->UndoStack()->undo();
+
     window_->QuietAnswer = true;
     ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "titled.txt")));
     EditorWindow other(sprites_, PortableLayout(kBuild, kBuild + "/data"));
