@@ -57,15 +57,7 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
       levelList_(new QListWidget(this)),
       problemList_(new QListWidget(this)),
       testPlay_(new TestPlay(this)) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::black);
-    colours.setColor(QPalette::WindowText, Qt::white);
-    colours.setColor(QPalette::Base, kDarkGrey);
-    colours.setColor(QPalette::Text, Qt::white);
-    colours.setColor(QPalette::Button, kDarkGrey);
-    colours.setColor(QPalette::ButtonText, Qt::white);
-    colours.setColor(QPalette::Highlight, kDarkRed);
-    colours.setColor(QPalette::HighlightedText, Qt::white);
+    const QPalette colours = Colours();
     setPalette(colours);
     menuBar()->setPalette(colours);
     setFont(DialogFont());
@@ -140,6 +132,19 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     SetColours(statusBar(), kGreen, Qt::black);
     NewSet();
     canvas_->setFocus();
+}
+
+QPalette EditorWindow::Colours() {
+    QPalette colours = QApplication::palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    colours.setColor(QPalette::Base, kDarkGrey);
+    colours.setColor(QPalette::Text, Qt::white);
+    colours.setColor(QPalette::Button, kDarkGrey);
+    colours.setColor(QPalette::ButtonText, Qt::white);
+    colours.setColor(QPalette::Highlight, kDarkRed);
+    colours.setColor(QPalette::HighlightedText, Qt::white);
+    return colours;
 }
 
 EditorWindow::~EditorWindow() {

@@ -24,6 +24,10 @@ class EditorWindow : public QMainWindow {
     EditorWindow(GameState& sprites, DataLayout layout, QWidget* parent = nullptr);
     ~EditorWindow() override;
 
+    // The game's dark colours, for the window and for the dialogs it opens (which take the
+    // application's).
+    static QPalette Colours();
+
     // Opens a level set file, asking first about unsaved changes; false (with the reason shown)
     // when it is refused, leaving the open set as it was.
     bool Open(const QString& path);

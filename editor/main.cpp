@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     noDisplay.reset();
     // Qt's standard buttons and context menus speak Czech like the rest of the editor.
     ZapModule::InstallCzechQtTexts();
+    QApplication::setPalette(ZapModule::EditorWindow::Colours());
     QApplication::setWindowIcon(ZapModule::WindowIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_EDITOR_APP_ID));
     const ZapModule::DataLayout layout = ZapModule::GameLayout();
