@@ -209,6 +209,12 @@ void EditorWindow::BuildMenus() {
         select->setChecked(true);
     });
 
+    QMenu* view = menuBar()->addMenu(Czech("&Zobrazení"));
+    view->addAction(Czech("&Zvětšit"), QKeySequence::ZoomIn, this,
+                    [this] { canvas_->SetZoom(canvas_->Zoom() + 1); });
+    view->addAction(Czech("&Zmenšit"), QKeySequence::ZoomOut, this,
+                    [this] { canvas_->SetZoom(canvas_->Zoom() - 1); });
+
     QMenu* levels = menuBar()->addMenu(Czech("Ú&rovně"));
     levels->addAction(Czech("&Přidat úroveň"), QKeySequence(Qt::CTRL | Qt::Key_L), this,
                       [this] { AddLevel(); });

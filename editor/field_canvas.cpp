@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "frontend/look.h"
 #include "frontend/surface_image.h"
@@ -17,11 +18,12 @@ constexpr int kBonusSheet = 6;  // the sprite with the bonus pictures, 1 to 12
 const QColor kGridColour(40, 40, 40);
 const QColor kSelectionColour(255, 255, 0);
 const QColor kFaultColour(255, 0, 0);
+constexpr int kMaxZoom = 4;
 
 }  // namespace
 
 FieldCanvas::FieldCanvas(GameState& sprites, QWidget* parent) : QWidget(parent), s_(sprites) {
-    setFixedSize(kFieldWidth, kFieldHeight);
+    SetZoom(1);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
@@ -40,6 +42,17 @@ void FieldCanvas::ShowLevel(const EditorLevel& level, const std::vector<size_t>&
 void FieldCanvas::SetTool(Tool tool) {
     tool_ = tool;
     setCursor(tool == Tool::Draw ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void FieldCanvas::SetZoom(int zoom) {
+    zoom_ = std::clamp(zoom, 1, kMaxZoom);
+    setFixedSize(kFieldWidth * zoom_, kFieldHeight * zoom_);
+    update();
+}
+
+QPoint FieldCanvas::FieldPoint(const QMouseEvent* event) const {
+    const QPointF at = event->position() / zoom_;
+    return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
 }
 
 QPoint FieldCanvas::Dragged() const {
@@ -69,6 +82,7 @@ void FieldCanvas::paintEvent(QPaintEvent*) {
         DrawBrick(s_, brick);
     }
     QPainter painter(this);
+    painter.scale(zoom_, zoom_);  // whole factors: each field pixel a sharp block
     painter.drawImage(0, 0, ImageOf(s_.Field));
     DrawMarks(painter);
 }
@@ -110,7 +124,7 @@ void FieldCanvas::DrawMarks(QPainter& painter) {
 void FieldCanvas::mousePressEvent(QMouseEvent* event) {
     if (held_ != Qt::NoButton) return;
     held_ = event->button();
-    pressAt_ = mouseAt_ = event->position().toPoint();
+    pressAt_ = mouseAt_ = FieldPoint(event);
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     if (tool_ == Tool::Draw) {
         if (held_ == Qt::LeftButton && OnDraw) OnDraw(pressAt_.x(), pressAt_.y(), shift);
@@ -133,8 +147,8 @@ void FieldCanvas::mousePressEvent(QMouseEvent* event) {
 }
 
 void FieldCanvas::mouseMoveEvent(QMouseEvent* event) {
-    mouseAt_ = event->position().toPoint();
-    if (rect().contains(mouseAt_)) {
+    mouseAt_ = FieldPoint(event);
+    if (QRect(0, 0, kFieldWidth, kFieldHeight).contains(mouseAt_)) {
         cursor_ = {SnapX(mouseAt_.x()), SnapY(mouseAt_.y())};
         update();
     }
@@ -150,7 +164,7 @@ void FieldCanvas::mouseMoveEvent(QMouseEvent* event) {
 
 void FieldCanvas::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != held_) return;
-    mouseAt_ = event->position().toPoint();
+    mouseAt_ = FieldPoint(event);
     held_ = Qt::NoButton;
     if (tool_ == Tool::Select && event->button() == Qt::LeftButton) {
         if (movingSelection_) {

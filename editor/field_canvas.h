@@ -1,7 +1,8 @@
 #pragma once
-// The playing field at 1:1, drawn by the game's own drawing code from its sprites, with the
-// editor's marks over it: the grid, the bonus each brick carries, the selection and the bricks
-// the rules object to. It turns the mouse into requests in field pixels; the window decides.
+// The playing field, enlarged by a whole factor (1:1 at first), drawn by the game's own drawing
+// code from its sprites, with the editor's marks over it: the grid, the bonus each brick carries,
+// the selection and the bricks the rules object to. It turns the mouse into requests in field
+// pixels; the window decides.
 
 #include <QImage>
 #include <QPoint>
@@ -24,6 +25,9 @@ class FieldCanvas : public QWidget {
     void ShowLevel(const EditorLevel& level, const std::vector<size_t>& selection,
                    const std::set<size_t>& faulty);
     void SetTool(Tool tool);
+    // Shows each field pixel as `zoom` x `zoom` screen pixels (1 to 4).
+    void SetZoom(int zoom);
+    int Zoom() const { return zoom_; }
     Tool CurrentTool() const { return tool_; }
 
     // Draw tool: the left button at a field point, pressed or dragged; `free` when Shift asks
@@ -38,7 +42,7 @@ class FieldCanvas : public QWidget {
     // Select tool: the selection was dragged by this much, on the grid unless Shift was held.
     std::function<void(int dx, int dy)> OnMoveSelection;
 
-    // The picture of the field as shown, for tests and screenshots.
+    // The picture of the field as shown (at the zoom), for tests and screenshots.
     QImage Picture();
     // The cell the keyboard works on (its top-left corner): the arrow keys move it, Space places
     // as a click of the left button there, Backspace removes as one of the right button.
@@ -53,6 +57,7 @@ class FieldCanvas : public QWidget {
 
   private:
     QPoint Dragged() const;
+    QPoint FieldPoint(const QMouseEvent* event) const;
     void DrawMarks(QPainter& painter);
 
     GameState& s_;
@@ -66,6 +71,7 @@ class FieldCanvas : public QWidget {
     QPoint cursor_{0, kCellHeight};
     bool movingSelection_ = false;
     bool freeMove_ = false;
+    int zoom_ = 1;
 };
 
 }  // namespace ZapModule

@@ -96,6 +96,11 @@ TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
     EXPECT_EQ(Level().size(), 2u);
     window_->Palette()->Pick(MakeBrick(0, 0, 5, 0, kTypeSteel, 3));
     EXPECT_EQ(window_->Palette()->Brick(0, 0).Bonus, 0);
+    // Zoomed twice, a click at (90, 120) is one at field point (45, 60).
+    window_->Canvas()->SetZoom(2);
+    EXPECT_EQ(window_->Canvas()->Picture().size(), QSize(2 * kFieldWidth, 2 * kFieldHeight));
+    Click(Qt::LeftButton, 90, 120);
+    EXPECT_EQ(Level()[0].Type, kTypeSteel);
 }
 
 TEST_F(EditorWindowTest, TheKeyboardPlacesAndRemovesBricksAtItsCursor) {
