@@ -109,9 +109,9 @@ size_t HeldBytes(const LevelSetChange& change) {
                    BytesOf(change.Bricks.Inserted) + BytesOf(change.TrailingBefore) +
                    BytesOf(change.TrailingAfter);
     for (const auto* levels : {&change.Levels.Removed, &change.Levels.Inserted})
-        for (const EditorLevel& level : *levels) bytes += sizeof level + BytesOf(level);
+        for (const EditorLevel& level : *levels) bytes += sizeof(EditorLevel) + BytesOf(level);
     for (const auto* titles : {&change.Titles.Removed, &change.Titles.Inserted})
-        for (const std::string& title : *titles) bytes += sizeof title + title.capacity();
+        for (const std::string& title : *titles) bytes += sizeof(std::string) + title.capacity();
     return bytes;
 }
 

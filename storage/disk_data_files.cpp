@@ -136,16 +136,17 @@ int PrepareWith(const std::string& requested, const std::function<bool(int fd)>&
         ::fchmod(out.Get(), old.st_mode & 07777);
 
     int error = 0;
+    const auto step = [&](ReplaceStep which, const std::function<bool()>& run) {
+        if (error != 0) return;
+        if (failsAt(which)) {
+            error = EIO;
+        } else if (!run()) {
+            error = errno != 0 ? errno : EIO;
+        }
+    };
     errno = 0;
-    if (failsAt(ReplaceStep::Write)) {
-        error = EIO;
-    } else if (!fill(out.Get())) {
-        error = errno != 0 ? errno : EIO;
-    } else if (failsAt(ReplaceStep::Sync)) {
-        error = EIO;
-    } else if (::fsync(out.Get()) != 0) {
-        error = errno != 0 ? errno : EIO;
-    }
+    step(ReplaceStep::Write, [&] { return fill(out.Get()); });
+    step(ReplaceStep::Sync, [&] { return ::fsync(out.Get()) == 0; });
     const bool closed = out.Close();
     if (error == 0 && !closed) error = errno != 0 ? errno : EIO;
     if (error != 0) ::unlink(prepared.Temp.c_str());
