@@ -238,7 +238,8 @@ class LevelCompiler {
         if (levels_.empty() || finished_ == levels_.size()) return;
         finished_ = levels_.size();
         const Level& level = levels_.back();
-        if (level.Bricks.empty() && result_.Errors.size() == level.ErrorsBefore) {
+        // Past the size limit bricks are no longer kept: a level then only seems empty.
+        if (level.Bricks.empty() && result_.Errors.size() == level.ErrorsBefore && !tooLarge_) {
             ErrorAt(level.Line, "úroveň bez cihel");
         }
         if (level.Bricks.size() > kMaxCount) ErrorAt(level.Line, "úroveň s víc než 32767 cihlami");
