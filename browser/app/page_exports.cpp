@@ -9,6 +9,7 @@
 
 #include "browser/app/page_program.h"
 #include "graphics/picture_loader.h"
+#include "shell/paused_sign.h"
 #include "storage/cp1250.h"
 
 namespace {
@@ -20,6 +21,7 @@ EM_JS(void, PageArmReplayTimer, (double delay), { Module.zwPage.armReplayTimer(d
 EM_JS(void, PageGameCaption, (const char* text),
       { Module.zwPage.setGameCaption(UTF8ToString(text)); });
 EM_JS(void, PageEnd, (int status), { Module.zwPage.end(status); });
+EM_JS(void, PagePausedSign, (int paused), { Module.zwPage.showPaused(Boolean(paused)); });
 EM_JS(void, PageFilesChanged, (const char* paths),
       { Module.zwPage.filesChanged(UTF8ToString(paths).split("\n")); });
 
@@ -46,6 +48,7 @@ PageProgram& Make() {
     links.ReplayTimer = [](int64_t delay) { PageArmReplayTimer(static_cast<double>(delay)); };
     links.GameCaption = [](const std::string& caption) { PageGameCaption(caption.c_str()); };
     links.EndProgram = [](int status) { PageEnd(status); };
+    links.PausedSign = [](bool paused) { PagePausedSign(paused ? 1 : 0); };
     links.FilesChanged = [](const std::vector<std::string>& paths) {
         std::string joined;
         for (const std::string& path : paths) joined += (joined.empty() ? "" : "\n") + path;
@@ -148,6 +151,28 @@ EMSCRIPTEN_KEEPALIVE void zw_pointer_at(double y) {
 
 EMSCRIPTEN_KEEPALIVE void zw_pointer_gone() {
     if (program) program->PointerGone();
+}
+
+// The paused sign: its text, and 0 to 3 its place on the field (left, top, right, bottom), 4 its
+// colour as 0xRRGGBB.
+EMSCRIPTEN_KEEPALIVE const char* zw_paused_text() {
+    return Return(std::string(ZapModule::kPausedText));
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_paused_sign(int which) {
+    const Rect& place = ZapModule::kPausedPlace;
+    switch (which) {
+        case 0:
+            return place.Left;
+        case 1:
+            return place.Top;
+        case 2:
+            return place.Right;
+        case 3:
+            return place.Bottom;
+        default:
+            return static_cast<int>(ZapModule::kPausedColour);
+    }
 }
 
 // The game screen's close box (also the page going away while a game runs).

@@ -115,6 +115,7 @@ bool PageProgram::Watch(const std::string& replayFile, const std::string& shownN
     loop_.BeforePass = [this] {
         schedule_->BeforePass();
         ShowCaption();
+        ShowPaused();
     };
     ShowCaption();
     schedule_->Start();
@@ -148,6 +149,7 @@ void PageProgram::PlayerKey(bool down, int code) {
     else
         FieldKeyUp(s_, code);
     loop_.Wake();
+    ShowPaused();
 }
 
 void PageProgram::Press(double x, double y) {
@@ -160,6 +162,7 @@ void PageProgram::PointerTap(double y) {
     if (ended_ || Watching()) return;
     steering_.Tap(RoundToInt32(y));
     loop_.Wake();
+    ShowPaused();
 }
 
 void PageProgram::PointerAt(double y) {
@@ -168,6 +171,13 @@ void PageProgram::PointerAt(double y) {
 
 void PageProgram::PointerGone() {
     if (!ended_ && !Watching()) steering_.PointerGone();
+}
+
+void PageProgram::ShowPaused() {
+    const bool paused = !ended_ && s_.Paused == kTrue;
+    if (paused == pausedShown_ || !links_.PausedSign) return;
+    pausedShown_ = paused;
+    links_.PausedSign(paused);
 }
 
 void PageProgram::CloseGameScreen() {
@@ -208,6 +218,7 @@ void PageProgram::ReplayTimerFired() {
     // The recorded input may have ended a pause.
     loop_.Wake();
     ShowCaption();
+    ShowPaused();
 }
 
 void PageProgram::UpdateHold() {

@@ -33,7 +33,8 @@ struct PageLinks {
     PageGameLoop::Schedule LoopTimer;                // the game loop's next call
     std::function<void(int64_t delay)> ReplayTimer;  // the watching's next call; -1 cancels
     std::function<void(const std::string& caption)> GameCaption;
-    std::function<void(int status)> EndProgram;  // the program has ended
+    std::function<void(int status)> EndProgram;   // the program has ended
+    std::function<void(bool paused)> PausedSign;  // shows or hides the paused sign on the field
     UserFiles::ChangeReport FilesChanged;
 };
 
@@ -101,6 +102,8 @@ class PageProgram {
     void HoldWatching(bool held);
     // Hands a player's key to the rules, telling the pointer's steering first.
     void PlayerKey(bool down, int code);
+    // Shows the paused sign when the game's pause changed.
+    void ShowPaused();
 
     GameState s_;
     PictureLoader pictures_;
@@ -118,6 +121,7 @@ class PageProgram {
     PointerSteering steering_;
     std::string_view shownCaption_;  // what the game screen's caption has after its own text
     bool heldByHiding_ = false;
+    bool pausedShown_ = false;
     bool ended_ = false;
 };
 

@@ -168,6 +168,9 @@
     showBackground,
     askFieldFrame,
     putField,
+    showPaused(paused) {
+      $('paused-sign').hidden = !paused;
+    },
     appendPlayerLine(name) {
       const option = document.createElement('option');
       option.textContent = name;
@@ -600,6 +603,16 @@
     $('field').focus();
   }
 
+  // The paused sign's text, place and colour, as the module gives them.
+  function placePausedSign() {
+    const sign = $('paused-sign');
+    const [left, top, right, bottom, rgb] = [0, 1, 2, 3, 4].map((i) => M._zw_paused_sign(i));
+    Object.assign(sign.style, { left: `${left}px`, top: `${top}px`, width: `${right - left}px`,
+                                height: `${bottom - top}px`, lineHeight: `${bottom - top - 2}px`,
+                                color: colour(rgb) });
+    sign.textContent = M.ccall('zw_paused_text', 'string', [], []);
+  }
+
   // The pointer on the field steers the bat (the module's rule). A finger held on the field
   // steers while it is there, and a short touch that stays put is a tap (Space). The mouse is
   // a keyboard player's too: its click is a tap, after which the bat follows it over the field,
@@ -862,6 +875,7 @@
       return;
     }
     M = module;
+    placePausedSign();
     if (!watched) {
       showWindow('menu');
       if (M._zw_start()) showMenu();

@@ -80,7 +80,7 @@ for (const screen of TOUCH_SCREENS) {
       await page.touchscreen.touchEnd();
 
       await page.tap('#touch-pause');
-      await page.waitForFunction(() => window.zapwallPaused());
+      await waitShown(page, '#paused-sign');
       if (shots) await page.screenshot({ path: path.join(shots, `phone-${size}.png`) });
       await page.tap('#touch-pause');
       await page.waitForFunction(() => !window.zapwallPaused());
