@@ -930,7 +930,11 @@
   addEventListener('keydown', onKeyDown);
   addEventListener('keyup', onKeyUp);
   addEventListener('resize', layout);
-  document.addEventListener('fullscreenchange', layout);
+  // In full screen the caption is gone: the finger's switch leads back.
+  document.addEventListener('fullscreenchange', () => {
+    text('touch-full-screen', document.fullscreenElement ? 'Zmenšit' : 'Celá obrazovka');
+    layout();
+  });
   // A hidden page cannot keep the game's pace: the game pauses (as with P) or the watching holds.
   addEventListener('blur', releaseHeldKeys);
   document.addEventListener('visibilitychange', () => {
