@@ -615,8 +615,8 @@
 
   // The pointer on the field steers the bat (the module's rule). A finger held on the field
   // steers while it is there, and a short touch that stays put is a tap (Space). The mouse is
-  // a keyboard player's too: its click is a tap, after which the bat follows it over the field,
-  // until an arrow key takes the bat back.
+  // a keyboard player's too: its left click is a tap, after which the bat goes to the height the
+  // mouse has, or last had, over the field (as on the desktop), until an arrow key takes it back.
   function bindField() {
     const box = $('field-box');
     let touch = null;  // the finger that steers: its pointer, where and when it came
@@ -630,7 +630,7 @@
       event.preventDefault();
       $('field').focus();
       if (event.pointerType === 'mouse') {
-        M._zw_pointer_tap(row(event));
+        if (event.button === 0) M._zw_pointer_tap(row(event));
         return;
       }
       box.setPointerCapture(event.pointerId);
@@ -653,9 +653,6 @@
     };
     box.addEventListener('pointerup', lift);
     box.addEventListener('pointercancel', lift);
-    box.addEventListener('pointerleave', (event) => {
-      if (event.pointerType === 'mouse' && playing()) M._zw_pointer_gone();
-    });
   }
 
   function bindGame() {
