@@ -25,6 +25,8 @@ const PAUSE_STEP = 430;
 const settleSeconds = (state) => SETTLE_SECONDS + (state === 'paused' ? PAUSE_STEP / 100 : 0);
 const MEASURED_SECONDS = 10;
 const TICKS_PER_SECOND = 100;  // /proc's clock ticks (getconf CLK_TCK)
+// Every browser's profile folder is removed at the exit, each by a listener of its own.
+process.setMaxListeners(0);
 const here = path.dirname(fileURLToPath(import.meta.url));
 const [site, nativeBuild] = process.argv.slice(2, 4).map((folder) => path.resolve(folder));
 const rounds = Number(process.argv[4] || 3);
