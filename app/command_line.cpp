@@ -47,8 +47,9 @@ std::string HelpText(const DataLayout& layout) {
            "  -h, --help      print this text and exit\n"
            "  --version       print the version and exit\n"
            "  --replay FILE   watch a recorded game (.zapwall-replay); FILE alone does the same\n"
-           "  --levels SET    play the level set SET (a levels.ko) in place of the shipped one;\n"
-           "                  its players, hall of fame and replays are kept apart, in\n"
+           "  --levels SET    play the level set SET (a levels.ko, or a level text such as\n"
+           "                  levels.txt, compiled) in place of the shipped one; its players,\n"
+           "                  hall of fame and replays are kept apart, in\n"
            "                  " +
            layout.UserFolder +
            "/sets\n"
