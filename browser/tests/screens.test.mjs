@@ -61,6 +61,13 @@ for (const screen of TOUCH_SCREENS) {
       await page.tap('#name-box');
       await newPlayer(page, 'Ota');
       await page.tap('#player-list option');
+      await page.tap('#sound-switch');  // "Zvuky" off, and the speed bar dragged to the right
+      const thumb = await (await page.$('#tick-bar .thumb')).boundingBox();
+      await page.touchscreen.touchStart(thumb.x + 4, thumb.y + 4);
+      await page.touchscreen.touchMove(thumb.x + 6, thumb.y + 4);
+      await page.touchscreen.touchEnd();
+      assert.deepEqual(await page.$eval('#menu', (m) => [m.querySelector('#sound-switch').checked,
+        parseInt(m.querySelector('#tick-label').textContent.slice(6), 10) > 8000]), [false, true]);
       await page.tap('#menu-start');
       await waitShown(page, '#game');
       await tapField(page);  // play: the ball rests on the bat
