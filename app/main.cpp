@@ -12,6 +12,7 @@
 #include "app/program.h"
 #include "app/startup_preload.h"
 #include "app/window_icon.h"
+#include "frontend/utf8_locale.h"
 #include "frontend/wayland_decorations.h"
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
         case CommandLine::Action::Watch:
             break;
     }
+    ZapModule::UseUtf8Locale();  // before any thread starts: the locale is the process's
     if (const std::string_view problem = ZapModule::WindowProblem(); !problem.empty()) {
         std::cerr << "zapwall: " << problem << "\n";
         return 1;

@@ -10,6 +10,7 @@
 #include "app/window_icon.h"
 #include "editor/editor_window.h"
 #include "frontend/czech_qt_texts.h"
+#include "frontend/utf8_locale.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
         return kRefusedArguments;
     }
 
+    ZapModule::UseUtf8Locale();
     if (const std::string_view problem = ZapModule::WindowProblem(); !problem.empty()) {
         std::cerr << "zapwall-editor: " << problem << "\n";
         return 1;
