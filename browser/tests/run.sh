@@ -5,9 +5,13 @@
 # usage: browser/tests/run.sh SITE_DIR NATIVE_BUILD_DIR
 #   SITE_DIR          the built site (build-web/site)
 #   NATIVE_BUILD_DIR  a native build holding zapwall-sim, which the replays are compared with
+# `npm test` here runs it on build-web/site and build/ of the tree ($SITE and $NATIVE_BUILD
+# name others).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+[ -d "${1:-}" ] || { echo "run.sh: no built site in '${1:-}' (./web build makes one)" >&2; exit 2; }
+[ -d "${2:-}" ] || { echo "run.sh: no native build in '${2:-}' (./play makes one)" >&2; exit 2; }
 site=$(cd "$1" && pwd)
 native=$(cd "$2" && pwd)
 
