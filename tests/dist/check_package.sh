@@ -61,6 +61,10 @@ dpkg-deb -x "$deb" "$root"
 # The metadata as the software centres see it, with its desktop entry and icons beside it.
 appstreamcli validate-tree --pedantic --no-net "$root" > "$work/appstream.log" 2>&1 ||
   { cat "$work/appstream.log" >&2; fail "appstreamcli validate-tree"; }
+for program in "$root"/usr/games/*; do
+  grep -qF "<binary>${program##*/}</binary>" "$root"/usr/share/metainfo/*.metainfo.xml ||
+    fail "the AppStream metadata does not name ${program##*/} among what it provides"
+done
 export XDG_DATA_HOME="$work/xdg"
 "$root/usr/games/zapwall" --help | grep -q "$root/usr/share/zapwall/data" ||
   fail "the unpacked zapwall does not read its own data: $("$root/usr/games/zapwall" --help)"
