@@ -45,6 +45,9 @@ HallWindow::HallWindow(const GameState& s, HallColourCycle& colours) : s_(s), co
     close_ = new ActiveLabel(frame, {168, 272, 137, 17}, QString::fromUtf8("Zavřít"), kRed,
                              Qt::AlignHCenter);
     close_->OnClick = [this] { hide(); };
+    // "Zavřít" is the window's one control: it holds the keyboard focus, which its yellow frame
+    // marks, and Enter or Space on it closes the window.
+    close_->SetOnKeyPress([this] { hide(); });
     frame->AddOutline({168, 272, 137, 17}, kYellow);
 
     timer_.setTimerType(Qt::PreciseTimer);
@@ -69,6 +72,7 @@ void HallWindow::Open() {
     timer_.start(HallColourCycle::kStepMilliseconds);
     FitToScreen();
     CentreOnScreen(this);
+    close_->setFocus(Qt::OtherFocusReason);
     exec();
 }
 
@@ -92,9 +96,9 @@ void HallWindow::hideEvent(QHideEvent* event) {
 }
 
 void HallWindow::keyPressEvent(QKeyEvent* event) {
-    // Only "Zavřít" and the close control close the hall of fame; Esc, which a dialog would take
-    // for a close, does nothing (it may have been meant for the message box before it).
-    if (event->key() == Qt::Key_Escape) return;
+    // Esc closes the hall of fame, as "Zavřít" does; one still held from the game or the message
+    // box before it (repeating) does not.
+    if (event->key() == Qt::Key_Escape && event->isAutoRepeat()) return;
     QDialog::keyPressEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #include "frontend/look.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -149,6 +150,27 @@ qreal ActiveLabel::TextSqueeze() const {
 void ActiveLabel::SetOnMove(std::function<void()> handler) {
     onMove_ = std::move(handler);
     setMouseTracking(static_cast<bool>(onMove_));
+}
+
+void ActiveLabel::SetOnKeyPress(std::function<void()> handler) {
+    onKeyPress_ = std::move(handler);
+    // By Tab only: a press of the mouse runs the label's command and leaves the focus alone.
+    setFocusPolicy(onKeyPress_ ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void ActiveLabel::keyPressEvent(QKeyEvent* event) {
+    const bool activating = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                            event->key() == Qt::Key_Space;
+    if (!onKeyPress_ || !activating) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) onKeyPress_();
+}
+
+void ActiveLabel::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    if (OnFocusIn) OnFocusIn();
 }
 
 void ActiveLabel::mousePressEvent(QMouseEvent* event) {

@@ -73,11 +73,19 @@ class ActiveLabel : public QLabel {
     void SetOnMove(std::function<void()> handler);
     // The left button was pressed and released over the label.
     std::function<void()> OnClick;
+    // Lets the label take the keyboard focus (by Tab, or given, not by the mouse) and runs
+    // `handler` on Enter or Space while it has it, as a button does. A key still held from before
+    // (repeating) does not.
+    void SetOnKeyPress(std::function<void()> handler);
+    // The label got the keyboard focus.
+    std::function<void()> OnFocusIn;
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -86,6 +94,7 @@ class ActiveLabel : public QLabel {
     QRectF TextRoom() const;
 
     std::function<void()> onMove_;
+    std::function<void()> onKeyPress_;
     QColor border_;
     bool leftDown_ = false;
     bool squeezeToFit_ = false;

@@ -69,6 +69,10 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
                                     n == kStart ? kGreen : kRed, Qt::AlignHCenter);
         items_[n]->OnPress = [this, n](Qt::MouseButton) { RunCommand(n); };
         items_[n]->SetOnMove([this, n] { Hover(n); });
+        // From the keyboard: Tab reaches the item and frames it as the pointer does, Enter or
+        // Space runs it.
+        items_[n]->OnFocusIn = [this, n] { Hover(n); };
+        items_[n]->SetOnKeyPress([this, n] { RunCommand(n); });
         itemFrames_[n] = frame_->AddOutline(place, ColourOf(rules_.FrameColour(Command(n))));
     }
 
@@ -101,6 +105,10 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     QWidget::setTabOrder(panel_->NameBox(), story_);
     QWidget::setTabOrder(story_, hScroll1_);
     QWidget::setTabOrder(hScroll1_, check1_);
+    QWidget::setTabOrder(check1_, items_[kStart]);
+    QWidget::setTabOrder(items_[kStart], items_[kHallOfFame]);
+    QWidget::setTabOrder(items_[kHallOfFame], items_[kExit]);
+    panel_->OnEnterInList = [this] { RunCommand(kStart); };
     layout_.Remember(this, {frame_});
 }
 

@@ -137,6 +137,10 @@ bool PlayerPanel::eventFilter(QObject* watched, QEvent* event) {
             DeleteSelectedPlayer();
             return true;
         }
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && OnEnterInList) {
+            if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) OnEnterInList();
+            return true;
+        }
         // With no line selected, the first arrow key selects the first line, as a list box does.
         if ((key == Qt::Key_Down || key == Qt::Key_Up) && SelectedRow() < 0 && list_->count() > 0) {
             list_->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);

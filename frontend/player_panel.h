@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QObject>
 #include <array>
+#include <functional>
 
 #include "frontend/look.h"
 #include "shell/player_panel_rules.h"
@@ -27,6 +28,9 @@ class PlayerPanel : public QObject {
     void CreatePlayer();
     // Delete in List1: asks, then removes the selected player.
     void DeleteSelectedPlayer();
+
+    // Enter in List1: the menu starts a game with the selected player.
+    std::function<void()> OnEnterInList;
 
     QListWidget* List() { return list_; }
     QLineEdit* NameBox() { return nameBox_; }

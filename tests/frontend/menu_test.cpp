@@ -249,12 +249,26 @@ TEST_F(MenuTest, QtsOwnTextsAreCzech) {
 
 TEST_F(MenuTest, FocusOrderAndTheStorysLineBreaks) {
     LaunchWithPlayers({});
+    Menu().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Menu()));
     Menu().Players().List()->setFocus();
-    QWidget* expected[] = {Menu().Players().NameBox(), Menu().Story(), Menu().TickBar(),
-                           Menu().SoundSwitch()};
+    QWidget* expected[] = {Menu().Players().NameBox(),
+                           Menu().Story(),
+                           Menu().TickBar(),
+                           Menu().SoundSwitch(),
+                           Menu().MenuItem(MenuWindow::kStart),
+                           Menu().MenuItem(MenuWindow::kHallOfFame),
+                           Menu().MenuItem(MenuWindow::kExit),
+                           Menu().Players().List()};
     for (QWidget* next : expected) {
         QTest::keyClick(Menu().focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(Menu().focusWidget(), next);
+        // A menu item reached by Tab is framed in yellow, as the pointer frames it.
+        for (int n = 0; n < 3; ++n) {
+            if (next == Menu().MenuItem(n)) {
+                EXPECT_EQ(Menu().ItemFrameColour(n), QColor(255, 255, 0));
+            }
+        }
     }
     const QStringList story = Menu().Story()->toPlainText().split('\n');
     ASSERT_EQ(story.size(), 4);  // three lines, each ended by its line break
@@ -427,6 +441,34 @@ TEST_F(MenuTest, HallOfFameOpensModallyAndTheMenuStaysUsable) {
     EXPECT_FALSE(Hall().isVisible());
     EXPECT_TRUE(Menu().isVisible());
     EXPECT_TRUE(exits_.empty());
+}
+
+// The menu's commands from the keyboard: Enter or Space on a focused item runs it (a key held
+// from before does not), Enter in the player list starts with the selected player.
+TEST_F(MenuTest, CommandsRunFromTheKeyboard) {
+    LaunchWithPlayers({Player("Ann")});
+    ActiveLabel* hall = Menu().MenuItem(MenuWindow::kHallOfFame);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            opened = Hall().isVisible();
+            Hall().close();
+        });
+        hall->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(hall, key);
+        EXPECT_TRUE(opened) << key;
+    }
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, {}, true);
+    QCoreApplication::sendEvent(Menu().MenuItem(MenuWindow::kExit), &held);
+    EXPECT_TRUE(exits_.empty());
+
+    QListWidget* list = Menu().Players().List();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_TRUE(Menu().isVisible()) << "Enter with no player chosen does nothing";
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(Menu().isVisible());
+    EXPECT_EQ(State().CurrentPlayer, 0);
 }
 
 }  // namespace
