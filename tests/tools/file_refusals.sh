@@ -49,6 +49,6 @@ said 1 "zapwall-data: $work/text.zapwall-replay: $refusal" "$data_tool" show \
   fail "a missing data folder said: $(cat "$work/stderr")"
 
 # An output that cannot be written.
-said 1 "zapwall-sim: cannot write $work/none/game.zapwall-replay" \
+said 1 "zapwall-sim: $work/none/game.zapwall-replay: soubor nelze zapsat" \
   "$sim" --data "$data" --steps 1 --record "$work/none/game.zapwall-replay"
 echo ok

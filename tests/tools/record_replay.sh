@@ -104,6 +104,6 @@ printf '\x01\x00\x01\x00\x00\x00\x00\x00\x0a\x00\x00\x00\x00\x00\x00\x00' \
 if "$sim" --replay "$work/quit.zapwall-replay" --data "$work/quit-replayed" 2> "$work/err"; then
   fail "a recording was replayed with another level file"
 fi
-grep -q "recorded with another levels.ko than $work/quit-replayed/levels.ko" "$work/err" ||
+grep -q "nahrána s jiným souborem levels.ko, než je $work/quit-replayed/levels.ko" "$work/err" ||
   fail "the level file's message: $(cat "$work/err")"
 echo "record_replay: recorded and replayed to the same state"

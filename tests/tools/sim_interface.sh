@@ -79,7 +79,7 @@ grep -q '"NotWritten"' "$work/out.json" && fail "a saved run reports files as no
 rm "$work/kept/players.ko" && mkdir "$work/kept/players.ko"
 "$sim" --data "$work/kept" --steps 0 --save --out "$work/out.json" 2> "$work/stderr"
 [ $? = 1 ] || fail "a failed commit did not fail the run"
-grep -q "could not write .*players.ko" "$work/stderr" || fail "the failed file is not named"
+grep -q "players.ko: soubor nelze zapsat" "$work/stderr" || fail "the failed file is not named"
 grep -q '"NotWritten"' "$work/out.json" || fail "--out is missing after a failed commit"
 
 # Without --save nothing is written; with it the roster holds the stored player.
@@ -99,7 +99,7 @@ cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x0
 # No save beside a running game: it would overwrite the game's progress at its exit, or be lost.
 sleep 30 & game=$!
 printf '%s\nsleep\n%s\n' "$game" "$(hostname)" > "$data/zapwall.lock"
-expect_status 1 "zapwall is running" --data "$data" --steps 0 --save
+expect_status 1 "na této složce už běží Zapwall" --data "$data" --steps 0 --save
 cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x00') \
   "$data/players.ko" || fail "a save beside a running game changed players.ko"
 kill "$game"

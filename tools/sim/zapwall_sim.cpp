@@ -63,6 +63,9 @@ struct Options {
     bool Save = false;
 };
 
+// The reason of an output that cannot be written, in Czech as every refusal of a file.
+constexpr const char* kCannotWrite = "soubor nelze zapsat";
+
 // An unusable invocation: the reason and the usage go to stderr and the exit status is 2.
 struct UsageError {
     std::string Reason;
@@ -244,7 +247,8 @@ struct Sim {
     // be saved to while a game runs on it.
     bool Load() {
         if (lock && lock->Result() == SingleCopyLock::Outcome::HeldByAnother) {
-            std::cerr << "zapwall-sim: zapwall is running on " << layout.UserFolder << "\n";
+            std::cerr << "zapwall-sim: " << layout.UserFolder
+                      << ": na této složce už běží Zapwall\n";
             return false;
         }
         if (lock && !lock->Note().empty()) std::cerr << "zapwall-sim: " << lock->Note() << "\n";
@@ -257,7 +261,7 @@ struct Sim {
 
 void WriteTextFile(const std::string& path, const std::string& text) {
     if (!ReplaceFile(path, std::vector<uint8_t>(text.begin(), text.end())))
-        throw RunFailure{"cannot write " + path};
+        throw RunFailure{path + ": " + kCannotWrite};
 }
 
 // What every run ends with: the roster and hall saved with --save, the field and the state.
@@ -270,14 +274,15 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
         KeepPlayersProgress(sim.s);
         if (!sim.files.Commit(&notWritten)) {
             for (const std::string& name : notWritten)
-                std::cerr << "zapwall-sim: could not write " << sim.disk.PathOf(name) << "\n";
+                std::cerr << "zapwall-sim: " << sim.disk.PathOf(name) << ": " << kCannotWrite
+                          << "\n";
         }
     } else {
         notWritten = sim.files.Pending();
     }
     int status = o.Save && !notWritten.empty() ? 1 : 0;
     if (o.Frame && !SavePicturePng(sim.s.Field, *o.Frame)) {
-        std::cerr << "zapwall-sim: cannot write " << *o.Frame << "\n";
+        std::cerr << "zapwall-sim: " << *o.Frame << ": " << kCannotWrite << "\n";
         status = 1;
     }
     if (o.Out) {
@@ -291,7 +296,7 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
         } else {
             std::ofstream out(*o.Out, std::ios::binary);
             if (!(out << text)) {
-                std::cerr << "zapwall-sim: cannot write " << *o.Out << "\n";
+                std::cerr << "zapwall-sim: " << *o.Out << ": " << kCannotWrite << "\n";
                 status = 1;
             }
         }
@@ -376,8 +381,8 @@ bool StartReplay(Sim& sim, const Options& o, const Replay& r) {
     if (!sim.Load()) return false;
     if (const std::optional<std::string> file =
             DifferingDataFile(r, sim.s, sim.loaded.LevelsHash, sim.loaded.AnimationsHash)) {
-        std::cerr << "zapwall-sim: " << *o.Replay << " was recorded with another " << *file
-                  << " than " << DataPath(sim.s, *file) << "\n";
+        std::cerr << "zapwall-sim: " << *o.Replay << ": hra byla nahrána s jiným souborem " << *file
+                  << ", než je " << DataPath(sim.s, *file) << "\n";
         return false;
     }
     StartRecordedGame(sim.s, r);
@@ -406,7 +411,7 @@ int RunReplay(const Options& o) {
             RunRecordedGameTwice(sim.s, twin.s, r, o.CheckEvery,
                                  [&](GameState& s, int64_t step) { picture.BeforeStep(s, step); });
         if (!twice.Difference.empty()) {
-            std::cerr << "zapwall-sim: " << *o.Replay << " played twice differs after step "
+            std::cerr << "zapwall-sim: " << *o.Replay << ": dvakrát přehraná hra se liší po kroku "
                       << twice.DifferingAfter << ": " << twice.Difference << "\n";
             return 1;
         }
@@ -419,7 +424,7 @@ int RunReplay(const Options& o) {
     StoreCurrentPlayer(sim.s);
     if (!run.Divergence.empty()) {
         std::cerr << "zapwall-sim: " << *o.Replay
-                  << " did not play out as recorded: " << run.Divergence << "\n";
+                  << ": hra neproběhla tak, jak byla nahrána: " << run.Divergence << "\n";
         return 1;
     }
     return WriteResults(sim, o, run.Steps);
