@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
@@ -62,9 +64,12 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     menuBar()->setPalette(colours);
     setFont(DialogFont());
 
-    auto* centre = new QWidget(this);
-    auto* centreLayout = new QHBoxLayout(centre);
-    centreLayout->addWidget(canvas_, 0, Qt::AlignCenter);
+    // On a screen too small for the whole field and palette (a large scale factor), they scroll,
+    // so the window fits the screen.
+    auto* centre = new QScrollArea(this);
+    centre->setWidget(canvas_);
+    centre->setAlignment(Qt::AlignCenter);
+    centre->setFrameShape(QFrame::NoFrame);
     setCentralWidget(centre);
 
     levelList_->setDragDropMode(QAbstractItemView::InternalMove);
@@ -78,8 +83,15 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
 
     auto* paletteDock = new QDockWidget(Czech("Paleta"), this);
     paletteDock->setObjectName("palette");
-    paletteDock->setWidget(palette_);
+    auto* paletteScroll = new QScrollArea(paletteDock);
+    paletteScroll->setWidget(palette_);
+    paletteScroll->setWidgetResizable(true);
+    paletteScroll->setFrameShape(QFrame::NoFrame);
+    paletteScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    paletteDock->setWidget(paletteScroll);
     palette_->setMinimumWidth(kSideWidth);
+    paletteScroll->setMinimumWidth(kSideWidth +
+                                   paletteScroll->verticalScrollBar()->sizeHint().width());
     paletteDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     addDockWidget(Qt::RightDockWidgetArea, paletteDock);
 
@@ -488,6 +500,21 @@ void EditorWindow::NewSet() {
     selection_.clear();
     undo_->clear();
     Show(openedSet_);
+}
+
+void EditorWindow::PlaceOnScreen() {
+    if (const QScreen* screen = this->screen()) {
+        // As large as the whole field wants, which its scroll area would not ask for.
+        centralWidget()->setMinimumSize(canvas_->size());
+        const QSize wanted = sizeHint();
+        centralWidget()->setMinimumSize(0, 0);
+        const QSize room = screen->availableGeometry().size().shrunkBy(FrameMargins(this));
+        resize(wanted.boundedTo(room));
+        // Whatever height is short or to spare, the field takes, not the list of problems.
+        if (auto* problems = findChild<QDockWidget*>("problems"))
+            resizeDocks({problems}, {problems->minimumSizeHint().height()}, Qt::Vertical);
+    }
+    CentreOnScreen(this);
 }
 
 bool EditorWindow::Open(const QString& path) {

@@ -28,6 +28,9 @@ class EditorWindow : public QMainWindow {
     // application's).
     static QPalette Colours();
 
+    // Sizes the window as large as it wants to be but no larger than its screen's free area,
+    // and centres it there.
+    void PlaceOnScreen();
     // Opens a level set file, asking first about unsaved changes; false (with the reason shown)
     // when it is refused, leaving the open set as it was.
     bool Open(const QString& path);

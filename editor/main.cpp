@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     }
     ZapModule::EditorWindow window(sprites, layout);
     if (args.size() == 1) window.Open(QString::fromStdString(args[0]));
+    window.PlaceOnScreen();
     window.show();
     return app.exec();
 }
