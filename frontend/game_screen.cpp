@@ -68,6 +68,14 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
     layout_.Remember(this, {field_});
     layout_.Forget(field_);
     field_->PaintUnder = [this](QPainter& painter) { PaintPicture(painter); };
+    // Fitted first with an estimate of the window manager's frame; with the real one a larger
+    // factor may fit, or a smaller one be needed.
+    OnFrameKnown(this, [this] {
+        if (isFullScreen()) return;
+        const int factor = scale_.Factor;
+        FitToScreen();
+        if (scale_.Factor != factor) CentreOnScreen(this);
+    });
 }
 
 void GameScreen::FitToScreen() {
@@ -81,7 +89,7 @@ void GameScreen::FitToScreen() {
     } else {
         scale_ =
             WindowedScale(kDesign, screen->availableGeometry().size(), FrameMargins(this), ratio);
-        setFixedSize(scale_.Cover(QRect(QPoint(0, 0), kDesign)).size());
+        SetFixedClientSize(this, scale_.Cover(QRect(QPoint(0, 0), kDesign)).size());
     }
     Relayout();
     update();
@@ -186,6 +194,9 @@ void GameScreen::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange || isFullScreen() == fullScreen_) return;
     fullScreen_ = isFullScreen();
     FitToScreen();
+    // Out of full screen, the window is where it was first shown, not in the corner the full
+    // screen left it in with its title bar off the screen.
+    if (!fullScreen_) CentreOnScreen(this);
     if (OnFullScreenChanged) OnFullScreenChanged(fullScreen_);
 }
 

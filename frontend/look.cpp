@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace ZapModule {
 
@@ -63,15 +65,65 @@ void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int he
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowTitle(caption);
-    window->setFixedSize(width, height);
+    SetFixedClientSize(window, QSize(width, height));
+}
+
+void SetFixedClientSize(QWidget* window, QSize size) {
+    window->setFixedSize(size);
+    window->setBaseSize(size);
+}
+
+bool FrameKnown(const QWidget* window) {
+    return window->testAttribute(Qt::WA_WState_Created) &&
+           window->frameGeometry() != window->geometry();
 }
 
 QMargins FrameMargins(const QWidget* window) {
     const QRect frame = window->frameGeometry(), inside = window->geometry();
-    if (window->testAttribute(Qt::WA_WState_Created) && frame != inside)
+    if (FrameKnown(window))
         return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
                         frame.right() - inside.right(), frame.bottom() - inside.bottom());
-    return QMargins(4, 32, 4, 4);
+    // In screen pixels, rounded up to whole logical ones.
+    const qreal ratio = window->devicePixelRatioF();
+    const auto logical = [ratio](int pixels) {
+        return static_cast<int>(std::ceil(pixels / ratio));
+    };
+    return QMargins(logical(4), logical(32), logical(4), logical(4));
+}
+
+namespace {
+
+// Watches a window's moves and showing until its real frame is known, then runs the refit once.
+class FrameWatch : public QObject {
+  public:
+    FrameWatch(QWidget* window, std::function<void()> refit)
+        : QObject(window), window_(window), refit_(std::move(refit)) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (watched == window_ && refit_ &&
+            (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
+            FrameKnown(window_)) {
+            // Once only: the refit may move the window again.
+            const std::function<void()> refit = std::exchange(refit_, nullptr);
+            window_->removeEventFilter(this);
+            refit();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QWidget* window_;
+    std::function<void()> refit_;
+};
+
+}  // namespace
+
+void OnFrameKnown(QWidget* window, std::function<void()> refit) {
+    new FrameWatch(window, std::move(refit));
 }
 
 void CentreOnScreen(QWidget* window) {
@@ -80,7 +132,16 @@ void CentreOnScreen(QWidget* window) {
     const QRect free = screen->availableGeometry();
     QRect frame(QPoint(0, 0), window->size().grownBy(FrameMargins(window)));
     frame.moveCenter(free.center());
-    window->move(std::max(frame.left(), free.left()), std::max(frame.top(), free.top()));
+    const QPoint corner(std::max(frame.left(), free.left()), std::max(frame.top(), free.top()));
+    if (FrameKnown(window)) {
+        window->move(corner);  // the frame's corner, once Qt knows the frame
+        return;
+    }
+    // Before, QWidget::move places the window itself, its frame around it: inside the estimate,
+    // and again, centred with the real frame, once that is known.
+    const QMargins estimate = FrameMargins(window);
+    window->move(corner + QPoint(estimate.left(), estimate.top()));
+    OnFrameKnown(window, [window] { CentreOnScreen(window); });
 }
 
 void SetColours(QWidget* control, const QColor& text, const QColor& background) {

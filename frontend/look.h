@@ -35,12 +35,23 @@ inline QColor ColourOf(uint32_t rgb) {
 // Makes `window` a top-level window with a caption, a fixed client area, a close control and no
 // minimise or maximise control.
 void SetUpFixedWindow(QWidget* window, const QString& caption, int width, int height);
+// Fixes the size of a top-level window (logical pixels). Under a scale factor Qt asks the window
+// manager to size the window in steps of one logical pixel, rounded to whole screen pixels (2 at
+// 1.5), counted from a base size of 0: an odd width would lose a pixel. The window's size is
+// made the base size too, from which every size it may take is whole steps.
+void SetFixedClientSize(QWidget* window, QSize size);
 // The frame the window manager draws around a top-level window, in logical pixels: as it is
 // once the window has been shown, or as most window managers draw it (a title bar and thin
-// borders) before.
+// borders, in screen pixels, which a scale factor of Qt's own does not enlarge) before.
 QMargins FrameMargins(const QWidget* window);
+// Whether FrameMargins gives the window manager's real frame, not the estimate.
+bool FrameKnown(const QWidget* window);
+// Runs `refit` once, when the real frame around `window` first becomes known (after it is
+// shown), for a window sized and placed with the estimate.
+void OnFrameKnown(QWidget* window, std::function<void()> refit);
 // Moves a top-level window, with its frame, to the centre of its screen's free area, its title
-// bar always on that area.
+// bar on that area. Before the window is shown, with the estimated frame, and once the real one
+// is known, again with that.
 void CentreOnScreen(QWidget* window);
 // Background and text colours of a control through its palette.
 void SetColours(QWidget* control, const QColor& text, const QColor& background);

@@ -38,7 +38,7 @@ ScreenScale FitFramedWindow(QWidget* window, QSize design, const ScaledLayout& l
     if (screen == nullptr) return {};
     const ScreenScale scale = WindowedScale(design, screen->availableGeometry().size(),
                                             FrameMargins(window), window->devicePixelRatioF());
-    window->setFixedSize(scale.Cover(QRect(QPoint(0, 0), design)).size());
+    SetFixedClientSize(window, scale.Cover(QRect(QPoint(0, 0), design)).size());
     layout.Apply(scale);
     return scale;
 }

@@ -80,6 +80,40 @@ start_display() {
   export XDG_CONFIG_HOME="$work/config"
 }
 
+# Runs openbox on the display, which frames the windows with title bars and places them as a
+# desktop does, and waits until it manages the display.
+start_window_manager() {
+  launch openbox --sm-disable --startup "touch $work/managed" > /dev/null 2>&1
+  within_patience test -e "$work/managed" || fail "openbox did not start"
+}
+
+# WINDOW: prints "X Y WIDTH HEIGHT" of the window's client area on the screen (xdotool's own
+# figures count a window manager's frame twice).
+client_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^  Width:/ { w = $NF } /^  Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# WINDOW: prints "LEFT TOP RIGHT BOTTOM" of the window with its frame, the title bar included;
+# the right and bottom edges lie outside it.
+framed_geometry() {
+  local x y width height left right top bottom
+  read -r x y width height < <(client_geometry "$1")
+  read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
+    sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1 \2 \3 \4/p')
+  echo "$((x - ${left:-0})) $((y - ${top:-0})) $((x + width + ${right:-0})) $((y + height + ${bottom:-0}))"
+}
+
+# WINDOW WHAT: fails unless the window, its title bar and frame included, lies on the screen.
+on_screen() {
+  local left top right bottom screen_width screen_height
+  read -r left top right bottom < <(framed_geometry "$1")
+  read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+  [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ "$right" -le "$screen_width" ] &&
+    [ "$bottom" -le "$screen_height" ] ||
+    fail "$2 lies at $left,$top to $right,$bottom with its frame, off the $screen_width x $screen_height screen"
+}
+
 # PATTERN [EXCEPT]: waits for a visible window whose caption matches (other than the window
 # EXCEPT) and for it to have the keyboard focus, ready for input (a window that does not take
 # the focus itself is given it, as a window manager would), and prints its id.
@@ -103,8 +137,9 @@ gone() {
 
 # WINDOW X Y: clicks at a point of a window's client area.
 click() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+  local x y width height
+  read -r x y width height < <(client_geometry "$1")
+  xdotool mousemove $((x + $2)) $((y + $3)) click 1
 }
 
 # MENU NAME: types a new player's name into the menu's name box and adds the player.
