@@ -6,6 +6,7 @@
 // same game in a pause its player made (a copy of the replay cut after its first bat moves, with a
 // minute-long pause). The CPU is that of every process of Chromium, and of the program alone
 // (Xvfb's own beside it); wake-ups are the context switches of all their threads, per second.
+// Each round also measures the page alone in its menu and in the hall of fame.
 //
 //   scripts/install-node-modules
 //   node bench/browser_cpu.mjs SITE NATIVE_BUILD [ROUNDS]    e.g. build-web/site build 5
@@ -144,6 +145,26 @@ async function page(state) {
   }
 }
 
+// The page in its menu, or in the hall of fame opened from it.
+async function pageWindow(window) {
+  const server = await serve(served);
+  const browser = await launch('bench');
+  try {
+    const tab = await newTab(browser);
+    await tab.goto(server.url);
+    await waitShown(tab, '#menu');
+    if (window === 'hall') {
+      await tab.click('#menu-hall');
+      await waitShown(tab, '#hall');
+    }
+    await sleep(SETTLE_SECONDS * 1000);
+    return await measure(() => descendants(browser.process().pid));
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+}
+
 async function desktop(state) {
   const displayFile = path.join(work, 'display');
   fs.rmSync(displayFile, { force: true });
@@ -176,7 +197,14 @@ async function desktop(state) {
 // --- Rounds -------------------------------------------------------------------------------------
 
 const results = { watch: { page: [], desktop: [] }, paused: { page: [], desktop: [] } };
+const windows = { menu: [], hall: [] };
 for (let round = 1; round <= rounds; ++round) {
+  for (const window of Object.keys(windows)) {
+    const shown = await pageWindow(window);
+    windows[window].push(shown);
+    console.log(`round ${round} ${window}: page ${shown.cpu.toFixed(1)} % ` +
+                `(${shown.wakes.toFixed(0)} wake-ups/s)`);
+  }
   for (const state of ['watch', 'paused']) {
     const shown = await page(state);
     const native = await desktop(state);
@@ -211,3 +239,8 @@ row('page ÷ program, same round', (r) => r.page.map((x, i) => x.cpu / r.desktop
 row('Chromium, wake-ups a second', (r) => r.page.map((x) => x.wakes), 0);
 row('desktop program, wake-ups a second', (r) => r.desktop.map((x) => x.wakes), 0);
 row('page, steps a second', (r) => r.page.map((x) => x.steps), 2);
+for (const [window, figures] of Object.entries(windows)) {
+  console.log(`| Chromium in the ${window === 'menu' ? 'menu' : 'hall of fame'}, % of one core / ` +
+              `wake-ups a second | ${figure(figures.map((x) => x.cpu))} / ` +
+              `${figure(figures.map((x) => x.wakes), 0)} | |`);
+}
