@@ -44,6 +44,7 @@
   let endPending = false;
   let endShown = false;
   let scale = 1;
+  let paused = false;    // the game shows its paused sign
   let loopTimer = null;
   let replayTimer = null;
   let hallTimer = null;
@@ -169,8 +170,10 @@
     showBackground,
     askFieldFrame,
     putField,
-    showPaused(paused) {
+    showPaused(now) {
+      paused = now;
       $('paused-sign').hidden = !paused;
+      listenForPads();
     },
     appendPlayerLine(name) {
       const option = document.createElement('option');
@@ -192,6 +195,7 @@
       scheduleLoop(-1);
       armReplayTimer(-1);
       note('');
+      listenForPads();
       if (!shownModal) showEnd();
     },
     filesChanged() {
@@ -215,6 +219,7 @@
   function showWindow(id) {
     for (const name of ['menu', 'game']) $(name).hidden = name !== id;
     layout();
+    listenForPads();
     if (id === 'game') $('field').focus();
     if (id === 'menu') $('player-list').focus();
   }
@@ -749,10 +754,16 @@
 
   // A pad's keys reach the game screen as the keyboard's do; a pad let go lets go of its keys
   // even while a box is shown.
-  makeZapwallGamepad((down, code) => {
+  const gamepad = makeZapwallGamepad((down, code) => {
     if (!M || ended || !shown('game') || (down && shownModal)) return;
     gameKey(code, down);
   });
+
+  // Pads are listened for on the game screen only, and not in a pause that no pad is reading:
+  // while the page listens, the browser polls for them.
+  function listenForPads() {
+    gamepad.listen(Boolean(M) && !ended && shown('game') && (!paused || gamepad.reading()));
+  }
 
   // A page that loses the keyboard never hears of the keys let go meanwhile: they are let go
   // when it loses it, so a held arrow does not keep the bat moving afterwards.
@@ -845,7 +856,7 @@
     fieldFrame = null;
     fieldImage = backgroundImage = null;
     $('stage').innerHTML = stageHtml;
-    ended = endPending = endShown = false;
+    ended = endPending = endShown = paused = false;
     modals.length = 0;
     shownModal = null;
     clearInterval(hallTimer);

@@ -1,7 +1,8 @@
 // A game controller as the game screen's keys, as on the desktop: the left stick or the D-pad up
 // and down are the arrow keys, A is Space, Start is P, Back is Esc. The browser reports pads in
 // its standard layout but sends no events for their buttons, so the pads are read once a display
-// frame, and only while one is connected: without a pad nothing runs.
+// frame, and only while one is connected. Listening for a pad to come makes Chromium poll the
+// devices all along (some 2 % of a core), so the page listens only when asked to (listen).
 'use strict';
 
 // `deliver(down, code)` receives the rules' key codes the pads press and release.
@@ -63,9 +64,19 @@ function makeZapwallGamepad(deliver) {
     if (pads.size > 0) frame = requestAnimationFrame(read);
   }
 
-  addEventListener('gamepadconnected', () => {
+  // A pad that goes is found gone by the reading, which lets go of its keys.
+  const connected = () => {
     if (frame === null) read();
-  });
-  addEventListener('gamepaddisconnected', (event) => letGo(event.gamepad.index));
-  return { reading: () => frame !== null };
+  };
+  let listening = false;
+  return {
+    // Listens for pads to come, or stops; a pad being read is read on.
+    listen(on) {
+      if (on === listening) return;
+      listening = on;
+      if (on) addEventListener('gamepadconnected', connected);
+      else removeEventListener('gamepadconnected', connected);
+    },
+    reading: () => frame !== null,
+  };
 }
