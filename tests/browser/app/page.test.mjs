@@ -1,10 +1,10 @@
 // The page's windows as a player uses them, in Debian's headless Chromium (the browser helpers of
 // browser/tests): the menu's controls reach the rules, a box the rules open holds the game and comes
 // before the end, a hidden page pauses a game with P, a watched replay holds on P and ends on
-// Esc without storing anything, one that cannot be watched is refused with the reason, and the
-// stage is scaled by whole factors.
+// Esc without storing anything, and one that cannot be watched is refused with the reason. The
+// windows' scale is browser/tests/screens.test.mjs's.
 //
-// usage: node page.test.mjs SITE_DIR        (after browser/tests/run.sh installed puppeteer-core)
+// usage: node page.test.mjs SITE_DIR        (after scripts/install-node-modules)
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
@@ -196,16 +196,4 @@ test('a replay that cannot be watched is refused in Czech, naming it', async () 
     await waitShown(page, '#end');
     assert.equal(await textOf(page, '#end-text'), 'Záznam hry skončil.');
   });
-});
-
-test('the stage is scaled by the largest whole factor that fits', async () => {
-  await withPage('scale', async (page, url) => {
-    await openGame(page, url);
-    const factor = () => page.$eval('#stage', (stage) => new DOMMatrix(getComputedStyle(stage).transform).a);
-    assert.equal(await factor(), 1);
-    await page.setViewport({ width: 1300, height: 900 });
-    await page.waitForFunction(() => new DOMMatrix(getComputedStyle(document.getElementById('stage')).transform).a === 2);
-    await page.setViewport({ width: 2000, height: 1300 });
-    await page.waitForFunction(() => new DOMMatrix(getComputedStyle(document.getElementById('stage')).transform).a === 3);
-  }, { width: 900, height: 600 });
 });
