@@ -6,6 +6,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,13 @@ std::string ReplayProblem(const std::string& path, const std::string& name) {
 
 std::string ImportProblem(const std::string& folder, const std::string& name) {
     if (name == kRosterFile || name == kHallFile || name == kTickFile) {
+        // The game never saves one of these empty: an empty one is a download that failed, and
+        // taking it would wipe the players, the hall of fame or the speed the player has.
+        std::error_code error;
+        if (std::filesystem::file_size(folder + "/" + name, error) == 0 && !error)
+            return name +
+                   ": soubor je prázdný (nejspíš se nestáhl celý); uložený soubor zůstane, "
+                   "jak je";
         // The folder holds this one file, so every problem found is its own.
         const std::vector<std::string> problems = CheckSavedFiles(folder);
         return problems.empty() ? std::string() : problems.front();

@@ -135,6 +135,10 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
   for (const [name, bytes] of Object.entries(refused)) {
     fs.writeFileSync(path.join(folder, 'damaged', name), bytes);
   }
+  // Empty, as a failed download leaves them: taken, they would wipe what is saved.
+  const empty = ['players.ko', 'hall.ko', 'tick.ko'];
+  fs.mkdirSync(path.join(folder, 'empty'));
+  for (const name of empty) fs.writeFileSync(path.join(folder, 'empty', name), '');
 
   await withSite('import', site, async (browser, url) => {
     const page = await newTab(browser);
@@ -167,6 +171,10 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
       /^Odmítnut — poznamky\.txt: hra takový soubor nezná/,
     ];
     reasons.forEach((reason, i) => assert.match(checked[i].text, reason));
+    checked = await chooseForImport(page, empty.map((name) => path.join(folder, 'empty', name)));
+    checked.forEach((c, i) => assert.equal(c.text,
+      `Odmítnut — ${empty[i]}: soubor je prázdný (nejspíš se nestáhl celý); uložený soubor ` +
+      'zůstane, jak je'));
     assert.equal(await page.$eval('#zapwall-files-import', (b) => b.disabled), true);
     assert.match(await page.$eval('#zapwall-files-status', (s) => s.textContent),
                  /uložené soubory se nezměnily/);
