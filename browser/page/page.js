@@ -34,6 +34,15 @@
   const TAP_SLACK = 10;
   const FIELD_ROWS = 475;
 
+  // Opened as a file from the disk, the page cannot load its module (a browser fetches nothing
+  // from file://): it says how to open it instead of staying blank.
+  if (location.protocol === 'file:') {
+    note('Hru je třeba otevřít ze serveru, ne jako soubor z disku: ve složce hry spusťte ./web ' +
+         'a otevřete http://127.0.0.1:8080/ (nebo ve složce s touto stránkou spusťte ' +
+         'python3 -m http.server a otevřete http://127.0.0.1:8000/).');
+    return;
+  }
+
   const stageHtml = $('stage').innerHTML;
   const audio = makeZapwallAudio();
   const fit = makeZapwallFit();

@@ -1,7 +1,8 @@
 // The page's start: the menu's first picture, on a new profile, from a local server and on a slow
 // line (Chromium's throttling, 1.5 Mbit/s and 150 ms). The times are printed, for bench/README.md;
 // a busy machine takes longer, so they are measured, not asserted. Once loaded the page starts
-// again with no network, from the service worker's cache, as an installed app does.
+// again with no network, from the service worker's cache, as an installed app does. Opened from
+// the disk instead, it says how to open it.
 //
 // usage: node start.test.mjs SITE_DIR
 import assert from 'node:assert/strict';
@@ -84,5 +85,18 @@ test('the page starts offline once loaded', async () => {
   } finally {
     await browser.close();
     server.stop();
+  }
+});
+
+test('opened as a file from the disk, the page says in Czech how to open it', async () => {
+  const browser = await launch('file');
+  try {
+    const page = await newTab(browser);
+    await page.goto(`file://${site}/index.html`);
+    await waitShown(page, '#page-note');
+    assert.match(await page.$eval('#page-note', (p) => p.textContent),
+                 /^Hru je třeba otevřít ze serveru.*\.\/web/);
+  } finally {
+    await browser.close();
   }
 });
