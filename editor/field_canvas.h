@@ -28,7 +28,6 @@ class FieldCanvas : public QWidget {
     // Shows each field pixel as `zoom` x `zoom` screen pixels (1 to 4).
     void SetZoom(int zoom);
     int Zoom() const { return zoom_; }
-    Tool CurrentTool() const { return tool_; }
 
     // Draw tool: the left button at a field point, pressed or dragged; `free` when Shift asks
     // for the exact point instead of the grid cell.
