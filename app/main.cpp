@@ -14,6 +14,7 @@
 #include "app/window_icon.h"
 #include "frontend/utf8_locale.h"
 #include "frontend/wayland_decorations.h"
+#include "game/contract/file_reading.h"
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
 #include "layout/single_copy_lock.h"
@@ -78,10 +79,18 @@ int main(int argc, char** argv) {
     std::string refusedSet;
     if (!command.Levels.empty()) {
         const auto levels = ZapModule::ReadLevelSetFile(command.Levels, &refusedSet);
-        const auto set =
-            levels ? ZapModule::LevelSetLayout(layout, command.Levels, *levels, &refusedSet)
-                   : std::nullopt;
-        if (set) layout = *set;
+        if (levels && command.What == CommandLine::Action::Watch &&
+            ZapModule::ReadRegularFile(command.Levels, levels->size()).Bytes == *levels) {
+            // Watching writes nothing: a compiled set is read where it lies, beside the game's
+            // own data.
+            layout.UserFolder = ZapModule::LevelSetFolder(layout, command.Levels);
+            layout.LevelsFile = command.Levels;
+        } else {
+            const auto set =
+                levels ? ZapModule::LevelSetLayout(layout, command.Levels, *levels, &refusedSet)
+                       : std::nullopt;
+            if (set) layout = *set;
+        }
     }
     // Loading and registering the sound library and decoding the pictures need no display: they go
     // on beside Qt's start and the building of the menu; the entry routine takes them at their

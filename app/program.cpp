@@ -23,6 +23,7 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     InstallCzechQtTexts();
     s_.AppPath = layout.ProgramFolder;
     s_.DataFolder = layout.DataFolder;
+    s_.LevelsFile = layout.LevelsFile;
     s_.Window = &port_;
     s_.Files = &files_;
     loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
@@ -113,8 +114,11 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
         if (playback_) playback_->Stop();
         loop_->SetInterval(0);
     };
-    form1_->OnClose = [this] { closing_.ClosePlayback(); };
-    form2_->OnClose = [this] { closing_.ClosePlayback(); };
+    const auto closePlayback = [this] {
+        closing_.ClosePlayback(playback_ && playback_->Diverged());
+    };
+    form1_->OnClose = closePlayback;
+    form2_->OnClose = closePlayback;
     const std::optional<Replay> opened =
         start_.OpenReplay(replayFile, replayFile, [this](uint32_t seed) { return Load(seed); });
     if (!opened) return 1;
@@ -124,10 +128,8 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     StartRecordedGame(s_, replay);
     SetUpSound(s_, static_cast<intptr_t>(form1_->winId()));
     playback_ = std::make_unique<ReplayPlayback>(s_, *loop_, *form1_, replay);
-    playback_->OnEnd = [this](bool diverged) {
-        if (diverged) port_.ShowMessage(kReplayDiverged, kProgramTitle, MessageButtons::Ok);
-        form1_->Unload();
-    };
+    // The close handler asks the playback whether it left its recording.
+    playback_->OnEnd = [this](bool) { form1_->Unload(); };
     ShowGameScreen();
     playback_->Start();
     return std::nullopt;

@@ -33,6 +33,7 @@ class ReplayPlayback : public QObject {
     // Holds or resumes the playback (the viewer's P).
     void SetHeld(bool held);
     bool Held() const { return schedule_.Held(); }
+    bool Diverged() const { return schedule_.Diverged(); }
 
     // The playback ends: Esc, the recorded close of the game screen, or a recording that cannot
     // go on (`diverged`). The game's own ends (quit, game over) unload the screen instead.

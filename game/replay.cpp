@@ -52,6 +52,15 @@ ReplayEnd EndOf(const GameState& s) {
     return s.ButtonDown[1] == kTrue && s.QuitCountdown < 1 ? ReplayEnd::Quit : ReplayEnd::GameOver;
 }
 
+std::string EndDivergence(const GameState& s, const Replay& r, int64_t steps, size_t inputsLeft) {
+    const ReplayEnd end = EndOf(s);
+    if (steps == r.EndStep && end == r.End && inputsLeft == 0) return {};
+    return "the game ended (" + std::string(ReplayEndName(end)) + ") after step " +
+           std::to_string(steps) + " with " + std::to_string(inputsLeft) +
+           " inputs left; it was recorded to end (" + std::string(ReplayEndName(r.End)) +
+           ") after step " + std::to_string(r.EndStep);
+}
+
 std::optional<std::string> DifferingDataFile(const Replay& r, const GameState& s,
                                              uint64_t levelsHash, uint64_t animationsHash) {
     if (r.LevelsHash != levelsHash) return "levels.ko";
@@ -118,15 +127,8 @@ int64_t RecordedGame::Steps() const {
 
 ReplayRun RecordedGame::Result() const {
     ReplayRun run{Steps(), divergence_};
-    if (!run.Divergence.empty()) return run;
-    const ReplayEnd end = EndOf(s_);
-    if (run.Steps != r_.EndStep || end != r_.End || next_ != r_.Events.size()) {
-        run.Divergence =
-            "the game ended (" + std::string(ReplayEndName(end)) + ") after step " +
-            std::to_string(run.Steps) + " with " + std::to_string(r_.Events.size() - next_) +
-            " inputs left; it was recorded to end (" + std::string(ReplayEndName(r_.End)) +
-            ") after step " + std::to_string(r_.EndStep);
-    }
+    if (run.Divergence.empty())
+        run.Divergence = EndDivergence(s_, r_, run.Steps, r_.Events.size() - next_);
     return run;
 }
 

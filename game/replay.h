@@ -55,6 +55,10 @@ class ReplayRecorder {
 // How the game in this state ended: unloaded by the quit's countdown or by the game over, or
 // closed from outside.
 ReplayEnd EndOf(const GameState& s);
+// How a game that ended after `steps` steps with `inputsLeft` recorded inputs undelivered differs
+// from the recording's end ("the game ended (quit) after step 300 …"); empty when it ended
+// exactly as recorded.
+std::string EndDivergence(const GameState& s, const Replay& r, int64_t steps, size_t inputsLeft);
 
 // The data file a replay was recorded with that differs from the one loaded ("levels.ko",
 // "animations.ko", or the wall's picture "pictures/ko12" when its height differs); nothing when

@@ -13,7 +13,7 @@ namespace ZapModule {
 StartupResult LoadGameData(GameState& s, const PictureLoader& load) {
     StartupResult result;
     // The same reading, limits and texts as `zapwall-data check`.
-    RequiredFile levels = ReadRequiredFile(s.DataFolder, "levels.ko");
+    RequiredFile levels = ReadRequiredFile(s.DataFolder, "levels.ko", s.LevelsFile);
     RequiredFile animations = ReadRequiredFile(s.DataFolder, "animations.ko");
     for (const RequiredFile* file : {&levels, &animations}) {
         if (!file->Problems.empty()) {

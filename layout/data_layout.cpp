@@ -12,7 +12,7 @@
 namespace ZapModule {
 
 DataLayout PortableLayout(const std::string& programFolder, const std::string& dataFolder) {
-    return DataLayout{false, programFolder, dataFolder, dataFolder, programFolder};
+    return DataLayout{false, programFolder, dataFolder, dataFolder, programFolder, {}};
 }
 
 DataLayout ChooseLayout(const std::string& programFolder, const std::string& userFolder) {
@@ -25,8 +25,8 @@ DataLayout ChooseLayout(const std::string& programFolder, const std::string& use
     if (std::filesystem::is_directory(beside, error)) return PortableLayout(programFolder, beside);
     // PREFIX/bin/zapwall: the rest of the tree hangs off PREFIX.
     const std::string prefix = std::filesystem::path(programFolder).parent_path().string();
-    return DataLayout{true, programFolder, prefix + "/share/zapwall/data", userFolder,
-                      prefix + "/lib/zapwall"};
+    return DataLayout{true,       programFolder,           prefix + "/share/zapwall/data",
+                      userFolder, prefix + "/lib/zapwall", {}};
 #endif
 }
 

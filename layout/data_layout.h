@@ -21,6 +21,7 @@ struct DataLayout {
     std::string DataFolder;     // levels.ko, animations.ko, pictures, sounds (read only)
     std::string UserFolder;     // players.ko, hall.ko, tick.ko, kept damaged copies (written)
     std::string LibraryFolder;  // the sound library
+    std::string LevelsFile;     // read instead of DataFolder's levels.ko when not empty
 };
 
 // Everything in `dataFolder`, the sound library beside the program.

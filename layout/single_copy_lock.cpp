@@ -1,5 +1,7 @@
 #include "layout/single_copy_lock.h"
 
+#include <sys/stat.h>
+
 #include <QLockFile>
 #include <QString>
 
@@ -11,6 +13,13 @@ namespace ZapModule {
 SingleCopyLock::SingleCopyLock(const std::string& folder)
     : path_(folder + "/" + std::string(kLockFileName)) {
     if (!MakeFolders(folder)) return;
+    // QLockFile opens a lock it finds to read it, which waits forever on a FIFO (or a link to
+    // one) in its place: an entry that is neither a file nor a folder names no copy and is
+    // cleared first. One that cannot be cleared means a folder where nothing can be made.
+    struct stat entry {};
+    if (::lstat(path_.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode) && !S_ISDIR(entry.st_mode) &&
+        !ClearUnownedLock(path_).Cleared)
+        return;
     lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
     // A game may run for hours: the lock is stale only when the copy that took it is gone.
     lock_->setStaleLockTime(0);

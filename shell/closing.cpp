@@ -2,8 +2,10 @@
 
 #include <optional>
 
+#include "game/contract/window_port.h"
 #include "game/replay.h"
 #include "graphics/sprites.h"
+#include "shell/program_messages.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
 #include "storage/file_reports.h"
@@ -21,41 +23,52 @@ void KeepPlayersProgress(GameState& s) {
 void CloseHandlers::CloseGameScreen() {
     if (gameScreenClosing_) return;
     gameScreenClosing_ = true;
-    if (StopGameLoop) StopGameLoop();
-    s_.Recorder = nullptr;
-    const std::optional<Replay> recorded = Recorder != nullptr && Recorder->Recording()
-                                               ? std::optional(Recorder->Finish(s_))
-                                               : std::nullopt;
-    Release();
-    KeepPlayersProgress(s_);
-    std::string why;
-    if (recorded && !SaveReplay(ReplayFolder, *recorded, kKeptReplays, &why))
-        ReportFailedSave(s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name),
-                         why);
-    CloseMenu();
-    if (ended_) return;
-    End(0);
+    Closing([this] {
+        if (StopGameLoop) StopGameLoop();
+        s_.Recorder = nullptr;
+        const std::optional<Replay> recorded = Recorder != nullptr && Recorder->Recording()
+                                                   ? std::optional(Recorder->Finish(s_))
+                                                   : std::nullopt;
+        Release();
+        KeepPlayersProgress(s_);
+        std::string why;
+        if (recorded && !SaveReplay(ReplayFolder, *recorded, kKeptReplays, &why))
+            ReportFailedSave(
+                s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name), why);
+        CloseMenu();
+    });
 }
 
 void CloseHandlers::CloseMenu() {
     if (menuClosing_) return;
     menuClosing_ = true;
-    ReleaseSprites(s_);
-    ShutDownSound(s_);
-    if (TickSetting) SaveTick(s_, TickSetting());
-    SaveRoster(s_);
-    s_.Levels = LevelFile{};
-    CloseGameScreen();
-    if (ended_) return;
-    End(0);
+    Closing([this] {
+        ReleaseSprites(s_);
+        ShutDownSound(s_);
+        if (TickSetting) SaveTick(s_, TickSetting());
+        SaveRoster(s_);
+        s_.Levels = LevelFile{};
+        CloseGameScreen();
+    });
 }
 
-void CloseHandlers::ClosePlayback() {
+void CloseHandlers::Closing(const std::function<void()>& work) {
+    ++closing_;
+    {
+        const SaveFailureBatch batch(s_);
+        work();
+    }
+    if (--closing_ == 0 && !ended_) End(0);
+}
+
+void CloseHandlers::ClosePlayback(bool diverged) {
     if (gameScreenClosing_) return;
     gameScreenClosing_ = true;
     if (StopGameLoop) StopGameLoop();
+    if (diverged && s_.Window)
+        s_.Window->ShowMessage(kReplayDiverged, kProgramTitle, MessageButtons::Ok);
     Release();
-    End(0);
+    End(diverged ? 1 : 0);
 }
 
 void CloseHandlers::Release() {

@@ -1,9 +1,10 @@
 #pragma once
 // The close handlers of the game screen and of the menu, and what each keeps. Whichever window
 // closes first runs its handler, which closes the other window and so runs the other handler
-// inside it; the handler that finishes the chain ends the program. Either way the sprites are
-// released, the sound component is shut down and unregistered, the current player's progress is
-// stored, players.ko and tick.ko are written and the game's replay is kept.
+// inside it; the first handler ends the program when the chain is done, after one message
+// naming every file that could not be saved. Either way the sprites are released, the sound
+// component is shut down and unregistered, the current player's progress is stored, players.ko
+// and tick.ko are written and the game's replay is kept.
 
 #include <functional>
 #include <string>
@@ -36,8 +37,9 @@ class CloseHandlers {
     // The menu's close handler (Exit, or its close box before a game was started).
     void CloseMenu();
     // The game screen's close handler while a replay is watched: everything is released, nothing
-    // is saved.
-    void ClosePlayback();
+    // is saved. A watching that left its recording (`diverged`) says so and ends with status 1,
+    // as zapwall-sim does.
+    void ClosePlayback(bool diverged = false);
 
     bool Ended() const { return ended_; }
 
@@ -45,11 +47,14 @@ class CloseHandlers {
     // What the game screen's closing releases, saving or not: the sprites, the sound component
     // (shut down and unregistered) and the level file.
     void Release();
+    // A handler's work, its failed saves told together; the outermost handler then ends.
+    void Closing(const std::function<void()>& work);
     void End(int status);
 
     GameState& s_;
     bool gameScreenClosing_ = false;
     bool menuClosing_ = false;
+    int closing_ = 0;  // handlers running, one inside another
     bool ended_ = false;
 };
 

@@ -45,7 +45,9 @@ std::optional<Replay> GameStart::OpenReplay(const std::string& file, const std::
     if (!load(parsed.Read->Seed)) return std::nullopt;
     if (const std::optional<std::string> dataFile =
             DifferingDataFile(*parsed.Read, s_, levelsHash_, animationsHash_)) {
-        Refuse(ReplayRefusal(shownName, OtherDataFile(*dataFile, DataPath(s_, *dataFile))));
+        const bool set = *dataFile == "levels.ko" && !s_.LevelsFile.empty();
+        Refuse(ReplayRefusal(
+            shownName, OtherDataFile(*dataFile, set ? s_.LevelsFile : DataPath(s_, *dataFile))));
         return std::nullopt;
     }
     return std::move(parsed.Read);

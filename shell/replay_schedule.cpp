@@ -109,8 +109,15 @@ void ReplaySchedule::Arm() {
     if (ArmTimer) ArmTimer(std::clamp<int64_t>(at - now, 0, int64_t{1} << 30));
 }
 
+bool ReplaySchedule::Diverged() const {
+    return diverged_ ||
+           (s_.Unloaded == kTrue &&
+            !EndDivergence(s_, replay_, StepsDone(), replay_.Events.size() - next_).empty());
+}
+
 void ReplaySchedule::End(bool diverged) {
     if (ended_) return;
+    diverged_ = diverged;
     Stop();
     if (OnEnd) OnEnd(diverged);
 }

@@ -52,6 +52,9 @@ class ReplaySchedule {
     void SetHeld(bool held);
     bool Held() const { return held_; }
     bool Ended() const { return ended_; }
+    // Whether the watched game left its recording: it waited for an input recorded after a later
+    // step, or it ended itself (a quit, a game over) elsewhere or otherwise than recorded.
+    bool Diverged() const;
     // Skips the rest of a wait of the recorded game (a pause, the time before the start or
     // between levels): the input that ends it comes now. Nothing happens while the game steps.
     void SkipWait();
@@ -81,6 +84,7 @@ class ReplaySchedule {
     int64_t heldSince_ = 0;
     bool held_ = false;
     bool ended_ = false;
+    bool diverged_ = false;
 };
 
 }  // namespace ZapModule

@@ -27,9 +27,8 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// The next character of UTF-8 text starting at `i`, which moves past it; a malformed sequence
-// (bad lead or continuation byte, overlong form, surrogate, beyond U+10FFFF) gives one U+FFFD
-// and moves one byte on.
+}  // namespace
+
 char32_t NextUtf8(std::string_view text, size_t& i) {
     const auto lead = static_cast<uint8_t>(text[i]);
     if (lead < 0x80) {
@@ -72,8 +71,6 @@ char32_t NextUtf8(std::string_view text, size_t& i) {
     return c;
 }
 
-}  // namespace
-
 char32_t Cp1250ToUnicode(uint8_t code) {
     return code < 0x80 ? code : kUpperHalf[code - 0x80];
 }
@@ -92,6 +89,12 @@ std::vector<uint8_t> EncodeCp1250(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();)
         codes.push_back(UnicodeToCp1250(NextUtf8(utf8, i)).value_or('?'));
     return codes;
+}
+
+bool FitsCp1250(std::string_view utf8) {
+    for (size_t i = 0; i < utf8.size();)
+        if (!UnicodeToCp1250(NextUtf8(utf8, i))) return false;
+    return true;
 }
 
 void AppendUtf8(std::string& out, char32_t c) {

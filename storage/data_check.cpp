@@ -36,11 +36,12 @@ void Append(std::vector<std::string>& problems, const std::vector<std::string>& 
 
 }  // namespace
 
-RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name) {
+RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name,
+                              const std::string& at) {
     const bool levels = name == "levels.ko";
     RequiredFile file;
     auto bytes =
-        ReadOrComplain(dataDir + "/" + name, name,
+        ReadOrComplain(at.empty() ? dataDir + "/" + name : at, name,
                        levels ? kMaxLevelFileBytes : kMaxAnimationFileBytes, file.Problems);
     if (!bytes) return file;
     file.Problems = levels ? CheckLevelFile(*bytes) : CheckAnimationFile(*bytes);

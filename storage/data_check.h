@@ -13,12 +13,14 @@
 namespace ZapModule {
 
 // levels.ko or animations.ko read within its size limit and checked: its bytes, or its problems,
-// each naming the file ("levels.ko: soubor chybí").
+// each naming the file ("levels.ko: soubor chybí"). The file is read from `at` when that is
+// given (a level set read where it lies), else from the data folder.
 struct RequiredFile {
     std::vector<uint8_t> Bytes;
     std::vector<std::string> Problems;
 };
-RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name);
+RequiredFile ReadRequiredFile(const std::string& dataDir, const std::string& name,
+                              const std::string& at = {});
 
 // The picture at `path` through `load`, held to the picture size rule; nothing, with the reason in
 // `why`, when it cannot be used.

@@ -298,6 +298,10 @@ std::string WriteErrorText(int error) {
     }
 }
 
+std::string CannotWriteText(const std::string& problem) {
+    return "soubor nelze zapsat" + (problem.empty() ? "" : " (" + problem + ")");
+}
+
 std::string FolderReadErrorText(int error) {
     return error == EACCES || error == EPERM ? "chybí oprávnění ke čtení složky"
                                              : WriteErrorText(error);
@@ -310,11 +314,8 @@ std::optional<std::vector<uint8_t>> DiskDataFiles::Read(const std::string& name)
 std::string DiskDataFiles::ReadProblem(const std::string& name) {
     const FileRead read = ReadRegularFile(PathOf(name), kMaxKeptFileBytes);
     // The message says already that the file cannot be read: only the reason follows.
-    if (read.Failure == ReadFailure::Failed)
-        return read.Error == ELOOP ? WriteErrorText(ELOOP)
-               : read.Error == EIO ? WriteErrorText(EIO)
-                                   : "chyba " + std::to_string(read.Error);
-    return DescribeReadFailure(read);
+    return read.Failure == ReadFailure::Failed ? ReadErrorText(read.Error)
+                                               : DescribeReadFailure(read);
 }
 
 void DiskDataFiles::PrepareForWriting() {
@@ -327,11 +328,14 @@ bool DiskDataFiles::Write(const std::string& name, const std::vector<uint8_t>& b
     // The folder (and a subfolder the name may give) is made on the first write, not before.
     const std::string path = PathOf(name);
     if (!MakeFolders(FolderOf(path))) {
-        lastError_ = errno;
+        lastProblem_ = WriteErrorText(errno);
         return false;
     }
     PrepareForWriting();
-    return ReplaceFile(path, bytes, Fault, &lastError_);
+    int error = 0;
+    const bool written = ReplaceFile(path, bytes, Fault, &error);
+    lastProblem_ = WriteErrorText(error);
+    return written;
 }
 
 bool DiskDataFiles::Exists(const std::string& name) {
@@ -351,7 +355,7 @@ int CopySourceError(const FileDescriptor& in) {
 }
 
 FileDescriptor OpenCopySource(const std::string& path) {
-    return FileDescriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    return FileDescriptor(OpenToRead(path));
 }
 
 // Keeps a file too large to copy under a second name of its own (a hard link): it costs no space
@@ -372,17 +376,24 @@ int KeepByLink(const std::string& path, const std::string& copyPath) {
 
 }  // namespace
 
+std::string DiskDataFiles::SourceProblem(const std::string& name, bool opened, int error) {
+    return opened ? WriteErrorText(error) : ReadProblem(name);
+}
+
 std::string DiskDataFiles::CopyProblem(const std::string& name) {
-    const int error = CopySourceError(OpenCopySource(PathOf(name)));
-    return error == EFBIG ? std::string() : WriteErrorText(error);
+    const FileDescriptor in = OpenCopySource(PathOf(name));
+    const int error = CopySourceError(in);
+    return error == EFBIG || error == 0 ? std::string() : SourceProblem(name, in.Get() >= 0, error);
 }
 
 bool DiskDataFiles::Copy(const std::string& name, const std::string& copyName) {
     PrepareForWriting();
     const FileDescriptor in = OpenCopySource(PathOf(name));
     if (const int error = CopySourceError(in); error != 0) {
-        lastError_ = error == EFBIG ? KeepByLink(PathOf(name), PathOf(copyName)) : error;
-        return lastError_ == 0;
+        const int linked = error == EFBIG ? KeepByLink(PathOf(name), PathOf(copyName)) : error;
+        lastProblem_ =
+            error == EFBIG ? WriteErrorText(linked) : SourceProblem(name, in.Get() >= 0, error);
+        return linked == 0;
     }
     const auto copyAll = [&](int out) {
         std::vector<uint8_t> buffer(64 * 1024);
@@ -394,8 +405,9 @@ bool DiskDataFiles::Copy(const std::string& name, const std::string& copyName) {
             if (!WriteAll(out, buffer.data(), static_cast<size_t>(got))) return false;
         }
     };
-    lastError_ = ReplaceFileWith(PathOf(copyName), copyAll, Fault, false);
-    return lastError_ == 0;
+    const int error = ReplaceFileWith(PathOf(copyName), copyAll, Fault, false);
+    lastProblem_ = WriteErrorText(error);
+    return error == 0;
 }
 
 }  // namespace ZapModule

@@ -50,6 +50,9 @@ int RemoveStaleTemporaryFilesOf(const std::string& path);
 
 // A failed write's errno as the player is told it ("disk je plný").
 std::string WriteErrorText(int error);
+// A file that could not be written for `problem`, as the tools say it after its path:
+// "soubor nelze zapsat (disk je plný)".
+std::string CannotWriteText(const std::string& problem);
 
 // Why a folder cannot be read (the errno of listing it or of taking an entry's kind), in the
 // words of WriteErrorText but for a missing permission, which here is one to read.
@@ -71,7 +74,7 @@ class DiskDataFiles : public DataFiles {
     bool Copy(const std::string& name, const std::string& copyName) override;
     std::string CopyProblem(const std::string& name) override;
     std::string Where(const std::string& name) const override { return PathOf(name); }
-    std::string LastWriteProblem() const override { return WriteErrorText(lastError_); }
+    std::string LastWriteProblem() const override { return lastProblem_; }
 
     std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
 
@@ -81,10 +84,13 @@ class DiskDataFiles : public DataFiles {
   private:
     // Runs before the first write or copy: the folder is being opened for writing.
     void PrepareForWriting();
+    // Why the original of a copy cannot be copied (`error`): one that could not even be
+    // `opened` is one that cannot be read, and is said so.
+    std::string SourceProblem(const std::string& name, bool opened, int error);
 
     std::string folder_;
     bool prepared_ = false;
-    int lastError_ = 0;
+    std::string lastProblem_;
 };
 
 }  // namespace ZapModule

@@ -68,9 +68,26 @@ void ReportFailedSave(GameState& s, const std::string& name,
                             : s.Files ? s.Files->LastWriteProblem()
                                       : std::string();
     const bool existed = s.Files && s.Files->Exists(name);
-    Tell(s, "Soubor " + where + " se nepodařilo uložit" + (why.empty() ? "" : ": " + why) + ". " +
-                (existed ? "Jeho dosavadní obsah zůstal beze změny."
-                         : "Soubor zatím neexistuje a nebyl vytvořen."));
+    const std::string text = "Soubor " + where + " se nepodařilo uložit" +
+                             (why.empty() ? "" : ": " + why) + ". " +
+                             (existed ? "Jeho dosavadní obsah zůstal beze změny."
+                                      : "Soubor zatím neexistuje a nebyl vytvořen.");
+    if (s.HeldSaveFailures) {
+        s.HeldSaveFailures->push_back(text);
+    } else {
+        Tell(s, text);
+    }
+}
+
+SaveFailureBatch::~SaveFailureBatch() {
+    s_.HeldSaveFailures = outer_;
+    if (outer_) {
+        outer_->insert(outer_->end(), held_.begin(), held_.end());
+    } else if (!held_.empty()) {
+        std::string text = held_.front();
+        for (size_t i = 1; i < held_.size(); ++i) text += "\n\n" + held_[i];
+        Tell(s_, text);
+    }
 }
 
 }  // namespace ZapModule

@@ -30,6 +30,24 @@ void ReportUnreadableFile(GameState& s, const std::string& name);
 void ReportFailedSave(GameState& s, const std::string& name,
                       const std::optional<std::string>& why = std::nullopt);
 
+// The failed saves reported while it lives are told at its end in one message naming every file,
+// so a full disk at the program's end brings one box, not one per file. One inside another
+// hands what it holds on to the outer one.
+class SaveFailureBatch {
+  public:
+    explicit SaveFailureBatch(GameState& s) : s_(s), outer_(s.HeldSaveFailures) {
+        s.HeldSaveFailures = &held_;
+    }
+    ~SaveFailureBatch();
+    SaveFailureBatch(const SaveFailureBatch&) = delete;
+    SaveFailureBatch& operator=(const SaveFailureBatch&) = delete;
+
+  private:
+    GameState& s_;
+    std::vector<std::string>* outer_;
+    std::vector<std::string> held_;  // the failures' sentences, in order
+};
+
 // Reads a file the game keeps and parses it with `parse`, whose result names what is damaged in
 // its Problem. A damaged or unreadable file is set aside and reported before anything else
 // happens to it; a missing one gives the parse result's defaults.

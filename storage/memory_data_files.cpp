@@ -80,15 +80,17 @@ std::vector<std::string> MemoryDataFiles::Pending() const {
     return names;
 }
 
-bool MemoryDataFiles::Commit(std::vector<std::string>* failed) {
-    const auto fail = [&](const std::string& name) {
-        if (failed != nullptr) failed->push_back(name);
+bool MemoryDataFiles::Commit(std::vector<NotWritten>* failed) {
+    const auto fail = [&](const std::string& name, const std::string& problem) {
+        if (failed != nullptr) failed->push_back({name, problem});
     };
     if (!backing_) {
-        for (const std::string& name : Pending()) fail(name);
+        for (const std::string& name : Pending()) fail(name, {});
         return changes_.empty();
     }
-    std::set<std::string> done, notReplaced;
+    std::set<std::string> done;
+    // The originals that stay where they are because they could not be kept, with why.
+    std::map<std::string, std::string> notReplaced;
     bool allWritten = true;
     for (const Change& change : changes_) {
         if (done.count(change.Name) != 0) continue;  // a file is written once, as it is now
@@ -96,15 +98,15 @@ bool MemoryDataFiles::Commit(std::vector<std::string>* failed) {
         bool ok = false;
         if (!change.From.empty()) {
             ok = backing_->Copy(change.From, change.Name);
-            // The original stays where it is when it could not be kept.
-            if (!ok) notReplaced.insert(change.From);
+            if (!ok) notReplaced[change.From] = backing_->LastWriteProblem();
         } else if (notReplaced.count(change.Name) == 0 && Held.count(change.Name) != 0) {
             ok = backing_->Write(change.Name, Held.at(change.Name));
         }
         if (!ok) {
             allWritten = false;
-            lastProblem_ = backing_->LastWriteProblem();
-            fail(change.Name);
+            const auto kept = notReplaced.find(change.Name);
+            lastProblem_ = kept != notReplaced.end() ? kept->second : backing_->LastWriteProblem();
+            fail(change.Name, lastProblem_);
         }
     }
     changes_.clear();

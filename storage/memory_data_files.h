@@ -25,8 +25,12 @@ class MemoryDataFiles : public DataFiles {
     // Carries out every held write and copy on the backing files, in the order they were made,
     // as the game would have made them: a kept copy of a damaged file therefore lands before the
     // file's replacement, and when the copy fails the file is not replaced. False when any of
-    // them failed; `failed` then names them.
-    bool Commit(std::vector<std::string>* failed = nullptr);
+    // them failed; `failed` then names them, each with why ("disk je plný").
+    struct NotWritten {
+        std::string Name, Problem;
+        bool operator==(const NotWritten&) const = default;
+    };
+    bool Commit(std::vector<NotWritten>* failed = nullptr);
     // The files written or copied so far and not committed, in order.
     std::vector<std::string> Pending() const;
 

@@ -14,6 +14,7 @@
 
 #include "game/contract/file_descriptor.h"
 #include "game/contract/file_reading.h"
+#include "storage/cp1250.h"
 
 namespace ZapModule {
 
@@ -187,6 +188,9 @@ std::string NameAt(const Line& line, size_t index) {
     std::optional<std::string> name = UnescapedName(line.Words[index]);
     if (!name) Refuse(line, "jméno má vadný kód %XX");
     if (!IsUtf8(*name)) Refuse(line, "jméno není platný text v UTF-8");
+    // The game takes no other names, and the player's files could store it only with '?'.
+    if (!FitsCp1250(*name))
+        Refuse(line, "jméno má znak, který kódování Windows-1250 souborů hry neumí uložit");
     return *name;
 }
 
@@ -437,6 +441,11 @@ void CheckClaim(const Survey& survey, int16_t tick) {
         throw Refusal{where + "hra nemohla za " + std::to_string(*survey.EndMillis) +
                       " ms provést " + std::to_string(*survey.EndStep) + " kroků (nejvýše " +
                       std::to_string(most) + ")"};
+    if (*survey.EndStep > kMaxReplaySteps)
+        throw Refusal{where + "hra o " + std::to_string(*survey.EndStep) +
+                      " krocích je delší, než lze přehrát (nejvýše " +
+                      std::to_string(kMaxReplaySteps) +
+                      " kroků, při Tick 8000 přes čtyři dny hry)"};
 }
 
 size_t InputsAllowed(const Survey& survey) {
@@ -670,7 +679,7 @@ ReplayParse ParseReplay(std::string_view text) {
 }
 
 ReplayParse ReadReplayFile(const std::string& path) {
-    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor in(OpenToRead(path));
     FileRead failed;
     struct stat info {};
     if (in.Get() < 0) {

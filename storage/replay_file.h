@@ -37,6 +37,12 @@ constexpr size_t kMaxReplayLineBytes = 3 * 32767 + 64;
 constexpr size_t kMaxReplayInputs = size_t{1} << 21;
 // The longest game a recording may claim, in milliseconds: a year.
 constexpr int64_t kMaxReplayMillis = int64_t{366} * 24 * 3600 * 1000;
+// The most steps a recording may claim, whatever its length: at the default Tick 8000 over four
+// days of play without a pause, at Tick 1 (where a desktop step costs a few hundred µs of drawing
+// and showing) hours of it. Replaying them costs the tools at most about 15 s of CPU natively and
+// 30 s under node, twice that with --check-every; a recording of a game left to run for longer
+// than that would take them hours, and is refused at once instead.
+constexpr int64_t kMaxReplaySteps = 40'000'000;
 constexpr int16_t kMinReplayTick = 1;
 
 enum class ReplayInput : uint8_t { KeyDown, KeyUp, Click };
@@ -88,8 +94,9 @@ std::string ReplayText(const Replay& replay);
 // Reads a replay file's text. A foreign file, another version, a damaged or inconsistent file is
 // refused with the reason, in Czech ("řádek 4: 0 je mimo rozsah 1 až 10000"). The text is read
 // line by line, twice (the checksum first), with no line longer than kMaxReplayLineBytes, and a
-// game is held to what its length allows: at most MaxReplaySteps steps, MaxReplayInputs inputs,
-// kMaxReplayMillis milliseconds. So reading costs time and memory in proportion to the text.
+// game is held to what its length allows: at most MaxReplaySteps steps (and kMaxReplaySteps),
+// MaxReplayInputs inputs, kMaxReplayMillis milliseconds. So reading costs time and memory in
+// proportion to the text.
 ReplayParse ParseReplay(std::string_view text);
 // Reads the replay file at `path` as ParseReplay reads its text, without ever holding the whole
 // file: a file that is missing, unreadable, no regular file or over kMaxReplayFileSize is refused

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -117,10 +118,15 @@ std::optional<std::string> SaveReplay(const std::string& folder, const Replay& r
 std::vector<std::string> KeptReplays(const std::string& folder) {
     struct Kept {
         std::string Name;
+        bool Future;      // its time is later than now
         int64_t Written;  // the time of the last write, in nanoseconds
         int Copy;         // 1, or N of a "-N" the name got beside an earlier game's
     };
     std::vector<Kept> found;
+    // A time later than now was given by a clock set ahead, later put right: such a file was
+    // written before any written from now on, so it counts as the oldest.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const int64_t latest = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
@@ -128,12 +134,13 @@ std::vector<std::string> KeptReplays(const std::string& folder) {
         if (!HasStamp(name) || !EndsWith(name, kReplayExtension) ||
             ::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
-        found.push_back({name, int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec,
-                         CopyNumber(name)});
+        const int64_t written = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
+        found.push_back({name, written > latest, written, CopyNumber(name)});
     }
     // The order of writing: the file system's time, and within one tick of its clock the copy
     // numbers, which were given in that order.
     std::sort(found.begin(), found.end(), [](const Kept& a, const Kept& b) {
+        if (a.Future != b.Future) return a.Future;
         if (a.Written != b.Written) return a.Written < b.Written;
         const std::string_view baseA = std::string_view(a.Name).substr(0, BaseLength(a.Name));
         const std::string_view baseB = std::string_view(b.Name).substr(0, BaseLength(b.Name));

@@ -31,7 +31,8 @@ std::optional<std::string> SaveReplay(const std::string& folder, const Replay& r
                                       size_t keep = kKeptReplays, std::string* problem = nullptr);
 
 // The recordings in `folder` that SaveReplay named, in the order they were written (by the file
-// system's time of their last write, not by the date their names give), oldest first.
+// system's time of their last write, not by the date their names give), oldest first. One whose
+// time lies in the future counts as older than all others: a clock set ahead wrote it.
 std::vector<std::string> KeptReplays(const std::string& folder);
 
 }  // namespace ZapModule

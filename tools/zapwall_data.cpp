@@ -132,8 +132,9 @@ int Compile(const std::string& textPath, const std::string& outPath) {
         std::cerr << FormatLevelTextError(textPath, error) << "\n";
     }
     if (!compiled.Errors.empty()) return kProblems;
-    if (!ReplaceFile(outPath, compiled.Bytes)) {
-        std::cerr << "zapwall-data: cannot write " << outPath << "\n";
+    if (int error = 0; !ReplaceFile(outPath, compiled.Bytes, {}, &error)) {
+        std::cerr << "zapwall-data: " << outPath << ": " << CannotWriteText(WriteErrorText(error))
+                  << "\n";
         return kProblems;
     }
     return kOk;

@@ -8,6 +8,7 @@
 #include "game/contract/state.h"
 #include "graphics/animations.h"
 #include "storage/byte_io.h"
+#include "storage/cp1250.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/roster.h"
@@ -133,25 +134,22 @@ ShownFile ShowLevels(const std::vector<uint8_t>& bytes) {
 
 std::string Escaped(const std::string& utf8) {
     std::string text;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
-        const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
-                        static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t start = i;
+        const char32_t c = NextUtf8(utf8, i);
+        // The bidirectional marks, embeddings, overrides and isolates reorder what follows them.
+        const bool reorders = c == 0x061C || c == 0x200E || c == 0x200F ||
+                              (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
         std::array<char, 8> escape{};
         if (c < 0x20 || c == 0x7F) {
-            std::snprintf(escape.data(), escape.size(), "\\x%02X", c);
+            std::snprintf(escape.data(), escape.size(), "\\x%02X", static_cast<unsigned>(c));
             text += escape.data();
-        } else if (c1) {
-            std::snprintf(escape.data(), escape.size(), "\\u%04X",
-                          static_cast<unsigned char>(utf8[++i]));
+        } else if ((c >= 0x80 && c <= 0x9F) || reorders) {
+            std::snprintf(escape.data(), escape.size(), "\\u%04X", static_cast<unsigned>(c));
             text += escape.data();
-        } else if (c == '"' || c == '\\') {
-            text += '\\';
-            text += static_cast<char>(c);
         } else {
-            text += static_cast<char>(c);
+            if (c == '"' || c == '\\') text += '\\';
+            text.append(utf8, start, i - start);
         }
     }
     return text;

@@ -18,9 +18,9 @@ struct ShownFile {
 // and levels.ko.
 std::optional<std::string> DataFileKind(const std::string& path);
 
-// Text printable on any terminal: control characters (C0, DEL and C1), the quote and the
-// backslash escaped, so that a damaged or hostile name can neither move the cursor nor end a
-// quotation.
+// Text printable on any terminal: control characters (C0, DEL and C1), the bidirectional
+// controls, the quote and the backslash escaped, so that a damaged or hostile name can neither
+// move the cursor, nor turn the rest of the line around, nor end a quotation.
 std::string Escaped(const std::string& utf8);
 // The same between quotes.
 std::string Quoted(const std::string& utf8);

@@ -38,10 +38,23 @@ ReadFailure FailureOfOpen(int error) {
 
 }  // namespace
 
+int OpenToRead(const std::string& path) {
+#ifdef __EMSCRIPTEN__
+    // Node's file system drops O_NONBLOCK, so opening a FIFO would wait for a writer forever:
+    // there the kind is taken from the path before the open.
+    struct stat kind {};
+    if (::stat(path.c_str(), &kind) == 0 && !S_ISREG(kind.st_mode)) {
+        errno = ENXIO;
+        return -1;
+    }
+#endif
+    // O_NONBLOCK makes the open itself return at once for a FIFO or a device.
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+
 FileRead ReadRegularFile(const std::string& path, size_t maxSize) {
-    // O_NONBLOCK makes the open itself return at once for a FIFO or a device; its kind is then
-    // taken from the descriptor, which cannot change under us as the path could.
-    const FileDescriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    // The kind is taken from the descriptor, which cannot change under us as the path could.
+    const FileDescriptor in(OpenToRead(path));
     if (in.Get() < 0) return Failed(FailureOfOpen(errno), errno);
     struct stat info {};
     if (::fstat(in.Get(), &info) != 0) return Failed(ReadFailure::Failed, errno);
@@ -101,8 +114,20 @@ std::string DescribeReadFailure(const FileRead& read) {
         case ReadFailure::Failed:
             break;
     }
-    return read.Error == EIO ? "soubor nelze přečíst (chyba disku)"
-                             : "soubor nelze přečíst (chyba " + std::to_string(read.Error) + ")";
+    return "soubor nelze přečíst (" + ReadErrorText(read.Error) + ")";
+}
+
+std::string ReadErrorText(int error) {
+    switch (error) {
+        case EIO:
+            return "chyba disku";
+        case ELOOP:
+            return "symbolické odkazy tvoří smyčku";
+        case ENAMETOOLONG:
+            return "cesta je příliš dlouhá";
+        default:
+            return "chyba " + std::to_string(error);
+    }
 }
 
 }  // namespace ZapModule

@@ -24,9 +24,14 @@ struct FileRead {
 
 // The file at `path` when it is a regular file of at most `maxSize` bytes, else the reason.
 FileRead ReadRegularFile(const std::string& path, size_t maxSize);
+// Opens `path` for reading at once, never waiting for a FIFO's writer or a device: the
+// descriptor, or -1 with errno set (ENXIO for a FIFO where the platform's open would wait).
+int OpenToRead(const std::string& path);
 
 // Why a read failed, in Czech for the player: "soubor chybí", "soubor je příliš velký: …", …
 std::string DescribeReadFailure(const FileRead& read);
+// The errno of a failed open or read as that message gives it: "symbolické odkazy tvoří smyčku".
+std::string ReadErrorText(int error);
 
 // A size in bytes as the messages give it: "16 MiB" for whole mebibytes, else "1234 bajtů".
 std::string SizeText(uint64_t bytes);

@@ -243,6 +243,10 @@ struct GameState : GameData {
     std::function<std::unique_ptr<SoundComponent>()> SoundFactory;
     // The files whose failed save the player has been told of: once per file and run is enough.
     std::vector<std::string> SaveFailuresReported;
+    // While set, failed saves are told here instead, to be told together (SaveFailureBatch).
+    std::vector<std::string>* HeldSaveFailures = nullptr;
+    // The level file when it is not DataFolder's levels.ko (a set watched where it lies).
+    std::string LevelsFile;
 };
 
 // The path of a file of the data folder, such as DataPath(s, "levels.ko").

@@ -122,9 +122,18 @@ for game in "quit Ada 4000" "over Bara 20000"; do
   done
 done
 
-# The same answer, word for word, to asking and to refused invocations.
+# The same answer, word for word, to asking and to refused invocations: a damaged replay, one
+# with a name the player's files cannot hold, a FIFO or a link loop in place of a replay, a FIFO
+# in place of levels.ko (each refused at once, never waited on).
 sed 's/^seed 4242$/seed 4243/' "$work/quit-native.zapwall-replay" > "$work/damaged.zapwall-replay"
+sed 's/ Ada$/ 漢字/' "$work/quit-native.zapwall-replay" > "$work/cjk-unsigned"
+same_recording "$work/cjk-unsigned" "$work/cjk-unsigned" "$work/cjk.zapwall-replay"
+mkfifo "$work/fifo.zapwall-replay"
+ln -s loop.zapwall-replay "$work/loop.zapwall-replay"
 fresh "$work/refusals"
+fresh "$work/fifo-levels"
+rm "$work/fifo-levels/levels.ko"
+mkfifo "$work/fifo-levels/levels.ko"
 while IFS= read -r line; do
   read -r -a args <<< "$line"
   for which in native node; do
@@ -143,6 +152,10 @@ done <<EOF2
 --tick 0 --data $work/refusals
 --replay $work/damaged.zapwall-replay --data $work/refusals
 --replay $work/quit-native-played/players.ko --data $work/refusals
+--replay $work/cjk.zapwall-replay --data $work/refusals --save
+--replay $work/fifo.zapwall-replay --data $work/refusals
+--replay $work/loop.zapwall-replay --data $work/refusals
+--data $work/fifo-levels --steps 1
 --data $work/refusals --random 0.25,0.5,0.75 --steps 300 --out -
 EOF2
 # The lock of a running game (this shell, by its name and host, as QLockFile writes it) keeps both
@@ -158,6 +171,10 @@ for which in native node; do
   printf '999999999\nbash\n%s\n' "$(hostname)" > "$work/lock-$which/zapwall.lock"
   sim "$which" --data "$work/lock-$which" --save --steps 10 || fail "$which kept off by a stale lock"
   [ ! -e "$work/lock-$which/zapwall.lock" ] || fail "$which left its lock behind"
+  # A FIFO in the lock's place names no copy: taken over, never opened and waited on.
+  mkfifo "$work/lock-$which/zapwall.lock"
+  sim "$which" --data "$work/lock-$which" --save --steps 10 || fail "$which kept off by a FIFO lock"
+  [ ! -e "$work/lock-$which/zapwall.lock" ] || fail "$which left the FIFO lock behind"
 done
 same_files "$work/lock-native.said" "$work/lock-node.said" "the messages of a locked folder"
 

@@ -2,7 +2,8 @@
 # Plays a short real game of zapwall on an Xvfb display with xdotool (held arrow keys, a pause,
 # the ball released, Esc), then runs the replay the game wrote through zapwall-sim --replay: it
 # must end with the IQ, level and spare balls the game stored in players.ko, and with --save write
-# the same players.ko. Last, the real program watches the replay to its end and writes nothing.
+# the same players.ko. Last, the real program watches the replay to its end and writes nothing,
+# also with --levels.
 #
 # usage: e2e_replay.sh BUILD_DIR
 set -euo pipefail
@@ -62,4 +63,11 @@ window "^$game_caption .+hry\$" > /dev/null || fail "the replay is not shown"
 ended "watching the replay did not end"
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] || fail "watching a replay wrote into the data folder"
+# So does watching it with --levels, the set read where it lies.
+cp "$data/levels.ko" "$work/set.ko"
+launch "$work/zapwall" --levels "$work/set.ko" "$replay"
+window "^$game_caption .+hry\$" > /dev/null || fail "the replay is not shown with --levels"
+ended "watching the replay with --levels did not end"
+after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
+[ "$before" = "$after" ] || fail "watching a replay with --levels wrote into the data folder"
 echo "e2e_replay: played, recorded, replayed: ${roster[*]}"

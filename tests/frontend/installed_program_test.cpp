@@ -14,8 +14,8 @@ class InstalledProgramTest : public ProgramTest {
     std::string UserFolder() const { return (folder_ / "home/.local/share/zapwall").string(); }
     void SetUp() override {
         ProgramTest::SetUp();
-        Installed = DataLayout{true, (folder_ / "bin").string(), Data().string(), UserFolder(),
-                               (folder_ / "lib/zapwall").string()};
+        Installed = DataLayout{true,         (folder_ / "bin").string(),         Data().string(),
+                               UserFolder(), (folder_ / "lib/zapwall").string(), {}};
     }
 };
 

@@ -3,6 +3,7 @@
 // that names no copy at all, unless a running copy may still hold it.
 
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX declares kill() here
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -133,8 +134,13 @@ TEST(SingleCopyLock, ALockThatNamesNoCopyIsTakenOver) {
     const auto dangling = [](const std::string& lock) {
         std::filesystem::create_symlink(lock + ".gone", lock);
     };
+    const auto fifo = [](const std::string& lock) { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); };
     const std::pair<const char*, void (*)(const std::string&)> kinds[] = {
-        {"empty", empty}, {"junk", junk}, {"mode 000", locked}, {"dangling link", dangling}};
+        {"empty", empty},
+        {"junk", junk},
+        {"mode 000", locked},
+        {"dangling link", dangling},
+        {"FIFO", fifo}};
     for (const auto& [kind, make] : kinds) {
         SCOPED_TRACE(kind);
         TempFolder root;

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "game/replay.h"
 #include "shell/closing.h"
+#include "shell/program_messages.h"
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "storage/tick.h"
@@ -26,6 +28,15 @@ class ClosingTest : public ShellFixture {
         closing.ReplayFolder = folder.string();
     }
     ~ClosingTest() override { std::filesystem::remove_all(folder); }
+
+    // A game of the first player begins, recorded.
+    void StartRecorded(ReplayRecorder& recorder) {
+        panel.Select(0);
+        ASSERT_TRUE(menu.Start(0));
+        recorder.Begin(s, ReplayOrigin{7, 1, 2, "2026-12-08 10:00:00"}, [] { return int64_t{0}; });
+        s.Recorder = &recorder;
+        closing.Recorder = &recorder;
+    }
 
     std::vector<PlayerRecord> SavedRoster() {
         return ParseRoster(files.Held.at(kRosterFile)).Players;
@@ -54,13 +65,9 @@ TEST_F(ClosingTest, LeavingTheMenuWritesTheSpeedAndTheRosterAndChangesNoPlayer) 
 }
 
 TEST_F(ClosingTest, ClosingTheGameStoresTheProgressKeepsTheReplayAndEndsOnce) {
-    panel.Select(0);
     menu.SetTick(300);
-    ASSERT_TRUE(menu.Start(0));
     ReplayRecorder recorder;
-    recorder.Begin(s, ReplayOrigin{7, 1, 2, "2026-12-08 10:00:00"}, [] { return int64_t{0}; });
-    s.Recorder = &recorder;
-    closing.Recorder = &recorder;
+    StartRecorded(recorder);
     s.Iq = 900;
     s.BallsLeft = 1;
     s.Level = 6;
@@ -80,18 +87,36 @@ TEST_F(ClosingTest, ClosingTheGameStoresTheProgressKeepsTheReplayAndEndsOnce) {
     EXPECT_TRUE(s.Levels.Bytes.empty());
 }
 
+TEST_F(ClosingTest, AFullDiskAtTheEndBringsOneMessageNamingEveryFileBeforeTheEnd) {
+    ReplayRecorder recorder;
+    StartRecorded(recorder);
+    files.FailWrites = true;
+    std::ofstream(folder) << "no folder";  // the replays' folder cannot be made
+    std::vector<std::string> told;
+    closing.EndProgram = [&](int) {
+        for (const auto& m : window.Messages)
+            if (m.Text.find("se nepodařilo uložit") != std::string::npos) told.push_back(m.Text);
+    };
+    closing.CloseGameScreen();
+    ASSERT_EQ(told.size(), 1u);
+    for (const char* file : {"players.ko se", "tick.ko se", "replays/2026-12-08_10-00-00_Ann"})
+        EXPECT_NE(told[0].find(file), std::string::npos) << told[0];
+}
+
 TEST_F(ClosingTest, KeepingAGameWithoutAPlayerWritesTheRosterUnchanged) {
     KeepPlayersProgress(s);
     EXPECT_EQ(SavedRoster().size(), 2u);
     EXPECT_EQ(SavedRoster()[1].Iq, 70);
 }
 
-TEST_F(ClosingTest, WatchingAReplayClosesWithoutWritingAnything) {
-    closing.ClosePlayback();
+TEST_F(ClosingTest, WatchingAReplayWritesNothingAndSaysWhenTheGameLeftTheRecording) {
+    closing.ClosePlayback(true);
     closing.ClosePlayback();
     EXPECT_EQ(files.WriteCount, 0);
     EXPECT_EQ(loopStops, 1);
-    EXPECT_EQ(ends, std::vector<int>{0});
+    EXPECT_EQ(ends, std::vector<int>{1});  // as zapwall-sim ends
+    ASSERT_FALSE(window.Messages.empty());
+    EXPECT_EQ(window.Messages[0].Text, kReplayDiverged);
 }
 
 }  // namespace

@@ -58,6 +58,21 @@ class ReplayScheduleTest : public ShellFixture {
         LoopPass(s);
     }
 
+    // Watches the recording with an Esc before the 7th step, recorded to end so, until the
+    // game ends itself.
+    bool QuitBeforeStep7Diverges(ReplayEnd end, int64_t endStep) {
+        Replay r = Recording();
+        r.Events.push_back({6, 870, ReplayInput::KeyDown, kKeyEscape});
+        r.End = end;
+        r.EndStep = endStep;
+        Watch(r);
+        FireTimer();
+        FireTimer();
+        while (s.Unloaded != kTrue && s.Steps < 100) Step();
+        EXPECT_EQ(s.Steps, 26);
+        return schedule->Diverged();
+    }
+
     int64_t now = 0;
     int64_t due = -1;
     std::vector<bool> ends;
@@ -126,6 +141,14 @@ TEST_F(ReplayScheduleTest, AGameThatWaitsForALaterInputEndsAsDiverged) {
     r.Events[0].Step = 4;
     Watch(r);
     EXPECT_EQ(ends, std::vector<bool>{true});
+}
+
+TEST_F(ReplayScheduleTest, AGameThatEndsItselfElsewhereThanRecordedDiverges) {
+    EXPECT_TRUE(QuitBeforeStep7Diverges(ReplayEnd::Closed, 500));
+}
+
+TEST_F(ReplayScheduleTest, AGameThatQuitsAsRecordedDoesNotDiverge) {
+    EXPECT_FALSE(QuitBeforeStep7Diverges(ReplayEnd::Quit, 26));  // the quit's 20 steps after
 }
 
 TEST_F(ReplayScheduleTest, TheViewersEscEndsTheWatchingOnce) {

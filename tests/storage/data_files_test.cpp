@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -239,26 +240,31 @@ TEST(NonRegularFiles, AreRefusedAtOnceInPlaceOfEveryDataFile) {
     }
 }
 
-TEST(ReportUnreadableFile, SaysNothingWasReadRatherThanThatAPartWasUsed) {
-    // A folder whose players.ko reads as one without read permission does (the tests may run as
-    // root, who reads anything).
-    struct NoPermission : MemoryDataFiles {
-        std::optional<std::vector<uint8_t>> Read(const std::string&) override { return {}; }
-        std::string ReadProblem(const std::string&) override {
-            return "chybí oprávnění soubor číst";
-        }
-        bool Exists(const std::string& name) override { return name == "players.ko"; }
-        bool Copy(const std::string&, const std::string&) override { return false; }
-        std::string LastWriteProblem() const override { return "chybí oprávnění soubor číst"; }
-    } files;
-    testing::StorageFixture f;
-    f.s.Files = &files;
-    LoadRoster(f.s);
-    ASSERT_EQ(f.window.Messages.size(), 1u);
-    EXPECT_EQ(f.window.Messages[0].Text,
-              "Soubor players.ko nelze přečíst (chybí oprávnění soubor číst), hra z něj nic "
-              "nepoužila. Původní soubor se nepodařilo uschovat (chybí oprávnění soubor číst) a "
-              "při příštím uložení bude nahrazen.");
+TEST(ReportUnreadableFile, SaysNothingWasReadAndThatTheCopyFailedForWantOfReading) {
+    // Another user's tick.ko of mode 000 in a folder open to all: the check runs as nobody when
+    // the tests run as root, who reads anything.
+    TempFolder folder;
+    fs::permissions(folder.Path(), fs::perms::all);
+    testing::WriteText(folder / "tick.ko", "8000\r\n");
+    fs::permissions(folder / "tick.ko", fs::perms::none);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        DiskDataFiles files(folder.Path());
+        testing::StorageFixture f;
+        f.s.Files = &files;
+        LoadTick(f.s);
+        const std::string said = f.window.Messages.empty() ? "" : f.window.Messages[0].Text;
+        std::fprintf(stderr, "%s\n", said.c_str());
+        ::_exit(said == "Soubor tick.ko nelze přečíst (chybí oprávnění soubor číst), hra z něj nic "
+                        "nepoužila. Původní soubor se nepodařilo uschovat (chybí oprávnění soubor "
+                        "číst) a při příštím uložení bude nahrazen."
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
 }
 
 TEST(KeptCopies, AreNumberedAndNeverReplaced) {
@@ -413,9 +419,11 @@ TEST(MemoryDataFiles, AFileWhoseKeptCopyFailsAtTheCommitIsNotReplaced) {
     f.s.Files = &held;
     LoadRoster(f.s);
     ASSERT_TRUE(SaveRoster(f.s));
-    std::vector<std::string> failed;
+    std::vector<MemoryDataFiles::NotWritten> failed;
     EXPECT_FALSE(held.Commit(&failed));
-    EXPECT_EQ(failed, (std::vector<std::string>{"players.ko.damaged", "players.ko"}));
+    const std::string why = disk.LastWriteProblem();
+    EXPECT_EQ(failed, (std::vector<MemoryDataFiles::NotWritten>{{"players.ko.damaged", why},
+                                                                {"players.ko", why}}));
     EXPECT_EQ(ReadBytes(folder / "players.ko"), Values16({3}));
 }
 

@@ -199,6 +199,10 @@ TEST(ReplayFileTest, HostileFilesAreRefusedByTheirLengthNotReadWhole) {
     EXPECT_NE(Problem(Signed(header.substr(17) + "end 1000000000000000 3153600000000 closed\n"))
                   .find("déle než rok"),
               std::string::npos);
+    // Or more than any tool should run: a year at the fastest pace (half an hour of CPU).
+    EXPECT_NE(Problem(Signed(header.substr(17) + "end 6000000000 31536000000 closed\n"))
+                  .find("nejvýše 40000000 kroků"),
+              std::string::npos);
     // At Tick 8000 the game steps 100 times a second: a minute allows 12 200 steps (twice the
     // pace and a second besides).
     EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + "end 12200 60000 closed\n")).Read);
@@ -211,10 +215,13 @@ TEST(ReplayFileTest, HostileFilesAreRefusedByTheirLengthNotReadWhole) {
                   .find("řádek 1047: hra této délky nemůže mít víc než 1024 vstupů"),
               std::string::npos);
     EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + inputs + "end 100 0 closed\n")).Read);
-    // A name the game cannot have written: not UTF-8.
-    EXPECT_NE(Problem(Resigned(Replaced(text, "hall 2000 *QUORN*", "hall 2000 %C3%28")))
-                  .find("řádek 13: jméno není platný text v UTF-8"),
-              std::string::npos);
+    // A name the game cannot have written: not UTF-8, or beyond what players.ko can store.
+    for (const auto& [name, said] : {std::pair{"%C3%28", "není platný text v UTF-8"},
+                                     {"%E6%BC%A2", "má znak, který kódování Windows-1250"}})
+        EXPECT_NE(
+            Problem(Resigned(Replaced(text, "hall 2000 *QUORN*", "hall 2000 " + std::string(name))))
+                .find("řádek 13: jméno " + std::string(said)),
+            std::string::npos);
 }
 
 TEST(ReplayFileTest, AFileIsReadAsItsTextWithTheReadingsReasons) {
@@ -340,10 +347,13 @@ TEST_F(ReplayFolderTest, TheGameJustPlayedStaysWhateverTheOtherNamesClaim) {
         std::filesystem::last_write_time(
             folder / name,
             std::filesystem::file_time_type::clock::now() + std::chrono::hours(24 * 365));
+    // Those go first, and every new game keeps the one before it.
     const auto next = SaveReplay(folder.string(), At("2026-01-02 10:00:00", "Next"), 100);
-    ASSERT_TRUE(next.has_value());
+    const auto last = SaveReplay(folder.string(), At("2026-01-03 10:00:00", "Last"), 100);
+    ASSERT_TRUE(next && last);
     EXPECT_TRUE(std::filesystem::exists(*next));
     EXPECT_EQ(KeptReplays(folder.string()).size(), 100u);
+    EXPECT_EQ(KeptReplays(folder.string()).back(), "2026-01-03_10-00-00_Last.zapwall-replay");
 }
 
 TEST_F(ReplayFolderTest, TemporaryFilesOfAKilledSaveAreRemoved) {

@@ -31,6 +31,9 @@ said 1 "zapwall-data: $work/none: složka neexistuje" "$data_tool" check "$work/
 said 1 "zapwall-data: $work/none: složka neexistuje" "$data_tool" check --data "$work/none"
 said 1 "zapwall-data: $data/levels.ko: v cestě ke složce je soubor nebo nefunkční odkaz" \
   "$data_tool" check "$data/levels.ko"
+ln -s loop.zapwall-replay "$work/loop.zapwall-replay"
+said 1 "zapwall-sim: $work/loop.zapwall-replay: soubor nelze přečíst (symbolické odkazy tvoří smyčku)" \
+  "$sim" --data "$data" --replay "$work/loop.zapwall-replay"
 mkdir "$work/folder.zapwall-replay"
 said 1 "zapwall-sim: $work/folder.zapwall-replay: není to obyčejný soubor" \
   "$sim" --data "$data" --replay "$work/folder.zapwall-replay"
@@ -48,7 +51,12 @@ said 1 "zapwall-data: $work/text.zapwall-replay: $refusal" "$data_tool" show \
 [ "$(wc -l < "$work/stderr")" = 1 ] && grep -q "^zapwall-sim: .*levels.ko: soubor chybí$" "$work/stderr" ||
   fail "a missing data folder said: $(cat "$work/stderr")"
 
-# An output that cannot be written.
-said 1 "zapwall-sim: $work/none/game.zapwall-replay: soubor nelze zapsat" \
+# An output that cannot be written, with why.
+said 1 "zapwall-sim: $work/none/game.zapwall-replay: soubor nelze zapsat (složka neexistuje)" \
   "$sim" --data "$data" --steps 1 --record "$work/none/game.zapwall-replay"
+"$data_tool" levels decompile "$data/levels.ko" > "$work/levels.txt"
+said 1 "zapwall-data: $work/none/levels.ko: soubor nelze zapsat (složka neexistuje)" \
+  "$data_tool" levels compile "$work/levels.txt" "$work/none/levels.ko"
+said 1 "zapwall-sim: $work/levels.txt/user/players.ko: soubor nelze zapsat (v cestě ke složce je \
+soubor nebo nefunkční odkaz)" "$sim" --data "$data" --user-data "$work/levels.txt/user" --save --steps 1
 echo ok

@@ -63,9 +63,6 @@ struct Options {
     bool Save = false;
 };
 
-// The reason of an output that cannot be written, in Czech as every refusal of a file.
-constexpr const char* kCannotWrite = "soubor nelze zapsat";
-
 // An unusable invocation: the reason and the usage go to stderr and the exit status is 2.
 struct UsageError {
     std::string Reason;
@@ -259,9 +256,15 @@ struct Sim {
     }
 };
 
+// "PATH: soubor nelze zapsat (disk je plný)" for a write that failed with `error` (0: unknown).
+std::string NotWritten(const std::string& path, int error) {
+    return path + ": " + CannotWriteText(WriteErrorText(error));
+}
+
 void WriteTextFile(const std::string& path, const std::string& text) {
-    if (!ReplaceFile(path, std::vector<uint8_t>(text.begin(), text.end())))
-        throw RunFailure{path + ": " + kCannotWrite};
+    if (int error = 0;
+        !ReplaceFile(path, std::vector<uint8_t>(text.begin(), text.end()), {}, &error))
+        throw RunFailure{NotWritten(path, error)};
 }
 
 // What every run ends with: the roster and hall saved with --save, the field and the state.
@@ -272,17 +275,20 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
     if (o.Save) {
         // What the game screen's close handler keeps of the game.
         KeepPlayersProgress(sim.s);
-        if (!sim.files.Commit(&notWritten)) {
-            for (const std::string& name : notWritten)
-                std::cerr << "zapwall-sim: " << sim.disk.PathOf(name) << ": " << kCannotWrite
-                          << "\n";
+        std::vector<MemoryDataFiles::NotWritten> failed;
+        sim.files.Commit(&failed);
+        for (const MemoryDataFiles::NotWritten& file : failed) {
+            std::cerr << "zapwall-sim: " << sim.disk.PathOf(file.Name) << ": "
+                      << CannotWriteText(file.Problem) << "\n";
+            notWritten.push_back(file.Name);
         }
     } else {
         notWritten = sim.files.Pending();
     }
     int status = o.Save && !notWritten.empty() ? 1 : 0;
+    errno = 0;
     if (o.Frame && !SavePicturePng(sim.s.Field, *o.Frame)) {
-        std::cerr << "zapwall-sim: " << *o.Frame << ": " << kCannotWrite << "\n";
+        std::cerr << "zapwall-sim: " << NotWritten(*o.Frame, errno) << "\n";
         status = 1;
     }
     if (o.Out) {
@@ -294,9 +300,10 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
         if (*o.Out == "-") {
             std::cout << text;
         } else {
+            errno = 0;
             std::ofstream out(*o.Out, std::ios::binary);
-            if (!(out << text)) {
-                std::cerr << "zapwall-sim: " << *o.Out << ": " << kCannotWrite << "\n";
+            if (!(out << text) || !out.flush()) {
+                std::cerr << "zapwall-sim: " << NotWritten(*o.Out, errno) << "\n";
                 status = 1;
             }
         }
