@@ -356,11 +356,12 @@ TEST_F(GameScreenTest, AFailedSaveIsReportedAndTheRunStillEnds) {
     LaunchWithPlayers({PlayerRecord{"Ann", 50, 3, 2}});
     App().Files().Fault = [](ReplaceStep step) { return step == ReplaceStep::Rename; };
     Menu().close();
-    // Where and why; a file that was never there is not said to have kept its content.
+    // Where and why, in one message; a file that was never there is not said to have kept its
+    // content.
     EXPECT_TRUE(Shown("Soubor " + (Data() / "tick.ko").string() +
                       " se nepodařilo uložit: chyba disku. Soubor zatím neexistuje a nebyl "
-                      "vytvořen."));
-    EXPECT_TRUE(Shown("Soubor " + (Data() / "players.ko").string() +
+                      "vytvořen.\n\nSoubor " +
+                      (Data() / "players.ko").string() +
                       " se nepodařilo uložit: chyba disku. Jeho dosavadní obsah zůstal beze "
                       "změny."));
     EXPECT_EQ(exits_, std::vector<int>{0});
