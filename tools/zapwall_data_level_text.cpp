@@ -489,8 +489,21 @@ CompiledLevels CompileLevelText(std::string_view text) {
 }
 
 std::string FormatLevelTextError(const std::string& name, const LevelTextError& error) {
-    return name + (error.Line > 0 ? ":" + std::to_string(error.Line) : std::string()) + ": " +
-           error.Text;
+    // An error quotes the text it stumbled on; a control character there (an escape sequence in a
+    // title) is written as \xNN, so it can neither move a terminal's cursor nor ring its bell.
+    std::string text;
+    for (const char c : error.Text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            text += c;
+            continue;
+        }
+        constexpr std::string_view kHex = "0123456789ABCDEF";
+        text += "\\x";
+        text += kHex[byte >> 4];
+        text += kHex[byte & 0xF];
+    }
+    return name + (error.Line > 0 ? ":" + std::to_string(error.Line) : std::string()) + ": " + text;
 }
 
 std::optional<std::vector<uint8_t>> ReadLevelSetFile(const std::string& path,

@@ -102,6 +102,8 @@ TEST(CompileLevelText, RejectsBadTextNamingTheLine) {
              {"level\nbrick 0 0 0 0 0 0\ntrailing 01\nlevel\n",
               "levels.txt:4: level po řádcích trailing"},
              {keyA + "level\ngrid\na\nend now\n", "levels.txt:5: nečekané 'now'"},
+             // A control character quoted from the text never reaches a terminal as it is.
+             {"level\nbrick 0 0 0 0 0 0 \x1b[2J\a\n", "levels.txt:2: nečekané '\\x1B[2J\\x07'"},
          }) {
         const CompiledLevels compiled = CompileLevelText(c.text);
         ASSERT_FALSE(compiled.Errors.empty()) << c.error;
