@@ -103,10 +103,8 @@ bool PageProgram::Watch(const std::string& replayFile, const std::string& shownN
         s_, replay, [this] { return static_cast<int64_t>(links_.Clock()); });
     schedule_->ArmTimer = links_.ReplayTimer;
     schedule_->DisarmTimer = [this] { links_.ReplayTimer(-1); };
-    schedule_->OnEnd = [this](bool diverged) {
-        if (diverged) port_.ShowMessage(kReplayDiverged, kProgramTitle, MessageButtons::Ok);
-        CloseGameScreen();
-    };
+    // The close asks the schedule whether the game left its recording.
+    schedule_->OnEnd = [this](bool) { CloseGameScreen(); };
     // Watching writes nothing: the game screen's close handler only releases.
     closing_.StopGameLoop = [this] {
         schedule_->Stop();
@@ -182,7 +180,7 @@ void PageProgram::ShowPaused() {
 
 void PageProgram::CloseGameScreen() {
     if (Watching())
-        closing_.ClosePlayback();
+        closing_.ClosePlayback(schedule_->Diverged());
     else
         closing_.CloseGameScreen();
 }
