@@ -13,47 +13,13 @@
 //
 //   scripts/install-node-modules
 //   node bench/browser_blit.mjs [ROUNDS]
-import fs from 'node:fs';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { launch, newTab } from '../browser/tests/browser.mjs';
+import { descendants, usage } from './processes.mjs';
 
 const MEASURED_SECONDS = 10;
 const rounds = Number(process.argv[2] || 3);
 const WAYS = ['put-rects', 'put-whole', 'put-rects-desynchronized', 'bitmap-rects', 'webgl-rects'];
-
-function family(root) {
-  const parents = new Map();
-  for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
-    try {
-      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-      parents.set(Number(pid), Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]));
-    } catch {
-      // it ended meanwhile
-    }
-  }
-  const found = new Set([root]);
-  for (let grew = true; grew;) {
-    grew = false;
-    for (const [pid, parent] of parents) {
-      if (found.has(parent) && !found.has(pid)) grew = Boolean(found.add(pid));
-    }
-  }
-  return [...found];
-}
-
-function ticks(pids) {
-  let sum = 0;
-  for (const pid of pids) {
-    try {
-      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-      sum += Number(fields[11]) + Number(fields[12]);
-    } catch {
-      // it ended meanwhile
-    }
-  }
-  return sum;
-}
 
 // Runs in the page: animates the field the chosen way until stopped; returns the frames shown.
 function animate(way) {
@@ -167,10 +133,10 @@ for (let round = 1; round <= rounds; ++round) {
         continue;
       }
       await sleep(2000);
-      const before = ticks(family(browser.process().pid));
+      const before = usage(descendants(browser.process().pid)).ticks;
       const framesBefore = await page.evaluate(() => window.frames);
       await sleep(MEASURED_SECONDS * 1000);
-      const cpu = (ticks(family(browser.process().pid)) - before) / MEASURED_SECONDS;
+      const cpu = (usage(descendants(browser.process().pid)).ticks - before) / MEASURED_SECONDS;
       const frames = ((await page.evaluate(() => window.frames)) - framesBefore) / MEASURED_SECONDS;
       results[way].push(cpu);
       console.log(`round ${round} ${way}: ${cpu.toFixed(1)} % of one core, ${frames.toFixed(0)} frames/s`);

@@ -17,6 +17,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { fileURLToPath } from 'node:url';
+import { descendants, usage } from './processes.mjs';
 import { copySite, launch, newTab, serve, temporaryFolder, waitShown } from
   '../browser/tests/browser.mjs';
 
@@ -72,49 +73,6 @@ for (const [state, file] of Object.entries(replays)) {
 }
 
 // --- Processes ----------------------------------------------------------------------------------
-
-function descendants(root) {
-  const parents = new Map();
-  for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
-    try {
-      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-      parents.set(Number(pid), Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]));
-    } catch {
-      // it ended meanwhile
-    }
-  }
-  const family = new Set([root]);
-  for (let grew = true; grew;) {
-    grew = false;
-    for (const [pid, parent] of parents) {
-      if (family.has(parent) && !family.has(pid)) {
-        family.add(pid);
-        grew = true;
-      }
-    }
-  }
-  return [...family];
-}
-
-// CPU ticks (user and system) and context switches of the processes and all their threads.
-function usage(pids) {
-  let ticks = 0;
-  let switches = 0;
-  for (const pid of pids) {
-    try {
-      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-      ticks += Number(fields[11]) + Number(fields[12]);
-      for (const task of fs.readdirSync(`/proc/${pid}/task`)) {
-        const status = fs.readFileSync(`/proc/${pid}/task/${task}/status`, 'utf8');
-        for (const match of status.matchAll(/ctxt_switches:\s+(\d+)/g)) switches += Number(match[1]);
-      }
-    } catch {
-      // it ended meanwhile
-    }
-  }
-  return { ticks, switches };
-}
 
 // Measures `pids()` (looked up again at the end, for processes started meanwhile) over the
 // measured seconds: % of one core and wake-ups per second.
