@@ -1,7 +1,8 @@
 // The replay readers of zapwall-data and zapwall-sim against hostile recordings: a file of the
-// largest size the readers take, built to cost the most, is refused within seconds of CPU and a bounded
-// amount of memory (an end that no game can reach is the reader's own test); a name that is no
-// text neither crashes the run nor reaches a data file; and a long run keeps nothing per step.
+// largest size the readers take, built to cost the most, is refused within seconds of CPU and a
+// bounded amount of memory (an end that no game can reach is the reader's own test); a name that
+// is no text neither crashes the run nor reaches a data file; and a long run keeps nothing per
+// step.
 
 #include <fcntl.h>
 #include <sys/resource.h>
