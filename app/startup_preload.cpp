@@ -1,24 +1,19 @@
 #include "app/startup_preload.h"
 
 #include "graphics/picture_loader.h"
+#include "graphics/png_codec.h"
 
 #include <fontconfig/fontconfig.h>
-#include <QThread>
 
 namespace ZapModule {
 
 StartupPreload::StartupPreload(const DataLayout& layout) {
-    // Qt takes the first thread that asks for its thread data as its main thread, the one its
-    // application must be made on. The pictures are decoded through Qt's buffers on the preload's
-    // thread, at once where no sound library is there to load first: the calling thread, the
-    // program's main thread, claims that role before any other thread starts.
-    QThread::currentThread();
     // The pictures in the order start-up reads them.
     std::vector<std::string> names{"pictures/gui"};
     for (int i = 1; i <= kSpriteCount; ++i) names.push_back("pictures/ko" + std::to_string(i));
     for (const std::string& name : names) {
         const std::string path = layout.DataFolder + "/" + name;
-        promised_.emplace_back(path, std::promise<Picture>());
+        promised_.emplace_back(path, std::promise<std::optional<Surface>>());
         pictures_[path] = promised_.back().second.get_future();
     }
     // Fontconfig reads its configuration and font caches (tens of files) the first time anyone
@@ -41,11 +36,13 @@ void StartupPreload::Run(const std::string& libraryFolder) {
     } catch (...) {
         soundPromise_.set_exception(std::current_exception());  // thrown where it is taken
     }
+    // The thread never touches Qt, which is being started on the main thread meanwhile (and must
+    // be started there first): it decodes the PNG files the game's pictures are with png_codec,
+    // which gives the pixels Qt's decoder gives them, and leaves any other file to Qt on the main
+    // thread when it is taken.
     for (auto& [path, promise] : promised_) {
         try {
-            Picture picture;
-            picture.Pixels = LoadPicture(path, &picture.Problem);
-            promise.set_value(std::move(picture));
+            promise.set_value(ReadPngFile(path));
         } catch (...) {
             promise.set_exception(std::current_exception());  // thrown where it is taken
         }
@@ -60,10 +57,9 @@ PictureLoader StartupPreload::Pictures() {
     return [this](const std::string& path, std::string* problem) -> std::optional<Surface> {
         const auto found = pictures_.find(path);
         if (found == pictures_.end()) return LoadPicture(path, problem);
-        Picture picture = found->second.get();
+        std::optional<Surface> pixels = found->second.get();
         pictures_.erase(found);
-        if (problem != nullptr && !picture.Pixels) *problem = picture.Problem;
-        return std::move(picture.Pixels);
+        return pixels ? std::move(pixels) : LoadPicture(path, problem);
     };
 }
 

@@ -38,14 +38,12 @@ class StartupPreload {
     std::function<SoundRegistration()> Sound();
 
   private:
-    struct Picture {
-        std::optional<Surface> Pixels;
-        std::string Problem;
-    };
     void Run(const std::string& libraryFolder);
 
-    std::map<std::string, std::future<Picture>> pictures_;  // taken on the main thread
-    std::vector<std::pair<std::string, std::promise<Picture>>> promised_;  // kept by the thread
+    // The pictures decoded by the thread; nothing where Qt is to decode one on the main thread.
+    std::map<std::string, std::future<std::optional<Surface>>> pictures_;  // taken on main thread
+    std::vector<std::pair<std::string, std::promise<std::optional<Surface>>>>
+        promised_;  // kept by the thread
     std::future<void> thread_;
     std::future<void> fonts_;
     std::promise<SoundRegistration> soundPromise_;  // kept by the thread

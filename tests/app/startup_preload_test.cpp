@@ -112,13 +112,13 @@ TEST_F(StartupPreloadTest, HandsOutWhatLoadingOnTheSpotGivesWhileQtStarts) {
     EXPECT_TRUE(window.Messages.empty());
 }
 
-// Without a sound library the preload decodes its first picture at once, through Qt, while the
-// main thread has not yet made Qt's application: Qt must still take the main thread for its own.
+// Without a sound library the preload decodes its first picture at once, while the main thread
+// has not yet made Qt's application: Qt must still take the main thread for its own.
 TEST_F(StartupPreloadTest, LeavesQtsMainThreadToTheMainThreadWithoutALibrary) {
     layout_.LibraryFolder = PathOf("no-library-here");
     StartupPreload preload(layout_);
     const PictureLoader loader = preload.Pictures();
-    ASSERT_TRUE(loader(PathOf("pictures/gui"), nullptr));  // decoded on the preload's thread
+    ASSERT_TRUE(loader(PathOf("pictures/gui"), nullptr));  // the preload's thread is done with it
     static std::vector<std::string> warnings;
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
         warnings.push_back(text.toStdString());
