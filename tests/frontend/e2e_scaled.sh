@@ -2,12 +2,11 @@
 # Plays the real zapwall and opens zapwall-editor on an Xvfb screen of the given size, framed by a
 # window manager (openbox), at the scale factors 1, 1.25, 1.5 and 2 (QT_SCALE_FACTOR): every
 # window must lie on the screen with its title bar, the menu and the game screen as large as the
-# whole factor they are drawn at gives (the GUI test screen_scale_test checks the pixels); full
-# screen (F11) fills the screen and F11 again brings the game screen back whole, title bar
-# included. With SHOTS_DIR, pictures of the game screen are kept there (game-scale-F.png,
-# game-full-screen.png); with SCREENS_DIR, pictures of the whole screen at 1, 1.5 and 2 (the menu
-# with the hall of fame over it, the game screen, the editor: SIZE-scale-F-menu.png, -game.png,
-# -editor.png). scripts/screenshots makes them this way.
+# whole factor they are drawn at gives (the GUI test screen_scale_test checks the pixels). With
+# SHOTS_DIR, pictures of the game screen are kept there (game-scale-F.png); with SCREENS_DIR,
+# pictures of the whole screen at 1, 1.5 and 2 (the menu with the hall of fame over it, the game
+# screen, the editor: SIZE-scale-F-menu.png, -game.png, -editor.png). scripts/screenshots makes
+# them this way.
 #
 # usage: e2e_scaled.sh BUILD_DIR WIDTHxHEIGHT [SHOTS_DIR [SCREENS_DIR]]
 set -euo pipefail
@@ -89,19 +88,6 @@ play() {
   [ -z "$shot" ] || keep_screen "$shot-game"
   [ -z "$shots" ] || cp "$work/game-$factor.png" "$shots/game-scale-$factor.png"
 
-  # Full screen and back: the window manager makes it as large as the screen, then gives back
-  # the framed window, whole on the screen again.
-  xdotool key F11
-  within_patience sized "$game" "$screen_width" "$screen_height" ||
-    fail "full screen at $factor left the game screen at $(client_geometry "$game")"
-  if [ "$factor" = 1 ] && [ -n "$shots" ]; then
-    grab_screen "$shots/game-full-screen.png" 0 0 "$screen_width" "$screen_height"
-  fi
-  xdotool key F11
-  within_patience sized "$game" "$width" "$height" ||
-    fail "out of full screen at $factor the game screen is $(client_geometry "$game")"
-  back_on_screen() { on_screen "$game" "the game screen out of full screen at $factor" 2> /dev/null; }
-  within_patience back_on_screen || on_screen "$game" "the game screen out of full screen at $factor"
   xdotool key Escape
   ended "the program did not end after Esc at $factor"
 }
