@@ -149,6 +149,17 @@ new_player() {
   xdotool key Return
 }
 
+# NAME: starts the portable copy (its id in `pid`), makes a new player NAME on its menu and
+# presses Start; the game screen's window, once it is there, is in `game`.
+new_game() {
+  launch "$work/zapwall"
+  local menu
+  menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
+  new_player "$menu" "$1"
+  click "$menu" 460 32           # Start
+  game=$(window "^$game_caption\$") || fail "the game screen did not appear"
+}
+
 # MESSAGE: waits for the program last launched to end; its exit status must be 0.
 ended() {
   within_patience ended_already || fail "$1"

@@ -15,11 +15,7 @@ portable_copy levels.ko
 data="$work/data"
 start_display
 
-launch "$work/zapwall"
-menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
-new_player "$menu" Mys
-click "$menu" 460 32           # Start
-game=$(window "^$game_caption\$") || fail "the game screen did not appear"
+new_game Mys
 eval "$(xdotool getwindowgeometry --shell "$game")"
 field_x=$((X + 16)) field_y=$((Y + 16))
 # FILE X Y HEIGHT: a strip of the bat's column, from row Y of the field, is black.

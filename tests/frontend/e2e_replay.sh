@@ -15,11 +15,7 @@ portable_copy levels.ko
 data="$work/data"
 start_display
 
-launch "$work/zapwall"
-menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
-new_player "$menu" Rec
-click "$menu" 460 32           # Start
-game=$(window "^$game_caption\$") || fail "the game screen did not appear"
+new_game Rec
 # The player's keys, held as long as a player holds them: what reached the game is read back
 # from the replay it writes.
 xdotool keydown Down             # held before the start
