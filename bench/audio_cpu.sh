@@ -32,7 +32,7 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --log-target=stderr \
 pids+=($!)
 for _ in $(seq 100); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
 pactl info > /dev/null || { echo "audio_cpu: PulseAudio did not start" >&2; exit 1; }
-Xvfb -displayfd 3 -screen 0 1280x1024x24 3> "$work/display" 2> /dev/null &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset 3> "$work/display" 2> /dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")" SDL_AUDIODRIVER=pulseaudio

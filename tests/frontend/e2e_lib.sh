@@ -70,9 +70,11 @@ portable_copy() {
 }
 
 # A display of our own: Xvfb picks a free number itself and tells it once it is ready, so test
-# runs started side by side never race for one.
+# runs started side by side never race for one. -noreset: by default the server resets when its
+# last client leaves, and a program started in that moment (the next copy after a killed one, an
+# xdotool call) has its connection refused.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${screen:-1024x768x24}" -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
   xvfb=$!
   within_patience test -s "$work/display" || fail "Xvfb did not start"
   export DISPLAY=":$(head -1 "$work/display")"
