@@ -1,0 +1,64 @@
+#include "hall/hall_page.h"
+
+namespace ZapModule {
+
+std::string EscapeHtml(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string HallPage(const std::vector<FiledResult>& results, const AcceptedLevelSets& sets,
+                     const std::string& filterTitle, const std::string& playAt) {
+    std::string page =
+        "<!DOCTYPE html>\n<html lang=\"cs\"><head><meta charset=\"utf-8\">"
+        "<meta name=\"viewport\" content=\"width=device-width\">"
+        "<title>Zapwall – síň slávy</title><style>"
+        "body{font-family:sans-serif;background:#000040;color:#ffff80;margin:2em}"
+        "a{color:#80ffff}table{border-collapse:collapse}"
+        "td,th{padding:.2em .8em;text-align:left}td.n{text-align:right}</style></head><body>"
+        "<h1>Síň slávy Zapwallu</h1><p>Každý výsledek server sám přehrál ze záznamu hry.</p><p>" +
+        EscapeHtml(filterTitle) + " · <a href=\"/\">vše</a>";
+    for (const AcceptedLevelSet& set : sets.All())
+        page += " · <a href=\"/?levels=" + set.Hash + "\">" + EscapeHtml(set.Name) + "</a>";
+    page +=
+        "</p>\n<table><tr><th>#</th><th>Přezdívka</th><th>IQ</th><th>Úroveň</th><th>Sada</th>"
+        "<th>Konec</th><th>Podáno</th><th>Záznam</th></tr>\n";
+    int rank = 0;
+    for (const FiledResult& r : results) {
+        const AcceptedLevelSet* set = sets.Find(r.Levels);
+        const std::string replay = "/api/replays/" + std::to_string(r.Id);
+        page += "<tr><td class=\"n\">" + std::to_string(++rank) + "</td><td>" + EscapeHtml(r.Name) +
+                "</td><td class=\"n\">" + std::to_string(r.Score) + "</td><td class=\"n\">" +
+                std::to_string(r.Level) + "</td><td>" + EscapeHtml(set ? set->Name : r.Levels) +
+                "</td><td>" + (r.Ending == "quit" ? "odchod" : "konec hry") + "</td><td>" +
+                EscapeHtml(r.Filed.substr(0, 10)) + "</td><td>";
+        if (!playAt.empty())
+            page += "<a href=\"" + playAt + "?replay=" + replay + "\">přehrát</a> · ";
+        page += "<a href=\"" + replay + "\" download>stáhnout</a></td></tr>\n";
+    }
+    if (results.empty()) page += "<tr><td colspan=\"8\">Zatím žádný výsledek.</td></tr>\n";
+    return page + "</table></body></html>\n";
+}
+
+}  // namespace ZapModule

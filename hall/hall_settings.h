@@ -1,0 +1,38 @@
+#pragma once
+// The settings of zapwall-hall-server, all from its command line: where it listens, which
+// database holds the results, which data folder and level sets a replay is played on, what a
+// send may cost.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ZapModule {
+
+struct HallSettings {
+    std::string Listen = "127.0.0.1";
+    int Port = 8765;       // 0: any free port (see PortFile)
+    std::string PortFile;  // written with the port once the server listens
+    std::string Sqlite = "zapwall-hall.sqlite";
+    std::string Postgresql;           // a libpq connection string; chosen over SQLite when given
+    std::optional<std::string> Data;  // the game's data folder; the installed one otherwise
+    std::vector<std::string> Levels;  // level sets accepted besides the game's own
+    std::string Site;                 // the browser edition, served under /play/
+    int SendsPerMinute = 10;          // per address; 0: no limit
+    int Verifiers = 0;                // replays verified at once; 0: one per processor
+    int VerifySeconds = 60;           // CPU seconds one verification may take
+    int VerifyMegabytes = 1024;       // memory one verification may take
+};
+
+struct HallInvocation {
+    enum class Ask { Run, Help, Version, Refused };
+    Ask What = Ask::Run;
+    HallSettings Settings;
+    std::string Problem;  // why the command line was refused
+};
+
+extern const char* const kHallUsage;
+
+HallInvocation ParseHallArguments(int argc, const char* const* argv);
+
+}  // namespace ZapModule

@@ -1,0 +1,44 @@
+#pragma once
+// Plays a sent replay to its end through the game's engine, in a child process: zapwall-sim
+// --replay, under a CPU time and memory limit, so that no replay can take the server's own
+// memory or time, and the engine runs exactly as it does for every other replay.
+
+#include <cstdint>
+#include <semaphore>
+#include <string>
+
+namespace ZapModule {
+
+struct VerifyLimits {
+    int CpuSeconds = 60;
+    uint64_t MemoryBytes = uint64_t{1} << 30;
+};
+
+// How a replay played out: refused (the reason, in Czech), or to its recorded end with this
+// result.
+struct PlayedReplay {
+    std::string Problem;  // empty when it played out as recorded
+    int64_t Score = 0;    // IQ at the end, as the roster or the hall of fame keeps it
+    int64_t Level = 0;
+    int64_t Steps = 0;
+    bool ServerFault = false;  // the engine could not be run: the replay's fault is unknown
+};
+
+class ReplayVerifier {
+  public:
+    // `sim`: the zapwall-sim program; `concurrent`: the most replays played at once (the others
+    // wait their turn).
+    ReplayVerifier(std::string sim, VerifyLimits limits, int concurrent);
+
+    // Plays the replay file `replay` on `dataFolder`; the player's files are read from the
+    // (empty) `userFolder`, and nothing is written.
+    PlayedReplay Play(const std::string& replay, const std::string& dataFolder,
+                      const std::string& userFolder);
+
+  private:
+    std::string sim_;
+    VerifyLimits limits_;
+    std::counting_semaphore<> turns_;
+};
+
+}  // namespace ZapModule

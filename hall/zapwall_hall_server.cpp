@@ -1,0 +1,154 @@
+// zapwall-hall-server: a hall of fame over HTTP whose every entry is a replay the server played
+// to its end through the game's engine. It keeps its results in a database and nothing else, so
+// any number of copies can serve one database.
+
+#include <httplib.h>
+#include <pthread.h>
+
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include "hall/accepted_level_sets.h"
+#include "hall/hall_http.h"
+#include "hall/hall_settings.h"
+#include "hall/replay_verifier.h"
+#include "hall/result_desk.h"
+#include "hall/result_store.h"
+#include "hall/send_rate_limit.h"
+#include "layout/data_layout.h"
+#include "layout/version.h"
+#include "storage/disk_data_files.h"
+
+namespace ZapModule {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Requests served at once; more wait for a free thread. Replays played at once are fewer still.
+constexpr size_t kServingThreads = 16;
+
+// A folder of the server's own for the level sets' data folders and the replays being played,
+// removed at the end.
+class WorkFolder {
+  public:
+    WorkFolder() {
+        std::error_code error;
+        std::string pattern = (fs::temp_directory_path(error) / "zapwall-hall-XXXXXX").string();
+        if (!error && mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~WorkFolder() {
+        std::error_code error;
+        if (!path_.empty()) fs::remove_all(path_, error);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
+    const WorkFolder work;
+    std::error_code error;
+    if (work.Path().empty() || !fs::create_directory(work.Path() + "/user", error)) {
+        std::cerr << "zapwall-hall-server: a working folder cannot be made in "
+                  << fs::temp_directory_path(error).string() << "\n";
+        return 1;
+    }
+    const DataLayout game = ToolLayout(settings.Data, std::nullopt);
+    std::string problem;
+    const std::optional<AcceptedLevelSets> sets =
+        AcceptedLevelSets::Prepare(game, settings.Levels, work.Path(), &problem);
+    if (!sets) {
+        std::cerr << "zapwall-hall-server: " << problem << "\n";
+        return 1;
+    }
+    if (!settings.Site.empty() && !fs::is_directory(settings.Site, error)) {
+        std::cerr << "zapwall-hall-server: " << settings.Site << ": no such folder\n";
+        return 1;
+    }
+    ResultStore store(settings.Sqlite, settings.Postgresql);
+    if (problem = store.Open(); !problem.empty()) {
+        std::cerr << "zapwall-hall-server: the database cannot be used: " << problem << "\n";
+        return 1;
+    }
+    const int verifiers = settings.Verifiers > 0
+                              ? settings.Verifiers
+                              : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    ReplayVerifier verifier(game.ProgramFolder + "/zapwall-sim",
+                            {settings.VerifySeconds, uint64_t(settings.VerifyMegabytes) << 20},
+                            verifiers);
+    ResultDesk desk(store, verifier, *sets, work.Path());
+    SendRateLimit limit(settings.SendsPerMinute);
+
+    httplib::Server server;
+    server.new_task_queue = [] { return new httplib::ThreadPool(kServingThreads); };
+    RouteHall(server, desk, limit, settings.Site);
+    const int port = settings.Port == 0 ? server.bind_to_any_port(settings.Listen)
+                     : server.bind_to_port(settings.Listen, settings.Port) ? settings.Port
+                                                                           : -1;
+    if (port < 0) {
+        std::cerr << "zapwall-hall-server: cannot listen on " << settings.Listen << " port "
+                  << settings.Port << "\n";
+        return 1;
+    }
+    const std::string portText = std::to_string(port) + "\n";
+    if (int failed = 0;
+        !settings.PortFile.empty() &&
+        !ReplaceFile(settings.PortFile, {portText.begin(), portText.end()}, {}, &failed)) {
+        std::cerr << "zapwall-hall-server: " << settings.PortFile << ": " << WriteErrorText(failed)
+                  << "\n";
+        return 1;
+    }
+    std::cout << "zapwall-hall-server: listening on http://" << settings.Listen << ":" << port
+              << "/" << std::endl;
+    // SIGINT and SIGTERM stop the server; so does a failure of its listening.
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        server.stop();
+    });
+    const bool listened = server.listen_after_bind();
+    // NOLINTNEXTLINE(bugprone-bad-signal-to-kill-thread): the thread waits for it in sigwait
+    pthread_kill(stopper.native_handle(), SIGTERM);
+    stopper.join();
+    return listened ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace ZapModule
+
+int main(int argc, char** argv) {
+    using ZapModule::HallInvocation;
+    const HallInvocation call = ZapModule::ParseHallArguments(argc, argv);
+    switch (call.What) {
+        case HallInvocation::Ask::Help:
+            std::cout << ZapModule::kHallUsage;
+            return 0;
+        case HallInvocation::Ask::Version:
+            std::cout << "zapwall-hall-server " << ZapModule::kVersion << "\n";
+            return 0;
+        case HallInvocation::Ask::Refused:
+            std::cerr << "zapwall-hall-server: " << call.Problem << "\n" << ZapModule::kHallUsage;
+            return 2;
+        case HallInvocation::Ask::Run:
+            break;
+    }
+    // Every thread leaves the stopping signals to the one that waits for them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A client gone while it is answered is the answer's failure, not the server's end.
+    signal(SIGPIPE, SIG_IGN);
+    // Qt's database drivers are plugins, found through the application.
+    const QCoreApplication app(argc, argv);
+    return ZapModule::Serve(call.Settings, stopSignals);
+}
