@@ -2,7 +2,8 @@
 # the tree `cmake --install` makes into a Debian package.
 #
 # * The programs move from usr/bin to usr/games, where Debian keeps games and their tools. They
-#   find their library and data from there as from bin (../lib/zapwall, ../share/zapwall/data).
+#   find their library and data from there as from bin (../lib/zapwall, ../share/zapwall/data);
+#   the hall server's systemd unit names it there.
 # * The programs and the sound library lose the .comment and .note sections, as Debian's own
 #   stripping does.
 # * Lintian's overrides, with their reasons, go where lintian finds them.
@@ -11,6 +12,10 @@
 #   the sound library is private: the game loads it by its path, no other program links it.
 set(staged "${CPACK_TEMPORARY_DIRECTORY}")
 file(RENAME "${staged}/usr/bin" "${staged}/usr/games")
+# The hall server's unit starts it from there.
+set(ZAPWALL_HALL_SERVER /usr/games/zapwall-hall-server)
+configure_file("${CMAKE_CURRENT_LIST_DIR}/zapwall-hall-server.service.in"
+               "${staged}/usr/lib/systemd/system/zapwall-hall-server.service" @ONLY)
 file(GLOB programs "${staged}/usr/games/*")
 file(GLOB libraries "${staged}/usr/lib/zapwall/*.so")
 set(binaries ${programs} ${libraries})

@@ -37,6 +37,7 @@ done
 
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in usr/games/zapwall usr/games/zapwall-editor usr/games/zapwall-data usr/games/zapwall-sim \
+    usr/games/zapwall-hall-server usr/lib/systemd/system/zapwall-hall-server.service \
     usr/lib/zapwall/2d_snd.so usr/share/man/man6/zapwall-editor.6.gz \
     usr/share/man/man6/zapwall-data.6.gz usr/share/man/man6/zapwall-sim.6.gz \
     usr/share/applications/io.github.zapwall.zapwall.editor.desktop \
@@ -71,6 +72,10 @@ export XDG_DATA_HOME="$work/xdg"
 "$root/usr/games/zapwall-data" check || fail "zapwall-data check fails on the unpacked data"
 "$root/usr/games/zapwall-sim" --steps 5 --out /dev/null ||
   fail "zapwall-sim fails on the unpacked data"
+grep -q '^ExecStart=/usr/games/zapwall-hall-server ' \
+  "$root/usr/lib/systemd/system/zapwall-hall-server.service" ||
+  fail "the hall server's unit does not start /usr/games/zapwall-hall-server"
+"$root/usr/games/zapwall-hall-server" --help > /dev/null || fail "zapwall-hall-server --help fails"
 [ ! -e "$XDG_DATA_HOME" ] || fail "the tools wrote into $XDG_DATA_HOME"
 
 echo "package: $(basename "$deb"), Depends: $depends"
