@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 #include <pthread.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <csignal>
@@ -81,9 +82,15 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     const int verifiers = settings.Verifiers > 0
                               ? settings.Verifiers
                               : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    ReplayVerifier verifier(game.ProgramFolder + "/zapwall-sim",
-                            {settings.VerifySeconds, uint64_t(settings.VerifyMegabytes) << 20},
-                            verifiers);
+    // Every replay is played by the zapwall-sim installed beside the server.
+    const std::string sim = game.ProgramFolder + "/zapwall-sim";
+    if (access(sim.c_str(), X_OK) != 0) {
+        std::cerr << "zapwall-hall-server: " << sim << " cannot be run\n";
+        return 1;
+    }
+    ReplayVerifier verifier(
+        sim, {settings.VerifySeconds, static_cast<uint64_t>(settings.VerifyMegabytes) << 20},
+        verifiers);
     ResultDesk desk(store, verifier, *sets, work.Path());
     SendRateLimit limit(settings.SendsPerMinute);
 

@@ -110,6 +110,8 @@ try:
                                                 + lines[arrow + 1:])), score, 422, 'neproběhla'),
         'a foreign level set': (signed(re.sub(r'\nlevels \w+', '\nlevels 0123456789abcdef',
                                               text)), score, 422, 'nepřijímá'),
+        'foreign data': (signed(re.sub(r'\nanimations \w+', '\nanimations 0123456789abcdef',
+                                       text)), score, 422, 'jiným souborem animations.ko'),
         'a replay cut short': (''.join(lines[:len(lines) // 2]), score, 422, 'useknutý'),
         'a file over 64 MiB': ('\0' * (64 * 1024 * 1024 + 1), score, 413, '64 MiB'),
         'a name with a control character': (text, score, 400, 'řídicí znak'),
@@ -156,7 +158,7 @@ try:
         sent = time.monotonic() - began
         kept = clients.map(lambda a: ask(port, 'GET', a[1]['entry']['replay'])[1], answers)
         assert [k.decode() for k in kept] == games
-    print(f'hall_api_test: 16 games filed, 15 refused, 1000 sends from 8 clients filed in '
+    print(f'hall_api_test: 16 games filed, 16 refused, 1000 sends from 8 clients filed in '
           f'{sent:.1f} s')
 finally:
     for copy in started:
