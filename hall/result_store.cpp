@@ -100,9 +100,19 @@ std::string ResultStore::Open() {
                        "ON results (levels, score DESC, id)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS results_by_month "
                        "ON results (month, score DESC, id)")};
-    for (const QString& statement : statements)
-        if (!statement.isEmpty() && !query.exec(statement)) return Problem(query);
-    return {};
+    // Copies starting together on a new PostgreSQL database may both make the table, and one
+    // of them then fails; its second try finds the table there.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        problem.clear();
+        for (const QString& statement : statements) {
+            if (!statement.isEmpty() && !query.exec(statement)) {
+                problem = Problem(query);
+                break;
+            }
+        }
+        if (problem.empty()) break;
+    }
+    return problem;
 }
 
 ResultStore::Filing ResultStore::File(const NewResult& result) {
