@@ -15,7 +15,7 @@ namespace {
 // The sent replay as a file for zapwall-sim, removed when the play is over.
 class ReplayOnDisk {
   public:
-    explicit ReplayOnDisk(const std::string& folder, const std::string& text)
+    ReplayOnDisk(const std::string& folder, std::string_view text)
         : path_(folder + "/sent-XXXXXX.zapwall-replay") {
         const int fd = mkstemps(path_.data(), static_cast<int>(kReplayExtension.size()));
         if (fd < 0) {
@@ -111,8 +111,8 @@ DeskAnswer ResultDesk::Play(const SentGame& sent, const AcceptedLevelSet& set, i
         return Refusal(422, "hra skončila s IQ " + std::to_string(played.Score) + " na úrovni " +
                                 std::to_string(shown) + ", ne s IQ " + std::to_string(score) +
                                 " na úrovni " + std::to_string(level));
-    const ResultStore::Filing filing =
-        store_.File({key, sent.Name, score, level, set.Hash, ending, played.Steps, sent.Replay});
+    const ResultStore::Filing filing = store_.File(
+        {key, sent.Name, score, level, set.Hash, ending, played.Steps, std::string(sent.Replay)});
     if (!filing.Entry) return Refusal(500, "databáze selhala: " + filing.Problem);
     if (filing.Earlier) return Earlier(*filing.Entry, score, level);
     return {201, {{"filed", true}, {"earlier", false}, {"entry", Entry(*filing.Entry)}}};
