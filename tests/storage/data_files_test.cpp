@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -23,8 +24,12 @@
 namespace ZapModule {
 namespace {
 
+using testing::DiskFixture;
 using testing::FilesIn;
+using ::testing::HasSubstr;
+using testing::OnlyMessage;
 using testing::ReadBytes;
+using ::testing::StartsWith;
 using testing::TempFolder;
 using testing::Values16;
 using testing::WriteBytes;
@@ -84,26 +89,22 @@ TEST(DiskDataFiles, CopiesAFileWhateverItsSize) {
 }
 
 TEST(DiskDataFiles, KeepsAHugeSparseFileWithoutCopyingIt) {
-    TempFolder folder;
-    { std::ofstream(folder / "players.ko") << "start"; }
-    fs::resize_file(folder / "players.ko", uint64_t{2} << 30);
-    DiskDataFiles files(folder.Path());
-    testing::StorageFixture f;
-    f.s.Files = &files;
+    DiskFixture f;
+    { std::ofstream(f.folder / "players.ko") << "start"; }
+    fs::resize_file(f.folder / "players.ko", uint64_t{2} << 30);
     LoadRoster(f.s);
     // The same file under the kept name: no second 2 GiB, at once.
     struct stat kept {
     }, original{};
-    ASSERT_EQ(::stat((folder / "players.ko.damaged").c_str(), &kept), 0);
-    ASSERT_EQ(::stat((folder / "players.ko").c_str(), &original), 0);
+    ASSERT_EQ(::stat((f.folder / "players.ko.damaged").c_str(), &kept), 0);
+    ASSERT_EQ(::stat((f.folder / "players.ko").c_str(), &original), 0);
     EXPECT_EQ(kept.st_ino, original.st_ino);
-    ASSERT_EQ(f.window.Messages.size(), 1u);
-    EXPECT_NE(f.window.Messages[0].Text.find("Původní soubor je uschován jako players.ko.damaged."),
-              std::string::npos);
+    EXPECT_THAT(OnlyMessage(f.window),
+                HasSubstr("Původní soubor je uschován jako players.ko.damaged."));
     // The save replaces the name; the kept file stays whole.
     EXPECT_TRUE(SaveRoster(f.s));
-    EXPECT_EQ(fs::file_size(folder / "players.ko.damaged"), uint64_t{2} << 30);
-    EXPECT_LT(fs::file_size(folder / "players.ko"), 16u);
+    EXPECT_EQ(fs::file_size(f.folder / "players.ko.damaged"), uint64_t{2} << 30);
+    EXPECT_LT(fs::file_size(f.folder / "players.ko"), 16u);
 }
 
 TEST(TickFile, ADamagedOrUnreadableOneIsReportedOnceKeptAsideAndAgreesWithTheCheck) {
@@ -121,60 +122,29 @@ TEST(TickFile, ADamagedOrUnreadableOneIsReportedOnceKeptAsideAndAgreesWithTheChe
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        TempFolder folder;
-        testing::WriteText(folder / "tick.ko", c.Bytes);
-        DiskDataFiles files(folder.Path());
-        testing::StorageFixture f;
-        f.s.Files = &files;
+        DiskFixture f;
+        testing::WriteText(f.folder / "tick.ko", c.Bytes);
         EXPECT_EQ(LoadTick(f.s), c.Used);
-        ASSERT_EQ(f.window.Messages.size(), 1u);
-        EXPECT_NE(f.window.Messages[0].Text.find(c.Said), std::string::npos)
-            << f.window.Messages[0].Text;
-        EXPECT_EQ(fs::file_size(folder / "tick.ko.damaged"), c.Bytes.size());
-        EXPECT_EQ(CheckSavedFiles(folder.Path()).size(), 1u);
+        EXPECT_THAT(OnlyMessage(f.window), HasSubstr(c.Said));
+        EXPECT_EQ(fs::file_size(f.folder / "tick.ko.damaged"), c.Bytes.size());
+        EXPECT_EQ(CheckSavedFiles(f.folder.Path()).size(), 1u);
     }
     // A symbolic link loop says so once, not "cannot be read (cannot be read (error 40))".
-    TempFolder folder;
-    fs::create_symlink("tick.ko", folder / "tick.ko");
-    DiskDataFiles files(folder.Path());
-    testing::StorageFixture f;
-    f.s.Files = &files;
+    DiskFixture f;
+    fs::create_symlink("tick.ko", f.folder / "tick.ko");
     EXPECT_EQ(LoadTick(f.s), kDefaultTick);
-    ASSERT_EQ(f.window.Messages.size(), 1u);
-    EXPECT_EQ(f.window.Messages[0].Text.rfind("Soubor tick.ko nelze přečíst (symbolické odkazy "
-                                              "tvoří smyčku), hra z něj nic nepoužila.",
-                                              0),
-              0u)
-        << f.window.Messages[0].Text;
-}
-
-TEST(SaveRoster, AnInterruptedSaveOnDiskIsReportedAndKeepsTheOldRoster) {
-    TempFolder folder;
-    PlayerRecord old;
-    old.Name = "Old";
-    WriteBytes(folder / "players.ko", SerializeRoster({old}));
-    DiskDataFiles files(folder.Path());
-    files.Fault = [](ReplaceStep step) { return step == ReplaceStep::Rename; };
-    testing::StorageFixture f;
-    f.s.Files = &files;
-    f.s.Players.push_back(PlayerRecord{"New", 1, 1, 1});
-    EXPECT_FALSE(SaveRoster(f.s));
-    EXPECT_EQ(ReadBytes(folder / "players.ko"), SerializeRoster({old}));
-    EXPECT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_THAT(OnlyMessage(f.window), StartsWith("Soubor tick.ko nelze přečíst (symbolické odkazy "
+                                                  "tvoří smyčku), hra z něj nic nepoužila."));
 }
 
 TEST(LoadRoster, AFileTooLargeToReadIsSetAsideNotOverwrittenSilently) {
-    TempFolder folder;
-    WriteBytes(folder / "players.ko", std::vector<uint8_t>(kMaxKeptFileBytes + 1, 0));
-    DiskDataFiles files(folder.Path());
-    testing::StorageFixture f;
-    f.s.Files = &files;
+    DiskFixture f;
+    WriteBytes(f.folder / "players.ko", std::vector<uint8_t>(kMaxKeptFileBytes + 1, 0));
     LoadRoster(f.s);
     EXPECT_TRUE(f.s.Players.empty());
-    EXPECT_EQ(std::filesystem::file_size(folder / "players.ko.damaged"), kMaxKeptFileBytes + 1);
-    ASSERT_EQ(f.window.Messages.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(f.folder / "players.ko.damaged"), kMaxKeptFileBytes + 1);
     // The real reason, with the limit; nothing was read, so no "undamaged part" was used.
-    EXPECT_EQ(f.window.Messages[0].Text,
+    EXPECT_EQ(OnlyMessage(f.window),
               "Soubor players.ko nelze přečíst (soubor je příliš velký: 16777217 bajtů, nejvýše "
               "16 MiB), hra z něj nic nepoužila. Původní soubor je uschován jako "
               "players.ko.damaged.");
@@ -219,23 +189,16 @@ TEST(NonRegularFiles, AreRefusedAtOnceInPlaceOfEveryDataFile) {
                       std::vector<std::string>{name + ": není to obyčejný soubor"});
         }
         for (const std::string name : {"players.ko", "hall.ko", "tick.ko"}) {
-            TempFolder folder;
-            MakeNonRegular(folder / name, kind);
-            DiskDataFiles files(folder.Path());
-            testing::StorageFixture f;
-            f.s.Files = &files;
+            DiskFixture f;
+            MakeNonRegular(f.folder / name, kind);
             LoadRoster(f.s);
             LoadHallOfFame(f.s);
             EXPECT_EQ(LoadTick(f.s), kDefaultTick);
-            EXPECT_FALSE(files.Copy(name, name + ".copy"));
-            ASSERT_EQ(f.window.Messages.size(), 1u);
-            EXPECT_EQ(f.window.Messages[0].Text.rfind("Soubor " + name +
-                                                          " nelze přečíst (není to obyčejný "
-                                                          "soubor), hra z něj nic nepoužila. "
-                                                          "Původní soubor se nepodařilo uschovat",
-                                                      0),
-                      0u)
-                << f.window.Messages[0].Text;
+            EXPECT_FALSE(f.files.Copy(name, name + ".copy"));
+            EXPECT_THAT(OnlyMessage(f.window),
+                        StartsWith("Soubor " + name +
+                                   " nelze přečíst (není to obyčejný soubor), hra z něj nic "
+                                   "nepoužila. Původní soubor se nepodařilo uschovat"));
         }
     }
 }
@@ -243,16 +206,13 @@ TEST(NonRegularFiles, AreRefusedAtOnceInPlaceOfEveryDataFile) {
 TEST(ReportUnreadableFile, SaysNothingWasReadAndThatTheCopyFailedForWantOfReading) {
     // Another user's tick.ko of mode 000 in a folder open to all: the check runs as nobody when
     // the tests run as root, who reads anything.
-    TempFolder folder;
-    fs::permissions(folder.Path(), fs::perms::all);
-    testing::WriteText(folder / "tick.ko", "8000\r\n");
-    fs::permissions(folder / "tick.ko", fs::perms::none);
+    DiskFixture f;
+    fs::permissions(f.folder.Path(), fs::perms::all);
+    testing::WriteText(f.folder / "tick.ko", "8000\r\n");
+    fs::permissions(f.folder / "tick.ko", fs::perms::none);
     const pid_t child = ::fork();
     if (child == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        DiskDataFiles files(folder.Path());
-        testing::StorageFixture f;
-        f.s.Files = &files;
         LoadTick(f.s);
         const std::string said = f.window.Messages.empty() ? "" : f.window.Messages[0].Text;
         std::fprintf(stderr, "%s\n", said.c_str());
@@ -268,27 +228,21 @@ TEST(ReportUnreadableFile, SaysNothingWasReadAndThatTheCopyFailedForWantOfReadin
 }
 
 TEST(KeptCopies, AreNumberedAndNeverReplaced) {
-    TempFolder folder;
-    WriteBytes(folder / "players.ko.damaged", {1});
-    WriteBytes(folder / "players.ko.damaged.1", {2});
-    WriteBytes(folder / "players.ko", Values16({5}));  // a count the file does not hold
-    DiskDataFiles files(folder.Path());
-    EXPECT_FALSE(files.Copy("players.ko", "players.ko.damaged"));
-    testing::StorageFixture f;
-    f.s.Files = &files;
+    DiskFixture f;
+    WriteBytes(f.folder / "players.ko.damaged", {1});
+    WriteBytes(f.folder / "players.ko.damaged.1", {2});
+    WriteBytes(f.folder / "players.ko", Values16({5}));  // a count the file does not hold
+    EXPECT_FALSE(f.files.Copy("players.ko", "players.ko.damaged"));
     LoadRoster(f.s);
-    ASSERT_EQ(f.window.Messages.size(), 1u);
-    EXPECT_NE(f.window.Messages[0].Text.find("uschován jako players.ko.damaged.2."),
-              std::string::npos)
-        << f.window.Messages[0].Text;
-    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged"), std::vector<uint8_t>{1});
-    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.1"), std::vector<uint8_t>{2});
-    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.2"), Values16({5}));
+    EXPECT_THAT(OnlyMessage(f.window), HasSubstr("uschován jako players.ko.damaged.2."));
+    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged"), std::vector<uint8_t>{1});
+    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.1"), std::vector<uint8_t>{2});
+    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.2"), Values16({5}));
     // The second damage of a run keeps its own copy too.
-    WriteBytes(folder / "players.ko", Values16({7}));
+    WriteBytes(f.folder / "players.ko", Values16({7}));
     LoadRoster(f.s);
-    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.3"), Values16({7}));
-    EXPECT_EQ(ReadBytes(folder / "players.ko.damaged.2"), Values16({5}));
+    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.3"), Values16({7}));
+    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.2"), Values16({5}));
 }
 
 TEST(ReplaceFile, GivesNewFilesTheUsualModeAndKeepsAnOwnersMode) {
@@ -352,21 +306,21 @@ TEST(DiskDataFiles, OpeningAFolderForWritingRemovesOnlyStaleTemporaryFilesOfOurs
 }
 
 TEST(ReportFailedSave, TellsEachFileOnceWhereAndWhy) {
-    TempFolder folder;
-    WriteBytes(folder / "players.ko", Values16({-1}));
-    DiskDataFiles files(folder.Path());
-    files.Fault = [](ReplaceStep step) { return step == ReplaceStep::Write; };
-    testing::StorageFixture f;
-    f.s.Files = &files;
+    DiskFixture f;
+    WriteBytes(f.folder / "players.ko", Values16({-1}));
+    f.files.Fault = [](ReplaceStep step) { return step == ReplaceStep::Write; };
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(SaveRoster(f.s));  // every save still fails
     EXPECT_FALSE(SaveTick(f.s, 250));
-    ASSERT_EQ(f.window.Messages.size(), 2u);
-    EXPECT_EQ(f.window.Messages[0].Text, "Soubor " + (folder / "players.ko") +
+    EXPECT_FALSE(SaveHallOfFame(f.s));
+    ASSERT_EQ(f.window.Messages.size(), 3u);
+    for (const auto& message : f.window.Messages) EXPECT_EQ(message.Title, "Zapwall");
+    EXPECT_EQ(f.window.Messages[0].Text, "Soubor " + (f.folder / "players.ko") +
                                              " se nepodařilo uložit: chyba disku. Jeho "
                                              "dosavadní obsah zůstal beze změny.");
-    EXPECT_EQ(f.window.Messages[1].Text, "Soubor " + (folder / "tick.ko") +
+    EXPECT_EQ(f.window.Messages[1].Text, "Soubor " + (f.folder / "tick.ko") +
                                              " se nepodařilo uložit: chyba disku. Soubor zatím "
                                              "neexistuje a nebyl vytvořen.");
+    EXPECT_THAT(f.window.Messages[2].Text, HasSubstr(f.folder / "hall.ko"));
     EXPECT_EQ(WriteErrorText(ENOSPC), "disk je plný");
     EXPECT_EQ(WriteErrorText(EROFS), "disk je jen pro čtení");
     EXPECT_EQ(WriteErrorText(EACCES), "chybí oprávnění k zápisu");
@@ -439,12 +393,10 @@ TEST(MemoryDataFiles, SayOfAKeptCopyWhatTheDiskWillDo) {
         testing::StorageFixture f;
         f.s.Files = held ? static_cast<DataFiles*>(&memory) : &disk;
         LoadRoster(f.s);
-        ASSERT_EQ(f.window.Messages.size(), 1u);
-        said[held] = f.window.Messages[0].Text;
+        said[held] = OnlyMessage(f.window);
     }
     EXPECT_EQ(said[1], said[0]);
-    EXPECT_NE(said[1].find("se nepodařilo uschovat (není to obyčejný soubor)"), std::string::npos)
-        << said[1];
+    EXPECT_THAT(said[1], HasSubstr("se nepodařilo uschovat (není to obyčejný soubor)"));
 }
 
 TEST(MemoryDataFiles, HoldsWritesBackUntilCommitted) {

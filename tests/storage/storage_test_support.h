@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the storage tests: files written as lists of 16-bit values, a game state
-// wired to an in-memory folder and a recording window, and temporary folders on disk.
+// wired to an in-memory or a temporary folder and a recording window, and the one message told.
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include "game/contract/state.h"
 #include "game/recording_window.h"
 #include "storage/byte_io.h"
+#include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
 
 namespace ZapModule::testing {
@@ -48,6 +51,12 @@ struct StorageFixture {
     }
 };
 
+// The one message the window was told; a failure and "" when it was told none or several.
+inline std::string OnlyMessage(const RecordingWindow& window) {
+    EXPECT_EQ(window.Messages.size(), 1u);
+    return window.Messages.size() == 1 ? window.Messages[0].Text : std::string();
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
   public:
@@ -66,6 +75,19 @@ class TempFolder {
 
   private:
     std::string path_;
+};
+
+// A game state whose data files are those of a fresh folder on disk.
+struct DiskFixture {
+    TempFolder folder;
+    DiskDataFiles files{folder.Path()};
+    RecordingWindow window;
+    GameState s;
+    DiskFixture() {
+        s.Files = &files;
+        s.Window = &window;
+        s.CurrentPlayer = -1;
+    }
 };
 
 // The names in `folder`, sorted.

@@ -66,13 +66,5 @@ TEST(TickFile, MissingGivesTheDefaultAndASavedValueReadsBack) {
     EXPECT_EQ(LoadTick(f.s), 1);
 }
 
-TEST(TickFile, AFailedSaveIsReported) {
-    StorageFixture f;
-    f.files.FailWrites = true;
-    EXPECT_FALSE(SaveTick(f.s, 100));
-    ASSERT_EQ(f.window.Messages.size(), 1u);
-    EXPECT_NE(f.window.Messages[0].Text.find("tick.ko"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace ZapModule
