@@ -190,34 +190,15 @@ TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
 
 TEST_F(ZapwallData, CheckNamesTheSoundFilesTheGameWouldLeaveSilent) {
     const std::string data = GoodFolder();
-    const auto header = [](uint32_t rate, uint32_t frames, uint16_t tag = 1) {
-        std::vector<uint8_t> wav{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-        const auto put16 = [&](uint32_t v) {
-            wav.push_back(uint8_t(v));
-            wav.push_back(uint8_t(v >> 8));
-        };
-        const auto put32 = [&](uint32_t v) {
-            put16(v & 0xFFFF);
-            put16(v >> 16);
-        };
-        wav.insert(wav.end(), {'f', 'm', 't', ' '});
-        put32(16);
-        for (uint32_t v : {uint32_t(tag), 1u}) put16(v);
-        put32(rate);
-        put32(rate * 2);
-        for (uint32_t v : {2u, 16u}) put16(v);
-        wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-        put32(frames * 2);
-        wav.resize(wav.size() + frames * 2, 0);
-        return wav;
-    };
-    WriteBytes(data + "/sounds/bum.wav", header(1, 100));
+    ZapTest::WriteToneWav(data + "/sounds/bum.wav", {.Seconds = 100, .Rate = 1});
     ::unlink((data + "/sounds/die.wav").c_str());
     ::mkfifo((data + "/sounds/die.wav").c_str(), 0644);
-    WriteBytes(data + "/sounds/dot.wav", header(44100, 44100 * 11));
+    ZapTest::WriteToneWav(data + "/sounds/dot.wav", {.Seconds = 11});
     WriteBytes(data + "/sounds/gong.wav", std::vector<uint8_t>(kMaxSoundFileBytes + 1, 0));
     WriteText(data + "/sounds/palka.wav", "not a sound");
-    WriteBytes(data + "/sounds/steel.wav", header(44100, 100, 0x55));
+    std::vector<uint8_t> steel = ReadBytes(data + "/sounds/steel.wav");
+    steel[20] = 0x55;  // the format tag of MPEG Layer 3 instead of PCM's
+    WriteBytes(data + "/sounds/steel.wav", steel);
     std::filesystem::remove(data + "/sounds/wall.wav");
     const ToolRun run = Tool({"check", data});
     EXPECT_EQ(run.exitCode, 1);
