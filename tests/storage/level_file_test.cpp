@@ -89,15 +89,15 @@ int FirstX(const GameState& s) {
     return s.Bricks.empty() ? -1 : s.Bricks[0].X;
 }
 
-TEST(SkipToLevel, LandsOnTheLevelModuloTheCountAfterReopening) {
+TEST(SkipToLevel, LandsOnTheLevelModuloTheCountAfterReopeningAndNeverBeforeTheFirst) {
     struct Case {
         int16_t level;
         int expectedFirstX;
     };
     // Level 4 of three: blocks 0, 1, 2 skipped, reopened, block 0 skipped: block 1.
-    // Level 3, an exact multiple: reopened after the third, block 0.
-    for (const Case c : {Case{0, 100}, Case{1, 200}, Case{2, 300}, Case{3, 100}, Case{4, 200},
-                         Case{8, 300}, Case{9, 100}}) {
+    // Level 3, an exact multiple: reopened after the third, block 0. A negative one skips nothing.
+    for (const Case c : {Case{-5, 100}, Case{0, 100}, Case{1, 200}, Case{2, 300}, Case{3, 100},
+                         Case{4, 200}, Case{8, 300}, Case{9, 100}}) {
         GameState s;
         OpenLevelFile(s, ThreeLevels());
         s.Level = c.level;
@@ -105,15 +105,6 @@ TEST(SkipToLevel, LandsOnTheLevelModuloTheCountAfterReopening) {
         LoadLevel(s);
         EXPECT_EQ(FirstX(s), c.expectedFirstX) << "level " << c.level;
     }
-}
-
-TEST(SkipToLevel, ANegativeLevelSkipsNothing) {
-    GameState s;
-    OpenLevelFile(s, ThreeLevels());
-    s.Level = -5;
-    SkipToLevel(s);
-    LoadLevel(s);
-    EXPECT_EQ(FirstX(s), 100);
 }
 
 TEST(ReopenLevelFile, AFileOfOneLevelReplaysIt) {
