@@ -399,20 +399,22 @@ TEST(MemoryDataFiles, SayOfAKeptCopyWhatTheDiskWillDo) {
     EXPECT_THAT(said[1], HasSubstr("se nepodařilo uschovat (není to obyčejný soubor)"));
 }
 
-TEST(MemoryDataFiles, HoldsWritesBackUntilCommitted) {
+TEST(MemoryDataFiles, HoldsWritesBackUntilCommittedAndThenWritesEachFileOnce) {
     TempFolder folder;
     WriteBytes(folder / "tick.ko", {1});
-    DiskDataFiles disk(folder.Path());
+    OrderedDisk disk(folder.Path());
     MemoryDataFiles held(&disk);
     EXPECT_EQ(held.Read("tick.ko"), std::vector<uint8_t>{1});
     ASSERT_TRUE(held.Write("tick.ko", {2}));
     ASSERT_TRUE(held.Write("hall.ko", {3}));
-    EXPECT_EQ(held.Read("tick.ko"), std::vector<uint8_t>{2});
+    ASSERT_TRUE(held.Write("tick.ko", {4}));
+    EXPECT_EQ(held.Read("tick.ko"), std::vector<uint8_t>{4});
     EXPECT_TRUE(held.Exists("hall.ko"));
     EXPECT_EQ(ReadBytes(folder / "tick.ko"), std::vector<uint8_t>{1});
     EXPECT_FALSE(std::filesystem::exists(folder / "hall.ko"));
     ASSERT_TRUE(held.Commit());
-    EXPECT_EQ(ReadBytes(folder / "tick.ko"), std::vector<uint8_t>{2});
+    EXPECT_EQ(disk.Calls, (std::vector<std::string>{"write tick.ko", "write hall.ko"}));
+    EXPECT_EQ(ReadBytes(folder / "tick.ko"), std::vector<uint8_t>{4});
     EXPECT_EQ(ReadBytes(folder / "hall.ko"), std::vector<uint8_t>{3});
     EXPECT_TRUE(held.Held.empty());
 }
