@@ -11,10 +11,10 @@
 #include "editor/editor_window.h"
 #include "frontend/czech_qt_texts.h"
 #include "frontend/utf8_locale.h"
+#include "game/contract/version.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
-#include "layout/version.h"
 
 namespace {
 

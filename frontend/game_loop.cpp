@@ -1,7 +1,6 @@
 #include "frontend/game_loop.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 
 #include "game/tick.h"
 
@@ -38,41 +37,34 @@ void GameLoop::TimerEvent() {
 }
 
 void GameLoop::RunPasses() {
-    // The time at which IdlePasses was 0, by the nominal pass length.
-    StepClock::time_point anchor = StepClock::now() - s_.IdlePasses * kPass;
+    pacer_.Begin(s_, Now());
     bool delivered = false;  // the wait just delivered every pending event
     bool stepped = false;    // the last pass ran a step (IdlePasses is 0)
     for (;;) {
-        StepClock::time_point now = StepClock::now();
+        StepPacer::Time now = Now();
         // Right after a step, a pass that cannot step only counts, and the wait after it delivers
         // the pending events before any step can read them: it need not look for them first.
         const int32_t untilStep = PassesUntilStep(s_);
         const bool onlyCounts =
-            stepped && !BeforePass && untilStep > 1 && (now - anchor) / kPass < untilStep;
+            stepped && !BeforePass && untilStep > 1 && pacer_.Elapsed(now) < untilStep;
         if (!delivered && !onlyCounts) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
-            now = StepClock::now();
+            now = Now();
         }
         delivered = stepped = false;
         if (ended_) return;
-        const int64_t elapsed = (now - anchor) / kPass;
-        CreditIdlePasses(s_, elapsed - s_.IdlePasses - 1);
-        const StepClock::duration period = std::max<int16_t>(s_.Tick, 1) * kPass;
+        pacer_.Credit(s_, now);
         if (BeforePass) {
             BeforePass();
             if (ended_) return;
         }
         if (BeforeStep && PassesUntilStep(s_) == 1) BeforeStep();
-        switch (LoopPass(s_)) {
+        switch (pacer_.Pass(s_, now)) {
             case PassResult::Idle:
-                delivered = WaitUntil(anchor + period);
+                delivered = WaitUntil(At(pacer_.NextStep(s_)));
                 break;
             case PassResult::Stepped:
-                // A step late by less than a period keeps the schedule (the next wait is that
-                // much shorter, so the rate stays exact); one late by a whole period or more
-                // starts the schedule again from now, so steps never run back to back.
-                anchor = now - (anchor + period) >= period ? now : anchor + period;
-                if (OnStep) OnStep(now);
+                if (OnStep) OnStep(At(now));
                 stepped = true;
                 break;
             case PassResult::Paused:

@@ -1,10 +1,8 @@
 #pragma once
-// Form1's Timer1 and the game loop its event runs. The loop performs a game step every Tick
-// passes of 1.25 µs nominal (Tick 8000: one step per 10 ms). It never spins: between steps it
-// waits in the event loop, which delivers window events the moment they arrive, and credits
-// IdlePasses with the passes that elapsed. A late step runs at once, but time lost is not made
-// up with a burst of steps. The loop ends at a pause, a level switch or the end of the program,
-// and is never entered a second time while it runs.
+// Form1's Timer1 and the game loop its event runs, at the pace StepPacer keeps. It never spins:
+// between steps it waits in the event loop, which delivers window events the moment they arrive.
+// The loop ends at a pause, a level switch or the end of the program, and is never entered a
+// second time while it runs.
 
 #include <QObject>
 #include <QTimer>
@@ -15,6 +13,7 @@
 
 #include "frontend/step_waker.h"
 #include "game/contract/state.h"
+#include "shell/step_pacer.h"
 
 namespace ZapModule {
 
@@ -38,10 +37,11 @@ class GameLoop : public QObject {
     // Called after every game step with the time the step began (for measurements).
     std::function<void(StepClock::time_point)> OnStep;
 
-    // One pass's nominal length.
-    static constexpr std::chrono::nanoseconds kPass{1250};
-
   private:
+    static StepPacer::Time Now() { return StepClock::now().time_since_epoch(); }
+    static StepClock::time_point At(StepPacer::Time t) {
+        return StepClock::time_point(std::chrono::duration_cast<StepClock::duration>(t));
+    }
     void TimerEvent();
     void RunPasses();
     // Delivers events as they arrive until `deadline` or the end of the program; true when it
@@ -50,6 +50,7 @@ class GameLoop : public QObject {
 
     GameState& s_;
     std::unique_ptr<StepWaker> waker_;
+    StepPacer pacer_;
     QTimer timer_;
     StepClock::time_point armed_;  // the deadline the waker was last given
     int32_t interval_ = 0;

@@ -9,6 +9,7 @@
 
 #include "frontend/surface_image.h"
 #include "game/contract/rounding.h"
+#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/screen_texts.h"
 #include "shell/paused_sign.h"
@@ -16,8 +17,8 @@
 namespace ZapModule {
 
 GameScreen::GameScreen(GameState& s) : s_(s) {
-    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall v1.41"), kDesign.width(),
-                     kDesign.height());
+    SetUpFixedWindow(this, QString::fromUtf8(kGameScreenCaption.data(), kGameScreenCaption.size()),
+                     kDesign.width(), kDesign.height());
     setAttribute(Qt::WA_OpaquePaintEvent);
     field_ = new FieldView(s, this);
     field_->Place(scale_, kFieldDesign);

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <utility>
+
+#include "frontend/field_view.h"
 
 namespace ZapModule {
 
@@ -32,7 +35,6 @@ void ReplayPlayback::Start() {
     screen_.installEventFilter(this);
     screen_.Field()->installEventFilter(this);
     loop_.BeforePass = [this] { BeforePass(); };
-    title_ = screen_.windowTitle();
     ShowState();
     schedule_.Start();
 }
@@ -43,12 +45,10 @@ void ReplayPlayback::Stop() {
 
 void ReplayPlayback::ShowState() {
     screen_.ShowPause();
-    const std::string_view caption = schedule_.Held()     ? kWatchingHeldCaption
-                                     : s_.Paused == kTrue ? kWatchingRecordedPauseCaption
-                                                          : kWatchingCaption;
+    std::string caption = schedule_.Caption();
     if (caption == shownCaption_) return;
-    shownCaption_ = caption;
-    screen_.setWindowTitle(title_ + QString::fromUtf8(caption.data(), caption.size()));
+    screen_.setWindowTitle(QString::fromStdString(caption));
+    shownCaption_ = std::move(caption);
 }
 
 void ReplayPlayback::SetHeld(bool held) {
@@ -70,11 +70,19 @@ bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_F11) return false;  // the game screen's own
-            if (key->key() == Qt::Key_Escape) schedule_.EndByViewer();
-            if (key->key() == Qt::Key_P && !key->isAutoRepeat()) SetHeld(!schedule_.Held());
-            if (key->key() == Qt::Key_Space && !key->isAutoRepeat()) {
-                schedule_.SkipWait();
-                ShowState();
+            switch (ViewerKey(FieldView::KeyCode(key->key()), key->isAutoRepeat())) {
+                case ViewerCommand::End:
+                    schedule_.EndByViewer();
+                    break;
+                case ViewerCommand::Hold:
+                    SetHeld(!schedule_.Held());
+                    break;
+                case ViewerCommand::SkipWait:
+                    schedule_.SkipWait();
+                    ShowState();
+                    break;
+                case ViewerCommand::None:
+                    break;
             }
             return true;
         }

@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
-#include <string_view>
+#include <string>
 
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
@@ -51,8 +51,7 @@ class ReplayPlayback : public QObject {
     GameState& s_;
     GameLoop& loop_;
     GameScreen& screen_;
-    QString title_;  // the game screen's own caption
-    std::string_view shownCaption_;
+    std::string shownCaption_;
     QElapsedTimer clock_;
     QTimer due_;
     ReplaySchedule schedule_;

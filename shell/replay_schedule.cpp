@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "game/contract/version.h"
 #include "game/contract/window_port.h"
+#include "game/input.h"
 #include "game/replay.h"
 #include "game/tick.h"
 
@@ -15,6 +17,14 @@ namespace {
 constexpr int64_t kPollMillis = 20;
 
 }  // namespace
+
+ViewerCommand ViewerKey(int code, bool repeat) {
+    if (code == kKeyEscape) return ViewerCommand::End;
+    if (repeat) return ViewerCommand::None;
+    if (code == kKeyP) return ViewerCommand::Hold;
+    if (code == kKeySpace) return ViewerCommand::SkipWait;
+    return ViewerCommand::None;
+}
 
 ReplaySchedule::ReplaySchedule(GameState& s, Replay replay, Clock clock)
     : s_(s), replay_(std::move(replay)), clock_(std::move(clock)) {}
@@ -120,6 +130,13 @@ void ReplaySchedule::End(bool diverged) {
     diverged_ = diverged;
     Stop();
     if (OnEnd) OnEnd(diverged);
+}
+
+std::string ReplaySchedule::Caption() const {
+    std::string caption(kGameScreenCaption);
+    if (held_) return caption + " – záznam hry (pauza)";
+    if (s_.Paused == kTrue) return caption + " – záznam hry (hráč dal pauzu; mezerník ji přeskočí)";
+    return caption + " – záznam hry";
 }
 
 }  // namespace ZapModule

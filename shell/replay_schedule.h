@@ -11,20 +11,18 @@
 
 #include <cstdint>
 #include <functional>
-#include <string_view>
+#include <string>
 
 #include "game/contract/state.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {
 
-// What the game screen's caption gets after its own text while a game is watched, and while the
-// watching is held.
-inline constexpr std::string_view kWatchingCaption = " – záznam hry";
-inline constexpr std::string_view kWatchingHeldCaption = " – záznam hry (pauza)";
-// ... and while the watched game is in a pause the player made.
-inline constexpr std::string_view kWatchingRecordedPauseCaption =
-    " – záznam hry (hráč dal pauzu; mezerník ji přeskočí)";
+// What a viewer's key does to the watching; no key of the viewer reaches the rules. Esc ends it,
+// P holds or resumes it, Space skips the rest of a recorded wait; an auto-repeated P or Space does
+// nothing.
+enum class ViewerCommand { None, End, Hold, SkipWait };
+ViewerCommand ViewerKey(int code, bool repeat);
 
 class ReplaySchedule {
   public:
@@ -58,6 +56,9 @@ class ReplaySchedule {
     // Skips the rest of a wait of the recorded game (a pause, the time before the start or
     // between levels): the input that ends it comes now. Nothing happens while the game steps.
     void SkipWait();
+    // The game screen's caption while the game is watched: held by the viewer, in a pause the
+    // player made, or on.
+    std::string Caption() const;
 
     // The timer armed through ArmTimer fired.
     void TimerFired();

@@ -1,9 +1,8 @@
 #include "browser/app/page_loop.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
-
-#include "game/tick.h"
 
 namespace ZapModule {
 
@@ -47,22 +46,20 @@ double PageGameLoop::Run() {
     inRun_ = true;
     const double start = clock_();
     if (!running_) {
-        anchor_ = start - s_.IdlePasses * kPassMillis;
+        pacer_.Begin(s_, ToPacer(start));
         running_ = true;
     }
     double delay = -1;
     for (;;) {
-        const double now = clock_();
-        CreditIdlePasses(s_,
-                         static_cast<int64_t>((now - anchor_) / kPassMillis) - s_.IdlePasses - 1);
-        const double period = std::max<int16_t>(s_.Tick, 1) * kPassMillis;
+        const StepPacer::Time now = ToPacer(clock_());
+        pacer_.Credit(s_, now);
         if (BeforePass) {
             BeforePass();
             if (!CanRun()) break;
         }
-        const PassResult result = LoopPass(s_);
+        const PassResult result = pacer_.Pass(s_, now);
         if (result == PassResult::Idle) {
-            delay = std::max(0.0, anchor_ + period - now);
+            delay = std::max(0.0, Millis(pacer_.NextStep(s_) - now));
             break;
         }
         if (result != PassResult::Stepped) {
@@ -73,10 +70,6 @@ double PageGameLoop::Run() {
             delay = asleep_ ? -1 : 1;
             break;
         }
-        // A step late by less than a period keeps the schedule (the next wait is that much
-        // shorter, so the rate stays exact); one late by a whole period or more starts the
-        // schedule again from now, so steps never run back to back to make up for lost time.
-        anchor_ = now - (anchor_ + period) >= period ? now : anchor_ + period;
         if (!CanRun()) break;
         if (clock_() - start >= kSliceMillis) {
             delay = 0;
@@ -85,6 +78,14 @@ double PageGameLoop::Run() {
     }
     inRun_ = false;
     return Ask(delay);
+}
+
+StepPacer::Time PageGameLoop::ToPacer(double millis) {
+    return StepPacer::Time(std::llround(millis * 1e6));
+}
+
+double PageGameLoop::Millis(StepPacer::Time t) {
+    return std::chrono::duration<double, std::milli>(t).count();
 }
 
 }  // namespace ZapModule

@@ -1,20 +1,19 @@
 #pragma once
 // Form1's Timer1 and the game loop in the page. A browser cannot wait inside a call, so the loop
 // runs in slices: the page's timer calls Run, which performs the passes that are due now and
-// returns when the page is to call again. The passes are counted as on the desktop: a game step
-// every Tick passes of 1.25 µs nominal (Tick 8000: one step per 10 ms), IdlePasses credited with
-// the passes that elapsed between calls, a late step run at once but lost time never made up with
-// a burst of steps. The loop's run ends at a pause, a level switch or the end of the program;
-// while the timer keeps its interval of 1 the page calls again 1 ms later, as the desktop's
-// timer does, except after a pause: the passes of a paused game change nothing but IdlePasses,
-// so the loop sleeps until an input may have ended the pause (Wake), and a paused page sets no
-// timer. While the loop is held (a message box is open, a watched replay is held) no pass counts
-// at all.
+// returns when the page is to call again. StepPacer keeps the pace, as on the desktop; the
+// passes between calls are credited at the next. The loop's run ends at a pause, a level switch or
+// the end of the program; while the timer keeps its interval of 1 the page calls again 1 ms later,
+// as the desktop's timer does, except after a pause: the passes of a paused game change nothing but
+// IdlePasses, so the loop sleeps until an input may have ended the pause (Wake), and a paused page
+// sets no timer. While the loop is held (a message box is open, a watched replay is held) no pass
+// counts at all.
 
 #include <cstdint>
 #include <functional>
 
 #include "game/contract/state.h"
+#include "shell/step_pacer.h"
 
 namespace ZapModule {
 
@@ -45,8 +44,6 @@ class PageGameLoop {
     // Called before every pass counts (watching a replay delivers recorded input there).
     std::function<void()> BeforePass;
 
-    // One pass's nominal length, in milliseconds.
-    static constexpr double kPassMillis = 0.00125;
     // The longest one call keeps the page busy when steps are due back to back (small Tick):
     // then the page gets its events in before the next call.
     static constexpr double kSliceMillis = 4;
@@ -55,12 +52,14 @@ class PageGameLoop {
     bool CanRun() const { return interval_ != 0 && !ended_ && !held_; }
     // Asks for a call after `delay`, or cancels the call when the loop cannot run.
     double Ask(double delay);
+    static StepPacer::Time ToPacer(double millis);
+    static double Millis(StepPacer::Time t);
 
     GameState& s_;
     Clock clock_;
     Schedule schedule_;
-    double anchor_ = 0;     // when IdlePasses was 0, by the nominal pass length
-    bool running_ = false;  // inside one run of the loop, which keeps the anchor
+    StepPacer pacer_;
+    bool running_ = false;  // inside one run of the loop, which keeps the pacer's schedule
     bool inRun_ = false;
     int32_t interval_ = 0;
     bool held_ = false;

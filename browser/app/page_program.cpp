@@ -4,6 +4,7 @@
 
 #include "browser/app/page_sound.h"
 #include "game/contract/rounding.h"
+#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/replay.h"
 #include "game/screen_texts.h"
@@ -65,6 +66,7 @@ bool PageProgram::Load(std::optional<uint32_t> seed) {
     // The game screen's messages between levels as designed; Start changes the second for VEX.
     for (size_t i = 0; i < kBetweenLevelTexts.size(); ++i)
         port_.SetLabel3Text(static_cast<int>(i), kBetweenLevelTexts[i]);
+    ShowCaption();
     return start_.Load(seed, pictures_);
 }
 
@@ -126,13 +128,19 @@ void PageProgram::KeyDown(int code, bool repeat) {
         PlayerKey(true, code);
         return;
     }
-    // The viewer's keys never reach the rules: Esc ends the watching, P holds it, Space skips
-    // the rest of a recorded wait.
-    if (code == kKeyEscape) schedule_->EndByViewer();
-    if (code == kKeyP && !repeat) HoldWatching(!schedule_->Held());
-    if (code == kKeySpace && !repeat) {
-        schedule_->SkipWait();
-        ShowCaption();
+    switch (ViewerKey(code, repeat)) {
+        case ViewerCommand::End:
+            schedule_->EndByViewer();
+            break;
+        case ViewerCommand::Hold:
+            HoldWatching(!schedule_->Held());
+            break;
+        case ViewerCommand::SkipWait:
+            schedule_->SkipWait();
+            ShowCaption();
+            break;
+        case ViewerCommand::None:
+            break;
     }
 }
 
@@ -224,14 +232,11 @@ void PageProgram::UpdateHold() {
 }
 
 void PageProgram::ShowCaption() {
-    if (!links_.GameCaption || !Watching()) return;
-    // What the watching does: held by the viewer, in a pause the player made, or on.
-    const std::string_view caption = schedule_->Held()    ? kWatchingHeldCaption
-                                     : s_.Paused == kTrue ? kWatchingRecordedPauseCaption
-                                                          : kWatchingCaption;
+    if (!links_.GameCaption) return;
+    std::string caption = Watching() ? schedule_->Caption() : std::string(kGameScreenCaption);
     if (caption == shownCaption_) return;
-    shownCaption_ = caption;
-    links_.GameCaption(std::string(caption));
+    links_.GameCaption(caption);
+    shownCaption_ = std::move(caption);
 }
 
 }  // namespace ZapModule

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "browser/app/page_loop.h"
 #include "browser/app/page_window_port.h"
@@ -119,7 +118,7 @@ class PageProgram {
     GameStart start_;
     std::unique_ptr<ReplaySchedule> schedule_;
     PointerSteering steering_;
-    std::string_view shownCaption_;  // what the game screen's caption has after its own text
+    std::string shownCaption_;  // the game screen's caption shown
     bool heldByHiding_ = false;
     bool pausedShown_ = false;
     bool ended_ = false;

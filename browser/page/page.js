@@ -195,8 +195,8 @@
     },
     scheduleLoop,
     armReplayTimer,
-    setGameCaption(suffix) {
-      text('game-caption', `V.E.X Zapwall v1.41${suffix}`);
+    setGameCaption(caption) {
+      text('game-caption', caption);
     },
     end(status) {
       ended = true;

@@ -236,8 +236,7 @@ TEST_F(ReplayProgramTest, ARecordedPauseIsShownAndSpaceSkipsItsRest) {
     // A pause of 100 s at step 100 of a game that quits at step 200.
     const std::string replay = RecordQuitGame(8000, 200, 100, 100000);
     ASSERT_EQ(Watch(replay), std::nullopt);
-    const QString pauseCaption = QString::fromUtf8(kWatchingRecordedPauseCaption.data(),
-                                                   kWatchingRecordedPauseCaption.size());
+    const QString pauseCaption = QString::fromUtf8("(hráč dal pauzu; mezerník ji přeskočí)");
     bool shown = false;
     App().Timer1().OnStep = [&](StepClock::time_point) {
         // Between steps the recorded pause is not on; the viewer's Space skips nothing then.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/replay.h"
 #include "game/tick.h"
@@ -121,8 +122,10 @@ TEST_F(ReplayScheduleTest, AnInputComesBeforeItsStepWhenThatStepIsDue) {
 
 TEST_F(ReplayScheduleTest, HoldingStopsTheRecordingsClock) {
     Watch(Recording());
+    EXPECT_EQ(schedule->Caption(), std::string(kGameScreenCaption) + " – záznam hry");
     now = 200;
     schedule->SetHeld(true);
+    EXPECT_EQ(schedule->Caption(), std::string(kGameScreenCaption) + " – záznam hry (pauza)");
     EXPECT_EQ(due, -1);
     now = 10200;  // ten seconds held
     schedule->TimerFired();
@@ -158,6 +161,15 @@ TEST_F(ReplayScheduleTest, TheViewersEscEndsTheWatchingOnce) {
     EXPECT_EQ(ends, std::vector<bool>{false});
     EXPECT_TRUE(schedule->Ended());
     EXPECT_EQ(due, -1);
+}
+
+TEST(ViewerKeyTest, EscEndsPHoldsSpaceSkipsAndTheirRepeatsDoNothingButEsc) {
+    EXPECT_EQ(ViewerKey(kKeyEscape, true), ViewerCommand::End);
+    EXPECT_EQ(ViewerKey(kKeyP, false), ViewerCommand::Hold);
+    EXPECT_EQ(ViewerKey(kKeyP, true), ViewerCommand::None);
+    EXPECT_EQ(ViewerKey(kKeySpace, false), ViewerCommand::SkipWait);
+    EXPECT_EQ(ViewerKey(kKeySpace, true), ViewerCommand::None);
+    EXPECT_EQ(ViewerKey(kKeyUp, false), ViewerCommand::None);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/level_flow.h"
 #include "game/recording_window.h"
@@ -24,7 +25,6 @@
 #include "graphics/picture_loader.h"
 #include "layout/data_layout.h"
 #include "layout/single_copy_lock.h"
-#include "layout/version.h"
 #include "shell/closing.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"

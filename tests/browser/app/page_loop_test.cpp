@@ -1,5 +1,5 @@
-// The page's game loop on a clock the test moves: the pace Tick gives, no burst after lost time,
-// the pause, the hold while a box is open, and the slices of a fast Tick.
+// The page's game loop on a clock the test moves: the pause, the hold while a box is open, the
+// slices of a fast Tick, and the calls it asks the page for (its pace is StepPacer's).
 
 #include "browser/app/page_loop.h"
 
@@ -17,18 +17,18 @@ class PageLoopTest : public GameFixture {
         loop.SetInterval(1);
     }
 
-    // The page's timer: the call the loop asked for, `late` ms after it was due.
-    void Wake(double late = 0) {
+    // The page's timer: the call the loop asked for, when it was due.
+    void Wake() {
         ASSERT_GE(asked, 0) << "the loop asked for no call";
-        now += asked + late;
+        now += asked;
         loop.Run();
     }
 
-    // Runs the page for `millis` of the clock, every call `late` ms late; the steps it took.
-    int64_t RunFor(double millis, double late = 0) {
+    // Runs the page for `millis` of the clock; the steps it took.
+    int64_t RunFor(double millis) {
         const int64_t before = s.Steps;
         const double end = now + millis;
-        while (now + asked + late <= end) Wake(late);
+        while (now + asked <= end) Wake();
         return s.Steps - before;
     }
 
@@ -42,35 +42,6 @@ class PageLoopTest : public GameFixture {
                       }};
 };
 
-TEST_F(PageLoopTest, StepsAtTheTickPaceWhateverTheTimerIsLate) {
-    EXPECT_NEAR(static_cast<double>(RunFor(10000)), 1000, 1);
-    // Timers wake up late by a part of a period: the schedule is kept, the rate stays exact.
-    EXPECT_NEAR(static_cast<double>(RunFor(10000, 1.7)), 1000, 1);
-    EXPECT_NEAR(static_cast<double>(RunFor(10000, 9.9)), 1000, 1);
-    s.Tick = 4000;
-    EXPECT_NEAR(static_cast<double>(RunFor(10000, 1.3)), 2000, 1);
-}
-
-TEST_F(PageLoopTest, LostTimeIsNotMadeUpWithABurst) {
-    RunFor(100);
-    // The page stalls for a second: one step runs at once, the next a whole period later.
-    now += 1000;
-    const int64_t before = s.Steps;
-    loop.Run();
-    EXPECT_EQ(s.Steps, before + 1);
-    EXPECT_NEAR(asked, 10, 1e-9);
-    EXPECT_NEAR(static_cast<double>(RunFor(1000)), 100, 1);
-}
-
-TEST_F(PageLoopTest, CountsIdlePassesBetweenCalls) {
-    Wake();  // the first run starts counting
-    now += 4;
-    loop.Run();
-    EXPECT_NEAR(s.IdlePasses, 3200, 1);
-    EXPECT_NEAR(asked, 6, 1e-9);
-}
-
-// Up to the pass that finds the pause, after which the loop asks for no call.
 TEST_F(PageLoopTest, APausedLoopSleepsUntilAnInputWakesIt) {
     RunFor(100);
     s.Paused = kTrue;
