@@ -13,6 +13,7 @@
 #include <iostream>
 #include <thread>
 
+#include "game/contract/version.h"
 #include "hall/accepted_level_sets.h"
 #include "hall/hall_http.h"
 #include "hall/hall_settings.h"
@@ -21,7 +22,6 @@
 #include "hall/result_store.h"
 #include "hall/send_rate_limit.h"
 #include "layout/data_layout.h"
-#include "layout/version.h"
 #include "storage/disk_data_files.h"
 
 namespace ZapModule {
