@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <chrono>
+#include <iostream>
 #include <utility>
 
 #include "frontend/czech_qt_texts.h"
@@ -66,6 +67,8 @@ Program::~Program() {
 }
 
 std::optional<int> Program::Start() {
+    if (const std::string problem = start_.SaveCutGame(); !problem.empty())
+        std::cerr << "zapwall: " << problem << '\n';
     if (!Load()) return 1;
     RunMenu();
     if (Ended()) return 0;

@@ -10,7 +10,8 @@
 
 namespace ZapModule {
 
-void ReplayRecorder::Begin(const GameState& s, const ReplayOrigin& origin, Clock clock) {
+void ReplayRecorder::Begin(const GameState& s, const ReplayOrigin& origin, Clock clock,
+                           const std::string& journalFolder) {
     replay_ = Replay{};
     replay_.Recorded = origin.Recorded;
     replay_.Seed = origin.Seed;
@@ -32,11 +33,13 @@ void ReplayRecorder::Begin(const GameState& s, const ReplayOrigin& origin, Clock
     start_ = clock_();
     firstStep_ = s.Steps;
     recording_ = true;
+    if (!journalFolder.empty()) journal_.Begin(journalFolder, replay_);
 }
 
 void ReplayRecorder::Input(const GameState& s, ReplayInput what, int32_t a, int32_t b) {
     if (!recording_) return;
     replay_.Events.push_back(ReplayEvent{s.Steps - firstStep_, clock_() - start_, what, a, b});
+    journal_.Append(replay_.Events.back());
 }
 
 Replay ReplayRecorder::Finish(const GameState& s) {
@@ -54,7 +57,9 @@ ReplayEnd EndOf(const GameState& s) {
 
 std::string EndDivergence(const GameState& s, const Replay& r, int64_t steps, size_t inputsLeft) {
     const ReplayEnd end = EndOf(s);
-    if (steps == r.EndStep && end == r.End && inputsLeft == 0) return {};
+    // A recording cut short ends where it stops, as a close does.
+    const ReplayEnd recorded = r.End == ReplayEnd::Cut ? ReplayEnd::Closed : r.End;
+    if (steps == r.EndStep && end == recorded && inputsLeft == 0) return {};
     return "the game ended (" + std::string(ReplayEndName(end)) + ") after step " +
            std::to_string(steps) + " with " + std::to_string(inputsLeft) +
            " inputs left; it was recorded to end (" + std::string(ReplayEndName(r.End)) +

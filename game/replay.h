@@ -16,6 +16,7 @@
 
 #include "game/contract/state.h"
 #include "storage/replay_file.h"
+#include "storage/replay_journal.h"
 
 namespace ZapModule {
 
@@ -28,24 +29,32 @@ struct ReplayOrigin {
 };
 
 // Records one game in memory: the game's beginning, then every input as the game screen hands it
-// to the rules. An input costs one append; a game step costs nothing.
+// to the rules. An input costs one append (and one write to the journal, where one is kept); a
+// game step costs nothing.
 class ReplayRecorder {
   public:
     // Milliseconds from any origin, never going back (only used to watch the replay at its pace).
     using Clock = std::function<int64_t()>;
 
     // Starts recording the game the state holds right after Start (the player's progress copied,
-    // the level loaded, no step performed yet).
-    void Begin(const GameState& s, const ReplayOrigin& origin, Clock clock);
+    // the level loaded, no step performed yet). With a `journalFolder` the recording is also
+    // written there as it goes (ReplayJournal), so that a killed program leaves it behind.
+    void Begin(const GameState& s, const ReplayOrigin& origin, Clock clock,
+               const std::string& journalFolder = {});
     bool Recording() const { return recording_; }
     // An input delivered to the rules now, between two steps.
     void Input(const GameState& s, ReplayInput what, int32_t a, int32_t b = 0);
     // The game has ended (the state as the game screen's close handler sees it); returns the whole
     // recording and stops.
     Replay Finish(const GameState& s);
+    // The finished game's replay is saved: the journal is no longer needed.
+    void DropJournal() { journal_.Drop(); }
+    // The journal being written, or empty.
+    const std::string& JournalPath() const { return journal_.Path(); }
 
   private:
     Replay replay_;
+    ReplayJournal journal_;
     Clock clock_;
     int64_t start_ = 0;
     int64_t firstStep_ = 0;

@@ -35,6 +35,8 @@ void CloseHandlers::CloseGameScreen() {
         if (recorded && !SaveReplay(ReplayFolder, *recorded, kKeptReplays, &why))
             ReportFailedSave(
                 s_, "replays/" + ReplayFileName(recorded->Recorded, recorded->Player.Name), why);
+        else if (recorded)
+            Recorder->DropJournal();
         CloseMenu();
     });
 }

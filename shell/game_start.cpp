@@ -6,6 +6,7 @@
 #include "game/startup.h"
 #include "shell/program_messages.h"
 #include "storage/replay_folder.h"
+#include "storage/replay_journal.h"
 #include "storage/tick.h"
 
 namespace ZapModule {
@@ -27,10 +28,16 @@ bool GameStart::Load(std::optional<uint32_t> seed, const PictureLoader& pictures
     return true;
 }
 
+std::string GameStart::SaveCutGame() {
+    const CutReplay cut = SaveCutReplay(closing_.ReplayFolder);
+    if (cut.Problem.empty()) return {};
+    return "záznam přerušené hry nelze uložit: " + cut.Problem;
+}
+
 void GameStart::BeginRecording(ReplayRecorder::Clock millis) {
     const ReplayOrigin origin{seed_, levelsHash_, animationsHash_,
                               RecordedTime(std::time(nullptr))};
-    recorder_.Begin(s_, origin, std::move(millis));
+    recorder_.Begin(s_, origin, std::move(millis), closing_.ReplayFolder);
     s_.Recorder = &recorder_;
     closing_.Recorder = &recorder_;
 }

@@ -34,8 +34,12 @@ class GameStart {
     // and loads the data folder and tick.ko. False once Refuse said why the folder cannot be
     // played.
     bool Load(std::optional<uint32_t> seed, const PictureLoader& pictures);
+    // Saves the replay of a game that a killed program left unfinished (SaveCutReplay), before a
+    // new game's recording takes its place; what went wrong, for the error output, or nothing.
+    std::string SaveCutGame();
     // The game Start has just begun is recorded from now on, every input in memory, with its
-    // milliseconds counted by `millis`; the close handlers keep the replay.
+    // milliseconds counted by `millis`, and written as it goes into the replay folder's journal;
+    // the close handlers keep the replay.
     void BeginRecording(ReplayRecorder::Clock millis);
     // Opens the recorded game in `file` to watch it: reads it, loads the data folder through
     // `load` (the frontend's own loading, which calls Load) with the recorded seed, and makes sure

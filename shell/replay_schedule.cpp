@@ -72,7 +72,7 @@ void ReplaySchedule::DeliverDue(bool stepComing) {
         DeliverNext();
     }
     if (next_ != before) Arm();
-    const bool closedHere = next_ == replay_.Events.size() && replay_.End == ReplayEnd::Closed &&
+    const bool closedHere = next_ == replay_.Events.size() && EndsBetweenSteps(replay_.End) &&
                             StepsDone() == replay_.EndStep;
     if (closedHere && (clock_() >= replay_.EndMillis + offset_ || (stepComing && CanStep())))
         End(false);
@@ -80,7 +80,7 @@ void ReplaySchedule::DeliverDue(bool stepComing) {
 
 void ReplaySchedule::SkipWait() {
     const bool inputsLeft = next_ < replay_.Events.size();
-    if (held_ || ended_ || CanStep() || (!inputsLeft && replay_.End != ReplayEnd::Closed)) return;
+    if (held_ || ended_ || CanStep() || (!inputsLeft && !EndsBetweenSteps(replay_.End))) return;
     const int64_t step = inputsLeft ? replay_.Events[next_].Step : replay_.EndStep;
     if (step != StepsDone()) return;
     // The recorded time from here to the input no longer counts.
@@ -105,7 +105,7 @@ void ReplaySchedule::Arm() {
     const int64_t millis = inputsLeft ? replay_.Events[next_].Millis : replay_.EndMillis;
     const int64_t now = clock_();
     int64_t at = 0;
-    if (step == StepsDone() && (inputsLeft || replay_.End == ReplayEnd::Closed)) {
+    if (step == StepsDone() && (inputsLeft || EndsBetweenSteps(replay_.End))) {
         at = millis + offset_;
     } else if (CanStep()) {
         // The steps have yet to reach it (or the game ends itself): look again soon, in case the

@@ -74,19 +74,6 @@ std::string PlayerFields(const PlayerRecord& p) {
            std::to_string(p.SpareBalls);
 }
 
-std::string InputLine(const ReplayEvent& e) {
-    std::string line = std::to_string(e.Step) + " " + std::to_string(e.Millis) + " ";
-    switch (e.What) {
-        case ReplayInput::KeyDown:
-            return line + "keydown " + std::to_string(e.A) + "\n";
-        case ReplayInput::KeyUp:
-            return line + "keyup " + std::to_string(e.A) + "\n";
-        case ReplayInput::Click:
-            return line + "click " + std::to_string(e.A) + " " + std::to_string(e.B) + "\n";
-    }
-    return line + "\n";
-}
-
 // Reading: one line split into words at single blanks.
 struct Line {
     int64_t Number = 0;
@@ -215,7 +202,7 @@ PlayerRecord PlayerAt(const Line& line, size_t first) {
 }
 
 std::optional<ReplayEnd> EndNamed(std::string_view word) {
-    for (ReplayEnd end : {ReplayEnd::Quit, ReplayEnd::GameOver, ReplayEnd::Closed})
+    for (ReplayEnd end : {ReplayEnd::Quit, ReplayEnd::GameOver, ReplayEnd::Closed, ReplayEnd::Cut})
         if (ReplayEndName(end) == word) return end;
     return std::nullopt;
 }
@@ -582,7 +569,7 @@ class Reader {
         r.EndStep = NumberAt<int64_t>(line, 1, 0, std::numeric_limits<int64_t>::max());
         r.EndMillis = NumberAt<int64_t>(line, 2, 0, std::numeric_limits<int64_t>::max());
         const std::optional<ReplayEnd> end = EndNamed(line.Words[3]);
-        if (!end) Refuse(line, "očekává se quit, gameover nebo closed");
+        if (!end) Refuse(line, "očekává se quit, gameover, closed nebo cut");
         r.End = *end;
         if (!r.Events.empty() &&
             (r.Events.back().Step > r.EndStep || r.Events.back().Millis > r.EndMillis))
@@ -635,11 +622,13 @@ std::string_view ReplayEndName(ReplayEnd end) {
             return "gameover";
         case ReplayEnd::Closed:
             return "closed";
+        case ReplayEnd::Cut:
+            return "cut";
     }
     return "closed";
 }
 
-std::string ReplayText(const Replay& r) {
+std::string ReplayHeadText(const Replay& r) {
     std::string text = std::string(kReplayMagic) + " " + std::to_string(kReplayVersion) + "\n";
     text += "recorded " + r.Recorded + "\n";
     text += "seed " + std::to_string(r.Seed) + "\n";
@@ -652,10 +641,32 @@ std::string ReplayText(const Replay& r) {
                      r.Player.Name);
     for (const PlayerRecord& p : r.Roster) text += WithName("roster " + PlayerFields(p), p.Name);
     for (const HallEntry& e : r.Hall) text += WithName("hall " + std::to_string(e.Score), e.Name);
-    for (const ReplayEvent& e : r.Events) text += InputLine(e);
-    text += "end " + std::to_string(r.EndStep) + " " + std::to_string(r.EndMillis) + " " +
-            std::string(ReplayEndName(r.End)) + "\n";
+    return text;
+}
+
+std::string ReplayInputLine(const ReplayEvent& e) {
+    std::string line = std::to_string(e.Step) + " " + std::to_string(e.Millis) + " ";
+    switch (e.What) {
+        case ReplayInput::KeyDown:
+            return line + "keydown " + std::to_string(e.A) + "\n";
+        case ReplayInput::KeyUp:
+            return line + "keyup " + std::to_string(e.A) + "\n";
+        case ReplayInput::Click:
+            return line + "click " + std::to_string(e.A) + " " + std::to_string(e.B) + "\n";
+    }
+    return line + "\n";
+}
+
+void EndReplayText(std::string& text, int64_t endStep, int64_t endMillis, ReplayEnd end) {
+    text += "end " + std::to_string(endStep) + " " + std::to_string(endMillis) + " " +
+            std::string(ReplayEndName(end)) + "\n";
     text += "checksum " + Hex64(Fnv1a64(text.data(), text.size())) + "\n";
+}
+
+std::string ReplayText(const Replay& r) {
+    std::string text = ReplayHeadText(r);
+    for (const ReplayEvent& e : r.Events) text += ReplayInputLine(e);
+    EndReplayText(text, r.EndStep, r.EndMillis, r.End);
     return text;
 }
 

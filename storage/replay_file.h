@@ -7,7 +7,7 @@
 //   ZAPWALL-REPLAY 1
 //   header lines: "KEYWORD VALUES"
 //   one input a line: "STEP MILLIS keydown CODE", "STEP MILLIS keyup CODE", "STEP MILLIS click X Y"
-//   end STEP MILLIS quit|gameover|closed
+//   end STEP MILLIS quit|gameover|closed|cut
 //   checksum HEX
 //
 // The checksum (FNV-1a 64 of every byte before its line) makes a damaged file certain to be
@@ -58,8 +58,13 @@ struct ReplayEvent {
 };
 
 // How the game ended: the quit's countdown, the game over, or the game screen closed from outside
-// (its close box) at a point between two steps.
-enum class ReplayEnd : uint8_t { Quit, GameOver, Closed };
+// (its close box) at a point between two steps; or the recording was cut short (the program was
+// killed) after its last input, where its watching ends as at a close.
+enum class ReplayEnd : uint8_t { Quit, GameOver, Closed, Cut };
+// Whether a game that ends so ends between two steps, not by the rules.
+constexpr bool EndsBetweenSteps(ReplayEnd end) {
+    return end == ReplayEnd::Closed || end == ReplayEnd::Cut;
+}
 
 struct Replay {
     std::string Recorded;  // local date and time of the start, "2026-12-07 23:40:12"
@@ -91,6 +96,11 @@ inline uint64_t Fnv1a64(const std::vector<uint8_t>& bytes) {
 
 // The file's text, checksum included.
 std::string ReplayText(const Replay& replay);
+// Its parts: the header lines (everything before the inputs), one input's line, and the end and
+// checksum lines that close a text of the header and the inputs.
+std::string ReplayHeadText(const Replay& replay);
+std::string ReplayInputLine(const ReplayEvent& e);
+void EndReplayText(std::string& text, int64_t endStep, int64_t endMillis, ReplayEnd end);
 // Reads a replay file's text. A foreign file, another version, a damaged or inconsistent file is
 // refused with the reason, in Czech ("řádek 4: 0 je mimo rozsah 1 až 10000"). The text is read
 // line by line, twice (the checksum first), with no line longer than kMaxReplayLineBytes, and a

@@ -64,6 +64,8 @@ std::string EndText(ReplayEnd end) {
             return "game over";
         case ReplayEnd::Closed:
             return "the game screen was closed";
+        case ReplayEnd::Cut:
+            return "the recording was cut short";
     }
     return {};
 }

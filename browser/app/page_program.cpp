@@ -1,5 +1,6 @@
 #include "browser/app/page_program.h"
 
+#include <iostream>
 #include <utility>
 
 #include "browser/app/page_sound.h"
@@ -59,6 +60,7 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
     // The pointer's steering takes its arrow keys just before a step, as a player would.
     loop_.BeforePass = [this] {
         if (PassesUntilStep(s_) == 1) steering_.BeforeStep(s_);
+        files_.ReportJournal(links_.Clock());
     };
 }
 
@@ -80,6 +82,10 @@ void PageProgram::End(int status) {
 
 bool PageProgram::Start() {
     files_.NoteReplays();
+    if (const std::string problem = start_.SaveCutGame(); !problem.empty())
+        std::cerr << "zapwall: " << problem << '\n';
+    files_.ReportReplayChanges();
+    files_.ReportJournal(links_.Clock(), true);
     return Load(std::nullopt);
 }
 

@@ -1,10 +1,13 @@
 #include "browser/app/user_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
 #include "storage/replay_folder.h"
+#include "storage/replay_journal.h"
 
 namespace ZapModule {
 
@@ -37,6 +40,17 @@ void UserFiles::ReportReplayChanges() {
     std::vector<std::string> paths;
     for (const std::string& name : names) paths.push_back(ReplayFolder() + "/" + name);
     changed_(paths);
+}
+
+void UserFiles::ReportJournal(double nowMillis, bool now) {
+    if (!now && nowMillis - journalReported_ < kJournalReportMillis) return;
+    journalReported_ = nowMillis;
+    const std::string path = ReplayFolder() + "/" + std::string(kJournalName);
+    struct stat info {};
+    const int64_t size = ::stat(path.c_str(), &info) == 0 ? int64_t{info.st_size} : -1;
+    if (size == journalSize_) return;
+    journalSize_ = size;
+    changed_({path});
 }
 
 }  // namespace ZapModule

@@ -3,6 +3,7 @@
 // page told of every file the game changes there, so that it keeps them (in IndexedDB) beyond
 // the page's life. Each change is reported once it is complete, so the page stores whole files.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,11 +36,18 @@ class UserFiles : public DataFiles {
     // removed since.
     void NoteReplays();
     void ReportReplayChanges();
+    // The page keeps the journal of the game being played (ReplayJournal) as it grows: reported
+    // when it changed, at most once every kJournalReportMillis of `nowMillis`, so that a page
+    // closed mid-game loses only the last moments of it. `now` reports any change at once.
+    void ReportJournal(double nowMillis, bool now = false);
+    static constexpr double kJournalReportMillis = 5000;
 
   private:
     DiskDataFiles disk_;
     ChangeReport changed_;
     std::vector<std::string> replays_;  // as NoteReplays found them, sorted
+    double journalReported_ = 0;
+    int64_t journalSize_ = -2;  // as last reported; -1 for none, -2 before the first report
 };
 
 }  // namespace ZapModule

@@ -2,8 +2,8 @@
 # Plays a short real game of zapwall on an Xvfb display with xdotool (held arrow keys, a pause,
 # the ball released, Esc), then runs the replay the game wrote through zapwall-sim --replay: it
 # must end with the IQ, level and spare balls the game stored in players.ko, and with --save write
-# the same players.ko. Last, the real program watches the replay to its end and writes nothing,
-# also with --levels.
+# the same players.ko. Then the real program watches the replay to its end and writes nothing,
+# also with --levels. Last, a game killed mid-play is saved cut short at the next start.
 #
 # usage: e2e_replay.sh BUILD_DIR
 set -euo pipefail
@@ -66,4 +66,22 @@ window "^$game_caption .+hry\$" > /dev/null || fail "the replay is not shown wit
 ended "watching the replay with --levels did not end"
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] || fail "watching a replay with --levels wrote into the data folder"
-echo "e2e_replay: played, recorded, replayed: ${roster[*]}"
+
+# A game killed mid-play keeps its replay up to the kill: the next start saves it, cut short, and
+# it replays as far.
+new_game Cut
+xdotool key space
+hold Up 0.3
+within_patience grep -q "keyup 38" "$data/replays/recording.zapwall-journal" ||
+  fail "the game in play wrote no journal"
+kill -9 "$pid"
+reap "$pid" || true
+launch "$work/zapwall"
+window '^V\.E\.X Zapwall$' > /dev/null || fail "the menu did not appear after the kill"
+cut=("$data"/replays/*_Cut.zapwall-replay)
+[ -f "${cut[0]}" ] && grep -q "^end [0-9]* [0-9]* cut$" "${cut[0]}" ||
+  fail "the killed game's replay was not saved as cut short"
+[ ! -e "$data/replays/recording.zapwall-journal" ] || fail "the journal stayed"
+"$build/zapwall-sim" --replay "${cut[0]}" --data "$data" --out "$work/cut.json" ||
+  fail "zapwall-sim did not replay the cut game"
+echo "e2e_replay: played, recorded, replayed: ${roster[*]}; a killed game kept"

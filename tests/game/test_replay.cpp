@@ -147,6 +147,12 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     Game replayed(closed.Seed);
     EXPECT_EQ(Replayed(replayed, closed).Divergence, "");
     EXPECT_EQ(DataDifference(played.s, replayed.s), "");
+    // Cut short there instead (the program killed), it plays out as far.
+    Replay cut = closed;
+    cut.End = ReplayEnd::Cut;
+    Game replayedCut(cut.Seed);
+    EXPECT_EQ(Replayed(replayedCut, cut).Divergence, "");
+    EXPECT_EQ(DataDifference(played.s, replayedCut.s), "");
 }
 
 TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {

@@ -13,6 +13,7 @@
 
 #include "storage/replay_file.h"
 #include "storage/replay_folder.h"
+#include "storage/replay_journal.h"
 #include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
@@ -85,7 +86,7 @@ TEST(ReplayFileTest, TextReadsBackToTheSameRecording) {
     ExpectSame(original, *parsed.Read);
 
     // Every end and a player outside the roster read back too.
-    for (ReplayEnd end : {ReplayEnd::Quit, ReplayEnd::Closed}) {
+    for (ReplayEnd end : {ReplayEnd::Quit, ReplayEnd::Closed, ReplayEnd::Cut}) {
         Replay other = Sample();
         other.End = end;
         other.Current = -1;
@@ -140,7 +141,7 @@ TEST(ReplayFileTest, InconsistentFilesAreRefusedWithTheLine) {
         {"7 90 keyup 40", "7 10 keyup 40", "vstup je dřív než vstup nad ním"},
         {"7 90 keyup 40", "7 90  keyup 40", "právě jedna mezera"},
         {"end 19000001", "end 18999999", "hra končí dřív než její poslední vstup"},
-        {"gameover\n", "won\n", "očekává se quit, gameover nebo closed"},
+        {"gameover\n", "won\n", "očekává se quit, gameover, closed nebo cut"},
         {"gameover\n", "gameover\n0 0 keydown 32\n", "za řádkem \"end\" už nic být nesmí"},
         {"end 19000001 100000020 gameover\n", "", "chybí řádek \"end\""},
     };
@@ -338,6 +339,37 @@ TEST_F(ReplayFolderTest, TemporaryFilesOfAKilledSaveAreRemoved) {
     ASSERT_TRUE(SaveReplay(folder.string(), Sample()).has_value());
     EXPECT_FALSE(std::filesystem::exists(stale));
     EXPECT_TRUE(std::filesystem::exists(fresh));  // a save may still be writing it
+}
+
+// A killed game leaves its journal; the next start saves it as a replay that ends "cut" after its
+// last whole input, and a journal that is no replay is kept aside, never lost.
+TEST_F(ReplayFolderTest, TheJournalOfAKilledGameIsSavedAsACutReplay) {
+    const Replay played = Sample();
+    ReplayJournal journal;
+    ASSERT_TRUE(journal.Begin(folder.string(), played));
+    for (const ReplayEvent& e : played.Events) journal.Append(e);
+    std::ofstream(journal.Path(), std::ios::app) << "999 99";  // torn by the kill
+    const std::string path = journal.Path();
+
+    const CutReplay cut = SaveCutReplay(folder.string());
+    ASSERT_TRUE(cut.Saved) << cut.Problem;
+    const ReplayParse saved = ReadReplayFile(*cut.Saved);
+    ASSERT_TRUE(saved.Read) << saved.Problem;
+    EXPECT_EQ(saved.Read->Events, played.Events);
+    EXPECT_EQ(saved.Read->End, ReplayEnd::Cut);
+    EXPECT_EQ(saved.Read->EndStep, played.Events.back().Step);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(SaveCutReplay(folder.string()).Saved);  // nothing left to save
+
+    std::ofstream(path) << "ZAPWALL-REPLAY 1\nrecorded\n";
+    EXPECT_FALSE(SaveCutReplay(folder.string()).Problem.empty());
+    EXPECT_TRUE(std::filesystem::exists(path + ".damaged"));
+    EXPECT_EQ(KeptReplays(folder.string()).size(), 1u);
+
+    // A game that ends is saved whole, and its journal goes.
+    ASSERT_TRUE(journal.Begin(folder.string(), played));
+    journal.Drop();
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace
