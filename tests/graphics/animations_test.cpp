@@ -26,17 +26,6 @@ std::vector<AnimationRecord> Load(const std::string& text) {
     return s.Animations;
 }
 
-bool SameRecords(const std::vector<AnimationRecord>& a, const std::vector<AnimationRecord>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].Sprite != b[i].Sprite || a[i].Frames != b[i].Frames ||
-            a[i].FrameWidth != b[i].FrameWidth || a[i].FrameHeight != b[i].FrameHeight ||
-            a[i].FrameSteps != b[i].FrameSteps)
-            return false;
-    }
-    return true;
-}
-
 // The single problem the text has, or a note that it has none or several.
 std::string OnlyProblem(const std::string& text) {
     const auto problems = Check(text);
@@ -49,22 +38,17 @@ const std::string kSixRecords =
 
 TEST(AnimationFile, AcceptsAGameTableAndLoadsItWithSheetsCountedFromZero) {
     EXPECT_TRUE(Check(kSixRecords).empty());
-    const auto records = Load(kSixRecords);
-    ASSERT_EQ(records.size(), 6u);
-    EXPECT_EQ(records[0].Sprite, 3);
-    EXPECT_EQ(records[1].Sprite, 4);
-    EXPECT_EQ(records[1].Frames, 8);
-    EXPECT_EQ(records[1].FrameWidth, 40);
-    EXPECT_EQ(records[1].FrameHeight, 40);
-    EXPECT_EQ(records[1].FrameSteps, 2);
-    EXPECT_EQ(records[5].Sprite, 10);
+    EXPECT_EQ(Load(kSixRecords), (std::vector<AnimationRecord>{{3, 4, 30, 30, 3},
+                                                               {4, 8, 40, 40, 2},
+                                                               {7, 4, 30, 30, 3},
+                                                               {8, 4, 30, 30, 3},
+                                                               {9, 6, 25, 25, 4},
+                                                               {10, 4, 36, 36, 3}}));
 }
 
 TEST(AnimationFile, LayoutVariantsReadTheSame) {
-    const auto oneLine = Load("1,2,3,4,5\n13,7,8,9,10");
-    ASSERT_EQ(oneLine.size(), 2u);
-    EXPECT_EQ(oneLine[0].Sprite, 0);
-    EXPECT_EQ(oneLine[1].Sprite, 12);
+    const std::vector<AnimationRecord> oneLine = {{0, 2, 3, 4, 5}, {12, 7, 8, 9, 10}};
+    EXPECT_EQ(Load("1,2,3,4,5\n13,7,8,9,10"), oneLine);
     for (const std::string text : {
              "1,2,3,4,5\n13,7,8,9,10\n",                 // a final line end
              "1,2,3,4,5\r\n13,7,8,9,10\r\n",             // Windows line ends
@@ -74,7 +58,7 @@ TEST(AnimationFile, LayoutVariantsReadTheSame) {
              " 1 ,\t2, 3 ,4 , 5\t\n13, +7,8,009,10 \n",  // blanks, a plus sign, leading zeros
          }) {
         EXPECT_TRUE(Check(text).empty()) << text;
-        EXPECT_TRUE(SameRecords(Load(text), oneLine)) << text;
+        EXPECT_EQ(Load(text), oneLine) << text;
     }
 }
 
@@ -119,14 +103,8 @@ TEST(AnimationFile, RefusesBadValuesNamingTheirPlace) {
         EXPECT_TRUE(Load(c.text).empty()) << c.text;
     }
     // Numbers with a fraction are taken to the nearest integer, ties to even.
-    GameState s;
-    LoadAnimations(s, Bytes("1,2.5,3.5,4.51,-0.5\n1,2,3,4,32767.4\n"));
-    ASSERT_EQ(s.Animations.size(), 2u);
-    EXPECT_EQ(s.Animations[0].Frames, 2);
-    EXPECT_EQ(s.Animations[0].FrameWidth, 4);
-    EXPECT_EQ(s.Animations[0].FrameHeight, 5);
-    EXPECT_EQ(s.Animations[0].FrameSteps, 0);
-    EXPECT_EQ(s.Animations[1].FrameSteps, 32767);
+    EXPECT_EQ(Load("1,2.5,3.5,4.51,-0.5\n1,2,3,4,32767.4\n"),
+              (std::vector<AnimationRecord>{{0, 2, 4, 5, 0}, {0, 2, 3, 4, 32767}}));
     EXPECT_FALSE(Check("1,2,3,4,5\n2,2,3,4,32767.5\n").empty());  // rounds out of range
     // Values at the ends of the 16-bit range are fine.
     EXPECT_TRUE(Check("13,-32768,32767,0,-1\n1,2,3,4,5").empty());
