@@ -10,7 +10,7 @@ namespace ZapModule {
 StartupPreload::StartupPreload(const DataLayout& layout) {
     // The pictures in the order start-up reads them.
     std::vector<std::string> names{"pictures/gui"};
-    for (int i = 1; i <= kSpriteCount; ++i) names.push_back("pictures/ko" + std::to_string(i));
+    for (int i = 0; i < kSpriteCount; ++i) names.push_back(SpritePicture(i));
     for (const std::string& name : names) {
         const std::string path = layout.DataFolder + "/" + name;
         promised_.emplace_back(path, std::promise<std::optional<Surface>>());

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "frontend/look.h"
 #include "frontend/surface_image.h"
@@ -11,8 +12,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int kBrickSheet = 5;
-constexpr int kBonusSheet = 6;
 constexpr int kIconScale = 2;
 constexpr int kMaxPoints = 32767;
 
@@ -43,12 +42,14 @@ QListWidget* IconList(QWidget* parent) {
 }  // namespace
 
 QString BonusName(int bonus) {
-    static const char* const kNames[] = {
+    // By the kind's number (Bonus::Kind), none first.
+    static constexpr const char* kNames[] = {
         "žádný",          "dlouhá pálka", "krátká pálka", "zeď",   "míček navíc",
         "zabiják míčku",  "rychlý míček", "pomalý míček", "bomba", "život navíc",
         "průrazný míček", "lepivá pálka", "překvapení"};
-    return bonus >= 0 && bonus <= 12 ? QString::fromUtf8(kNames[bonus])
-                                     : QString::fromUtf8("bonus %1").arg(bonus);
+    static_assert(std::size(kNames) == Bonus::Surprise + 1);
+    return bonus >= 0 && bonus <= Bonus::Surprise ? QString::fromUtf8(kNames[bonus])
+                                                  : QString::fromUtf8("bonus %1").arg(bonus);
 }
 
 BrickPalette::BrickPalette(const GameState& sprites,
@@ -61,11 +62,12 @@ BrickPalette::BrickPalette(const GameState& sprites,
       points_(new QSpinBox(this)) {
     setAutoFillBackground(true);
     SetColours(this, Qt::white, Qt::black);
-    const int brickCells =
-        kBrickSheet < sprites.SpriteCount() ? sprites.Sprites[kBrickSheet].Width / kCellWidth : 0;
+    const int brickCells = kBrickSheetSprite < sprites.SpriteCount()
+                               ? sprites.Sprites[kBrickSheetSprite].Width / kCellWidth
+                               : 0;
     for (int cell = 0; cell < brickCells; ++cell) {
-        auto* item =
-            new QListWidgetItem(QIcon(Cell(sprites, kBrickSheet, cell)), QString(), pictures_);
+        auto* item = new QListWidgetItem(QIcon(Cell(sprites, kBrickSheetSprite, cell)), QString(),
+                                         pictures_);
         item->setToolTip(QString::fromUtf8("obrázek %1").arg(cell));
     }
     pictures_->setCurrentRow(0);
@@ -74,7 +76,7 @@ BrickPalette::BrickPalette(const GameState& sprites,
     new QListWidgetItem(QString::fromUtf8("žádný"), bonuses_);
     for (int bonus = 1; bonus <= Bonus::Surprise; ++bonus) {
         auto* item =
-            new QListWidgetItem(QIcon(Cell(sprites, kBonusSheet, bonus - 1)), {}, bonuses_);
+            new QListWidgetItem(QIcon(Cell(sprites, kBonusSheetSprite, bonus - 1)), {}, bonuses_);
         item->setToolTip(BonusName(bonus));
     }
     bonuses_->setCurrentRow(0);

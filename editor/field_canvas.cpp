@@ -14,7 +14,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int kBonusSheet = 6;  // the sprite with the bonus pictures, 1 to 12
 const QColor kGridColour(40, 40, 40);
 const QColor kSelectionColour(255, 255, 0);
 const QColor kFaultColour(255, 0, 0);
@@ -27,8 +26,8 @@ FieldCanvas::FieldCanvas(GameState& sprites, QWidget* parent) : QWidget(parent),
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     s_.Field = Surface(kFieldWidth, kFieldHeight);
-    if (kBonusSheet < s_.SpriteCount())
-        bonusSheet_ = ImageOf(s_.Sprites[kBonusSheet].Pixels).copy();
+    if (kBonusSheetSprite < s_.SpriteCount())
+        bonusSheet_ = ImageOf(s_.Sprites[kBonusSheetSprite].Pixels).copy();
 }
 
 void FieldCanvas::ShowLevel(const EditorLevel& level, const std::vector<size_t>& selection,

@@ -70,8 +70,7 @@ std::optional<std::string> DifferingDataFile(const Replay& r, const GameState& s
                                              uint64_t levelsHash, uint64_t animationsHash) {
     if (r.LevelsHash != levelsHash) return "levels.ko";
     if (r.AnimationsHash != animationsHash) return "animations.ko";
-    if (r.WallPictureHeight != WallPictureHeight(s))
-        return "pictures/ko" + std::to_string(kWallSprite + 1);
+    if (r.WallPictureHeight != WallPictureHeight(s)) return SpritePicture(kWallSprite);
     return std::nullopt;
 }
 

@@ -10,13 +10,6 @@ namespace ZapModule {
 
 namespace {
 
-// Which sprite shows what.
-constexpr int kBatBody = 0;
-constexpr int kBatCap = 1;
-constexpr int kBall = 2;
-constexpr int kBrickSheet = 5;
-constexpr int kBonusSheet = 6;
-
 // The bat is a cap, body segments 27 rows apart and a mirrored cap, at fixed offsets from BatTop.
 constexpr int32_t kFirstBodyOffset = 3;
 constexpr int32_t kSecondBodyOffset = 30;
@@ -78,8 +71,8 @@ bool LoadSprites(GameState& s, const PictureLoader& load, std::string* failed, s
     ReleaseSprites(s);
     std::vector<SpriteSurface> sprites;
     sprites.reserve(kSpriteCount);
-    for (int i = 1; i <= kSpriteCount; ++i) {
-        const std::string name = "pictures/ko" + std::to_string(i);
+    for (int i = 0; i < kSpriteCount; ++i) {
+        const std::string name = SpritePicture(i);
         std::optional<Surface> picture;
         std::string problem = "obrázek nelze načíst";
         if (load) picture = load(DataPath(s, name), &problem);
@@ -105,18 +98,19 @@ void ReleaseSprites(GameState& s) {
 }
 
 void DrawBall(GameState& s, const BallRecord& ball) {
-    CopyWholeSprite(s, kBall, RoundToInt32(ball.X), RoundToInt32(ball.Y));
+    CopyWholeSprite(s, kBallSprite, RoundToInt32(ball.X), RoundToInt32(ball.Y));
 }
 
 void DrawBat(GameState& s) {
     const int32_t top = s.BatTop;
-    CopyWholeSprite(s, kBatCap, kBatLeft, top);
-    CopyWholeSprite(s, kBatBody, kBatLeft, top + kFirstBodyOffset);
-    if (s.BatSize != kShortBat) CopyWholeSprite(s, kBatBody, kBatLeft, top + kSecondBodyOffset);
-    if (s.BatSize == kLongBat) CopyWholeSprite(s, kBatBody, kBatLeft, top + kThirdBodyOffset);
+    CopyWholeSprite(s, kBatCapSprite, kBatLeft, top);
+    CopyWholeSprite(s, kBatBodySprite, kBatLeft, top + kFirstBodyOffset);
+    if (s.BatSize != kShortBat)
+        CopyWholeSprite(s, kBatBodySprite, kBatLeft, top + kSecondBodyOffset);
+    if (s.BatSize == kLongBat) CopyWholeSprite(s, kBatBodySprite, kBatLeft, top + kThirdBodyOffset);
     // The bottom cap is the top cap mirrored: a negative height turns it upside down and makes
     // it extend upward from the given line.
-    if (const SpriteSurface* cap = SpriteAt(s, kBatCap))
+    if (const SpriteSurface* cap = SpriteAt(s, kBatCapSprite))
         StretchBlt(s.Field, kBatLeft, top + BottomCapOffset(s.BatSize), cap->Width,
                    -int32_t{cap->Height}, cap->Pixels, 0, 0, cap->Width, cap->Height, SRCCOPY);
 }
@@ -126,13 +120,13 @@ void DrawBrick(GameState& s, const BrickRecord& brick) {
     int16_t cell = brick.Picture;
     if (brick.Type == kTypeSteel && brick.Flash > 0) cell = static_cast<int16_t>(cell + 1);
     const auto sx = static_cast<int16_t>(kCellWidth * cell);
-    CopyFromSprite(s, kBrickSheet, brick.X, brick.Y, kCellWidth, kCellHeight, sx, 0);
+    CopyFromSprite(s, kBrickSheetSprite, brick.X, brick.Y, kCellWidth, kCellHeight, sx, 0);
 }
 
 void DrawBonus(GameState& s, const BonusRecord& bonus) {
     // Bonus pictures are counted from 1.
     const auto sx = static_cast<int16_t>(kCellWidth * bonus.Picture - kCellWidth);
-    CopyFromSprite(s, kBonusSheet, bonus.X, bonus.Y, kCellWidth, kCellHeight, sx, 0);
+    CopyFromSprite(s, kBonusSheetSprite, bonus.X, bonus.Y, kCellWidth, kCellHeight, sx, 0);
 }
 
 void DrawWall(GameState& s) {

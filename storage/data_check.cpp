@@ -61,9 +61,7 @@ std::optional<Surface> LoadCheckedPicture(const PictureLoader& load, const std::
 
 std::vector<std::string> PictureNames() {
     std::vector<std::string> names{"pictures/gui"};
-    for (int sheet = 1; sheet <= kSpriteCount; ++sheet) {
-        names.push_back("pictures/ko" + std::to_string(sheet));
-    }
+    for (int sprite = 0; sprite < kSpriteCount; ++sprite) names.push_back(SpritePicture(sprite));
     return names;
 }
 
@@ -80,12 +78,11 @@ std::vector<std::string> CheckGameData(const std::string& dataDir, const Picture
 }
 
 std::vector<std::string> CheckLevelPlay(const std::string& dataDir, const PictureLoader& load) {
-    constexpr int kBrickSheet = 6;  // pictures/ko6
     const RequiredFile levels = ReadRequiredFile(dataDir, "levels.ko");
     if (!levels.Problems.empty()) return {};
     std::string why;
     const std::optional<Surface> sheet =
-        LoadCheckedPicture(load, dataDir + "/pictures/ko" + std::to_string(kBrickSheet), why);
+        LoadCheckedPicture(load, dataDir + "/" + SpritePicture(kBrickSheetSprite), why);
     const int pictures = sheet ? sheet->Width() / kCellWidth : 0;
     std::vector<std::string> problems;
     for (const LevelRuleProblem& p : CheckLevelSet(ReadLevelBlocks(levels.Bytes), pictures))

@@ -36,7 +36,8 @@ std::string BrickProblem(const BrickRecord& b, int brickPictures) {
         return "typ " + std::to_string(b.Type) +
                " neexistuje (0 obyčejná, 1 na dva zásahy, 2 ocelová), cihla by se nedala rozbít";
     if (b.Bonus < 0 || b.Bonus > kLastBonus)
-        return "bonus " + std::to_string(b.Bonus) + " neexistuje (0 žádný, 1 až 12)";
+        return "bonus " + std::to_string(b.Bonus) + " neexistuje (0 žádný, 1 až " +
+               std::to_string(kLastBonus) + ")";
     if (b.Points < 0) return "záporné body " + std::to_string(b.Points);
     const int last = b.Type == kTypeSteel ? b.Picture + 1 : b.Picture;
     if (b.Picture < 0 || (brickPictures > 0 && last >= brickPictures))

@@ -65,9 +65,19 @@ enum Kind : int16_t {
 }  // namespace Bonus
 constexpr int16_t kBonusKinds = Bonus::StickyBat;  // the effects, kinds 1 to kBonusKinds
 
-constexpr int16_t kExplosionKind = 1;     // the animation of explosions; never a mover
-constexpr int kWallSprite = 11;           // index into Sprites
+constexpr int16_t kExplosionKind = 1;  // the animation of explosions; never a mover
+// Indices into Sprites: Sprites[i] is the data folder's picture SpritePicture(i).
+constexpr int kBatBodySprite = 0;
+constexpr int kBatCapSprite = 1;
+constexpr int kBallSprite = 2;
+constexpr int kBrickSheetSprite = 5;  // the bricks' pictures side by side
+constexpr int kBonusSheetSprite = 6;  // the bonus items' pictures, kinds 1 to Bonus::Surprise
+constexpr int kWallSprite = 11;
 constexpr int kPressedButtonSprite = 12;  // a screen button held down, over Form1's background
+// The data folder's name of sprite `index`'s picture: "pictures/ko6" for kBrickSheetSprite.
+inline std::string SpritePicture(int index) {
+    return "pictures/ko" + std::to_string(index + 1);
+}
 
 struct BallRecord {
     float X = 0, Y = 0, Dx = 0, Dy = 0;
