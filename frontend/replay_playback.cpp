@@ -45,10 +45,10 @@ void ReplayPlayback::Stop() {
 
 void ReplayPlayback::ShowState() {
     screen_.ShowPause();
-    std::string caption = schedule_.Caption();
-    if (caption == shownCaption_) return;
-    screen_.setWindowTitle(QString::fromStdString(caption));
-    shownCaption_ = std::move(caption);
+    const std::string_view suffix = schedule_.CaptionSuffix();
+    if (suffix == shownSuffix_) return;
+    shownSuffix_ = suffix;
+    screen_.setWindowTitle(QString::fromStdString(schedule_.Caption()));
 }
 
 void ReplayPlayback::SetHeld(bool held) {

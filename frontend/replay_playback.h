@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
-#include <string>
+#include <string_view>
 
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
@@ -51,7 +51,7 @@ class ReplayPlayback : public QObject {
     GameState& s_;
     GameLoop& loop_;
     GameScreen& screen_;
-    std::string shownCaption_;
+    std::string_view shownSuffix_;  // ReplaySchedule::CaptionSuffix as last shown
     QElapsedTimer clock_;
     QTimer due_;
     ReplaySchedule schedule_;

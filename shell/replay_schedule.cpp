@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "game/contract/version.h"
 #include "game/contract/window_port.h"
 #include "game/input.h"
 #include "game/replay.h"
@@ -132,11 +131,10 @@ void ReplaySchedule::End(bool diverged) {
     if (OnEnd) OnEnd(diverged);
 }
 
-std::string ReplaySchedule::Caption() const {
-    std::string caption(kGameScreenCaption);
-    if (held_) return caption + " – záznam hry (pauza)";
-    if (s_.Paused == kTrue) return caption + " – záznam hry (hráč dal pauzu; mezerník ji přeskočí)";
-    return caption + " – záznam hry";
+std::string_view ReplaySchedule::CaptionSuffix() const {
+    if (held_) return " – záznam hry (pauza)";
+    if (s_.Paused == kTrue) return " – záznam hry (hráč dal pauzu; mezerník ji přeskočí)";
+    return " – záznam hry";
 }
 
 }  // namespace ZapModule

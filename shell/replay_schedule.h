@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "game/contract/version.h"
 
 #include "game/contract/state.h"
 #include "storage/replay_file.h"
@@ -56,9 +59,13 @@ class ReplaySchedule {
     // Skips the rest of a wait of the recorded game (a pause, the time before the start or
     // between levels): the input that ends it comes now. Nothing happens while the game steps.
     void SkipWait();
-    // The game screen's caption while the game is watched: held by the viewer, in a pause the
-    // player made, or on.
-    std::string Caption() const;
+    // What the game screen's caption has after its own text while the game is watched: held by
+    // the viewer, in a pause the player made, or on. One of three constants, so a frontend that
+    // asks before every pass builds the caption only when it changes (Caption).
+    std::string_view CaptionSuffix() const;
+    std::string Caption() const {
+        return std::string(kGameScreenCaption) + std::string(CaptionSuffix());
+    }
 
     // The timer armed through ArmTimer fired.
     void TimerFired();

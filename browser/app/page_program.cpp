@@ -239,10 +239,11 @@ void PageProgram::UpdateHold() {
 
 void PageProgram::ShowCaption() {
     if (!links_.GameCaption) return;
-    std::string caption = Watching() ? schedule_->Caption() : std::string(kGameScreenCaption);
-    if (caption == shownCaption_) return;
-    links_.GameCaption(caption);
-    shownCaption_ = std::move(caption);
+    const std::string_view suffix = Watching() ? schedule_->CaptionSuffix() : std::string_view();
+    if (captionShown_ && suffix == shownSuffix_) return;
+    captionShown_ = true;
+    shownSuffix_ = suffix;
+    links_.GameCaption(Watching() ? schedule_->Caption() : std::string(kGameScreenCaption));
 }
 
 }  // namespace ZapModule

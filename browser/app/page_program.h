@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "browser/app/page_loop.h"
 #include "browser/app/page_window_port.h"
@@ -118,7 +119,9 @@ class PageProgram {
     GameStart start_;
     std::unique_ptr<ReplaySchedule> schedule_;
     PointerSteering steering_;
-    std::string shownCaption_;  // the game screen's caption shown
+    // The game screen's caption as last shown: ReplaySchedule::CaptionSuffix, none while playing.
+    std::string_view shownSuffix_;
+    bool captionShown_ = false;
     bool heldByHiding_ = false;
     bool pausedShown_ = false;
     bool ended_ = false;
