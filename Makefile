@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The README's two set-up commands are the scripts ./play and ./test at the top of the tree (a
 # minimal Debian has no make); `make play` and `make test` run the same scripts.
 

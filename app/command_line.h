@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's command line. Without arguments the game starts as it always has; the options are
 // for people and desktops asking what it is, and for watching a recorded game ("--replay FILE",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt ends a program that finds no screen with an abort and a page of text. The game and the
 // editor look first and say it in one line instead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the player likes the game screen shown (full screen or in a frame), remembered for the
 // user in a settings file of their own, apart from the game's data files, whose formats are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zapwall: the entry routine. Everything the program is lives in Program; main reads the command
 // line, makes the Qt application around the program, keeps other copies away from the player's
 // files and hands over to Qt's event loop while the game screen is up.

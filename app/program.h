@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole program: the game state, the windows' rules, the data files, the three windows and
 // the window interface over them, the entry routine and the close handlers that end the run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The slow parts of start-up that need neither the display nor the windows — loading the sound
 // library with its audio stack into memory and starting its audio system, decoding the fourteen

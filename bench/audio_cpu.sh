@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound library's cost while the program watches a replay with sound on, through a PulseAudio
 # null sink (a real sound server that plays into nothing), as bench/README.md reports it ("The
 # audio thread"):

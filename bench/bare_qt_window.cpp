@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's own floor for frontend_bench: a Qt program that maps one empty window of the
 // given size and nothing else. It prints the milliseconds from SPAWNED_NS (steady clock) to its
 // first paint, then waits to be stopped.

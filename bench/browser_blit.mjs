@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which way of putting the field's pixels on the screen costs Chromium least, as bench/README.md
 // reports it ("In the browser"): a 495 x 475 canvas on which, once per display frame, a few small
 // rectangles change (a ball, the bat, two movers: about what a step of play changes), for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser edition's CPU share beside the desktop program's, as bench/README.md reports them
 // ("In the browser"): in alternating rounds, Debian's headless Chromium watching a replay on the
 // site served as ./web serves it, then the desktop program watching the same replay under a fresh

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One game step on a busy field, with and without its drawing pass, beside the plain fill and
 // copy of the field that any drawing pass must at least cost; the same with held keys, with and
 // without the game being recorded; and a long recorded game run again headless.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real windows at play, measured (run it on a display, e.g. under `xvfb-run -a`):
 //  * start-up: the time from starting the real zapwall program (copied with its data and sound
 //    library into a folder of its own) until the X server maps its first window, watched from

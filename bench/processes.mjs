@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processes of a program as /proc shows them, for the browser benchmarks: a process with all
 // its descendants, and their CPU ticks and context switches.
 import fs from 'node:fs';

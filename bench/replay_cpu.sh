@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's CPU share and peak memory while it watches a replay, on X11 and on Wayland, as
 # bench/README.md reports them ("On Wayland"):
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a game step pays for sound: Play of a decoded (cached) effect, Play of a file heard for
 // the first time, Play when every channel is busy, and the per-step Update, all through the real
 // loader and the real component library beside this program, on SDL's dummy audio driver.

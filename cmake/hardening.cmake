@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian's hardening flags, as its packages are built: a strong stack protector, fortified C
 # library calls, and relocations made read-only and resolved at start (relro, bindnow). Position
 # independent programs come from CMAKE_POSITION_INDEPENDENT_CODE and the compiler's default.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sanitizers every target is compiled and linked with.
 #
 # ZAPWALL_SANITIZE: OFF; address (AddressSanitizer and UndefinedBehaviorSanitizer, stopping at the

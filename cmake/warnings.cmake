@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The warnings the project's own code is compiled with, by the desktop build and the browser
 # edition's alike.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by CPack on the staged package, before it is packed (CPACK_PRE_BUILD_SCRIPTS): what turns
 # the tree `cmake --install` makes into a Debian package.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The palette: every brick picture of the game's brick sheet, the three brick types, every bonus
 // picture and the points, which together make the brick the next click places.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's main window: the list of levels, the field of the level being edited, the palette
 // and the problems the rules find, with the menus for files, edits, levels and test play. Every

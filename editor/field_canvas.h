@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The playing field, enlarged by a whole factor (1:1 at first), drawn by the game's own drawing
 // code from its sprites, with the editor's marks over it: the grid, the bonus each brick carries,

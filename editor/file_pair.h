@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two files that change together, as a level set's text and its levels.ko: after a crash or a
 // full disk at any point of a replacement, both are old or both are new once the pair is next

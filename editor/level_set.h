@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's document: a level set as the game reads it, and the edits made on it. Plain C++,
 // so the rules of editing are tested without windows; the Qt windows only show it and record

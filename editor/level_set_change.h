@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One edit of a level set as the undo stack keeps it: only what the edit changed, not the set
 // before and after it. A set may hold a million bricks; an edit touches a few of them, or moves,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One edit of the level set for the undo stack: what it changed in the set (a few bricks, or a
 // level moved, added or removed), applied to the editor's set and taken back.

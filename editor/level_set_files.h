@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening and saving a level set: the level text (for people and diffs) and the compiled
 // levels.ko beside it, the latter made by the same compiler as `zapwall-data levels compile`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zapwall-editor: the level editor. It reads the game's pictures from the data folder the game
 // uses, and opens the level set file given on the command line, or starts a new set.
 

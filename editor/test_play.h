@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test play: the real game, started as a program of its own on a throw-away copy of its folder.
 // The copy holds the game, its sound library and its data with the levels to try in place of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own texts (the context menus of the text boxes and the scroll bars, the standard buttons of
 // message boxes) in Czech, whatever language the user's desktop speaks: the game speaks only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A way to show the field past Qt's painting: the program writes the field's pixels to the
 // display itself, and only those that changed since the picture shown last.

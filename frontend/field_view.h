@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1's field Picture1(0): shows GameState::Field, the surface every game step draws, and
 // forwards the five game keys to the rules. The surface is shown without an intermediate copy:

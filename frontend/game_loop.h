@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1's Timer1 and the game loop its event runs, at the pace StepPacer keeps. It never spins:
 // between steps it waits in the event loop, which delivers window events the moment they arrive.

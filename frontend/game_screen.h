@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1, the game screen: the background picture with its two screen buttons, the field with the
 // three messages shown between levels, and the labels for the player, level, balls and IQ. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A game controller as the game screen's keys, through SDL's game controller support (any pad SDL
 // knows works without set-up): the stick or the D-pad up and down are the arrow keys, A (the south

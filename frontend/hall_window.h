@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form3, the hall of fame "In Memoriam": the ten rows of GameState::Hall in two columns, their
 // text colours cycling one row towards rank 1 every 100 ms while the window is open

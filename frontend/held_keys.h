@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game keys' presses and releases on their way from the window to the rules, with the
 // releases of a key held down under X11's auto-repeat taken out. The X server repeats a held key

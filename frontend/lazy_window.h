@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window that is built the first time it is used: start-up shows the menu without first building
 // the game screen and the hall of fame, which the player may open much later or never. Whoever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The looks the three windows share: their fonts, colours, fixed-size frames and the labels that
 // make up most of their controls.

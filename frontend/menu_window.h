@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form2, the main menu on screen: the player panel, the sound switch, the speed setting "Tick",
 // the commands Start, "Síň slávy" and Exit with their hover frames, the dedication, the credits

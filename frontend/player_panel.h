@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The menu's player panel on screen: the roster's list List1 (line i is always Players[i]), the
 // chosen player's name and statistics, the name box Text1 for a new player and deletion with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Watching a recorded game on the game screen: the schedule of shell/replay_schedule.h on a Qt
 // timer and clock, the game loop stepping at the recorded Tick. The viewer's keys never reach

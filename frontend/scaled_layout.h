@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The controls of a window designed in game pixels, put at their places and font sizes for a
 // ScreenScale: every window is drawn at one whole factor that fits its screen (screen_scale.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a window designed in game pixels is drawn on a screen: every game pixel becomes a square
 // block of Factor × Factor screen pixels, whatever Qt's device pixel ratio, so the pictures stay

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The menu's speed bar HScroll1: a horizontal scroll bar whose keys work as the platform's scroll
 // bars do, whatever Qt's default: Right and Down add the arrow step, Left and Up take it away,

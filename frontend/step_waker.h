@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Wakes the game loop's wait in the event loop at the absolute time the next game step is due.
 // On Linux a timerfd watched by the event loop wakes it within microseconds; elsewhere a precise

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An engine surface seen as a Qt picture, for the windows that draw one.
 

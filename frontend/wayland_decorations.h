@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's Wayland plugin loads its OpenGL buffer integration, and with it EGL and Mesa's driver
 // (about 50 MiB more at the peak), when the first window asks whether Qt may draw its title bar,

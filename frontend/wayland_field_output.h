@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shows the field on a Wayland compositor past Qt's painting: in a subsurface of the window's
 // wl_surface, placed over the field and committed on its own (desynchronized), from a pair of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "frontend/x11_field_output.h"
 
 #include <QGuiApplication>

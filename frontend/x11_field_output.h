@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shows the field on an X11 display past Qt's painting. The output keeps a copy of the field as
 // the window shows it; each new picture is compared with that copy inside the region where the

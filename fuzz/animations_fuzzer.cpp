@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // animations.ko: the check never fails on any bytes, and a table it accepts loads into at least
 // two records whose sheets are among the thirteen sprites.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzzers' main() outside libFuzzer: feeds each file named on the command line, and each file
 // of each folder named (in name order), to LLVMFuzzerTestOneInput once. Each input's name is
 // printed before it runs and "ok" after it, so a property that aborts, or a sanitizer's report,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hall.ko: any bytes give a table of ten entries (complete ones from the file); writing it over
 // the same bytes keeps everything past the entries and reads back the same table.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level text compiler: any text either fails with errors that name lines, or gives a level
 // file the game accepts, whose decompiled text compiles to the same bytes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // levels.ko: the check never fails on any bytes; a file it accepts is read level after level
 // exactly as the game reads it (skip to a level, then on through the reopenings) without reading
 // past its end, and decompiles to text that compiles back to the same bytes. Bytes it refuses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // players.ko: any bytes give the complete records and, when anything is wrong, a problem; what is
 // read, written again, reads back the same and whole.
 

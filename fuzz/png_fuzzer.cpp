@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures in the browser edition: any bytes either decode to an opaque picture within the
 // picture size rule, with no reason given, or are refused with one; a decoded picture encodes
 // to bytes that decode to the same picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replay files: any bytes are either refused with a reason or read into a recording whose text,
 // read again, gives the same text (so nothing read is lost or changed on the way). Each input is
 // tried as it is and with a right checksum appended, so that the lines behind the checksum are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tick.ko: any bytes give a setting from 1 to 10000, and the setting written reads back as itself.
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound files: any bytes are judged without reading outside them, and a file let through is
 // within every sound limit the component relies on and decodes, without reading outside it, into
 // as many finite samples as its length promised.

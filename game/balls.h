@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ball motion and collisions: the collision rectangles, the one hit test of the game, serving,
 // following the bat, the ball's own motion with the lost line, the edges and the speed rules,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bricks and bonus items: what a hit does, scoring, the eleven bonus kinds and their timers.
 

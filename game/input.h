@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game screen's input: five keys on the field and presses on the two screen buttons.
 

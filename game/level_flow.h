@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game screen's load, the menu's Start, the switch to the next level, the removal of lost
 // balls and the game over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window stand-in without any window system, for tests and zapwall-sim: it keeps what the
 // rules show (labels, timer, messages, player list) and answers every message box with its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Scores are 32-bit. A sum beyond that range saturates instead of overflowing.
 

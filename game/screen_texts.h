@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game screen's three messages between levels (Label3(0..2)) as designed, and the message that
 // replaces the second one for a player called VEX.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What start-up reads from the data folder, in the entry routine's order, shared by the game and
 // zapwall-sim: the game screen's load, the sprites, the animation table, the bonus timers, the

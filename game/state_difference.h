@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What differs between two game data, in words, for a test failure or a replay that plays out
 // differently twice.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The numeric fields of the game's records and its scalar variables, by name: what the state's
 // JSON form writes and reads, and what a difference between two states names.

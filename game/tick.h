@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game step (phases A to J) and the pass logic of Timer1's loop, free of any platform: the
 // game screen drives it from its timer and waits in the event loop between steps.

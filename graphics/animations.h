@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // animations.ko: decimal numbers separated by commas or line ends, five to a record (sheet
 // number from 1, frames, frame width, frame height, steps per frame).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which part of the field a refresh must update, for every way the field is shown (Qt's paint,
 // the X11 and Wayland outputs, the browser's canvas). Every step redraws the whole field surface,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Picture files and surfaces: the one place in graphics/ that uses Qt. The game's pictures carry
 // no file extension, so they are recognised by their content. Needs no display and no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PNG files in plain C++, for where there is no Qt (the browser edition): a reader of the PNG
 // files the game's pictures are (8-bit RGB, not interlaced, any row filter, zlib-compressed data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture loader where there is no Qt (the browser edition): the game's pictures are PNG
 // files, read and written by png_codec.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The field as an output last showed it, and where a new picture differs from it: the outputs
 // (the desktop's X11 and Wayland ones, the browser's canvas) put only the 5 x 5 tiles

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The level sets the hall accepts games on, each known by the hash its replays name it with
 // (FNV-1a 64 of levels.ko, as the `levels` line writes it) and played on a data folder of its

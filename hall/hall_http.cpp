@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "hall/hall_http.h"
 
 #include "hall/hall_page.h"

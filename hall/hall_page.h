@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hall's own page: the table of the best results, every name escaped, each entry with its
 // replay to download and, where the server serves the browser edition, to watch there.

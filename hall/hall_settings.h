@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings of zapwall-hall-server, all from its command line: where it listens, which
 // database holds the results, which data folder and level sets a replay is played on, what a

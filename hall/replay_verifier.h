@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays a sent replay to its end through the game's engine, in a child process: zapwall-sim
 // --replay, under a CPU time and memory limit, so that no replay can take the server's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hall's answers, apart from HTTP: a sent game checked, played by the engine and filed, or
 // refused with a status and a reason (and nothing stored); the best results; a filed replay.

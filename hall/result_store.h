@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The filed results, in SQLite (one file) or PostgreSQL: the server keeps nothing else, so any
 // number of copies can serve one database. Each of the server's threads talks to the database

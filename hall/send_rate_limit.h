@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How many games one address may send: a bucket per address that fills at the allowed rate up to
 // a minute's worth, each send taking one. Held by each copy of the server for itself.

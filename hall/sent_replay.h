@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the server reads from a sent game before any engine plays it: the nickname's and the
 // claim's form, the level set and the ending the replay names, and the key that makes two sends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zapwall-hall-server: a hall of fame over HTTP whose every entry is a replay the server played
 // to its end through the game's engine. It keeps its results in a database and nothing else, so
 // any number of copies can serve one database.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Playing a level set of one's own (`zapwall --levels FILE`): the set's players, hall of fame and
 // replays live in a folder of the set's own under the user's folder, so progress in one set never

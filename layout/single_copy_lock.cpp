@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "layout/single_copy_lock.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One copy of the game at a time on a written-data folder: each copy keeps the player's files in
 // memory and writes them at its exit, so a second copy would overwrite the first one's progress

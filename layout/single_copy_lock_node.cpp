@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lock under node (zapwall-sim.js), where there is no Qt: the same zapwall.lock file in the
 // format QLockFile writes and reads (the process id, the program's name, the host's name, one per
 // line), so the desktop game and a node run see each other's lock. It is made by an exclusive

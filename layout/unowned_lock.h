@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A lock file that names no process the lock's own reader can find (empty after a power cut,
 // overwritten with junk, unreadable, or a folder, a dangling link or a FIFO in its place) is

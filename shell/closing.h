@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The close handlers of the game screen and of the menu, and what each keeps. Whichever window
 // closes first runs its handler, which closes the other window and so runs the other handler

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How every frontend starts: the data folder's loading with the random source's seed, the
 // recording of a game from its first moment, and the opening of a recorded game to watch it. A

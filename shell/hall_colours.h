@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hall of fame's colour cycle: every 100 ms while the window is shown, the text colours of the
 // names and scores move one row towards rank 1 and rank 1's colour goes to rank 10, so the design

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the main menu, without any window: the speed setting "Tick" with its label, the
 // sound switch "Zvuky", the hover frames of the three commands and what Start does. A view shows

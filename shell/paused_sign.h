@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a paused game shows on its game screen, in every frontend: a word in a black box with a
 // red frame, which the window draws over the field's picture. The field itself keeps what the

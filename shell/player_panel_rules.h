@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the menu's player panel, without any window: which player is chosen, what the name
 // label and the three statistics show, creating and deleting a player, and the two hidden name

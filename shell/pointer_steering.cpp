@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/pointer_steering.h"
 
 #include "game/input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bat steered by a pointer (the mouse, a finger) as a player steers it with the arrow keys.
 // A tap or a click on the field is Space and hands the bat to the pointer; from then on, between

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The messages with which a frontend refuses to start a game or to watch a replay, and the one it
 // shows when a watched replay no longer plays out as recorded. Every frontend shows these same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // When each recorded input of a watched game is delivered, without any window or timer of its
 // own. The recorded inputs reach the rules exactly where the game delivered them, between the

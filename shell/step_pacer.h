@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pace of Timer1's loop, one for the desktop's and the page's game loops: a game step every
 // Tick passes of 1.25 µs nominal (Tick 8000: one step per 10 ms), IdlePasses credited with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's side of the sound component library 2d_snd: it is found in the program's own
 // folder, registered at start-up and unregistered at exit, and the game's SoundPlayer is an

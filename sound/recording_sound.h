@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sound component stand-in that plays nothing and records every call, for tests and
 // zapwall-sim.

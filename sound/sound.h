@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's side of the sound component: the effect table and one function per operation,
 // each applying the on/off rule. Play and Update run only while the menu's sound switch Check1 is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // WAV files, judged and decoded in one place: the sound component plays exactly the files
 // WavProblem lets through (it decodes them with DecodeWav, which cannot fail on them), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little-endian 16-bit values, the only unit of the binary data files. Readers never go past the
 // end of their bytes: a value that is not there reads as 0 and leaves the reader at the end, so a

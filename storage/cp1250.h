@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Central European code page (Windows-1250) in which the data files store names, converted
 // to and from the UTF-8 the rest of the program uses.

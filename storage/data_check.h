@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up check of a data folder: the files the game cannot do without are read whole and
 // checked before anything else is loaded, so a damaged folder is refused with a clear message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-file access to the data folder for the files the game reads and writes (players.ko,
 // hall.ko, tick.ko). The game uses the disk; zapwall-sim keeps writes back unless asked to save.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data files on disk. Reads are refused beyond a size limit instead of allocating whatever a
 // file claims, and never wait on a FIFO or a device; every write goes to a temporary file in the

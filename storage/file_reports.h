@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the player is told about the data files the game keeps (players.ko, hall.ko, tick.ko):
 // a damaged or unreadable file that was set aside, and a save that failed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // hall.ko and the ten-entry hall of fame table GameState::Hall.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // levels.ko: a count of levels, then that many level blocks, each a brick count and six 16-bit
 // values per brick (X, Y, Points, Picture, Type, Bonus), all little-endian. The file is read once

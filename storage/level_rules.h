@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a level set may hold, decided in one place for the game's start-up check, `zapwall-data
 // check`, the level compiler and the level editor.

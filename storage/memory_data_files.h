@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Data files held in memory. Writes are kept here; reads see them first and otherwise the backing
 // files, if there are any. With no backing it is a self-contained folder for tests; over the disk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/name_codes.h"
 
 #include "storage/cp1250.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names as players.ko and hall.ko store them: a 16-bit character count n, then n 16-bit codes,
 // each the character's Windows-1250 code plus 2.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The replay file: everything a game depends on besides the data folder (the random seed, the
 // roster and the hall of fame as the game began, the player, Tick, the sound switch) and every

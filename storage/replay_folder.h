@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder of recorded games: every game's replay written crash-safely under a name made of
 // its date, time and player, and only the newest ones kept.

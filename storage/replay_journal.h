@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The replay of the game being played, written as the game goes: its header when the game
 // begins, then each input as the rules get it, appended to one file in the replays folder. A game

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // players.ko and the roster Players, kept in the order of the menu's list List1.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // tick.ko: the speed setting, one line of text such as " 8000 " and a line end.
 

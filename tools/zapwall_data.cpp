@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zapwall-data: checks, shows and converts the files of a data folder.
 //
 //   zapwall-data check [DIR] [--data DIR] [--user-data DIR]

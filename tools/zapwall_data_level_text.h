@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The level set as text, for people: keys name the kinds of brick, grids draw the 25 x 19 cells
 // of the field and `brick` lines place bricks anywhere. Compiling gives levels.ko; decompiling a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of a file the player brings into the browser's saved files (the "Soubory" dialog of
 // files.js), made as the desktop makes it: players.ko, hall.ko and tick.ko as `zapwall-data check`
 // checks a player's folder, a replay as watching it reads it. The page puts the file alone into a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page module's entry points: what the page's script (page.js) calls, each a thin call into
 // the one PageProgram, and the page's side of the program's links. Texts go both ways as UTF-8;
 // a text returned stays valid until the next call that returns one.

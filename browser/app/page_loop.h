@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1's Timer1 and the game loop in the page. A browser cannot wait inside a call, so the loop
 // runs in slices: the page's timer calls Run, which performs the passes that are due now and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole program in the page: the game state, the player's files, the windows' rules, the
 // window interface over the page, the game loop, the recording of every game and the watching of

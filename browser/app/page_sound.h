@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound component of the page, over WebAudio: the same eight operations as the desktop's
 // library, for the same rules in sound/sound.cpp (the on/off rule, the per-step Update). The

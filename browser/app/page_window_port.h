@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window interface of the rules over the page's windows. Texts, the player list and the
 // pictures go to the page's script (Module.zwPage in page.js) as they change; the timer is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's files in the page: the desktop's disk files on the page's file system, with the
 // page told of every file the game changes there, so that it keeps them (in IndexedDB) beyond

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's files in the browser: players.ko, hall.ko, tick.ko, the kept copies of damaged
 // ones and the replays, byte for byte as the desktop game writes them. The engine reads and writes
 // them in the folder /user of the module's (in-memory) file system with the desktop's own code;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page of the browser edition: the game's three windows as the desktop shows them, driven by
 // the page's module (browser/app). Every rule lives in the module: this script shows what it says
 // (Module.zwPage below is called from C++), forwards the player's keys and clicks to it, keeps the

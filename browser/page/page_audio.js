@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's side of the sound component (browser/app/page_sound.cpp), over WebAudio: the decoded
 // effects, the channels they play on and the tune's channel. The module decides what plays and
 // when; this only makes it sound. Browsers let an AudioContext sound only after the player's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How large the page shows the game's windows, and where. The menu, the game screen and the hall
 // of fame share one factor, the largest at which all three fit the screen, so the picture keeps
 // its size from one window to the next; in the browser's full screen the game screen alone counts,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game controller as the game screen's keys, as on the desktop: the left stick or the D-pad up
 // and down are the arrow keys, A is Space, Start is P, Back is Esc. The browser reports pads in
 // its standard layout but sends no events for their buttons, so the pads are read once a display

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service worker: it keeps every file of the site in a cache filled when the worker is
 // installed, so that the page starts and plays with no network once it has been loaded (and can
 // be installed as an app). The build writes site-version.js beside it: the version, a hash of the

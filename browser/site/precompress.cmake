@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes FILE.gz beside every file of SITE that gzip makes at least a tenth smaller, for servers
 # that send precompressed files (browser/site/serve.py, nginx's gzip_static). A copy newer than
 # its file is kept. Run with cmake -DSITE=DIR -P precompress.cmake after everything is in SITE.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Serves the browser edition's static site (build-web/site) as a static host should.
 
     python3 browser/site/serve.py SITE_DIR [PORT [ADDRESS]]     (PORT 0: any free port)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes SITE/site-version.js for the service worker (browser/page/sw.js): the version, a hash of
 # every file of the site, their names relative to it and each one's SHA-256, sw.js,
 # site-version.js and the files' gzip copies left out.

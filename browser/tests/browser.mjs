@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the browser tests share: the site served as ./web serves it (browser/site/serve.py, with
 // its gzip copies) on a free port, Debian's Chromium started headless through puppeteer-core
 // with a fresh profile for each test, and the waits on the page's own state (never on the clock).

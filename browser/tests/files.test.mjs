@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's files in the browser: a game's progress survives a reload, also one in the middle
 // of the game; the replay the browser recorded plays natively to the same result; only the newest
 // hundred replays stay stored; desktop files come in checked and go out byte-identical, damaged

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's page as a player uses it (the element ids are those of web-page's interface), and
 // the player's files as the desktop game writes them.
 import assert from 'node:assert/strict';

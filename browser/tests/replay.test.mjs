@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays between the desktop and the browser: a game recorded by the native zapwall-sim,
 // watched in the page to its end, leaves the field pixel for pixel as the native
 // `zapwall-sim --replay FILE --frame` draws it; the same replay brought in through "Soubory" is

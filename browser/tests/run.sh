@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the browser edition's end-to-end tests in Debian's headless Chromium, each test file in
 # turn, with the pinned puppeteer-core that scripts/install-node-modules installed.
 #

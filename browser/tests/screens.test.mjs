@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page on every screen and with every hand: a phone upright and turned and a tablet play a
 // game by touch alone (a player made with the on-screen keyboard's Enter, taps and drags on the
 // field, the pause and the quit by the on-screen controls), keep its progress over a reload and

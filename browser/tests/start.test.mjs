@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's start: the menu's first picture, on a new profile, from a local server and on a slow
 // line (Chromium's throttling, 1.5 Mbit/s and 150 ms). The times are printed, for bench/README.md;
 // a busy machine takes longer, so they are measured, not asserted. Once loaded the page starts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The limits on what a data file may cost to read, in one place: the start-up loader, the sound
 // component and `zapwall-data check` all refuse by these, so the check passes exactly the folders

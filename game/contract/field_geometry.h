@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The geometry of the playing field Picture1(0), in pixels, origin at the top left, y downward:
 // the field, the brick and bonus cells, the bat, the ball, the wall and the lines where a ball

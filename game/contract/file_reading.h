@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a whole file safely: the file is opened without blocking and its kind is taken from the
 // open descriptor, so a FIFO, a device or a folder in place of a data file is refused at once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player names that unlock hidden behaviour. *QUORN* (exact case) never loses a spare ball,
 // never enters the hall of fame and can change its level on the menu; ZUL_K (any case) plays the

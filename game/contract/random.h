@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's one source of uniform random numbers in [0, 1). The game seeds it from the clock;
 // tests and the headless driver seed it or make it repeat a fixed list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rectangles as the platform's rectangle functions take them: the right and bottom edges lie
 // outside the rectangle. The functions are inline: the game step calls them over a thousand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every float-to-integer conversion of the game takes the nearest integer with ties to even
 // (2.5 -> 2, 3.5 -> 4). A value beyond the target's range saturates instead of wrapping, and

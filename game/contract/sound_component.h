@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The contract with the sound component: the eight operations of the player object, in the
 // component's interface order, as the game calls them. The real component is the shared library

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every program-wide variable and every variable of the game screen Form1, under the names the
 // rules use, with their widths. The program owns exactly one GameState; tests make as many as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Our stand-in for the platform's drawing calls: off-screen surfaces of 32-bit 0xFFRRGGBB pixels
 // (the layout of QImage::Format_RGB32, so a surface can be shown without a copy) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one narrow interface through which the rules reach the program's windows. The Qt windows
 // implement it (frontend/); tests and zapwall-sim use a recording stand-in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The binary interface between Zapwall and its sound component library 2d_snd (2d_snd.so beside
  * the program, 2d_snd.dll on Windows). This plain C header is the only thing the program and the
  * library share; everything else about either side may change freely.

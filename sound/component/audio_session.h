@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide side of the component: SDL's audio subsystem and the one SDL_mixer device are
 // shared by everything in the process, so every start, stop and claim goes through here under one

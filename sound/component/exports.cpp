@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's C face: the two self-registration entry points and the player factory with its
 // function table. Nothing may throw across this boundary, so every entry catches and falls back
 // to "nothing happened".

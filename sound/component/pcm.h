@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sound data in the device's form: interleaved 16-bit stereo at the device's rate, ready to be
 // handed to SDL_mixer without any further conversion at play time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hidden tune: a short jingle the component composes in memory, so it needs no file. Plain
 // C++: the page's WebAudio component plays the same composition.

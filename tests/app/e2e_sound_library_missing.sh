@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A portable copy without its sound library, and one whose library refuses to register, started
 # again and again on an Xvfb display: every start shows the "Chyba během načítání!" box, Qt never
 # says that its application was made off the main thread, and no start crashes.

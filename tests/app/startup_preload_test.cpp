@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up preload: what its threads decode, load and register while Qt starts beside them is
 // handed out exactly as doing it on the spot would give it, each picture once, and the preload
 // ends cleanly whatever was taken. Run under ThreadSanitizer too (label threads).

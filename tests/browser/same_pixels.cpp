@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // same_pixels A.png B.png: exit status 0 when the two pictures have the same size and pixels
 // (read by the desktop's picture loader), 1 with the first difference on stderr otherwise. The
 // desktop's zapwall-sim writes its frames with Qt, the node one with its own PNG writer, so their

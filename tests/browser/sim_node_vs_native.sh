@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The browser edition's zapwall-sim.js under node against the desktop's zapwall-sim: the same
 # arguments must give the same bytes — the JSON state of every replay scenario, the recordings,
 # the players.ko and hall.ko a --save writes, each tool's replay of the other's recording, the

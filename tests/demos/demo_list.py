@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The demo corpus: for every demo, the level set it is played on (levels/NAME.txt), the roster
 the game starts with (name, spare balls, IQ, level) or the demo whose saved roster and hall of
 fame it resumes, the player, the seed, the most steps it may last, how well the player judges

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Records the demo corpus: real games played headless by zapwall-sim with the input of a scripted
 human player, each kept with the state it ends in.
 

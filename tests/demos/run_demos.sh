@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Replays every recorded game of the demo corpus (the folders beside this script) with
 # zapwall-sim --replay --save, side by side, and compares how each ends with what its folder
 # expects: the players.ko and hall.ko it saved (or that it saved none), and expected.txt, the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The icons built into the programs by two builds whose icons were drawn at different times: rcc,
 # with the options the build gives it, writes the same bytes both times.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` of a build folder: into a prefix itself, the replay file type and the menu
 # entries are registered at once (the prefix's MIME and desktop caches are brought up to date);
 # staged under DESTDIR, as for a package, no cache is made. `--strip`, as the README gives the

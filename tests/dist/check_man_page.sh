@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Formats a manual page as man does and fails on any warning of the formatter.
 #
 # usage: check_man_page.sh PAGE

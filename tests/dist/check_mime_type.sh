@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a MIME database from the replay type alone and checks that it knows the type by its
 # extension and by its first line.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of a build folder into a temporary folder, runs lintian --pedantic on
 # it (no tag may show but those its overrides explain), checks its control fields, its maintainer
 # scripts and its files (the programs in /usr/games, their manual pages in section 6), and runs

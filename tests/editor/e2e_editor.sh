@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The level editor on an Xvfb display, as an author uses it: draws a level of a few bricks with the
 # keyboard, test-plays it (the game opens on a throw-away copy with the test player; Esc ends it
 # and the copy goes), saves the set as text and levels.ko (the compiler's bytes for that text),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's window on Qt's offscreen platform: bricks placed, dragged, erased, moved and
 // deleted with the mouse and undone, levels added and reordered, the set saved as text and
 // levels.ko and opened again, refusals that write nothing, and a test play on a throw-away copy

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving level sets: the shipped set goes through the editor unchanged, an edited set
 // is saved as text that compiles to exactly the saved levels.ko, and damaged or foreign files are
 // refused with their reason while nothing on disk changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edits of the editor's document: where placed, moved and pasted bricks go, what a click and
 // a rubber band find, the order of levels and the points a new brick gets.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Holds an arrow key for three seconds in a real game of zapwall on an Xvfb display with the X
 # server's own key auto-repeat on, as a player holds it. The X server then sends a release and a
 # press for every repeat; none of those pairs may reach the game. The replay the game wrote shows

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Sourced by the end-to-end scripts: a work folder removed at the end with every program started
 # in it, a portable copy of the program, an Xvfb display of the script's own, and helpers that wait

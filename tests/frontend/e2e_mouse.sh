@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays a real game of zapwall on an Xvfb display with the mouse alone, as a player would: a click
 # on the field starts play and hands the bat to the mouse, which then takes the bat to two heights.
 # The replay the game wrote holds nothing but key presses and releases; zapwall-sim --replay plays

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the real zapwall on an Xvfb display as a player would, with xdotool: creates a player,
 # looks at the hall of fame, tabs to the speed bar, starts, releases the ball, clears a one-brick
 # level, resumes and quits with Esc. Then checks what the program stored in players.ko, tick.ko

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays a short real game of zapwall on an Xvfb display with xdotool (held arrow keys, a pause,
 # the ball released, Esc), then runs the replay the game wrote through zapwall-sim --replay: it
 # must end with the IQ, level and spare balls the game stored in players.ko, and with --save write

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the real zapwall and opens zapwall-editor on an Xvfb screen of the given size, framed by a
 # window manager (openbox), at the scale factors 1, 1.25, 1.5 and 2 (QT_SCALE_FACTOR): every
 # window must lie on the screen with its title bar, the menu and the game screen as large as the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two copies of the real zapwall on one data folder, on an Xvfb display: the second says that
 # the game already runs and ends with status 1 without touching a file; once the first is killed,
 # its lock left behind does not stop the next start.

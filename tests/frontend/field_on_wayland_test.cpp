@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field on a real Wayland compositor (a headless weston this test starts, drawing with pixman
 // so that its picture can be taken): what the compositor shows of the field must come to be the
 // surface the last step drew — after a wall, a partial repaint, with the messages over the field,

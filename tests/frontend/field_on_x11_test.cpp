@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field on a real X display (run under Xvfb), where a refresh goes past Qt's painting: what
 // the X server holds in the window must be the surface the step drew, after every step, after a
 // partial repaint by Qt, with the messages over the field, and when the window is uncovered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field on the screen: after every step the window shows exactly the surface the step drew
 // (although a refresh copies only what can have changed). screen_scale_test.cpp tests scaled
 // screens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game screen Form1 with its loop, and the ends of a run as the windows reach them: quit, game
 // over, either window closed first and a refused data folder (what each end keeps is tested
 // without windows in tests/shell).

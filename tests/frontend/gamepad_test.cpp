@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game controller on the game screen, through SDL's virtual joystick: it comes while the game
 // screen is up, its A button starts play, its stick and D-pad move the bat as the arrow keys do,
 // it goes again, and nothing reads controllers while none is there.

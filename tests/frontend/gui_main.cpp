@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GUI tests run in one Qt application on the offscreen platform unless a display is asked
 // for explicitly.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hall of fame window Form3: its table, colour cycle and closing.
 
 #include <QFontMetricsF>

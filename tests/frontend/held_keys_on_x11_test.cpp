@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A held key's release on a real X display (run under Xvfb), whose press of the repeat has not
 // been read when the release's wait is over, as on a busy machine: the X server's keyboard decides.
 

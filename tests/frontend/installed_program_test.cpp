@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program in the installed layout: the game's data comes from one folder, the player's files
 // are read from and written to the user's own folder, which the first save makes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu Form2 and its player panel, driven with Qt's mouse and key events.
 
 #include <gmock/gmock.h>

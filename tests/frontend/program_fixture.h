@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A whole program on the offscreen platform, in a folder of its own: a copy of the build's data
 // (without sounds: there is no sound library beside it, so the game is silent), message boxes

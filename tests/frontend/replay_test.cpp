@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays in the program: a game played on the game screen leaves a replay that the engine runs
 // to exactly the progress the game stored, and watching a replay plays it out on the game screen,
 // answers P and Esc, refuses damaged files and writes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves what the X display shows as a picture, the whole screen or the rectangle given, in the
 // format the file's name ends in (.png, or .ppm for bytes a script compares): the end-to-end
 // tests look at the game they play with it and keep pictures of it, which make the README's

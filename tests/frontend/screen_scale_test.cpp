@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game screen on screens of every scale: the whole screen drawn at one whole factor (every
 // game pixel a square block of whole screen pixels), the field filling its frame, every window
 // inside the screen, and full screen on F11. CTest runs the window tests at the scale factors

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step waker's request for prompt wake-ups: on Linux the thread that waits for the steps asks
 // for short scheduler slices, and keeps the policy and nice value it had (a player who starts the
 // game with `nice` keeps it).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An engine surface as the windows draw it: every pixel where it lies, without a copy.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A game state as the game screen has it after loading, with recording stand-ins for the window
 // and the sound component, and the six-record animation table the game ships with.

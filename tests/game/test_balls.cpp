@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ball motion, the hit test and the rebounds.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bricks, bonus items and the eleven bonus kinds.
 
 #include <gtest/gtest.h>

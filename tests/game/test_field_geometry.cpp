@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cell every brick and bonus item stands in: one rectangle, whether the brick comes from the
 // level file or the item from a destroyed brick, with the level file's 16-bit edges.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start, the level switch, lost balls and the game over; the game screen's input.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording a game and running the recording again: the replayed game ends in exactly the state
 // the played one did, however the inputs fell between steps, pauses and level switches, and a
 // recording that does not play out as recorded is reported.

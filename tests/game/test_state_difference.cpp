@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game data copied and compared as a whole, and what differs between two of them named the way
 // a test failure or zapwall-sim reports it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game step's phase order and removals, the loop's passes, and the movers and explosions.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The masked animation draw: the frame counters, the band height and the two raster operations
 // that leave the background where a frame is transparent.
 

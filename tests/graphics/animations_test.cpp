@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The animation table file: what it accepts, what it refuses (always naming animations.ko and the
 // place), and the records it gives.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture files of any format Qt reads, made opaque, and the failures of reading and writing,
 // without a display or an application object (png_codec_test checks that PNG files without an
 // extension are read and written pixel for pixel).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain-C++ PNG codec of the browser edition: it reads every picture of the game's data
 // folder exactly as the desktop's Qt loader does, reads back what it writes, and refuses damaged
 // or foreign files with a reason, never reading past their end.

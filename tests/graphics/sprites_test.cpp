@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and releasing the sprites, and the copy table of a drawing pass, pixel for pixel on
 // small synthetic sprites whose rows or columns have colours of their own.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing stand-ins, pixel for pixel: BitBlt's raster operations and clipping, the mirrored
 // StretchBlt, and the Win32 meaning of the rectangle functions.
 

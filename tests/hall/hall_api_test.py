@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The hall server's HTTP interface, end to end: the demo corpus' games filed with their exact
 results, forged games refused with a reason and nothing stored, 1000 sends from 8 clients none
 lost, a second copy on the same database limiting sends per address.

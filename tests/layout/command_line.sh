@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The command lines of the game and its tools, with no display at all: --help and --version print
 # and exit 0 (so they never open a window), other arguments are refused with status 2. For the
 # game and the editor: no display, or no Qt Wayland plugin where Wayland is asked for, gives one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which folders the program reads and writes: portable beside the program or installed, the
 // user's own folder from XDG_DATA_HOME, the tools' --data/--user-data, and the written folder
 // appearing only with the first write.

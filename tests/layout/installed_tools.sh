@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tools as installed (PREFIX/bin, the game's data in PREFIX/share/zapwall/data, no data
 # folder beside them): without folder arguments they work on the installed data and the user's
 # own folder in XDG_DATA_HOME, as the game does, and never write into the installed tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing a level set of one's own: each set gets a folder of its own under the player's folder,
 // named after the set and its place, with the game's data and the set's levels; a set the game
 // would refuse makes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One copy at a time: a lock held by another running process refuses the folder, the holder's
 // end frees it, and the lock of a killed copy is taken over at once, however old; so is a lock
 // that names no copy at all, unless a running copy may still hold it.

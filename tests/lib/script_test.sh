@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Sourced by the test scripts that run the programs or the set-up scripts on files of their own: a
 # work folder removed at the end, `fail`, and copies of the game's data for the programs to read.

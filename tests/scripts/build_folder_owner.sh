@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ./play and scripts/build-all in a copy of the set-up scripts, with a fake cmake, id and chown:
 # a user whose build folder holds another user's files is told in one message how to get it back
 # and nothing is built; root building in another user's tree hands the build folder back to the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/check-engine-purity on a tree of its own: it passes plain C++ and Qt in the picture
 # loader, and fails on a Qt or SDL header in the engine or in the windows' rules.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/check-tidy in a small tree of its own, with a fake clang-tidy (a finding for every line
 # that says BAD) and a fake clang whose preprocessor gives the source under a line marker with its path: findings fail the
 # run, also when they come from the cache; a changed unit is checked again, an unchanged one is

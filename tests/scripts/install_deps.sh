@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/install-deps run by an ordinary user against a fake sudo, apt-get, dpkg-query and id:
 # it installs through sudo only where sudo lets the user run apt-get (at once, or after the
 # password asked on a terminal), and otherwise prints the su command to run as root and fails

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The close handlers: what each order keeps, and that the program ends once.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a frontend starts: the build's data folder loaded with a seed, the recording that names
 // that seed and those files, and a recorded game opened again, or refused with the reason.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu's rules: the speed setting, the hover frames, the hall of fame's colour cycle and Start.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player panel's rules: choosing, creating and deleting players, and the hidden names.
 
 #include <gtest/gtest.h>

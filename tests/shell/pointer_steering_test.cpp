@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bat steered by a pointer: the keys it hands to the rules, and where real steps take the bat.
 
 #include "shell/pointer_steering.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule of a watched replay on a clock and timer the test moves: inputs while the game
 // waits come after their recorded gaps, inputs before a step come at that step at the latest,
 // holding stops the recording's clock, and a recording the game cannot follow ends as diverged.

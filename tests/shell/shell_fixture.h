@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game state of a program on its menu: a roster, a one-level level file, the recording window
 // and sound stand-ins, the player's files in memory; and the rules of the menu over it.

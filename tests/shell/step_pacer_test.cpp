@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pace both game loops keep, on a clock the test moves: the rate Tick gives however late the
 // loop wakes, no burst after lost time, and the idle passes counted while it waited.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loader against stand-in libraries (tests/sound/fake_component.c): what reaches a working
 // library, and the message and silence for each way a library can be missing or broken.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real component library, loaded by the real loader from the program's folder, playing into
 // SDL's disk audio driver: the captured samples show what a player would hear.
 

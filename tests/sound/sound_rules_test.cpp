@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The on/off rule of the sound requests and the order of the calls that reach the component.
 
 #include <gmock/gmock.h>

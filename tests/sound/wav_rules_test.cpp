@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The WAV rules that the sound component plays by and `zapwall-data check` judges by: one parser
 // decides, so a file is either refused with a reason or decoded, never let through by the check
 // and then left silent by the component.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes test sounds: 16-bit mono PCM WAV files holding a sine tone with short fades, and reads
 // back what SDL's disk audio driver captured (raw 16-bit little-endian stereo).

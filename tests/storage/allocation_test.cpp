@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged counts must not make a reader allocate what the count claims: the global allocation
 // functions are replaced here to record the largest single request while a reader runs. (Under
 // AddressSanitizer, which owns the allocation functions, these cases are skipped.)

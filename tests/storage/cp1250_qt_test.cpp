@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows-1250 table of the engine against Qt's converters, code by code.
 
 #include <gtest/gtest.h>

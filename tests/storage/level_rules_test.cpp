@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of what a level set may hold: what the game refuses, what it plays but not as meant,
 // and that the shipped kind of level passes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The replay file: its text reads back to the same recording, and anything foreign, cut short,
 // damaged or inconsistent is refused with a reason; the replay folder keeps the newest files.
 

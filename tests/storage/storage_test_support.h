@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the storage tests: files written as lists of 16-bit values, a game state
 // wired to an in-memory or a temporary folder and a recording window, and the one message told.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built zapwall-data on temporary data folders, good and damaged, and checks what it
 // prints and how it exits.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tools' refusals of files: a replay, a data file or a data folder that cannot be read, or an
 # output that cannot be written, ends with status 1 and one line in one language (the program's
 # name, the file and the reason), never with the usage, which is for wrong arguments (status 2).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The replay readers of zapwall-data and zapwall-sim against hostile recordings: a file of the
 // largest size the readers take, built to cost the most, is refused within seconds of CPU and a
 // bounded amount of memory (an end that no game can reach is the reader's own test); a name that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Records scripted headless games with zapwall-sim --record and runs the recordings again with
 # --replay: each replay must end in exactly the state of the game it recorded, write the same
 # players.ko and hall.ko with --save and nothing without it, and damaged replays or a data

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zapwall-sim --replay FILE --check-every N: a recorded game through bonuses and lost balls to its
 # game over, played twice side by side and compared after every step (and every 1000), ends
 # exactly as --replay alone does: the same state, the same last picture, the same saved roster.

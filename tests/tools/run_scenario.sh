@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Replays one scenario folder through zapwall-sim and compares the state it ends in with the
 # scenario's expected.json. A scenario holds any of: levels.txt (compiled into levels.ko),
 # animations.ko, state.json (--state), input.txt (--input), args (further arguments on one line).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zapwall-sim's command line: unusable arguments end with status 2, a reason and the usage;
 # refused data folders and a save beside a running game with status 1 and a reason; the data
 # folder is written only with --save, and then as the game would write it.

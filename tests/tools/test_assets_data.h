@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data folder the build generated (ZAPWALL_DATA_DIR), read the way the game reads it.
 

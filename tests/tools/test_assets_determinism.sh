@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # test_assets_determinism.sh GENERATOR ASSETS_DIR BUILT_DATA_DIR
 # The asset generator writes byte-identical files on every run and into every folder, matches the
 # build's data folder, leaves the files the game writes itself alone, and refuses a broken

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level set as the game loads it: every level clearable in principle, the serve path and the
 // viruses' entry rows free, points growing along the journey, bonuses placed as the set intends.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generated pictures as the game loads and draws them: sizes, the screen layout, the bat in all
 // three lengths, the ball, and the two-band animation sheets through the game's own masked draw.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The eight generated sound effects: plain 16-bit PCM the sound component can play, short, faded
 // in and out so they never click, audible but never harsh, and each one different.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The animation table: its source in assets/animations.txt (the records of animations.ko with
 // '#' comments and blank lines allowed) and the text written to data/animations.ko.

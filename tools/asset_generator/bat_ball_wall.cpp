@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bat (a metal rod with rounded ends), the ball (a small glowing sphere) and the wall (an
 // energy barrier standing at the right of the field).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bonus sheet: twelve capsules, each with an icon a player can read at a glance. The rim says
 // whether catching it helps (green), hurts (red), is a gamble (amber) or a surprise (violet).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The brick sheet: chips and memory cells in clear colours (ordinary bricks), armoured chips in a
 // heavy metal frame (double bricks), and metal plates (steel bricks), each plate followed by the
 // bright picture it shows for a moment when a ball rings it.

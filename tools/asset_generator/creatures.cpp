@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The animated sheets: the viruses that roam the field (records 0 and 2 to 5 of the animation
 // table) and the short burst that marks every destruction (record 1). Every design scales to the
 // frame size the table gives and loops smoothly over its frame count.

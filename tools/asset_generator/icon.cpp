@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application icon. It is painted in a 256 x 256 design space and scaled to each size; the
 // small sizes get bolder shapes and lose the fine details, so they stay readable at 16 px.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application icon: a ball flying from an upright bat towards a column of bricks, on a dark
 // rounded tile. Drawn for the desktop's icon sizes and for the program's windows.

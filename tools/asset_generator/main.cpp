@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zapwall-assets ASSETS_DIR DATA_DIR
 // Writes every picture, sound and the animation table of the game's data folder from the sources
 // in ASSETS_DIR. The output is byte-identical on every run: nothing depends on the clock, every

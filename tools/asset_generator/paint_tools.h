@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the picture makers: fresh pictures and layers, colour arithmetic, analytic
 // shapes painted with supersampling, and the two-band sheets the masked animation draw needs.

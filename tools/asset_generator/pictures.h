@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The makers of every picture of the data folder. Each returns an opaque RGB32 picture in the
 // layout the game's drawing copies expect.

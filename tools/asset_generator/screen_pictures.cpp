@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game screen's background (the frame of the field, the dark windows the labels are written
 // into, the two screen buttons with their captions, a faint circuit board around them) and the
 // pressed button drawn over either screen button.

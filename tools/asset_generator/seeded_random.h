@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small seeded generator (SplitMix64), so every texture and every noise burst comes out the same
 // on every run and on every machine.

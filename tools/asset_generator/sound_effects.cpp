@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/asset_generator/sound_effects.h"
 
 namespace ZapAssets {

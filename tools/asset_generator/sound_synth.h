@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tiny additive synthesiser for the game's sound effects: each effect is a mix of voices (a
 // waveform whose pitch glides exponentially, shaped by a short attack and an exponential decay),

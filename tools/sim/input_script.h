@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The input script of zapwall-sim: one event a line, "S keydown CODE", "S keyup CODE" or
 // "S click X Y", where S is the loop iteration (counted from 0) that delivers it. Blank lines and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // zapwall-sim's sound component: it plays nothing and keeps only what the report gives of the
 // sound requests (how many updates came, and the played effects' names when a report is

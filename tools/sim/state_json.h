@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game state as JSON for zapwall-sim: every variable by its name, records as objects with
 // their field names, rectangles as {"Left","Top","Right","Bottom"}, flags as -1 and 0, floats

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zapwall-sim: the real engine without windows. It loads a data folder as the game does at
 // start-up, starts a game as the menu's Start does, replays scripted input, runs game steps and
 // writes the state as JSON and the field as a picture. Every rule it runs is the game's own.

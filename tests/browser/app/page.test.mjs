@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's windows as a player uses them, in Debian's headless Chromium (the browser helpers of
 // browser/tests): the menu's controls reach the rules, a box the rules open holds the game and comes
 // before the end, a hidden page pauses a game with P, a watched replay holds on P and ends on

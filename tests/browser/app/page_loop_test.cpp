@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's game loop on a clock the test moves: the pause, the hold while a box is open, the
 // slices of a fast Tick, and the calls it asks the page for (its pace is StepPacer's).
 
