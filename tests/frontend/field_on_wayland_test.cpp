@@ -251,7 +251,7 @@ class FieldOnWaylandTest : public ProgramTest {
     bool CompositorCatchesUp() {
         QTimer look;
         look.start(20);
-        return RunUntil([&] { return DifferingOnCompositor() == 0; }, 20000);
+        return RunUntil([&] { return DifferingOnCompositor() == 0; });
     }
     // Whether Qt's copy of the window lags behind the field: it went past Qt.
     bool QtCopyOld() { return Differing(Handed(), FieldOrigin()) != 0; }
@@ -286,14 +286,14 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     };
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }));
 
     // The level switch shows the black field with the messages, which Qt paints.
     ASSERT_TRUE(Screen().Label3(0)->isVisible());
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }));
     // Paused on the next level, after the wall, the partial repaint and the switch.
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
     EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
@@ -320,7 +320,7 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     Screen().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
     PressKey(Qt::Key_P);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 450 && !App().Timer1().Running(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return steps >= 450 && !App().Timer1().Running(); }));
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
     EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
 }
@@ -334,7 +334,7 @@ TEST_F(FieldOnWaylandTest, TheFieldFollowsTheWindowInAndOutOfFullScreenWhilePlay
     };
     const auto playOnUntilPaused = [&](int count) {
         pauseAt = steps + count;
-        return RunUntil([&] { return steps >= pauseAt && !App().Timer1().Running(); }, 20000);
+        return RunUntil([&] { return steps >= pauseAt && !App().Timer1().Running(); });
     };
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Space);

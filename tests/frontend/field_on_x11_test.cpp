@@ -99,7 +99,7 @@ TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
     });
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }));
     EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
     EXPECT_GT(pastQt, 0) << "every refresh was painted by Qt";
 
@@ -110,7 +110,7 @@ TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
     // The next level is drawn past Qt again, over what Qt drew.
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }));
     EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
 }
 

@@ -145,7 +145,7 @@ TEST_F(ReplayProgramTest, APlayedGameLeavesAReplayOfExactlyThatGame) {
             PressKey(Qt::Key_Escape);
         }
     };
-    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_EQ(phase, 3);
 
     const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
@@ -185,7 +185,7 @@ TEST_F(ReplayProgramTest, WatchingPlaysTheGameOutAndWritesNothing) {
     PressKey(Qt::Key_Space);
     PressKey(Qt::Key_Up);
     EXPECT_EQ(State().MovingUp, kFalse);
-    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_EQ(DataDifference(GameOnly(State()), recorded), "");
     EXPECT_EQ(State().Unloaded, kTrue);
     EXPECT_EQ(exits_, std::vector<int>{0});
@@ -250,7 +250,7 @@ TEST_F(ReplayProgramTest, ARecordedPauseIsShownAndSpaceSkipsItsRest) {
     App().Timer1().OnStep = nullptr;
     PressKey(Qt::Key_Space);
     // The rest of the pause is skipped: the game goes on at once and ends as recorded.
-    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }, 10000));
+    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_EQ(DataDifference(GameOnly(State()), recorded), "");
     EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
 }
