@@ -21,13 +21,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") return Asking(Action::Help);
         if (arg == "--version") return Asking(Action::Version);
     }
-    if (!args.empty() && args[0] == "--levels") {
+    if (!args.empty() && (args[0] == "--levels" || args[0] == "--player")) {
+        const std::string& option = args[0];
         if (args.size() == 1)
-            return Asking(Action::Refuse, "--levels potřebuje soubor (zapwall --help)");
+            return Asking(Action::Refuse, option + " potřebuje " +
+                                              (option == "--levels" ? "soubor" : "jméno hráče") +
+                                              " (zapwall --help)");
         CommandLine rest = ParseCommandLine({args.begin() + 2, args.end()});
-        if (!rest.Levels.empty())
-            return Asking(Action::Refuse, "--levels jen jednou (zapwall --help)");
-        if (rest.What != Action::Refuse) rest.Levels = args[1];
+        if (rest.What == Action::Refuse) return rest;
+        if (option == "--levels" ? !rest.Levels.empty() : rest.Player.has_value())
+            return Asking(Action::Refuse, option + " jen jednou (zapwall --help)");
+        if (option == "--levels") {
+            rest.Levels = args[1];
+        } else {
+            if (rest.What != Action::Play)
+                return Asking(Action::Refuse, "--player jen ke hře, ne ke sledování záznamu");
+            rest.Player = args[1];
+        }
         return rest;
     }
     if (args.empty()) return {};
@@ -40,7 +50,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText(const DataLayout& layout) {
-    return "usage: zapwall [--help | --version | [--levels SET] [--replay FILE | FILE]]\n"
+    return "usage: zapwall [--help | --version | [--levels SET] [--player NAME | --replay FILE | "
+           "FILE]]\n"
            "\n"
            "Zapwall, a bat-and-ball arcade game with Czech texts. Without arguments it opens\n"
            "the menu.\n"
@@ -54,6 +65,8 @@ std::string HelpText(const DataLayout& layout) {
            "                  " +
            layout.UserFolder +
            "/sets\n"
+           "  --player NAME   open the menu with the first player called NAME chosen, so that\n"
+           "                  Enter starts the game (the level editor's test play uses it)\n"
            "\n"
            "Game data (read):                          " +
            layout.DataFolder +

@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
     program.UseSound(preload.Sound());
     program.UsePictures(preload.Pictures());
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
+    if (command.Player) program.ChooseAtStart(*command.Player);
     const std::optional<int> status = command.What == CommandLine::Action::Watch
                                           ? program.StartPlayback(command.Replay)
                                           : program.Start();

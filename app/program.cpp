@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <utility>
@@ -71,6 +72,7 @@ std::optional<int> Program::Start() {
     if (const std::string problem = start_.SaveCutGame(); !problem.empty())
         std::cerr << "zapwall: " << problem << '\n';
     if (!Load()) return 1;
+    if (chosenAtStart_) ChoosePlayer(*chosenAtStart_);
     RunMenu();
     if (Ended()) return 0;
     ShowGameScreen();
@@ -82,6 +84,17 @@ bool Program::Load(std::optional<uint32_t> seed) {
     RegisterSound(s_, sound_ ? std::exchange(sound_, nullptr)() : LoadSoundLibrary(libraryFolder_));
     return start_.Load(seed,
                        pictures_ ? std::exchange(pictures_, nullptr) : PictureLoader(LoadPicture));
+}
+
+void Program::ChoosePlayer(const std::string& name) {
+    const auto found =
+        std::find_if(s_.Players.begin(), s_.Players.end(),
+                     [&](const PlayerRecord& player) { return player.Name == name; });
+    if (found == s_.Players.end()) {
+        std::cerr << "zapwall: hráč " << name << " v seznamu není\n";
+        return;
+    }
+    form2_->Players().Choose(static_cast<int>(found - s_.Players.begin()));
 }
 
 void Program::RunMenu() {

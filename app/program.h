@@ -45,6 +45,9 @@ class Program {
     // Returns the exit status when the run already ended (the menu was closed, or the data folder
     // cannot be played), nothing while the game screen is up.
     std::optional<int> Start();
+    // The menu Start opens has the roster's first player called `name` chosen (a name the roster
+    // lacks is said on standard error, and nobody is chosen).
+    void ChooseAtStart(std::string name) { chosenAtStart_ = std::move(name); }
     // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
     // nothing is written. Returns the exit status when the file or the data folder is refused.
     std::optional<int> StartPlayback(const std::string& replayFile);
@@ -85,6 +88,8 @@ class Program {
     std::string ReplayFolder() const { return files_.PathOf("replays"); }
 
   private:
+    // The menu's player panel chooses the roster's first player called `name`.
+    void ChoosePlayer(const std::string& name);
     // Says why nothing can be played; the run ends before any window was shown, without closing
     // through the handlers and without writing anything.
     void Refuse(const std::string& message);
@@ -115,6 +120,7 @@ class Program {
     std::unique_ptr<ReplayPlayback> playback_;
     std::unique_ptr<GamepadInput> gamepad_;
     bool refused_ = false;
+    std::optional<std::string> chosenAtStart_;
 };
 
 }  // namespace ZapModule

@@ -84,6 +84,8 @@ bool TestPlay::Start(const DataLayout& layout, const QString& gameProgram,
     }
     process_ = new QProcess(this);
     process_->setProgram(folder_->path() + "/zapwall");
+    // The menu opens with the test player chosen: Enter or Start plays at once.
+    process_->setArguments({QStringLiteral("--player"), TestPlayerName()});
     process_->setWorkingDirectory(folder_->path());
     process_->setProcessChannelMode(QProcess::ForwardedChannels);
     const auto finish = [this] {

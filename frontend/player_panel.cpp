@@ -109,6 +109,11 @@ void PlayerPanel::ShowRules() {
         stats_[i]->setText(QString::fromStdString(rules_.Statistics()[static_cast<size_t>(i)]));
 }
 
+void PlayerPanel::Choose(int row) {
+    rules_.Select(row);
+    ShowRules();
+}
+
 void PlayerPanel::CreatePlayer() {
     rules_.CreatePlayer(nameBox_->text().toStdString());
     ShowRules();

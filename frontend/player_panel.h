@@ -25,6 +25,8 @@ class PlayerPanel : public QObject {
     void AppendLine(const std::string& name);
     void RemoveLine(int index);
 
+    // The program chooses the player of `row`, as a selection in the list would.
+    void Choose(int row);
     // Enter in Text1: a new player from the typed name, selected.
     void CreatePlayer();
     // Delete in List1: asks, then removes the selected player.

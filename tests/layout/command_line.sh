@@ -60,6 +60,15 @@ for program in "$@"; do
     # The game's messages are Czech, never Czech and English side by side.
     [ "$(cat "$work/err")" = "zapwall: neznámý argument: --frobnicate (zapwall --help)" ] ||
       fail "zapwall's refusal: $(cat "$work/err")"
+    # --levels and --player come before the rest, once each; --player only for a game.
+    for refused in "--player" "--player A --player B" "--player A --replay x.zapwall-replay" \
+      "--levels x.ko --player A x.zapwall-replay"; do
+      run "$program" $refused
+      [ "$status" = 2 ] && [ "$(lines "$work/err")" = 1 ] ||
+        fail "zapwall $refused: status $status: $(cat "$work/err")"
+    done
+    run "$program" --player A --levels x.ko  # taken: only the display is missing
+    [ "$status" = 1 ] || fail "zapwall --player A --levels x.ko: status $status"
     run "$program" --version --frobnicate
     [ "$status" = 0 ] || fail "zapwall --version --frobnicate: status $status"
     # Beside its data folder, the game reads and writes there.
