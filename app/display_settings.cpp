@@ -9,6 +9,7 @@ namespace ZapModule {
 namespace {
 
 const QString kFullScreen = QStringLiteral("display/fullScreen");
+const QString kHallServer = QStringLiteral("hallServer");
 
 }  // namespace
 
@@ -19,6 +20,10 @@ QString DisplaySettings::UserFile() {
 
 bool DisplaySettings::FullScreen() const {
     return QSettings(file_, QSettings::IniFormat).value(kFullScreen, false).toBool();
+}
+
+std::string DisplaySettings::HallServer() const {
+    return QSettings(file_, QSettings::IniFormat).value(kHallServer).toString().toStdString();
 }
 
 void DisplaySettings::SetFullScreen(bool on) {

@@ -2,9 +2,11 @@
 #pragma once
 // How the player likes the game screen shown (full screen or in a frame), remembered for the
 // user in a settings file of their own, apart from the game's data files, whose formats are
-// fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf).
+// fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf). The player
+// also writes there the hall of fame server that results are offered to.
 
 #include <QString>
+#include <string>
 #include <utility>
 
 namespace ZapModule {
@@ -19,6 +21,9 @@ class DisplaySettings {
     bool FullScreen() const;
     // Stores the choice at once; a file that cannot be written only loses the choice.
     void SetFullScreen(bool on);
+    // The hall of fame server's address as the player wrote it ("hallServer=http://host:port"
+    // under [General]); empty when none is set.
+    std::string HallServer() const;
 
     const QString& File() const { return file_; }
     void UseFile(QString file) { file_ = std::move(file); }

@@ -9,9 +9,11 @@
 #include <utility>
 
 #include "frontend/czech_qt_texts.h"
+#include "frontend/hall_send_dialog.h"
 #include "game/replay.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
+#include "shell/hall_offer.h"
 #include "shell/program_messages.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
@@ -40,6 +42,7 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     closing_.TickSetting = [this] { return menu_.Tick(); };
     closing_.EndProgram = [this](int status) {
         loop_->End();
+        if (closing_.FinishedGame()) OfferHallSends(closing_.FinishedGame());
         if (HallWindow* hall = form3_.Built()) hall->hide();
         form2_->hide();
         if (GameScreen* screen = form1_.Built()) screen->hide();
@@ -72,6 +75,7 @@ std::optional<int> Program::Start() {
     if (const std::string problem = start_.SaveCutGame(); !problem.empty())
         std::cerr << "zapwall: " << problem << '\n';
     if (!Load()) return 1;
+    OfferHallSends(std::nullopt);
     if (chosenAtStart_) ChoosePlayer(*chosenAtStart_);
     RunMenu();
     if (Ended()) return 0;
@@ -150,6 +154,23 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     ShowGameScreen();
     playback_->Start();
     return std::nullopt;
+}
+
+void Program::OfferHallSends(std::optional<HallSend> game) {
+    std::string problem;
+    std::optional<std::string> address = HallServerAddress(displaySettings_.HallServer(), &problem);
+    PendingHallSends pending(files_.PathOf(std::string(kPendingHallSendsFolder)));
+    if (!problem.empty() && (game || !pending.Names().empty())) {
+        port_.ShowMessage(problem + "\nVýsledky se neposílají; adresa je v souboru " +
+                              displaySettings_.File().toStdString() + ".",
+                          kProgramTitle, MessageButtons::Ok);
+        return;
+    }
+    HallOffer offer(std::move(address), pending, std::move(game));
+    if (!offer.Asks()) return;
+    GameScreen* screen = form1_.Built();
+    HallSendDialog dialog(offer, screen != nullptr && screen->isVisible() ? screen : nullptr);
+    dialog.exec();
 }
 
 void Program::ControllerKey(bool down, int qtKey) {

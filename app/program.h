@@ -23,6 +23,7 @@
 #include "shell/closing.h"
 #include "shell/game_start.h"
 #include "shell/hall_colours.h"
+#include "shell/hall_send.h"
 #include "shell/menu_rules.h"
 #include "shell/player_panel_rules.h"
 #include "sound/component_loader.h"
@@ -51,6 +52,10 @@ class Program {
     // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
     // nothing is written. Returns the exit status when the file or the data folder is refused.
     std::optional<int> StartPlayback(const std::string& replayFile);
+
+    // Offers the sends kept for the hall server and `game`'s (the game just ended), when an
+    // address is set, and sends on the player's yes; returns once the player closed the box.
+    void OfferHallSends(std::optional<HallSend> game);
 
     // The entry routine's parts: everything up to the menu (false when the data folder is
     // refused, after saying why), the modal menu, and the game screen's showing, where the

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "hall/sent_replay.h"
+#include "shell/hall_send.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {
@@ -46,11 +47,6 @@ class ReplayOnDisk {
     std::string path_;
     bool written_ = true;
 };
-
-// The level the game screen shows for the game's Level, 16 bits as it shows it.
-int64_t ShownLevel(int64_t level) {
-    return static_cast<int16_t>(level + 1);
-}
 
 }  // namespace
 
@@ -107,7 +103,7 @@ DeskAnswer ResultDesk::Play(const SentGame& sent, const AcceptedLevelSet& set, i
     if (!played.Problem.empty()) return Refusal(played.ServerFault ? 503 : 422, played.Problem);
     if (ending != "quit" && ending != "gameover")
         return Refusal(422, "hra nebyla dohrána: neskončila koncem hry ani odchodem z ní");
-    const int64_t shown = ShownLevel(played.Level);
+    const int64_t shown = ShownLevel(static_cast<int32_t>(played.Level));
     if (played.Score != score || shown != level)
         return Refusal(422, "hra skončila s IQ " + std::to_string(played.Score) + " na úrovni " +
                                 std::to_string(shown) + ", ne s IQ " + std::to_string(score) +

@@ -30,6 +30,7 @@ void CloseHandlers::CloseGameScreen() {
         const std::optional<Replay> recorded = Recorder != nullptr && Recorder->Recording()
                                                    ? std::optional(Recorder->Finish(s_))
                                                    : std::nullopt;
+        if (recorded) finishedGame_ = OfferedHallSend(s_, *recorded);
         Release();
         KeepPlayersProgress(s_);
         std::string why;

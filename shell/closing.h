@@ -8,9 +8,11 @@
 // and tick.ko are written and the game's replay is kept.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "game/contract/state.h"
+#include "shell/hall_send.h"
 
 namespace ZapModule {
 
@@ -43,6 +45,9 @@ class CloseHandlers {
     void ClosePlayback(bool diverged = false);
 
     bool Ended() const { return ended_; }
+    // What the game the game screen's closing ended offers to send to a hall server
+    // (OfferedHallSend): nothing before, and for a game closed mid-play.
+    const std::optional<HallSend>& FinishedGame() const { return finishedGame_; }
 
   private:
     // What the game screen's closing releases, saving or not: the sprites, the sound component
@@ -57,6 +62,7 @@ class CloseHandlers {
     bool menuClosing_ = false;
     int closing_ = 0;  // handlers running, one inside another
     bool ended_ = false;
+    std::optional<HallSend> finishedGame_;
 };
 
 }  // namespace ZapModule

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Sending a finished game's result to a hall of fame server (zapwall-hall-server), as both
+// frontends do it: which games are offered, where the request goes and in what form, and what
+// an answer means for the send. A send happens only after the player's yes; the frontends ask,
+// make the request without waiting on it and bring the answer here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "game/contract/state.h"
+#include "storage/replay_file.h"
+
+namespace ZapModule {
+
+// The level the game screen shows for the game's Level, as 16 bits show it.
+constexpr int16_t ShownLevel(int32_t level) {
+    return static_cast<int16_t>(level + 1);
+}
+
+// What a hall server is sent: the nickname, the result the game ended with (the IQ the state
+// holds, the level the game screen shows) and the game's replay, which proves it.
+struct HallSend {
+    std::string Name;  // UTF-8
+    int32_t Score = 0;
+    int16_t Level = 0;
+    std::string Replay;  // the replay file's text
+
+    friend bool operator==(const HallSend&, const HallSend&) = default;
+};
+
+// The longest nickname a server takes, in characters.
+constexpr size_t kMaxHallNicknameCharacters = 32;
+// How long a send may take before it counts as failed (and is kept for later).
+constexpr int kHallSendTimeoutMillis = 20'000;
+
+// The send a game ending in this state offers, under the roster's name of its player: one that
+// ended by a game over or a quit, which the server files; nothing for a game closed mid-play or
+// cut short.
+std::optional<HallSend> OfferedHallSend(const GameState& s, const Replay& game);
+
+// The server's address from the setting as the player wrote it (blanks around it and a final
+// '/' left out): "http://host:port", perhaps with a path. Nothing for an empty setting, and for
+// one that is no http(s) address, with the reason in Czech in `problem`.
+std::optional<std::string> HallServerAddress(std::string_view setting,
+                                             std::string* problem = nullptr);
+
+// The address the send is posted to, the replay being the body, as text/plain:
+// ADDRESS/api/results?name=NICK&score=IQ&level=N, the nickname percent-encoded as UTF-8.
+std::string HallSendUrl(const std::string& address, const HallSend& send);
+
+// What an answer means for a send: filed (or filed before), refused for good by the server with
+// its reason, or failed on the way, when it is kept and offered again.
+enum class HallSendOutcome : uint8_t { Filed, Refused, Failed };
+struct HallSendAnswer {
+    HallSendOutcome Outcome = HallSendOutcome::Failed;
+    std::string Text;  // for the player, in Czech
+};
+
+// A text with every byte but letters, digits and -._~ as %XX, as an address's query takes it;
+// and back (nothing for a broken %XX).
+std::string PercentEncoded(std::string_view text);
+std::optional<std::string> PercentDecoded(std::string_view text);
+
+// The answer to a send from its HTTP `status` and the server's `reason` (the JSON's "reason",
+// empty when there is none); status 0 when no answer came, `problem` saying why (the network's
+// words, or a timeout). Only a refusal the server gave a reason for is final; a busy or failing
+// server (408, 429, 5xx) and an answer from something that is no hall server count as failed.
+HallSendAnswer ReadHallAnswer(int status, std::string_view reason, std::string_view problem);
+
+}  // namespace ZapModule
