@@ -7,9 +7,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "browser/app/page_program.h"
 #include "graphics/picture_loader.h"
+#include "shell/hall_offer.h"
 #include "shell/paused_sign.h"
 #include "storage/cp1250.h"
 
@@ -36,6 +38,18 @@ std::string returned;  // the last text handed to the page
 const char* Return(std::string text) {
     returned = std::move(text);
     return returned.c_str();
+}
+
+// The offer to the hall server being made, its kept sends and the requests of the player's yes.
+ZapModule::PendingHallSends pendingSends(std::string(kUserFolder) + "/" +
+                                         std::string(ZapModule::kPendingHallSendsFolder));
+std::unique_ptr<ZapModule::HallOffer> hallOffer;
+std::vector<ZapModule::HallRequest> hallRequests;
+
+const ZapModule::HallRequest* HallRequestAt(int i) {
+    return i >= 0 && static_cast<size_t>(i) < hallRequests.size()
+               ? &hallRequests[static_cast<size_t>(i)]
+               : nullptr;
 }
 
 bool IsCommand(int command) {
@@ -285,6 +299,63 @@ EMSCRIPTEN_KEEPALIVE const char* zw_hall_name(int row) {
 EMSCRIPTEN_KEEPALIVE int zw_hall_score(int row) {
     if (!program || row < 0 || row >= 10) return 0;
     return program->State().Hall[static_cast<size_t>(row)].Score;
+}
+
+// --- The hall of fame server (shell/hall_offer.h; the page's side is hall_send.js) --------
+
+// Why the setting is no hall server's address, in Czech; empty when it is one, or empty.
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_address_problem(const char* setting) {
+    std::string problem;
+    ZapModule::HallServerAddress(setting, &problem);
+    return Return(problem);
+}
+
+// Makes the offer to the server of the `setting`: the sends kept from before and, `atEnd`, the
+// game that has just ended. 1 when the player is to be asked.
+EMSCRIPTEN_KEEPALIVE int zw_hall_offer(const char* setting, int atEnd) {
+    hallRequests.clear();
+    hallOffer = std::make_unique<ZapModule::HallOffer>(
+        ZapModule::HallServerAddress(setting), pendingSends,
+        atEnd != 0 && program ? program->FinishedGame() : std::nullopt);
+    return hallOffer->Asks() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_question() {
+    return Return(hallOffer ? hallOffer->Question() : "");
+}
+
+// The nickname offered: the roster's name of the game's player; empty when no game is offered.
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_nickname() {
+    return Return(hallOffer && hallOffer->Game() ? hallOffer->Game()->Name : "");
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_hall_nickname_length() {
+    return static_cast<int>(ZapModule::kMaxHallNicknameCharacters);
+}
+
+EMSCRIPTEN_KEEPALIVE int zw_hall_send_timeout() {
+    return ZapModule::kHallSendTimeoutMillis;
+}
+
+// The player's yes: the number of requests to make, the ended game (kept now) first.
+EMSCRIPTEN_KEEPALIVE int zw_hall_accept(const char* nickname) {
+    if (hallOffer) hallRequests = hallOffer->Accept(nickname);
+    return static_cast<int>(hallRequests.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_request_url(int i) {
+    return Return(HallRequestAt(i) ? HallRequestAt(i)->Url : "");
+}
+
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_request_body(int i) {
+    return Return(HallRequestAt(i) ? HallRequestAt(i)->Body : "");
+}
+
+// The answer to request `i` (status 0: none came, for `problem`): the text to show.
+EMSCRIPTEN_KEEPALIVE const char* zw_hall_answered(int i, int status, const char* reason,
+                                                  const char* problem) {
+    const ZapModule::HallRequest* request = HallRequestAt(i);
+    return Return(request ? hallOffer->Answered(*request, status, reason, problem) : "");
 }
 
 }  // extern "C"

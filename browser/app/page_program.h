@@ -20,6 +20,7 @@
 #include "shell/closing.h"
 #include "shell/game_start.h"
 #include "shell/hall_colours.h"
+#include "shell/hall_send.h"
 #include "shell/menu_rules.h"
 #include "shell/player_panel_rules.h"
 #include "shell/pointer_steering.h"
@@ -92,6 +93,8 @@ class PageProgram {
     void ReplayTimerFired();
 
     const GameState& State() const { return s_; }
+    // What the game that ended offers to send to a hall server (CloseHandlers::FinishedGame).
+    const std::optional<HallSend>& FinishedGame() const { return closing_.FinishedGame(); }
     bool Watching() const { return schedule_ != nullptr; }
     bool Ended() const { return ended_; }
 

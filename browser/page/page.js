@@ -247,6 +247,8 @@
     $('end').hidden = false;
     layout();
     $('end-again').focus();
+    // A game played to its end may go to the hall server, if the player wants (hall_send.js).
+    if (mode === 'play' && window.ZapwallHall) window.ZapwallHall.offer(M, true);
   }
 
   // --- Boxes: message boxes and the hall of fame --------------------------------------------
@@ -897,7 +899,11 @@
     placePausedSign();
     if (!watched) {
       showWindow('menu');
-      if (M._zw_start()) showMenu();
+      if (M._zw_start()) {
+        showMenu();
+        // The results kept from before are offered again (hall_send.js).
+        if (window.ZapwallFiles && window.ZapwallHall) window.ZapwallHall.offer(M, false);
+      }
       soundsLoaded = loadData(module, dataNames.filter(isSound)).finally(() => {
         if (M === module) soundsSettled = true;
         if (window.ZapwallFiles) window.ZapwallFiles.offerOffline();

@@ -5,7 +5,8 @@
 #
 # usage: browser/tests/run.sh SITE_DIR NATIVE_BUILD_DIR
 #   SITE_DIR          the built site (build-web/site)
-#   NATIVE_BUILD_DIR  a native build holding zapwall-sim, which the replays are compared with
+#   NATIVE_BUILD_DIR  a native build holding zapwall-sim, which the replays are compared with,
+#                     and zapwall-hall-server, which the page sends a result to
 # `npm test` here runs it on build-web/site and build/ of the tree ($SITE and $NATIVE_BUILD
 # name others).
 set -euo pipefail
@@ -26,3 +27,4 @@ node start.test.mjs "$site"
 node files.test.mjs "$site" "$native"
 node replay.test.mjs "$site" "$native"
 node screens.test.mjs "$site" "$native"
+node hall.test.mjs "$site" "$native"

@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Sending results to a hall of fame server (zapwall-hall-server) from the page, only when the
+// player says yes: the "Server síně slávy" button sets the server's address, kept with the player's
+// files (/user/hall-server.txt, stored by files.js like them); at the start the sends kept from
+// before are offered, at a game's end that game and the kept ones. Which games, the request's
+// form, what an answer means and the kept sends are the module's (shell/hall_offer.h); this
+// script asks, posts with fetch (never waiting on it, each with a time limit) and shows the
+// answers.
+//
+// The page calls `ZapwallHall.offer(Module, atEnd)` once its program has loaded the player's
+// files (atEnd false) and when a game has ended (true).
+'use strict';
+
+window.ZapwallHall = (() => {
+  const SETTING = '/user/hall-server.txt';
+
+  let module = null;
+  let offering = false;  // a question or its answers are shown
+  let rounds = 0;  // the yeses so far: a round's sends stop when another began
+
+  function element(tag, properties = {}, children = []) {
+    const made = Object.assign(document.createElement(tag), properties);
+    made.append(...children);
+    return made;
+  }
+
+  // The module's functions that give a text, and those that give a number.
+  function text(name, ...args) {
+    return module.ccall(name, 'string', args.map(typeOf), args);
+  }
+  function number(name, ...args) {
+    return module.ccall(name, 'number', args.map(typeOf), args);
+  }
+  function typeOf(arg) {
+    return typeof arg === 'number' ? 'number' : 'string';
+  }
+
+  function setting() {
+    try {
+      return module.FS.readFile(SETTING, { encoding: 'utf8' });
+    } catch {
+      return '';
+    }
+  }
+
+  function persist() {
+    if (window.ZapwallFiles) window.ZapwallFiles.persist();
+  }
+
+  function dialog() {
+    let box = document.getElementById('zapwall-hall');
+    if (!box) {
+      box = element('dialog', { id: 'zapwall-hall', lang: 'cs' });
+      // The keys typed in the box are for the box, not for the game behind it.
+      for (const kind of ['keydown', 'keyup']) {
+        box.addEventListener(kind, (event) => event.stopPropagation());
+      }
+      document.body.append(box);
+    }
+    return box;
+  }
+
+  // --- The address ---------------------------------------------------------------------------
+
+  // A page from https may not post to an http address: the browser would refuse every send.
+  function addressProblem(address) {
+    const problem = text('zw_hall_address_problem', address);
+    if (problem) return problem;
+    if (location.protocol === 'https:' && /^http:/i.test(address)) {
+      return 'Stránka otevřená přes https může výsledky posílat jen na adresu https://.';
+    }
+    return '';
+  }
+
+  function openSetting() {
+    const box = dialog();
+    const input = element('input', { id: 'zapwall-hall-address', inputMode: 'url', value: setting(),
+                                     placeholder: 'http://server:8765', spellcheck: false });
+    const problem = element('p', { id: 'zapwall-hall-problem', role: 'alert' });
+    const save = () => {
+      const address = input.value.trim();
+      const why = address ? addressProblem(address) : '';
+      if (why) {
+        problem.textContent = why;
+        return;
+      }
+      module.FS.writeFile(SETTING, address);
+      persist();
+      box.close();
+    };
+    box.replaceChildren(
+      element('h2', { textContent: 'Síň slávy na serveru' }),
+      element('p', { textContent: 'Adresa serveru síně slávy (zapwall-hall-server), kam hra ' +
+                                  'po skončení nabídne poslat výsledek. Prázdná adresa: ' +
+                                  'nic se nenabízí ani neposílá.' }),
+      element('form', { onsubmit: (event) => { event.preventDefault(); save(); } }, [
+        input, problem,
+        element('div', { className: 'buttons' }, [
+          element('button', { id: 'zapwall-hall-save', type: 'submit', textContent: 'Uložit' }),
+          element('button', { type: 'button', textContent: 'Zrušit', onclick: () => box.close() }),
+        ]),
+      ]));
+    box.showModal();
+    input.focus();
+  }
+
+  // The button is for the time outside a game, as the files' is.
+  function addButton() {
+    if (document.getElementById('zapwall-hall-button')) return;
+    const button = element('button', { type: 'button', id: 'zapwall-hall-button',
+                                       textContent: 'Server síně slávy', onclick: openSetting });
+    const update = () => {
+      const game = document.getElementById('game');
+      button.disabled = !module || (Boolean(game) && !game.hidden);
+      button.title = button.disabled ? 'Adresu serveru lze nastavit mimo hru.'
+                                     : 'Adresa serveru síně slávy, kam posílat výsledky';
+    };
+    new MutationObserver(update).observe(document.body,
+                                         { subtree: true, attributeFilter: ['hidden'] });
+    update();
+    const slot = document.getElementById('zapwall-files-slot');
+    (slot || document.body).append(button);
+  }
+
+  // --- The sends -----------------------------------------------------------------------------
+
+  // Posts one request; its status (0 when no answer came), the server's reason and the problem.
+  // Closing the box stops the wait: the send stays kept.
+  async function post(box, url, body) {
+    const stop = new AbortController();
+    const timeout = setTimeout(() => stop.abort(), number('zw_hall_send_timeout'));
+    box.addEventListener('close', () => stop.abort(), { once: true });
+    try {
+      const answer = await fetch(url, {
+        method: 'POST', body, cache: 'no-store', signal: stop.signal,
+        headers: { 'Content-Type': 'text/plain; charset=utf-8' },
+      });
+      let reason = '';
+      try {
+        reason = String((await answer.json()).reason || '');
+      } catch {
+        // no hall server's answer: the status says it all
+      }
+      return [answer.status, reason, ''];
+    } catch {
+      return [0, '', stop.signal.aborted ? 'vypršel čas na odpověď' : 'server není dostupný'];
+    } finally {
+      clearTimeout(timeout);
+    }
+  }
+
+  // Sends what the yes made, one after another, while the box is open.
+  async function send(box, nickname, answers) {
+    const round = ++rounds;
+    const count = number('zw_hall_accept', nickname);
+    persist();
+    answers.textContent = 'Odesílám…';
+    const said = [];
+    for (let i = 0; i < count; ++i) {
+      const [status, reason, problem] = await post(box, text('zw_hall_request_url', i),
+                                                   text('zw_hall_request_body', i));
+      if (round !== rounds || !box.open) return;
+      said.push(text('zw_hall_answered', i, status, reason, problem));
+      answers.textContent = said.join('\n');
+      persist();
+    }
+    box.dataset.done = 'yes';
+  }
+
+  function ask(box) {
+    const nickname = text('zw_hall_nickname');
+    const input = element('input', { id: 'zapwall-hall-nickname', value: nickname,
+                                     maxLength: number('zw_hall_nickname_length') });
+    const answers = element('p', { id: 'zapwall-hall-answers', role: 'status' });
+    const yes = element('button', { id: 'zapwall-hall-send', type: 'submit',
+                                    textContent: 'Odeslat' });
+    const no = element('button', { id: 'zapwall-hall-skip', type: 'button',
+                                   textContent: 'Neodesílat', onclick: () => box.close() });
+    input.addEventListener('input', () => { yes.disabled = !input.value.trim(); });
+    const form = element('form', {
+      onsubmit: (event) => {
+        event.preventDefault();
+        input.disabled = true;
+        no.textContent = 'Zavřít';
+        yes.remove();
+        send(box, input.value.trim(), answers);
+      },
+    }, [
+      nickname ? element('label', {}, ['Přezdívka: ', input]) : '', answers,
+      element('div', { className: 'buttons' }, [yes, no]),
+    ]);
+    delete box.dataset.done;
+    box.replaceChildren(element('h2', { textContent: 'Síň slávy na serveru' }),
+                        element('p', { textContent: text('zw_hall_question') }), form);
+    box.showModal();
+    (nickname ? input : yes).focus();
+  }
+
+  // Asks once about what there is to send, if an address is set.
+  function offer(pageModule, atEnd) {
+    module = pageModule;
+    addButton();
+    if (offering) return;
+    if (!number('zw_hall_offer', setting(), atEnd ? 1 : 0)) return;
+    const box = dialog();
+    offering = true;
+    box.addEventListener('close', () => { offering = false; }, { once: true });
+    ask(box);
+  }
+
+  return { offer };
+})();
