@@ -4,9 +4,12 @@
 // files and hands over to Qt's event loop while the game screen is up.
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QTemporaryFile>
 #include <iostream>
+#include <optional>
 
 #include "app/command_line.h"
 #include "app/display_check.h"
@@ -45,6 +48,32 @@ void SayLockNote(const std::string& note) {
     box.exec();
 }
 
+// The layout that plays or shows the level set of --levels (ReadLevelSetFile): a game keeps its
+// players in the set's own folder (LevelSetLayout). Watching writes nothing there: a compiled set
+// is read where it lies, a level text from `compiled`, a temporary file that goes with the
+// program.
+std::optional<ZapModule::DataLayout> LayoutWithLevels(ZapModule::DataLayout layout,
+                                                      const ZapModule::CommandLine& command,
+                                                      QTemporaryFile& compiled,
+                                                      std::string* problem) {
+    const auto levels = ZapModule::ReadLevelSetFile(command.Levels, problem);
+    if (!levels) return std::nullopt;
+    if (command.What != ZapModule::CommandLine::Action::Watch)
+        return ZapModule::LevelSetLayout(layout, command.Levels, *levels, problem);
+    layout.UserFolder = ZapModule::LevelSetFolder(layout, command.Levels);
+    layout.LevelsFile = command.Levels;
+    if (ZapModule::ReadRegularFile(command.Levels, levels->size()).Bytes == *levels) return layout;
+    const auto size = static_cast<qint64>(levels->size());
+    if (!compiled.open() ||
+        compiled.write(reinterpret_cast<const char*>(levels->data()), size) != size ||
+        !compiled.flush()) {
+        *problem = "dočasný soubor nelze zapsat: " + compiled.errorString().toStdString();
+        return std::nullopt;
+    }
+    layout.LevelsFile = compiled.fileName().toStdString();
+    return layout;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,20 +107,10 @@ int main(int argc, char** argv) {
     // A set that cannot be played is refused in a box as well as on the terminal: a game started
     // from the editor or a file manager has no terminal to read.
     std::string refusedSet;
+    QTemporaryFile compiledText(QDir::tempPath() + "/zapwall-levels-XXXXXX.ko");
     if (!command.Levels.empty()) {
-        const auto levels = ZapModule::ReadLevelSetFile(command.Levels, &refusedSet);
-        if (levels && command.What == CommandLine::Action::Watch &&
-            ZapModule::ReadRegularFile(command.Levels, levels->size()).Bytes == *levels) {
-            // Watching writes nothing: a compiled set is read where it lies, beside the game's
-            // own data.
-            layout.UserFolder = ZapModule::LevelSetFolder(layout, command.Levels);
-            layout.LevelsFile = command.Levels;
-        } else {
-            const auto set =
-                levels ? ZapModule::LevelSetLayout(layout, command.Levels, *levels, &refusedSet)
-                       : std::nullopt;
-            if (set) layout = *set;
-        }
+        const auto set = LayoutWithLevels(layout, command, compiledText, &refusedSet);
+        if (set) layout = *set;
     }
     // Loading and registering the sound library and decoding the pictures need no display: they go
     // on beside Qt's start and the building of the menu; the entry routine takes them at their

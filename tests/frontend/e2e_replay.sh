@@ -4,7 +4,8 @@
 # the ball released, Esc), then runs the replay the game wrote through zapwall-sim --replay: it
 # must end with the IQ, level and spare balls the game stored in players.ko, and with --save write
 # the same players.ko. Then the real program watches the replay to its end and writes nothing,
-# also with --levels. Last, a game killed mid-play is saved cut short at the next start.
+# also with --levels, of the compiled set and of its text. Last, a game killed mid-play is saved
+# cut short at the next start.
 #
 # usage: e2e_replay.sh BUILD_DIR
 set -euo pipefail
@@ -67,6 +68,13 @@ window "^$game_caption .+hry\$" > /dev/null || fail "the replay is not shown wit
 ended "watching the replay with --levels did not end"
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 [ "$before" = "$after" ] || fail "watching a replay with --levels wrote into the data folder"
+# And with the set's level text, compiled for the watching alone.
+"$build/zapwall-data" levels decompile "$work/set.ko" > "$work/set.txt"
+launch "$work/zapwall" --levels "$work/set.txt" "$replay"
+window "^$game_caption .+hry\$" > /dev/null || fail "the replay is not shown with a level text"
+ended "watching the replay with a level text did not end"
+after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
+[ "$before" = "$after" ] || fail "watching a replay with a level text wrote into the data folder"
 
 # A game killed mid-play keeps its replay up to the kill: the next start saves it, cut short, and
 # it replays as far.
