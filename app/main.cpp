@@ -18,11 +18,11 @@
 #include "app/window_icon.h"
 #include "frontend/utf8_locale.h"
 #include "frontend/wayland_decorations.h"
-#include "game/contract/file_reading.h"
 #include "game/contract/version.h"
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
-#include "layout/single_copy_lock.h"
+#include "platform/file_reading.h"
+#include "platform/single_copy_lock.h"
 #include "tools/zapwall_data_level_text.h"
 
 namespace {

@@ -36,7 +36,7 @@
 
 #include "app/program.h"
 #include "game/input.h"
-#include "layout/single_copy_lock.h"
+#include "platform/single_copy_lock.h"
 
 extern char** environ;
 

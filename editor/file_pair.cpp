@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "game/contract/file_descriptor.h"
-#include "game/contract/file_reading.h"
+#include "platform/file_descriptor.h"
+#include "platform/file_reading.h"
 
 namespace ZapModule {
 

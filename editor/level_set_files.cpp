@@ -7,7 +7,7 @@
 
 #include "editor/file_pair.h"
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"
 #include "tools/zapwall_data_level_text.h"

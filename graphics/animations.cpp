@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "graphics/sprites.h"
+#include "platform/file_reading.h"
 
 namespace ZapModule {
 

@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "graphics/sprites.h"
+#include "platform/file_reading.h"
 
 namespace ZapModule {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "graphics/sprites.h"
+#include "platform/file_reading.h"
 
 namespace ZapModule {
 namespace {

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "layout/level_set_layout.h"
+#include "platform/file_reading.h"
 #include "storage/replay_file.h"
 #include "tools/zapwall_data_level_text.h"
 

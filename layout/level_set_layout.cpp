@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"

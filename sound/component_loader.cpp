@@ -1,62 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/component_loader.h"
 
-#include <filesystem>
 #include <memory>
 #include <utility>
 
 #include "game/contract/window_port.h"
 #include "game/contract/zapwall_sound_abi.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#endif
+#include "platform/shared_library.h"
 
 namespace ZapModule {
-
-// The browser edition loads no library (emscripten's dlopen aborts rather than fails): its sound
-// is the page's own component, which the page puts into SoundFactory itself.
-#ifndef __EMSCRIPTEN__
-namespace {
-
-constexpr std::string_view kTitle = "Zapwall";
-
-#ifdef _WIN32
-std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-    return wide;
-}
-void* OpenLibrary(const std::string& path) {
-    return LoadLibraryExW(Widen(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-void CloseLibrary(void* handle) {
-    FreeLibrary(static_cast<HMODULE>(handle));
-}
-void* FindSymbol(void* handle, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
-}
-#else
-void* OpenLibrary(const std::string& path) {
-    // The library's audio stack may leave thread-local destructors and hooks behind, so its code
-    // stays mapped until the process ends, even after the last user let go.
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-}
-void CloseLibrary(void* handle) {
-    dlclose(handle);
-}
-void* FindSymbol(void* handle, const char* name) {
-    return dlsym(handle, name);
-}
-#endif
-
-}  // namespace
 
 // One loaded copy of the library with the entry points it offers (null where one is missing).
 class SoundLibrary {
@@ -88,6 +40,8 @@ class SoundLibrary {
 };
 
 namespace {
+
+constexpr std::string_view kTitle = "Zapwall";
 
 // The game's SoundComponent over one player object of the library.
 class LibrarySound final : public SoundComponent {
@@ -152,57 +106,14 @@ void Report(GameState& s, std::string_view text) {
 }
 
 }  // namespace
-#endif
 
-std::string ProgramFolder() {
-#ifdef _WIN32
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), path.size());
-        if (length == 0) return ".";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const std::u8string folder = std::filesystem::path(path).parent_path().u8string();
-    return std::string(folder.begin(), folder.end());
-#elif defined(__EMSCRIPTEN__)
-    // Under node the program is its .js file, whose path node keeps; a page has no folder.
-    std::string folder(4096, '\0');
-    folder.resize(EM_ASM_INT(
-        {
-            if (typeof process != 'object' || typeof require != 'function') return 0;
-            const path = require('path').dirname(require('fs').realpathSync(process.argv[1]));
-            return stringToUTF8(path, $0, $1);
-        },
-        folder.data(), folder.size()));
-    return folder.empty() ? "." : folder;
-#else
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error || !program.has_parent_path()) return ".";
-    return program.parent_path().string();
-#endif
-}
-
-#ifdef __EMSCRIPTEN__
-// Nothing to load, nothing to clean up: SoundFactory stays as the page set it.
-SoundRegistration::~SoundRegistration() = default;
-SoundRegistration LoadSoundLibrary(const std::string&) {
-    return {};
-}
-void RegisterSound(GameState&, SoundRegistration) {}
-void RegisterSound(GameState&, const std::string&) {}
-void UnregisterSound(GameState&) {}
-#else
 SoundRegistration::~SoundRegistration() {
     if (library_ != nullptr && registered_ && library_->Unregister != nullptr)
         library_->Unregister();
 }
 
 SoundRegistration LoadSoundLibrary(const std::string& folder) {
+    if (!LoadsLibraries()) return {};
     const std::string path =
         (folder.empty() ? std::string(".") : folder) + "/" + std::string(kSoundLibraryFile);
     SoundRegistration registration;
@@ -214,6 +125,8 @@ SoundRegistration LoadSoundLibrary(const std::string& folder) {
 }
 
 void RegisterSound(GameState& s, SoundRegistration registration) {
+    // Where no library is loaded (the browser edition), SoundFactory stays as the page set it.
+    if (!LoadsLibraries()) return;
     if (registration.library_ == nullptr) {
         s.SoundFactory = nullptr;
         Report(s, kSoundLoadFailedText);
@@ -230,11 +143,11 @@ void RegisterSound(GameState& s, const std::string& folder) {
 }
 
 void UnregisterSound(GameState& s) {
+    if (!LoadsLibraries()) return;
     const auto* factory = s.SoundFactory.target<LibrarySoundFactory>();
     const bool done = factory != nullptr && factory->Library->Unregister != nullptr &&
                       factory->Library->Unregister() == 0;
     if (!done) Report(s, kSoundCleanupFailedText);
 }
-#endif
 
 }  // namespace ZapModule

@@ -24,9 +24,6 @@ inline constexpr std::string_view kSoundLibraryFile = "2d_snd.so";
 inline constexpr std::string_view kSoundLoadFailedText = "Chyba během načítání!";
 inline constexpr std::string_view kSoundCleanupFailedText = "Chyba při čištění paměti!";
 
-// The folder that holds the running program ("." if the system does not say).
-std::string ProgramFolder();
-
 class SoundLibrary;
 
 // The library loaded and its DllRegisterServer called, not yet handed to a game. Loading the
@@ -44,12 +41,12 @@ class SoundRegistration {
     friend SoundRegistration LoadSoundLibrary(const std::string& folder);
     friend void RegisterSound(GameState& s, SoundRegistration registration);
 
-    std::shared_ptr<SoundLibrary> library_;     // null when none could be loaded
-    [[maybe_unused]] bool registered_ = false;  // the browser edition loads no library
+    std::shared_ptr<SoundLibrary> library_;  // null when none could be loaded
+    bool registered_ = false;
 };
 
-// Loads the library from `folder` (normally ProgramFolder()) and calls its DllRegisterServer. Any
-// thread may do it; nothing is reported yet.
+// Loads the library from `folder` (normally the program's own, platform/program_place.h) and calls
+// its DllRegisterServer. Any thread may do it; nothing is reported yet.
 SoundRegistration LoadSoundLibrary(const std::string& folder);
 // Hands the registration to the game. When the library, DllRegisterServer or the player factory
 // is missing, or the status was not 0, shows "Chyba během načítání!" (OK button, caption

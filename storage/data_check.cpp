@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "graphics/animations.h"
+#include "platform/file_reading.h"
 #include "sound/sound.h"
 #include "sound/wav_check.h"
 #include "storage/disk_data_files.h"

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/replay_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -13,8 +9,7 @@
 #include <limits>
 #include <map>
 
-#include "game/contract/file_descriptor.h"
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 #include "storage/cp1250.h"
 
 namespace ZapModule {
@@ -262,21 +257,18 @@ class TextSource : public ByteSource {
 
 class FileSource : public ByteSource {
   public:
-    explicit FileSource(int fd) : fd_(fd) {}
+    explicit FileSource(FileReader& file) : file_(file) {}
     size_t Read(char* to, size_t most) override {
-        for (;;) {
-            const ssize_t got = ::read(fd_, to, most);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw Refusal{ReadProblem(errno)};
-            // A file that grows while it is read is held to the limit all the same.
-            read_ += static_cast<uint64_t>(got);
-            if (read_ > kMaxReplayFileSize)
-                throw Refusal{"soubor je příliš velký: nejvýše " + SizeText(kMaxReplayFileSize)};
-            return static_cast<size_t>(got);
-        }
+        const std::ptrdiff_t got = file_.Read(to, most);
+        if (got < 0) throw Refusal{ReadProblem(errno)};
+        // A file that grows while it is read is held to the limit all the same.
+        read_ += static_cast<uint64_t>(got);
+        if (read_ > kMaxReplayFileSize)
+            throw Refusal{"soubor je příliš velký: nejvýše " + SizeText(kMaxReplayFileSize)};
+        return static_cast<size_t>(got);
     }
     void Rewind() override {
-        if (::lseek(fd_, 0, SEEK_SET) != 0) throw Refusal{ReadProblem(errno)};
+        if (!file_.Rewind()) throw Refusal{ReadProblem(errno)};
         read_ = 0;
     }
 
@@ -287,7 +279,7 @@ class FileSource : public ByteSource {
         failed.Error = error;
         return DescribeReadFailure(failed);
     }
-    int fd_;
+    FileReader& file_;
     uint64_t read_ = 0;
 };
 
@@ -691,19 +683,9 @@ ReplayParse ParseReplay(std::string_view text) {
 }
 
 ReplayParse ReadReplayFile(const std::string& path) {
-    const FileDescriptor in(OpenToRead(path));
-    FileRead failed;
-    struct stat info {};
-    if (in.Get() < 0) {
-        failed = ReadRegularFile(path, kMaxReplayFileSize);
-    } else if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-               static_cast<uint64_t>(info.st_size) > kMaxReplayFileSize) {
-        // The kinds of failure as every data file's reading names them.
-        failed = ReadRegularFile(path, kMaxReplayFileSize);
-        if (failed.Ok()) failed.Failure = ReadFailure::NotAFile;
-    }
-    if (!failed.Ok()) return ReplayParse{std::nullopt, DescribeReadFailure(failed)};
-    FileSource source(in.Get());
+    FileReader in(path, kMaxReplayFileSize);
+    if (!in.Opened().Ok()) return ReplayParse{std::nullopt, DescribeReadFailure(in.Opened())};
+    FileSource source(in);
     return ParseFrom(source);
 }
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/replay_folder.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -32,11 +30,6 @@ bool HasStamp(const std::string& name) {
 bool EndsWith(const std::string& text, std::string_view end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 std::string SafeName(const std::string& player) {
@@ -99,7 +92,7 @@ std::optional<std::string> SaveReplay(const std::string& folder, const Replay& r
     const std::string name = ReplayFileName(replay.Recorded, replay.Player.Name);
     const std::string base = name.substr(0, name.size() - kReplayExtension.size());
     std::string written = name;
-    for (int copy = 2; Exists(folder + "/" + written); ++copy)
+    for (int copy = 2; EntryExists(folder + "/" + written); ++copy)
         written = base + "-" + std::to_string(copy) + std::string(kReplayExtension);
     const std::string text = ReplayText(replay);
     int error = 0;
@@ -131,12 +124,10 @@ std::vector<std::string> KeptReplays(const std::string& folder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        struct stat info {};
-        if (!HasStamp(name) || !EndsWith(name, kReplayExtension) ||
-            ::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-            continue;
-        const int64_t written = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
-        found.push_back({name, written > latest, written, CopyNumber(name)});
+        if (!HasStamp(name) || !EndsWith(name, kReplayExtension)) continue;
+        const std::optional<int64_t> written = RegularFileWritten(entry.path().string());
+        if (!written) continue;
+        found.push_back({name, *written > latest, *written, CopyNumber(name)});
     }
     // The order of writing: the file system's time, and within one tick of its clock the copy
     // numbers, which were given in that order.

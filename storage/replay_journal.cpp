@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/replay_journal.h"
 
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cstdio>
 
-#include "game/contract/file_reading.h"
-#include "storage/disk_data_files.h"
+#include "platform/disk_files.h"
+#include "platform/file_reading.h"
 #include "storage/replay_folder.h"
 
 namespace ZapModule {
@@ -79,8 +77,7 @@ void ReplayJournal::Drop() {
 
 CutReplay SaveCutReplay(const std::string& folder) {
     const std::string path = folder + "/" + std::string(kJournalName);
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return {};
+    if (!EntryExists(path)) return {};
     CutReplay result;
     const FileRead read = ReadRegularFile(path, kMaxReplayFileSize);
     std::string text(read.Bytes.begin(), read.Bytes.end());

@@ -2,14 +2,13 @@
 #include "storage/tick.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 
 #include "game/contract/rounding.h"
+#include "platform/number_text.h"
 #include "storage/data_files.h"
 #include "storage/file_reports.h"
 
@@ -66,18 +65,11 @@ std::optional<double> LeadingNumber(std::string_view line, std::string& written)
     std::string plain = std::string(integer.empty() ? "0" : integer);
     if (!fraction.empty()) plain += "." + std::string(fraction);
     plain += "e" + std::to_string(exponent);
-#ifdef __EMSCRIPTEN__
-    // Emscripten's C++ library has no floating-point from_chars. Its strtod rounds as correctly
-    // and reads the same plain form; it reports a subnormal result out of range too, which only
-    // rounds to 0 a tick sooner: every such value ends as the smallest tick either way.
-    errno = 0;
-    double value = std::strtod(plain.c_str(), nullptr);
-    if (errno == ERANGE) value = exponent < 0 ? 0.0 : HUGE_VAL;
-#else
+    // Where the platform reads a subnormal result as out of range, it only rounds to 0 a tick
+    // sooner: every such value ends as the smallest tick either way.
     double value = 0;
-    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    const auto [end, error] = FloatFromChars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range) value = exponent < 0 ? 0.0 : HUGE_VAL;
-#endif
     return negative ? -value : value;
 }
 

@@ -25,10 +25,10 @@
 #include <vector>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "game/contract/version.h"
 #include "graphics/picture_loader.h"
 #include "layout/data_layout.h"
+#include "platform/file_reading.h"
 #include "storage/data_check.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"

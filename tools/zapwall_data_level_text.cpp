@@ -9,7 +9,7 @@
 #include <set>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 #include "storage/byte_io.h"
 
 namespace ZapModule {

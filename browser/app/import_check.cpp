@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 #include "storage/data_check.h"
 #include "storage/hall.h"
 #include "storage/replay_file.h"

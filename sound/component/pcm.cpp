@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 #include "sound/wav_check.h"
 
 namespace ZapSound {

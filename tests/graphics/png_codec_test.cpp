@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "game/contract/data_limits.h"
-#include "game/contract/file_reading.h"
 #include "graphics/picture_loader.h"
 #include "graphics/png_codec.h"
+#include "platform/file_reading.h"
 
 namespace ZapModule {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/file_reading.h"
 #include "game/recording_window.h"
 #include "graphics/png_codec.h"
+#include "platform/file_reading.h"
 #include "shell/game_start.h"
 #include "shell/program_messages.h"
 #include "storage/memory_data_files.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/recording_window.h"
+#include "platform/program_place.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
 

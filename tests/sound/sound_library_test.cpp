@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "game/recording_window.h"
+#include "platform/program_place.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
 #include "tests/sound/wav_writer.h"

@@ -25,7 +25,8 @@
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
 #include "layout/data_layout.h"
-#include "layout/single_copy_lock.h"
+#include "platform/number_text.h"
+#include "platform/single_copy_lock.h"
 #include "shell/closing.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
@@ -80,23 +81,14 @@ Number ParseNumber(const std::string& text, const std::string& what) {
     Number value{};
     const char* end = text.data() + text.size();
     const char* stop = nullptr;
-#ifdef __EMSCRIPTEN__
-    // Emscripten's C++ library has no floating-point from_chars: strtof reads the same numbers,
-    // once what only it accepts (leading blanks, a plus sign, hexadecimal) is refused, and its
-    // overflow and underflow fail as they do there.
-    if constexpr (std::is_floating_point_v<Number>) {
-        char* parsed = nullptr;
-        errno = 0;
-        if (!text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) && text[0] != '+' &&
-            text.find_first_of("xX") == std::string::npos)
-            value = std::strtof(text.c_str(), &parsed);
-        if (errno != ERANGE) stop = parsed;
-    } else
-#endif
-    {
-        const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-        if (ec == std::errc()) stop = ptr;
-    }
+    const auto [ptr, ec] = [&] {
+        if constexpr (std::is_floating_point_v<Number>) {
+            return FloatFromChars(text.data(), end, value);
+        } else {
+            return std::from_chars(text.data(), end, value);
+        }
+    }();
+    if (ec == std::errc()) stop = ptr;
     if (stop != end || text.empty()) throw UsageError{what + ": not a number: " + text};
     return value;
 }

@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-class QLockFile;
-
 namespace ZapModule {
 
 inline constexpr std::string_view kLockFileName = "zapwall.lock";
@@ -38,9 +36,12 @@ class SingleCopyLock {
     const std::string& Note() const { return note_; }
 
   private:
+    // The platform's hold on the lock file (the desktop's is Qt's lock file, node's its own).
+    struct Held;
+
     std::string path_;
     std::string note_;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<Held> held_;
     Outcome outcome_ = Outcome::Unavailable;
 };
 

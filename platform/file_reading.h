@@ -29,6 +29,27 @@ FileRead ReadRegularFile(const std::string& path, size_t maxSize);
 // descriptor, or -1 with errno set (ENXIO for a FIFO where the platform's open would wait).
 int OpenToRead(const std::string& path);
 
+// A regular file of at most `maxSize` bytes read in parts from its start, for a file too long to
+// hold whole. What ReadRegularFile refuses is refused, with the same reasons.
+class FileReader {
+  public:
+    FileReader(const std::string& path, size_t maxSize);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Why the file cannot be read (its Bytes stay empty); Ok() when it is open.
+    const FileRead& Opened() const { return opened_; }
+    // Reads up to `most` bytes into `to`: how many, 0 at the end, or -1 with the errno in errno.
+    std::ptrdiff_t Read(char* to, size_t most);
+    // Goes back to the start; false with errno set when it cannot.
+    bool Rewind();
+
+  private:
+    int fd_;
+    FileRead opened_;
+};
+
 // Why a read failed, in Czech for the player: "soubor chybí", "soubor je příliš velký: …", …
 std::string DescribeReadFailure(const FileRead& read);
 // The errno of a failed open or read as that message gives it: "symbolické odkazy tvoří smyčku".

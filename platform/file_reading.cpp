@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contract/file_reading.h"
+#include "platform/file_reading.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "game/contract/file_descriptor.h"
+#include "platform/file_descriptor.h"
 
 namespace ZapModule {
 
@@ -91,6 +91,34 @@ FileRead ReadRegularFile(const std::string& path, size_t maxSize) {
     }
     bytes.resize(total);
     return read;
+}
+
+FileReader::FileReader(const std::string& path, size_t maxSize) : fd_(OpenToRead(path)) {
+    struct stat info {};
+    if (fd_ < 0) {
+        opened_ = ReadRegularFile(path, maxSize);
+    } else if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) ||
+               static_cast<uint64_t>(info.st_size) > maxSize) {
+        // The kinds of failure as every file's reading names them.
+        opened_ = ReadRegularFile(path, maxSize);
+        if (opened_.Ok()) opened_.Failure = ReadFailure::NotAFile;
+    }
+    opened_.Bytes.clear();
+}
+
+FileReader::~FileReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::ptrdiff_t FileReader::Read(char* to, size_t most) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, to, most);
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
+
+bool FileReader::Rewind() {
+    return ::lseek(fd_, 0, SEEK_SET) == 0;
 }
 
 std::string SizeText(uint64_t bytes) {

@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "layout/single_copy_lock.h"
+#include "platform/single_copy_lock.h"
 
 #include <sys/stat.h>
 
 #include <QLockFile>
 #include <QString>
 
-#include "layout/unowned_lock.h"
-#include "storage/disk_data_files.h"
+#include "platform/disk_files.h"
+#include "platform/unowned_lock.h"
 
 namespace ZapModule {
+
+// The desktop holds its lock as Qt's lock file, which keeps it with flock as well.
+struct SingleCopyLock::Held {
+    explicit Held(const std::string& path) : File(QString::fromStdString(path)) {}
+    QLockFile File;
+};
 
 SingleCopyLock::SingleCopyLock(const std::string& folder)
     : path_(folder + "/" + std::string(kLockFileName)) {
@@ -21,21 +27,22 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
     if (::lstat(path_.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode) && !S_ISDIR(entry.st_mode) &&
         !ClearUnownedLock(path_).Cleared)
         return;
-    lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
+    held_ = std::make_unique<Held>(path_);
+    QLockFile& lock = held_->File;
     // A game may run for hours: the lock is stale only when the copy that took it is gone.
-    lock_->setStaleLockTime(0);
+    lock.setStaleLockTime(0);
     // A lock naming a process is QLockFile's to judge (its process runs, or it is taken over);
     // one it cannot read is examined as what it is, once.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (lock_->tryLock(0)) {
+        if (lock.tryLock(0)) {
             outcome_ = Outcome::Taken;
             return;
         }
-        if (lock_->error() != QLockFile::LockFailedError) return;
+        if (lock.error() != QLockFile::LockFailedError) return;
         outcome_ = Outcome::HeldByAnother;
         qint64 pid = 0;
         QString host, program;
-        if (attempt > 0 || lock_->getLockInfo(&pid, &host, &program)) return;
+        if (attempt > 0 || lock.getLockInfo(&pid, &host, &program)) return;
         const LockClearing cleared = ClearUnownedLock(path_);
         if (!cleared.Cleared) return;
         note_ = cleared.Note;

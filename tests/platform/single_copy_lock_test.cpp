@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "layout/single_copy_lock.h"
+#include "platform/single_copy_lock.h"
 #include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "layout/unowned_lock.h"
+#include "platform/unowned_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "game/contract/file_descriptor.h"
+#include "platform/file_descriptor.h"
 
 namespace ZapModule {
 

@@ -5,7 +5,7 @@
 // create and removed when the run ends; one whose process is gone from this host is taken over,
 // and so is one that names no process, as the desktop lock does.
 
-#include "layout/single_copy_lock.h"
+#include "platform/single_copy_lock.h"
 
 #include <emscripten.h>
 #include <fcntl.h>
@@ -15,17 +15,23 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <utility>
 
-#include "game/contract/file_descriptor.h"
-#include "game/contract/file_reading.h"
-#include "layout/unowned_lock.h"
-#include "storage/disk_data_files.h"
-
-// The header's QLockFile member stays empty here; its type must only be complete for its
-// destructor.
-class QLockFile {};
+#include "platform/disk_files.h"
+#include "platform/file_descriptor.h"
+#include "platform/file_reading.h"
+#include "platform/unowned_lock.h"
 
 namespace ZapModule {
+
+// The lock file this run made, removed when the run ends.
+struct SingleCopyLock::Held {
+    explicit Held(std::string path) : Path(std::move(path)) {}
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() { ::unlink(Path.c_str()); }
+    std::string Path;
+};
 namespace {
 
 // What this process writes into its lock: its id, node's program name, the host's name.
@@ -97,6 +103,7 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
                 ::write(file.Get(), own.data(), own.size()) == static_cast<ssize_t>(own.size());
             if (file.Close() && written) {
                 outcome_ = Outcome::Taken;
+                held_ = std::make_unique<Held>(path_);
             } else {
                 ::unlink(path_.c_str());
             }
@@ -112,8 +119,6 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
     }
 }
 
-SingleCopyLock::~SingleCopyLock() {
-    if (outcome_ == Outcome::Taken) ::unlink(path_.c_str());
-}
+SingleCopyLock::~SingleCopyLock() = default;
 
 }  // namespace ZapModule
