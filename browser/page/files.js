@@ -498,12 +498,13 @@ window.ZapwallFiles = (() => {
   }
 
   function addDialog() {
-    const box = element('dialog', { id: 'zapwall-files', lang: 'cs' });
+    const box = element('dialog', { id: 'zapwall-files', className: 'page-tool-box', lang: 'cs' });
     keepEventsIn(box);
     document.body.append(box);
     const button = element('button', {
       type: 'button',
       id: 'zapwall-files-button',
+      className: 'page-tool-button',
       textContent: 'Soubory',
       onclick: openDialog,
     });

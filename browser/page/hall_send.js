@@ -50,7 +50,7 @@ window.ZapwallHall = (() => {
   function dialog() {
     let box = document.getElementById('zapwall-hall');
     if (!box) {
-      box = element('dialog', { id: 'zapwall-hall', lang: 'cs' });
+      box = element('dialog', { id: 'zapwall-hall', className: 'page-tool-box', lang: 'cs' });
       // The keys typed in the box are for the box, not for the game behind it.
       for (const kind of ['keydown', 'keyup']) {
         box.addEventListener(kind, (event) => event.stopPropagation());
@@ -108,6 +108,7 @@ window.ZapwallHall = (() => {
   function addButton() {
     if (document.getElementById('zapwall-hall-button')) return;
     const button = element('button', { type: 'button', id: 'zapwall-hall-button',
+                                       className: 'page-tool-button',
                                        textContent: 'Server síně slávy', onclick: openSetting });
     const update = () => {
       const game = document.getElementById('game');
