@@ -23,7 +23,7 @@
 #include "layout/level_set_layout.h"
 #include "platform/file_reading.h"
 #include "platform/single_copy_lock.h"
-#include "tools/zapwall_data_level_text.h"
+#include "storage/level_text.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "editor/level_set_commands.h"
 #include "frontend/look.h"
 #include "layout/level_set_layout.h"
-#include "tools/zapwall_data_level_text.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 

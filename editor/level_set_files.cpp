@@ -10,7 +10,7 @@
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"
-#include "tools/zapwall_data_level_text.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 

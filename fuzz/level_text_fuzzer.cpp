@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "storage/level_file.h"
-#include "tools/zapwall_data_level_text.h"
+#include "storage/level_text.h"
 
 using namespace ZapModule;
 

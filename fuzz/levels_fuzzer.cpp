@@ -10,7 +10,7 @@
 
 #include "game/contract/state.h"
 #include "storage/level_file.h"
-#include "tools/zapwall_data_level_text.h"
+#include "storage/level_text.h"
 
 using namespace ZapModule;
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/startup.h"
 
+#include "game/data_check.h"
 #include "game/level_flow.h"
 #include "graphics/animations.h"
-#include "storage/data_check.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"

@@ -7,8 +7,8 @@
 #include "game/contract/data_limits.h"
 #include "layout/level_set_layout.h"
 #include "platform/file_reading.h"
+#include "storage/level_text.h"
 #include "storage/replay_file.h"
-#include "tools/zapwall_data_level_text.h"
 
 namespace ZapModule {
 

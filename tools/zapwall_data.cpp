@@ -26,14 +26,14 @@
 
 #include "game/contract/data_limits.h"
 #include "game/contract/version.h"
+#include "game/data_check.h"
 #include "graphics/picture_loader.h"
 #include "layout/data_layout.h"
 #include "platform/file_reading.h"
-#include "storage/data_check.h"
 #include "storage/disk_data_files.h"
 #include "storage/level_file.h"
+#include "storage/level_text.h"
 #include "storage/replay_file.h"
-#include "tools/zapwall_data_level_text.h"
 #include "tools/zapwall_data_replay.h"
 #include "tools/zapwall_data_show.h"
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "game/data_check.h"
 #include "platform/file_reading.h"
-#include "storage/data_check.h"
 #include "storage/hall.h"
 #include "storage/replay_file.h"
 #include "storage/roster.h"

@@ -17,9 +17,9 @@
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 #include "storage/level_file.h"
+#include "storage/level_text.h"
 #include "storage/roster.h"
 #include "tests/storage/storage_test_support.h"
-#include "tools/zapwall_data_level_text.h"
 
 using namespace ZapModule;
 using ZapModule::testing::ReadBytes;

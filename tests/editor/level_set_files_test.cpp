@@ -13,8 +13,8 @@
 
 #include "editor/level_set_files.h"
 #include "storage/level_file.h"
+#include "storage/level_text.h"
 #include "tests/storage/storage_test_support.h"
-#include "tools/zapwall_data_level_text.h"
 
 using namespace ZapModule;
 using ZapModule::testing::FilesIn;

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "storage/data_check.h"
+#include "game/data_check.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_reports.h"
 #include "storage/hall.h"

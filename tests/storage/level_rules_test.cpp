@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "storage/data_check.h"
+#include "game/data_check.h"
 #include "storage/level_rules.h"
 #include "tests/storage/storage_test_support.h"
 

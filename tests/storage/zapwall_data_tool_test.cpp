@@ -20,10 +20,10 @@
 #include "graphics/picture_loader.h"
 #include "sound/sound.h"
 #include "storage/hall.h"
+#include "storage/level_text.h"
 #include "storage/roster.h"
 #include "storage_test_support.h"
 #include "tests/sound/wav_writer.h"
-#include "tools/zapwall_data_level_text.h"
 
 namespace ZapModule {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/zapwall_data_level_text.h"
+#include "storage/level_text.h"
 
 #include <algorithm>
 #include <array>

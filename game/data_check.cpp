@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "storage/data_check.h"
+#include "game/data_check.h"
 
 #include <optional>
 
