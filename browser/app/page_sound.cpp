@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/contract/data_limits.h"
-#include "sound/component/tune.h"
+#include "sound/tune.h"
 #include "sound/wav_check.h"
 #include "storage/disk_data_files.h"
 

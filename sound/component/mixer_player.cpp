@@ -10,7 +10,7 @@
 #include <SDL_mixer.h>
 
 #include "sound/component/audio_session.h"
-#include "sound/component/tune.h"
+#include "sound/tune.h"
 
 namespace ZapSound {
 

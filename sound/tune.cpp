@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sound/component/tune.h"
+#include "sound/tune.h"
 
 #include <algorithm>
 #include <cmath>
