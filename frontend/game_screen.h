@@ -14,6 +14,7 @@
 #include "frontend/look.h"
 #include "frontend/scaled_layout.h"
 #include "frontend/screen_scale.h"
+#include "game/contract/screen_geometry.h"
 #include "game/contract/state.h"
 
 namespace ZapModule {
@@ -25,7 +26,8 @@ class GameScreen : public QWidget {
     // The screen's size in game pixels.
     static constexpr QSize kDesign{663, 510};
     // The field's place on it.
-    static constexpr QRect kFieldDesign{16, 16, kFieldWidth, kFieldHeight};
+    static constexpr QRect kFieldDesign{kFieldLeftOnScreen, kFieldTopOnScreen, kFieldWidth,
+                                        kFieldHeight};
     // Scales and sizes the window for its screen: in a frame, the nearest whole factor that
     // fits; full screen, the largest whole factor that fits.
     void FitToScreen();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "game/contract/field_geometry.h"
 #include "game/contract/hidden_names.h"
 #include "game/contract/rounding.h"
 #include "game/contract/window_port.h"
@@ -18,6 +19,11 @@ namespace {
 constexpr int16_t kDeathDelay = 100;
 constexpr float kSpeedFloor = 0.3f;
 constexpr float kSpeedCap = 4;
+// A ball that bounces off a block's side or face is put a pixel clear of it: past its right or
+// bottom edge, or its own size and one more before its left or top edge.
+constexpr int32_t kClearRight = kCellWidth + 1;
+constexpr int32_t kClearBelow = kCellHeight + 1;
+constexpr int32_t kClearBefore = kBallSize + 1;
 
 // Game-logic float arithmetic runs in double and is stored back as float.
 void Store(float& field, double value) {
@@ -99,12 +105,12 @@ void BounceOffBlock(GameState& s, int16_t b, const Rect& intersection, int16_t b
     const int16_t h = static_cast<int16_t>(intersection.Bottom - intersection.Top);
     if (w < h) {  // a side hit
         ball.Dx = -ball.Dx;
-        if (bx + 21 > ball.X && ball.Dx > 0) ball.X = static_cast<float>(bx + 21);
-        if (bx > ball.X && ball.Dx < 0) ball.X = static_cast<float>(bx - 13);
+        if (bx + kClearRight > ball.X && ball.Dx > 0) ball.X = static_cast<float>(bx + kClearRight);
+        if (bx > ball.X && ball.Dx < 0) ball.X = static_cast<float>(bx - kClearBefore);
     } else if (h < w) {  // a top or bottom hit
         ball.Dy = -ball.Dy;
-        if (by + 26 > ball.Y && ball.Dy > 0) ball.Y = static_cast<float>(by + 26);
-        if (by > ball.Y && ball.Dy < 0) ball.Y = static_cast<float>(by - 13);
+        if (by + kClearBelow > ball.Y && ball.Dy > 0) ball.Y = static_cast<float>(by + kClearBelow);
+        if (by > ball.Y && ball.Dy < 0) ball.Y = static_cast<float>(by - kClearBefore);
     } else {  // a corner: faster across, slower along, the ball stays where it is
         Store(ball.Dx, -double{ball.Dx} * 1.2);
         Store(ball.Dy, -double{ball.Dy} * 0.8);

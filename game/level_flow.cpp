@@ -6,6 +6,7 @@
 #include "game/balls.h"
 #include "game/bricks.h"
 #include "game/contract/hidden_names.h"
+#include "game/contract/screen_geometry.h"
 #include "game/contract/window_port.h"
 #include "game/score.h"
 #include "game/screen_texts.h"
@@ -21,8 +22,7 @@ void ShowBetweenLevelMessages(GameState& s, bool visible) {
 }
 
 void InitProgramState(GameState& s) {
-    s.ButtonRects[0] = {570, 349, 651, 382};
-    s.ButtonRects[1] = {570, 412, 651, 445};
+    s.ButtonRects = {kStartButtonRect, kQuitButtonRect};
     for (int16_t kind = 1; kind <= kBonusKinds; ++kind) s.BonusTimers[kind] = -1;
     s.CurrentPlayer = -1;
 }

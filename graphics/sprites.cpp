@@ -16,15 +16,16 @@ constexpr int32_t kFirstBodyOffset = 3;
 constexpr int32_t kSecondBodyOffset = 30;
 constexpr int32_t kThirdBodyOffset = 57;
 
-// The line from which the mirrored bottom cap extends upward.
+// The line from which the mirrored bottom cap extends upward: the cap's height above the bat's
+// bottom.
 int32_t BottomCapOffset(int16_t batSize) {
     switch (batSize) {
         case kLongBat:
-            return 84;
+            return kLongBatHeight - kFirstBodyOffset;
         case kShortBat:
-            return 30;
+            return kShortBatHeight - kFirstBodyOffset;
         default:
-            return 57;
+            return kNormalBatHeight - kFirstBodyOffset;
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QRegion>
 #include <cmath>
 
+#include "game/contract/field_geometry.h"
+#include "game/contract/screen_geometry.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 #include "tools/asset_generator/seeded_random.h"
@@ -16,9 +18,14 @@ namespace ZapAssets {
 namespace {
 
 constexpr int kScreenW = 663, kScreenH = 510;
-const QRect kField(16, 16, 495, 475);
-const QRect kStartButton(570, 349, 81, 33);
-const QRect kQuitButton(570, 412, 81, 33);
+QRect ToQRect(const ::Rect& r) {
+    return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top};
+}
+
+const QRect kField(ZapModule::kFieldLeftOnScreen, ZapModule::kFieldTopOnScreen,
+                   ZapModule::kFieldWidth, ZapModule::kFieldHeight);
+const QRect kStartButton = ToQRect(ZapModule::kStartButtonRect);
+const QRect kQuitButton = ToQRect(ZapModule::kQuitButtonRect);
 // The part of a screen button that holds its lamp, left of a groove; the pressed picture covers
 // only this part, so both buttons keep their captions while pressed.
 constexpr int kLampPartWidth = 19;
