@@ -6,6 +6,7 @@
 
 #include "game/contract/data_limits.h"
 #include "game/contract/rounding.h"
+#include "graphics/raster.h"
 
 namespace ZapModule {
 

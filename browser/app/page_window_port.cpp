@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "graphics/raster.h"
+
 namespace ZapModule {
 
 namespace {

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Our stand-in for the platform's drawing calls: off-screen surfaces of 32-bit 0xFFRRGGBB pixels
-// (the layout of QImage::Format_RGB32, so a surface can be shown without a copy) and the
-// rectangle copies the game makes with its three raster operations. Every copy is clipped against
-// both surfaces: no copy reads or writes outside their pixels, whatever the coordinates.
+// Our stand-in for the platform's off-screen pictures: surfaces of 32-bit 0xFFRRGGBB pixels (the
+// layout of QImage::Format_RGB32, so a surface can be shown without a copy), which remember where
+// the rectangle copies of graphics/raster.h drew on them.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,11 +10,8 @@
 
 #include "game/contract/rect.h"
 
-enum RasterOp : uint32_t {
-    SRCCOPY = 0x00CC0020,   // destination = source
-    SRCAND = 0x008800C6,    // destination = destination AND source
-    SRCPAINT = 0x00EE0086,  // destination = destination OR source
-};
+// The raster operations of the copies (graphics/raster.h), which draw on a surface's pixels.
+enum RasterOp : uint32_t;
 
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 
@@ -78,15 +74,3 @@ class Surface {
     std::vector<Rect> ink_;
     bool inkKnown_ = true;  // a new surface is all black
 };
-
-// Copies the width x height block at (sx, sy) of src to (x, y) of dst with the raster operation.
-void BitBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height, const Surface& src,
-            int32_t sx, int32_t sy, RasterOp op);
-
-// Copies the block (sx, sy, sw, sh) of src onto the destination rectangle that starts at (x, y)
-// and spans width x height. A negative height mirrors the picture upside down and makes the
-// destination extend upward from y (rows y + height to y - 1; source row 0 lands on row y - 1);
-// likewise a negative width. The game only mirrors at the same size; other sizes are scaled by
-// nearest pixel.
-void StretchBlt(Surface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                const Surface& src, int32_t sx, int32_t sy, int32_t sw, int32_t sh, RasterOp op);

@@ -10,6 +10,7 @@
 
 #include "game/contract/rect.h"
 #include "game/contract/surface.h"
+#include "graphics/raster.h"
 
 namespace {
 
