@@ -8,6 +8,7 @@
 
 #include "game/contract/state.h"
 #include "shell/hall_offer.h"
+#include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
@@ -62,12 +63,10 @@ TEST(HallSendTest, TakesHttpAddressesAndSaysWhatIsWrongWithOthers) {
 
 class HallOfferTest : public ::testing::Test {
   protected:
-    HallOfferTest() { std::filesystem::remove_all(folder); }
-
     GameState s;
-    ~HallOfferTest() override { std::filesystem::remove_all(folder); }
-
-    const std::string folder = testing::TempDir() + "hall-offer-test";
+    // A folder of each test's own: ctest runs the tests side by side.
+    testing::TempFolder temp;
+    const std::string folder = temp / "hall-sends";
     PendingHallSends pending{folder};
     const std::string address = "http://hall:8765";
 };
