@@ -94,8 +94,7 @@ void PlayerPanel::RemoveLine(int index) {
 }
 
 void PlayerPanel::ForwardSelection() {
-    rules_.Select(SelectedRow());
-    ShowRules();
+    Choose(SelectedRow());
 }
 
 void PlayerPanel::ShowRules() {
