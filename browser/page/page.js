@@ -797,30 +797,10 @@
 
   // --- The game's data ---------------------------------------------------------------------
 
-  // The game's data files as the site lists them. The menu needs all but the sounds, which only
-  // a game plays: they come after the menu is on screen. Each file is fetched once, from the
-  // moment the page's script runs, beside the module's own download.
-  const dataNames = (self.ZAPWALL_SITE ? self.ZAPWALL_SITE.files : [])
-    .filter((name) => name.startsWith('data/'));
-  const isSound = (name) => name.startsWith('data/sounds/');
-  const fetched = new Map();  // name → a promise of its bytes
-
-  function fetchFile(name) {
-    if (!fetched.has(name)) {
-      const bytes = fetch(name).then(async (answer) => {
-        if (!answer.ok) throw new Error(`${name}: ${answer.status}`);
-        return new Uint8Array(await answer.arrayBuffer());
-      });
-      // A failed fetch is tried again by the next program.
-      bytes.catch(() => fetched.delete(name));
-      fetched.set(name, bytes);
-    }
-    return fetched.get(name);
-  }
-
   // Writes the files named into the module's /data once all of them are there.
   async function loadData(module, names) {
-    const files = await Promise.all(names.map(async (name) => [name, await fetchFile(name)]));
+    const files = await Promise.all(
+      names.map(async (name) => [name, await ZapwallData.fetchFile(name)]));
     for (const [name, bytes] of files) {
       const path = `/${name}`;
       module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
@@ -876,8 +856,7 @@
     mode = watched ? 'watch' : 'play';
     bindWindows();
     soundsSettled = startWaiting = false;
-    const firstData = watched ? dataNames : dataNames.filter((name) => !isSound(name));
-    for (const name of firstData) fetchFile(name);
+    const firstData = watched ? ZapwallData.all : ZapwallData.menu;
     const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio, instantiateWasm });
     if (!watched && window.ZapwallFiles) {
       try {
@@ -904,7 +883,7 @@
         // The results kept from before are offered again (hall_send.js).
         if (window.ZapwallFiles && window.ZapwallHall) window.ZapwallHall.offer(M, false);
       }
-      soundsLoaded = loadData(module, dataNames.filter(isSound)).finally(() => {
+      soundsLoaded = loadData(module, ZapwallData.sounds).finally(() => {
         if (M === module) soundsSettled = true;
         if (window.ZapwallFiles) window.ZapwallFiles.offerOffline();
       });
