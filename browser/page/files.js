@@ -16,6 +16,7 @@
 'use strict';
 
 window.ZapwallFiles = (() => {
+  const { element, keepKeysIn, offDuringGame } = window.ZapwallTools;
   const FOLDER = '/user';
   const REPLAYS = 'replays';
   const REPLAY_EXTENSION = '.zapwall-replay';
@@ -206,16 +207,6 @@ window.ZapwallFiles = (() => {
   }
 
   // --- Messages on the page -----------------------------------------------------------------
-
-  // A new element with the given properties (`role` and `data` become attributes) and children.
-  function element(tag, properties = {}, children = []) {
-    const { role, data, ...rest } = properties;
-    const made = Object.assign(document.createElement(tag), rest);
-    if (role) made.setAttribute('role', role);
-    if (data) Object.assign(made.dataset, data);
-    made.append(...children);
-    return made;
-  }
 
   function showProblem(text) {
     let line = document.getElementById('zapwall-files-problem');
@@ -467,9 +458,7 @@ window.ZapwallFiles = (() => {
   // alone: none of them reaches the page's own handlers.
   function keepEventsIn(box) {
     const accepts = (event) => event.dataTransfer.types.includes('Files');
-    for (const kind of ['keydown', 'keyup']) {
-      box.addEventListener(kind, (event) => event.stopPropagation());
-    }
+    keepKeysIn(box);
     box.addEventListener('dragover', (event) => {
       event.stopPropagation();
       event.preventDefault();
@@ -480,21 +469,6 @@ window.ZapwallFiles = (() => {
       event.preventDefault();
       if (accepts(event)) chooseFiles(event.dataTransfer.files);
     });
-  }
-
-  // The dialog is for the time outside a game: while the game screen shows, the game would run
-  // on unseen behind it (and a file brought in would be saved over), so its button is off.
-  function followGame(button) {
-    const update = () => {
-      const game = document.getElementById('game');
-      button.disabled = Boolean(game) && !game.hidden;
-      button.title = button.disabled
-        ? 'Soubory jsou k dispozici mimo hru.'
-        : 'Stáhnout uložené soubory a záznamy her, nahrát soubory ze hry na počítači';
-    };
-    new MutationObserver(update).observe(document.body,
-                                         { subtree: true, attributeFilter: ['hidden'] });
-    update();
   }
 
   function addDialog() {
@@ -508,7 +482,11 @@ window.ZapwallFiles = (() => {
       textContent: 'Soubory',
       onclick: openDialog,
     });
-    followGame(button);
+    // A file brought in during a game would also be saved over by it.
+    offDuringGame(button, {
+      off: 'Soubory jsou k dispozici mimo hru.',
+      on: 'Stáhnout uložené soubory a záznamy her, nahrát soubory ze hry na počítači',
+    });
     const slot = document.getElementById('zapwall-files-slot');
     if (slot) slot.append(button);
     else document.body.append(button);

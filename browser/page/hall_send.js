@@ -12,17 +12,12 @@
 'use strict';
 
 window.ZapwallHall = (() => {
+  const { element, keepKeysIn, offDuringGame } = window.ZapwallTools;
   const SETTING = '/user/hall-server.txt';
 
   let module = null;
   let offering = false;  // a question or its answers are shown
   let rounds = 0;  // the yeses so far: a round's sends stop when another began
-
-  function element(tag, properties = {}, children = []) {
-    const made = Object.assign(document.createElement(tag), properties);
-    made.append(...children);
-    return made;
-  }
 
   // The module's functions that give a text, and those that give a number.
   function text(name, ...args) {
@@ -51,10 +46,7 @@ window.ZapwallHall = (() => {
     let box = document.getElementById('zapwall-hall');
     if (!box) {
       box = element('dialog', { id: 'zapwall-hall', className: 'page-tool-box', lang: 'cs' });
-      // The keys typed in the box are for the box, not for the game behind it.
-      for (const kind of ['keydown', 'keyup']) {
-        box.addEventListener(kind, (event) => event.stopPropagation());
-      }
+      keepKeysIn(box);
       document.body.append(box);
     }
     return box;
@@ -104,21 +96,14 @@ window.ZapwallHall = (() => {
     input.focus();
   }
 
-  // The button is for the time outside a game, as the files' is.
   function addButton() {
     if (document.getElementById('zapwall-hall-button')) return;
     const button = element('button', { type: 'button', id: 'zapwall-hall-button',
                                        className: 'page-tool-button',
                                        textContent: 'Server síně slávy', onclick: openSetting });
-    const update = () => {
-      const game = document.getElementById('game');
-      button.disabled = !module || (Boolean(game) && !game.hidden);
-      button.title = button.disabled ? 'Adresu serveru lze nastavit mimo hru.'
-                                     : 'Adresa serveru síně slávy, kam posílat výsledky';
-    };
-    new MutationObserver(update).observe(document.body,
-                                         { subtree: true, attributeFilter: ['hidden'] });
-    update();
+    offDuringGame(button, { off: 'Adresu serveru lze nastavit mimo hru.',
+                            on: 'Adresa serveru síně slávy, kam posílat výsledky' },
+                  () => !module);
     const slot = document.getElementById('zapwall-files-slot');
     (slot || document.body).append(button);
   }

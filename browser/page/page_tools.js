@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the page's tools beside the game ("Soubory", "Server síně slávy": files.js, hall_send.js)
+// build their buttons and dialogs with.
+'use strict';
+
+window.ZapwallTools = (() => {
+  // A new element with the given properties (`role` and `data` become attributes) and children.
+  function element(tag, properties = {}, children = []) {
+    const { role, data, ...rest } = properties;
+    const made = Object.assign(document.createElement(tag), rest);
+    if (role) made.setAttribute('role', role);
+    if (data) Object.assign(made.dataset, data);
+    made.append(...children);
+    return made;
+  }
+
+  // The keys pressed in a dialog are for the dialog alone, not for the game behind it.
+  function keepKeysIn(box) {
+    for (const kind of ['keydown', 'keyup']) {
+      box.addEventListener(kind, (event) => event.stopPropagation());
+    }
+  }
+
+  // A tool is for the time outside a game: while the game screen shows, the game would run on
+  // unseen behind its dialog, so the button is off then (and whenever `alsoOff()` says so), with
+  // the title that says why.
+  function offDuringGame(button, titles, alsoOff = () => false) {
+    const update = () => {
+      const game = document.getElementById('game');
+      button.disabled = alsoOff() || (Boolean(game) && !game.hidden);
+      button.title = button.disabled ? titles.off : titles.on;
+    };
+    new MutationObserver(update).observe(document.body,
+                                         { subtree: true, attributeFilter: ['hidden'] });
+    update();
+  }
+
+  return { element, keepKeysIn, offDuringGame };
+})();
