@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The on/off rule of the sound requests and the order of the calls that reach the component.
+// The on/off rule of the sound requests and the order of the calls that reach the component; the
+// values each call carries are the loader's test (Loader.WorkingLibraryGetsEveryCallInOrder...),
+// which sees them arrive through the library's table.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -113,48 +115,6 @@ TEST_F(SoundRules, NoComponentMeansSilenceEverywhere) {
     s.SoundFactory = nullptr;
     PlaySound(s, Effect::Die);
     EXPECT_EQ(s.SoundPlayer, nullptr);
-}
-
-// The arguments each operation receives.
-class MockSound : public SoundComponent {
-  public:
-    MOCK_METHOD(void, Update, (int32_t), (override));
-    MOCK_METHOD(void, StopAll, (), (override));
-    MOCK_METHOD(int16_t, Play, (std::string_view, int32_t, int32_t), (override));
-    MOCK_METHOD(void, Close, (), (override));
-    MOCK_METHOD(std::string, Query, (), (override));
-    MOCK_METHOD(void, Open, (int32_t, intptr_t, int32_t, int32_t), (override));
-    MOCK_METHOD(void, ExtraStart, (), (override));
-    MOCK_METHOD(void, ExtraSelect, (std::string_view), (override));
-};
-
-TEST(SoundArguments, EachOperationGetsTheGamesValues) {
-    GameState s;
-    RecordingWindow window;
-    s.Window = &window;
-    s.AppPath = "C:/hry";
-    s.DataFolder = s.AppPath + "/data";
-    auto mock = std::make_unique<::testing::StrictMock<MockSound>>();
-    {
-        ::testing::InSequence order;
-        EXPECT_CALL(*mock, Query()).WillOnce(::testing::Return("any text"));
-        EXPECT_CALL(*mock, Open(0, intptr_t{0x5150}, 0, 16));
-        EXPECT_CALL(*mock, Play(std::string_view("C:/hry/data/sounds/palka.wav"), 0, -1))
-            .WillOnce(::testing::Return(int16_t{-1}));
-        EXPECT_CALL(*mock, Update(-1));
-        EXPECT_CALL(*mock, ExtraSelect(std::string_view("")));
-        EXPECT_CALL(*mock, ExtraStart());
-        EXPECT_CALL(*mock, StopAll());
-        EXPECT_CALL(*mock, Close());
-    }
-    s.SoundPlayer = std::move(mock);
-    s.SoundHandles[5] = 3;
-    SetUpSound(s, 0x5150);
-    PlaySound(s, Effect::Palka);
-    EXPECT_EQ(s.SoundHandles[5], -1) << "the handle is stored even when nothing plays";
-    UpdateSound(s);
-    PlayExtraTune(s);
-    ShutDownSound(s);
 }
 
 }  // namespace
