@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The level set as the game loads it: every level clearable in principle, the serve path and the
 // viruses' entry rows free, points growing along the journey, bonuses placed as the set intends.
+// What the game's level rules ask of any set (bricks inside the field, apart, of known types and
+// bonuses, pictures in the sheet, not steel only) the test assets_data_folder_check asks of this
+// one through `zapwall-data check`.
 
 #include <gtest/gtest.h>
 
@@ -64,40 +67,13 @@ std::vector<BrickRecord> EnclosedBricks(const std::vector<BrickRecord>& bricks) 
     return enclosed;
 }
 
-BrickRecord Brick(int column, int row, int16_t type) {
-    BrickRecord b;
-    b.X = static_cast<int16_t>(column * kCellWidth);
-    b.Y = static_cast<int16_t>(row * kCellHeight);
-    b.Type = type;
-    return b;
-}
-
-TEST(AssetLevels, EnclosureFinderSeesSteelRingsAndIgnoresDiagonalGaps) {
-    // A brick inside a ring of steel: four orthogonal plates close it, diagonal gaps do not open
-    // it.
-    std::vector<BrickRecord> ring = {Brick(5, 5, 0), Brick(4, 5, kSteel), Brick(6, 5, kSteel),
-                                     Brick(5, 4, kSteel), Brick(5, 6, kSteel)};
-    EXPECT_EQ(EnclosedBricks(ring).size(), 1u);
-    // Replacing one plate by a double brick opens the way in through it.
-    ring[2].Type = 1;
-    EXPECT_TRUE(EnclosedBricks(ring).empty());
-    // A wall of steel across the whole field shuts out everything behind it.
-    std::vector<BrickRecord> wall = {Brick(2, 9, 0)};
-    for (int r = 0; r < kRows; ++r) wall.push_back(Brick(10, r, kSteel));
-    EXPECT_EQ(EnclosedBricks(wall).size(), 1u);
-}
-
 TEST(AssetLevels, SetIsLongEnoughForAJourney) {
     EXPECT_GE(Levels().size(), 30u);
 }
 
 TEST(AssetLevels, EveryLevelIsClearableWithoutLuck) {
     for (size_t k = 0; k < Levels().size(); ++k) {
-        const auto& bricks = Levels()[k];
-        const bool breakable = std::any_of(bricks.begin(), bricks.end(),
-                                           [](const BrickRecord& b) { return b.Type != kSteel; });
-        EXPECT_TRUE(breakable) << "level " << k + 1 << " holds only steel";
-        for (const BrickRecord& b : EnclosedBricks(bricks))
+        for (const BrickRecord& b : EnclosedBricks(Levels()[k]))
             ADD_FAILURE() << "level " << k + 1 << ": brick at " << b.X << "," << b.Y
                           << " is walled in by steel";
     }
@@ -105,27 +81,21 @@ TEST(AssetLevels, EveryLevelIsClearableWithoutLuck) {
 
 TEST(AssetLevels, BricksStayOnTheGridOffTheServePathAndOutOfTheEntryRows) {
     for (size_t k = 0; k < Levels().size(); ++k) {
-        std::set<std::pair<int, int>> cells;
         for (const BrickRecord& b : Levels()[k]) {
             const std::string at = "level " + std::to_string(k + 1) + ", brick at " +
                                    std::to_string(b.X) + "," + std::to_string(b.Y);
             EXPECT_TRUE(b.X % kCellWidth == 0 && b.Y % kCellHeight == 0) << at << ": off the grid";
-            EXPECT_GE(b.X, 0) << at;
             EXPECT_LE(b.X + kCellWidth, kServeLineX) << at << ": in the serve path";
             // Viruses enter along the top and bottom rows.
             EXPECT_GE(b.Y, kCellHeight) << at << ": in the top entry row";
             EXPECT_LE(b.Y + kCellHeight, (kRows - 1) * kCellHeight) << at << ": in the bottom row";
-            EXPECT_TRUE(cells.insert({b.X, b.Y}).second) << at << ": two bricks in one cell";
-            EXPECT_TRUE(b.Type >= 0 && b.Type <= 2) << at << ": type " << b.Type;
-            EXPECT_TRUE(b.Bonus >= 0 && b.Bonus <= 12) << at << ": bonus " << b.Bonus;
         }
     }
 }
 
-TEST(AssetLevels, PicturesExistInTheBrickSheetWithAFlashAfterEverySteelPlate) {
+TEST(AssetLevels, EverySteelPlateHasABrightFlashAfterIt) {
     const QImage sheet(QString::fromStdString(DataFolder() + "/pictures/ko6"));
     ASSERT_FALSE(sheet.isNull());
-    const int cells = sheet.width() / kCellWidth;
     auto brightness = [&sheet](int cell) {
         long sum = 0;
         for (int y = 0; y < kCellHeight; ++y)
@@ -133,11 +103,8 @@ TEST(AssetLevels, PicturesExistInTheBrickSheetWithAFlashAfterEverySteelPlate) {
                 sum += qGray(sheet.pixel(cell * kCellWidth + x, y));
         return sum;
     };
-    for (size_t k = 0; k < Levels().size(); ++k) {
-        for (const BrickRecord& b : Levels()[k]) {
-            const int last = b.Picture + (b.Type == kSteel ? 1 : 0);
-            ASSERT_TRUE(b.Picture >= 0 && last < cells)
-                << "level " << k + 1 << ": picture " << b.Picture << " beyond the sheet";
+    for (const auto& level : Levels()) {
+        for (const BrickRecord& b : level) {
             if (b.Type == kSteel) {
                 EXPECT_GT(brightness(b.Picture + 1), brightness(b.Picture))
                     << "steel picture " << b.Picture << " has no bright flash after it";

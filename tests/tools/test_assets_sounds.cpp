@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The eight generated sound effects: plain 16-bit PCM the sound component can play, short, faded
-// in and out so they never click, audible but never harsh, and each one different.
+// The eight generated sound effects: mono files the sound component plays, short, faded in and
+// out so they never click, audible but never harsh, and each one different.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "sound/wav_check.h"
 #include "tests/tools/test_assets_data.h"
 
 using namespace AssetTests;
@@ -20,45 +21,30 @@ const char* const kEffects[] = {"bum", "die", "dot", "effect2", "gong", "palka",
 
 struct Wave {
     int rate = 0;
-    std::vector<double> samples;  // -1..1
+    std::vector<float> samples;  // -1..1
     double Seconds() const { return static_cast<double>(samples.size()) / rate; }
 };
 
-uint32_t Little(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b[at + i];
-    return v;
-}
-
-// Reads a canonical RIFF WAVE file of 16-bit mono PCM; fails the test on anything else.
+// The effect as the sound component decodes it (its formats are WavRules' tests); the effects are
+// mono.
 Wave ReadWave(const std::string& name) {
-    const std::vector<uint8_t> b = ReadDataFile("sounds/" + name + ".wav");
-    Wave w;
-    EXPECT_GE(b.size(), 44u) << name;
-    if (b.size() < 44) return w;
-    EXPECT_EQ(std::memcmp(b.data(), "RIFF", 4), 0) << name;
-    EXPECT_EQ(std::memcmp(b.data() + 8, "WAVEfmt ", 8), 0) << name;
-    EXPECT_EQ(Little(b, 4, 4), b.size() - 8) << name;
-    EXPECT_EQ(Little(b, 20, 2), 1u) << name << ": not PCM";
-    EXPECT_EQ(Little(b, 22, 2), 1u) << name << ": not mono";
-    EXPECT_EQ(Little(b, 34, 2), 16u) << name << ": not 16-bit";
-    EXPECT_EQ(std::memcmp(b.data() + 36, "data", 4), 0) << name;
-    w.rate = static_cast<int>(Little(b, 24, 4));
-    const size_t bytes = std::min<size_t>(Little(b, 40, 4), b.size() - 44);
-    for (size_t i = 0; i + 1 < bytes; i += 2)
-        w.samples.push_back(static_cast<int16_t>(Little(b, 44 + i, 2)) / 32768.0);
-    return w;
+    const std::optional<ZapModule::WavSound> sound =
+        ZapModule::DecodeWav(ReadDataFile("sounds/" + name + ".wav"));
+    EXPECT_TRUE(sound && sound->Channels == 1) << name;
+    if (!sound) return {};
+    return {sound->Rate, sound->Frames};
 }
 
-double Peak(const std::vector<double>& s, size_t from, size_t to) {
+double Peak(const std::vector<float>& s, size_t from, size_t to) {
     double peak = 0;
-    for (size_t i = from; i < to && i < s.size(); ++i) peak = std::max(peak, std::abs(s[i]));
+    for (size_t i = from; i < to && i < s.size(); ++i)
+        peak = std::max(peak, double(std::abs(s[i])));
     return peak;
 }
 
-double Rms(const std::vector<double>& s) {
+double Rms(const std::vector<float>& s) {
     double sum = 0;
-    for (double v : s) sum += v * v;
+    for (const double v : s) sum += v * v;
     return std::sqrt(sum / static_cast<double>(std::max<size_t>(1, s.size())));
 }
 
@@ -77,8 +63,8 @@ TEST(AssetSounds, EveryEffectIsShortCleanPcmThatFadesInAndOut) {
         const size_t ms = static_cast<size_t>(w.rate / 1000);
         EXPECT_LE(Peak(w.samples, 0, ms), 0.4 * peak);
         EXPECT_LE(Peak(w.samples, w.samples.size() - ms, w.samples.size()), 0.02);
-        EXPECT_EQ(w.samples.front(), 0.0);
-        EXPECT_EQ(w.samples.back(), 0.0);
+        EXPECT_EQ(w.samples.front(), 0.0f);
+        EXPECT_EQ(w.samples.back(), 0.0f);
     }
 }
 
