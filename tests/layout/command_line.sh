@@ -11,22 +11,19 @@ version=$1
 shift
 source "$(dirname "$0")/../lib/script_test.sh"
 
-run() {  # run PROGRAM ARGS...: sets $status, output in $work/out and $work/err
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" > "$work/out" 2> "$work/err"
-  status=$?
-}
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 lines() { wc -l < "$1"; }
 
 # The programs with windows: no display, or no Qt Wayland plugin where Wayland is asked for, gives
 # one line naming the program and status 1 instead of Qt's abort.
 check_display() {  # check_display PROGRAM NAME
   local program=$1 name=$2
-  run "$program"
+  capture "$program"
   [ "$status" = 1 ] || fail "$name without a display: status $status, not 1"
   [ "$(lines "$work/err")" = 1 ] && grep -q "^$name: .*displej" "$work/err" ||
     fail "$name without a display said: $(cat "$work/err")"
   # A display that does not answer: the same line at the end, and status 1.
-  run env DISPLAY=:7919 "$program"
+  capture env DISPLAY=:7919 "$program"
   [ "$status" = 1 ] || fail "$name on a dead display: status $status, not 1"
   tail -1 "$work/err" | grep -q "^$name: .*displej" ||
     fail "$name on a dead display said: $(cat "$work/err")"
@@ -35,7 +32,7 @@ check_display() {  # check_display PROGRAM NAME
   mkdir -p "$work/copy/plugins"
   cp "$program" "$work/copy/"
   printf '[Paths]\nPlugins = %s\n' "$work/copy/plugins" > "$work/copy/qt.conf"
-  run env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-zapwall-test "$work/copy/$name"
+  capture env QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-zapwall-test "$work/copy/$name"
   [ "$status" = 1 ] || fail "$name without Qt's Wayland plugin: status $status, not 1"
   tail -1 "$work/err" | grep -q "^$name: .*Wayland.*qt6-wayland" ||
     fail "$name without Qt's Wayland plugin said: $(cat "$work/err")"
@@ -44,14 +41,14 @@ check_display() {  # check_display PROGRAM NAME
 for program in "$@"; do
   name=$(basename "$program")
   for ask in --help -h; do
-    run "$program" "$ask"
+    capture "$program" "$ask"
     [ "$status" = 0 ] || fail "$name $ask: status $status"
     grep -q "^usage: $name" "$work/out" || fail "$name $ask printed no usage"
   done
-  run "$program" --version
+  capture "$program" --version
   [ "$status" = 0 ] || fail "$name --version: status $status"
   [ "$(cat "$work/out")" = "$name $version" ] || fail "$name --version: $(cat "$work/out")"
-  run "$program" --frobnicate
+  capture "$program" --frobnicate
   [ "$status" = 2 ] || fail "$name --frobnicate: status $status, not 2"
   [ -s "$work/err" ] && [ ! -s "$work/out" ] || fail "$name --frobnicate: no reason given"
 
@@ -63,16 +60,16 @@ for program in "$@"; do
     # --levels and --player come before the rest, once each; --player only for a game.
     for refused in "--player" "--player A --player B" "--player A --replay x.zapwall-replay" \
       "--levels x.ko --player A x.zapwall-replay"; do
-      run "$program" $refused
+      capture "$program" $refused
       [ "$status" = 2 ] && [ "$(lines "$work/err")" = 1 ] ||
         fail "zapwall $refused: status $status: $(cat "$work/err")"
     done
-    run "$program" --player A --levels x.ko  # taken: only the display is missing
+    capture "$program" --player A --levels x.ko  # taken: only the display is missing
     [ "$status" = 1 ] || fail "zapwall --player A --levels x.ko: status $status"
-    run "$program" --version --frobnicate
+    capture "$program" --version --frobnicate
     [ "$status" = 0 ] || fail "zapwall --version --frobnicate: status $status"
     # Beside its data folder, the game reads and writes there.
-    run "$program" --help
+    capture "$program" --help
     folder=$(cd "$(dirname "$program")" && pwd -P)
     [ "$(grep -c " $folder/data\$" "$work/out")" = 2 ] || fail "zapwall --help: $(cat "$work/out")"
   fi

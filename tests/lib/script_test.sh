@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Sourced by the test scripts that run the programs or the set-up scripts on files of their own: a
-# work folder removed at the end, `fail`, and copies of the game's data for the programs to read.
+# work folder removed at the end, `fail`, copies of the game's data for the programs to read, and a
+# program's outcome captured and checked.
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -17,4 +18,19 @@ fail() {
 copy_game_data() {
   mkdir -p "$2"
   cp -r "$1/pictures" "$1/sounds" "$1/levels.ko" "$1/animations.ko" "$2/"
+}
+
+# COMMAND...: runs it with its output in $work/out and $work/err and its status in $status.
+capture() {
+  status=0
+  "$@" > "$work/out" 2> "$work/err" || status=$?
+}
+
+# STATUS PATTERN COMMAND...: the command ends with STATUS and says PATTERN (grep's) on stderr.
+expect() {
+  local want=$1 pattern=$2
+  shift 2
+  capture "$@"
+  [ "$status" = "$want" ] || fail "status $status, not $want, for: $*: $(cat "$work/err")"
+  grep -q -- "$pattern" "$work/err" || fail "no '$pattern' on stderr for: $*: $(cat "$work/err")"
 }

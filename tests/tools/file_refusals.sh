@@ -16,11 +16,10 @@ copy_game_data "$base" "$data"
 said() {
   local want=$1 line=$2
   shift 2
-  "$@" > /dev/null 2> "$work/stderr"
-  local got=$?
-  [ "$got" = "$want" ] || fail "status $got, not $want, for: $*"
-  [ "$(cat "$work/stderr")" = "$line" ] || fail "for: $*
-said:  $(cat "$work/stderr")
+  capture "$@"
+  [ "$status" = "$want" ] || fail "status $status, not $want, for: $*"
+  [ "$(cat "$work/err")" = "$line" ] || fail "for: $*
+said:  $(cat "$work/err")
 not:   $line"
 }
 
@@ -47,10 +46,8 @@ said 1 "zapwall-data: $work/text.zapwall-replay: $refusal" "$data_tool" show \
   "$work/text.zapwall-replay"
 
 # A data folder without its data, as the game itself refuses it.
-"$sim" --data "$work/empty" --steps 1 > /dev/null 2> "$work/stderr"
-[ $? = 1 ] || fail "a missing data folder did not end with status 1"
-[ "$(wc -l < "$work/stderr")" = 1 ] && grep -q "^zapwall-sim: .*levels.ko: soubor chybí$" "$work/stderr" ||
-  fail "a missing data folder said: $(cat "$work/stderr")"
+expect 1 "^zapwall-sim: .*levels.ko: soubor chybí$" "$sim" --data "$work/empty" --steps 1
+[ "$(wc -l < "$work/err")" = 1 ] || fail "a missing data folder said: $(cat "$work/err")"
 
 # An output that cannot be written, with why.
 said 1 "zapwall-sim: $work/none/game.zapwall-replay: soubor nelze zapsat (složka neexistuje)" \

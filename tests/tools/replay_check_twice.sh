@@ -37,14 +37,7 @@ for every in 1 1000; do
     fail "--check-every $every saved another roster"
 done
 
-expect_usage() {  # expect_usage PATTERN ARGS...: status 2 and PATTERN on stderr
-  local pattern=$1 status=0
-  shift
-  "$sim" "$@" > /dev/null 2> "$work/err" || status=$?
-  [ "$status" = 2 ] || fail "status $status, not 2, for: $*"
-  grep -q -- "$pattern" "$work/err" || fail "for $*: $(cat "$work/err")"
-}
-expect_usage "number of steps from 1" --replay "$work/game.zapwall-replay" --check-every 0
-expect_usage "not a number" --replay "$work/game.zapwall-replay" --check-every often
-expect_usage "checks a --replay" --data "$work/once" --check-every 10
+expect 2 "number of steps from 1" "$sim" --replay "$work/game.zapwall-replay" --check-every 0
+expect 2 "not a number" "$sim" --replay "$work/game.zapwall-replay" --check-every often
+expect 2 "checks a --replay" "$sim" --data "$work/once" --check-every 10
 echo "replay_check_twice: both runs stayed equal and ended as the replay alone does"
