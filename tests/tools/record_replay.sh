@@ -2,12 +2,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Records scripted headless games with zapwall-sim --record and runs the recordings again with
 # --replay: each replay must end in exactly the state of the game it recorded, write the same
-# players.ko and hall.ko with --save and nothing without it, and damaged replays or a data
-# folder with another level file must be refused.
+# players.ko and hall.ko with --save and nothing without it, and so must a replay played twice
+# side by side and compared after every step (--check-every 1) or every 1000; damaged replays, a
+# data folder with another level file and misuse of --check-every must be refused. One game runs
+# on the level set of the scenario given, full of bonus bricks.
 #
-#   record_replay.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR
+#   record_replay.sh ZAPWALL_SIM ZAPWALL_DATA BUILD_DATA_DIR SCENARIO_DIR
 set -euo pipefail
-sim=$1 tool=$2 base=$3
+sim=$1 tool=$2 base=$3 scenario=$4
 source "$(dirname "$0")/../lib/script_test.sh"
 
 le16() {  # a signed 16-bit value, little-endian
@@ -19,10 +21,12 @@ player() {  # NAME SPARE_BALLS IQ LEVEL
   for ((c = 0; c < ${#1}; c++)); do le16 $(( $(printf %d "'${1:c:1}") + 2 )); done
   le16 "$2"; le16 "$3"; le16 "$4"
 }
-# A data folder as start-up finds it: the build's pictures, sounds and animation table, the
-# build's level set, and a roster of two players (name codes are Windows-1250 plus 2).
+# DIR [LEVELS_TXT]: a data folder as start-up finds it: the build's pictures, sounds and animation
+# table, the build's level set or the one compiled from LEVELS_TXT, and a roster of two players
+# (name codes are Windows-1250 plus 2).
 fresh() {
   copy_game_data "$base" "$1"
+  [ -z "${2:-}" ] || "$tool" levels compile "$2" "$1/levels.ko"
   {
     le16 1
     player Ada 2 40 0
@@ -30,33 +34,43 @@ fresh() {
   } > "$1/players.ko"
 }
 
-# Plays SCRIPT as PLAYER, recording it, saves, then replays the recording on a fresh folder.
+# NAME PLAYER SCRIPT STEPS [LEVELS_TXT]: plays SCRIPT as PLAYER, recording it, saves, then replays
+# the recording on fresh folders.
 check_game() {
-  local name=$1 player=$2 script=$3 steps=$4
-  local played=$work/$name-played replayed=$work/$name-replayed
-  fresh "$played"; fresh "$replayed"
+  local name=$1 player=$2 script=$3 steps=$4 levels=${5:-}
+  local played=$work/$name-played replayed every check
+  fresh "$played" "$levels"
   "$sim" --data "$played" --player "$player" --seed 4242 --tick 8000 --steps "$steps" \
-    --input "$script" --record "$work/$name.zapwall-replay" --save --out "$work/$name-played.json" \
-    --frame "$work/$name-played.png"
+    --input "$script" --record "$work/$name.zapwall-replay" --save --out "$played.json" \
+    --frame "$played.png"
   "$tool" show "$work/$name.zapwall-replay" > "$work/$name.shown" ||
     fail "$name: zapwall-data show refused the recording"
 
   # Without --save nothing reaches the folder.
-  before=$(cd "$replayed" && find . -type f -exec md5sum {} + | sort)
-  "$sim" --replay "$work/$name.zapwall-replay" --data "$replayed" > /dev/null
-  after=$(cd "$replayed" && find . -type f -exec md5sum {} + | sort)
+  fresh "$work/$name-unsaved" "$levels"
+  before=$(cd "$work/$name-unsaved" && find . -type f -exec md5sum {} + | sort)
+  "$sim" --replay "$work/$name.zapwall-replay" --data "$work/$name-unsaved" > /dev/null
+  after=$(cd "$work/$name-unsaved" && find . -type f -exec md5sum {} + | sort)
   [ "$before" = "$after" ] || fail "$name: a replay without --save wrote into the data folder"
 
-  # Saved as the game was, so that the reports (which name any file not written) compare too.
-  "$sim" --replay "$work/$name.zapwall-replay" --data "$replayed" --save \
-    --out "$work/$name-replayed.json" --frame "$work/$name-replayed.png"
-  diff -u "$work/$name-played.json" "$work/$name-replayed.json" ||
-    fail "$name: the replay ended in another state"
-  cmp "$work/$name-played.png" "$work/$name-replayed.png" || fail "$name: another last picture"
-  for file in players.ko hall.ko; do
-    if [ -f "$played/$file" ] || [ -f "$replayed/$file" ]; then
-      cmp "$played/$file" "$replayed/$file" || fail "$name: --save wrote another $file"
-    fi
+  # Saved as the game was, so that the reports (which name any file not written) compare too; alone
+  # (every 0) and played twice side by side, compared every step or every 1000.
+  for every in 0 1 1000; do
+    replayed=$work/$name-replayed-$every
+    fresh "$replayed" "$levels"
+    check=()
+    [ "$every" = 0 ] || check=(--check-every "$every")
+    "$sim" --replay "$work/$name.zapwall-replay" --data "$replayed" --save "${check[@]}" \
+      --out "$replayed.json" --frame "$replayed.png" 2> "$work/err" ||
+      fail "$name, every $every: $(cat "$work/err")"
+    [ ! -s "$work/err" ] || fail "$name, every $every, said: $(cat "$work/err")"
+    diff -u "$played.json" "$replayed.json" || fail "$name, every $every: another state"
+    cmp "$played.png" "$replayed.png" || fail "$name, every $every: another last picture"
+    for file in players.ko hall.ko; do
+      if [ -f "$played/$file" ] || [ -f "$replayed/$file" ]; then
+        cmp "$played/$file" "$replayed/$file" || fail "$name, every $every: another $file"
+      fi
+    done
   done
 }
 
@@ -83,12 +97,16 @@ grep -q "end after step [0-9]*, at .*: the player quit" "$work/quit.shown" ||
 # change.
 printf '0 keydown 32\n1 keydown 32\n2 keydown 38\n' > "$work/over.txt"
 check_game over Bara "$work/over.txt" 20000
-grep -q '"Name": "Bara"' "$work/over-replayed.json" || fail "Bara's result is not in the hall"
+grep -q '"Name": "Bara"' "$work/over-replayed-0.json" || fail "Bara's result is not in the hall"
 grep -q "game over" "$work/over.shown" || fail "the game over is not shown as such"
+
+# Ada through the bonuses of the scenario's level set and her three balls to a game over.
+check_game bonuses Ada "$scenario/input.txt" 20000 "$scenario/levels.txt"
+grep -q "game over" "$work/bonuses.shown" || fail "the bonus game did not end in a game over"
 
 # Refusals: a damaged recording, a foreign file, another level file.
 sed 's/^seed 4242$/seed 4243/' "$work/quit.zapwall-replay" > "$work/damaged.zapwall-replay"
-if "$sim" --replay "$work/damaged.zapwall-replay" --data "$work/quit-replayed" 2> "$work/err"; then
+if "$sim" --replay "$work/damaged.zapwall-replay" --data "$work/quit-replayed-0" 2> "$work/err"; then
   fail "a damaged recording was replayed"
 fi
 grep -q "poškozený" "$work/err" || fail "the damaged recording's message: $(cat "$work/err")"
@@ -96,15 +114,18 @@ if "$tool" show "$work/damaged.zapwall-replay" > /dev/null 2> "$work/err"; then
   fail "zapwall-data show accepted a damaged recording"
 fi
 grep -q "kontrolní součet" "$work/err" || fail "show's message: $(cat "$work/err")"
-if "$sim" --replay "$work/quit-played/players.ko" --data "$work/quit-replayed" 2> "$work/err"; then
+if "$sim" --replay "$work/quit-played/players.ko" --data "$work/quit-replayed-0" 2> "$work/err"; then
   fail "a roster was replayed"
 fi
 grep -q "není to záznam hry Zapwall" "$work/err" || fail "the foreign file's message: $(cat "$work/err")"
 printf '\x01\x00\x01\x00\x00\x00\x00\x00\x0a\x00\x00\x00\x00\x00\x00\x00' \
-  > "$work/quit-replayed/levels.ko"
-if "$sim" --replay "$work/quit.zapwall-replay" --data "$work/quit-replayed" 2> "$work/err"; then
+  > "$work/quit-replayed-0/levels.ko"
+if "$sim" --replay "$work/quit.zapwall-replay" --data "$work/quit-replayed-0" 2> "$work/err"; then
   fail "a recording was replayed with another level file"
 fi
-grep -q "nahrána s jiným souborem levels.ko, než je $work/quit-replayed/levels.ko" "$work/err" ||
+grep -q "nahrána s jiným souborem levels.ko, než je $work/quit-replayed-0/levels.ko" "$work/err" ||
   fail "the level file's message: $(cat "$work/err")"
+expect 2 "number of steps from 1" "$sim" --replay "$work/quit.zapwall-replay" --check-every 0
+expect 2 "not a number" "$sim" --replay "$work/quit.zapwall-replay" --check-every often
+expect 2 "checks a --replay" "$sim" --data "$work/quit-played" --check-every 10
 echo "record_replay: recorded and replayed to the same state"
