@@ -12,26 +12,12 @@ set -euo pipefail
 sim=$1 tool=$2 base=$3 scenario=$4
 source "$(dirname "$0")/../lib/script_test.sh"
 
-le16() {  # a signed 16-bit value, little-endian
-  local v=$(( ($1 + 65536) % 65536 ))
-  printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"
-}
-player() {  # NAME SPARE_BALLS IQ LEVEL
-  le16 ${#1}
-  for ((c = 0; c < ${#1}; c++)); do le16 $(( $(printf %d "'${1:c:1}") + 2 )); done
-  le16 "$2"; le16 "$3"; le16 "$4"
-}
 # DIR [LEVELS_TXT]: a data folder as start-up finds it: the build's pictures, sounds and animation
-# table, the build's level set or the one compiled from LEVELS_TXT, and a roster of two players
-# (name codes are Windows-1250 plus 2).
+# table, the build's level set or the one compiled from LEVELS_TXT, and the roster of two players.
 fresh() {
   copy_game_data "$base" "$1"
   [ -z "${2:-}" ] || "$tool" levels compile "$2" "$1/levels.ko"
-  {
-    le16 1
-    player Ada 2 40 0
-    player Bara 0 900 2
-  } > "$1/players.ko"
+  two_players > "$1/players.ko"
 }
 
 # NAME PLAYER SCRIPT STEPS [LEVELS_TXT]: plays SCRIPT as PLAYER, recording it, saves, then replays
