@@ -9,20 +9,14 @@
 set -euo pipefail
 native=$1 js=$2 tool=$3 base=$4 scenarios=$5 same_pixels=$6
 
-[ -f "$js" ] || { echo "sim_node_vs_native: no $js: build it with ./web build" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "sim_node_vs_native: $*" >&2; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
+[ -f "$js" ] || fail "no $js: build it with ./web build"
 # A tool by its name: native or node.
 sim() {
   local which=$1; shift
   if [ "$which" = native ]; then "$native" "$@"; else node "$js" "$@"; fi
 }
-# A data folder from the build's: its pictures, sounds, levels and animation table.
-fresh() {
-  mkdir -p "$1"
-  cp -r "$base/pictures" "$base/sounds" "$base/levels.ko" "$base/animations.ko" "$1/"
-}
+fresh() { copy_game_data "$base" "$1"; }
 same_files() {  # A B WHAT
   cmp "$1" "$2" > /dev/null || { diff -u "$1" "$2" | head -20 >&2; fail "$3 differ"; }
 }
@@ -72,23 +66,12 @@ for dir in "$scenarios"/*/; do
 done
 
 # Scripted games recorded and saved by both tools, on folders with a roster of two players.
-le16() { local v=$(( ($1 + 65536) % 65536 )); printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"; }
-roster() {
-  local entry name balls iq level c
-  le16 1
-  for entry in "Ada 2 40 0" "Bara 0 900 2"; do
-    read -r name balls iq level <<< "$entry"
-    le16 ${#name}
-    for ((c = 0; c < ${#name}; c++)); do le16 $(( $(printf %d "'${name:c:1}") + 2 )); done
-    le16 "$balls"; le16 "$iq"; le16 "$level"
-  done
-}
 printf '0 keydown 40\n3 keydown 32\n3 keyup 40\n10 keydown 32\n60 keydown 38\n120 keydown 80\n160 keydown 80\n2500 keydown 27\n' > "$work/quit.txt"
 printf '0 keydown 32\n1 keydown 32\n2 keydown 38\n' > "$work/over.txt"
 for game in "quit Ada 4000" "over Bara 20000"; do
   read -r name player steps <<< "$game"
   for which in native node; do
-    fresh "$work/$name-$which-played"; roster > "$work/$name-$which-played/players.ko"
+    fresh "$work/$name-$which-played"; two_players > "$work/$name-$which-played/players.ko"
     sim "$which" --data "$work/$name-$which-played" --player "$player" --seed 4242 --tick 8000 \
       --steps "$steps" --input "$work/$name.txt" --record "$work/$name-$which.zapwall-replay" \
       --save --out "$work/$name-$which-played.json" --frame "$work/$name-$which-played.png"
@@ -109,7 +92,7 @@ for game in "quit Ada 4000" "over Bara 20000"; do
   # Each tool replays the other's recording to the same state and files as the game itself.
   for pair in "native node" "node native"; do
     read -r recorder player <<< "$pair"
-    fresh "$work/$name-$player-replayed"; roster > "$work/$name-$player-replayed/players.ko"
+    fresh "$work/$name-$player-replayed"; two_players > "$work/$name-$player-replayed/players.ko"
     sim "$player" --replay "$work/$name-$recorder.zapwall-replay" --data "$work/$name-$player-replayed" \
       --save --out "$work/$name-$player-replayed.json" --frame "$work/$name-$player-replayed.png"
     same_files "$work/$name-native-played.json" "$work/$name-$player-replayed.json" \
