@@ -2,6 +2,7 @@
 // What the browser tests share: the site served as ./web serves it (browser/site/serve.py, with
 // its gzip copies) on a free port, Debian's Chromium started headless through puppeteer-core
 // with a fresh profile for each test, and the waits on the page's own state (never on the clock).
+import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -64,6 +65,29 @@ export async function launch(tag, flags = []) {
     args: [...CHROMIUM_FLAGS, ...flags],
   });
   return browser;
+}
+
+// Serves `folder` and starts a browser for `body(browser, url)`; both end whatever happens.
+export async function withSite(tag, folder, body) {
+  const server = await serve(folder);
+  const browser = await launch(tag);
+  try {
+    await body(browser, server.url);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+}
+
+// As withSite, with one tab (of `viewport`, if given) for `body(page, url)`, which must leave the
+// page without an uncaught error.
+export async function withTab(tag, folder, body, viewport) {
+  await withSite(tag, folder, async (browser, url) => {
+    const page = await newTab(browser);
+    if (viewport) await page.setViewport(viewport);
+    await body(page, url);
+    assert.deepEqual(page.errors, [], 'the page raised no error');
+  });
 }
 
 // How long a wait for a condition on a page may take before the test fails. A busy machine

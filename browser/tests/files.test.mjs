@@ -10,7 +10,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { catchDownloads, copySite, launch, newTab, serve, temporaryFolder, waitShown }
+import { catchDownloads, copySite, newTab, temporaryFolder, waitShown, withSite }
   from './browser.mjs';
 import { chooseForImport, download, importAndRestart, newPlayer, oneBrickLevels, openFiles,
          openGame, parseRoster, replaysNatively, rosterBytes, runSteps, storedFiles, storeFiles }
@@ -18,18 +18,6 @@ import { chooseForImport, download, importAndRestart, newPlayer, oneBrickLevels,
 
 const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
-
-// Runs `body(browser, url)` on its own server and browser, and closes both.
-async function withSite(tag, siteFolder, body) {
-  const server = await serve(siteFolder);
-  const browser = await launch(tag);
-  try {
-    await body(browser, server.url);
-  } finally {
-    await browser.close();
-    server.stop();
-  }
-}
 
 // Replays as the game names them, recorded long ago: the store holds a hundred of them.
 const OLD_REPLAYS = Array.from({ length: 100 }, (_, i) =>

@@ -10,7 +10,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { copySite, launch, newTab, serve, waitShown } from './browser.mjs';
+import { copySite, waitShown, withTab } from './browser.mjs';
 import { newPlayer, oneBrickLevels, openGame, parseRoster, replaysNatively, runSteps,
          storedFiles } from './game.mjs';
 
@@ -20,19 +20,7 @@ const played = copySite(site, 'screens');
 fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
 
 // Runs `body(page, url)` in a fresh browser whose tab has the given screen.
-async function onScreen(tag, screen, body) {
-  const server = await serve(played);
-  const browser = await launch(tag);
-  try {
-    const page = await newTab(browser);
-    await page.setViewport(screen);
-    await body(page, server.url);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await browser.close();
-    server.stop();
-  }
-}
+const onScreen = (tag, screen, body) => withTab(tag, played, body, screen);
 
 // A point of the game screen's client area (its pixels) in the page's CSS pixels.
 function onGameScreen(page, x, y) {

@@ -9,25 +9,13 @@
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
-import { launch, newTab, serve, waitShown } from '../../../browser/tests/browser.mjs';
+import { waitShown, withTab } from '../../../browser/tests/browser.mjs';
 import { newPlayer, openGame, rosterBytes, runSteps, storedFiles, storeFiles }
   from '../../../browser/tests/game.mjs';
 
 const site = path.resolve(process.argv[2]);
 
-async function withPage(tag, body, viewport = { width: 800, height: 600 }) {
-  const server = await serve(site);
-  const browser = await launch(tag);
-  try {
-    const page = await newTab(browser);
-    await page.setViewport(viewport);
-    await body(page, server.url);
-    assert.deepEqual(page.errors, [], 'the page raised no error');
-  } finally {
-    await browser.close();
-    server.stop();
-  }
-}
+const withPage = (tag, body) => withTab(tag, site, body, { width: 800, height: 600 });
 
 const textOf = (page, selector) => page.$eval(selector, (element) => element.textContent);
 const players = (page) =>
