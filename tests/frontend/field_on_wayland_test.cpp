@@ -22,7 +22,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QBackingStore>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTimer>
@@ -176,49 +175,8 @@ class FieldOnWaylandTest : public ProgramTest {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"))
             << "Qt's Wayland plugin (qt6-wayland) is missing";
     }
-    void StartGame() {
-        LaunchWithPlayers({PlayerRecord{"Ann", 0, 0, 3}});
-        Menu().SetTickSetting(100);
-        StartAs(0);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
-    }
-    // The window as Qt last painted it for the compositor: its shared-memory buffer.
-    QImage Handed() {
-        const QPaintDevice* device = Screen().backingStore()->paintDevice();
-        return device->devType() == QInternal::Image ? *static_cast<const QImage*>(device)
-                                                     : QImage();
-    }
-    // The field's top-left pixel in the window's buffer.
-    QPoint FieldOrigin() {
-        const ScreenScale& scale = Screen().Scale();
-        return (scale.Place(GameScreen::kFieldDesign).topLeft() * scale.Ratio).toPoint();
-    }
     // Buffer pixels per field pixel.
     int Factor() { return Screen().Scale().Factor; }
-    // The field pixels that differ between `picture` (the field's top-left pixel at `origin`,
-    // each field pixel a block of Factor() x Factor() pixels) and the surface, but for those
-    // under the messages shown between levels.
-    int Differing(const QImage& picture, QPoint origin) {
-        if (picture.isNull()) return kFieldWidth * kFieldHeight;
-        QRegion messages;
-        for (int i = 0; i < 3; ++i)
-            if (Screen().Label3(i)->isVisible()) messages += Screen().Label3(i)->geometry();
-        const int f = Factor();
-        int differing = 0;
-        for (int y = 0; y < kFieldHeight; ++y)
-            for (int x = 0; x < kFieldWidth; ++x) {
-                if (messages.contains(QPoint(x, y))) continue;
-                bool same = true;
-                for (int dy = 0; dy < f; ++dy)
-                    for (int dx = 0; dx < f; ++dx) {
-                        const QPoint at = origin + QPoint(x * f + dx, y * f + dy);
-                        same = same && picture.valid(at) &&
-                               (picture.pixel(at) | kOpaqueBlack) == State().Field.Pixel(x, y);
-                    }
-                if (!same) ++differing;
-            }
-        return differing;
-    }
     // Where the window's buffer lies in the compositor's picture: the place where the picture
     // shows Qt's copy of the window right of the field (the labels' side, which only Qt paints).
     std::optional<QPoint> WindowIn(const QImage& picture, const QImage& window) {
@@ -242,9 +200,10 @@ class FieldOnWaylandTest : public ProgramTest {
     // The field pixels the compositor shows otherwise than the surface.
     int DifferingOnCompositor() {
         const QImage picture = compositor->Picture();
-        const QImage window = Handed();
+        const QImage window = QtCopy();
         const std::optional<QPoint> at = window.isNull() ? std::nullopt : WindowIn(picture, window);
-        return at ? Differing(picture, *at + FieldOrigin()) : kFieldWidth * kFieldHeight;
+        return at ? FieldPixelsDiffering(picture, *at + FieldOrigin(), Factor())
+                  : kFieldWidth * kFieldHeight;
     }
     // Lets the game go on until the compositor shows the surface; nothing tells this client
     // when it does, so a timer wakes the wait to look again.
@@ -254,21 +213,11 @@ class FieldOnWaylandTest : public ProgramTest {
         return RunUntil([&] { return DifferingOnCompositor() == 0; });
     }
     // Whether Qt's copy of the window lags behind the field: it went past Qt.
-    bool QtCopyOld() { return Differing(Handed(), FieldOrigin()) != 0; }
-    // Called at each step: the bat follows the first ball and balls never run out, so the game
-    // goes on for as long as a test plays it.
-    void KeepPlaying() {
-        GameState& s = State();
-        if (!s.Balls.empty()) {
-            s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
-            s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
-        }
-        s.BallsLeft = 3;
-    }
+    bool QtCopyOld() { return FieldPixelsDiffering(QtCopy(), FieldOrigin(), Factor()) != 0; }
 };
 
 TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
-    StartGame();
+    StartGame(100);
     int steps = 0;
     App().Timer1().OnStep = [&](StepClock::time_point) {
         KeepPlaying();
@@ -326,7 +275,7 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
 }
 
 TEST_F(FieldOnWaylandTest, TheFieldFollowsTheWindowInAndOutOfFullScreenWhilePlayRests) {
-    StartGame();
+    StartGame(100);
     int steps = 0, pauseAt = 100;
     App().Timer1().OnStep = [&](StepClock::time_point) {
         KeepPlaying();

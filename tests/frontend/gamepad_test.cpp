@@ -42,8 +42,7 @@ class GamepadTest : public ProgramTest {
 };
 
 TEST_F(GamepadTest, AControllerPluggedInStartsPlayAndMovesTheBatUntilPulledOut) {
-    LaunchWithPlayers({PlayerRecord{"Ann", 0, 0, 3}});
-    StartAs(0);
+    StartGame();
     GamepadInput* pad = App().Gamepad();
     ASSERT_NE(pad, nullptr);
     ASSERT_TRUE(pad->Available());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBackingStore>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -100,6 +101,24 @@ class ProgramTest : public ::testing::Test {
         ASSERT_FALSE(Menu().isVisible());
         program_->ShowGameScreen();
     }
+    // Launches with one player (by default "Ann" on the first level with three spare balls),
+    // presses Start at the given speed and waits for the game screen to be shown.
+    void StartGame(int16_t tick = 8000, const PlayerRecord& player = {"Ann", 0, 0, 3}) {
+        LaunchWithPlayers({player});
+        Menu().SetTickSetting(tick);
+        StartAs(0);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
+    }
+    // Called at each step: the bat follows the first ball and balls never run out, so the game
+    // goes on for as long as a test plays it.
+    void KeepPlaying() {
+        GameState& s = State();
+        if (!s.Balls.empty()) {
+            s.MovingUp = s.Balls[0].Y < s.BatTop + 10 ? kTrue : kFalse;
+            s.MovingDown = s.Balls[0].Y > s.BatTop + 40 ? kTrue : kFalse;
+        }
+        s.BallsLeft = 3;
+    }
     void PressKey(Qt::Key key) { QTest::keyPress(Screen().Field(), key); }
     void ReleaseKey(Qt::Key key) { QTest::keyRelease(Screen().Field(), key); }
 
@@ -136,20 +155,41 @@ class ProgramTest : public ::testing::Test {
     MenuWindow& Menu() { return program_->Form2(); }
     GameScreen& Screen() { return program_->Form1(); }
     HallWindow& Hall() { return program_->Form3(); }
-    // The field pixels that differ between a picture of the game screen (unscaled, the field's
-    // top-left pixel at `origin`) and the field surface, but for those under the messages shown
-    // between levels.
-    int FieldPixelsDiffering(const QImage& window, QPoint origin) {
+    // The game screen as Qt last painted it, in device pixels: its backing store's picture (null
+    // where the platform keeps none).
+    QImage QtCopy() {
+        const QPaintDevice* device = Screen().backingStore()->paintDevice();
+        return device->devType() == QInternal::Image ? *static_cast<const QImage*>(device)
+                                                     : QImage();
+    }
+    // The field pixels that differ between a picture of the game screen (the field's top-left
+    // pixel at `origin`, each field pixel a block of `factor` x `factor` pixels) and the field
+    // surface, but for those under the messages shown between levels; all of them when there is
+    // no picture.
+    int FieldPixelsDiffering(const QImage& picture, QPoint origin, int factor = 1) {
+        if (picture.isNull()) return kFieldWidth * kFieldHeight;
         QRegion messages;
         for (int i = 0; i < 3; ++i)
             if (Screen().Label3(i)->isVisible()) messages += Screen().Label3(i)->geometry();
         int differing = 0;
         for (int y = 0; y < kFieldHeight; ++y)
-            for (int x = 0; x < kFieldWidth; ++x)
-                if (!messages.contains(QPoint(x, y)) && (window.pixel(origin + QPoint(x, y)) |
-                                                         kOpaqueBlack) != State().Field.Pixel(x, y))
-                    ++differing;
+            for (int x = 0; x < kFieldWidth; ++x) {
+                if (messages.contains(QPoint(x, y))) continue;
+                bool same = true;
+                for (int dy = 0; dy < factor; ++dy)
+                    for (int dx = 0; dx < factor; ++dx) {
+                        const QPoint at = origin + QPoint(x * factor + dx, y * factor + dy);
+                        same = same && picture.valid(at) &&
+                               (picture.pixel(at) | kOpaqueBlack) == State().Field.Pixel(x, y);
+                    }
+                if (!same) ++differing;
+            }
         return differing;
+    }
+    // The field's top-left pixel in the game screen's picture, in device pixels.
+    QPoint FieldOrigin() {
+        const ScreenScale& scale = Screen().Scale();
+        return (scale.Place(GameScreen::kFieldDesign).topLeft() * scale.Ratio).toPoint();
     }
     bool Shown(const std::string& text) const {
         for (const ShownMessage& m : messages_)

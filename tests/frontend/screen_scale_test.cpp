@@ -4,7 +4,6 @@
 // inside the screen, and full screen on F11. CTest runs the window tests at the scale factors
 // 1, 1.25, 1.5 and 2 on screens of the sizes in screens/, and names the factors expected there.
 
-#include <QBackingStore>
 #include <QScreen>
 #include <utility>
 
@@ -15,7 +14,7 @@ namespace ZapModule {
 namespace {
 
 const QSize kDesign = GameScreen::kDesign;
-const QRect kFieldDesign(16, 16, kFieldWidth, kFieldHeight);
+const QRect kFieldDesign = GameScreen::kFieldDesign;
 
 TEST(ScreenScaleTest, AFramedWindowTakesTheNearestWholeFactorThatFitsTheScreen) {
     const QMargins frame(4, 32, 4, 4);
@@ -71,9 +70,7 @@ class ScaledScreenTest : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        LaunchWithPlayers({PlayerRecord{"Ann", 0, 0, 3}});
-        StartAs(0);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
+        StartGame();
         ratio_ = Screen().devicePixelRatioF();
         // Every field pixel its own colour.
         Surface& field = State().Field;
@@ -89,9 +86,7 @@ class ScaledScreenTest : public ProgramTest {
     QImage OnScreen() {
         Screen().RefreshField();
         QCoreApplication::processEvents();
-        QPaintDevice* device = Screen().backingStore()->paintDevice();
-        EXPECT_EQ(device->devType(), QInternal::Image);
-        return *static_cast<QImage*>(device);
+        return QtCopy();
     }
     // Screen pixels that are not what the game pixel they show is at the screen's scale: the
     // field's (its pixels fill the field's frame) and the background's, except where labels
