@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Plays a short real game of zapwall on an Xvfb display with xdotool (held arrow keys, a pause,
-# the ball released, Esc), then runs the replay the game wrote through zapwall-sim --replay: it
-# must end with the IQ, level and spare balls the game stored in players.ko. Then the real program
-# watches the replay to its end with --levels, of the compiled set and of its text, and writes
-# nothing. Last, a game killed mid-play is saved cut short at the next start.
+# the ball released, an arrow held for seconds under the X server's auto-repeat, which must reach
+# the game as one press held, Esc), then runs the replay the game wrote through zapwall-sim
+# --replay: it must end with the IQ, level and spare balls the game stored in players.ko. Then the
+# real program watches the replay to its end with --levels, of the compiled set and of its text,
+# and writes nothing. Last, a game killed mid-play is saved cut short at the next start.
 #
 # usage: e2e_replay.sh BUILD_DIR
 set -euo pipefail
@@ -27,7 +28,7 @@ hold Up 0.6
 xdotool key p                    # pause, an arrow while paused, resume
 hold Down 0.2
 xdotool key p
-hold Up 1.0
+hold Up 3                        # under the X server's auto-repeat
 xdotool key Escape               # quit: the program ends 20 steps later
 ended "the program did not end after Esc"
 
@@ -37,6 +38,16 @@ replay=${replays[0]}
 "$build/zapwall-data" show "$replay" > "$work/shown" || fail "zapwall-data show refused the replay"
 grep -q "Up down" "$work/shown" && grep -q "P down" "$work/shown" ||
   fail "the held keys and the pause are not in the replay: $(cat "$work/shown")"
+# The X server sends a release and a press for every repeat of the last held Up; none of those
+# releases may reach the game: after the first hold's release come the repeated presses (each a
+# key down) and the one real release, which by the game's clock came (nearly) three seconds later.
+mapfile -t up < <(awk '$3 ~ /^key(down|up)$/ && $4 == 38 { print $2, $3 }' "$replay" |
+  sed -n '/keyup/,$p' | tail -n +2)
+presses=$(printf '%s\n' "${up[@]}" | grep -c keydown) || true
+[ "$presses" -ge 10 ] || fail "only $presses key downs of Up: did the X server repeat the key?"
+[ "$(printf '%s\n' "${up[@]}" | grep -c keyup)" = 1 ] && [ "${up[-1]##* }" = keyup ] ||
+  fail "releases of Up reached the game, the real one last expected: ${up[*]}"
+[ $((${up[-1]%% *} - ${up[0]%% *})) -ge 2500 ] || fail "Up was down for too short: ${up[*]}"
 
 # players.ko: highest index 0, "Rec" (3 codes), spare balls, IQ, level.
 read -r -a roster <<< "$(od -An -td2 -v "$data/players.ko")"
@@ -78,4 +89,4 @@ cut=("$data"/replays/*_Cut.zapwall-replay)
 [ ! -e "$data/replays/recording.zapwall-journal" ] || fail "the journal stayed"
 "$build/zapwall-sim" --replay "${cut[0]}" --data "$data" --out "$work/cut.json" ||
   fail "zapwall-sim did not replay the cut game"
-echo "e2e_replay: played, recorded, replayed: ${roster[*]}; a killed game kept"
+echo "e2e_replay: played (Up held: $presses key downs, one release), replayed: ${roster[*]}; a killed game kept"
