@@ -13,8 +13,8 @@ import { test } from 'node:test';
 import { catchDownloads, copySite, newTab, temporaryFolder, waitShown, withSite }
   from './browser.mjs';
 import { chooseForImport, download, importAndRestart, newPlayer, oneBrickLevels, openFiles,
-         openGame, parseRoster, replaysNatively, rosterBytes, runSteps, storedFiles, storeFiles }
-  from './game.mjs';
+         openGame, parseRoster, replaysNatively, rosterBytes, runSteps, startGame, storeFiles,
+         storedFiles } from './game.mjs';
 
 const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
@@ -33,12 +33,9 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
     const page = await newTab(browser);
     await storeFiles(page, url, Object.fromEntries(OLD_REPLAYS.map((name) => [name, [10]])));
     await openGame(page, url);
-    await newPlayer(page, 'Ondra');
-    await page.click('#menu-start');
-    await waitShown(page, '#game');
+    await startGame(page, 'Ondra');
     assert.equal(await page.$eval('#zapwall-files-button', (button) => button.disabled), true,
                  'the files can be opened during a game');
-    await page.focus('#field');
     await page.keyboard.press('Space');  // play: the ball rests on the bat
     await runSteps(page, 5);
     await page.keyboard.press('Space');  // the ball meets the brick: the level is cleared
@@ -86,10 +83,7 @@ test('a game left half-way by a reload keeps what it reached', async () => {
   await withSite('left', played, async (browser, url) => {
     const page = await newTab(browser);
     await openGame(page, url);
-    await newPlayer(page, 'Ondra');
-    await page.click('#menu-start');
-    await waitShown(page, '#game');
-    await page.focus('#field');
+    await startGame(page, 'Ondra');
     await page.keyboard.press('Space');
     await runSteps(page, 5);
     await page.keyboard.press('Space');

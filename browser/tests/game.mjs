@@ -85,6 +85,14 @@ export async function newPlayer(page, name) {
                              {}, before);
 }
 
+// Makes the player `name` in the menu and starts a game as them, the field focused.
+export async function startGame(page, name) {
+  await newPlayer(page, name);
+  await page.click('#menu-start');
+  await waitShown(page, '#game');
+  await page.focus('#field');
+}
+
 export function steps(page) {
   return page.evaluate(() => window.zapwallSteps());
 }

@@ -11,7 +11,7 @@ import { spawn } from 'node:child_process';
 import path from 'node:path';
 import { test } from 'node:test';
 import { temporaryFolder, waitShown, withTab } from './browser.mjs';
-import { newPlayer, openGame, runSteps } from './game.mjs';
+import { openGame, runSteps, startGame } from './game.mjs';
 
 const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
 
@@ -36,10 +36,7 @@ async function hallServer() {
 
 // Plays a new game as NAME, quits it with Esc and waits for the offer.
 async function quitGame(page, name) {
-  await newPlayer(page, name);
-  await page.click('#menu-start');
-  await waitShown(page, '#game');
-  await page.focus('#field');
+  await startGame(page, name);
   await page.keyboard.press('Space');
   await runSteps(page, 2);
   await page.keyboard.press('Escape');

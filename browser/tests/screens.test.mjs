@@ -11,7 +11,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { copySite, waitShown, withTab } from './browser.mjs';
-import { newPlayer, oneBrickLevels, openGame, parseRoster, replaysNatively, runSteps,
+import { newPlayer, oneBrickLevels, openGame, parseRoster, replaysNatively, runSteps, startGame,
          storedFiles } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
@@ -114,9 +114,7 @@ test('a pad plays as on the desktop, and is read only while connected', async ()
                             { value: () => [++state.reads && state.plugged ? pad : null] });
     });
     await openGame(page, url);
-    await newPlayer(page, 'Pad');
-    await page.click('#menu-start');
-    await waitShown(page, '#game');
+    await startGame(page, 'Pad');
     assert.equal(await page.evaluate(() => window.zapwallPad.reads), 0);
     await page.evaluate(() => {
       window.zapwallPad.plugged = true;
@@ -164,9 +162,7 @@ for (const [width, height] of [[1366, 768], [1920, 1080], [1920, 950]]) {
       await waitShown(page, '#hall');
       assert.equal(await scaleOf('#hall'), menu);
       await page.click('#hall-close');
-      await newPlayer(page, 'Eva');
-      await page.click('#menu-start');
-      await waitShown(page, '#game');
+      await startGame(page, 'Eva');
       assert.equal(await scaleOf('#game'), menu);
       const box = await page.$eval('#game', (w) => w.getBoundingClientRect().toJSON());
       assert.ok(box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height);

@@ -10,7 +10,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
 import { waitShown, withTab } from '../../../browser/tests/browser.mjs';
-import { newPlayer, openGame, rosterBytes, runSteps, storedFiles, storeFiles }
+import { newPlayer, openGame, rosterBytes, runSteps, startGame, storeFiles, storedFiles }
   from '../../../browser/tests/game.mjs';
 
 const site = path.resolve(process.argv[2]);
@@ -112,9 +112,7 @@ test('a game over: its message, then the hall of fame, then the end', async () =
 test('a hidden page pauses the game with P; P goes on', async () => {
   await withPage('hidden', async (page, url) => {
     await openGame(page, url);
-    await newPlayer(page, 'Ema');
-    await page.click('#menu-start');
-    await waitShown(page, '#game');
+    await startGame(page, 'Ema');
     await page.keyboard.press('Space');
     await runSteps(page, 3);
     const setHidden = (hidden) => page.evaluate((value) => {
@@ -136,9 +134,7 @@ test('a hidden page pauses the game with P; P goes on', async () => {
 test('a dropped replay is watched: P holds it, Esc ends it, nothing is stored', async () => {
   await withPage('watch', async (page, url) => {
     await openGame(page, url);
-    await newPlayer(page, 'Filip');
-    await page.click('#menu-start');
-    await waitShown(page, '#game');
+    await startGame(page, 'Filip');
     await page.keyboard.press('Space');
     await runSteps(page, 5);
     await page.keyboard.press('Escape');
