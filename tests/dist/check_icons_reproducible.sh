@@ -6,8 +6,7 @@
 # usage: check_icons_reproducible.sh RCC ICON_DIR [RCC_OPTION...]
 set -euo pipefail
 rcc=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../lib/script_test.sh"
 cp "$2"/*.png "$work/"
 cd "$work"
 { echo '<RCC><qresource prefix="/icons">'; printf '<file>%s</file>\n' *.png

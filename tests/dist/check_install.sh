@@ -8,9 +8,7 @@
 # usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "install: $*" >&2; exit 1; }
+source "$(dirname "$0")/../lib/script_test.sh"
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" --strip > "$work/install.log" ||

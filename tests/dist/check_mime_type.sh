@@ -5,8 +5,7 @@
 #
 # usage: check_mime_type.sh MIME_XML
 set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../lib/script_test.sh"
 mkdir -p "$work/packages"
 cp "$1" "$work/packages/"
 output=$(update-mime-database -V "$work" 2>&1)

@@ -9,13 +9,11 @@
 set -euo pipefail
 build=$1
 version=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../lib/script_test.sh"
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" > "$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; exit 1; }
 deb=$(ls "$work"/zapwall_"$version"_*.deb)
-fail() { echo "package: $*" >&2; exit 1; }
 
 # Every tag, the informational and pedantic ones too; a tag the package keeps is overridden in
 # dist/lintian-overrides with its reason.
