@@ -177,7 +177,8 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
     EXPECT_EQ(ulaw->Frames[2], 0.0f);
     EXPECT_EQ(ulaw->Frames[3], 32124 / 32768.0f);
 
-    // IMA ADPCM: the header's sample, then each nibble's step (7 at index 0: +0, then 1 a step).
+    // IMA ADPCM: the header's sample, then the nibbles 0, 1, 2, 3, 0, 0, 0, 0, low one of each
+    // byte first, at step 7 (index 0): +0, +(7 >> 2), +(7 >> 1), +(7 >> 2) + (7 >> 1), +0 ...
     std::vector<uint8_t> ima;
     Put16(ima, 1000);
     ima.insert(ima.end(), {0, 0, 0x10, 0x32, 0x00, 0x00});
@@ -185,10 +186,10 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
         DecodeWav(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
     ASSERT_TRUE(imaSound.has_value())
         << WavProblem(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
-    ASSERT_EQ(imaSound->Frames.size(), 9u);
-    EXPECT_EQ(imaSound->Frames[0], 1000 / 32768.0f);
-    EXPECT_EQ(imaSound->Frames[1], 1000 / 32768.0f);  // nibble 0: step 7 >> 3 = 0
-    EXPECT_EQ(imaSound->Frames[2], 1001 / 32768.0f);  // nibble 1: 0 + (7 >> 2) = 1
+    std::vector<float> imaFrames;
+    for (const int v : {1000, 1000, 1001, 1004, 1008, 1008, 1008, 1008, 1008})
+        imaFrames.push_back(static_cast<float>(v) / 32768.0f);
+    EXPECT_EQ(imaSound->Frames, imaFrames);
 
     // MS ADPCM: the two header samples, older first, then the prediction of the first pair.
     std::vector<uint8_t> ms{0};  // predictor 0: 256, 0
