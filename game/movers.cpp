@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/movers.h"
 
+#include <cstddef>
+
 #include "game/bricks.h"
 #include "game/contract/rounding.h"
 #include "game/score.h"
@@ -103,6 +105,16 @@ void AddExplosion(GameState& s, int16_t x, int16_t y) {
 
 void RemoveExplosion(GameState& s, int16_t i) {
     RemoveAt(s.Explosions, i);
+}
+
+void AdvanceAnimation(GameState& s, MoverRecord& m) {
+    if (m.Kind < 0 || static_cast<size_t>(m.Kind) >= s.Animations.size()) return;
+    const AnimationRecord& a = s.Animations[static_cast<size_t>(m.Kind)];
+    m.FrameTimer = static_cast<int16_t>(m.FrameTimer + 1);
+    if (m.FrameTimer < a.FrameSteps) return;
+    m.Frame = static_cast<int16_t>(m.Frame + 1);
+    m.FrameTimer = 0;
+    if (m.Frame >= a.Frames && m.Kind != kExplosionKind) m.Frame = 0;
 }
 
 }  // namespace ZapModule

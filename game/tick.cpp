@@ -185,6 +185,7 @@ void DrawExplosions(GameState& s) {
     const int16_t count = s.ExplosionCount();
     const int16_t frames = AnimationOf(s, kExplosionKind).Frames;
     for (int16_t i = 0; i < count; ++i) {
+        AdvanceAnimation(s, s.Explosions[i]);
         DrawAnimation(s, s.Explosions[i]);
         if (s.Explosions[i].Frame >= frames) {
             RemoveExplosion(s, i);
@@ -211,7 +212,8 @@ void DrawAndGrowWall(GameState& s) {
 }
 
 // J 1-9: the whole field, redrawn and shown with one refresh. Without a field surface (a
-// headless run) only the animations' frame counters advance, which the rules depend on.
+// headless run) nothing is drawn; the animations' frame counters, which the rules depend on,
+// advance all the same.
 void DrawField(GameState& s) {
     const bool drawing = !s.Field.Empty();
     s.Field.FillBlack(0, 0, kFieldWidth, kFieldHeight);
@@ -219,7 +221,10 @@ void DrawField(GameState& s) {
         for (const BallRecord& ball : s.Balls)
             if (ball.Dead == kFalse) DrawBall(s, ball);
     if (drawing) DrawBat(s);
-    for (MoverRecord& mover : s.Movers) DrawAnimation(s, mover);
+    for (MoverRecord& mover : s.Movers) {
+        AdvanceAnimation(s, mover);
+        DrawAnimation(s, mover);
+    }
     if (drawing) {
         for (const BrickRecord& brick : s.Bricks) DrawBrick(s, brick);
         for (const BonusRecord& bonus : s.Bonuses) DrawBonus(s, bonus);

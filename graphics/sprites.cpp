@@ -48,16 +48,6 @@ void CopyWholeSprite(GameState& s, int index, int32_t x, int32_t y) {
         BitBlt(s.Field, x, y, sprite->Width, sprite->Height, sprite->Pixels, 0, 0, SRCCOPY);
 }
 
-// Counts the step the current frame has been shown and moves to the next frame when it is due.
-// Movers start again at frame 0; the explosion keeps counting so its owner can see it has ended.
-void AdvanceFrame(MoverRecord& m, const AnimationRecord& a) {
-    m.FrameTimer = static_cast<int16_t>(m.FrameTimer + 1);
-    if (m.FrameTimer < a.FrameSteps) return;
-    m.Frame = static_cast<int16_t>(m.Frame + 1);
-    m.FrameTimer = 0;
-    if (m.Frame >= a.Frames && m.Kind != kExplosionKind) m.Frame = 0;
-}
-
 }  // namespace
 
 std::string PictureSizeProblem(int64_t width, int64_t height) {
@@ -145,10 +135,9 @@ void DrawWall(GameState& s) {
     }
 }
 
-void DrawAnimation(GameState& s, MoverRecord& m) {
+void DrawAnimation(GameState& s, const MoverRecord& m) {
     if (m.Kind < 0 || static_cast<size_t>(m.Kind) >= s.Animations.size()) return;
     const AnimationRecord& a = s.Animations[static_cast<size_t>(m.Kind)];
-    AdvanceFrame(m, a);
     const SpriteSurface* sheet = SpriteAt(s, a.Sprite);
     if (sheet == nullptr || s.Field.Empty()) return;
     // Each sheet holds the image band on top of the mask band; half its height is copied.

@@ -39,8 +39,8 @@ void DrawBonus(GameState& s, const BonusRecord& bonus);
 // The wall while WallOn, by WallS: standing, or its lowest WallHeight rows while it grows or
 // shrinks. WallS and WallHeight are left to the tick.
 void DrawWall(GameState& s);
-// Advances the mover's or explosion's frame counters, then draws its frame masked. A Kind outside
-// Animations leaves the record alone; the counters advance even when nothing can be drawn.
-void DrawAnimation(GameState& s, MoverRecord& m);
+// Draws the mover's or explosion's current frame masked; a Kind outside Animations draws nothing.
+// The frame counters are the game's (AdvanceAnimation in game/movers.h).
+void DrawAnimation(GameState& s, const MoverRecord& m);
 
 }  // namespace ZapModule

@@ -160,6 +160,21 @@ TEST_F(TickTest, DeadBallWaitsForExplosionsAndHoldsTheBallsAfterIt) {
     EXPECT_EQ(Ball(0).Y, 200.0f);  // the removal ended the phase: the moved-in ball waited
 }
 
+TEST_F(TickTest, AnimationFramesCountStepsMoversWrapAndExplosionsKeepCounting) {
+    // Animation 0 has 4 frames of 3 steps, the explosion's 5 frames of 2; nothing is drawn here.
+    MoverRecord mover, explosion;
+    explosion.Kind = kExplosionKind;
+    MoverRecord outside[] = {MoverRecord{.Kind = -1}, MoverRecord{.Kind = s.AnimationCount()}};
+    for (int step = 1; step <= 15; ++step) {
+        for (MoverRecord* m : {&mover, &explosion, &outside[0], &outside[1]})
+            AdvanceAnimation(s, *m);
+        EXPECT_EQ(mover.Frame, step / 3 % 4) << "step " << step;
+        EXPECT_EQ(mover.FrameTimer, step % 3) << "step " << step;
+        EXPECT_EQ(explosion.Frame, step / 2) << "step " << step;
+    }
+    for (const MoverRecord& m : outside) EXPECT_EQ(m.Frame + m.FrameTimer, 0);
+}
+
 TEST_F(TickTest, ExplosionsEndOnePerStep) {
     AddExplosion(s, 0, 0);
     AddExplosion(s, 30, 0);
@@ -169,7 +184,7 @@ TEST_F(TickTest, ExplosionsEndOnePerStep) {
     GameStep(s);
     EXPECT_EQ(s.ExplosionCount(), 1);
     EXPECT_EQ(s.Explosions[0].X, 30.0f);
-    EXPECT_EQ(s.Explosions[0].Frame, 4);  // not drawn, so not advanced, in that step
+    EXPECT_EQ(s.Explosions[0].Frame, 4);  // it waited that step, not advanced
     GameStep(s);
     GameStep(s);
     EXPECT_EQ(s.ExplosionCount(), 0);
