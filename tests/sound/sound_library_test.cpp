@@ -186,6 +186,10 @@ TEST_F(RealLibrary, PlaysAWavOnFreeChannelsAndTheSamplesReachTheDevice) {
     s.SoundPlayer->Close();
     ASSERT_TRUE(WaitForDevice("device closed"));
     EXPECT_EQ(s.SoundPlayer->Play(SoundPath(Effect::Bum).c_str(), 0, -1), -1);
+    // Opened again, the device is opening from the call on, never still closed.
+    s.SoundPlayer->Open(0, 0, 0, 16);
+    EXPECT_THAT(s.SoundPlayer->Query(), ::testing::Not(HasSubstr("device closed")));
+    ASSERT_TRUE(WaitForDevice("device open,"));
     Finish();
 
     const Audible a = FindAudible(firstPlay);
