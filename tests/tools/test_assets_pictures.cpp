@@ -116,7 +116,7 @@ TEST(AssetPictures, BallGlowsInTheMiddleWithNothingAtItsCorners) {
 }
 
 // What the masked draw makes of such sheets (the background kept where the mask is white) is
-// AnimationDrawTest.TransparentPixelsKeepTheBackgroundOpaqueOnesReplaceIt.
+// AnimationDrawTest.DrawsTheCurrentFrameWithTransparentPixelsKeepingTheBackground.
 TEST(AssetPictures, AnimationSheetsHaveAnImageBandOverAConsistentMask) {
     GameState& s = Loaded();
     ASSERT_EQ(s.AnimationCount(), 6);
