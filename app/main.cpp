@@ -21,7 +21,6 @@
 #include "game/contract/version.h"
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
-#include "platform/file_reading.h"
 #include "platform/single_copy_lock.h"
 #include "storage/level_text.h"
 
@@ -62,7 +61,7 @@ std::optional<ZapModule::DataLayout> LayoutWithLevels(ZapModule::DataLayout layo
         return ZapModule::LevelSetLayout(layout, command.Levels, *levels, problem);
     layout.UserFolder = ZapModule::LevelSetFolder(layout, command.Levels);
     layout.LevelsFile = command.Levels;
-    if (ZapModule::ReadRegularFile(command.Levels, levels->size()).Bytes == *levels) return layout;
+    if (!ZapModule::IsLevelText(command.Levels)) return layout;
     const auto size = static_cast<qint64>(levels->size());
     if (!compiled.open() ||
         compiled.write(reinterpret_cast<const char*>(levels->data()), size) != size ||

@@ -16,11 +16,6 @@ namespace ZapModule {
 
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
@@ -35,15 +30,15 @@ OpenedLevelSet OpenLevelSetFile(const std::string& path) {
         opened.Problems.push_back(std::move(unfinished));
         return opened;
     }
-    const FileRead read =
-        ReadRegularFile(path, EndsWith(path, ".ko") ? kMaxLevelFileBytes : kMaxLevelTextBytes);
+    const bool text = IsLevelText(path);
+    const FileRead read = ReadRegularFile(path, text ? kMaxLevelTextBytes : kMaxLevelFileBytes);
     if (!read.Ok()) {
         opened.Problems.push_back(FileName(path) + ": " + DescribeReadFailure(read));
         return opened;
     }
     std::vector<uint8_t> bytes;
     std::vector<std::string> titles;  // a levels.ko has none
-    if (EndsWith(path, ".ko")) {
+    if (!text) {
         opened.Problems = CheckLevelFile(read.Bytes);
         if (!opened.Problems.empty()) return opened;
         bytes = read.Bytes;

@@ -507,15 +507,19 @@ std::string FormatLevelTextError(const std::string& name, const LevelTextError& 
     return name + (error.Line > 0 ? ":" + std::to_string(error.Line) : std::string()) + ": " + text;
 }
 
+bool IsLevelText(const std::string& path) {
+    return !path.ends_with(".ko");
+}
+
 std::optional<std::vector<uint8_t>> ReadLevelSetFile(const std::string& path,
                                                      std::string* problem) {
-    const bool compiled = path.ends_with(".ko");
-    FileRead read = ReadRegularFile(path, compiled ? kMaxLevelFileBytes : kMaxLevelTextBytes);
+    const bool text = IsLevelText(path);
+    FileRead read = ReadRegularFile(path, text ? kMaxLevelTextBytes : kMaxLevelFileBytes);
     if (!read.Ok()) {
         *problem = path + ": " + DescribeReadFailure(read);
         return std::nullopt;
     }
-    if (compiled) return std::move(read.Bytes);
+    if (!text) return std::move(read.Bytes);
     CompiledLevels levels = CompileLevelText(
         std::string_view(reinterpret_cast<const char*>(read.Bytes.data()), read.Bytes.size()));
     if (!levels.Errors.empty()) {

@@ -30,9 +30,13 @@ CompiledLevels CompileLevelText(std::string_view text);
 // Formats an error as "NAME:LINE: TEXT" (or "NAME: TEXT" for the text as a whole).
 std::string FormatLevelTextError(const std::string& name, const LevelTextError& error);
 
-// The levels a set file gives the game: a file ending in ".ko" as it is, any other as level text,
-// compiled. Nothing, with the reason (naming the file) in *problem, when the file cannot be read
-// or the text does not compile.
+// Whether a set file is level text, which the game compiles, rather than a compiled level file:
+// any name but one ending in ".ko".
+bool IsLevelText(const std::string& path);
+
+// The levels a set file gives the game: a compiled file as it is, level text compiled. Nothing,
+// with the reason (naming the file) in *problem, when the file cannot be read or the text does not
+// compile.
 std::optional<std::vector<uint8_t>> ReadLevelSetFile(const std::string& path, std::string* problem);
 
 // The text of a level file that CheckLevelFile accepts. Level l is written with titles[l] when it
