@@ -64,7 +64,7 @@ QString PrepareTestPlayFolder(const QString& folder, const DataLayout& layout,
     player.Name = TestPlayerName().toStdString();
     player.SpareBalls = kTestPlayerBalls;
     if (!Write(data + "/levels.ko", levels) ||
-        !Write(data + "/" + QString::fromStdString(kRosterFile), SerializeRoster({player})))
+        !Write(data + "/" + QString::fromUtf8(kRosterFile), SerializeRoster({player})))
         return QString::fromUtf8("do dočasné složky nelze zapisovat: ") + folder;
     return {};
 }

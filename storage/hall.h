@@ -10,7 +10,7 @@
 
 namespace ZapModule {
 
-inline const std::string kHallFile = "hall.ko";
+inline constexpr char kHallFile[] = "hall.ko";
 
 void LoadHallOfFame(GameState& s);
 // False (and reported) when the file could not be written.

@@ -17,7 +17,7 @@ namespace {
 constexpr size_t kMaxPlayers = 32768;
 
 std::string RosterProblem(const std::string& text) {
-    return kRosterFile + ": " + text;
+    return std::string(kRosterFile) + ": " + text;
 }
 
 // One record; false with the problem named when it is not complete.

@@ -10,7 +10,7 @@
 
 namespace ZapModule {
 
-inline const std::string kRosterFile = "players.ko";
+inline constexpr char kRosterFile[] = "players.ko";
 
 void LoadRoster(GameState& s);
 // False (and reported) when the file could not be written.

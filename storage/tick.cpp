@@ -77,9 +77,9 @@ std::string TickProblem(const TickRead& tick) {
     const std::string uses = ", hra použije " + std::to_string(tick.Value);
     switch (tick.Status) {
         case TickRead::Kind::NoNumber:
-            return kTickFile + ": první řádek nezačíná číslem" + uses;
+            return std::string(kTickFile) + ": první řádek nezačíná číslem" + uses;
         case TickRead::Kind::Clamped:
-            return kTickFile + ": " + tick.Number + " je mimo rozsah " + std::to_string(kMinTick) +
+            return std::string(kTickFile) + ": " + tick.Number + " je mimo rozsah " + std::to_string(kMinTick) +
                    " až " + std::to_string(kMaxTick) + uses;
         case TickRead::Kind::InRange:
             break;

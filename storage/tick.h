@@ -10,7 +10,7 @@
 
 namespace ZapModule {
 
-inline const std::string kTickFile = "tick.ko";
+inline constexpr char kTickFile[] = "tick.ko";
 constexpr int16_t kDefaultTick = 8000;
 constexpr int16_t kMinTick = 1;
 constexpr int16_t kMaxTick = 10000;

@@ -39,6 +39,7 @@ void UserFiles::ReportReplayChanges() {
     replays_ = now;
     if (names.empty()) return;
     std::vector<std::string> paths;
+    paths.reserve(names.size());
     for (const std::string& name : names) paths.push_back(ReplayFolder() + "/" + name);
     changed_(paths);
 }
