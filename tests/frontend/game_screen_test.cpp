@@ -316,16 +316,10 @@ TEST_F(GameScreenTest, ClosingTheMenuFirstEndsTheRunOnce) {
 // That a refused folder is said once and nothing is written is GameStartTest's (tests/shell).
 TEST_F(GameScreenTest, ADamagedDataFolderIsRefusedAndNoWindowShows) {
     WriteDataFile("levels.ko", {0, 0});
-    Program program(Layout());
-    std::vector<std::string> texts;
-    program.Port().Messages = [&](const std::string& text, const std::string&, MessageButtons) {
-        texts.push_back(text);
-        return MessageAnswer::Ok;
-    };
-    EXPECT_EQ(program.Start(), std::optional<int>(1));
-    ASSERT_FALSE(texts.empty());
-    EXPECT_NE(texts.back().find("levels.ko"), std::string::npos);
-    EXPECT_FALSE(program.Form2().isVisible());
+    EXPECT_EQ(MakeProgram().Start(), std::optional<int>(1));
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_NE(messages_.back().Text.find("levels.ko"), std::string::npos);
+    EXPECT_FALSE(Menu().isVisible());
 }
 
 }  // namespace

@@ -72,9 +72,8 @@ class ProgramTest : public ::testing::Test {
         return ParseRoster(ReadDataFile(kRosterFile)).Players;
     }
 
-    // Makes the program and runs the entry routine up to the menu, with a recording sound
-    // component in place of the missing library.
-    void Launch() {
+    // Makes the program, its message boxes answered and recorded and its end recorded.
+    Program& MakeProgram() {
         program_ = std::make_unique<Program>(Layout());
         // The user's own display settings stay untouched: the test keeps its own.
         program_->Display().UseFile(QString::fromStdString((folder_ / "zapwall.conf").string()));
@@ -85,7 +84,12 @@ class ProgramTest : public ::testing::Test {
             return buttons == MessageButtons::YesNo ? Answer : MessageAnswer::Ok;
         };
         program_->EndProcess = [this](int status) { exits_.push_back(status); };
-        ASSERT_TRUE(program_->Load());
+        return *program_;
+    }
+    // Makes the program and runs the entry routine up to the menu, with a recording sound
+    // component in place of the missing library.
+    void Launch() {
+        ASSERT_TRUE(MakeProgram().Load());
         State().SoundFactory = [log = sound_] { return std::make_unique<RecordingSound>(log); };
     }
     // Launches with these players in players.ko and shows the menu (not modally).

@@ -87,14 +87,7 @@ class ReplayProgramTest : public ProgramTest {
 
     // A program that watches `replay` instead of showing the menu.
     std::optional<int> Watch(const std::string& replay) {
-        program_ = std::make_unique<Program>(Layout());
-        program_->Port().Messages = [this](const std::string& text, const std::string& title,
-                                           MessageButtons buttons) {
-            messages_.push_back({text, title, buttons});
-            return MessageAnswer::Ok;
-        };
-        program_->EndProcess = [this](int status) { exits_.push_back(status); };
-        return program_->StartPlayback(replay);
+        return MakeProgram().StartPlayback(replay);
     }
 
     // Whether a message box said something containing `text`.
