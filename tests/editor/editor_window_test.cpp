@@ -103,6 +103,28 @@ TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
     EXPECT_EQ(Level()[0].Type, kTypeSteel);
 }
 
+// Over the bricks the field marks the cells' corners and, while the select tool drags a band,
+// the band's frame.
+TEST_F(EditorWindowTest, TheFieldMarksTheCellsAndTheBandBeingDragged) {
+    FieldCanvas* canvas = window_->Canvas();
+    const QImage bare = canvas->Picture();
+    EXPECT_NE(bare.pixel(300, 300) & 0xffffffu, 0u) << "no mark at a cell's corner";
+    canvas->SetTool(FieldCanvas::Tool::Select);
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, 100, 100);
+    Mouse(QEvent::MouseMove, Qt::LeftButton, 200, 200);
+    // Pixels along the band's top edge that differ from the field without it.
+    const auto onTheBand = [&] {
+        const QImage now = canvas->Picture();
+        int differing = 0;
+        for (int x = 101; x < 200; ++x)
+            differing += now.pixel(x, 100) != bare.pixel(x, 100) ? 1 : 0;
+        return differing;
+    };
+    EXPECT_GT(onTheBand(), 0) << "no band while dragging";
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 200, 200);
+    EXPECT_EQ(onTheBand(), 0) << "the band stays";
+}
+
 TEST_F(EditorWindowTest, TheKeyboardPlacesAndRemovesBricksAtItsCursor) {
     FieldCanvas* canvas = window_->Canvas();
     const QPoint start = canvas->Cursor();
