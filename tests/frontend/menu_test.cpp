@@ -365,6 +365,7 @@ TEST_F(MenuTest, TheLevelStatisticAndTheNameLabelReachTheHiddenNames) {
     Menu().Players().List()->setCurrentRow(0);
     for (int i = 0; i < 3; ++i) QTest::mousePress(level, Qt::LeftButton);
     QTest::mousePress(level, Qt::MiddleButton);
+    EXPECT_EQ(level->text(), "Level: 4") << "a middle press edits nothing";
     QTest::mousePress(level, Qt::RightButton);
     EXPECT_EQ(level->text(), "Level: 3");
     EXPECT_EQ(State().Players[0].Level, 2);
