@@ -40,7 +40,8 @@ HallRead ParseHall(const std::vector<uint8_t>& bytes) {
         HallEntry entry;
         std::string problem;
         if (!ReadEntry(in, entry, problem)) {
-            result.Problem = std::string(kHallFile) + ": položka " + std::to_string(i + 1) + ": " + problem;
+            result.Problem =
+                std::string(kHallFile) + ": položka " + std::to_string(i + 1) + ": " + problem;
             return result;
         }
         result.Table[i] = std::move(entry);

@@ -79,8 +79,8 @@ std::string TickProblem(const TickRead& tick) {
         case TickRead::Kind::NoNumber:
             return std::string(kTickFile) + ": první řádek nezačíná číslem" + uses;
         case TickRead::Kind::Clamped:
-            return std::string(kTickFile) + ": " + tick.Number + " je mimo rozsah " + std::to_string(kMinTick) +
-                   " až " + std::to_string(kMaxTick) + uses;
+            return std::string(kTickFile) + ": " + tick.Number + " je mimo rozsah " +
+                   std::to_string(kMinTick) + " až " + std::to_string(kMaxTick) + uses;
         case TickRead::Kind::InRange:
             break;
     }
