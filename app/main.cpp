@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     // A portable copy keeps its settings in its own folder, as it keeps the player's files (a
     // test play of the editor runs on such a copy and so touches no settings of the player's).
     if (!game.Installed)
-        program.Display().UseFile(QString::fromStdString(game.UserFolder + "/zapwall.conf"));
+        program.Settings().UseFile(QString::fromStdString(game.UserFolder + "/zapwall.conf"));
     program.UseSound(preload.Sound());
     program.UsePictures(preload.Pictures());
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };

@@ -22,7 +22,7 @@ namespace ZapModule {
 
 Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     : libraryFolder_(layout.LibraryFolder),
-      displaySettings_(DisplaySettings::UserFile()),
+      userSettings_(UserSettings::UserFile()),
       files_(layout.UserFolder) {
     // Qt's own texts (context menus, standard buttons) are Czech like the rest of the game.
     InstallCzechQtTexts();
@@ -62,7 +62,7 @@ std::unique_ptr<GameScreen> Program::MakeGameScreen() {
     auto screen = std::make_unique<GameScreen>(s_);
     screen->SetBackground(background_);
     screen->OnClose = [this] { closing_.CloseGameScreen(); };
-    screen->OnFullScreenChanged = [this](bool on) { displaySettings_.SetFullScreen(on); };
+    screen->OnFullScreenChanged = [this](bool on) { userSettings_.SetFullScreen(on); };
     return screen;
 }
 
@@ -122,7 +122,7 @@ void Program::ShowGameScreen() {
     CentreOnScreen(&*form1_);
     form1_->show();
     // Full screen or not, as the player left it last time.
-    form1_->SetFullScreen(displaySettings_.FullScreen());
+    form1_->SetFullScreen(userSettings_.FullScreen());
     form1_->activateWindow();
     form1_->Field()->setFocus(Qt::OtherFocusReason);
 }
@@ -158,11 +158,11 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
 
 void Program::OfferHallSends(std::optional<HallSend> game) {
     std::string problem;
-    std::optional<std::string> address = HallServerAddress(displaySettings_.HallServer(), &problem);
+    std::optional<std::string> address = HallServerAddress(userSettings_.HallServer(), &problem);
     PendingHallSends pending(files_.PathOf(std::string(kPendingHallSendsFolder)));
     if (!problem.empty() && (game || !pending.Names().empty())) {
         port_.ShowMessage(problem + "\nVýsledky se neposílají; adresa je v souboru " +
-                              displaySettings_.File().toStdString() + ".",
+                              userSettings_.File().toStdString() + ".",
                           kProgramTitle, MessageButtons::Ok);
         return;
     }

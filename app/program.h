@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/display_settings.h"
+#include "app/user_settings.h"
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
 #include "frontend/gamepad_input.h"
@@ -85,8 +85,8 @@ class Program {
     GameLoop& Timer1() { return *loop_; }
     DiskDataFiles& Files() { return files_; }
     ReplayPlayback* Playback() { return playback_.get(); }
-    // The player's own display settings (full screen), kept apart from the game's files.
-    DisplaySettings& Display() { return displaySettings_; }
+    // The player's own settings (full screen, the hall server), apart from the game's files.
+    UserSettings& Settings() { return userSettings_; }
     // The game controllers, once the game screen has been shown.
     GamepadInput* Gamepad() { return gamepad_.get(); }
     // Where the replays of the games go: replays/ in the folder the game writes to.
@@ -110,7 +110,7 @@ class Program {
     CloseHandlers closing_{s_};
     GameStart start_{s_, closing_};
     std::string libraryFolder_;
-    DisplaySettings displaySettings_;
+    UserSettings userSettings_;
     PictureLoader pictures_;
     std::function<SoundRegistration()> sound_;
     DiskDataFiles files_;

@@ -76,7 +76,7 @@ class ProgramTest : public ::testing::Test {
     Program& MakeProgram() {
         program_ = std::make_unique<Program>(Layout());
         // The user's own display settings stay untouched: the test keeps its own.
-        program_->Display().UseFile(QString::fromStdString((folder_ / "zapwall.conf").string()));
+        program_->Settings().UseFile(QString::fromStdString((folder_ / "zapwall.conf").string()));
         program_->Port().Messages = [this](const std::string& text, const std::string& title,
                                            MessageButtons buttons) {
             messages_.push_back({text, title, buttons});

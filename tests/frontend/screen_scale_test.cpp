@@ -162,7 +162,7 @@ TEST_F(ScaledScreenTest, F11ShowsTheScreenFullScreenAndBackAndIsRemembered) {
         return Screen().isFullScreen() && Screen().size() == Screen().screen()->geometry().size();
     }));
     EXPECT_EQ(Screen().Scale().Factor, Expected("ZAPWALL_TEST_FULL_SCREEN_FACTOR"));
-    EXPECT_TRUE(App().Display().FullScreen());
+    EXPECT_TRUE(App().Settings().FullScreen());
     const QImage window = OnScreen();
     EXPECT_EQ(WrongPixels(window), 0) << "at " << ratio_;
     // Black around the picture.
@@ -178,7 +178,7 @@ TEST_F(ScaledScreenTest, F11ShowsTheScreenFullScreenAndBackAndIsRemembered) {
 
     QTest::keyClick(Screen().Field(), Qt::Key_F11);
     ASSERT_TRUE(RunUntil([&] { return !Screen().isFullScreen() && Screen().size() == framed; }));
-    EXPECT_FALSE(App().Display().FullScreen());
+    EXPECT_FALSE(App().Settings().FullScreen());
     EXPECT_EQ(Screen().Scale().Factor, Expected("ZAPWALL_TEST_FACTOR"));
 }
 

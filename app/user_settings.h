@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// How the player likes the game screen shown (full screen or in a frame), remembered for the
-// user in a settings file of their own, apart from the game's data files, whose formats are
-// fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf). The player
-// also writes there the hall of fame server that results are offered to.
+// The player's own settings, in a file of their own apart from the game's data files, whose
+// formats are fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf). The
+// program keeps there how the player likes the game screen shown (full screen or in a frame); the
+// player writes there the hall of fame server that results are offered to.
 
 #include <QString>
 #include <string>
@@ -11,10 +11,10 @@
 
 namespace ZapModule {
 
-class DisplaySettings {
+class UserSettings {
   public:
     // The settings kept in `file`; a missing or unreadable file means the defaults.
-    explicit DisplaySettings(QString file) : file_(std::move(file)) {}
+    explicit UserSettings(QString file) : file_(std::move(file)) {}
     // The user's own file.
     static QString UserFile();
 

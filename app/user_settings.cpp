@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/display_settings.h"
+#include "app/user_settings.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -13,20 +13,20 @@ const QString kHallServer = QStringLiteral("hallServer");
 
 }  // namespace
 
-QString DisplaySettings::UserFile() {
+QString UserSettings::UserFile() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/zapwall/zapwall.conf");
 }
 
-bool DisplaySettings::FullScreen() const {
+bool UserSettings::FullScreen() const {
     return QSettings(file_, QSettings::IniFormat).value(kFullScreen, false).toBool();
 }
 
-std::string DisplaySettings::HallServer() const {
+std::string UserSettings::HallServer() const {
     return QSettings(file_, QSettings::IniFormat).value(kHallServer).toString().toStdString();
 }
 
-void DisplaySettings::SetFullScreen(bool on) {
+void UserSettings::SetFullScreen(bool on) {
     QSettings settings(file_, QSettings::IniFormat);
     settings.setValue(kFullScreen, on);
 }
