@@ -24,7 +24,7 @@ class GameScreen : public QWidget {
     explicit GameScreen(GameState& s);
 
     // The screen's size in game pixels.
-    static constexpr QSize kDesign{663, 510};
+    static constexpr QSize kDesign{kScreenWidth, kScreenHeight};
     // The field's place on it.
     static constexpr QRect kFieldDesign{kFieldLeftOnScreen, kFieldTopOnScreen, kFieldWidth,
                                         kFieldHeight};

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "game/contract/data_limits.h"
+#include "game/contract/field_geometry.h"
 #include "platform/file_reading.h"
 #include "storage/byte_io.h"
 
@@ -16,10 +17,9 @@ namespace ZapModule {
 
 namespace {
 
+// The text's grid: a character a field cell (game/contract/field_geometry.h).
 constexpr int kGridColumns = 25;
 constexpr int kGridRows = 19;
-constexpr int kCellWidth = 20;
-constexpr int kCellHeight = 25;
 constexpr size_t kMaxCount = 32767;  // level and brick counts are 16-bit
 constexpr size_t kMaxErrors = 20;
 constexpr size_t kCountBytes = 2;   // a count in the level file

@@ -17,7 +17,7 @@
 namespace ZapAssets {
 namespace {
 
-constexpr int kScreenW = 663, kScreenH = 510;
+constexpr int kScreenW = ZapModule::kScreenWidth, kScreenH = ZapModule::kScreenHeight;
 QRect ToQRect(const ::Rect& r) {
     return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top};
 }
