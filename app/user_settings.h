@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's own settings, in a file of their own apart from the game's data files, whose
-// formats are fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf). The
-// program keeps there how the player likes the game screen shown (full screen or in a frame); the
-// player writes there the hall of fame server that results are offered to.
+// formats are fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf), or
+// zapwall.conf in a portable copy's own folder (UseFile). The program keeps there how the player
+// likes the game screen shown (full screen or in a frame); the player writes there the hall of
+// fame server that results are offered to.
 
 #include <QString>
 #include <string>
