@@ -2,8 +2,7 @@
 #include "game/state_difference.h"
 
 #include <algorithm>
-#include <iomanip>
-#include <sstream>
+#include <cstdio>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -17,9 +16,9 @@ namespace {
 template <typename Value>
 std::string Text(const Value& v) {
     if constexpr (std::is_same_v<Value, float>) {
-        std::ostringstream out;
-        out << std::setprecision(9) << v;  // enough digits to tell any two floats apart
-        return out.str();
+        char text[32];  // nine digits tell any two floats apart
+        std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
+        return text;
     } else if constexpr (std::is_same_v<Value, std::string>) {
         return '"' + v + '"';
     } else if constexpr (std::is_same_v<Value, Rect>) {
@@ -104,9 +103,9 @@ class Differences {
 
   private:
     static std::string Hex(uint32_t argb) {
-        std::ostringstream out;
-        out << "0x" << std::hex << std::uppercase << std::setw(8) << std::setfill('0') << argb;
-        return out.str();
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(argb));
+        return text;
     }
 
     size_t limit_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/app/page_program.h"
 
-#include <iostream>
+#include <cstdio>
 #include <utility>
 
 #include "browser/app/page_sound.h"
@@ -84,7 +84,7 @@ void PageProgram::End(int status) {
 bool PageProgram::Start() {
     files_.NoteReplays();
     if (const std::string problem = start_.SaveCutGame(); !problem.empty())
-        std::cerr << "zapwall: " << problem << '\n';
+        std::fprintf(stderr, "zapwall: %s\n", problem.c_str());
     files_.ReportReplayChanges();
     files_.ReportJournal(links_.Clock(), true);
     return Load(std::nullopt);
