@@ -3,11 +3,11 @@
 // files, read and written by png_codec.
 
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
 #include "graphics/picture_loader.h"
 #include "graphics/png_codec.h"
+#include "platform/disk_files.h"
 
 namespace ZapModule {
 
@@ -16,13 +16,9 @@ std::optional<Surface> LoadPicture(const std::string& path, std::string* problem
 }
 
 bool SavePicturePng(const Surface& surface, const std::string& path) {
-    // Written in place, as Qt's writer does on the desktop.
+    // A failed write leaves the old picture whole.
     const std::vector<uint8_t> png = EncodePng(surface);
-    if (png.empty()) return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    out.close();
-    return !out.fail();
+    return !png.empty() && ReplaceFile(path, png);
 }
 
 }  // namespace ZapModule
