@@ -26,8 +26,9 @@ build:
 package:
 	scripts/build-package $(PACKAGE_BUILD)
 
-# Fails when the engine, layout/ or shell/ includes a Qt, SDL or system header or tests
-# __EMSCRIPTEN__ (their place is platform/), or when source folders include each other in a circle.
+# Fails when the engine, layout/ or shell/ includes a Qt, SDL or system header or C++'s streams, or
+# tests __EMSCRIPTEN__ (scripts/check-engine-purity), or when source folders include each other in
+# a circle.
 purity:
 	scripts/check-engine-purity
 	scripts/check-folder-graph
