@@ -29,6 +29,7 @@
 #include "sound/component_loader.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
+#include "storage/replay_folder.h"
 
 namespace ZapModule {
 
@@ -90,7 +91,7 @@ class Program {
     // The game controllers, once the game screen has been shown.
     GamepadInput* Gamepad() { return gamepad_.get(); }
     // Where the replays of the games go: replays/ in the folder the game writes to.
-    std::string ReplayFolder() const { return files_.PathOf("replays"); }
+    std::string ReplayFolder() const { return files_.PathOf(std::string(kReplayFolder)); }
 
   private:
     // The menu's player panel chooses the roster's first player called `name`.

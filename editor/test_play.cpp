@@ -6,9 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/single_copy_lock.h"
 #include "sound/component_loader.h"
 #include "storage/disk_data_files.h"
+#include "storage/hall.h"
+#include "storage/replay_folder.h"
 #include "storage/roster.h"
+#include "storage/tick.h"
 
 namespace ZapModule {
 
@@ -53,8 +57,10 @@ QString PrepareTestPlayFolder(const QString& folder, const DataLayout& layout,
         return QString::fromUtf8("data hry nelze zkopírovat z ") +
                QString::fromStdString(layout.DataFolder);
     // The copied player's files of a portable folder go; the test starts with one new player.
-    for (const char* kept : {"players.ko", "hall.ko", "tick.ko", "replays", "zapwall.lock"}) {
-        QFileInfo file(data + "/" + kept);
+    for (const std::string_view kept :
+         {std::string_view(kRosterFile), std::string_view(kHallFile), std::string_view(kTickFile),
+          kReplayFolder, kLockFileName}) {
+        QFileInfo file(data + "/" + QString::fromUtf8(kept.data(), qsizetype(kept.size())));
         if (file.isDir())
             QDir(file.filePath()).removeRecursively();
         else

@@ -26,28 +26,25 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
     setFocusProxy(field_);
 
     const Qt::Alignment centred = Qt::AlignHCenter;
-    label1_[3] = new ActiveLabel(this, {520, 16, 137, 33}, "NoBrain", kDarkRed, centred, BigFont());
+    using namespace GameScreenDesign;
+    label1_[3] =
+        new ActiveLabel(this, PlaceOf(kName), TextOf(kNameText), kDarkRed, centred, BigFont());
     label1_[3]->SetSqueezeToFit(true);
-    new ActiveLabel(this, {520, 64, 33, 17}, "Level:", kDarkRed, Qt::AlignLeft);
-    label1_[2] = new ActiveLabel(this, {520, 60, 137, 33}, "0", kDarkRed, centred, BigFont());
-    new ActiveLabel(this, {520, 112, 33, 17}, "Balls:", kDarkRed, Qt::AlignLeft);
-    label1_[0] = new ActiveLabel(this, {520, 107, 137, 33}, "0", kDarkRed, centred, BigFont());
-    new ActiveLabel(this, {520, 160, 33, 17}, "IQ:", kDarkRed, Qt::AlignLeft);
-    label1_[1] = new ActiveLabel(this, {520, 154, 137, 33}, "0", kDarkRed, centred, BigFont());
+    // Level, Balls and IQ are Label1(2), (0) and (1).
+    constexpr std::array<int, 3> kValueLabels = {2, 0, 1};
+    for (size_t i = 0; i < kValueLabels.size(); ++i) {
+        new ActiveLabel(this, PlaceOf(kCaptions[i]), TextOf(kCaptionTexts[i]), kDarkRed,
+                        Qt::AlignLeft);
+        label1_[kValueLabels[i]] = new ActiveLabel(this, PlaceOf(kValues[i]), TextOf(kValueText),
+                                                   kDarkRed, centred, BigFont());
+    }
 
-    const struct {
-        QRect Place;
-        QColor Colour;
-    } messages[3] = {
-        {{96, 104, 297, 25}, QColor(255, 0, 0)},
-        {{96, 152, 297, 49}, QColor(192, 0, 0)},
-        {{96, 232, 297, 25}, QColor(128, 0, 0)},
-    };
+    const std::array<QColor, 3> messageColours = {QColor(255, 0, 0), QColor(192, 0, 0),
+                                                  QColor(128, 0, 0)};
     for (int i = 0; i < 3; ++i) {
-        const std::string_view text = kBetweenLevelTexts[static_cast<size_t>(i)];
-        label3_[i] = new ActiveLabel(field_, messages[i].Place,
-                                     QString::fromUtf8(text.data(), qsizetype(text.size())),
-                                     messages[i].Colour, centred, BigFont());
+        const auto n = static_cast<size_t>(i);
+        label3_[i] = new ActiveLabel(field_, PlaceOf(kMessages[n]), TextOf(kBetweenLevelTexts[n]),
+                                     messageColours[n], centred, BigFont());
         label3_[i]->setWordWrap(true);
         label3_[i]->hide();
     }
@@ -55,8 +52,7 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
         field_,
         {kPausedPlace.Left, kPausedPlace.Top, kPausedPlace.Right - kPausedPlace.Left,
          kPausedPlace.Bottom - kPausedPlace.Top},
-        QString::fromUtf8(kPausedText.data(), qsizetype(kPausedText.size())),
-        QColor::fromRgb(kPausedColour), centred, BigFont());
+        TextOf(kPausedText), QColor::fromRgb(kPausedColour), centred, BigFont());
     pausedSign_->SetBorder(QColor::fromRgb(kPausedColour));
     pausedSign_->setAutoFillBackground(true);
     QPalette black = pausedSign_->palette();

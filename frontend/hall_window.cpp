@@ -11,8 +11,8 @@ namespace {
 constexpr int kRows = HallColourCycle::kRows;
 const QColor kCellBorder(112, 112, 112);
 
-ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment) {
-    auto* cell = new ActiveLabel(parent, {left, top, 89, 25}, {}, kRed, alignment, BigFont());
+ActiveLabel* Cell(QWidget* parent, const Box& place, Qt::Alignment alignment) {
+    auto* cell = new ActiveLabel(parent, PlaceOf(place), {}, kRed, alignment, BigFont());
     cell->setAutoFillBackground(true);
     QPalette palette = cell->palette();
     palette.setColor(QPalette::Window, kDarkGrey);
@@ -26,30 +26,28 @@ ActiveLabel* Cell(QWidget* parent, int left, int top, Qt::Alignment alignment) {
 }  // namespace
 
 HallWindow::HallWindow(const GameState& s, HallColourCycle& colours) : s_(s), colours_(colours) {
-    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), kDesign.width(), kDesign.height());
+    SetUpFixedWindow(this, TextOf(kWindowCaption), kDesign.width(), kDesign.height());
     setWindowFlag(Qt::Dialog);
     SetColours(this, kRed, Qt::black);
     setAutoFillBackground(true);
-    auto* frame = frame_ = new Panel(this, {0, 0, 473, 305});
-    new ActiveLabel(frame, {136, 16, 193, 25}, QStringLiteral("In Memoriam"), kRed,
+    auto* frame = frame_ = new Panel(this, {0, 0, kDesign.width() - 1, kDesign.height() - 1});
+    new ActiveLabel(frame, PlaceOf(HallDesign::kTitle), TextOf(HallDesign::kTitleText), kRed,
                     Qt::AlignHCenter, BigFont());
     for (int i = 0; i < kRows; ++i) {
-        const int column = i / 5;
-        const int top = 64 + 40 * (i % 5);
-        const int left = column == 0 ? 8 : 256;
+        const HallDesign::Row row = HallDesign::RowAt(i);
         ranks_[i] =
-            new ActiveLabel(frame, {left, top, 25, 25}, QString("%1.").arg(i + 1),
+            new ActiveLabel(frame, PlaceOf(row.Rank), QString("%1.").arg(i + 1),
                             ColourOf(HallColourCycle::kRankColour), Qt::AlignLeft, BigFont());
-        names_[i] = Cell(frame, left + 24, top, Qt::AlignLeft);
-        scores_[i] = Cell(frame, left + 120, top, Qt::AlignHCenter);
+        names_[i] = Cell(frame, row.Name, Qt::AlignLeft);
+        scores_[i] = Cell(frame, row.Score, Qt::AlignHCenter);
     }
-    close_ = new ActiveLabel(frame, {168, 272, 137, 17}, QString::fromUtf8("Zavřít"), kRed,
-                             Qt::AlignHCenter);
+    close_ = new ActiveLabel(frame, PlaceOf(HallDesign::kClose), TextOf(HallDesign::kCloseText),
+                             kRed, Qt::AlignHCenter);
     close_->OnClick = [this] { hide(); };
     // "Zavřít" is the window's one control: it holds the keyboard focus, which its yellow frame
     // marks, and Enter or Space on it closes the window.
     close_->SetOnKeyPress([this] { hide(); });
-    frame->AddOutline({168, 272, 137, 17}, kYellow);
+    frame->AddOutline(PlaceOf(HallDesign::kClose), kYellow);
 
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &HallWindow::AnimationStep);

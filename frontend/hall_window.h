@@ -24,7 +24,7 @@ class HallWindow : public QDialog {
     // Starts the colour cycle and shows the window modally; returns when it is closed.
     void Open();
     // The window's size in game pixels.
-    static constexpr QSize kDesign{474, 306};
+    static constexpr QSize kDesign{HallDesign::kWindow.Width, HallDesign::kWindow.Height};
     // Scales and sizes the window for its screen (Open does it).
     void FitToScreen();
     // One step of the colour cycle.

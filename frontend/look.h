@@ -11,9 +11,20 @@
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <string_view>
 #include <vector>
 
+#include "shell/window_design.h"
+
 namespace ZapModule {
+
+// A place and a text of the windows' design (shell/window_design.h) as Qt takes them.
+inline QRect PlaceOf(const Box& box) {
+    return {box.Left, box.Top, box.Width, box.Height};
+}
+inline QString TextOf(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // 13.5 pt "MS Sans Serif". Where that font is missing, Liberation Sans Narrow stands in: it has
 // every Central European letter and was the narrowest of the Debian-packaged sans fonts measured

@@ -14,32 +14,20 @@ namespace {
 // Scroll bars keep the platform's light grey, as the original controls had it.
 const QColor kControlGrey(212, 208, 200);
 
-const char* const kDedication =
-    "Tato hra byla naprogramována jako nostalgická vzpomínka na časy dávno minulé. Je věnována "
-    "všem ZX Specrům, Commodorům 64 a Didacticům M. Budiž jim země lehká... ";
-const char* const kCredits = "© 2026 Zapwall — hru znovu vytvořil její tým";
-const char* const kStory =
-    "Do systému supertajného stroje se dostaly viry. Jedná se nejspíše o útok konkurenčních "
-    "společností, které \r\nse nemohou smířit s jedinečností systému, který byl stvořen v "
-    "laboratořích Bronzetu.\r\nSystém nyní využije vestavěné obrany, která je jeho součástí, ale "
-    "automatika byla zničena viry. Obranný článek musí být řízen manuálně. Byl jsi pověřen "
-    "řízením obrany. Přistup k terminálu a kontroluj systém část za částí, dokud všechny viry "
-    "nebudou vymýceny...\r\n";
-
 }  // namespace
 
 MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
                        LazyWindow<GameScreen>& gameScreen, LazyWindow<HallWindow>& hall)
     : rules_(rules), gameScreen_(gameScreen), hall_(hall) {
-    SetUpFixedWindow(this, QStringLiteral("V.E.X Zapwall"), kDesign.width(), kDesign.height());
+    SetUpFixedWindow(this, TextOf(kWindowCaption), kDesign.width(), kDesign.height());
     setFont(DialogFont());
     SetColours(this, kRed, Qt::black);
     setAutoFillBackground(true);
-    frame_ = new Panel(this, {0, 0, 537, 329});
+    frame_ = new Panel(this, {0, 0, kDesign.width() - 1, kDesign.height() - 1});
     panel_ = new PlayerPanel(s, players, frame_);
 
-    check1_ = new QCheckBox(QStringLiteral("   Zvuky"), frame_);
-    check1_->setGeometry(120, 168, 105, 17);
+    check1_ = new QCheckBox(QStringLiteral("   ") + TextOf(MenuDesign::kSoundSwitchText), frame_);
+    check1_->setGeometry(PlaceOf(MenuDesign::kSoundSwitch));
     check1_->setChecked(rules_.SoundOn());
     connect(check1_, &QCheckBox::toggled, this, [this](bool on) { rules_.SetSoundOn(on); });
     QPalette palette = check1_->palette();
@@ -49,10 +37,10 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     palette.setColor(QPalette::Text, Qt::black);
     check1_->setPalette(palette);
 
-    tickLabel_ = new ActiveLabel(frame_, {120, 184, 105, 17},
+    tickLabel_ = new ActiveLabel(frame_, PlaceOf(MenuDesign::kTickLabel),
                                  QString::fromStdString(rules_.TickText()), kRed, Qt::AlignHCenter);
     hScroll1_ = new SpeedBar(frame_);
-    hScroll1_->setGeometry(120, 200, 105, 17);
+    hScroll1_->setGeometry(PlaceOf(MenuDesign::kTickBar));
     hScroll1_->setRange(kMinTick, kMaxTick);
     hScroll1_->setSingleStep(MenuRules::kTickArrowStep);
     hScroll1_->setPageStep(MenuRules::kTickPageStep);
@@ -65,8 +53,9 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     });
 
     for (int n = 0; n < 3; ++n) {
-        const QRect place(400, 24 + 32 * n, 121, 17);
-        items_[n] = new ActiveLabel(frame_, place, QString::fromUtf8(MenuRules::kCommandTexts[n]),
+        const QRect place = PlaceOf(MenuDesign::kCommands[static_cast<size_t>(n)]);
+        items_[n] = new ActiveLabel(frame_, place,
+                                    TextOf(MenuDesign::kCommandTexts[static_cast<size_t>(n)]),
                                     n == kStart ? kGreen : kRed, Qt::AlignHCenter);
         items_[n]->OnPress = [this, n](Qt::MouseButton) { RunCommand(n); };
         items_[n]->SetOnMove([this, n] { Hover(n); });
@@ -77,15 +66,16 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
         itemFrames_[n] = frame_->AddOutline(place, ColourOf(rules_.FrameColour(Command(n))));
     }
 
-    auto* dedication = new ActiveLabel(frame_, {248, 144, 273, 57}, QString::fromUtf8(kDedication),
-                                       kRed, Qt::AlignLeft);
+    auto* dedication = new ActiveLabel(frame_, PlaceOf(MenuDesign::kDedication),
+                                       TextOf(MenuDesign::kDedicationText), kRed, Qt::AlignLeft);
     dedication->setWordWrap(true);
-    new ActiveLabel(frame_, {248, 208, 265, 17}, QString::fromUtf8(kCredits), kRed,
+    new ActiveLabel(frame_, PlaceOf(MenuDesign::kCredits), TextOf(MenuDesign::kCreditsText), kRed,
                     Qt::AlignHCenter);
-    frame_->AddLine({8, 232}, {528, 232}, kRed);
+    const QRect line = PlaceOf(MenuDesign::kStoryLine);
+    frame_->AddLine(line.topLeft(), line.topRight(), kRed);
 
     story_ = new QPlainTextEdit(frame_);
-    story_->setGeometry(8, 240, 521, 81);
+    story_->setGeometry(PlaceOf(MenuDesign::kStory));
     story_->setReadOnly(true);
     story_->setTabChangesFocus(true);
     story_->setFocusPolicy(Qt::StrongFocus);
@@ -93,7 +83,7 @@ MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players
     SetColours(story_, kRed, kDarkGrey);
     story_->verticalScrollBar()->setPalette(QPalette(kControlGrey));
     // The text keeps its CR LF line ends; the box shows each as one line break.
-    story_->setPlainText(QString::fromUtf8(kStory).replace(QStringLiteral("\r\n"), "\n"));
+    story_->setPlainText(TextOf(MenuDesign::kStoryText).replace(QStringLiteral("\r\n"), "\n"));
     FitTextToBox(story_);
 
     // The controls' own focus marks are dark on the black panel or look like a selection: every

@@ -40,7 +40,7 @@ class MenuWindow : public QWidget {
     // Shows the menu modally; returns when it is hidden (Start) or the program ends.
     void ShowModal();
     // The window's size in game pixels.
-    static constexpr QSize kDesign{538, 330};
+    static constexpr QSize kDesign{MenuDesign::kWindow.Width, MenuDesign::kWindow.Height};
     // Scales and sizes the window for its screen (ShowModal does it).
     void FitToScreen();
     // A menu item was pressed (with any mouse button).

@@ -44,9 +44,10 @@ class LinesWithoutCurrentMark : public QStyledItemDelegate {
 
 PlayerPanel::PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame)
     : QObject(frame), s_(s), rules_(rules) {
-    new ActiveLabel(frame, {8, 16, 97, 17}, QString::fromUtf8("Hráč:"), kRed, Qt::AlignHCenter);
+    new ActiveLabel(frame, PlaceOf(MenuDesign::kPlayerLabel), TextOf(MenuDesign::kPlayerLabelText),
+                    kRed, Qt::AlignHCenter);
     list_ = new QListWidget(frame);
-    list_->setGeometry(8, 32, 97, 134);
+    list_->setGeometry(PlaceOf(MenuDesign::kPlayerList));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setFont(DialogFont());
     list_->setItemDelegate(new LinesWithoutCurrentMark(list_));
@@ -55,22 +56,24 @@ PlayerPanel::PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame)
     list_->viewport()->installEventFilter(this);
     connect(list_, &QListWidget::itemSelectionChanged, this, &PlayerPanel::ForwardSelection);
 
-    new ActiveLabel(frame, {8, 184, 97, 17}, QString::fromUtf8("Nový hráč:"), kRed,
-                    Qt::AlignHCenter);
+    new ActiveLabel(frame, PlaceOf(MenuDesign::kNewPlayerLabel),
+                    TextOf(MenuDesign::kNewPlayerLabelText), kRed, Qt::AlignHCenter);
     nameBox_ = new QLineEdit(frame);
-    nameBox_->setGeometry(8, 200, 97, 19);
+    nameBox_->setGeometry(PlaceOf(MenuDesign::kNameBox));
     nameBox_->setMaxLength(kPlayerNameLength);
     nameBox_->setFont(DialogFont());
     nameBox_->setValidator(new StorableNameValidator(nameBox_));
     SetColours(nameBox_, kRed, kDarkGrey);
     connect(nameBox_, &QLineEdit::returnPressed, this, &PlayerPanel::CreatePlayer);
 
-    frame->AddOutline({168, 24, 193, 41}, kRed);
-    nameLabel_ = new ActiveLabel(frame, {184, 32, 161, 25}, {}, kRed, Qt::AlignHCenter, BigFont());
+    frame->AddOutline(PlaceOf(MenuDesign::kNameFrame), kRed);
+    nameLabel_ = new ActiveLabel(frame, PlaceOf(MenuDesign::kPlayerName), {}, kRed,
+                                 Qt::AlignHCenter, BigFont());
     nameLabel_->SetSqueezeToFit(true);
     nameLabel_->OnClick = [this] { rules_.ClickName(); };
     for (int i = 0; i < 3; ++i)
-        stats_[i] = new ActiveLabel(frame, {184, 72 + 24 * i, 161, 17}, {}, kRed, Qt::AlignLeft);
+        stats_[i] = new ActiveLabel(frame, PlaceOf(MenuDesign::kStatistics[static_cast<size_t>(i)]),
+                                    {}, kRed, Qt::AlignLeft);
     stats_[0]->OnPress = [this](Qt::MouseButton button) {
         const auto which = button == Qt::LeftButton    ? PlayerPanelRules::Button::Left
                            : button == Qt::RightButton ? PlayerPanelRules::Button::Right

@@ -5,6 +5,7 @@
 
 #include "game/level_flow.h"
 #include "shell/player_panel_rules.h"
+#include "shell/window_design.h"
 #include "sound/sound.h"
 #include "storage/roster.h"
 #include "storage/tick.h"
@@ -23,7 +24,7 @@ void MenuRules::SetTick(int value) {
 }
 
 std::string MenuRules::TickText() const {
-    return "Tick: " + std::to_string(tick_);
+    return std::string(MenuDesign::kTickCaption) + std::to_string(tick_);
 }
 
 void MenuRules::Hover(Command command) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "game/contract/state.h"
+#include "storage/tick.h"
 
 namespace ZapModule {
 
@@ -20,7 +21,6 @@ using Rgb = uint32_t;
 class MenuRules {
   public:
     enum Command { kStart = 0, kHallOfFame = 1, kExit = 2 };
-    static constexpr std::array<const char*, 3> kCommandTexts = {"Start", "Síň slávy", "Exit"};
 
     // The speed bar's range and steps: an arrow moves it by 1, a press beside the thumb by 5.
     static constexpr int kTickArrowStep = 1;
@@ -51,7 +51,7 @@ class MenuRules {
   private:
     GameState& s_;
     PlayerPanelRules& players_;
-    int16_t tick_ = 8000;
+    int16_t tick_ = kDefaultTick;
     bool soundOn_ = true;
     std::array<Rgb, 3> frames_{0x808080, 0x808080, 0x808080};
 };

@@ -12,8 +12,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr std::string_view kNobody = "Hráč";
-constexpr std::array<std::string_view, 3> kStatisticCaptions = {"Level: ", "Balls: ", "IQ: "};
 constexpr int16_t kNewPlayerBalls = 3;
 
 }  // namespace
@@ -76,15 +74,16 @@ bool PlayerPanelRules::ClickName() {
 void PlayerPanelRules::ShowChosen() {
     const PlayerRecord& player = s_.Players[static_cast<size_t>(selected_)];
     nameText_ = player.Name;
-    statistics_ = {std::string(kStatisticCaptions[0]) + std::to_string(int64_t{player.Level} + 1),
-                   std::string(kStatisticCaptions[1]) + std::to_string(player.SpareBalls),
-                   std::string(kStatisticCaptions[2]) + std::to_string(player.Iq)};
+    statistics_ = {
+        std::string(MenuDesign::kStatisticCaptions[0]) + std::to_string(int64_t{player.Level} + 1),
+        std::string(MenuDesign::kStatisticCaptions[1]) + std::to_string(player.SpareBalls),
+        std::string(MenuDesign::kStatisticCaptions[2]) + std::to_string(player.Iq)};
 }
 
 void PlayerPanelRules::ShowNobody() {
-    nameText_ = kNobody;
+    nameText_ = MenuDesign::kNobodyText;
     for (size_t i = 0; i < statistics_.size(); ++i)
-        statistics_[i] = std::string(kStatisticCaptions[i]);
+        statistics_[i] = std::string(MenuDesign::kStatisticCaptions[i]);
 }
 
 }  // namespace ZapModule

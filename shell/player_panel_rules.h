@@ -12,11 +12,9 @@
 #include <string_view>
 
 #include "game/contract/state.h"
+#include "shell/window_design.h"
 
 namespace ZapModule {
-
-// The longest name the name box takes.
-constexpr int kPlayerNameLength = 8;
 
 class PlayerPanelRules {
   public:

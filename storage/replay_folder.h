@@ -7,12 +7,15 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/replay_file.h"
 
 namespace ZapModule {
 
+// The folder of the player's files that holds the recorded games.
+inline constexpr std::string_view kReplayFolder = "replays";
 constexpr size_t kKeptReplays = 100;
 
 // A moment as a replay's "recorded" line gives it: local "2026-12-07 23:40:12".

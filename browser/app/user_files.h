@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "storage/disk_data_files.h"
+#include "storage/replay_folder.h"
 
 namespace ZapModule {
 
@@ -32,7 +33,7 @@ class UserFiles : public DataFiles {
 
     // Where the replays go: replays/ in the folder. The close handlers keep a game's replay
     // there as on the desktop, removing the oldest beyond the newest 100.
-    std::string ReplayFolder() const { return disk_.PathOf("replays"); }
+    std::string ReplayFolder() const { return disk_.PathOf(std::string(kReplayFolder)); }
     // Notes which replays are there now; ReportReplayChanges reports the files written and
     // removed since.
     void NoteReplays();
