@@ -18,12 +18,14 @@
 window.ZapwallFiles = (() => {
   const { element, keepKeysIn, offDuringGame } = window.ZapwallTools;
   const FOLDER = '/user';
-  const REPLAYS = 'replays';
-  const REPLAY_EXTENSION = '.zapwall-replay';
+  // The file names and limits of the desktop's code, as the build wrote them (page_design.js).
+  const { numbers, texts } = window.ZapwallDesign;
+  const REPLAYS = texts['folder.replays'];
+  const REPLAY_EXTENSION = texts['file.replay-extension'];
   const KEPT_FILES = [
-    ['players.ko', 'hráči'],
-    ['hall.ko', 'síň slávy'],
-    ['tick.ko', 'rychlost hry'],
+    [texts['file.players'], 'hráči'],
+    [texts['file.hall'], 'síň slávy'],
+    [texts['file.tick'], 'rychlost hry'],
   ];
   const DATABASE = 'zapwall';
   const STORE = 'files';
@@ -31,7 +33,7 @@ window.ZapwallFiles = (() => {
   // A folder of its own, in the module's file system, for a file being checked.
   const CHECK_FOLDER = '/import-check';
   // The largest file the game reads (a replay's limit); larger files are refused unread.
-  const MAX_IMPORT_BYTES = 64 * 1024 * 1024;
+  const MAX_IMPORT_BYTES = numbers['largest-file-bytes'];
   const BUSY_TEXT =
     'Zapwall už běží v jiné kartě tohoto prohlížeče. Hrajte v ní, nebo ji zavřete a tuto ' +
     'stránku načtěte znovu.';
@@ -307,8 +309,8 @@ window.ZapwallFiles = (() => {
     return element('section', {}, [
       element('h3', { textContent: `Záznamy her (${replays.length})` }),
       element('p', {
-        textContent: 'Každá hra se nahrává; uchovává se 100 nejnovějších záznamů. Stažený ' +
-                     'záznam přehraje i hra na počítači.',
+        textContent: `Každá hra se nahrává; uchovává se ${numbers['kept-replays']} nejnovějších ` +
+                     'záznamů. Stažený záznam přehraje i hra na počítači.',
       }),
       replays.length
         ? element('ul', { id: 'zapwall-files-replays' }, items)
@@ -409,9 +411,9 @@ window.ZapwallFiles = (() => {
     return element('section', {}, [
       element('h3', { textContent: 'Nahrát soubory ze hry na počítači' }),
       element('p', {
-        textContent: 'players.ko, hall.ko, tick.ko a záznamy her *.zapwall-replay. Každý soubor ' +
-                     'se nejdřív zkontroluje; nahraný soubor nahradí uložený soubor stejného ' +
-                     'jména a hra se spustí znovu.',
+        textContent: `${KEPT_FILES.map(([name]) => name).join(', ')} a záznamy her ` +
+                     `*${REPLAY_EXTENSION}. Každý soubor se nejdřív zkontroluje; nahraný soubor ` +
+                     'nahradí uložený soubor stejného jména a hra se spustí znovu.',
       }),
       element('div', { id: 'zapwall-files-drop' }, [
         'Sem přetáhněte soubory, nebo ',

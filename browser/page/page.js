@@ -10,20 +10,25 @@
 (() => {
   const $ = (id) => document.getElementById(id);
 
+  // The windows' design and the rules' limits, as the build wrote them (page_design.js).
+  const { numbers, texts, hallRows } = window.ZapwallDesign;
   // The rules' key codes of the five game keys.
-  const GAME_KEYS = { Escape: 27, ' ': 32, ArrowUp: 38, ArrowDown: 40, p: 80, P: 80 };
-  const KEY_P = 80;
-  const ARROWS = new Set([38, 40]);
+  const KEY_P = numbers['key-p'];
+  const GAME_KEYS = {
+    Escape: numbers['key-escape'], ' ': numbers['key-space'], ArrowUp: numbers['key-up'],
+    ArrowDown: numbers['key-down'], p: KEY_P, P: KEY_P,
+  };
+  const ARROWS = new Set([numbers['key-up'], numbers['key-down']]);
   const DATA_FOLDER = '/data';
-  const WATCHED_FILE = '/tmp/watched.zapwall-replay';
-  const HALL_ROWS = 10;
-  const HALL_STEP_MILLIS = 100;
-  // The speed bar: arrows and a press on an arrow move it by 1, Page keys and a press beside the
-  // thumb by 5; a held press repeats.
-  const TICK_MIN = 1;
-  const TICK_MAX = 10000;
-  const TICK_ARROW_STEP = 1;
-  const TICK_PAGE_STEP = 5;
+  const WATCHED_FILE = `/tmp/watched${texts['file.replay-extension']}`;
+  const HALL_ROWS = numbers['hall-rows'];
+  const HALL_STEP_MILLIS = numbers['hall-step-millis'];
+  // The speed bar: arrows and a press on an arrow move it by a step, Page keys and a press beside
+  // the thumb by a page step; a held press repeats.
+  const TICK_MIN = numbers['tick-min'];
+  const TICK_MAX = numbers['tick-max'];
+  const TICK_ARROW_STEP = numbers['tick-arrow-step'];
+  const TICK_PAGE_STEP = numbers['tick-page-step'];
   const REPEAT_DELAY_MILLIS = 300;
   const REPEAT_MILLIS = 50;
 
@@ -33,7 +38,7 @@
   // A touch on the field this short that stays this close to where it began is a tap.
   const TAP_MILLIS = 500;
   const TAP_SLACK = 10;
-  const FIELD_ROWS = 475;
+  const FIELD_ROWS = numbers['field-height'];
 
   // Opened as a file from the disk, the page cannot load its module (a browser fetches nothing
   // from file://): it says how to open it instead of staying blank.
@@ -306,24 +311,22 @@
 
   // --- The hall of fame ---------------------------------------------------------------------
 
-  function hallCell(client, className, left, top, width) {
+  function hallCell(client, className, [left, top, width, height]) {
     const cell = document.createElement('div');
     cell.className = className;
     Object.assign(cell.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`,
-                                height: '25px' });
+                                height: `${height}px` });
     client.append(cell);
     return cell;
   }
 
   function buildHall() {
     const client = $('hall-client');
-    for (let i = 0; i < HALL_ROWS; ++i) {
-      const left = i < 5 ? 8 : 256;
-      const top = 64 + 40 * (i % 5);
-      hallCell(client, 'label big hall-rank', left, top, 25).textContent = `${i + 1}.`;
-      hallCell(client, 'label big hall-cell', left + 24, top, 89).id = `hall-name-${i}`;
-      hallCell(client, 'label big centred hall-cell', left + 120, top, 89).id = `hall-score-${i}`;
-    }
+    hallRows.forEach((row, i) => {
+      hallCell(client, 'label big hall-rank', row.rank).textContent = `${i + 1}.`;
+      hallCell(client, 'label big hall-cell', row.name).id = `hall-name-${i}`;
+      hallCell(client, 'label big centred hall-cell', row.score).id = `hall-score-${i}`;
+    });
   }
 
   function colour(rgb) {

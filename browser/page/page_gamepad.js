@@ -8,11 +8,12 @@
 
 // `deliver(down, code)` receives the rules' key codes the pads press and release.
 function makeZapwallGamepad(deliver) {
-  const KEY_ESCAPE = 27;
-  const KEY_SPACE = 32;
-  const KEY_UP = 38;
-  const KEY_DOWN = 40;
-  const KEY_P = 80;
+  const { numbers } = window.ZapwallDesign;
+  const KEY_ESCAPE = numbers['key-escape'];
+  const KEY_SPACE = numbers['key-space'];
+  const KEY_UP = numbers['key-up'];
+  const KEY_DOWN = numbers['key-down'];
+  const KEY_P = numbers['key-p'];
   // The standard layout's buttons that are keys, and its D-pad.
   const BUTTON_KEYS = [[0, KEY_SPACE], [9, KEY_P], [8, KEY_ESCAPE]];
   const DPAD_UP = 12;
