@@ -149,6 +149,10 @@ int main(int argc, char** argv) {
         program.Settings().UseFile(QString::fromStdString(game.UserFolder + "/zapwall.conf"));
     program.UseSound(preload.Sound());
     program.UsePictures(preload.Pictures());
+    // The run ends only through the program's end, after its close handlers and its last box;
+    // closing a box that happens to be the last window shown (the refusal, the offer at
+    // start-up) does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     program.EndProcess = [](int status) { QCoreApplication::exit(status); };
     if (command.Player) program.ChooseAtStart(*command.Player);
     const std::optional<int> status = command.What == CommandLine::Action::Watch

@@ -11,6 +11,7 @@
 #include "frontend/czech_qt_texts.h"
 #include "frontend/hall_send_dialog.h"
 #include "game/replay.h"
+#include "game/tick.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
 #include "shell/hall_offer.h"
@@ -33,20 +34,29 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     s_.Files = &files_;
     loop_ = std::make_unique<GameLoop>(s_, std::move(waker));
     // Before each step the mouse may steer the bat, as held arrow keys do.
-    loop_->BeforeStep = [this] {
-        if (GameScreen* screen = form1_.Built()) screen->Field()->SteerBat();
+    loop_->BeforePass() = [this] {
+        GameScreen* screen = form1_.Built();
+        if (screen != nullptr && PassesUntilStep(s_) == 1) screen->Field()->SteerBat();
     };
-    form2_ = std::make_unique<MenuWindow>(s_, menu_, players_, form1_, form3_);
+    form2_ = std::make_unique<MenuWindow>(s_, menu_, players_, form1_);
+    form2_->Players().AskQuestion = [this](const std::string& question, const std::string& title,
+                                           std::function<void()> yes) {
+        port_.Ask(question, title, std::move(yes));
+    };
     port_.Attach(&form1_, loop_.get(), form2_.get(), &form3_);
+    port_.Boxes().Changed = [this] { UpdateHold(); };
     closing_.StopGameLoop = [this] { loop_->SetInterval(0); };
     closing_.TickSetting = [this] { return menu_.Tick(); };
     closing_.EndProgram = [this](int status) {
         loop_->End();
         if (closing_.FinishedGame()) OfferHallSends(closing_.FinishedGame());
-        if (HallWindow* hall = form3_.Built()) hall->hide();
-        form2_->hide();
-        if (GameScreen* screen = form1_.Built()) screen->hide();
-        if (EndProcess) EndProcess(status);
+        // The windows go once every box (the saves' failures, the offer) has been closed.
+        port_.Boxes().AfterAll([this, status] {
+            if (HallWindow* hall = form3_.Built()) hall->hide();
+            form2_->hide();
+            if (GameScreen* screen = form1_.Built()) screen->hide();
+            EndWith(status);
+        });
     };
     closing_.ReplayFolder = ReplayFolder();
     start_.Refuse = [this](const std::string& message) { Refuse(message); };
@@ -56,6 +66,7 @@ Program::Program(const DataLayout& layout, std::unique_ptr<StepWaker> waker)
     };
     start_.ShowTick = [this](int16_t tick) { form2_->SetTickSetting(tick); };
     form2_->OnClose = [this] { closing_.CloseMenu(); };
+    form2_->OnStarted = [this] { ShowGameScreen(); };
 }
 
 std::unique_ptr<GameScreen> Program::MakeGameScreen() {
@@ -63,6 +74,7 @@ std::unique_ptr<GameScreen> Program::MakeGameScreen() {
     screen->SetBackground(background_);
     screen->OnClose = [this] { closing_.CloseGameScreen(); };
     screen->OnFullScreenChanged = [this](bool on) { userSettings_.SetFullScreen(on); };
+    screen->InputDelivered = [this] { loop_->Wake(); };
     return screen;
 }
 
@@ -74,13 +86,12 @@ Program::~Program() {
 std::optional<int> Program::Start() {
     if (const std::string problem = start_.SaveCutGame(); !problem.empty())
         std::cerr << "zapwall: " << problem << '\n';
-    if (!Load()) return 1;
+    if (!Load()) return endStatus_;
     OfferHallSends(std::nullopt);
     if (chosenAtStart_) ChoosePlayer(*chosenAtStart_);
-    RunMenu();
-    if (Ended()) return 0;
-    ShowGameScreen();
-    return std::nullopt;
+    // The menu comes after the boxes start-up opened (a missing sound library, the offer).
+    port_.Boxes().AfterAll([this] { ShowMenu(); });
+    return endStatus_;
 }
 
 bool Program::Load(std::optional<uint32_t> seed) {
@@ -101,8 +112,8 @@ void Program::ChoosePlayer(const std::string& name) {
     form2_->Players().Choose(static_cast<int>(found - s_.Players.begin()));
 }
 
-void Program::RunMenu() {
-    if (!Ended()) form2_->ShowModal();
+void Program::ShowMenu() {
+    if (!Ended()) form2_->Show();
 }
 
 void Program::ShowGameScreen() {
@@ -142,7 +153,7 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     form2_->OnClose = closePlayback;
     const std::optional<Replay> opened =
         start_.OpenReplay(replayFile, replayFile, [this](uint32_t seed) { return Load(seed); });
-    if (!opened) return 1;
+    if (!opened) return endStatus_;
     const Replay& replay = *opened;
 
     form2_->SoundSwitch()->setChecked(replay.Sound);
@@ -151,6 +162,7 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
     playback_ = std::make_unique<ReplayPlayback>(s_, *loop_, *form1_, replay);
     // The close handler asks the playback whether it left its recording.
     playback_->OnEnd = [this](bool) { form1_->Unload(); };
+    playback_->HeldChanged = [this] { UpdateHold(); };
     ShowGameScreen();
     playback_->Start();
     return std::nullopt;
@@ -159,18 +171,31 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
 void Program::OfferHallSends(std::optional<HallSend> game) {
     std::string problem;
     std::optional<std::string> address = HallServerAddress(userSettings_.HallServer(), &problem);
-    PendingHallSends pending(files_.PathOf(std::string(kPendingHallSendsFolder)));
-    if (!problem.empty() && (game || !pending.Names().empty())) {
+    // The dialog keeps the offer, and the offer the kept sends, as long as it is open.
+    const auto pending =
+        std::make_shared<PendingHallSends>(files_.PathOf(std::string(kPendingHallSendsFolder)));
+    if (!problem.empty() && (game || !pending->Names().empty())) {
         port_.ShowMessage(problem + "\nVýsledky se neposílají; adresa je v souboru " +
                               userSettings_.File().toStdString() + ".",
                           kProgramTitle, MessageButtons::Ok);
         return;
     }
-    HallOffer offer(std::move(address), pending, std::move(game));
-    if (!offer.Asks()) return;
-    GameScreen* screen = form1_.Built();
-    HallSendDialog dialog(offer, screen != nullptr && screen->isVisible() ? screen : nullptr);
-    dialog.exec();
+    const auto offer = std::make_shared<HallOffer>(std::move(address), *pending, std::move(game));
+    if (!offer->Asks()) return;
+    port_.Boxes().Open([this, pending, offer] {
+        GameScreen* screen = form1_.Built();
+        auto* dialog =
+            new HallSendDialog(*offer, screen != nullptr && screen->isVisible() ? screen : nullptr);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowModality(Qt::ApplicationModal);
+        QObject::connect(dialog, &QDialog::finished, dialog,
+                         [this, pending, offer] { port_.Boxes().Closed(); });
+        dialog->show();
+    });
+}
+
+void Program::UpdateHold() {
+    loop_->SetHeld(port_.Boxes().Any() || (playback_ != nullptr && playback_->Held()));
 }
 
 void Program::ControllerKey(bool down, int qtKey) {
@@ -183,6 +208,12 @@ void Program::Refuse(const std::string& message) {
     port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
     refused_ = true;
     loop_->End();
+    port_.Boxes().AfterAll([this] { EndWith(1); });
+}
+
+void Program::EndWith(int status) {
+    endStatus_ = status;
+    if (EndProcess) EndProcess(status);
 }
 
 }  // namespace ZapModule

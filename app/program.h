@@ -43,25 +43,26 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // The entry routine: loads everything, shows the menu modally and then the game screen.
-    // Returns the exit status when the run already ended (the menu was closed, or the data folder
-    // cannot be played), nothing while the game screen is up.
+    // The entry routine: loads everything and shows the menu, whose Start shows the game screen.
+    // Returns the exit status when the run already ended (the data folder cannot be played and
+    // the player has read why), nothing while a window is up.
     std::optional<int> Start();
     // The menu Start opens has the roster's first player called `name` chosen (a name the roster
     // lacks is said on standard error, and nobody is chosen).
     void ChooseAtStart(std::string name) { chosenAtStart_ = std::move(name); }
     // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
-    // nothing is written. Returns the exit status when the file or the data folder is refused.
+    // nothing is written. Returns the exit status when the file or the data folder was refused
+    // and the player has read why.
     std::optional<int> StartPlayback(const std::string& replayFile);
 
     // Offers the sends kept for the hall server and `game`'s (the game just ended), when an
-    // address is set, and sends on the player's yes; returns once the player closed the box.
+    // address is set, and sends on the player's yes: a box in its turn (QtWindowPort::Boxes).
     void OfferHallSends(std::optional<HallSend> game);
 
     // The entry routine's parts: everything up to the menu (false when the data folder is
-    // refused, after saying why), the modal menu, and the game screen's showing, where the
-    // recording of the game begins. Load seeds the random source from the clock unless given a
-    // seed.
+    // refused, after saying why) and the menu's showing; the menu's Start shows the game screen,
+    // where the recording of the game begins. Load seeds the random source from the clock unless
+    // given a seed.
     bool Load(std::optional<uint32_t> seed = std::nullopt);
     // The picture loader Load uses once (the pictures decoded ahead, app/startup_preload.h);
     // without it Load reads every picture itself.
@@ -69,8 +70,7 @@ class Program {
     // The sound library's registration Load hands to the game (made ahead, app/startup_preload.h);
     // without it Load loads and registers the library itself.
     void UseSound(std::function<SoundRegistration()> take) { sound_ = std::move(take); }
-    void RunMenu();
-    void ShowGameScreen();
+    void ShowMenu();
 
     // Ends the process with the given status once the close handlers are done (the real program
     // leaves Qt's event loop; tests record it).
@@ -94,15 +94,21 @@ class Program {
     std::string ReplayFolder() const { return files_.PathOf(std::string(kReplayFolder)); }
 
   private:
+    void ShowGameScreen();
     // The menu's player panel chooses the roster's first player called `name`.
     void ChoosePlayer(const std::string& name);
-    // Says why nothing can be played; the run ends before any window was shown, without closing
-    // through the handlers and without writing anything.
+    // Says why nothing can be played; the run ends once the player has read it, before any
+    // window was shown, without closing through the handlers and without writing anything.
     void Refuse(const std::string& message);
+    // Ends the process with `status` (EndProcess), which the entry routine returns if it comes
+    // before Qt's event loop runs.
+    void EndWith(int status);
     std::unique_ptr<GameScreen> MakeGameScreen();
     // A controller's key reaches the game screen as the keyboard's would, while nothing modal
     // (a message box, the hall of fame) is open over it.
     void ControllerKey(bool down, int qtKey);
+    // Holds the game loop while a box is open or a watched replay is held.
+    void UpdateHold();
 
     GameState s_;
     PlayerPanelRules players_{s_};
@@ -126,6 +132,7 @@ class Program {
     std::unique_ptr<ReplayPlayback> playback_;
     std::unique_ptr<GamepadInput> gamepad_;
     bool refused_ = false;
+    std::optional<int> endStatus_;
     std::optional<std::string> chosenAtStart_;
 };
 

@@ -201,8 +201,7 @@ int PlayChild(int argc, char** argv, double seconds, bool timerfd, const std::st
         PlayerPanel& panel = program.Form2().Players();
         panel.NameBox()->setText("Bench");
         panel.CreatePlayer();
-        program.Form2().RunCommand(MenuWindow::kStart);
-        program.ShowGameScreen();
+        program.Form2().RunCommand(MenuWindow::kStart);  // which shows the game screen
 
         program.Timer1().OnStep = [&](Clock::time_point started) {
             steps.push_back(started);

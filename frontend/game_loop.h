@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Form1's Timer1 and the game loop its event runs, at the pace StepPacer keeps. It never spins:
-// between steps it waits in the event loop, which delivers window events the moment they arrive.
-// The loop ends at a pause, a level switch or the end of the program, and is never entered a
-// second time while it runs.
+// Form1's Timer1 and the game loop on the desktop: shell/game_loop_core.h called by the step
+// waker from Qt's own event loop. A call runs the passes due and returns; the waker calls again
+// when the next step is due, and the event loop delivers window events the moment they arrive
+// in between. Nothing waits inside a call, and the loop never spins.
 
 #include <QObject>
-#include <QTimer>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -14,7 +13,7 @@
 
 #include "frontend/step_waker.h"
 #include "game/contract/state.h"
-#include "shell/step_pacer.h"
+#include "shell/game_loop_core.h"
 
 namespace ZapModule {
 
@@ -23,40 +22,33 @@ class GameLoop : public QObject {
     explicit GameLoop(GameState& s, std::unique_ptr<StepWaker> waker = MakeStepWaker());
 
     // Timer1's interval: 0 stopped, 1 running.
-    int32_t Interval() const { return interval_; }
-    void SetInterval(int32_t interval);
-    // The program ends: a running loop returns at once and no timer event starts it again.
-    void End();
-    bool Running() const { return running_; }
+    int32_t Interval() const { return core_.Interval(); }
+    void SetInterval(int32_t interval) { core_.SetInterval(interval); }
+    // The program ends: no pass counts and the waker stays silent.
+    void End() { core_.End(); }
+    // Holds the loop between two passes (a box is open, a watched replay is held), or lets it go
+    // on.
+    void SetHeld(bool held) { core_.SetHeld(held); }
+    // An input reached the rules: a loop asleep in a pause looks again.
+    void Wake() { core_.Wake(); }
+    bool Running() const { return core_.Running(); }
 
-    // Called before every pass counts (watching a replay delivers recorded input there); it may
-    // deliver window events itself.
-    std::function<void()> BeforePass;
-    // Called just before each pass that is due to perform a game step (the pointer steers the
-    // bat there); it may deliver input to the rules.
-    std::function<void()> BeforeStep;
-    // Called after every game step with the time the step began (for measurements).
+    // Called before every pass counts (watching a replay delivers recorded input there; the
+    // pointer steers the bat before a pass that will step).
+    std::function<void()>& BeforePass() { return core_.BeforePass; }
+    // Called after every game step with the time its pass began (for measurements).
     std::function<void(StepClock::time_point)> OnStep;
 
   private:
-    static StepPacer::Time Now() { return StepClock::now().time_since_epoch(); }
-    static StepClock::time_point At(StepPacer::Time t) {
-        return StepClock::time_point(std::chrono::duration_cast<StepClock::duration>(t));
+    static double Millis(StepClock::time_point t) {
+        return std::chrono::duration<double, std::milli>(t.time_since_epoch()).count();
     }
-    void TimerEvent();
-    void RunPasses();
-    // Delivers events as they arrive until `deadline` or the end of the program; true when it
-    // did (the events pending at its return have been delivered).
-    bool WaitUntil(StepClock::time_point deadline);
 
-    GameState& s_;
     std::unique_ptr<StepWaker> waker_;
-    StepPacer pacer_;
-    QTimer timer_;
-    StepClock::time_point armed_;  // the deadline the waker was last given
-    int32_t interval_ = 0;
-    bool running_ = false;
-    bool ended_ = false;
+    // The clock's latest reading: a call asked for from outside a run counts from the last one
+    // made, and so may come at once.
+    StepClock::time_point lastRead_;
+    GameLoopCore core_;
 };
 
 }  // namespace ZapModule

@@ -60,7 +60,10 @@ GameScreen::GameScreen(GameState& s) : s_(s) {
     pausedSign_->setPalette(black);
     pausedSign_->setAttribute(Qt::WA_TransparentForMouseEvents);
     pausedSign_->hide();
-    field_->KeyDelivered = [this] { ShowPause(); };
+    field_->KeyDelivered = [this] {
+        ShowPause();
+        if (InputDelivered) InputDelivered();
+    };
     // Every control keeps its design (the scale is one until the window is fitted to a screen);
     // the field places itself.
     layout_.Remember(this, {field_});
@@ -201,8 +204,10 @@ void GameScreen::changeEvent(QEvent* event) {
 void GameScreen::mousePressEvent(QMouseEvent* event) {
     // A press on the black around the full screen's picture is not on the game screen.
     const QPointF game = scale_.ToGame(event->position());
-    if (QRectF(QPointF(0, 0), kDesign).contains(game))
+    if (QRectF(QPointF(0, 0), kDesign).contains(game)) {
         ScreenMouseDown(s_, RoundToInt32(game.x()), RoundToInt32(game.y()));
+        if (InputDelivered) InputDelivered();
+    }
     field_->setFocus(Qt::OtherFocusReason);
 }
 

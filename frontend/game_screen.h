@@ -36,6 +36,8 @@ class GameScreen : public QWidget {
     const ScreenScale& Scale() const { return scale_; }
     // The window went full screen or back (F11 or the window manager's own command).
     std::function<void(bool fullScreen)> OnFullScreenChanged;
+    // A key or a press of the player reached the rules (it may have ended a pause).
+    std::function<void()> InputDelivered;
 
     // The picture gui; the screen keeps it to wipe the pressed buttons with.
     void SetBackground(const Surface& picture);

@@ -71,8 +71,10 @@ void HallWindow::Open() {
     timer_.start(HallColourCycle::kStepMilliseconds);
     FitToScreen();
     CentreOnScreen(this);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    activateWindow();
     close_->setFocus(Qt::OtherFocusReason);
-    exec();
 }
 
 void HallWindow::AnimationStep() {
@@ -90,8 +92,10 @@ void HallWindow::ShowColours() {
 void HallWindow::hideEvent(QHideEvent* event) {
     // Closing by "Zavřít" or by the close control: the cycle stops where it is. Minimising (a
     // spontaneous hide) leaves it running.
-    if (!event->spontaneous()) timer_.stop();
     QDialog::hideEvent(event);
+    if (event->spontaneous()) return;
+    timer_.stop();
+    if (Closed) Closed();
 }
 
 void HallWindow::keyPressEvent(QKeyEvent* event) {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <array>
+#include <functional>
 
 #include "frontend/look.h"
 #include "frontend/scaled_layout.h"
@@ -21,8 +22,10 @@ class HallWindow : public QDialog {
 
     // Shows the rows of GameState::Hall.
     void ShowTable();
-    // Starts the colour cycle and shows the window modally; returns when it is closed.
+    // Starts the colour cycle and shows the window, modal for the player; returns at once, and
+    // Closed runs when the player has closed it.
     void Open();
+    std::function<void()> Closed;
     // The window's size in game pixels.
     static constexpr QSize kDesign{HallDesign::kWindow.Width, HallDesign::kWindow.Height};
     // Scales and sizes the window for its screen (Open does it).

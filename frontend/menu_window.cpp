@@ -2,9 +2,9 @@
 #include "frontend/menu_window.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <initializer_list>
 
+#include "game/contract/window_port.h"
 #include "storage/tick.h"
 
 namespace ZapModule {
@@ -17,14 +17,14 @@ const QColor kControlGrey(212, 208, 200);
 }  // namespace
 
 MenuWindow::MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
-                       LazyWindow<GameScreen>& gameScreen, LazyWindow<HallWindow>& hall)
-    : rules_(rules), gameScreen_(gameScreen), hall_(hall) {
+                       LazyWindow<GameScreen>& gameScreen)
+    : s_(s), rules_(rules), gameScreen_(gameScreen) {
     SetUpFixedWindow(this, TextOf(kWindowCaption), kDesign.width(), kDesign.height());
     setFont(DialogFont());
     SetColours(this, kRed, Qt::black);
     setAutoFillBackground(true);
     frame_ = new Panel(this, {0, 0, kDesign.width() - 1, kDesign.height() - 1});
-    panel_ = new PlayerPanel(s, players, frame_);
+    panel_ = new PlayerPanel(players, frame_);
 
     check1_ = new QCheckBox(QStringLiteral("   ") + TextOf(MenuDesign::kSoundSwitchText), frame_);
     check1_->setGeometry(PlaceOf(MenuDesign::kSoundSwitch));
@@ -111,17 +111,12 @@ QColor MenuWindow::ItemFrameColour(int command) const {
     return frame_->OutlineColour(itemFrames_.at(static_cast<size_t>(command)));
 }
 
-void MenuWindow::ShowModal() {
-    setWindowModality(Qt::ApplicationModal);
+void MenuWindow::Show() {
     FitToScreen();
     CentreOnScreen(this);
     show();
     activateWindow();
     panel_->List()->setFocus(Qt::OtherFocusReason);
-    QEventLoop modal;
-    modal_ = &modal;
-    if (isVisible()) modal.exec();
-    modal_ = nullptr;
 }
 
 void MenuWindow::Hover(int command) {
@@ -136,7 +131,7 @@ void MenuWindow::RunCommand(int command) {
             Start();
             break;
         case kHallOfFame:
-            hall_->Open();
+            s_.Window->ShowHallOfFame();
             break;
         case kExit:
             if (OnClose) OnClose();
@@ -147,19 +142,14 @@ void MenuWindow::RunCommand(int command) {
 }
 
 void MenuWindow::Start() {
-    if (rules_.Start(static_cast<intptr_t>(gameScreen_->winId()))) hide();
+    if (!rules_.Start(static_cast<intptr_t>(gameScreen_->winId()))) return;
+    hide();
+    if (OnStarted) OnStarted();
 }
 
 void MenuWindow::closeEvent(QCloseEvent* event) {
     if (OnClose) OnClose();
     event->accept();
-}
-
-void MenuWindow::hideEvent(QHideEvent* event) {
-    // Start hides the menu and so ends its modal display; minimising it (a spontaneous hide from
-    // the window system) must not.
-    if (modal_ != nullptr && !event->spontaneous()) modal_->quit();
-    QWidget::hideEvent(event);
 }
 
 }  // namespace ZapModule

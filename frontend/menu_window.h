@@ -3,10 +3,9 @@
 // Form2, the main menu on screen: the player panel, the sound switch, the speed setting "Tick",
 // the commands Start, "Síň slávy" and Exit with their hover frames, the dedication, the credits
 // and the story. It shows the state of MenuRules and forwards every input to them. It is shown
-// modally once; Start hands over to the game screen by hiding it.
+// once; Start hides it and hands over to the game screen (OnStarted).
 
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWidget>
@@ -14,7 +13,6 @@
 #include <functional>
 
 #include "frontend/game_screen.h"
-#include "frontend/hall_window.h"
 #include "frontend/lazy_window.h"
 #include "frontend/look.h"
 #include "frontend/player_panel.h"
@@ -32,16 +30,16 @@ class MenuWindow : public QWidget {
     static constexpr Command kHallOfFame = MenuRules::kHallOfFame;
     static constexpr Command kExit = MenuRules::kExit;
 
-    // Start hands over to `gameScreen`, "Síň slávy" opens `hall`; either is built then if it was
-    // not yet.
+    // Start hands over to `gameScreen` (built then if it was not yet), "Síň slávy" opens the hall
+    // of fame through the window interface.
     MenuWindow(GameState& s, MenuRules& rules, PlayerPanelRules& players,
-               LazyWindow<GameScreen>& gameScreen, LazyWindow<HallWindow>& hall);
+               LazyWindow<GameScreen>& gameScreen);
 
-    // Shows the menu modally; returns when it is hidden (Start) or the program ends.
-    void ShowModal();
+    // Shows the menu, fitted and centred, with the player list focused.
+    void Show();
     // The window's size in game pixels.
     static constexpr QSize kDesign{MenuDesign::kWindow.Width, MenuDesign::kWindow.Height};
-    // Scales and sizes the window for its screen (ShowModal does it).
+    // Scales and sizes the window for its screen (Show does it).
     void FitToScreen();
     // A menu item was pressed (with any mouse button).
     void RunCommand(int command);
@@ -63,17 +61,18 @@ class MenuWindow : public QWidget {
 
     // The close handler: runs on Exit and when the window is closed by any means.
     std::function<void()> OnClose;
+    // Start has hidden the menu: the game screen is to be shown.
+    std::function<void()> OnStarted;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
     void Start();
 
+    GameState& s_;
     MenuRules& rules_;
     LazyWindow<GameScreen>& gameScreen_;
-    LazyWindow<HallWindow>& hall_;
     Panel* frame_;
     PlayerPanel* panel_;
     QCheckBox* check1_;
@@ -82,7 +81,6 @@ class MenuWindow : public QWidget {
     QPlainTextEdit* story_;
     std::array<ActiveLabel*, 3> items_{};
     std::array<int, 3> itemFrames_{};
-    QEventLoop* modal_ = nullptr;
     ScaledLayout layout_;
 };
 

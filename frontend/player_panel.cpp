@@ -42,8 +42,7 @@ class LinesWithoutCurrentMark : public QStyledItemDelegate {
 
 }  // namespace
 
-PlayerPanel::PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame)
-    : QObject(frame), s_(s), rules_(rules) {
+PlayerPanel::PlayerPanel(PlayerPanelRules& rules, Panel* frame) : QObject(frame), rules_(rules) {
     new ActiveLabel(frame, PlaceOf(MenuDesign::kPlayerLabel), TextOf(MenuDesign::kPlayerLabelText),
                     kRed, Qt::AlignHCenter);
     list_ = new QListWidget(frame);
@@ -124,18 +123,18 @@ void PlayerPanel::CreatePlayer() {
 
 void PlayerPanel::DeleteSelectedPlayer() {
     const std::optional<std::string> question = rules_.DeleteQuestion();
-    if (!question) return;
-    if (s_.Window->ShowMessage(*question, PlayerPanelRules::kQuestionTitle,
-                               MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
-    {
-        // Removing the line would move Qt's selection to a neighbour: nobody is chosen instead.
-        const QSignalBlocker quiet(list_);
-        rules_.DeleteSelected();
-        list_->clearSelection();
-        list_->setCurrentRow(-1);
-    }
-    ShowRules();
+    if (!question || !AskQuestion) return;
+    AskQuestion(*question, std::string(PlayerPanelRules::kQuestionTitle), [this] {
+        {
+            // Removing the line would move Qt's selection to a neighbour: nobody is chosen
+            // instead.
+            const QSignalBlocker quiet(list_);
+            rules_.DeleteSelected();
+            list_->clearSelection();
+            list_->setCurrentRow(-1);
+        }
+        ShowRules();
+    });
 }
 
 bool PlayerPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <array>
 #include <functional>
+#include <string>
 
 #include "frontend/look.h"
 #include "shell/player_panel_rules.h"
@@ -18,7 +19,7 @@ namespace ZapModule {
 
 class PlayerPanel : public QObject {
   public:
-    PlayerPanel(GameState& s, PlayerPanelRules& rules, Panel* frame);
+    PlayerPanel(PlayerPanelRules& rules, Panel* frame);
 
     // The selected line, -1 when none is selected.
     int SelectedRow() const;
@@ -34,6 +35,10 @@ class PlayerPanel : public QObject {
 
     // Enter in List1: the menu starts a game with the selected player.
     std::function<void()> OnEnterInList;
+    // Asks the player a question in a box with "Ano" and "Ne"; `yes` runs on Ano.
+    std::function<void(const std::string& question, const std::string& title,
+                       std::function<void()> yes)>
+        AskQuestion;
 
     QListWidget* List() { return list_; }
     QLineEdit* NameBox() { return nameBox_; }
@@ -49,7 +54,6 @@ class PlayerPanel : public QObject {
     // Shows what the rules say: the chosen line, the name label and the statistics.
     void ShowRules();
 
-    GameState& s_;
     PlayerPanelRules& rules_;
     QListWidget* list_;
     QLineEdit* nameBox_;

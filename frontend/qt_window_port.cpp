@@ -45,21 +45,55 @@ void QtWindowPort::SetTimerInterval(int32_t interval) {
 MessageAnswer QtWindowPort::ShowMessage(std::string_view text, std::string_view title,
                                         MessageButtons buttons) {
     if (Messages) return Messages(std::string(text), std::string(title), buttons);
-    const bool question = buttons == MessageButtons::YesNo;
-    QMessageBox box(QMessageBox::NoIcon, Text(title), Text(text),
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    box.setDefaultButton(question ? QMessageBox::Yes : QMessageBox::Ok);
-    if (question) {
-        box.button(QMessageBox::Yes)->setText(QString::fromUtf8("Ano"));
-        box.button(QMessageBox::No)->setText(QString::fromUtf8("Ne"));
+    OpenMessageBox(std::string(text), std::string(title), buttons, nullptr);
+    // Only OK is asked for of the rules; a question (Ask) would get its default button.
+    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+void QtWindowPort::Ask(const std::string& question, const std::string& title,
+                       std::function<void()> yes) {
+    if (Messages) {
+        if (Messages(question, title, MessageButtons::YesNo) == MessageAnswer::Yes) yes();
+        return;
     }
-    const int answer = box.exec();
-    if (!question) return MessageAnswer::Ok;
-    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    OpenMessageBox(question, title, MessageButtons::YesNo,
+                   [yes = std::move(yes)](MessageAnswer answer) {
+                       if (answer == MessageAnswer::Yes) yes();
+                   });
+}
+
+void QtWindowPort::OpenMessageBox(std::string text, std::string title, MessageButtons buttons,
+                                  std::function<void(MessageAnswer)> answered) {
+    boxes_.Open([this, text = std::move(text), title = std::move(title), buttons,
+                 answered = std::move(answered)] {
+        const bool question = buttons == MessageButtons::YesNo;
+        auto* box =
+            new QMessageBox(QMessageBox::NoIcon, Text(title), Text(text),
+                            question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::ApplicationModal);
+        box->setDefaultButton(question ? QMessageBox::Yes : QMessageBox::Ok);
+        if (question) {
+            box->button(QMessageBox::Yes)->setText(QString::fromUtf8("Ano"));
+            box->button(QMessageBox::No)->setText(QString::fromUtf8("Ne"));
+        }
+        QObject::connect(box, &QMessageBox::finished, box, [this, question, answered](int button) {
+            const MessageAnswer answer = !question                    ? MessageAnswer::Ok
+                                         : button == QMessageBox::Yes ? MessageAnswer::Yes
+                                                                      : MessageAnswer::No;
+            if (answered) answered(answer);
+            boxes_.Closed();
+        });
+        box->show();
+    });
 }
 
 void QtWindowPort::ShowHallOfFame() {
-    (*hall_)->Open();
+    boxes_.Open([this] {
+        HallWindow& hall = **hall_;
+        hall.Closed = [this] { boxes_.Closed(); };
+        hall.Open();
+    });
 }
 
 void QtWindowPort::HallOfFameChanged() {
@@ -68,7 +102,8 @@ void QtWindowPort::HallOfFameChanged() {
 }
 
 void QtWindowPort::UnloadGameScreen() {
-    Screen().Unload();
+    // The game over's message box and hall of fame come first, over the game screen.
+    boxes_.AfterAll([this] { Screen().Unload(); });
 }
 
 bool QtWindowPort::SoundSwitchOn() const {

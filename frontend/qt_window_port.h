@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The window interface of the rules over the real Qt windows.
+// The window interface of the rules over the real Qt windows. Message boxes and the hall of fame
+// never wait inside the rules' call: they are shown one at a time (Boxes), each modal for the
+// player and without an event loop of its own, and the call returns at once (OK is the only
+// answer the rules ask for). While one is open the game loop is held, and the game screen's
+// unloading waits until the last has closed, as the rules' order has it.
 
 #include <functional>
 #include <string>
@@ -11,6 +15,7 @@
 #include "frontend/lazy_window.h"
 #include "frontend/menu_window.h"
 #include "game/contract/window_port.h"
+#include "shell/box_queue.h"
 
 namespace ZapModule {
 
@@ -38,18 +43,29 @@ class QtWindowPort : public WindowPort {
     void AppendPlayerLine(std::string_view name) override;
     void RemovePlayerLine(int index) override;
 
+    // Asks a question of the player in a box with "Ano" and "Ne"; `yes` runs once the player
+    // answered Ano.
+    void Ask(const std::string& question, const std::string& title, std::function<void()> yes);
+    // The boxes over the windows, shown one at a time.
+    BoxQueue& Boxes() { return boxes_; }
+
     // Answers message boxes in place of the real one (tests set it).
     using MessageHandler = std::function<MessageAnswer(
         const std::string& text, const std::string& title, MessageButtons buttons)>;
     MessageHandler Messages;
 
   private:
+    // Shows a message box in its turn; `answered` gets the button that closed it.
+    void OpenMessageBox(std::string text, std::string title, MessageButtons buttons,
+                        std::function<void(MessageAnswer)> answered);
+
     GameScreen& Screen() { return **screen_; }
 
     LazyWindow<GameScreen>* screen_ = nullptr;
     GameLoop* loop_ = nullptr;
     MenuWindow* menu_ = nullptr;
     LazyWindow<HallWindow>* hall_ = nullptr;
+    BoxQueue boxes_;
 };
 
 }  // namespace ZapModule

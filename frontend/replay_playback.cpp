@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frontend/replay_playback.h"
 
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <utility>
 
@@ -18,6 +17,8 @@ ReplayPlayback::ReplayPlayback(GameState& s, GameLoop& loop, GameScreen& screen,
     due_.setTimerType(Qt::PreciseTimer);
     connect(&due_, &QTimer::timeout, this, [this] {
         schedule_.TimerFired();
+        // The recorded input may have ended a pause.
+        loop_.Wake();
         ShowState();
     });
     schedule_.ArmTimer = [this](int64_t delay) { due_.start(static_cast<int>(delay)); };
@@ -28,14 +29,17 @@ ReplayPlayback::ReplayPlayback(GameState& s, GameLoop& loop, GameScreen& screen,
 }
 
 ReplayPlayback::~ReplayPlayback() {
-    loop_.BeforePass = nullptr;
+    loop_.BeforePass() = nullptr;
 }
 
 void ReplayPlayback::Start() {
     clock_.start();
     screen_.installEventFilter(this);
     screen_.Field()->installEventFilter(this);
-    loop_.BeforePass = [this] { BeforePass(); };
+    loop_.BeforePass() = [this] {
+        schedule_.BeforePass();
+        ShowState();
+    };
     ShowState();
     schedule_.Start();
 }
@@ -56,14 +60,7 @@ void ReplayPlayback::SetHeld(bool held) {
     if (held == schedule_.Held() || schedule_.Ended()) return;
     schedule_.SetHeld(held);
     ShowState();
-}
-
-void ReplayPlayback::BeforePass() {
-    // Holding the playback holds the loop here, between two steps, as a yield would.
-    while (schedule_.Held() && !schedule_.Ended())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    schedule_.BeforePass();
-    ShowState();
+    if (HeldChanged) HeldChanged();
 }
 
 bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
@@ -80,6 +77,7 @@ bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
                     break;
                 case ViewerCommand::SkipWait:
                     schedule_.SkipWait();
+                    loop_.Wake();
                     ShowState();
                     break;
                 case ViewerCommand::None:

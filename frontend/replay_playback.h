@@ -39,12 +39,13 @@ class ReplayPlayback : public QObject {
     // The playback ends: Esc, the recorded close of the game screen, or a recording that cannot
     // go on (`diverged`). The game's own ends (quit, game over) unload the screen instead.
     std::function<void(bool diverged)> OnEnd;
+    // Held() changed: the game loop is held with the playback.
+    std::function<void()> HeldChanged;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void BeforePass();
     // The caption for the watching's state (held by the viewer, in the player's pause, or on),
     // and the sign of the player's pause over the field.
     void ShowState();

@@ -28,6 +28,9 @@ class TimerStepWaker final : public StepWaker {
     TimerStepWaker() {
         timer_.setSingleShot(true);
         timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (Fired) Fired();
+        });
     }
     void Arm(StepClock::time_point deadline) override {
         // Rounded up: waking early would make the loop spin through the last fraction of a
@@ -35,6 +38,7 @@ class TimerStepWaker final : public StepWaker {
         const auto left = std::chrono::duration<double, std::milli>(deadline - StepClock::now());
         timer_.start(std::max(0, static_cast<int>(std::ceil(left.count()))));
     }
+    void Disarm() override { timer_.stop(); }
 
   private:
     QTimer timer_;
@@ -71,8 +75,12 @@ class TimerFdStepWaker final : public StepWaker {
     explicit TimerFdStepWaker(int fd) : fd_(fd), notifier_(fd, QSocketNotifier::Read) {
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
             uint64_t expirations = 0;
-            while (read(fd_, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+            ssize_t got = 0;
+            while ((got = read(fd_, &expirations, sizeof expirations)) < 0 && errno == EINTR) {
             }
+            // Nothing to read: the deadline was replaced after the timer had fired.
+            if (got == static_cast<ssize_t>(sizeof expirations) && expirations > 0 && Fired)
+                Fired();
         });
     }
     ~TimerFdStepWaker() override {
@@ -88,6 +96,10 @@ class TimerFdStepWaker final : public StepWaker {
         // A zero time would disarm the timer instead of firing it.
         if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
         timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr);
+    }
+    void Disarm() override {
+        const itimerspec never{};
+        timerfd_settime(fd_, 0, &never, nullptr);
     }
 
   private:

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Wakes the game loop's wait in the event loop at the absolute time the next game step is due.
-// On Linux a timerfd watched by the event loop wakes it within microseconds; elsewhere a precise
-// Qt timer does, rounded up to whole milliseconds.
+// Calls the game loop from the event loop at the absolute time its next pass is due. On Linux a
+// timerfd watched by the event loop fires within microseconds; elsewhere a precise Qt timer does,
+// rounded up to whole milliseconds.
 
 #include <QObject>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace ZapModule {
@@ -15,9 +16,13 @@ using StepClock = std::chrono::steady_clock;
 class StepWaker {
   public:
     virtual ~StepWaker() = default;
-    // Makes the event loop's wait return at `deadline` (at once when it has passed). A later call
-    // replaces the earlier deadline.
+    // Calls Fired from the event loop at `deadline` (as soon as it can when it has passed). A
+    // later call replaces the earlier deadline.
     virtual void Arm(StepClock::time_point deadline) = 0;
+    // Cancels the call.
+    virtual void Disarm() = 0;
+
+    std::function<void()> Fired;
 };
 
 // The most precise waker the platform has, for the calling thread (on Linux that thread also asks

@@ -17,12 +17,20 @@
 
 namespace ZapModule {
 
+namespace {
+
+// The longest one call of the game loop keeps the page busy when steps are due back to back
+// (small Tick): then the page gets its events in before the next call.
+constexpr double kLoopSliceMillis = 4;
+
+}  // namespace
+
 PageProgram::PageProgram(std::string dataFolder, std::string userFolder, PictureLoader pictures,
                          PageLinks links)
     : pictures_(std::move(pictures)),
       links_(std::move(links)),
       files_(std::move(userFolder), links_.FilesChanged),
-      loop_(s_, links_.Clock, links_.LoopTimer),
+      loop_(s_, links_.Clock, links_.LoopTimer, kLoopSliceMillis),
       port_(s_, loop_),
       players_(s_),
       menu_(s_, players_),

@@ -12,12 +12,12 @@
 #include <string>
 #include <string_view>
 
-#include "browser/app/page_loop.h"
 #include "browser/app/page_window_port.h"
 #include "browser/app/user_files.h"
 #include "game/contract/state.h"
 #include "graphics/sprites.h"
 #include "shell/closing.h"
+#include "shell/game_loop_core.h"
 #include "shell/game_start.h"
 #include "shell/hall_colours.h"
 #include "shell/hall_send.h"
@@ -31,8 +31,8 @@ namespace ZapModule {
 
 // What the page calls the program's parts.
 struct PageLinks {
-    PageGameLoop::Clock Clock;                       // milliseconds, never going back
-    PageGameLoop::Schedule LoopTimer;                // the game loop's next call
+    GameLoopCore::Clock Clock;                       // milliseconds, never going back
+    GameLoopCore::Schedule LoopTimer;                // the game loop's next call
     std::function<void(int64_t delay)> ReplayTimer;  // the watching's next call; -1 cancels
     std::function<void(const std::string& caption)> GameCaption;
     std::function<void(int status)> EndProgram;   // the program has ended
@@ -114,7 +114,7 @@ class PageProgram {
     PageLinks links_;
     UserFiles files_;
     MemoryDataFiles heldFiles_{&files_};  // a watching's writes, kept from the player's files
-    PageGameLoop loop_;
+    GameLoopCore loop_;
     PageWindowPort port_;
     PlayerPanelRules players_;
     MenuRules menu_;

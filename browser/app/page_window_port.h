@@ -13,17 +13,17 @@
 #include <functional>
 #include <vector>
 
-#include "browser/app/page_loop.h"
 #include "game/contract/state.h"
 #include "game/contract/window_port.h"
 #include "graphics/field_damage.h"
 #include "graphics/shown_field.h"
+#include "shell/game_loop_core.h"
 
 namespace ZapModule {
 
 class PageWindowPort : public WindowPort {
   public:
-    PageWindowPort(GameState& s, PageGameLoop& loop) : s_(s), loop_(loop) {}
+    PageWindowPort(GameState& s, GameLoopCore& loop) : s_(s), loop_(loop) {}
 
     // Hands the surface to the page as RGBA bytes, drawn on the game screen's background.
     void ShowBackgroundSurface(const Surface& surface);
@@ -67,7 +67,7 @@ class PageWindowPort : public WindowPort {
     void ModalOpened();
 
     GameState& s_;
-    PageGameLoop& loop_;
+    GameLoopCore& loop_;
     Surface picture_;  // the picture as loaded
     Surface shown_;    // the picture with the pressed buttons drawn over it
     std::array<bool, 2> pressedShown_{false, false};

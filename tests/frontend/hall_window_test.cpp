@@ -70,20 +70,14 @@ TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
 TEST_F(HallWindowTest, KeysCloseIt) {
     Launch();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
-        bool focused = false, openAfterHeldEsc = false, closedByKey = false;
-        QTimer::singleShot(0, [&] {
-            focused = Hall().focusWidget() == Hall().CloseLabel();
-            QKeyEvent held(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, {}, true);
-            QCoreApplication::sendEvent(Hall().CloseLabel(), &held);
-            openAfterHeldEsc = Hall().isVisible();
-            QTest::keyClick(Hall().focusWidget(), key);
-            closedByKey = !Hall().isVisible();
-            Hall().close();  // so that a failure does not keep the test waiting
-        });
         Hall().Open();
-        EXPECT_TRUE(focused) << key;
-        EXPECT_TRUE(openAfterHeldEsc) << key;
-        EXPECT_TRUE(closedByKey) << key;
+        EXPECT_EQ(Hall().focusWidget(), Hall().CloseLabel()) << key;
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, {}, true);
+        QCoreApplication::sendEvent(Hall().CloseLabel(), &held);
+        EXPECT_TRUE(Hall().isVisible()) << key;
+        QTest::keyClick(Hall().focusWidget(), key);
+        EXPECT_FALSE(Hall().isVisible()) << key;
+        Hall().close();
     }
 }
 
@@ -97,18 +91,17 @@ TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
         Hall().close();  // the window's own close control
     });
     Hall().Open();
-    EXPECT_FALSE(Hall().isVisible());
+    ASSERT_TRUE(RunUntil([&] { return !Hall().isVisible(); }));
     EXPECT_FALSE(Hall().ColourTimer().isActive());
     EXPECT_NE(top, QColor(255, 255, 255)) << "the colours moved while it was open";
     const QColor stopped = Hall().NameLabel(0)->TextColour();
     ASSERT_TRUE(RunPastTimersOf(3 * std::chrono::milliseconds(HallColourCycle::kStepMilliseconds)));
     EXPECT_EQ(Hall().NameLabel(0)->TextColour(), stopped);
 
-    QTimer::singleShot(0, [&] {
-        EXPECT_EQ(Hall().NameLabel(0)->TextColour(), stopped);
-        QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
-    });
     Hall().Open();
+    EXPECT_EQ(Hall().NameLabel(0)->TextColour(), stopped);
+    QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
+    EXPECT_FALSE(Hall().isVisible());
     EXPECT_EQ(Hall().ScoreLabel(9)->text(), "100");
 }
 

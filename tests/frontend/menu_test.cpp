@@ -81,20 +81,16 @@ TEST_F(MenuTest, StartsOnAPressOfAnyButtonOnlyWithASelectedPlayer) {
     EXPECT_TRUE(exits_.empty());
 }
 
-TEST_F(MenuTest, StartFromTheModalMenuShowsTheGameScreen) {
+TEST_F(MenuTest, StartFromTheMenuShowsTheGameScreen) {
     WriteDataFile(kRosterFile, SerializeRoster({Player("Ann")}));
     Launch();
     // Start-up builds the menu alone; the game screen is built when Start hands over to it.
     EXPECT_EQ(Built<GameScreen>(), 0);
     EXPECT_EQ(Built<HallWindow>(), 0);
-    QTimer::singleShot(0, [this] {
-        EXPECT_TRUE(Menu().isModal());
-        EXPECT_EQ(Menu().focusWidget(), Menu().Players().List());
-        Menu().Players().List()->setCurrentRow(0);
-        QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
-    });
-    App().RunMenu();
-    App().ShowGameScreen();
+    App().ShowMenu();
+    EXPECT_EQ(Menu().focusWidget(), Menu().Players().List());
+    Menu().Players().List()->setCurrentRow(0);
+    QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
     EXPECT_EQ(Built<GameScreen>(), 1);
     EXPECT_EQ(Built<HallWindow>(), 0);
     EXPECT_TRUE(Screen().isVisible());
@@ -383,12 +379,9 @@ TEST_F(MenuTest, CommandsRunFromTheMouseAndTheKeyboard) {
     LaunchWithPlayers({Player("Ann")});
     ActiveLabel* hall = Menu().MenuItem(MenuWindow::kHallOfFame);
     const auto opensTheHall = [&](const std::function<void()>& command) {
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            opened = Hall().isVisible() && Hall().isModal();
-            QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
-        });
         command();
+        const bool opened = Hall().isVisible() && Hall().isModal();
+        QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
         return opened && !Hall().isVisible() && Menu().isVisible();
     };
     EXPECT_TRUE(opensTheHall([&] { QTest::mousePress(hall, Qt::LeftButton); }));

@@ -98,12 +98,11 @@ class ProgramTest : public ::testing::Test {
         Launch();
         Menu().show();
     }
-    // Selects a player on the menu, presses Start and shows the game screen.
+    // Selects a player on the menu and presses Start, which shows the game screen.
     void StartAs(int row) {
         Menu().Players().List()->setCurrentRow(row);
         QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
         ASSERT_FALSE(Menu().isVisible());
-        program_->ShowGameScreen();
     }
     // Launches with one player (by default "Ann" on the first level with three spare balls),
     // presses Start at the given speed and waits for the game screen to be shown.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browser/app/page_loop.h"
+#include "shell/game_loop_core.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,41 +7,41 @@
 
 namespace ZapModule {
 
-PageGameLoop::PageGameLoop(GameState& s, Clock clock, Schedule schedule)
-    : s_(s), clock_(std::move(clock)), schedule_(std::move(schedule)) {}
+GameLoopCore::GameLoopCore(GameState& s, Clock clock, Schedule schedule, double sliceMillis)
+    : s_(s), clock_(std::move(clock)), schedule_(std::move(schedule)), sliceMillis_(sliceMillis) {}
 
-void PageGameLoop::SetInterval(int32_t interval) {
+void GameLoopCore::SetInterval(int32_t interval) {
     interval_ = interval;
     if (interval_ == 0) running_ = false;
     // While the loop runs, it asks for its next call when it returns.
     if (!inRun_) Ask(1);
 }
 
-void PageGameLoop::End() {
+void GameLoopCore::End() {
     ended_ = true;
     running_ = false;
     if (!inRun_) Ask(-1);
 }
 
-void PageGameLoop::SetHeld(bool held) {
+void GameLoopCore::SetHeld(bool held) {
     if (held == held_) return;
     held_ = held;
     if (!inRun_) Ask(0);
 }
 
-void PageGameLoop::Wake() {
+void GameLoopCore::Wake() {
     if (!asleep_) return;
     asleep_ = false;
     if (!inRun_) Ask(1);
 }
 
-double PageGameLoop::Ask(double delay) {
+double GameLoopCore::Ask(double delay) {
     if (!CanRun()) delay = -1;
     schedule_(delay);
     return delay;
 }
 
-double PageGameLoop::Run() {
+double GameLoopCore::Run() {
     if (!CanRun()) return Ask(-1);
     asleep_ = false;
     inRun_ = true;
@@ -71,8 +71,13 @@ double PageGameLoop::Run() {
             delay = asleep_ ? -1 : 1;
             break;
         }
+        if (OnStep) OnStep(Millis(now));
         if (!CanRun()) break;
-        if (clock_() - start >= kSliceMillis) {
+        // A step due at once (every pass steps at Tick 1) waits for the frontend's events once the
+        // slice is full; the pass that only counts before a later step is made now and names the
+        // wait.
+        const bool stepDue = PassesUntilStep(s_) == 1 || pacer_.NextStep(s_) <= ToPacer(clock_());
+        if (stepDue && clock_() - start >= sliceMillis_) {
             delay = 0;
             break;
         }
@@ -81,11 +86,11 @@ double PageGameLoop::Run() {
     return Ask(delay);
 }
 
-StepPacer::Time PageGameLoop::ToPacer(double millis) {
+StepPacer::Time GameLoopCore::ToPacer(double millis) {
     return StepPacer::Time(std::llround(millis * 1e6));
 }
 
-double PageGameLoop::Millis(StepPacer::Time t) {
+double GameLoopCore::Millis(StepPacer::Time t) {
     return std::chrono::duration<double, std::milli>(t).count();
 }
 
