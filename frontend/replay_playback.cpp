@@ -2,6 +2,8 @@
 #include "frontend/replay_playback.h"
 
 #include <QKeyEvent>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "frontend/field_view.h"
@@ -25,6 +27,10 @@ ReplayPlayback::ReplayPlayback(GameState& s, GameLoop& loop, GameScreen& screen,
     schedule_.DisarmTimer = [this] { due_.stop(); };
     schedule_.OnEnd = [this](bool diverged) {
         if (OnEnd) OnEnd(diverged);
+    };
+    schedule_.HeldChanged = [this] {
+        ShowState();
+        if (HeldChanged) HeldChanged();
     };
 }
 
@@ -50,17 +56,8 @@ void ReplayPlayback::Stop() {
 
 void ReplayPlayback::ShowState() {
     screen_.ShowPause();
-    const std::string_view suffix = schedule_.CaptionSuffix();
-    if (suffix == shownSuffix_) return;
-    shownSuffix_ = suffix;
-    screen_.setWindowTitle(QString::fromStdString(schedule_.Caption()));
-}
-
-void ReplayPlayback::SetHeld(bool held) {
-    if (held == schedule_.Held() || schedule_.Ended()) return;
-    schedule_.SetHeld(held);
-    ShowState();
-    if (HeldChanged) HeldChanged();
+    if (const std::optional<std::string> caption = schedule_.ChangedCaption())
+        screen_.setWindowTitle(QString::fromStdString(*caption));
 }
 
 bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
@@ -68,21 +65,10 @@ bool ReplayPlayback::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_F11) return false;  // the game screen's own
-            switch (ViewerKey(FieldView::KeyCode(key->key()), key->isAutoRepeat())) {
-                case ViewerCommand::End:
-                    schedule_.EndByViewer();
-                    break;
-                case ViewerCommand::Hold:
-                    SetHeld(!schedule_.Held());
-                    break;
-                case ViewerCommand::SkipWait:
-                    schedule_.SkipWait();
-                    loop_.Wake();
-                    ShowState();
-                    break;
-                case ViewerCommand::None:
-                    break;
-            }
+            schedule_.ViewerKeyDown(FieldView::KeyCode(key->key()), key->isAutoRepeat());
+            // A skipped wait may have ended a pause.
+            loop_.Wake();
+            ShowState();
             return true;
         }
         case QEvent::KeyRelease:

@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
-#include <string_view>
 
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
@@ -31,8 +30,6 @@ class ReplayPlayback : public QObject {
     void Start();
     // Stops feeding inputs for good (the game screen is closing).
     void Stop();
-    // Holds or resumes the playback (the viewer's P).
-    void SetHeld(bool held);
     bool Held() const { return schedule_.Held(); }
     bool Diverged() const { return schedule_.Diverged(); }
 
@@ -53,7 +50,6 @@ class ReplayPlayback : public QObject {
     GameState& s_;
     GameLoop& loop_;
     GameScreen& screen_;
-    std::string_view shownSuffix_;  // ReplaySchedule::CaptionSuffix as last shown
     QElapsedTimer clock_;
     QTimer due_;
     ReplaySchedule schedule_;

@@ -18,14 +18,6 @@ constexpr int64_t kPollMillis = 20;
 
 }  // namespace
 
-ViewerCommand ViewerKey(int code, bool repeat) {
-    if (code == kKeyEscape) return ViewerCommand::End;
-    if (repeat) return ViewerCommand::None;
-    if (code == kKeyP) return ViewerCommand::Hold;
-    if (code == kKeySpace) return ViewerCommand::SkipWait;
-    return ViewerCommand::None;
-}
-
 ReplaySchedule::ReplaySchedule(GameState& s, Replay replay, Clock clock)
     : s_(s), replay_(std::move(replay)), clock_(std::move(clock)) {}
 
@@ -41,6 +33,17 @@ void ReplaySchedule::Stop() {
     if (DisarmTimer) DisarmTimer();
 }
 
+void ReplaySchedule::ViewerKeyDown(int code, bool repeat) {
+    if (code == kKeyEscape)
+        End(false);
+    else if (repeat)
+        return;
+    else if (code == kKeyP)
+        SetHeld(!held_);
+    else if (code == kKeySpace)
+        SkipWait();
+}
+
 void ReplaySchedule::SetHeld(bool held) {
     if (held == held_ || ended_) return;
     held_ = held;
@@ -51,6 +54,7 @@ void ReplaySchedule::SetHeld(bool held) {
         offset_ += clock_() - heldSince_;
         Arm();
     }
+    if (HeldChanged) HeldChanged();
 }
 
 bool ReplaySchedule::CanStep() const {
@@ -130,6 +134,13 @@ void ReplaySchedule::End(bool diverged) {
     diverged_ = diverged;
     Stop();
     if (OnEnd) OnEnd(diverged);
+}
+
+std::optional<std::string> ReplaySchedule::ChangedCaption() {
+    const std::string_view suffix = CaptionSuffix();
+    if (shownSuffix_ == suffix) return std::nullopt;
+    shownSuffix_ = suffix;
+    return Caption();
 }
 
 std::string_view ReplaySchedule::CaptionSuffix() const {

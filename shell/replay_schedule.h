@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,12 +22,6 @@
 #include "storage/replay_file.h"
 
 namespace ZapModule {
-
-// What a viewer's key does to the watching; no key of the viewer reaches the rules. Esc ends it,
-// P holds or resumes it, Space skips the rest of a recorded wait; an auto-repeated P or Space does
-// nothing.
-enum class ViewerCommand { None, End, Hold, SkipWait };
-ViewerCommand ViewerKey(int code, bool repeat);
 
 class ReplaySchedule {
   public:
@@ -48,9 +43,11 @@ class ReplaySchedule {
     void Start();
     // Stops feeding inputs for good (the game screen is closing).
     void Stop();
-    // Ends the watching as the viewer's Esc does.
-    void EndByViewer() { End(false); }
-    // Holds or resumes the watching (the viewer's P).
+    // A key of the viewer, `repeat` when it is the key's auto-repeat; no key of the viewer reaches
+    // the rules. Esc ends the watching, P holds or resumes it, Space skips the rest of a recorded
+    // wait (SkipWait); an auto-repeated P or Space does nothing.
+    void ViewerKeyDown(int code, bool repeat);
+    // Holds or resumes the watching (the viewer's P; a frontend holds it while it is hidden).
     void SetHeld(bool held);
     bool Held() const { return held_; }
     bool Ended() const { return ended_; }
@@ -60,13 +57,16 @@ class ReplaySchedule {
     // Skips the rest of a wait of the recorded game (a pause, the time before the start or
     // between levels): the input that ends it comes now. Nothing happens while the game steps.
     void SkipWait();
-    // What the game screen's caption has after its own text while the game is watched: held by
-    // the viewer, in a pause the player made, or on. One of three constants, so a frontend that
-    // asks before every pass builds the caption only when it changes (Caption).
-    std::string_view CaptionSuffix() const;
+    // The game screen's caption while the game is watched, its own text and the watching's state:
+    // held by the viewer, in a pause the player made, or on.
     std::string Caption() const {
         return std::string(kGameScreenCaption) + std::string(CaptionSuffix());
     }
+    // The caption when it is not the one this gave last (the first call gives it), nothing
+    // otherwise: a frontend asks before every pass and sets the caption only when it changed.
+    std::optional<std::string> ChangedCaption();
+    // Held() changed: the frontend holds its game loop with the watching, and shows the caption.
+    std::function<void()> HeldChanged;
 
     // The timer armed through ArmTimer fired.
     void TimerFired();
@@ -76,6 +76,8 @@ class ReplaySchedule {
     void BeforePass();
 
   private:
+    // One of three constants, the caption's part after the game screen's own text.
+    std::string_view CaptionSuffix() const;
     int64_t StepsDone() const { return s_.Steps - firstStep_; }
     bool CanStep() const;
     // Delivers the next input and keeps the gap to the one after it as recorded.
@@ -94,6 +96,7 @@ class ReplaySchedule {
     bool held_ = false;
     bool ended_ = false;
     bool diverged_ = false;
+    std::optional<std::string_view> shownSuffix_;  // CaptionSuffix as ChangedCaption gave it last
 };
 
 }  // namespace ZapModule

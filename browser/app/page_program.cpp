@@ -122,6 +122,11 @@ bool PageProgram::Watch(const std::string& replayFile, const std::string& shownN
     schedule_->DisarmTimer = [this] { links_.ReplayTimer(-1); };
     // The close asks the schedule whether the game left its recording.
     schedule_->OnEnd = [this](bool) { CloseGameScreen(); };
+    schedule_->HeldChanged = [this] {
+        if (!schedule_->Held()) heldByHiding_ = false;
+        ShowCaption();
+        UpdateHold();
+    };
     // Watching writes nothing: the game screen's close handler only releases.
     closing_.StopGameLoop = [this] {
         schedule_->Stop();
@@ -143,20 +148,10 @@ void PageProgram::KeyDown(int code, bool repeat) {
         PlayerKey(true, code);
         return;
     }
-    switch (ViewerKey(code, repeat)) {
-        case ViewerCommand::End:
-            schedule_->EndByViewer();
-            break;
-        case ViewerCommand::Hold:
-            HoldWatching(!schedule_->Held());
-            break;
-        case ViewerCommand::SkipWait:
-            schedule_->SkipWait();
-            ShowCaption();
-            break;
-        case ViewerCommand::None:
-            break;
-    }
+    schedule_->ViewerKeyDown(code, repeat);
+    // A skipped wait may have ended a pause.
+    loop_.Wake();
+    ShowCaption();
 }
 
 void PageProgram::KeyUp(int code) {
@@ -213,24 +208,15 @@ bool PageProgram::SetHidden(bool hidden) {
     if (Watching()) {
         if (hidden && !schedule_->Held()) {
             heldByHiding_ = true;
-            HoldWatching(true);
+            schedule_->SetHeld(true);
         } else if (!hidden && heldByHiding_) {
-            heldByHiding_ = false;
-            HoldWatching(false);
+            schedule_->SetHeld(false);
         }
         return false;
     }
     if (!hidden || loop_.Interval() == 0 || s_.Paused != kFalse) return false;
     PlayerKey(true, kKeyP);
     return true;
-}
-
-void PageProgram::HoldWatching(bool held) {
-    if (held == schedule_->Held()) return;
-    schedule_->SetHeld(held);
-    if (!held) heldByHiding_ = false;
-    ShowCaption();
-    UpdateHold();
 }
 
 void PageProgram::ReplayTimerFired() {
@@ -248,11 +234,13 @@ void PageProgram::UpdateHold() {
 
 void PageProgram::ShowCaption() {
     if (!links_.GameCaption) return;
-    const std::string_view suffix = Watching() ? schedule_->CaptionSuffix() : std::string_view();
-    if (captionShown_ && suffix == shownSuffix_) return;
-    captionShown_ = true;
-    shownSuffix_ = suffix;
-    links_.GameCaption(Watching() ? schedule_->Caption() : std::string(kGameScreenCaption));
+    if (Watching()) {
+        if (const std::optional<std::string> caption = schedule_->ChangedCaption())
+            links_.GameCaption(*caption);
+    } else if (!captionShown_) {
+        captionShown_ = true;
+        links_.GameCaption(std::string(kGameScreenCaption));
+    }
 }
 
 }  // namespace ZapModule

@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "browser/app/page_window_port.h"
 #include "browser/app/user_files.h"
@@ -103,7 +102,6 @@ class PageProgram {
     void End(int status);
     void UpdateHold();
     void ShowCaption();
-    void HoldWatching(bool held);
     // Hands a player's key to the rules, telling the pointer's steering first.
     void PlayerKey(bool down, int code);
     // Shows the paused sign when the game's pause changed.
@@ -123,8 +121,7 @@ class PageProgram {
     GameStart start_;
     std::unique_ptr<ReplaySchedule> schedule_;
     PointerSteering steering_;
-    // The game screen's caption as last shown: ReplaySchedule::CaptionSuffix, none while playing.
-    std::string_view shownSuffix_;
+    // The game screen's caption of a game in play was shown (a watched game's is the schedule's).
     bool captionShown_ = false;
     bool heldByHiding_ = false;
     bool pausedShown_ = false;

@@ -121,17 +121,26 @@ TEST_F(ReplayScheduleTest, AnInputComesBeforeItsStepWhenThatStepIsDue) {
     EXPECT_EQ(s.Steps, 8);
 }
 
+// The viewer's P holds the watching (its auto-repeat does nothing), and the caption says so once.
 TEST_F(ReplayScheduleTest, HoldingStopsTheRecordingsClock) {
     Watch(Recording());
-    EXPECT_EQ(schedule->Caption(), std::string(kGameScreenCaption) + " – záznam hry");
+    int heldChanges = 0;
+    schedule->HeldChanged = [&] { ++heldChanges; };
+    EXPECT_EQ(schedule->ChangedCaption(), std::string(kGameScreenCaption) + " – záznam hry");
+    EXPECT_EQ(schedule->ChangedCaption(), std::nullopt);
     now = 200;
-    schedule->SetHeld(true);
-    EXPECT_EQ(schedule->Caption(), std::string(kGameScreenCaption) + " – záznam hry (pauza)");
+    schedule->ViewerKeyDown(kKeyP, true);
+    EXPECT_FALSE(schedule->Held());
+    schedule->ViewerKeyDown(kKeyP, false);
+    EXPECT_EQ(heldChanges, 1);
+    EXPECT_EQ(schedule->ChangedCaption(),
+              std::string(kGameScreenCaption) + " – záznam hry (pauza)");
     EXPECT_EQ(due, -1);
     now = 10200;  // ten seconds held
     schedule->TimerFired();
     EXPECT_EQ(window.Interval, 0);
-    schedule->SetHeld(false);
+    schedule->ViewerKeyDown(kKeyP, false);
+    EXPECT_EQ(heldChanges, 2);
     EXPECT_EQ(due, 10500);  // the 300 ms that were left
     FireTimer();
     EXPECT_EQ(window.Interval, 1);
@@ -155,22 +164,16 @@ TEST_F(ReplayScheduleTest, AGameThatQuitsAsRecordedDoesNotDiverge) {
     EXPECT_FALSE(QuitBeforeStep7Diverges(ReplayEnd::Quit, 26));  // the quit's 20 steps after
 }
 
+// Esc ends the watching even as the key's auto-repeat.
 TEST_F(ReplayScheduleTest, TheViewersEscEndsTheWatchingOnce) {
     Watch(Recording());
-    schedule->EndByViewer();
-    schedule->EndByViewer();
+    schedule->ViewerKeyDown(kKeyUp, false);
+    EXPECT_TRUE(ends.empty());
+    schedule->ViewerKeyDown(kKeyEscape, true);
+    schedule->ViewerKeyDown(kKeyEscape, false);
     EXPECT_EQ(ends, std::vector<bool>{false});
     EXPECT_TRUE(schedule->Ended());
     EXPECT_EQ(due, -1);
-}
-
-TEST(ViewerKeyTest, EscEndsPHoldsSpaceSkipsAndTheirRepeatsDoNothingButEsc) {
-    EXPECT_EQ(ViewerKey(kKeyEscape, true), ViewerCommand::End);
-    EXPECT_EQ(ViewerKey(kKeyP, false), ViewerCommand::Hold);
-    EXPECT_EQ(ViewerKey(kKeyP, true), ViewerCommand::None);
-    EXPECT_EQ(ViewerKey(kKeySpace, false), ViewerCommand::SkipWait);
-    EXPECT_EQ(ViewerKey(kKeySpace, true), ViewerCommand::None);
-    EXPECT_EQ(ViewerKey(kKeyUp, false), ViewerCommand::None);
 }
 
 }  // namespace
