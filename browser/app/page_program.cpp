@@ -48,7 +48,7 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
     s_.Files = &files_;
     s_.SoundFactory = [] { return std::make_unique<PageSound>(); };
     port_.SoundSwitch = [this] { return menu_.SoundOn(); };
-    port_.ModalsChanged = [this] { UpdateHold(); };
+    port_.Boxes().Changed = [this] { UpdateHold(); };
     port_.OnUnload = [this] { CloseGameScreen(); };
     closing_.StopGameLoop = [this] { loop_.SetInterval(0); };
     closing_.TickSetting = [this] { return menu_.Tick(); };
@@ -229,7 +229,7 @@ void PageProgram::ReplayTimerFired() {
 }
 
 void PageProgram::UpdateHold() {
-    loop_.SetHeld(port_.OpenModals() > 0 || (schedule_ && schedule_->Held()));
+    loop_.SetHeld(port_.Boxes().Any() || (schedule_ && schedule_->Held()));
 }
 
 void PageProgram::ShowCaption() {

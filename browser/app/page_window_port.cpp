@@ -3,6 +3,7 @@
 
 #include <emscripten.h>
 
+#include <string>
 #include <utility>
 
 #include "graphics/raster.h"
@@ -61,17 +62,17 @@ void PageWindowPort::SetLabel3Visible(int index, bool visible) {
 MessageAnswer PageWindowPort::ShowMessage(std::string_view text, std::string_view title,
                                           MessageButtons buttons) {
     const bool question = buttons == MessageButtons::YesNo;
-    PageShowMessage(text.data(), static_cast<int>(text.size()), title.data(),
-                    static_cast<int>(title.size()), question ? 1 : 0);
-    ModalOpened();
+    boxes_.Open([text = std::string(text), title = std::string(title), question] {
+        PageShowMessage(text.data(), static_cast<int>(text.size()), title.data(),
+                        static_cast<int>(title.size()), question ? 1 : 0);
+    });
     // Only OK is asked for of the rules in a browser; a question (which the page asks itself)
     // would get its default button.
     return question ? MessageAnswer::Yes : MessageAnswer::Ok;
 }
 
 void PageWindowPort::ShowHallOfFame() {
-    PageShowHallOfFame();
-    ModalOpened();
+    boxes_.Open([] { PageShowHallOfFame(); });
 }
 
 void PageWindowPort::HallOfFameChanged() {
@@ -152,17 +153,6 @@ void PageWindowPort::AppendPlayerLine(std::string_view name) {
 
 void PageWindowPort::RemovePlayerLine(int index) {
     PageRemovePlayerLine(index);
-}
-
-void PageWindowPort::ModalOpened() {
-    ++openModals_;
-    if (ModalsChanged) ModalsChanged();
-}
-
-void PageWindowPort::ModalClosed() {
-    if (openModals_ == 0) return;
-    --openModals_;
-    if (ModalsChanged) ModalsChanged();
 }
 
 }  // namespace ZapModule

@@ -5,9 +5,9 @@
 // page's game loop. The field is shown once per display frame, not per step: a refresh asks the
 // page for a frame, and at the frame (ShowField) only the tiles in which the latest picture
 // differs from the one on the canvas are put there. A browser cannot wait for a message box or the
-// hall of fame: ShowMessage and ShowHallOfFame put them on the page and return at once (OK is the
-// only answer the rules ask for, so the result is the same), and the program holds the game loop
-// until the page has closed them.
+// hall of fame: ShowMessage and ShowHallOfFame put them on the page in their turn (Boxes, as on
+// the desktop) and return at once (OK is the only answer the rules ask for, so the result is the
+// same), and the program holds the game loop until the page has closed them.
 
 #include <array>
 #include <functional>
@@ -17,6 +17,7 @@
 #include "game/contract/window_port.h"
 #include "graphics/field_damage.h"
 #include "graphics/shown_field.h"
+#include "shell/box_queue.h"
 #include "shell/game_loop_core.h"
 
 namespace ZapModule {
@@ -52,20 +53,17 @@ class PageWindowPort : public WindowPort {
 
     // The game screen's picture gui; the port keeps it to wipe the pressed buttons with.
     void SetBackground(const Surface& picture);
-    // The page closed one of the boxes the rules opened (a message box, the hall of fame).
-    void ModalClosed();
-    int OpenModals() const { return openModals_; }
+    // The page closed the box the rules opened last (a message box, the hall of fame).
+    void ModalClosed() { boxes_.Closed(); }
+    // The boxes the rules open, shown one at a time.
+    BoxQueue& Boxes() { return boxes_; }
 
     // The menu's sound switch, which the menu's rules hold.
     std::function<bool()> SoundSwitch;
     // Unloads the game screen: its close handler runs.
     std::function<void()> OnUnload;
-    // A box opened or closed: OpenModals() changed.
-    std::function<void()> ModalsChanged;
 
   private:
-    void ModalOpened();
-
     GameState& s_;
     GameLoopCore& loop_;
     Surface picture_;  // the picture as loaded
@@ -79,7 +77,7 @@ class PageWindowPort : public WindowPort {
     FieldDamage damage_;
     ShownField shownField_;
     bool frameAsked_ = false;
-    int openModals_ = 0;
+    BoxQueue boxes_;
 };
 
 }  // namespace ZapModule
