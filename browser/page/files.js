@@ -16,7 +16,7 @@
 'use strict';
 
 window.ZapwallFiles = (() => {
-  const { element, keepKeysIn, offDuringGame } = window.ZapwallTools;
+  const { element, keepKeysIn, outsideGames } = window.ZapwallTools;
   const FOLDER = '/user';
   // The file names and limits of the desktop's code, as the build wrote them (page_design.js).
   const { numbers, texts } = window.ZapwallDesign;
@@ -485,8 +485,7 @@ window.ZapwallFiles = (() => {
       onclick: openDialog,
     });
     // A file brought in during a game would also be saved over by it.
-    offDuringGame(button, {
-      off: 'Soubory jsou k dispozici mimo hru.',
+    outsideGames(button, {
       on: 'Stáhnout uložené soubory a záznamy her, nahrát soubory ze hry na počítači',
     });
     const slot = document.getElementById('zapwall-files-slot');

@@ -12,7 +12,7 @@
 'use strict';
 
 window.ZapwallHall = (() => {
-  const { element, keepKeysIn, offDuringGame } = window.ZapwallTools;
+  const { element, keepKeysIn, outsideGames } = window.ZapwallTools;
   const SETTING = '/user/hall-server.txt';
 
   let module = null;
@@ -101,9 +101,9 @@ window.ZapwallHall = (() => {
     const button = element('button', { type: 'button', id: 'zapwall-hall-button',
                                        className: 'page-tool-button',
                                        textContent: 'Server síně slávy', onclick: openSetting });
-    offDuringGame(button, { off: 'Adresu serveru lze nastavit mimo hru.',
-                            on: 'Adresa serveru síně slávy, kam posílat výsledky' },
-                  () => !module);
+    outsideGames(button, { off: 'Adresu serveru lze nastavit, až se hra načte.',
+                           on: 'Adresa serveru síně slávy, kam posílat výsledky' },
+                 () => !module);
     const slot = document.getElementById('zapwall-files-slot');
     (slot || document.body).append(button);
   }

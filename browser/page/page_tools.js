@@ -22,12 +22,16 @@ window.ZapwallTools = (() => {
   }
 
   // A tool is for the time outside a game: while the game screen shows, the game would run on
-  // unseen behind its dialog, so the button is off then (and whenever `alsoOff()` says so), with
-  // the title that says why.
-  function offDuringGame(button, titles, alsoOff = () => false) {
+  // unseen behind its dialog, and on a phone the button would lie over the game screen, which
+  // fills it. So the button is hidden then; it is off whenever `off()` says so, with the title
+  // that says why (`titles.off`).
+  function outsideGames(button, titles, off = () => false) {
     const update = () => {
       const game = document.getElementById('game');
-      button.disabled = alsoOff() || (Boolean(game) && !game.hidden);
+      const inGame = Boolean(game) && !game.hidden;
+      // Only changes: setting `hidden` again would wake the observer again.
+      if (button.hidden !== inGame) button.hidden = inGame;
+      button.disabled = off();
       button.title = button.disabled ? titles.off : titles.on;
     };
     new MutationObserver(update).observe(document.body,
@@ -35,5 +39,5 @@ window.ZapwallTools = (() => {
     update();
   }
 
-  return { element, keepKeysIn, offDuringGame };
+  return { element, keepKeysIn, outsideGames };
 })();
