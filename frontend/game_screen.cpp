@@ -18,8 +18,7 @@
 namespace ZapModule {
 
 GameScreen::GameScreen(GameState& s) : s_(s) {
-    SetUpFixedWindow(this, QString::fromUtf8(kGameScreenCaption.data(), kGameScreenCaption.size()),
-                     kDesign.width(), kDesign.height());
+    SetUpFixedWindow(this, TextOf(kGameScreenCaption), kDesign.width(), kDesign.height());
     setAttribute(Qt::WA_OpaquePaintEvent);
     field_ = new FieldView(s, this);
     field_->Place(scale_, kFieldDesign);

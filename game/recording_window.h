@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/contract/state.h"
 #include "game/contract/window_port.h"
 #include "game/screen_texts.h"
 
@@ -20,7 +21,7 @@ class RecordingWindow : public WindowPort {
         std::string Title;
     };
 
-    std::array<std::string, 4> Label1{"0", "0", "0", "NoBrain"};
+    std::array<std::string, 4> Label1{"0", "0", "0", std::string(kNoPlayerName)};
     std::array<std::string, 3> Label3{std::string(kBetweenLevelTexts[0]),
                                       std::string(kBetweenLevelTexts[1]),
                                       std::string(kBetweenLevelTexts[2])};

@@ -11,6 +11,8 @@
 
 #include "game/contract/field_geometry.h"
 #include "game/contract/screen_geometry.h"
+#include "game/contract/state.h"
+#include "game/contract/version.h"
 #include "shell/hall_colours.h"
 
 namespace ZapModule {
@@ -25,10 +27,7 @@ struct Box {
 
 // The longest name the name box takes.
 constexpr int kPlayerNameLength = 8;
-
-// The caption of the menu and of the hall of fame (the game screen's comes with the version,
-// kGameScreenCaption).
-inline constexpr std::string_view kWindowCaption = "V.E.X Zapwall";
+// The windows' captions are kWindowCaption and kGameScreenCaption (game/contract/version.h).
 
 namespace MenuDesign {
 inline constexpr Box kWindow{0, 0, 538, 330};
@@ -90,7 +89,7 @@ inline constexpr std::array<Box, 3> kValues{
 // The three messages between levels (Label3), in field pixels.
 inline constexpr std::array<Box, 3> kMessages{
     {{96, 104, 297, 25}, {96, 152, 297, 49}, {96, 232, 297, 25}}};
-inline constexpr std::string_view kNameText = "NoBrain";
+inline constexpr std::string_view kNameText = kNoPlayerName;
 inline constexpr std::array<std::string_view, 3> kCaptionTexts = {"Level:", "Balls:", "IQ:"};
 inline constexpr std::string_view kValueText = "0";
 }  // namespace GameScreenDesign

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/contract/field_geometry.h"
@@ -28,6 +29,9 @@ class DataFiles;
 class ReplayRecorder;
 
 using Flag = int16_t;
+// The name the game screen shows before a player's game names one.
+inline constexpr std::string_view kNoPlayerName = "NoBrain";
+
 constexpr Flag kTrue = -1;
 constexpr Flag kFalse = 0;
 
@@ -220,10 +224,10 @@ struct GameData {
     Flag Paused = 0;
 
     // --- What the windows hold that the rules read ---
-    std::string PlayerName = "NoBrain";   // the caption of Form1's Label1(3)
-    HallTable Hall = DefaultHallTable();  // the rows of the hall of fame window Form3
-    Flag Unloaded = 0;                    // the game screen has been unloaded
-    int64_t Steps = 0;                    // game steps begun so far; recordings count by it
+    std::string PlayerName{kNoPlayerName};  // the caption of Form1's Label1(3)
+    HallTable Hall = DefaultHallTable();    // the rows of the hall of fame window Form3
+    Flag Unloaded = 0;                      // the game screen has been unloaded
+    int64_t Steps = 0;                      // game steps begun so far; recordings count by it
 
     // --- What stands in for the platform's level file, drawing and generator ---
     LevelFile Levels;
