@@ -19,13 +19,13 @@ window.ZapwallFiles = (() => {
   const { element, keepKeysIn, outsideGames } = window.ZapwallTools;
   const FOLDER = '/user';
   // The file names and limits of the desktop's code, as the build wrote them (page_design.js).
-  const { numbers, texts } = window.ZapwallDesign;
-  const REPLAYS = texts['folder.replays'];
-  const REPLAY_EXTENSION = texts['file.replay-extension'];
+  const { numbers, files: names } = window.ZapwallDesign;
+  const REPLAYS = names.replays;
+  const REPLAY_EXTENSION = names['replay-extension'];
   const KEPT_FILES = [
-    [texts['file.players'], 'hráči'],
-    [texts['file.hall'], 'síň slávy'],
-    [texts['file.tick'], 'rychlost hry'],
+    [names.players, 'hráči'],
+    [names.hall, 'síň slávy'],
+    [names.tick, 'rychlost hry'],
   ];
   const DATABASE = 'zapwall';
   const STORE = 'files';

@@ -11,7 +11,7 @@
   const $ = (id) => document.getElementById(id);
 
   // The windows' design and the rules' limits, as the build wrote them (page_design.js).
-  const { numbers, texts, hallRows } = window.ZapwallDesign;
+  const { numbers, files, hallRows } = window.ZapwallDesign;
   // The rules' key codes of the five game keys.
   const KEY_P = numbers['key-p'];
   const GAME_KEYS = {
@@ -20,7 +20,7 @@
   };
   const ARROWS = new Set([numbers['key-up'], numbers['key-down']]);
   const DATA_FOLDER = '/data';
-  const WATCHED_FILE = `/tmp/watched${texts['file.replay-extension']}`;
+  const WATCHED_FILE = `/tmp/watched${files['replay-extension']}`;
   const HALL_ROWS = numbers['hall-rows'];
   const HALL_STEP_MILLIS = numbers['hall-step-millis'];
   // The speed bar: arrows and a press on an arrow move it by a step, Page keys and a press beside

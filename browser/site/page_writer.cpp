@@ -9,8 +9,8 @@
 // number of that name below: box (its "left: …px; top: …px; width: …px; height: …px"), size
 // ("width: …px; height: …px"), left, top, width, height (a number), text (HTML-escaped, CR LF as
 // one line end) or number. An unknown name stops the build. CONSTANTS_JS sets
-// window.ZapwallDesign to the numbers, the texts and the hall of fame's rows, which the page's
-// scripts read instead of literals of their own.
+// window.ZapwallDesign to the numbers, the player's file names and the hall of fame's rows, which
+// the page's scripts read instead of literals of their own.
 
 #include <fstream>
 #include <iostream>
@@ -93,11 +93,13 @@ const std::map<std::string_view, std::string_view> kTexts = {
     {"game.value", GameScreenDesign::kValueText},
     {"hall.title", HallDesign::kTitleText},
     {"hall.close", HallDesign::kCloseText},
-    {"file.players", kRosterFile},
-    {"file.hall", kHallFile},
-    {"file.tick", kTickFile},
-    {"file.replay-extension", kReplayExtension},
-    {"folder.replays", kReplayFolder},
+};
+
+// The player's files, as the desktop names them.
+const std::map<std::string_view, std::string_view> kFileNames = {
+    {"players", kRosterFile},   {"hall", kHallFile},
+    {"tick", kTickFile},        {"replay-extension", kReplayExtension},
+    {"replays", kReplayFolder},
 };
 
 const std::map<std::string_view, long long> kNumbers = {
@@ -188,7 +190,8 @@ nlohmann::json BoxJson(const Box& box) {
 std::string ConstantsScript() {
     nlohmann::json design;
     for (const auto& [name, value] : kNumbers) design["numbers"][std::string(name)] = value;
-    for (const auto& [name, text] : kTexts) design["texts"][std::string(name)] = std::string(text);
+    for (const auto& [name, file] : kFileNames)
+        design["files"][std::string(name)] = std::string(file);
     for (int i = 0; i < HallColourCycle::kRows; ++i) {
         const HallDesign::Row row = HallDesign::RowAt(i);
         design["hallRows"].push_back({{"rank", BoxJson(row.Rank)},
