@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/app/page_folders.h"
 #include "browser/app/page_program.h"
 #include "graphics/picture_loader.h"
 #include "shell/hall_offer.h"
@@ -28,10 +29,6 @@ EM_JS(void, PagePausedSign, (int paused), { Module.zwPage.showPaused(Boolean(pau
 EM_JS(void, PageFilesChanged, (const char* paths),
       { Module.zwPage.filesChanged(UTF8ToString(paths).split("\n")); });
 
-// The folders of the page's file system: the game's data and the player's files.
-constexpr const char* kDataFolder = "/data";
-constexpr const char* kUserFolder = "/user";
-
 std::unique_ptr<PageProgram> program;
 std::string returned;  // the last text handed to the page
 
@@ -41,7 +38,7 @@ const char* Return(std::string text) {
 }
 
 // The offer to the hall server being made, its kept sends and the requests of the player's yes.
-ZapModule::PendingHallSends pendingSends(std::string(kUserFolder) + "/" +
+ZapModule::PendingHallSends pendingSends(std::string(ZapModule::kPageUserFolder) + "/" +
                                          std::string(ZapModule::kPendingHallSendsFolder));
 std::unique_ptr<ZapModule::HallOffer> hallOffer;
 std::vector<ZapModule::HallRequest> hallRequests;
@@ -70,7 +67,7 @@ PageProgram& Make() {
         PageFilesChanged(joined.c_str());
     };
     program = std::make_unique<PageProgram>(
-        kDataFolder, kUserFolder,
+        ZapModule::kPageDataFolder, ZapModule::kPageUserFolder,
         [](const std::string& path, std::string* problem) {
             return ZapModule::LoadPicture(path, problem);
         },

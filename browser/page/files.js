@@ -17,9 +17,9 @@
 
 window.ZapwallFiles = (() => {
   const { element, keepKeysIn, outsideGames } = window.ZapwallTools;
-  const FOLDER = '/user';
   // The file names and limits of the desktop's code, as the build wrote them (page_design.js).
   const { numbers, files: names } = window.ZapwallDesign;
+  const FOLDER = names['user-folder'];
   const REPLAYS = names.replays;
   const REPLAY_EXTENSION = names['replay-extension'];
   const KEPT_FILES = [

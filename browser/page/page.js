@@ -19,7 +19,7 @@
     ArrowDown: numbers['key-down'], p: KEY_P, P: KEY_P,
   };
   const ARROWS = new Set([numbers['key-up'], numbers['key-down']]);
-  const DATA_FOLDER = '/data';
+  const DATA_FOLDER = files['data-folder'];
   const WATCHED_FILE = `/tmp/watched${files['replay-extension']}`;
   const HALL_ROWS = numbers['hall-rows'];
   const HALL_STEP_MILLIS = numbers['hall-step-millis'];
@@ -869,7 +869,7 @@
         return;
       }
     } else {
-      module.FS.mkdirTree('/user');
+      module.FS.mkdirTree(files['user-folder']);
     }
     try {
       await loadData(module, firstData);

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "browser/app/page_folders.h"
 #include "game/input.h"
 #include "shell/menu_rules.h"
 #include "shell/window_design.h"
@@ -97,9 +98,13 @@ const std::map<std::string_view, std::string_view> kTexts = {
 
 // The player's files, as the desktop names them.
 const std::map<std::string_view, std::string_view> kFileNames = {
-    {"players", kRosterFile},   {"hall", kHallFile},
-    {"tick", kTickFile},        {"replay-extension", kReplayExtension},
+    {"players", kRosterFile},
+    {"hall", kHallFile},
+    {"tick", kTickFile},
+    {"replay-extension", kReplayExtension},
     {"replays", kReplayFolder},
+    {"data-folder", kPageDataFolder},
+    {"user-folder", kPageUserFolder},
 };
 
 const std::map<std::string_view, long long> kNumbers = {
