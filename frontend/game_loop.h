@@ -5,7 +5,6 @@
 // when the next step is due, and the event loop delivers window events the moment they arrive
 // in between. Nothing waits inside a call, and the loop never spins.
 
-#include <QObject>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -17,9 +16,11 @@
 
 namespace ZapModule {
 
-class GameLoop : public QObject {
+class GameLoop {
   public:
     explicit GameLoop(GameState& s, std::unique_ptr<StepWaker> waker = MakeStepWaker());
+    GameLoop(const GameLoop&) = delete;
+    GameLoop& operator=(const GameLoop&) = delete;
 
     // Timer1's interval: 0 stopped, 1 running.
     int32_t Interval() const { return core_.Interval(); }

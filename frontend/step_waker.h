@@ -4,7 +4,6 @@
 // timerfd watched by the event loop fires within microseconds; elsewhere a precise Qt timer does,
 // rounded up to whole milliseconds.
 
-#include <QObject>
 #include <chrono>
 #include <functional>
 #include <memory>
