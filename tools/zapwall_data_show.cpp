@@ -164,16 +164,16 @@ std::optional<std::string> DataFileKind(const std::string& path) {
     std::string name = path.substr(path.rfind('/') + 1);
     const std::string kept = ".damaged";
     if (name.size() > kept.size() && name.ends_with(kept)) name.resize(name.size() - kept.size());
-    for (const char* kind : {"players.ko", "hall.ko", "tick.ko", "animations.ko", "levels.ko"}) {
+    for (const char* kind : {kRosterFile, kHallFile, kTickFile, "animations.ko", "levels.ko"}) {
         if (name == kind) return name;
     }
     return std::nullopt;
 }
 
 ShownFile ShowDataFile(const std::string& kind, const std::vector<uint8_t>& bytes) {
-    if (kind == "players.ko") return ShowRoster(bytes);
-    if (kind == "hall.ko") return ShowHall(bytes);
-    if (kind == "tick.ko") return ShowTick(bytes);
+    if (kind == kRosterFile) return ShowRoster(bytes);
+    if (kind == kHallFile) return ShowHall(bytes);
+    if (kind == kTickFile) return ShowTick(bytes);
     if (kind == "animations.ko") return ShowAnimations(bytes);
     return ShowLevels(bytes);
 }
