@@ -11,7 +11,7 @@
   const $ = (id) => document.getElementById(id);
 
   // The windows' design and the rules' limits, as the build wrote them (page_design.js).
-  const { numbers, files, hallRows } = window.ZapwallDesign;
+  const { numbers, files, hallRows, buttons } = window.ZapwallDesign;
   // The rules' key codes of the five game keys.
   const KEY_P = numbers['key-p'];
   const GAME_KEYS = {
@@ -594,11 +594,19 @@
   // --- The game screen ----------------------------------------------------------------------
 
   // The game screen's buttons as a finger reaches them: the side panel below the pause button
-  // is split between Start (above) and Konec, and a touch there presses the button's middle.
-  const TOUCH_BUTTONS = [
-    { left: 512, top: 332, bottom: 397, x: 610, y: 365 },  // Start
-    { left: 512, top: 397, bottom: 510, x: 610, y: 428 },  // Konec
-  ];
+  // is split midway between Start (above) and Konec, and a touch there presses the button's
+  // middle.
+  const TOUCH_BUTTONS = (() => {
+    const middle = (a, b) => Math.floor((a + b) / 2);
+    const [start, quit] = [buttons.start, buttons.quit];  // left, top, right, bottom
+    const split = middle(start[3], quit[1]);
+    return [
+      { left: 512, top: 332, bottom: split, x: middle(start[0], start[2]),
+        y: middle(start[1], start[3]) },
+      { left: 512, top: split, bottom: numbers['screen-height'], x: middle(quit[0], quit[2]),
+        y: middle(quit[1], quit[3]) },
+    ];
+  })();
 
   function touchButton(x, y) {
     return TOUCH_BUTTONS.find((b) => x >= b.left && y >= b.top && y < b.bottom);

@@ -9,8 +9,9 @@
 // number of that name below: box (its "left: …px; top: …px; width: …px; height: …px"), size
 // ("width: …px; height: …px"), left, top, width, height (a number), text (HTML-escaped, CR LF as
 // one line end) or number. An unknown name stops the build. CONSTANTS_JS sets
-// window.ZapwallDesign to the numbers, the player's file names and the hall of fame's rows, which
-// the page's scripts read instead of literals of their own.
+// window.ZapwallDesign to the numbers, the player's file names, the hall of fame's rows and the
+// game screen's buttons (left, top, right, bottom), which the page's scripts read instead of
+// literals of their own.
 
 #include <fstream>
 #include <iostream>
@@ -22,6 +23,7 @@
 #include <string_view>
 
 #include "browser/app/page_folders.h"
+#include "game/contract/screen_geometry.h"
 #include "game/input.h"
 #include "shell/menu_rules.h"
 #include "shell/window_design.h"
@@ -115,6 +117,7 @@ const std::map<std::string_view, long long> kNumbers = {
     {"tick-arrow-step", MenuRules::kTickArrowStep},
     {"tick-page-step", MenuRules::kTickPageStep},
     {"field-height", kFieldHeight},
+    {"screen-height", kScreenHeight},
     {"hall-rows", HallColourCycle::kRows},
     {"hall-step-millis", HallColourCycle::kStepMilliseconds},
     {"key-escape", kKeyEscape},
@@ -203,6 +206,9 @@ std::string ConstantsScript() {
                                       {"name", BoxJson(row.Name)},
                                       {"score", BoxJson(row.Score)}});
     }
+    for (const auto& [name, button] :
+         {std::pair{"start", kStartButtonRect}, {"quit", kQuitButtonRect}})
+        design["buttons"][name] = {button.Left, button.Top, button.Right, button.Bottom};
     return "// SPDX-License-Identifier: GPL-3.0-or-later\n"
            "// The windows' design and the rules' limits for the page's scripts, written by the "
            "build.\n"
