@@ -11,7 +11,6 @@
 
 #include "game/input.h"
 #include "graphics/sprites.h"
-#include "storage/replay_folder.h"
 #include "tests/frontend/program_fixture.h"
 
 namespace ZapModule {
@@ -29,10 +28,7 @@ class GameScreenTest : public ProgramTest {
     int Interval() { return App().Timer1().Interval(); }
     // The lines of the one replay the game wrote.
     std::vector<std::string> ReplayLines() {
-        const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
-        if (kept.size() != 1) return {};
-        const auto bytes = ReadWholeFile((Data() / "replays" / kept[0]).string());
-        std::istringstream text(std::string(bytes->begin(), bytes->end()));
+        std::istringstream text(KeptReplay());
         std::vector<std::string> lines;
         for (std::string line; std::getline(text, line);) lines.push_back(line);
         return lines;
@@ -211,22 +207,10 @@ TEST_F(GameScreenTest, PressedButtonsLightTheirLampsUntilTheBackgroundIsReloaded
     EXPECT_EQ(Screen().Background(), unpressed);
 }
 
-TEST_F(GameScreenTest, TickOneStillDeliversEventsBetweenSteps) {
+// The loop runs from Qt's event loop, one step a call even at Tick 1: a key that arrives during a
+// step counts for the next step, and a timer due between two steps fires.
+TEST_F(GameScreenTest, EventsArrivingDuringAStepCountForTheNextStepEvenAtTickOne) {
     StartGame(1);
-    int steps = 0;
-    // A timer event comes in between two steps of the running loop and pauses it.
-    App().Timer1().OnStep = [&](StepClock::time_point) {
-        if (++steps == 11) QTimer::singleShot(0, &Screen(), [this] { PressKey(Qt::Key_P); });
-    };
-    PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue && !App().Timer1().Running(); }));
-    EXPECT_GT(steps, 10);
-    EXPECT_TRUE(exits_.empty());
-    EXPECT_EQ(Interval(), 1) << "a pause keeps the timer running";
-}
-
-TEST_F(GameScreenTest, AKeyArrivingDuringAStepCountsForTheNextStep) {
-    StartGame();
     int steps = 0;
     int16_t batBefore = 0, batAfter = 0;
     App().Timer1().OnStep = [&](StepClock::time_point) {
@@ -237,14 +221,15 @@ TEST_F(GameScreenTest, AKeyArrivingDuringAStepCountsForTheNextStep) {
             QCoreApplication::postEvent(
                 Screen().Field(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
         }
-        if (steps == 6) {
-            batAfter = State().BatTop;
-            PressKey(Qt::Key_P);
-        }
+        if (steps == 6) batAfter = State().BatTop;
+        if (steps == 11) QTimer::singleShot(0, &Screen(), [this] { PressKey(Qt::Key_P); });
     };
     PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 6 && !App().Timer1().Running(); }));
+    ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue && !App().Timer1().Running(); }));
+    EXPECT_GT(steps, 10);
     EXPECT_LT(batAfter, batBefore) << "the bat did not move up in the step after the key";
+    EXPECT_TRUE(exits_.empty());
+    EXPECT_EQ(Interval(), 1) << "a pause keeps the timer running";
 }
 
 // What the end keeps is the close handlers' (tests/shell ClosingTest), the sound's shut-down the
@@ -262,7 +247,9 @@ TEST_F(GameScreenTest, QuitCountdownEndsTheRunWithTheProgressStored) {
     EXPECT_EQ(sound_->Calls.back(), "Close");
 }
 
-TEST_F(GameScreenTest, GameOverEntersTheHallAndRemovesThePlayer) {
+// What game over keeps is FlowTest's (tests/game); here its message and then the hall of fame are
+// shown one after the other, and the run ends once both have closed.
+TEST_F(GameScreenTest, GameOverShowsItsMessageThenTheHallAndEnds) {
     StartGame(100);
     PressKey(Qt::Key_Space);
     State().BallsLeft = 0;
@@ -278,12 +265,12 @@ TEST_F(GameScreenTest, GameOverEntersTheHallAndRemovesThePlayer) {
         });
     };
     ASSERT_TRUE(RunUntil([&] { return !exits_.empty(); }));
-    EXPECT_TRUE(Shown("Bohužel se ti nepodařilo systém zachránit..."));
+    EXPECT_TRUE(Said("Bohužel se ti nepodařilo systém zachránit..."));
     EXPECT_TRUE(hallSeen);
     EXPECT_EQ(exits_, std::vector<int>{0});
 }
 
-TEST_F(GameScreenTest, ClosingTheGameScreenFromInsideTheLoopsWait) {
+TEST_F(GameScreenTest, ClosingTheGameScreenInPlayEndsTheRunAndNoStepFollows) {
     StartGame();
     PressKey(Qt::Key_Space);
     int steps = 0;

@@ -24,6 +24,7 @@
 #include "app/program.h"
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
+#include "storage/replay_folder.h"
 #include "storage/roster.h"
 
 namespace ZapModule {
@@ -194,10 +195,19 @@ class ProgramTest : public ::testing::Test {
         const ScreenScale& scale = Screen().Scale();
         return (scale.Place(GameScreen::kFieldDesign).topLeft() * scale.Ratio).toPoint();
     }
-    bool Shown(const std::string& text) const {
+    // Whether a message box said something containing `text`.
+    bool Said(const std::string& text) const {
         for (const ShownMessage& m : messages_)
-            if (m.Text == text) return true;
+            if (m.Text.find(text) != std::string::npos) return true;
         return false;
+    }
+    // The text of the one replay the program kept; empty unless there is exactly one.
+    std::string KeptReplay() const {
+        const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
+        if (kept.size() != 1) return {};
+        const std::vector<uint8_t> bytes =
+            ReadWholeFile((Data() / "replays" / kept[0]).string()).value_or(std::vector<uint8_t>{});
+        return std::string(bytes.begin(), bytes.end());
     }
 
     std::filesystem::path folder_;

@@ -15,7 +15,6 @@
 #include "game/state_difference.h"
 #include "game/tick.h"
 #include "graphics/picture_loader.h"
-#include "storage/replay_folder.h"
 #include "tests/frontend/program_fixture.h"
 
 namespace ZapModule {
@@ -90,13 +89,6 @@ class ReplayProgramTest : public ProgramTest {
         return MakeProgram().StartPlayback(replay);
     }
 
-    // Whether a message box said something containing `text`.
-    bool Said(const std::string& text) const {
-        for (const ShownMessage& m : messages_)
-            if (m.Text.find(text) != std::string::npos) return true;
-        return false;
-    }
-
     // The data of a game without what lies around it: the sprites and the level file (which the
     // program releases as it closes), the drawn field (a headless game draws none) and the
     // program's folder.
@@ -139,12 +131,7 @@ TEST_F(ReplayProgramTest, APlayedGameLeavesAReplayOfExactlyThatGame) {
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_EQ(phase, 3);
 
-    const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
-    ASSERT_EQ(kept.size(), 1u);
-    const auto bytes = ReadWholeFile((Data() / "replays" / kept[0]).string());
-    ASSERT_TRUE(bytes.has_value());
-    const ReplayParse parsed =
-        ParseReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const ReplayParse parsed = ParseReplay(KeptReplay());
     ASSERT_TRUE(parsed.Read.has_value()) << parsed.Problem;
     const Replay& r = *parsed.Read;
     EXPECT_EQ(r.Tick, 800);
@@ -163,28 +150,43 @@ TEST_F(ReplayProgramTest, APlayedGameLeavesAReplayOfExactlyThatGame) {
     EXPECT_EQ(again.s.Players[0].SpareBalls, stored[0].SpareBalls);
 }
 
+// The recorded inputs alone play the game out to where it ended; the viewer's keys reach only the
+// watching (Space skips the rest of a recorded pause, which the caption shows); nothing is written.
 TEST_F(ReplayProgramTest, WatchingPlaysTheGameOutAndWritesNothing) {
-    const std::string replay = RecordQuitGame(800, 400);
+    // A pause of 100 s at step 100 of a game that quits at step 400.
+    const std::string replay = RecordQuitGame(800, 400, 100, 100000);
     const std::vector<std::filesystem::path> before = Files();
     ASSERT_EQ(Watch(replay), std::nullopt);
     EXPECT_TRUE(Screen().isVisible());
     EXPECT_FALSE(Menu().isVisible());
     EXPECT_TRUE(Screen().windowTitle().contains(QString::fromUtf8("záznam hry")));
-    // The viewer's keys never reach the game: the recorded inputs alone play it.
+    const QString pauseCaption = QString::fromUtf8("(hráč dal pauzu; mezerník ji přeskočí)");
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        // Between steps the recorded pause is not on: the viewer's Space skips nothing then.
+        EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
+        PressKey(Qt::Key_Space);
+        PressKey(Qt::Key_Up);
+        EXPECT_EQ(State().MovingUp, kFalse);
+    };
+    ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue; }));
+    EXPECT_TRUE(Screen().windowTitle().endsWith(pauseCaption))
+        << Screen().windowTitle().toStdString();
+    App().Timer1().OnStep = nullptr;
     PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Up);
-    EXPECT_EQ(State().MovingUp, kFalse);
+    // The rest of the pause is skipped: the game goes on at once and ends as recorded.
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
     EXPECT_EQ(DataDifference(GameOnly(State()), recorded), "");
+    EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
     EXPECT_EQ(State().Unloaded, kTrue);
     EXPECT_EQ(exits_, std::vector<int>{0});
     EXPECT_FALSE(Said("Záznam"));
     EXPECT_EQ(Files(), before);
 }
 
+// The viewer's P and Esc reach the watching's rules (tests/shell); here the held watching holds
+// the game loop and the caption shows it.
 TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
     const std::string replay = RecordQuitGame(8000, 2000);  // 20 s of game
-    const std::vector<std::filesystem::path> before = Files();
     ASSERT_EQ(Watch(replay), std::nullopt);
     int64_t heldAt = -1, stepsWhileHeld = -1, resumedAt = -1;
     bool titleHeld = false;
@@ -219,29 +221,6 @@ TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
     EXPECT_GT(State().Steps, resumedAt) << "the watching goes on after the second P";
     EXPECT_LT(State().Steps, 2000);
     EXPECT_EQ(exits_, std::vector<int>{0});
-    EXPECT_EQ(Files(), before);
-}
-
-TEST_F(ReplayProgramTest, ARecordedPauseIsShownAndSpaceSkipsItsRest) {
-    // A pause of 100 s at step 100 of a game that quits at step 200.
-    const std::string replay = RecordQuitGame(8000, 200, 100, 100000);
-    ASSERT_EQ(Watch(replay), std::nullopt);
-    const QString pauseCaption = QString::fromUtf8("(hráč dal pauzu; mezerník ji přeskočí)");
-    bool shown = false;
-    App().Timer1().OnStep = [&](StepClock::time_point) {
-        // Between steps the recorded pause is not on; the viewer's Space skips nothing then.
-        EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
-        PressKey(Qt::Key_Space);
-    };
-    ASSERT_TRUE(RunUntil([&] { return State().Paused == kTrue; }));
-    shown = Screen().windowTitle().endsWith(pauseCaption);
-    EXPECT_TRUE(shown) << Screen().windowTitle().toStdString();
-    App().Timer1().OnStep = nullptr;
-    PressKey(Qt::Key_Space);
-    // The rest of the pause is skipped: the game goes on at once and ends as recorded.
-    ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
-    EXPECT_EQ(DataDifference(GameOnly(State()), recorded), "");
-    EXPECT_FALSE(Screen().windowTitle().endsWith(pauseCaption));
 }
 
 // Which replays are refused, and why, is the shell's (tests/shell); here the refusal is said and
