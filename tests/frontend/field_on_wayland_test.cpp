@@ -220,28 +220,17 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     StartGame(100);
     int steps = 0;
     App().Timer1().OnStep = [&](StepClock::time_point) {
-        KeepPlaying();
-        GameState& s = State();
-        if (steps == 100) {  // a wall grows and stands: a large picture appears
-            s.WallOn = kTrue;
-            s.WallS = kWallGrowing;
-        }
-        if (steps == 150) Screen().Field()->repaint(10, 10, 40, 40);  // Qt paints a part
-        if (steps == 250) s.WallS = kWallShrinking;
-        ++steps;
-        if (steps == 300) s.LevelDone = kTrue;  // the next step switches the level
+        PlayTheFieldScenario(steps++);
         // The game pauses; without P, so that no sign over the field keeps the subsurface away.
-        if (steps == 400 || steps == 450) s.Paused = kTrue;
+        if (steps == 400 || steps == 450) State().Paused = kTrue;
     };
-    PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Space);
+    ReleaseTheBall();
     ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }));
 
     // The level switch shows the black field with the messages, which Qt paints.
     ASSERT_TRUE(Screen().Label3(0)->isVisible());
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
-    PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Space);
+    ReleaseTheBall();
     ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }));
     // Paused on the next level, after the wall, the partial repaint and the switch.
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
@@ -285,8 +274,7 @@ TEST_F(FieldOnWaylandTest, TheFieldFollowsTheWindowInAndOutOfFullScreenWhilePlay
         pauseAt = steps + count;
         return RunUntil([&] { return steps >= pauseAt && !App().Timer1().Running(); });
     };
-    PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Space);
+    ReleaseTheBall();
     ASSERT_TRUE(playOnUntilPaused(100));
     ASSERT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
     ASSERT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";

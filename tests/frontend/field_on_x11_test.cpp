@@ -30,13 +30,6 @@ class FieldOnX11Test : public ProgramTest {
             GTEST_SKIP() << "needs an X display (QT_QPA_PLATFORM=xcb)";
         x_ = x11->connection();
     }
-    // Keeps the game going and runs `check` with the step's number.
-    void OnEveryStep(const std::function<void(int)>& check) {
-        App().Timer1().OnStep = [this, check, steps = 0](StepClock::time_point) mutable {
-            KeepPlaying();
-            check(steps++);
-        };
-    }
     xcb_window_t Window() { return static_cast<xcb_window_t>(Screen().windowHandle()->winId()); }
     // The field as the X server holds it in the window.
     QImage OnDisplay() {
@@ -62,22 +55,13 @@ class FieldOnX11Test : public ProgramTest {
 TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
     StartGame(100);
     int steps = 0, wrongSteps = 0, pastQt = 0;
-    OnEveryStep([&](int step) {
-        GameState& s = State();
-        if (step == 100) {  // a wall grows and stands: a large picture appears
-            s.WallOn = kTrue;
-            s.WallS = kWallGrowing;
-        }
-        if (step == 150) Screen().Field()->repaint(10, 10, 40, 40);  // Qt paints a part
-        if (step == 250) s.WallS = kWallShrinking;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        PlayTheFieldScenario(steps);
         if (Differing(OnDisplay()) != 0) ++wrongSteps;
-        if (step % 50 == 49 && QtCopyOld()) ++pastQt;
-        steps = step + 1;
-        if (steps == 300) s.LevelDone = kTrue;  // the next step switches the level
-        if (steps == 400) PressKey(Qt::Key_P);  // and the next level stops after 100 steps
-    });
-    PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Space);
+        if (steps % 50 == 49 && QtCopyOld()) ++pastQt;
+        if (++steps == 400) PressKey(Qt::Key_P);  // the next level stops after 100 steps
+    };
+    ReleaseTheBall();
     ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }));
     EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
     EXPECT_GT(pastQt, 0) << "every refresh was painted by Qt";
@@ -87,8 +71,7 @@ TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
     QCoreApplication::processEvents();
     EXPECT_EQ(Differing(OnDisplay()), 0);
     // The next level is drawn past Qt again, over what Qt drew.
-    PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Space);
+    ReleaseTheBall();
     ASSERT_TRUE(RunUntil([&] { return steps >= 400 && !App().Timer1().Running(); }));
     EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
 }
@@ -96,13 +79,12 @@ TEST_F(FieldOnX11Test, TheDisplayShowsTheSurfaceAfterEveryStep) {
 TEST_F(FieldOnX11Test, AnUncoveredWindowShowsTheLatestField) {
     StartGame(100);
     int steps = 0;
-    OnEveryStep([&](int step) {
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        KeepPlaying();
         // The field stands still, drawn past Qt: paused without P, so no sign lies over it.
-        if (step == 60) State().Paused = kTrue;
-        steps = step + 1;
-    });
-    PressKey(Qt::Key_Space);
-    PressKey(Qt::Key_Space);
+        if (++steps == 61) State().Paused = kTrue;
+    };
+    ReleaseTheBall();
     ASSERT_TRUE(RunUntil([&] { return steps > 60 && !App().Timer1().Running(); }));
     ASSERT_TRUE(QtCopyOld());
 

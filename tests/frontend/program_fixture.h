@@ -123,7 +123,26 @@ class ProgramTest : public ::testing::Test {
         }
         s.BallsLeft = 3;
     }
+    // The field tests' game, called at each step (counted from 0): the bat follows the ball, a
+    // wall grows at step 100 and goes at 250 (a large picture comes and goes), Qt paints a part
+    // of the field at 150, and the level is done at 299 (the next step switches it).
+    void PlayTheFieldScenario(int step) {
+        KeepPlaying();
+        GameState& s = State();
+        if (step == 100) {
+            s.WallOn = kTrue;
+            s.WallS = kWallGrowing;
+        }
+        if (step == 150) Screen().Field()->repaint(10, 10, 40, 40);
+        if (step == 250) s.WallS = kWallShrinking;
+        if (step == 299) s.LevelDone = kTrue;
+    }
     void PressKey(Qt::Key key) { QTest::keyPress(Screen().Field(), key); }
+    // Space twice: play starts and the ball leaves the bat.
+    void ReleaseTheBall() {
+        PressKey(Qt::Key_Space);
+        PressKey(Qt::Key_Space);
+    }
     void ReleaseKey(Qt::Key key) { QTest::keyRelease(Screen().Field(), key); }
 
     // Lets the event loop (and the game loop it runs) go on until `done` holds; a watchdog ends
