@@ -99,7 +99,6 @@ TEST_F(MenuTest, HoverKeepsTheLastItemTouchedYellow) {
     EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kStart), QColor(255, 255, 0));
     QTest::mouseMove(Menu().MenuItem(MenuWindow::kExit), {10, 5});
     EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kStart), QColor(120, 120, 120));
-    EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kHallOfFame), QColor(120, 120, 120));
     EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kExit), QColor(255, 255, 0));
     QTest::mouseMove(Menu().Frame(), {5, 300});
     EXPECT_EQ(Menu().ItemFrameColour(MenuWindow::kExit), QColor(255, 255, 0));
