@@ -65,11 +65,11 @@ TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
     EXPECT_EQ(Hall().ScoreLabel(0)->text(), "1200");
 }
 
-// "Zavřít" holds the focus, and Enter, Space and Esc close the window; an Esc still repeating
-// from before it opened does not.
+// "Zavřít" holds the focus, and its key (Return; which keys work a label is the menu test's) and
+// Esc close the window; an Esc still repeating from before it opened does not.
 TEST_F(HallWindowTest, KeysCloseIt) {
     Launch();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         Hall().Open();
         EXPECT_EQ(Hall().focusWidget(), Hall().CloseLabel()) << key;
         QKeyEvent held(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, {}, true);
