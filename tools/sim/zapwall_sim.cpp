@@ -318,7 +318,7 @@ int RunScripted(const Options& o) {
         if (index < 0) throw UsageError{"no player named " + *o.Player + " in the roster"};
         StartGame(s, index, o.Tick);
     } else {
-        StartGameAs(s, PlayerRecord{"NoBrain", 0, 0, 3}, o.Tick);
+        StartGameAs(s, PlayerRecord{std::string(kNoPlayerName), 0, 0, 3}, o.Tick);
     }
     if (o.State) {
         Json state;
