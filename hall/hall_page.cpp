@@ -1,33 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hall/hall_page.h"
 
-namespace ZapModule {
+#include "shell/html_text.h"
 
-std::string EscapeHtml(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+namespace ZapModule {
 
 std::string HallPage(const std::vector<FiledResult>& results, const AcceptedLevelSets& sets,
                      const std::string& filterTitle, const std::string& playAt) {

@@ -4,16 +4,12 @@
 // replay to download and, where the server serves the browser edition, to watch there.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "hall/accepted_level_sets.h"
 #include "hall/result_store.h"
 
 namespace ZapModule {
-
-// Text as HTML shows it literally, in an element or a quoted attribute.
-std::string EscapeHtml(std::string_view text);
 
 // The page of `results` (best first), titled after the filter; `playAt` is the browser
 // edition's address ("/play/"), empty where it is not served.

@@ -13,18 +13,21 @@
 // game screen's buttons (left, top, right, bottom), which the page's scripts read instead of
 // literals of their own.
 
-#include <fstream>
+#include <cstdint>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "browser/app/page_folders.h"
 #include "game/contract/screen_geometry.h"
 #include "game/input.h"
+#include "platform/disk_files.h"
+#include "shell/html_text.h"
 #include "shell/menu_rules.h"
 #include "shell/window_design.h"
 #include "storage/hall.h"
@@ -140,26 +143,17 @@ std::string Px(std::string_view property, int value) {
     return std::string(property) + ": " + std::to_string(value) + "px";
 }
 
-std::string Escaped(std::string_view text) {
-    std::string html;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        if (c == '&')
-            html += "&amp;";
-        else if (c == '<')
-            html += "&lt;";
-        else if (c == '>')
-            html += "&gt;";
-        else
-            html += c;
-    }
-    return html;
+// The text as the page shows it: CR LF is one line end, as in the desktop's text box.
+std::string PageText(std::string_view text) {
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') lines += text[i];
+    return EscapeHtml(lines);
 }
 
 // What {{KIND:NAME}} stands for.
 std::string Replacement(std::string_view kind, std::string_view name) {
-    if (kind == "text") return Escaped(Find(kTexts, name));
+    if (kind == "text") return PageText(Find(kTexts, name));
     if (kind == "number") return std::to_string(Find(kNumbers, name));
     const Box& box = Find(kBoxes, name);
     if (kind == "box")
@@ -217,16 +211,14 @@ std::string ConstantsScript() {
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error(path + ": cannot be read");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
+    if (!bytes) throw std::runtime_error(path + ": cannot be read");
+    return {bytes->begin(), bytes->end()};
 }
 
 void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) throw std::runtime_error(path + ": cannot be written");
+    if (!ReplaceFile(path, {text.begin(), text.end()}))
+        throw std::runtime_error(path + ": cannot be written");
 }
 
 }  // namespace
