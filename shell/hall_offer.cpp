@@ -33,9 +33,16 @@ HallOffer::HallOffer(std::optional<std::string> address, PendingHallSends& pendi
                      std::optional<HallSend> game)
     : address_(std::move(address)), pending_(pending), game_(std::move(game)) {
     if (address_) kept_ = pending_.Names();
+    notes_ = pending_.TakeNotes();
 }
 
 std::string HallOffer::Question() const {
+    std::string notes;
+    for (const std::string& note : notes_) notes += note + "\n";
+    return notes + Asked();
+}
+
+std::string HallOffer::Asked() const {
     const std::string server = "do síně slávy na serveru " + address_.value_or("") + "?";
     if (!game_) return "Čeká " + KeptResults(kept_.size()) + ". Odeslat je teď " + server;
     std::string question = "Odeslat výsledek této hry (" + Result(*game_) + ") " + server;
@@ -60,9 +67,9 @@ std::vector<HallRequest> HallOffer::Accept(const std::string& nickname) {
     return requests;
 }
 
-std::string HallOffer::Answered(const HallRequest& request, int status, std::string_view reason,
+std::string HallOffer::Answered(const HallRequest& request, int status, std::string_view body,
                                 std::string_view problem) {
-    const HallSendAnswer answer = ReadHallAnswer(status, reason, problem);
+    const HallSendAnswer answer = ReadHallAnswer(status, body, problem);
     std::string text = request.About + ": " + answer.Text;
     if (answer.Outcome != HallSendOutcome::Failed) {
         if (!request.Kept.empty()) pending_.Drop(request.Kept);

@@ -35,21 +35,27 @@ class HallOffer {
     // Whether the player is to be asked at all.
     bool Asks() const { return address_ && (game_ || !kept_.empty()); }
     const std::optional<HallSend>& Game() const { return game_; }
-    // The question, in Czech: which result, to which server, and how many kept ones go too.
+    // The question, in Czech: which result, to which server, and how many kept ones go too,
+    // after the notes on kept sends set aside as damaged.
     std::string Question() const;
+    // The notes on the kept sends set aside as damaged when the offer was made.
+    const std::vector<std::string>& Notes() const { return notes_; }
 
     // The player's yes, the game under `nickname`: the requests to make, the game's first.
     std::vector<HallRequest> Accept(const std::string& nickname);
     // The answer to one of them (as ReadHallAnswer takes it): the text to show, naming the result;
     // the send is dropped or stays kept.
-    std::string Answered(const HallRequest& request, int status, std::string_view reason,
+    std::string Answered(const HallRequest& request, int status, std::string_view body,
                          std::string_view problem);
 
   private:
+    std::string Asked() const;
+
     std::optional<std::string> address_;
     PendingHallSends& pending_;
     std::optional<HallSend> game_;
     std::vector<std::string> kept_;
+    std::vector<std::string> notes_;
 };
 
 }  // namespace ZapModule

@@ -33,8 +33,11 @@ struct HallSend {
 
 // The longest nickname a server takes, in characters.
 constexpr size_t kMaxHallNicknameCharacters = 32;
-// How long a send may take before it counts as failed (and is kept for later).
+// How long a whole send may take, answer and all, before it counts as failed (and is kept for
+// later): a server that sends a byte now and then is not waited on for longer.
 constexpr int kHallSendTimeoutMillis = 20'000;
+// The longest answer a send reads; a longer one is no hall server's and the send is kept.
+constexpr size_t kMaxHallAnswerBytes = 64 * 1024;
 
 // The send a game ending in this state offers, under the roster's name of its player: one that
 // ended by a game over or a quit, which the server files; nothing for a game closed mid-play or
@@ -64,10 +67,14 @@ struct HallSendAnswer {
 std::string PercentEncoded(std::string_view text);
 std::optional<std::string> PercentDecoded(std::string_view text);
 
-// The answer to a send from its HTTP `status` and the server's `reason` (the JSON's "reason",
-// empty when there is none); status 0 when no answer came, `problem` saying why (the network's
-// words, or a timeout). Only a refusal the server gave a reason for is final; a busy or failing
-// server (408, 429, 5xx) and an answer from something that is no hall server count as failed.
-HallSendAnswer ReadHallAnswer(int status, std::string_view reason, std::string_view problem);
+// The answer to a send from its HTTP `status` and the answer's whole `body`; status 0 when no
+// answer came. `problem` says why no whole answer came (the network's words, a timeout, a body
+// cut off or longer than kMaxHallAnswerBytes, a redirect, which is never followed): the send
+// then failed, whatever the status. Only the hall server's own answer ends a send: filed, a
+// 201 or 200 whose body is one complete JSON object with "filed": true; refused, a refusal of
+// the game itself (400, 413, 415, 422) whose JSON object gives a "reason" and does not say
+// filed. Everything else (a busy or failing server, an HTML page, a JSON of another kind, a
+// redirect) failed, and the send is kept.
+HallSendAnswer ReadHallAnswer(int status, std::string_view body, std::string_view problem);
 
 }  // namespace ZapModule

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/disk_files.h"
+#include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 
 namespace ZapModule {
@@ -14,18 +16,32 @@ namespace {
 
 constexpr std::string_view kMagic = "ZAPWALL-HALL-SEND 1\n";
 constexpr std::string_view kExtension = ".hall-send";
+// A kept send's number has at least six digits, and at most as many as 64 bits surely hold.
 constexpr size_t kNumberDigits = 6;
+constexpr size_t kMostNumberDigits = 18;
+constexpr uint64_t kHighestNumber = 999'999'999'999'999'999;
 // A kept send's header lines beside the replay's largest file.
 constexpr size_t kMaxHeaderBytes = 4096;
+constexpr size_t kMaxSendBytes = kMaxReplayFileSize + kMaxHeaderBytes;
 
-// The number of a kept send's file name ("000012.hall-send"), or -1 for another file.
-int NumberOf(const std::string& name) {
-    if (name.size() != kNumberDigits + kExtension.size() ||
-        name.compare(kNumberDigits, std::string::npos, kExtension) != 0)
-        return -1;
-    int number = 0;
-    const auto [end, ec] = std::from_chars(name.data(), name.data() + kNumberDigits, number);
-    return ec == std::errc() && end == name.data() + kNumberDigits ? number : -1;
+// A kept send's file name: its number, with zeros before it up to six digits.
+std::string NameOf(uint64_t number) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < kNumberDigits) digits.insert(0, kNumberDigits - digits.size(), '0');
+    return digits + std::string(kExtension);
+}
+
+// The number of a kept send's file name, or nothing for another file.
+std::optional<uint64_t> NumberOf(std::string_view name) {
+    if (!name.ends_with(kExtension)) return std::nullopt;
+    const std::string_view digits = name.substr(0, name.size() - kExtension.size());
+    if (digits.size() < kNumberDigits || digits.size() > kMostNumberDigits) return std::nullopt;
+    uint64_t number = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (ec != std::errc() || end != digits.data() + digits.size() || number == 0 ||
+        NameOf(number) != name)
+        return std::nullopt;
+    return number;
 }
 
 // The words after "KEYWORD " on the text's next line, which is consumed.
@@ -68,15 +84,41 @@ std::optional<HallSend> ParsePendingSend(std::string_view text) {
     return HallSend{*decoded, *score, *level, std::string(text)};
 }
 
-std::vector<std::string> PendingHallSends::Names() const {
-    std::vector<std::string> names;
+std::vector<std::string> PendingHallSends::Names() {
+    if (!std::exchange(swept_, true))
+        RemoveStaleTemporaries(folder_, [](const std::string& name) {
+            std::string file;
+            return IsTemporaryName(name, &file) && NumberOf(file).has_value();
+        });
+    std::vector<std::pair<uint64_t, std::string>> found;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end;
          it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (NumberOf(name) >= 0) names.push_back(std::move(name));
+        if (const std::optional<uint64_t> number = NumberOf(name))
+            found.emplace_back(*number, std::move(name));
     }
-    std::sort(names.begin(), names.end());
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> names;
+    for (auto& [number, name] : found) {
+        highest_ = std::max(highest_, number);
+        // The header tells a kept send; the whole is read only when it is sent.
+        FileReader reader(folder_ + "/" + name, kMaxSendBytes);
+        std::string start(kMaxHeaderBytes, '\0');
+        std::ptrdiff_t got = 0;
+        for (std::ptrdiff_t now = 1; reader.Opened().Ok() && now > 0 && got < std::ssize(start);
+             got += now)
+            now = reader.Read(start.data() + got, start.size() - static_cast<size_t>(got));
+        start.resize(static_cast<size_t>(std::max<std::ptrdiff_t>(got, 0)));
+        if (!reader.Opened().Ok())
+            SetAside(name, DescribeReadFailure(reader.Opened()));
+        else if (start.empty())
+            SetAside(name, "soubor je prázdný");
+        else if (!ParsePendingSend(start))
+            SetAside(name, "to není uschovaný výsledek");
+        else
+            names.push_back(std::move(name));
+    }
     return names;
 }
 
@@ -88,23 +130,42 @@ std::optional<std::string> PendingHallSends::Keep(const HallSend& send, std::str
     }
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
-    const int number = names.empty() ? 1 : NumberOf(names.back()) + 1;
-    std::string name = std::to_string(number);
-    name = std::string(kNumberDigits - std::min(kNumberDigits, name.size()), '0') + name +
-           std::string(kExtension);
+    // After the last number the first free one.
+    uint64_t number = highest_ + 1;
+    if (highest_ >= kHighestNumber)
+        for (number = 1; EntryExists(folder_ + "/" + NameOf(number));) ++number;
+    std::string name = NameOf(number);
     const std::string text = PendingSendText(send);
     int written = 0;
     if (error || !ReplaceFile(folder_ + "/" + name, {text.begin(), text.end()}, {}, &written)) {
         *problem = WriteErrorText(error ? error.value() : written);
         return std::nullopt;
     }
+    highest_ = std::max(highest_, number);
     return name;
 }
 
-std::optional<HallSend> PendingHallSends::Read(const std::string& name) const {
-    const auto bytes = ReadWholeFile(folder_ + "/" + name, kMaxReplayFileSize + kMaxHeaderBytes);
-    if (!bytes) return std::nullopt;
-    return ParsePendingSend(std::string(bytes->begin(), bytes->end()));
+std::optional<HallSend> PendingHallSends::Read(const std::string& name) {
+    const FileRead read = ReadRegularFile(folder_ + "/" + name, kMaxSendBytes);
+    if (read.Failure == ReadFailure::Missing) return std::nullopt;
+    std::optional<HallSend> send;
+    if (read.Ok()) send = ParsePendingSend(std::string(read.Bytes.begin(), read.Bytes.end()));
+    if (!send) SetAside(name, read.Ok() ? "to není uschovaný výsledek" : DescribeReadFailure(read));
+    return send;
+}
+
+void PendingHallSends::SetAside(const std::string& name, const std::string& why) {
+    const std::string path = folder_ + "/" + name;
+    std::string aside = name + ".damaged";
+    for (int i = 1; EntryExists(folder_ + "/" + aside); ++i)
+        aside = name + ".damaged." + std::to_string(i);
+    std::error_code error;
+    std::filesystem::rename(path, folder_ + "/" + aside, error);
+    std::string note =
+        "Uschovaný výsledek " + name + " ve složce " + folder_ + " nelze použít (" + why + "); ";
+    note += error ? "nelze ho ani odložit (" + WriteErrorText(error.value()) + "), hra ho vynechá."
+                  : "je odložen jako " + aside + " a hra ho už nenabízí.";
+    notes_.push_back(std::move(note));
 }
 
 void PendingHallSends::Drop(const std::string& name) {

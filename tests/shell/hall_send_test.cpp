@@ -3,39 +3,73 @@
 // offer's sends kept on disk until the server filed or refused them.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "game/contract/state.h"
+#include "platform/disk_files.h"
 #include "shell/hall_offer.h"
 #include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
 
-TEST(HallSendTest, OnlyARefusalWithTheServersReasonIsFinal) {
+// A hall server's answers: filed, filed before, refused.
+constexpr const char* kFiled =
+    R"({"filed": true, "earlier": false, "entry": {"id": 7, "name": "\u0160\u00e1rka \ud83d\ude00",
+        "score": -1.5e2, "levelSet": "", "steps": [0, null, false]}})";
+constexpr const char* kRefused = R"({"filed":false,"reason":"hra nebyla dohr\u00e1na"})";
+
+TEST(HallSendTest, OnlyTheHallServersOwnWholeAnswerEndsASend) {
+    const std::string deep = std::string(5000, '[') + std::string(5000, ']');
     const struct {
         int Status;
-        const char* Reason;
+        std::string Body;
+        const char* Problem;
         HallSendOutcome Outcome;
+        const char* Shown;
     } cases[] = {
-        {201, "", HallSendOutcome::Filed},
-        {200, "", HallSendOutcome::Filed},
-        {422, "hra nebyla dohrána", HallSendOutcome::Refused},
-        {400, "řídicí znak", HallSendOutcome::Refused},
-        {0, "", HallSendOutcome::Failed},
-        {404, "", HallSendOutcome::Failed},
-        {429, "zkuste to později", HallSendOutcome::Failed},
-        {408, "x", HallSendOutcome::Failed},
-        {503, "x", HallSendOutcome::Failed},
-        {302, "", HallSendOutcome::Failed},
+        {201, kFiled, "", HallSendOutcome::Filed, "zapsán"},
+        {200, R"( {"filed":true,"earlier":true} )", "", HallSendOutcome::Filed, "už"},
+        {422, kRefused, "", HallSendOutcome::Refused, "hra nebyla dohrána"},
+        {400, R"({"reason":"\"jm\u00e9no\"\n"})", "", HallSendOutcome::Refused, "\"jméno\"\n"},
+        {413, R"({"filed":false,"reason":"velký"})", "", HallSendOutcome::Refused, "velký"},
+        // Something that is no hall server, or not its whole answer.
+        {200, "<html><body>Vítejte</body></html>", "", HallSendOutcome::Failed, "HTTP 200"},
+        {200, R"({"ok":true})", "", HallSendOutcome::Failed, "HTTP 200"},
+        {201, R"({"filed":"true"})", "", HallSendOutcome::Failed, "HTTP 201"},
+        {201, R"({"filed":true,"entry":{"id":7)", "", HallSendOutcome::Failed, "HTTP 201"},
+        {201, R"({"filed":true} {"filed":true})", "", HallSendOutcome::Failed, "HTTP 201"},
+        {201, R"({"filed":true,"name":"\ud800"})", "", HallSendOutcome::Failed, "HTTP 201"},
+        {201, R"({"filed":true,"score":01})", "", HallSendOutcome::Failed, "HTTP 201"},
+        {201, "{\"filed\":true,\"name\":\"a\tb\"}", "", HallSendOutcome::Failed, "HTTP 201"},
+        {201, kFiled, "odpověď přišla neúplná", HallSendOutcome::Failed, "neúplná"},
+        {201, "[" + deep + "]", "", HallSendOutcome::Failed, "HTTP 201"},
+        {302, "", "", HallSendOutcome::Failed, "přesměrování"},
+        {307, kFiled, "", HallSendOutcome::Failed, "HTTP 307"},
+        // A refusal that is not of the game, or not the server's.
+        {422, "<html>Unprocessable</html>", "", HallSendOutcome::Failed, "HTTP 422"},
+        {422, R"({"filed":false})", "", HallSendOutcome::Failed, "HTTP 422"},
+        {422, R"({"filed":true,"reason":"x"})", "", HallSendOutcome::Failed, "HTTP 422"},
+        {404, R"({"filed":false,"reason":"nic takového tu není"})", "", HallSendOutcome::Failed,
+         "nic takového"},
+        {429, R"({"filed":false,"reason":"zkuste to později"})", "", HallSendOutcome::Failed,
+         "později"},
+        {408, kRefused, "", HallSendOutcome::Failed, "HTTP 408"},
+        {500, R"({"filed":false,"reason":"databáze selhala"})", "", HallSendOutcome::Failed,
+         "databáze selhala"},
+        {503, kRefused, "", HallSendOutcome::Failed, "HTTP 503"},
+        {0, "", "spojení odmítnuto", HallSendOutcome::Failed, "spojení odmítnuto"},
     };
     for (const auto& c : cases) {
-        const HallSendAnswer answer = ReadHallAnswer(c.Status, c.Reason, "spojení odmítnuto");
-        EXPECT_EQ(answer.Outcome, c.Outcome) << c.Status;
-        EXPECT_NE(answer.Text.find(c.Status == 0 ? "spojení odmítnuto" : c.Reason),
-                  std::string::npos)
-            << answer.Text;
+        const HallSendAnswer answer = ReadHallAnswer(c.Status, c.Body, c.Problem);
+        EXPECT_EQ(answer.Outcome, c.Outcome) << c.Status << " " << c.Body.substr(0, 80);
+        EXPECT_NE(answer.Text.find(c.Shown), std::string::npos) << answer.Text;
     }
 }
 
@@ -106,20 +140,120 @@ TEST_F(HallOfferTest, KeepsEverySendUntilTheServerFiledOrRefusedIt) {
     EXPECT_EQ(pending.Names().size(), 2u);  // the game is kept before it is sent
 
     offer.Answered(requests[0], 0, "", "vypršel čas na odpověď");
-    offer.Answered(requests[1], 201, "", "");
+    offer.Answered(requests[1], 201, kFiled, "");
     EXPECT_EQ(pending.Names(), std::vector<std::string>{requests[0].Kept});
     EXPECT_EQ(pending.Read(requests[0].Kept)->Name, "Bobík");
-    offer.Answered(requests[0], 422, "hra nebyla dohrána", "");
+    offer.Answered(requests[0], 422, kRefused, "");
     EXPECT_TRUE(pending.Names().empty());
 
-    // A damaged file is left alone; a full folder keeps no more and says so.
-    std::ofstream(folder + "/000001.hall-send") << "ZAPWALL-HALL-SEND 1\nname %G\n";
-    EXPECT_FALSE(pending.Read("000001.hall-send"));
-    for (size_t i = 1; i < kMaxPendingHallSends; ++i) EXPECT_TRUE(pending.Keep(earlier, &problem));
+    // A full folder keeps no more and says so.
+    for (size_t i = 0; i < kMaxPendingHallSends; ++i) EXPECT_TRUE(pending.Keep(earlier, &problem));
     EXPECT_FALSE(pending.Keep(earlier, &problem));
     EXPECT_NE(problem.find("20"), std::string::npos);
     EXPECT_NE(HallOffer(address, pending, earlier).Accept("Ann")[0].NotKept, "");
 }
 
+TEST_F(HallOfferTest, NumbersKeptSendsPastSixDigitsSoThatTheyAreStillListed) {
+    const HallSend send{"Ann", 70, 2, "replay\n"};
+    const struct {
+        std::vector<std::string> There;
+        std::vector<std::string> Listed;  // after one more is kept
+    } cases[] = {
+        {{}, {"000001.hall-send"}},
+        {{"000009.hall-send"}, {"000009.hall-send", "000010.hall-send"}},
+        {{"999999.hall-send"}, {"999999.hall-send", "1000000.hall-send"}},
+        {{"1000001.hall-send", "999998.hall-send"},
+         {"999998.hall-send", "1000001.hall-send", "1000002.hall-send"}},
+        // The last number there is gives way to the first free one.
+        {{"999999999999999999.hall-send", "000001.hall-send"},
+         {"000001.hall-send", "000002.hall-send", "999999999999999999.hall-send"}},
+    };
+    for (const auto& c : cases) {
+        testing::TempFolder own;
+        PendingHallSends sends(own.Path());
+        for (const std::string& name : c.There) std::ofstream(own / name) << PendingSendText(send);
+        std::string problem;
+        ASSERT_TRUE(sends.Keep(send, &problem)) << problem;
+        EXPECT_EQ(sends.Names(), c.Listed);
+        EXPECT_EQ(sends.Read(c.Listed.back()), send);
+    }
+}
+
+TEST_F(HallOfferTest, SetsAsideWhatIsNoKeptSendAndNeverCountsIt) {
+    namespace fs = std::filesystem;
+    const HallSend send{"Ann", 70, 2, "replay\n"};
+    fs::create_directories(folder);
+    const auto path = [&](const std::string& name) { return folder + "/" + name; };
+    const auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(path(name)) << text;
+    };
+    const bool root = ::geteuid() == 0;  // reads what no mode allows
+    const struct {
+        const char* Name;
+        std::function<void(const std::string&)> Make;
+        const char* Why;
+    } junk[] = {
+        {"000001.hall-send", [&](const std::string& n) { write(n, ""); }, "prázdný"},
+        {"000002.hall-send", [&](const std::string& n) { ::mkfifo(path(n).c_str(), 0600); }, ""},
+        {"000003.hall-send", [&](const std::string& n) { fs::create_directory(path(n)); }, ""},
+        {"000004.hall-send",
+         [&](const std::string& n) {
+             write(n, PendingSendText(send));
+             fs::resize_file(path(n), kMaxReplayFileSize + 8192);
+         },
+         "velký"},
+        {"000005.hall-send",
+         [&](const std::string& n) { write(n, "ZAPWALL-HALL-SEND 1\nname %G\n"); }, "není"},
+        {"000006.hall-send",
+         [&](const std::string& n) {
+             write(n, "<html>");
+             fs::create_directory(path(n + ".damaged"));  // the first name aside is taken
+         },
+         "není"},
+        {root ? "" : "000007.hall-send",
+         [&](const std::string& n) {
+             write(n, PendingSendText(send));
+             fs::permissions(path(n), fs::perms::none);
+         },
+         "oprávnění"},
+    };
+    write("000008.hall-send", PendingSendText(send));
+    write("0000009.hall-send", "");  // no kept send's name: left alone
+    // Temporary files of a killed keep: an old one goes, a young one may still be written.
+    for (const char* left : {".000010.hall-send.AbC123", ".000011.hall-send.XyZ789"})
+        write(left, "ZAPWALL");
+    fs::last_write_time(path(".000010.hall-send.AbC123"),
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    size_t junkFiles = 0;
+    for (const auto& j : junk)
+        if (*j.Name != '\0') {
+            j.Make(j.Name);
+            ++junkFiles;
+        }
+
+    const HallOffer offer(address, pending);
+    EXPECT_EQ(pending.Names(), std::vector<std::string>{"000008.hall-send"});
+    ASSERT_EQ(offer.Notes().size(), junkFiles);
+    EXPECT_NE(offer.Question().find(offer.Notes()[0]), std::string::npos);
+    for (size_t i = 0, note = 0; i < std::size(junk); ++i) {
+        if (*junk[i].Name == '\0') continue;
+        const std::string aside = junk[i].Name + std::string(i == 5 ? ".damaged.1" : ".damaged");
+        EXPECT_TRUE(EntryExists(path(aside))) << aside;
+        EXPECT_FALSE(EntryExists(path(junk[i].Name))) << junk[i].Name;
+        EXPECT_NE(offer.Notes()[note].find(aside), std::string::npos) << offer.Notes()[note];
+        EXPECT_NE(offer.Notes()[note++].find(junk[i].Why), std::string::npos);
+    }
+    EXPECT_TRUE(EntryExists(path("0000009.hall-send")));
+    EXPECT_FALSE(EntryExists(path(".000010.hall-send.AbC123")));
+    EXPECT_TRUE(EntryExists(path(".000011.hall-send.XyZ789")));
+
+    // A file damaged past its header is set aside when it is read.
+    write("000008.hall-send", "ZAPWALL-HALL-SEND 1\nname A\nscore 1\nlevel 99999\nreplay\n");
+    EXPECT_FALSE(pending.Read("000008.hall-send"));
+    EXPECT_EQ(pending.TakeNotes().size(), 1u);
+    // Junk never blocks keeping a send, whatever its number.
+    std::string problem;
+    EXPECT_EQ(pending.Keep(send, &problem), "000009.hall-send") << problem;
+}
 }  // namespace
 }  // namespace ZapModule
