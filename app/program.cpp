@@ -181,7 +181,13 @@ void Program::OfferHallSends(std::optional<HallSend> game) {
         return;
     }
     const auto offer = std::make_shared<HallOffer>(std::move(address), *pending, std::move(game));
-    if (!offer->Asks()) return;
+    if (!offer->Asks()) {
+        // Kept sends set aside as damaged are told of even when nothing is left to offer.
+        std::string notes;
+        for (const std::string& note : offer->Notes()) notes += (notes.empty() ? "" : "\n") + note;
+        if (!notes.empty()) port_.ShowMessage(notes, kProgramTitle, MessageButtons::Ok);
+        return;
+    }
     port_.Boxes().Open([this, pending, offer] {
         GameScreen* screen = form1_.Built();
         auto* dialog =

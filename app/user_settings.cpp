@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/user_settings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <iostream>
+
+#include "platform/file_reading.h"
 
 namespace ZapModule {
 
@@ -10,6 +15,8 @@ namespace {
 
 const QString kFullScreen = QStringLiteral("display/fullScreen");
 const QString kHallServer = QStringLiteral("hallServer");
+// Far more than the few lines a player's settings take.
+constexpr size_t kMaxSettingsBytes = 1 << 20;
 
 }  // namespace
 
@@ -18,17 +25,44 @@ QString UserSettings::UserFile() {
            QStringLiteral("/zapwall/zapwall.conf");
 }
 
+bool UserSettings::Usable() const {
+    // Opened as every data file is: a FIFO or a device is never waited on.
+    const FileRead read =
+        ReadRegularFile(QFile::encodeName(file_).toStdString(), kMaxSettingsBytes);
+    if (read.Ok() || read.Failure == ReadFailure::Missing) return true;
+    if (!std::exchange(told_, true))
+        std::cerr << "zapwall: soubor nastavení " << file_.toStdString() << " nelze přečíst ("
+                  << DescribeReadFailure(read)
+                  << "); hra použije výchozí nastavení a nic do něj neuloží.\n";
+    return false;
+}
+
+QVariant UserSettings::Value(const QString& key, const QVariant& fallback) const {
+    const FileRead read =
+        ReadRegularFile(QFile::encodeName(file_).toStdString(), kMaxSettingsBytes);
+    if (!read.Ok()) {
+        Usable();
+        return fallback;
+    }
+    // Qt reads its settings only from a file it opens itself: it is given a copy of what was read.
+    QTemporaryFile copy;
+    const std::string text(read.Bytes.begin(), read.Bytes.end());
+    const auto size = static_cast<qint64>(text.size());
+    if (!copy.open() || copy.write(text.data(), size) != size || !copy.flush()) return fallback;
+    return QSettings(copy.fileName(), QSettings::IniFormat).value(key, fallback);
+}
+
 bool UserSettings::FullScreen() const {
-    return QSettings(file_, QSettings::IniFormat).value(kFullScreen, false).toBool();
+    return Value(kFullScreen, false).toBool();
 }
 
 std::string UserSettings::HallServer() const {
-    return QSettings(file_, QSettings::IniFormat).value(kHallServer).toString().toStdString();
+    return Value(kHallServer, QString()).toString().toStdString();
 }
 
 void UserSettings::SetFullScreen(bool on) {
+    if (!Usable()) return;
     QSettings settings(file_, QSettings::IniFormat);
     settings.setValue(kFullScreen, on);
 }
-
 }  // namespace ZapModule

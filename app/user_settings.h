@@ -4,9 +4,12 @@
 // formats are fixed: $XDG_CONFIG_HOME/zapwall/zapwall.conf (~/.config/zapwall/zapwall.conf), or
 // zapwall.conf in a portable copy's own folder (UseFile). The program keeps there how the player
 // likes the game screen shown (full screen or in a frame); the player writes there the hall of
-// fame server that results are offered to.
+// fame server that results are offered to. The file is read as every data file is: a FIFO, a
+// folder or a device in its place, or a file too large for settings, is never waited on nor
+// written; the defaults serve, and the player is told once on the standard error.
 
 #include <QString>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -30,7 +33,14 @@ class UserSettings {
     void UseFile(QString file) { file_ = std::move(file); }
 
   private:
+    // The setting's value as the file holds it, or `fallback`.
+    QVariant Value(const QString& key, const QVariant& fallback) const;
+    // Whether the file may be read and written: it is missing or a regular file within bounds.
+    // The player is told once of one that is not.
+    bool Usable() const;
+
     QString file_;
+    mutable bool told_ = false;
 };
 
 }  // namespace ZapModule

@@ -3,14 +3,13 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ZapModule {
@@ -21,10 +20,29 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Whether the reply's error is only its HTTP status (a 4xx or 5xx answer that came whole), not
+// a failure of the connection.
+bool StatusError(QNetworkReply::NetworkError error) {
+    return error == QNetworkReply::NoError ||
+           (error >= QNetworkReply::ContentAccessDenied &&
+            error <= QNetworkReply::UnknownContentError) ||
+           error == QNetworkReply::ProtocolInvalidOperationError ||
+           (error >= QNetworkReply::InternalServerError &&
+            error <= QNetworkReply::UnknownServerError);
+}
+
 }  // namespace
 
-HallSendDialog::HallSendDialog(HallOffer& offer, QWidget* parent)
-    : QDialog(parent), offer_(offer), network_(std::make_unique<QNetworkAccessManager>()) {
+HallSendDialog::HallSendDialog(HallOffer& offer, QWidget* parent, int deadlineMillis)
+    : QDialog(parent),
+      offer_(offer),
+      network_(std::make_unique<QNetworkAccessManager>()),
+      deadline_(new QTimer(this)) {
+    deadline_->setSingleShot(true);
+    deadline_->setInterval(deadlineMillis);
+    connect(deadline_, &QTimer::timeout, this, [this] {
+        Stop(QString::fromUtf8("vypršel čas na odpověď, %1 s").arg(deadline_->interval() / 1000.0));
+    });
     setWindowTitle(QString::fromUtf8("Síň slávy na serveru"));
     auto* layout = new QVBoxLayout(this);
     auto* question = new QLabel(Text(offer_.Question()));
@@ -40,6 +58,9 @@ HallSendDialog::HallSendDialog(HallOffer& offer, QWidget* parent)
         nickname_->hide();
     }
     answers_ = new QLabel;
+    answers_->setObjectName(QStringLiteral("answers"));
+    // A server's reason is shown as it is written, never as markup.
+    answers_->setTextFormat(Qt::PlainText);
     answers_->setWordWrap(true);
     answers_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     answers_->hide();
@@ -69,6 +90,7 @@ HallSendDialog::~HallSendDialog() {
 }
 
 void HallSendDialog::reject() {
+    deadline_->stop();
     if (reply_ != nullptr) {
         reply_->disconnect(this);
         reply_->abort();
@@ -91,33 +113,65 @@ void HallSendDialog::Send() {
 }
 
 void HallSendDialog::SendNext() {
+    if (requests_.empty()) answers_->setText(QString::fromUtf8("Není co odeslat."));
     if (next_ == requests_.size()) return;
     const HallRequest& request = requests_[next_];
     QNetworkRequest http(QUrl(Text(request.Url)));
     http.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("text/plain; charset=utf-8"));
-    http.setTransferTimeout(kHallSendTimeoutMillis);
+    http.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                      QNetworkRequest::ManualRedirectPolicy);
+    body_.clear();
+    stopped_.clear();
     reply_ = network_->post(http, QByteArray::fromStdString(request.Body));
-    connect(reply_, &QNetworkReply::finished, this, [this] { Finished(); });
+    reply_->setReadBufferSize(static_cast<qint64>(kMaxHallAnswerBytes) + 1);
+    connect(reply_, &QNetworkReply::metaDataChanged, this, [this, reply = reply_] {
+        if (reply == reply_ && reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong() >
+                                   static_cast<qint64>(kMaxHallAnswerBytes))
+            Stop(QString::fromUtf8("odpověď je delší než %1 KiB").arg(kMaxHallAnswerBytes / 1024));
+    });
+    connect(reply_, &QNetworkReply::readyRead, this, [this, reply = reply_] {
+        if (reply == reply_) Received();
+    });
+    connect(reply_, &QNetworkReply::finished, this, [this, reply = reply_] {
+        if (reply == reply_) Finished();
+    });
+    deadline_->start();
+}
+
+void HallSendDialog::Received() {
+    body_ += reply_->read(static_cast<qint64>(kMaxHallAnswerBytes) + 1 - body_.size());
+    if (body_.size() > static_cast<qint64>(kMaxHallAnswerBytes))
+        Stop(QString::fromUtf8("odpověď je delší než %1 KiB").arg(kMaxHallAnswerBytes / 1024));
+}
+
+void HallSendDialog::Stop(QString why) {
+    if (reply_ == nullptr || !stopped_.isEmpty()) return;
+    stopped_ = std::move(why);
+    reply_->abort();  // finishes the reply, now or soon
 }
 
 void HallSendDialog::Finished() {
+    deadline_->stop();
+    if (stopped_.isEmpty()) Received();
     QNetworkReply* reply = std::exchange(reply_, nullptr);
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QString reason = QJsonDocument::fromJson(reply->readAll())
-                               .object()
-                               .value(QStringLiteral("reason"))
-                               .toString();
-    const QString problem = reply->error() == QNetworkReply::OperationCanceledError
-                                ? QString::fromUtf8("vypršel čas na odpověď")
-                                : reply->errorString();
+    // Only an answer that came whole, in time and within its bound is read for what it says.
+    QString problem = stopped_;
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (problem.isEmpty() && (status == 0 || !StatusError(reply->error())))
+        problem = status == 0
+                      ? reply->errorString()
+                      : QString::fromUtf8("odpověď přišla neúplná: ") + reply->errorString();
+    else if (problem.isEmpty() && length > body_.size())
+        problem = QString::fromUtf8("odpověď přišla neúplná");
     const std::string answer =
-        offer_.Answered(requests_[next_], status, reason.toStdString(), problem.toStdString());
+        offer_.Answered(requests_[next_], status, body_.toStdString(), problem.toStdString());
+    body_.clear();
     QString shown = next_ == 0 ? QString() : answers_->text() + QStringLiteral("\n");
     answers_->setText(shown + Text(answer));
     adjustSize();  // the answers' lines grow the box
     ++next_;
     SendNext();
 }
-
 }  // namespace ZapModule

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game screen Form1 with its loop, and the ends of a run as the windows reach them: quit, game
-// over, either window closed first and a refused data folder (what each end keeps is tested
-// without windows in tests/shell).
+// over, either window closed first, a refused data folder and a settings file that is no file
+// (what each end keeps is tested without windows in tests/shell).
+
+#include <sys/stat.h>
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -299,6 +301,18 @@ TEST_F(GameScreenTest, ADamagedDataFolderIsRefusedAndNoWindowShows) {
     ASSERT_FALSE(messages_.empty());
     EXPECT_NE(messages_.back().Text.find("levels.ko"), std::string::npos);
     EXPECT_FALSE(Menu().isVisible());
+}
+
+// A FIFO as the settings file is read as no data file is: never waited on, never written.
+TEST_F(GameScreenTest, AFifoAsTheSettingsFileNeitherHoldsUpTheStartNorIsWritten) {
+    Program& program = MakeProgram();
+    const std::string settings = (folder_ / "zapwall.conf").string();
+    ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
+    EXPECT_EQ(program.Start(), std::nullopt);
+    ASSERT_TRUE(RunUntil([&] { return Menu().isVisible(); }));
+    EXPECT_FALSE(program.Settings().FullScreen());
+    program.Settings().SetFullScreen(true);
+    EXPECT_TRUE(std::filesystem::is_fifo(settings));
 }
 
 }  // namespace

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The desktop's sends to a hall server against fake servers that answer as no hall server does,
+// or only in part: the kept send stays, and every send ends within its deadline.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "frontend/hall_send_dialog.h"
+#include "tests/storage/storage_test_support.h"
+
+namespace ZapModule {
+namespace {
+
+// A server on the loopback that answers every request, once it came whole, with `Answer`, then
+// sends `Drip` a byte at a time for as long as the connection stays, or closes it.
+class FakeServer {
+  public:
+    FakeServer() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+                auto request = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [this, socket, request] { Read(socket, *request); });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    QString Address() const {
+        return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort());
+    }
+
+    QByteArray Answer;
+    bool Drip = false;
+    int Requests = 0;
+
+  private:
+    void Read(QTcpSocket* socket, QByteArray& request) {
+        request += socket->readAll();
+        const qsizetype headers = request.indexOf("\r\n\r\n");
+        if (headers < 0) return;
+        const qsizetype at = request.toLower().indexOf("content-length:");
+        const qsizetype length =
+            at < 0 ? 0 : request.mid(at + 15).split('\r')[0].trimmed().toLong();
+        if (request.size() < headers + 4 + length) return;
+        request.clear();
+        ++Requests;
+        socket->write(Answer);
+        if (!Drip) {
+            socket->disconnectFromHost();
+            return;
+        }
+        auto* drip = new QTimer(socket);
+        QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+        drip->start(100);
+    }
+
+    QTcpServer server_;
+};
+
+QByteArray Answer(const char* status, const QByteArray& headers, const QByteArray& body) {
+    return QByteArray("HTTP/1.1 ") + status + "\r\n" + headers + "\r\n" + body;
+}
+
+QByteArray Json(const char* status, const QByteArray& body) {
+    return Answer(status,
+                  "Content-Type: application/json\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\n",
+                  body);
+}
+
+TEST(HallSendDialogTest, KeepsTheSendUnlessTheHallServerItselfAnsweredWhole) {
+    FakeServer elsewhere;  // another origin, that would file anything
+    elsewhere.Answer = Json("201 Created", R"({"filed":true})");
+    const QByteArray there = elsewhere.Address().toUtf8() + "/api/results";
+    const QByteArray filed = R"({"filed":true,"earlier":false,"entry":{"id":1}})";
+    const struct {
+        const char* Name;
+        QByteArray Answer;
+        bool Drip;
+        int Deadline;
+        bool Dropped;
+    } cases[] = {
+        {"filed", Json("201 Created", filed), false, kHallSendTimeoutMillis, true},
+        {"refused", Json("422 Unprocessable Entity", R"({"filed":false,"reason":"nedohráno"})"),
+         false, kHallSendTimeoutMillis, true},
+        {"page",
+         Answer("200 OK", "Content-Type: text/html\r\nContent-Length: 13\r\n", "<html></html>"),
+         false, kHallSendTimeoutMillis, false},
+        {"302 away", Answer("302 Found", "Location: " + there + "\r\nContent-Length: 0\r\n", ""),
+         false, kHallSendTimeoutMillis, false},
+        {"307 away",
+         Answer("307 Temporary Redirect", "Location: " + there + "\r\nContent-Length: 0\r\n", ""),
+         false, kHallSendTimeoutMillis, false},
+        {"308 here",
+         Answer("308 Permanent Redirect", "Location: /api/again\r\nContent-Length: 0\r\n", ""),
+         false, kHallSendTimeoutMillis, false},
+        {"cut", Answer("201 Created", "Content-Length: 100\r\n", filed), false,
+         kHallSendTimeoutMillis, false},
+        {"drip", Answer("201 Created", "Content-Type: application/json\r\n", filed), true, 1500,
+         false},
+        {"huge",
+         Answer("201 Created", "Connection: close\r\n",
+                R"({"filed":true,"x":")" +
+                    QByteArray(static_cast<qsizetype>(kMaxHallAnswerBytes), 'x') + "\"}"),
+         false, kHallSendTimeoutMillis, false},
+        {"5xx", Json("503 Service Unavailable", R"({"filed":false,"reason":"databáze"})"), false,
+         kHallSendTimeoutMillis, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FakeServer server;
+        server.Answer = c.Answer;
+        server.Drip = c.Drip;
+        testing::TempFolder temp;
+        PendingHallSends pending(temp / "hall-sends");
+        HallOffer offer(server.Address().toStdString(), pending, HallSend{"Ann", 70, 2, "r\n"});
+        HallSendDialog dialog(offer, nullptr, c.Deadline);
+        auto* answers = dialog.findChild<QLabel*>(QStringLiteral("answers"));
+        QPushButton* send = nullptr;
+        for (QPushButton* button : dialog.findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("Odeslat")) send = button;
+        ASSERT_TRUE(answers && send);
+
+        QElapsedTimer took;
+        took.start();
+        send->click();
+        ASSERT_EQ(pending.Names().size(), 1u);  // kept before it goes
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !answers->text().startsWith(QString::fromUtf8("Odesílám")); }, 60'000));
+        EXPECT_LT(took.elapsed(), c.Deadline + 10'000);
+        EXPECT_EQ(pending.Names().empty(), c.Dropped) << answers->text().toStdString();
+        EXPECT_EQ(server.Requests, 1);  // no redirect was followed, here or elsewhere
+    }
+    EXPECT_EQ(elsewhere.Requests, 0);
+}
+
+}  // namespace
+}  // namespace ZapModule
