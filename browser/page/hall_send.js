@@ -4,8 +4,9 @@
 // files (/user/hall-server.txt, stored by files.js like them); at the start the sends kept from
 // before are offered, at a game's end that game and the kept ones. Which games, the request's
 // form, what an answer means and the kept sends are the module's (shell/hall_offer.h); this
-// script asks, posts with fetch (never waiting on it, each with a time limit) and shows the
-// answers.
+// script asks, posts with fetch (never waiting on it, each send within one deadline, no redirect
+// followed, at most 64 KiB of answer read), hands the module each answer's whole body and shows
+// what the module makes of it.
 //
 // The page calls `ZapwallHall.offer(Module, atEnd)` once its program has loaded the player's
 // files (atEnd false) and when a game has ended (true).
@@ -110,26 +111,67 @@ window.ZapwallHall = (() => {
 
   // --- The sends -----------------------------------------------------------------------------
 
-  // Posts one request; its status (0 when no answer came), the server's reason and the problem.
-  // Closing the box stops the wait: the send stays kept.
+  // The longest answer read, as the module's kMaxHallAnswerBytes: a longer one is no hall server's.
+  const MAX_ANSWER_BYTES = 64 * 1024;
+  const TOO_LONG = 'odpověď je delší než 64 KiB';
+
+  // The answer's whole body as text, read while it stays within MAX_ANSWER_BYTES; null beyond.
+  async function bodyOf(answer, stop) {
+    if (Number(answer.headers.get('Content-Length')) > MAX_ANSWER_BYTES) return null;
+    const parts = [];
+    let size = 0;
+    const reader = answer.body ? answer.body.getReader() : null;
+    for (let part = reader && await reader.read(); part && !part.done; part = await reader.read()) {
+      size += part.value.length;
+      if (size > MAX_ANSWER_BYTES) {
+        stop();
+        return null;
+      }
+      parts.push(part.value);
+    }
+    const bytes = new Uint8Array(size);
+    let at = 0;
+    for (const part of parts) {
+      bytes.set(part, at);
+      at += part.length;
+    }
+    try {
+      const text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+      // The module takes it as a C string: a NUL would cut it short into another answer.
+      return text.includes('\0') ? '' : text;
+    } catch {
+      return '';  // no text: no hall server's answer
+    }
+  }
+
+  // Posts one request: its status (0 when no answer came), the answer's whole body and why it did
+  // not come whole. One deadline covers the whole send, answer and all, and no redirect is
+  // followed (the replay re-posted elsewhere, or a GET without it, is no send). Closing the box
+  // stops the wait: the send stays kept.
   async function post(box, url, body) {
     const stop = new AbortController();
-    const timeout = setTimeout(() => stop.abort(), number('zw_hall_send_timeout'));
-    box.addEventListener('close', () => stop.abort(), { once: true });
+    let why = '';
+    const end = (reason) => {
+      why = why || reason;
+      stop.abort();
+    };
+    const timeout = setTimeout(() => end('vypršel čas na odpověď'), number('zw_hall_send_timeout'));
+    box.addEventListener('close', () => end('okno je zavřeno'), { once: true });
+    let status = 0;
     try {
       const answer = await fetch(url, {
-        method: 'POST', body, cache: 'no-store', signal: stop.signal,
+        method: 'POST', body, cache: 'no-store', redirect: 'manual', signal: stop.signal,
         headers: { 'Content-Type': 'text/plain; charset=utf-8' },
       });
-      let reason = '';
-      try {
-        reason = String((await answer.json()).reason || '');
-      } catch {
-        // no hall server's answer: the status says it all
+      if (answer.type === 'opaqueredirect') {
+        return [0, '', 'server odpověděl přesměrováním, které hra nenásleduje'];
       }
-      return [answer.status, reason, ''];
+      status = answer.status;
+      const text = await bodyOf(answer, () => end(TOO_LONG));
+      return text === null ? [status, '', TOO_LONG] : [status, text, ''];
     } catch {
-      return [0, '', stop.signal.aborted ? 'vypršel čas na odpověď' : 'server není dostupný'];
+      if (status) return [status, '', why || 'odpověď přišla neúplná'];
+      return [0, '', why || 'server není dostupný'];
     } finally {
       clearTimeout(timeout);
     }
@@ -143,10 +185,10 @@ window.ZapwallHall = (() => {
     answers.textContent = 'Odesílám…';
     const said = [];
     for (let i = 0; i < count; ++i) {
-      const [status, reason, problem] = await post(box, text('zw_hall_request_url', i),
+      const [status, answer, problem] = await post(box, text('zw_hall_request_url', i),
                                                    text('zw_hall_request_body', i));
       if (round !== rounds || !box.open) return;
-      said.push(text('zw_hall_answered', i, status, reason, problem));
+      said.push(text('zw_hall_answered', i, status, answer, problem));
       answers.textContent = said.join('\n');
       persist();
     }
