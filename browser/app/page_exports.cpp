@@ -203,7 +203,9 @@ EMSCRIPTEN_KEEPALIVE int zw_menu_selected() {
 }
 
 EMSCRIPTEN_KEEPALIVE void zw_menu_create(const char* name) {
-    if (program) program->Players().CreatePlayer(name);
+    if (!program) return;
+    program->Players().CreatePlayer(name);
+    program->KeepRoster();
 }
 
 // The question to ask before Delete removes the chosen player; empty when nobody is chosen.
@@ -213,14 +215,18 @@ EMSCRIPTEN_KEEPALIVE const char* zw_menu_delete_question() {
 }
 
 EMSCRIPTEN_KEEPALIVE void zw_menu_delete() {
-    if (program) program->Players().DeleteSelected();
+    if (!program) return;
+    program->Players().DeleteSelected();
+    program->KeepRoster();
 }
 
 // A press on the level statistic: 0 left button, 2 right, anything else another one.
 EMSCRIPTEN_KEEPALIVE int zw_menu_edit_level(int button) {
     using Button = ZapModule::PlayerPanelRules::Button;
     const Button which = button == 0 ? Button::Left : button == 2 ? Button::Right : Button::Other;
-    return program && program->Players().EditLevel(which) ? 1 : 0;
+    if (!program || !program->Players().EditLevel(which)) return 0;
+    program->KeepRoster();
+    return 1;
 }
 
 EMSCRIPTEN_KEEPALIVE int zw_menu_click_name() {
@@ -237,7 +243,9 @@ EMSCRIPTEN_KEEPALIVE const char* zw_menu_text(int which) {
 }
 
 EMSCRIPTEN_KEEPALIVE void zw_menu_set_tick(int value) {
-    if (program) program->Menu().SetTick(value);
+    if (!program) return;
+    program->Menu().SetTick(value);
+    program->KeepTick();
 }
 
 EMSCRIPTEN_KEEPALIVE int zw_menu_tick() {

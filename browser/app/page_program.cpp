@@ -14,6 +14,8 @@
 #include "shell/program_messages.h"
 #include "sound/sound.h"
 #include "storage/disk_data_files.h"
+#include "storage/roster.h"
+#include "storage/tick.h"
 
 namespace ZapModule {
 
@@ -65,7 +67,10 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
         End(1);
     };
     start_.ShowBackground = [this](const Surface& picture) { port_.SetBackground(picture); };
-    start_.ShowTick = [this](int16_t tick) { menu_.SetTick(tick); };
+    start_.ShowTick = [this](int16_t tick) {
+        menu_.SetTick(tick);
+        tickKept_ = menu_.Tick();
+    };
     // The pointer's steering takes its arrow keys just before a step, as a player would.
     loop_.BeforePass = [this] {
         if (PassesUntilStep(s_) == 1) steering_.BeforeStep(s_);
@@ -96,6 +101,16 @@ bool PageProgram::Start() {
     files_.ReportReplayChanges();
     files_.ReportJournal(links_.Clock(), true);
     return Load(std::nullopt);
+}
+
+void PageProgram::KeepRoster() {
+    if (!Watching() && !ended_) SaveRoster(s_);
+}
+
+void PageProgram::KeepTick() {
+    if (Watching() || ended_ || menu_.Tick() == tickKept_) return;
+    tickKept_ = menu_.Tick();
+    SaveTick(s_, menu_.Tick());
 }
 
 bool PageProgram::StartGame() {

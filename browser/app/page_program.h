@@ -59,6 +59,12 @@ class PageProgram {
     PlayerPanelRules& Players() { return players_; }
     MenuRules& Menu() { return menu_; }
     HallColourCycle& HallColours() { return hallColours_; }
+    // A phone kills a tab in the background without a word, so the page writes what the menu
+    // changed at once instead of only when it closes: the roster after a player was made,
+    // deleted or given another level, tick.ko after the speed bar moved (when its value is not
+    // the one last written).
+    void KeepRoster();
+    void KeepTick();
     // Start: true when the menu hands over to the game screen, whose game is recorded from now.
     bool StartGame();
     // Exit, or the menu's close box.
@@ -126,6 +132,7 @@ class PageProgram {
     bool heldByHiding_ = false;
     bool pausedShown_ = false;
     bool ended_ = false;
+    int tickKept_ = -1;  // the value tick.ko was last written with; -1 before the first
 };
 
 }  // namespace ZapModule

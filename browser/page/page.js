@@ -550,11 +550,13 @@
         box.setSelectionRange(caret, caret);
       }
     });
-    // Enter, and a phone keyboard's "Go", submit the box's form.
+    // Enter, and a phone keyboard's "Go", submit the box's form; the box then gives up the
+    // focus, so that a phone's keyboard goes down and the menu is seen whole again.
     $('name-form').addEventListener('submit', (event) => {
       event.preventDefault();
       M.ccall('zw_menu_create', null, ['string'], [box.value]);
       box.value = accepted = '';
+      box.blur();
       showMenu();
     });
     box.addEventListener('blur', layout);

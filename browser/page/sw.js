@@ -2,7 +2,8 @@
 // The service worker: it keeps every file of the site in a cache filled when the worker is
 // installed, so that the page starts and plays with no network once it has been loaded (and can
 // be installed as an app). The build writes site-version.js beside it: the version, a hash of the
-// site's files and their list. The cache is named after the version and the hash, so a new build
+// site's files and their list; the page reads that list too (page_data.js: the data files), so it
+// is cached with them. The cache is named after the version and the hash, so a new build
 // makes the browser install a new worker with a new cache; it takes over when no tab uses the
 // old one any more (a page never mixes the files of two builds), and the old cache is removed.
 // Every file is fetched past the browser's HTTP cache and checked against the SHA-256 the build
@@ -30,12 +31,28 @@ async function fetchChecked(name, sha256) {
   return answer;
 }
 
+// site-version.js cannot name its own hash: the copy cached must be the one this worker read,
+// the same version, site hash and files.
+const LISTING = 'site-version.js';
+async function fetchListing() {
+  const answer = await fetch(new Request(LISTING, { cache: 'reload' }));
+  if (!answer.ok) throw new Error(`${LISTING}: HTTP ${answer.status}`);
+  const text = await answer.clone().text();
+  const site = JSON.parse(text.slice(text.indexOf('{'), text.lastIndexOf('}') + 1));
+  if (JSON.stringify(site) !== JSON.stringify(self.ZAPWALL_SITE)) {
+    throw new Error(`${LISTING}: not the listing of build ${CACHE}`);
+  }
+  return answer;
+}
+
 self.addEventListener('install', (event) => {
   event.waitUntil((async () => {
     const answers = await Promise.all(FILES.map((name, i) => fetchChecked(name, SHA256[i])));
+    const listing = await fetchListing();
     const cache = await caches.open(CACHE);
     try {
       await Promise.all(answers.map((answer, i) => cache.put(FILES[i], answer.clone())));
+      await cache.put(LISTING, listing);
       // './' is what the address of the folder gives: the same page as index.html.
       await cache.put('./', answers[FILES.indexOf('index.html')]);
     } catch (error) {

@@ -39,10 +39,11 @@ export function copySite(site, tag) {
 }
 
 // Serves `folder` on 127.0.0.1 and a port the system picks; the address comes from the
-// server's own first line.
+// server's own first line. `stop()` resolves once the server has ended.
 export async function serve(folder) {
   const server = spawn('python3', ['-u', SERVER, folder, '0'],
                        { stdio: ['ignore', 'pipe', 'ignore'] });
+  const ended = new Promise((resolve) => server.once('exit', resolve));
   const port = await new Promise((resolve, reject) => {
     let said = '';
     server.stdout.on('data', (chunk) => {
@@ -53,15 +54,22 @@ export async function serve(folder) {
     server.on('exit', (code) => reject(new Error(`serve.py ended (${code}): ${said}`)));
   });
   server.stdout.resume();
-  return { url: `http://127.0.0.1:${port}/`, stop: () => server.kill() };
+  return {
+    url: `http://127.0.0.1:${port}/`,
+    stop: () => {
+      server.kill();
+      return ended;
+    },
+  };
 }
 
-// Chromium with a profile of its own and the flags of every test, then `flags`.
-export async function launch(tag, flags = []) {
+// Chromium with a profile of its own (or `profile`, a folder another run used) and the flags
+// of every test, then `flags`.
+export async function launch(tag, flags = [], profile = temporaryFolder(`${tag}-profile`)) {
   const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
     headless: false,  // the flag itself is in the list, as Debian's Chromium takes it
-    userDataDir: temporaryFolder(`${tag}-profile`),
+    userDataDir: profile,
     args: [...CHROMIUM_FLAGS, ...flags],
   });
   return browser;
@@ -88,6 +96,16 @@ export async function withTab(tag, folder, body, viewport) {
     await body(page, url);
     assert.deepEqual(page.errors, [], 'the page raised no error');
   });
+}
+
+// Ends the browser as a phone ends a tab in the background: at once, the page told nothing.
+// Resolves once its process is gone, so that the profile can be opened again.
+export async function killBrowser(browser) {
+  const process = browser.process();
+  if (process.exitCode !== null || process.signalCode !== null) return;
+  const gone = new Promise((resolve) => process.once('exit', resolve));
+  process.kill('SIGKILL');
+  await gone;
 }
 
 // How long a wait for a condition on a page may take before the test fails. A busy machine

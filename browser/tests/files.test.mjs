@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player's files in the browser: a game's progress survives a reload, also one in the middle
 // of the game; the replay the browser recorded plays natively to the same result; only the newest
-// hundred replays stay stored; desktop files come in checked and go out byte-identical, damaged
-// ones are refused with nothing stored lost; a damaged stored file is kept aside; a save the
-// browser refuses is reported and made by the next one; a second tab does not start.
+// hundred replays stay stored; players made and deleted and the speed set are stored as they
+// change, so a browser killed without a word keeps them; desktop files come in checked and go out
+// byte-identical, damaged ones are refused with nothing stored lost; a damaged stored file is kept
+// aside; a save the browser refuses is reported and made by the next one; a second tab does not
+// start.
 //
 // usage: node files.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { catchDownloads, copySite, newTab, temporaryFolder, waitShown, withSite }
-  from './browser.mjs';
+import { catchDownloads, copySite, killBrowser, launch, newTab, serve, temporaryFolder,
+         waitShown, withSite } from './browser.mjs';
 import { chooseForImport, download, importAndRestart, newPlayer, oneBrickLevels, openFiles,
          openGame, parseRoster, replaysNatively, rosterBytes, runSteps, startGame, storeFiles,
          storedFiles } from './game.mjs';
@@ -95,6 +97,62 @@ test('a game left half-way by a reload keeps what it reached', async () => {
                      [{ name: 'Ondra', balls: 3, iq: 30, level: 1 }]);
     assert.equal(Object.keys(stored).filter((key) => key.startsWith('replays/')).length, 1);
   });
+});
+
+test('players made and deleted and the speed set survive the browser killed at once',
+     async () => {
+  const server = await serve(site);
+  const profile = temporaryFolder('killed-profile');
+  try {
+    let browser = await launch('killed', [], profile);
+    let page = await newTab(browser);
+    await openGame(page, server.url);
+    for (const name of ['Ada', 'Ben', 'Cyril']) await newPlayer(page, name);
+    assert.notEqual(await page.evaluate(() => document.activeElement.id), 'name-box',
+                    'the name box keeps the focus, and a phone its keyboard');
+    await page.select('#player-list', await page.$eval('#player-list option', (o) => o.value));
+    await page.focus('#player-list');
+    await page.keyboard.press('Delete');
+    await waitShown(page, '#message-yes');
+    await page.click('#message-yes');
+    await page.focus('#tick-bar');
+    await page.keyboard.press('End');
+    const seen = {
+      names: await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
+      tick: await page.$eval('#tick-label', (e) => e.textContent),
+    };
+    assert.deepEqual(seen.names, ['Ben', 'Cyril']);
+    // What the page stores lands in IndexedDB by itself, with no page left or hidden.
+    await page.waitForFunction(() => new Promise((resolve) => {
+      const open = indexedDB.open('zapwall');
+      open.onsuccess = () => {
+        const read = open.result.transaction('files').objectStore('files').get('tick.ko');
+        read.onsuccess = () => {
+          open.result.close();
+          const tick = read.result ? new TextDecoder().decode(read.result).trim() : '';
+          resolve(tick !== '' && document.querySelector('#tick-label').textContent.endsWith(tick));
+        };
+      };
+    }));
+    assert.deepEqual(parseRoster(Buffer.from((await storedFiles(page))['players.ko']))
+      .map((p) => p.name), seen.names);
+    assert.deepEqual(page.errors, []);
+    await killBrowser(browser);
+
+    browser = await launch('killed', [], profile);
+    try {
+      page = await newTab(browser);
+      await openGame(page, server.url);
+      assert.deepEqual({ names: await page.$$eval('#player-list option',
+                                                  (o) => o.map((x) => x.textContent)),
+                         tick: await page.$eval('#tick-label', (e) => e.textContent) }, seen);
+      assert.deepEqual(page.errors, []);
+    } finally {
+      await browser.close();
+    }
+  } finally {
+    await server.stop();
+  }
 });
 
 test('desktop files come in checked and go out byte-identical; damaged ones are refused',

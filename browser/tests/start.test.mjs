@@ -2,7 +2,8 @@
 // The page's start: the menu's first picture, on a new profile, from a local server and on a slow
 // line (Chromium's throttling, 1.5 Mbit/s and 150 ms). The times are printed, for bench/README.md;
 // a busy machine takes longer, so they are measured, not asserted. Once loaded the page starts
-// again with no network, from the service worker's cache, as an installed app does. Opened from
+// again and plays with its server stopped, from the service worker's cache, as an installed app
+// does. Opened from
 // the disk instead, it says how to open it.
 //
 // usage: node start.test.mjs SITE_DIR
@@ -10,6 +11,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
 import { launch, newTab, serve, waitShown } from './browser.mjs';
+import { runSteps, startGame } from './game.mjs';
 
 const site = path.resolve(process.argv[2]);
 const LOCAL_STARTS = 5;
@@ -67,7 +69,7 @@ test('the menu comes on screen soon, also on a slow line', async () => {
   }
 });
 
-test('the page starts offline once loaded', async () => {
+test('the page starts and plays offline once loaded, with its server gone', async () => {
   const server = await serve(site);
   const browser = await launch('offline');
   try {
@@ -78,14 +80,17 @@ test('the page starts offline once loaded', async () => {
     assert.equal((await (await fetch(manifest)).json()).name, 'Zapwall');
 
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
-    server.stop();
-    await page.setOfflineMode(true);
+    await server.stop();
+    await assert.rejects(fetch(server.url), 'the server still answers');
     await page.reload();
     await waitShown(page, '#menu');
+    await startGame(page, 'Ota');
+    await page.keyboard.press('Space');
+    await runSteps(page, 5);
     assert.deepEqual(page.errors, []);
   } finally {
     await browser.close();
-    server.stop();
+    await server.stop();
   }
 });
 
