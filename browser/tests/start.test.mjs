@@ -84,6 +84,17 @@ test('the page starts and plays offline once loaded, with its server gone', asyn
     await assert.rejects(fetch(server.url), 'the server still answers');
     await page.reload();
     await waitShown(page, '#menu');
+    // A launcher's icons come from the cache too: a maskable one, and the home screen's.
+    assert.deepEqual(await page.evaluate(async () => {
+      const link = (rel) => document.querySelector(`link[rel="${rel}"]`).href;
+      const manifest = await (await fetch(link('manifest'))).json();
+      const icons = [manifest.icons.find((icon) => icon.purpose === 'maskable').src,
+                     link('apple-touch-icon')];
+      return Promise.all(icons.map(async (icon) => {
+        const picture = await createImageBitmap(await (await fetch(icon)).blob());
+        return picture.width === picture.height && picture.width >= 180;
+      }));
+    }), [true, true]);
     await startGame(page, 'Ota');
     await page.keyboard.press('Space');
     await runSteps(page, 5);

@@ -123,4 +123,26 @@ QImage AppIcon(int size) {
     return icon.convertToFormat(QImage::Format_ARGB32);
 }
 
+QImage TileIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&icon);
+    Smooth(p);
+    p.scale(size / kDesign, size / kDesign);
+    QLinearGradient depth(0, 0, 0, kDesign);
+    depth.setColorAt(0.0, QColor(24, 38, 78));
+    depth.setColorAt(1.0, QColor(8, 12, 32));
+    p.fillRect(QRectF(0, 0, kDesign, kDesign), depth);
+    // The bricks, the bat and the ball, drawn within the middle 62 %: a square that size fits
+    // the circle of 80 % that a launcher's mask always leaves.
+    constexpr double kInner = 0.62;
+    p.translate(kDesign * (1 - kInner) / 2, kDesign * (1 - kInner) / 2);
+    p.scale(kInner, kInner);
+    const Proportions k = ProportionsFor(size);
+    PaintBricks(p, k);
+    PaintBat(p, k);
+    PaintBall(p, k);
+    p.end();
+    return icon.convertToFormat(QImage::Format_RGB32);
+}
+
 }  // namespace ZapAssets

@@ -7,6 +7,8 @@
 //
 // zapwall-assets --icons ICON_DIR SIZE...
 // Writes the application icon in each size as ICON_DIR/zapwall-SIZE.png.
+// zapwall-assets --tile-icons ICON_DIR SIZE...
+// Writes the icon that fills its square (TileIcon) in each size as ICON_DIR/zapwall-tile-SIZE.png.
 
 #include <QBuffer>
 #include <QDir>
@@ -48,14 +50,15 @@ bool WritePicture(const QDir& data, const QString& name, const QImage& picture) 
     return WriteFile(data.filePath("pictures/" + name), bytes);
 }
 
-bool WriteIcons(const QDir& icons, const std::vector<int>& sizes) {
+bool WriteIcons(const QDir& icons, const std::vector<int>& sizes, bool tiles) {
     bool ok = true;
     for (const int size : sizes) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        ok = AppIcon(size).save(&buffer, "PNG") &&
-             WriteFile(icons.filePath(QString("zapwall-%1.png").arg(size)), bytes) && ok;
+        const QString name = QString(tiles ? "zapwall-tile-%1.png" : "zapwall-%1.png").arg(size);
+        ok = (tiles ? TileIcon(size) : AppIcon(size)).save(&buffer, "PNG") &&
+             WriteFile(icons.filePath(name), bytes) && ok;
     }
     return ok;
 }
@@ -101,11 +104,13 @@ bool WriteSounds(const QDir& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool icons = argc >= 3 && std::string(argv[1]) == "--icons";
+    const bool tiles = argc >= 3 && std::string(argv[1]) == "--tile-icons";
+    const bool icons = tiles || (argc >= 3 && std::string(argv[1]) == "--icons");
     if (!icons && argc != 3) {
         std::fprintf(stderr,
                      "usage: zapwall-assets ASSETS_DIR DATA_DIR\n"
-                     "       zapwall-assets --icons ICON_DIR SIZE...\n");
+                     "       zapwall-assets --icons ICON_DIR SIZE...\n"
+                     "       zapwall-assets --tile-icons ICON_DIR SIZE...\n");
         return 2;
     }
     // Fonts need a GUI application; no display is used or wanted.
@@ -127,7 +132,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zapwall-assets: cannot create %s\n", argv[2]);
             return 1;
         }
-        return WriteIcons(folder, sizes) ? 0 : 1;
+        return WriteIcons(folder, sizes, tiles) ? 0 : 1;
     }
 
     const QDir assets(QString::fromLocal8Bit(argv[1]));
