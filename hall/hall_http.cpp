@@ -10,6 +10,7 @@ namespace {
 
 void Answer(httplib::Response& res, const DeskAnswer& answer) {
     res.status = answer.Status;
+    if (answer.RetryAfter > 0) res.set_header("Retry-After", std::to_string(answer.RetryAfter));
     // Names are checked before they are filed; should one not be UTF-8, it is shown, not fatal.
     res.set_content(answer.Body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
                     "application/json; charset=utf-8");
@@ -34,7 +35,7 @@ std::string StatusReason(const httplib::Request& req, int status) {
         case 405:
             return "tato adresa tuto metodu nepřijímá";
         case 413:
-            return "záznam hry je větší než 64 MiB";
+            return kTooLargeReplay;
         case 414:
             return "adresa je příliš dlouhá";
         default:
@@ -42,13 +43,29 @@ std::string StatusReason(const httplib::Request& req, int status) {
     }
 }
 
+// The address the request came from: the player's as the trusted proxy names it (the last
+// address of its X-Forwarded-For), or the connection's own.
+std::string SenderOf(const httplib::Request& req, const std::string& trustedProxy) {
+    std::string address = req.remote_addr;
+    if (!trustedProxy.empty() && address == trustedProxy && req.has_header("X-Forwarded-For")) {
+        const std::string forwarded = req.get_header_value("X-Forwarded-For");
+        const size_t comma = forwarded.rfind(',');
+        address = forwarded.substr(comma == std::string::npos ? 0 : comma + 1);
+        address.erase(0, address.find_first_not_of(' '));
+        address.erase(address.find_last_not_of(' ') + 1);
+    }
+    return SendBudget::Sender(address);
+}
+
 }  // namespace
 
-void RouteHall(httplib::Server& server, ResultDesk& desk, SendRateLimit& limit,
-               const std::string& site) {
-    // A replay may be as large as the game allows a replay file to be; no more is read.
-    server.set_payload_max_length(kMaxReplayFileSize);
-    server.set_read_timeout(30);
+void RouteHall(httplib::Server& server, ResultDesk& desk, SendBudget& budget,
+               const std::string& site, const std::string& trustedProxy) {
+    // No replay larger than the hall takes is read.
+    server.set_payload_max_length(kMaxSentReplayBytes);
+    server.set_read_timeout(10);
+    server.set_write_timeout(10);
+    server.set_keep_alive_timeout(5);
     server.set_default_headers(
         {{"Access-Control-Allow-Origin", "*"}, {"X-Content-Type-Options", "nosniff"}});
     server.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
@@ -66,16 +83,18 @@ void RouteHall(httplib::Server& server, ResultDesk& desk, SendRateLimit& limit,
             Answer(res, Refusal(500, "server selhal: " + what));
         });
 
-    server.Post("/api/results", [&](const httplib::Request& req, httplib::Response& res) {
-        if (!limit.Take(req.remote_addr)) {
-            res.set_header("Retry-After", "60");
-            Answer(res, Refusal(429, "z této adresy přišlo příliš mnoho her, zkuste to za chvíli"));
-            return;
-        }
-        if (SentAsForm(req)) return Answer(res, Refusal(415, kNotAForm));
-        Answer(res, desk.Send({req.get_param_value("name"), req.get_param_value("score"),
-                               req.get_param_value("level"), req.body}));
-    });
+    server.Post(
+        "/api/results", [&, trustedProxy](const httplib::Request& req, httplib::Response& res) {
+            const std::string sender = SenderOf(req, trustedProxy);
+            if (const int wait = budget.TakeSend(sender); wait > 0)
+                return Answer(res, Refusal(429,
+                                           "z této adresy přišlo příliš mnoho her, zkuste to za " +
+                                               std::to_string(wait) + " s",
+                                           wait));
+            if (SentAsForm(req)) return Answer(res, Refusal(415, kNotAForm));
+            Answer(res, desk.Send({req.get_param_value("name"), req.get_param_value("score"),
+                                   req.get_param_value("level"), req.body, sender}));
+        });
     server.Get("/api/results", [&](const httplib::Request& req, httplib::Response& res) {
         Answer(res, desk.Best(req.get_param_value("levels"), req.get_param_value("month"),
                               req.get_param_value("limit")));
@@ -88,7 +107,8 @@ void RouteHall(httplib::Server& server, ResultDesk& desk, SendRateLimit& limit,
             std::string problem;
             const std::string id = req.matches[1];
             const std::optional<std::string> replay = desk.Store().Replay(std::stoll(id), &problem);
-            if (!problem.empty()) return Answer(res, Refusal(500, "databáze selhala: " + problem));
+            if (!problem.empty())
+                return Answer(res, Refusal(503, "databáze selhala: " + problem, 10));
             if (!replay) return Answer(res, Refusal(404, "záznam " + id + " tu není"));
             res.set_header("Content-Disposition",
                            "attachment; filename=\"zapwall-" + id + ".zapwall-replay\"");

@@ -3,7 +3,8 @@
 // The hall's HTTP interface:
 //
 //   POST /api/results?name=NICK&score=IQ&level=N   the body: the replay file; 201 filed, 200 filed
-//                                                  before, 4xx refused with {"reason": …}
+//                                                  before, 4xx refused with {"reason": …}, 429
+//                                                  and 503 with Retry-After: to be sent again
 //   GET  /api/results[?levels=HASH][&month=YYYY-MM][&limit=N]   the best results, best first
 //   GET  /api/level-sets                           the level sets accepted
 //   GET  /api/replays/ID                           a filed replay
@@ -15,13 +16,14 @@
 #include <string>
 
 #include "hall/result_desk.h"
-#include "hall/send_rate_limit.h"
+#include "hall/send_budget.h"
 
 namespace ZapModule {
 
-// Routes the server's requests to `desk`; sends beyond `limit` are refused. `site` is the
-// browser edition's folder, empty for none.
-void RouteHall(httplib::Server& server, ResultDesk& desk, SendRateLimit& limit,
-               const std::string& site);
+// Routes the server's requests to `desk`; sends beyond a sender's `budget` are refused. `site`
+// is the browser edition's folder, empty for none; requests from `trustedProxy` (an address, or
+// empty) are the player's whose address its X-Forwarded-For names last.
+void RouteHall(httplib::Server& server, ResultDesk& desk, SendBudget& budget,
+               const std::string& site, const std::string& trustedProxy);
 
 }  // namespace ZapModule

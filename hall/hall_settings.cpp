@@ -10,7 +10,9 @@ const char* const kHallUsage =
     "usage: zapwall-hall-server [--listen ADDRESS] [--port N] [--port-file FILE]\n"
     "                           [--sqlite FILE | --postgresql CONNINFO] [--data DIR]\n"
     "                           [--levels FILE]... [--site DIR] [--sends-per-minute N]\n"
-    "                           [--verifiers N] [--verify-seconds N] [--verify-megabytes N]\n"
+    "                           [--cpu-per-minute N] [--trusted-proxy ADDRESS]\n"
+    "                           [--verifiers N] [--waiting N] [--verify-seconds N]\n"
+    "                           [--verify-megabytes N]\n"
     "       zapwall-hall-server --help | --version\n"
     "A hall of fame for Zapwall whose every entry is a replay that the server played through the\n"
     "game's engine (zapwall-sim beside it) to the very score and level the player claims.\n"
@@ -23,8 +25,14 @@ const char* const kHallUsage =
     "  --data DIR             the game's data folder (the installed game's)\n"
     "  --levels FILE          accepts games on this level set too (a level text or levels.ko)\n"
     "  --site DIR             the browser edition to play the entries in, served under /play/\n"
-    "  --sends-per-minute N   sends taken from one address a minute (10); 0: no limit\n"
+    "  --sends-per-minute N   sends taken from one address (an IPv6 /64) a minute (10);\n"
+    "                         0: no limit\n"
+    "  --cpu-per-minute N     CPU seconds of verification one address may use a minute (30);\n"
+    "                         0: no limit\n"
+    "  --trusted-proxy ADDRESS  the reverse proxy in front: its requests are the player's\n"
+    "                         whose address its X-Forwarded-For header names last\n"
     "  --verifiers N          replays verified at once (one per processor)\n"
+    "  --waiting N            replays waiting for a verifier at most (4); more are answered 503\n"
     "  --verify-seconds N     CPU seconds a verification may take (60)\n"
     "  --verify-megabytes N   memory a verification may take (1024)\n";
 
@@ -55,7 +63,9 @@ HallInvocation ParseHallArguments(int argc, const char* const* argv) {
     };
     const Count counts[] = {{"--port", &s.Port, 0},
                             {"--sends-per-minute", &s.SendsPerMinute, 0},
+                            {"--cpu-per-minute", &s.CpuPerMinute, 0},
                             {"--verifiers", &s.Verifiers, 1},
+                            {"--waiting", &s.Waiting, 0},
                             {"--verify-seconds", &s.VerifySeconds, 1},
                             {"--verify-megabytes", &s.VerifyMegabytes, 64}};
     for (int i = 1; i < argc; ++i) {
@@ -85,6 +95,8 @@ HallInvocation ParseHallArguments(int argc, const char* const* argv) {
             s.Levels.push_back(value);
         } else if (arg == "--site") {
             s.Site = value;
+        } else if (arg == "--trusted-proxy") {
+            s.TrustedProxy = value;
         } else {
             known = false;
         }
@@ -92,8 +104,8 @@ HallInvocation ParseHallArguments(int argc, const char* const* argv) {
             if (arg != count.Option) continue;
             known = true;
             if (!ReadCount(value, count.Lowest, *count.Value) || s.Port > 65535)
-                return refuse(std::string(arg) + ": not a number from " +
-                              std::to_string(count.Lowest) + ": " + value);
+                return refuse(std::string(arg) + " takes a whole number of at least " +
+                              std::to_string(count.Lowest) + ", not " + value);
         }
         if (!known) return refuse("unknown argument " + std::string(arg));
     }

@@ -19,8 +19,11 @@ struct HallSettings {
     std::optional<std::string> Data;  // the game's data folder; the installed one otherwise
     std::vector<std::string> Levels;  // level sets accepted besides the game's own
     std::string Site;                 // the browser edition, served under /play/
-    int SendsPerMinute = 10;          // per address; 0: no limit
+    int SendsPerMinute = 10;          // per sender; 0: no limit
+    int CpuPerMinute = 30;            // CPU seconds of verification per sender; 0: no limit
+    std::string TrustedProxy;         // the reverse proxy whose X-Forwarded-For is believed
     int Verifiers = 0;                // replays verified at once; 0: one per processor
+    int Waiting = 4;                  // replays waiting for a verifier at most
     int VerifySeconds = 60;           // CPU seconds one verification may take
     int VerifyMegabytes = 1024;       // memory one verification may take
 };

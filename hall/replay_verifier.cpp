@@ -19,13 +19,14 @@ namespace ZapModule {
 
 namespace {
 
-// zapwall-sim's state report is a few kilobytes; its reasons are one line.
-constexpr size_t kMaxReportBytes = size_t{1} << 20;
+// zapwall-sim's summary is a line; its reasons are one line.
+constexpr size_t kMaxReportBytes = 4096;
 constexpr size_t kMaxReasonBytes = 4096;
 
 struct ChildRun {
     std::string Out, Err;
     int Status = 0;
+    double CpuSeconds = 0;
     bool Started = false;
     bool OutOfTime = false;
 };
@@ -110,8 +111,11 @@ ChildRun RunLimited(const std::vector<std::string>& args, const VerifyLimits& li
     }
     for (const pollfd& fd : watched)
         if (fd.fd >= 0) close(fd.fd);
-    while (waitpid(pid, &run.Status, 0) < 0 && errno == EINTR) {
+    rusage used{};
+    while (wait4(pid, &run.Status, 0, &used) < 0 && errno == EINTR) {
     }
+    run.CpuSeconds = static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                     static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
     return run;
 }
 
@@ -125,23 +129,34 @@ std::string Reason(std::string err, const std::string& replay) {
 
 }  // namespace
 
-ReplayVerifier::ReplayVerifier(std::string sim, VerifyLimits limits, int concurrent)
-    : sim_(std::move(sim)), limits_(limits), turns_(concurrent) {}
+ReplayVerifier::ReplayVerifier(std::string sim, VerifyLimits limits, int concurrent, int waiting)
+    : sim_(std::move(sim)), limits_(limits), admitted_(concurrent + waiting), turns_(concurrent) {}
 
 PlayedReplay ReplayVerifier::Play(const std::string& replay, const std::string& dataFolder,
                                   const std::string& userFolder) {
-    turns_.acquire();
-    const ChildRun run = RunLimited(
-        {sim_, "--replay", replay, "--data", dataFolder, "--user-data", userFolder, "--out", "-"},
-        limits_);
-    turns_.release();
     PlayedReplay played;
+    if (queued_.fetch_add(1) >= admitted_) {
+        queued_.fetch_sub(1);
+        played.Busy = true;
+        played.Problem = "server právě ověřuje příliš mnoho her, zkuste to za chvíli";
+        return played;
+    }
+    turns_.acquire();
+    const ChildRun run = RunLimited({sim_, "--replay", replay, "--data", dataFolder, "--user-data",
+                                     userFolder, "--out", "-", "--summary"},
+                                    limits_);
+    turns_.release();
+    queued_.fetch_sub(1);
+    played.CpuSeconds = run.CpuSeconds;
     if (!run.Started) {
         played.Problem = "záznam nelze přehrát: " + sim_ + " nelze spustit";
         played.ServerFault = true;
     } else if (run.OutOfTime || (WIFSIGNALED(run.Status) && (WTERMSIG(run.Status) == SIGXCPU ||
                                                              WTERMSIG(run.Status) == SIGKILL))) {
+        // The hall plays no game longer than a few seconds: the limit is met by a server too
+        // busy or too slow, not by the game.
         played.Problem = "přehrání záznamu překročilo časový limit";
+        played.ServerFault = true;
     } else if (WIFSIGNALED(run.Status)) {
         played.Problem =
             "přehrání záznamu skončilo signálem " + std::to_string(WTERMSIG(run.Status));
@@ -155,10 +170,11 @@ PlayedReplay ReplayVerifier::Play(const std::string& replay, const std::string& 
     } else {
         const nlohmann::json report = nlohmann::json::parse(run.Out, nullptr, false);
         if (report.is_object() && report.contains("Iq") && report.contains("Level") &&
-            report.contains("Steps")) {
+            report.contains("Steps") && report.contains("BallsLeft")) {
             played.Score = report["Iq"].get<int64_t>();
             played.Level = report["Level"].get<int64_t>();
             played.Steps = report["Steps"].get<int64_t>();
+            played.BallsLeft = report["BallsLeft"].get<int16_t>();
         } else {
             played.Problem = "záznam nelze přehrát: " + sim_ + " nevydal výsledek";
             played.ServerFault = true;

@@ -8,7 +8,6 @@
 
 #include "hall/sent_replay.h"
 #include "shell/hall_send.h"
-#include "storage/replay_file.h"
 
 namespace ZapModule {
 
@@ -48,23 +47,40 @@ class ReplayOnDisk {
     bool written_ = true;
 };
 
+// How long a sender is asked to wait: the queue of replays is full, or the server failed.
+constexpr int kRetryBusy = 10;
+constexpr int kRetryFault = 60;
+
+DeskAnswer DatabaseFailed(const std::string& problem) {
+    return Refusal(503, "databáze selhala: " + problem, kRetryBusy);
+}
+
 }  // namespace
 
-DeskAnswer Refusal(int status, const std::string& reason) {
-    return {status, {{"filed", false}, {"reason", reason}}};
+const char* const kTooLargeReplay = "záznam hry je větší než 8 MiB";
+
+DeskAnswer Refusal(int status, const std::string& reason, int retryAfter) {
+    return {status, {{"filed", false}, {"reason", reason}}, retryAfter};
 }
 
 ResultDesk::ResultDesk(ResultStore& store, ReplayVerifier& verifier, const AcceptedLevelSets& sets,
-                       std::string workFolder)
-    : store_(store), verifier_(verifier), sets_(sets), workFolder_(std::move(workFolder)) {}
+                       SendBudget& budget, std::string workFolder)
+    : store_(store),
+      verifier_(verifier),
+      sets_(sets),
+      budget_(budget),
+      workFolder_(std::move(workFolder)) {}
 
 nlohmann::json ResultDesk::Entry(const FiledResult& r) const {
     const AcceptedLevelSet* set = sets_.Find(r.Levels);
-    return {{"id", r.Id},         {"name", r.Name},
-            {"score", r.Score},   {"level", r.Level},
-            {"levels", r.Levels}, {"levelSet", set ? set->Name : ""},
-            {"ending", r.Ending}, {"steps", r.Steps},
-            {"filed", r.Filed},   {"replay", "/api/replays/" + std::to_string(r.Id)}};
+    nlohmann::json entry = {
+        {"id", r.Id},         {"name", r.Name},
+        {"score", r.Score},   {"level", r.Level},
+        {"levels", r.Levels}, {"levelSet", set ? set->Name : ""},
+        {"ending", r.Ending}, {"steps", r.Steps},
+        {"filed", r.Filed},   {"replay", "/api/replays/" + std::to_string(r.Id)}};
+    if (r.Continues != 0) entry["continues"] = r.Continues;
+    return entry;
 }
 
 DeskAnswer ResultDesk::Send(const SentGame& sent) {
@@ -74,49 +90,74 @@ DeskAnswer ResultDesk::Send(const SentGame& sent) {
     const std::optional<int64_t> level = ClaimedNumber(sent.Level);
     if (!score || !level) return Refusal(400, "chybí nárokované skóre a úroveň (score, level)");
     if (sent.Replay.empty()) return Refusal(400, "chybí záznam hry");
-    if (sent.Replay.size() > kMaxReplayFileSize)
-        return Refusal(413, "záznam hry je větší než 64 MiB");
-    const std::optional<std::string_view> levels = ReplayLine(sent.Replay, "levels");
-    if (!levels) return Refusal(422, "záznam neudává sadu úrovní, nebo to není záznam hry");
-    const AcceptedLevelSet* set = sets_.Find(*levels);
-    if (!set)
-        return Refusal(422,
-                       "hry na sadě úrovní " + std::string(*levels) + " tento server nepřijímá");
-    // The ending the file claims; only a replay that plays out to it is filed.
-    const std::string ending(ReplayLine(sent.Replay, "end", true).value_or(""));
-    const std::string how = ending.substr(ending.rfind(' ') + 1);
-    if (!ending.empty() && how != "quit" && how != "gameover")
+    if (sent.Replay.size() > kMaxSentReplayBytes) return Refusal(413, kTooLargeReplay);
+    const ReplayParse parsed = ParseReplay(sent.Replay);
+    if (!parsed.Read) return Refusal(422, "záznam hry nelze přečíst: " + parsed.Problem);
+    const Replay& game = *parsed.Read;
+    const std::string levels = LevelsHashText(game.LevelsHash);
+    const AcceptedLevelSet* set = sets_.Find(levels);
+    if (!set) return Refusal(422, "hry na sadě úrovní " + levels + " tento server nepřijímá");
+    if (game.End != ReplayEnd::Quit && game.End != ReplayEnd::GameOver)
         return Refusal(422, "hra nebyla dohrána: neskončila koncem hry ani odchodem z ní");
-    const std::string key = GameKey(sent.Replay);
-    if (ResultStore::Filing earlier = store_.Find(key); !earlier.Problem.empty())
-        return Refusal(500, "databáze selhala: " + earlier.Problem);
+    if (game.EndStep > kMaxSentReplaySteps)
+        return Refusal(422, "hra je delší než " + std::to_string(kMaxSentReplaySteps) +
+                                " kroků, které server přehraje");
+    if (std::string problem = PlayerProblem(game); !problem.empty()) return Refusal(422, problem);
+    const Claim claim{*score, *level};
+    if (ResultStore::Filing earlier = store_.Find(GameKey(game)); !earlier.Problem.empty())
+        return DatabaseFailed(earlier.Problem);
     else if (earlier.Entry)
-        return Earlier(*earlier.Entry, *score, *level);
-    return Play(sent, *set, *score, *level, key, how);
+        return Earlier(*earlier.Entry, claim);
+    // A saved player's game is the next of a run whose every game the hall has played.
+    std::optional<int64_t> continues;
+    if (!StartsAsNewPlayer(game)) {
+        std::string problem;
+        continues = store_.Continued(set->Hash, StartStateKey(game), &problem);
+        if (!problem.empty()) return DatabaseFailed(problem);
+        if (!continues)
+            return Refusal(422, "hra pokračuje s uloženým hráčem " + game.Player.Name + " (IQ " +
+                                    std::to_string(game.Player.Iq) + ", úroveň " +
+                                    std::to_string(ShownLevel(game.Player.Level)) + ", míčky " +
+                                    std::to_string(game.Player.SpareBalls) +
+                                    "), ale hra, která ho tak zanechala, v síni slávy není");
+    }
+    if (const int wait = budget_.CpuWait(sent.Sender); wait > 0)
+        return Refusal(429,
+                       "hry z této adresy už zabraly serveru příliš mnoho času, zkuste to za " +
+                           std::to_string(wait) + " s",
+                       wait);
+    return Play(sent, game, *set, claim, continues);
 }
 
-DeskAnswer ResultDesk::Play(const SentGame& sent, const AcceptedLevelSet& set, int64_t score,
-                            int64_t level, const std::string& key, const std::string& ending) {
+DeskAnswer ResultDesk::Play(const SentGame& sent, const Replay& game, const AcceptedLevelSet& set,
+                            Claim claim, std::optional<int64_t> continues) {
     const ReplayOnDisk file(workFolder_, sent.Replay);
-    if (!file.Ok()) return Refusal(503, "záznam nelze uložit k přehrání");
+    if (!file.Ok()) return Refusal(503, "záznam nelze uložit k přehrání", kRetryBusy);
     const PlayedReplay played = verifier_.Play(file.Path(), set.DataFolder, workFolder_ + "/user");
-    if (!played.Problem.empty()) return Refusal(played.ServerFault ? 503 : 422, played.Problem);
-    if (ending != "quit" && ending != "gameover")
-        return Refusal(422, "hra nebyla dohrána: neskončila koncem hry ani odchodem z ní");
+    budget_.SpendCpu(sent.Sender, played.CpuSeconds);
+    if (played.Busy) return Refusal(503, played.Problem, kRetryBusy);
+    if (!played.Problem.empty())
+        return played.ServerFault ? Refusal(503, played.Problem, kRetryFault)
+                                  : Refusal(422, played.Problem);
     const int64_t shown = ShownLevel(static_cast<int32_t>(played.Level));
-    if (played.Score != score || shown != level)
+    if (played.Score != claim.Score || shown != claim.Level)
         return Refusal(422, "hra skončila s IQ " + std::to_string(played.Score) + " na úrovni " +
-                                std::to_string(shown) + ", ne s IQ " + std::to_string(score) +
-                                " na úrovni " + std::to_string(level));
+                                std::to_string(shown) + ", ne s IQ " + std::to_string(claim.Score) +
+                                " na úrovni " + std::to_string(claim.Level));
+    const bool quit = game.End == ReplayEnd::Quit;
     const ResultStore::Filing filing = store_.File(
-        {key, sent.Name, score, level, set.Hash, ending, played.Steps, std::string(sent.Replay)});
-    if (!filing.Entry) return Refusal(500, "databáze selhala: " + filing.Problem);
-    if (filing.Earlier) return Earlier(*filing.Entry, score, level);
+        {GameKey(game), sent.Name, claim.Score, claim.Level, set.Hash,
+         std::string(ReplayEndName(game.End)), played.Steps, std::string(sent.Replay), continues,
+         quit ? PlayerStateKey(game, static_cast<int32_t>(played.Score),
+                               static_cast<int32_t>(played.Level), played.BallsLeft)
+              : std::string()});
+    if (!filing.Entry) return DatabaseFailed(filing.Problem);
+    if (filing.Earlier) return Earlier(*filing.Entry, claim);
     return {201, {{"filed", true}, {"earlier", false}, {"entry", Entry(*filing.Entry)}}};
 }
 
-DeskAnswer ResultDesk::Earlier(const FiledResult& entry, int64_t score, int64_t level) const {
-    if (entry.Score != score || entry.Level != level)
+DeskAnswer ResultDesk::Earlier(const FiledResult& entry, Claim claim) const {
+    if (entry.Score != claim.Score || entry.Level != claim.Level)
         return Refusal(422, "tato hra je už zapsána, a to s IQ " + std::to_string(entry.Score) +
                                 " na úrovni " + std::to_string(entry.Level));
     return {200, {{"filed", true}, {"earlier", true}, {"entry", Entry(entry)}}};
@@ -134,7 +175,7 @@ DeskAnswer ResultDesk::Best(const std::string& levels, const std::string& month,
     std::string problem;
     const std::vector<FiledResult> best =
         store_.Best({levels, month, static_cast<int>(*count)}, &problem);
-    if (!problem.empty()) return Refusal(500, "databáze selhala: " + problem);
+    if (!problem.empty()) return DatabaseFailed(problem);
     nlohmann::json entries = nlohmann::json::array();
     for (const FiledResult& r : best) entries.push_back(Entry(r));
     if (results) *results = best;

@@ -4,32 +4,46 @@
 // refused with a status and a reason (and nothing stored); the best results; a filed replay.
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "hall/accepted_level_sets.h"
 #include "hall/replay_verifier.h"
 #include "hall/result_store.h"
+#include "hall/send_budget.h"
+#include "storage/replay_file.h"
 
 namespace ZapModule {
 
 struct DeskAnswer {
     int Status = 200;
     nlohmann::json Body;
+    int RetryAfter = 0;  // seconds, for a refusal that a later send may not meet
 };
 
 // What a send holds: the nickname, the claimed score (IQ as the game keeps it) and level (as the
-// game screen shows it), and the replay's text.
+// game screen shows it), and the replay's text; and who sent it (SendBudget::Sender).
 struct SentGame {
     std::string Name, Score, Level;
-    std::string_view Replay;  // the request's body, up to 64 MiB: not copied
+    std::string_view Replay;  // the request's body, up to kMaxSentReplayBytes: not copied
+    std::string Sender;
 };
+
+// The largest replay the hall takes: about two and a half hours of held keys.
+constexpr size_t kMaxSentReplayBytes = size_t{8} << 20;
+// The most steps a game the hall plays may run: an hour of play at the fastest speed on a
+// desktop that takes 300 µs a step, about 5 s of the server's CPU.
+constexpr int64_t kMaxSentReplaySteps = 12'000'000;
+// The refusal of a larger replay.
+extern const char* const kTooLargeReplay;
 
 class ResultDesk {
   public:
-    // `workFolder` holds the replays while they are played.
+    // `workFolder` holds the replays while they are played; `budget` is what each sender may
+    // spend on them.
     ResultDesk(ResultStore& store, ReplayVerifier& verifier, const AcceptedLevelSets& sets,
-               std::string workFolder);
+               SendBudget& budget, std::string workFolder);
 
     DeskAnswer Send(const SentGame& sent);
     // The best results: all, of one level set, of one month ("2026-12"), at most `limit`; they
@@ -45,18 +59,23 @@ class ResultDesk {
     const AcceptedLevelSets& Sets() const { return sets_; }
 
   private:
-    DeskAnswer Play(const SentGame& sent, const AcceptedLevelSet& set, int64_t score, int64_t level,
-                    const std::string& key, const std::string& ending);
+    struct Claim {
+        int64_t Score = 0, Level = 0;
+    };
+    DeskAnswer Play(const SentGame& sent, const Replay& game, const AcceptedLevelSet& set,
+                    Claim claim, std::optional<int64_t> continues);
     // The answer to a send of a game filed before: its entry, when the claim is the filed one.
-    DeskAnswer Earlier(const FiledResult& entry, int64_t score, int64_t level) const;
+    DeskAnswer Earlier(const FiledResult& entry, Claim claim) const;
 
     ResultStore& store_;
     ReplayVerifier& verifier_;
     const AcceptedLevelSets& sets_;
+    SendBudget& budget_;
     std::string workFolder_;
 };
 
-// A refusal: the status and the reason, in Czech.
-DeskAnswer Refusal(int status, const std::string& reason);
+// A refusal: the status and the reason, in Czech; a later send may be taken after `retryAfter`
+// seconds.
+DeskAnswer Refusal(int status, const std::string& reason, int retryAfter = 0);
 
 }  // namespace ZapModule

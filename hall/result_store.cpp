@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <atomic>
@@ -14,7 +15,8 @@ namespace ZapModule {
 
 namespace {
 
-const QString kColumns = QStringLiteral("id, name, score, level, levels, ending, steps, filed");
+const QString kColumns =
+    QStringLiteral("id, name, score, level, levels, ending, steps, filed, continues");
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -32,7 +34,8 @@ FiledResult ReadFiled(const QSqlQuery& query) {
             query.value(4).toString().toStdString(),
             query.value(5).toString().toStdString(),
             query.value(6).toLongLong(),
-            query.value(7).toString().toStdString()};
+            query.value(7).toString().toStdString(),
+            query.value(8).toLongLong()};
 }
 
 // The connection of this thread, made at its first use and closed when the thread ends: a Qt
@@ -66,14 +69,31 @@ class ThreadConnection {
         return db;
     }
 
+    // Closes the connection, so that the next Get opens it anew (after the database server
+    // restarted, say).
+    void Reset() {
+        if (!name_.isEmpty()) QSqlDatabase::database(name_, false).close();
+    }
+
   private:
     QString name_;
 };
 
-QSqlDatabase Connection(const std::string& sqlite, const std::string& postgresql,
-                        std::string* problem) {
-    thread_local ThreadConnection connection;
-    return connection.Get(sqlite, postgresql, problem);
+thread_local ThreadConnection connection;
+
+// Runs `work` on this thread's connection; when it fails, once more on a connection opened
+// anew, so that a database that restarted costs no request. `work` returns the problem.
+template <typename Work>
+std::string OnConnection(const std::string& sqlite, const std::string& postgresql, Work work) {
+    std::string problem;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        problem.clear();
+        QSqlDatabase db = connection.Get(sqlite, postgresql, &problem);
+        if (problem.empty()) problem = work(db);
+        if (problem.empty()) break;
+        connection.Reset();
+    }
+    return problem;
 }
 
 }  // namespace
@@ -82,10 +102,6 @@ ResultStore::ResultStore(std::string sqlite, std::string postgresql)
     : sqlite_(std::move(sqlite)), postgresql_(std::move(postgresql)) {}
 
 std::string ResultStore::Open() {
-    std::string problem;
-    QSqlDatabase db = Connection(sqlite_, postgresql_, &problem);
-    if (!problem.empty()) return problem;
-    QSqlQuery query(db);
     const bool sqlite = postgresql_.empty();
     const QStringList statements = {
         // Writers wait for each other, readers never wait.
@@ -94,111 +110,157 @@ std::string ResultStore::Open() {
                        "game_key TEXT NOT NULL UNIQUE, name TEXT NOT NULL, score BIGINT NOT NULL, "
                        "level BIGINT NOT NULL, levels TEXT NOT NULL, ending TEXT NOT NULL, "
                        "steps BIGINT NOT NULL, filed TEXT NOT NULL, month TEXT NOT NULL, "
-                       "replay TEXT NOT NULL)")
-            .arg(sqlite ? QStringLiteral("INTEGER") : QStringLiteral("BIGSERIAL")),
+                       "replay %2 NOT NULL, continues BIGINT, end_state TEXT)")
+            .arg(sqlite ? QStringLiteral("INTEGER") : QStringLiteral("BIGSERIAL"),
+                 sqlite ? QStringLiteral("BLOB") : QStringLiteral("BYTEA")),
         QStringLiteral("CREATE INDEX IF NOT EXISTS results_best ON results (score DESC, id)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS results_by_levels "
                        "ON results (levels, score DESC, id)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS results_by_month "
                        "ON results (month, score DESC, id)")};
+    // What the table of an older server lacks: the runs' columns, the replay as bytes.
+    const QStringList runs = {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS results_by_end ON results (levels, end_state)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS results_continued ON results (continues)")};
     // Copies starting together on a new PostgreSQL database may both make the table, and one
     // of them then fails; its second try finds the table there.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        problem.clear();
-        for (const QString& statement : statements) {
-            if (!statement.isEmpty() && !query.exec(statement)) {
-                problem = Problem(query);
-                break;
-            }
+    return OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        QSqlQuery query(db);
+        for (const QString& statement : statements)
+            if (!statement.isEmpty() && !query.exec(statement)) return Problem(query);
+        const QSqlRecord columns = db.record(QStringLiteral("results"));
+        for (const char* column : {"continues BIGINT", "end_state TEXT"}) {
+            const QString added = QString::fromLatin1(column);
+            if (!columns.contains(added.section(u' ', 0, 0)) &&
+                !query.exec(QStringLiteral("ALTER TABLE results ADD COLUMN ") + added))
+                return Problem(query);
         }
-        if (problem.empty()) break;
-    }
-    return problem;
+        if (!sqlite && !query.exec(QStringLiteral(
+                           "DO $$ BEGIN IF (SELECT data_type FROM information_schema.columns WHERE "
+                           "table_name = 'results' AND column_name = 'replay') = 'text' THEN "
+                           "ALTER TABLE results ALTER COLUMN replay TYPE BYTEA "
+                           "USING convert_to(replay, 'UTF8'); END IF; END $$")))
+            return Problem(query);
+        for (const QString& statement : runs)
+            if (!query.exec(statement)) return Problem(query);
+        return {};
+    });
 }
 
 ResultStore::Filing ResultStore::File(const NewResult& result) {
     Filing filing;
-    QSqlDatabase db = Connection(sqlite_, postgresql_, &filing.Problem);
-    if (!filing.Problem.empty()) return filing;
     const QString filed = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    QSqlQuery query(db);
-    query.prepare(
-        QStringLiteral("INSERT INTO results (game_key, name, score, level, levels, ending, steps, "
-                       "filed, month, replay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                       "ON CONFLICT (game_key) DO NOTHING RETURNING ") +
-        kColumns);
-    for (const QVariant& value :
-         {QVariant(Text(result.GameKey)), QVariant(Text(result.Name)),
-          QVariant(qlonglong{result.Score}), QVariant(qlonglong{result.Level}),
-          QVariant(Text(result.Levels)), QVariant(Text(result.Ending)),
-          QVariant(qlonglong{result.Steps}), QVariant(filed), QVariant(filed.left(7)),
-          QVariant(Text(result.Replay))})
-        query.addBindValue(value);
-    if (!query.exec()) {
-        filing.Problem = Problem(query);
-        return filing;
-    }
-    if (query.next()) {
-        filing.Entry = ReadFiled(query);
-        return filing;
-    }
+    filing.Problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        filing.Entry.reset();
+        // The entry counts only once its commit succeeded: a full disk or a lost connection
+        // fails the commit, not the insert.
+        if (!db.transaction()) return db.lastError().text().toStdString();
+        QSqlQuery query(db);
+        query.prepare(
+            QStringLiteral("INSERT INTO results (game_key, name, score, level, levels, ending, "
+                           "steps, filed, month, replay, continues, end_state) VALUES "
+                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (game_key) DO NOTHING "
+                           "RETURNING ") +
+            kColumns);
+        const QByteArray replay(result.Replay.data(), static_cast<qsizetype>(result.Replay.size()));
+        for (const QVariant& value :
+             {QVariant(Text(result.GameKey)), QVariant(Text(result.Name)),
+              QVariant(qlonglong{result.Score}), QVariant(qlonglong{result.Level}),
+              QVariant(Text(result.Levels)), QVariant(Text(result.Ending)),
+              QVariant(qlonglong{result.Steps}), QVariant(filed), QVariant(filed.left(7)),
+              QVariant(replay),
+              result.Continues ? QVariant(qlonglong{*result.Continues})
+                               : QVariant(QMetaType::fromType<qlonglong>()),
+              result.EndState.empty() ? QVariant(QMetaType::fromType<QString>())
+                                      : QVariant(Text(result.EndState))})
+            query.addBindValue(value);
+        if (!query.exec()) {
+            std::string problem = Problem(query);
+            db.rollback();
+            return problem;
+        }
+        if (query.next()) filing.Entry = ReadFiled(query);
+        query.finish();
+        if (!db.commit()) {
+            filing.Entry.reset();
+            std::string problem = db.lastError().text().toStdString();
+            db.rollback();
+            return problem;
+        }
+        return {};
+    });
+    if (!filing.Problem.empty() || filing.Entry) return filing;
     // Filed meanwhile, by another thread or copy.
     return Find(result.GameKey);
 }
 
 ResultStore::Filing ResultStore::Find(const std::string& gameKey) {
     Filing filing;
-    QSqlDatabase db = Connection(sqlite_, postgresql_, &filing.Problem);
-    if (!filing.Problem.empty()) return filing;
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT ") + kColumns +
-                  QStringLiteral(" FROM results WHERE game_key = ?"));
-    query.addBindValue(Text(gameKey));
-    if (!query.exec()) {
-        filing.Problem = Problem(query);
-    } else if (query.next()) {
-        filing.Entry = ReadFiled(query);
-        filing.Earlier = true;
-    }
+    filing.Problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("SELECT ") + kColumns +
+                      QStringLiteral(" FROM results WHERE game_key = ?"));
+        query.addBindValue(Text(gameKey));
+        if (!query.exec()) return Problem(query);
+        if (query.next()) {
+            filing.Entry = ReadFiled(query);
+            filing.Earlier = true;
+        }
+        return {};
+    });
     return filing;
+}
+
+std::optional<int64_t> ResultStore::Continued(const std::string& levels,
+                                              const std::string& endState, std::string* problem) {
+    std::optional<int64_t> id;
+    *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        QSqlQuery query(db);
+        query.prepare(
+            QStringLiteral("SELECT id FROM results WHERE levels = ? AND end_state = ? "
+                           "ORDER BY id DESC LIMIT 1"));
+        query.addBindValue(Text(levels));
+        query.addBindValue(Text(endState));
+        if (!query.exec()) return Problem(query);
+        if (query.next()) id = query.value(0).toLongLong();
+        return {};
+    });
+    return id;
 }
 
 std::vector<FiledResult> ResultStore::Best(const ResultFilter& filter, std::string* problem) {
     std::vector<FiledResult> best;
-    QSqlDatabase db = Connection(sqlite_, postgresql_, problem);
-    if (!problem->empty()) return best;
-    QStringList conditions;
+    QStringList conditions = {
+        QStringLiteral("NOT EXISTS (SELECT 1 FROM results later WHERE later.continues = r.id)")};
     if (!filter.Levels.empty()) conditions << QStringLiteral("levels = ?");
     if (!filter.Month.empty()) conditions << QStringLiteral("month = ?");
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT %1 FROM results %2 ORDER BY score DESC, id LIMIT %3")
-                      .arg(kColumns, conditions.isEmpty()
-                                         ? QString()
-                                         : QStringLiteral("WHERE ") +
-                                               conditions.join(QStringLiteral(" AND ")))
-                      .arg(filter.Limit));
-    if (!filter.Levels.empty()) query.addBindValue(Text(filter.Levels));
-    if (!filter.Month.empty()) query.addBindValue(Text(filter.Month));
-    if (!query.exec()) {
-        *problem = Problem(query);
-        return best;
-    }
-    while (query.next()) best.push_back(ReadFiled(query));
+    *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        best.clear();
+        QSqlQuery query(db);
+        query.prepare(
+            QStringLiteral("SELECT %1 FROM results r WHERE %2 ORDER BY score DESC, id LIMIT %3")
+                .arg(kColumns, conditions.join(QStringLiteral(" AND ")))
+                .arg(filter.Limit));
+        if (!filter.Levels.empty()) query.addBindValue(Text(filter.Levels));
+        if (!filter.Month.empty()) query.addBindValue(Text(filter.Month));
+        if (!query.exec()) return Problem(query);
+        while (query.next()) best.push_back(ReadFiled(query));
+        return {};
+    });
     return best;
 }
 
 std::optional<std::string> ResultStore::Replay(int64_t id, std::string* problem) {
-    QSqlDatabase db = Connection(sqlite_, postgresql_, problem);
-    if (!problem->empty()) return std::nullopt;
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT replay FROM results WHERE id = ?"));
-    query.addBindValue(qlonglong{id});
-    if (!query.exec()) {
-        *problem = Problem(query);
-        return std::nullopt;
-    }
-    if (!query.next()) return std::nullopt;
-    return query.value(0).toString().toStdString();
+    std::optional<std::string> replay;
+    *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("SELECT replay FROM results WHERE id = ?"));
+        query.addBindValue(qlonglong{id});
+        if (!query.exec()) return Problem(query);
+        if (query.next()) replay = query.value(0).toByteArray().toStdString();
+        return {};
+    });
+    return replay;
 }
 
 }  // namespace ZapModule

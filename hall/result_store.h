@@ -2,7 +2,11 @@
 #pragma once
 // The filed results, in SQLite (one file) or PostgreSQL: the server keeps nothing else, so any
 // number of copies can serve one database. Each of the server's threads talks to the database
-// through a connection of its own.
+// through a connection of its own, opened again when it fails.
+//
+// A player's run is a chain of games: the first starts as a new player, each later one resumes
+// the player where the game before it quit. Every game of it is filed; the lists show a run by
+// its last game filed.
 
 #include <cstdint>
 #include <optional>
@@ -19,7 +23,9 @@ struct NewResult {
     std::string Levels;  // the level set's hash
     std::string Ending;  // "quit" or "gameover"
     int64_t Steps = 0;
-    std::string Replay;
+    std::string Replay;                // the replay's bytes as they were sent
+    std::optional<int64_t> Continues;  // the filed game this one resumes the player of
+    std::string EndState;              // the player's state a quit left, empty after a game over
 };
 
 struct FiledResult {
@@ -30,7 +36,8 @@ struct FiledResult {
     std::string Levels;
     std::string Ending;
     int64_t Steps = 0;
-    std::string Filed;  // UTC, "2026-12-09T01:55:00Z"
+    std::string Filed;      // UTC, "2026-12-09T01:55:00Z"
+    int64_t Continues = 0;  // the game before it in its run, 0 for a run's first game
 };
 
 // Which results, best first: all, or those of one level set and/or of one month filed.
@@ -46,20 +53,25 @@ class ResultStore {
     // when that is not empty.
     ResultStore(std::string sqlite, std::string postgresql);
 
-    // Makes the table where it is missing; the reason when the database cannot be used.
+    // Makes the table where it is missing, or adds what an older server's table lacks; the
+    // reason when the database cannot be used.
     std::string Open();
 
     struct Filing {
         std::optional<FiledResult> Entry;
         bool Earlier = false;  // the game was filed before: Entry is that filing
-        std::string Problem;   // the database failed
+        std::string Problem;   // the database failed: nothing was kept
     };
-    // Files a result unless its game is filed already.
+    // Files a result unless its game is filed already; an Entry only once it is committed.
     Filing File(const NewResult& result);
     // The filing of a game, if there is one.
     Filing Find(const std::string& gameKey);
+    // The latest filed game on the level set `levels` whose quit left the player in `endState`.
+    std::optional<int64_t> Continued(const std::string& levels, const std::string& endState,
+                                     std::string* problem);
+    // The last games of the runs, best first.
     std::vector<FiledResult> Best(const ResultFilter& filter, std::string* problem);
-    // A filed replay's text; nothing when there is none of that number.
+    // A filed replay's bytes; nothing when there is none of that number.
     std::optional<std::string> Replay(int64_t id, std::string* problem);
 
   private:

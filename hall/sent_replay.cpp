@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <charconv>
 
+#include "game/contract/hidden_names.h"
 #include "storage/cp1250.h"
 
 namespace ZapModule {
@@ -17,30 +18,33 @@ bool Unshowable(char32_t c) {
            (c >= 0x2066 && c <= 0x2069) || c == 0xfeff;
 }
 
-// Calls `line` with every line of the text, without its line end.
-template <typename Each>
-void EachLine(std::string_view text, Each line) {
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
-        // A CR LF file is the reader's to refuse, with its own reason.
-        const size_t cut = end > at && text[end - 1] == '\r' ? 1 : 0;
-        line(text.substr(at, end - at - cut));
-        at = end + 1;
-    }
+// Characters that show nothing by themselves: spaces of every width, joiners, fillers,
+// combining marks and variation selectors.
+bool Invisible(char32_t c) {
+    return c == 0x20 || c == 0xa0 || c == 0x1680 || c == 0x3000 || c == 0x115f || c == 0x1160 ||
+           c == 0x3164 || c == 0xffa0 || c == 0x034f || (c >= 0x0300 && c <= 0x036f) ||
+           (c >= 0x180b && c <= 0x180f) || (c >= 0x2000 && c <= 0x200f) ||
+           (c >= 0x202a && c <= 0x202f) || (c >= 0x205f && c <= 0x206f) ||
+           (c >= 0xfe00 && c <= 0xfe0f) || (c >= 0xe0000 && c <= 0xe0fff);
 }
 
-// The line without its word number `n` (from 0).
-std::string WithoutWord(std::string_view line, int n) {
-    size_t from = 0;
-    for (int i = 0; i < n && from != std::string_view::npos; ++i) {
-        from = line.find(' ', from);
-        if (from != std::string_view::npos) ++from;
-    }
-    if (from == std::string_view::npos) return std::string(line);
-    const size_t to = line.find(' ', from);
-    return std::string(line.substr(0, from)) +
-           (to == std::string_view::npos ? std::string() : std::string(line.substr(to + 1)));
+// The new player's progress, as the menu's player panel makes it.
+constexpr int32_t kNewPlayerIq = 0;
+constexpr int32_t kNewPlayerLevel = 0;
+constexpr int16_t kNewPlayerSpareBalls = 3;
+
+std::string Sha256Hex(std::string_view text) {
+    return QCryptographicHash::hash(
+               QByteArrayView(text.data(), static_cast<qsizetype>(text.size())),
+               QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+// The data a game is played on: the level set, the animations and the wall picture.
+std::string DataText(const Replay& game) {
+    return std::to_string(game.LevelsHash) + " " + std::to_string(game.AnimationsHash) + " " +
+           std::to_string(game.WallPictureHeight);
 }
 
 }  // namespace
@@ -52,11 +56,12 @@ std::string NicknameProblem(std::string_view name) {
         const char32_t c = NextUtf8(name, i);
         if (c == 0xfffd) return "přezdívka není platný text UTF-8";
         if (Unshowable(c)) return "přezdívka obsahuje řídicí znak";
-        blank = blank && c == ' ';
+        blank = blank && Invisible(c);
     }
     if (blank) return "přezdívka chybí";
     if (characters > kMaxNicknameCharacters)
         return "přezdívka je delší než " + std::to_string(kMaxNicknameCharacters) + " znaků";
+    if (IsHiddenModeName(name)) return "výsledky hráče " + std::string(name) + " se nezapisují";
     return {};
 }
 
@@ -67,28 +72,41 @@ std::optional<int64_t> ClaimedNumber(std::string_view text) {
     return value;
 }
 
-std::optional<std::string_view> ReplayLine(std::string_view replay, std::string_view keyword,
-                                           bool last) {
-    std::optional<std::string_view> found;
-    EachLine(replay, [&](std::string_view line) {
-        if ((last || !found) && line.size() > keyword.size() && line.starts_with(keyword) &&
-            line[keyword.size()] == ' ')
-            found = line.substr(keyword.size() + 1);
-    });
-    return found;
+std::string PlayerProblem(const Replay& game) {
+    if (game.Current < 0) return "hráč hry není v seznamu hráčů";
+    // The roster keeps IQ and level in 16 bits: a saved player has no other.
+    if (game.Player.Iq != static_cast<int16_t>(game.Player.Iq) ||
+        game.Player.Level != static_cast<int16_t>(game.Player.Level) || game.Player.Level < 0)
+        return "hráč začíná hru s IQ nebo úrovní, které hra nemůže uložit";
+    if (IsHiddenModeName(game.Player.Name))
+        return "výsledky hráče " + game.Player.Name + " se nezapisují";
+    return {};
 }
 
-std::string GameKey(std::string_view replay) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    EachLine(replay, [&](std::string_view line) {
-        if (line.starts_with("recorded ") || line.starts_with("checksum ")) return;
-        std::string kept(line);
-        if (!line.empty() && line[0] >= '0' && line[0] <= '9') kept = WithoutWord(line, 1);
-        if (line.starts_with("end ")) kept = WithoutWord(line, 2);
-        kept += '\n';
-        hash.addData(QByteArrayView(kept.data(), static_cast<qsizetype>(kept.size())));
-    });
-    return hash.result().toHex().toStdString();
+bool StartsAsNewPlayer(const Replay& game) {
+    return game.Player.Iq == kNewPlayerIq && game.Player.Level == kNewPlayerLevel &&
+           game.Player.SpareBalls == kNewPlayerSpareBalls;
+}
+
+std::string PlayerStateKey(const Replay& game, int32_t iq, int32_t level, int16_t spareBalls) {
+    return Sha256Hex(DataText(game) + " " + std::to_string(static_cast<int16_t>(iq)) + " " +
+                     std::to_string(static_cast<int16_t>(level)) + " " +
+                     std::to_string(spareBalls) + " " + game.Player.Name);
+}
+
+std::string StartStateKey(const Replay& game) {
+    return PlayerStateKey(game, game.Player.Iq, game.Player.Level, game.Player.SpareBalls);
+}
+
+std::string GameKey(const Replay& game) {
+    std::string played = std::to_string(game.Seed) + " " + DataText(game) + " " +
+                         std::to_string(game.Player.Iq) + " " + std::to_string(game.Player.Level) +
+                         " " + std::to_string(game.Player.SpareBalls) + "\n";
+    for (const ReplayEvent& e : game.Events)
+        played += std::to_string(e.Step) + " " + std::to_string(static_cast<int>(e.What)) + " " +
+                  std::to_string(e.A) + " " + std::to_string(e.B) + "\n";
+    played += std::to_string(game.EndStep) + " " + std::string(ReplayEndName(game.End)) + "\n";
+    return Sha256Hex(played);
 }
 
 }  // namespace ZapModule

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -21,8 +22,9 @@
 #include "hall/replay_verifier.h"
 #include "hall/result_desk.h"
 #include "hall/result_store.h"
-#include "hall/send_rate_limit.h"
+#include "hall/send_budget.h"
 #include "layout/data_layout.h"
+#include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 
 namespace ZapModule {
@@ -30,17 +32,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Requests served at once; more wait for a free thread. Replays played at once are fewer still.
-constexpr size_t kServingThreads = 16;
+// Requests served at once; more wait for a free thread. The replays played and waiting hold
+// a few of them at most (--verifiers, --waiting), so the others always answer.
+constexpr size_t kServingThreads = 64;
+
+constexpr const char* kWorkPrefix = "zapwall-hall-";
+constexpr const char* kOwnerFile = "/server.pid";
+
+// Removes the work folders that servers killed before their end left behind: those whose
+// server, named in the folder, runs no more.
+void RemoveStaleWorkFolders(const fs::path& temporary) {
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temporary, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kWorkPrefix) || !entry.is_directory(error) || entry.is_symlink(error))
+            continue;
+        // A folder without its owner's number is one being made right now, or no server's.
+        const FileRead owner = ReadRegularFile(entry.path().string() + kOwnerFile, 32);
+        if (!owner.Ok()) continue;
+        const std::string text(owner.Bytes.begin(), owner.Bytes.end());
+        const long pid = std::strtol(text.c_str(), nullptr, 10);
+        if (pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) continue;
+        fs::remove_all(entry.path(), error);
+    }
+}
 
 // A folder of the server's own for the level sets' data folders and the replays being played,
-// removed at the end.
+// removed at the end; it names the server, so that a later one can remove it if it is killed.
 class WorkFolder {
   public:
     WorkFolder() {
         std::error_code error;
-        std::string pattern = (fs::temp_directory_path(error) / "zapwall-hall-XXXXXX").string();
-        if (!error && mkdtemp(pattern.data())) path_ = pattern;
+        const fs::path temporary = fs::temp_directory_path(error);
+        if (error) return;
+        RemoveStaleWorkFolders(temporary);
+        std::string pattern = (temporary / (std::string(kWorkPrefix) + "XXXXXX")).string();
+        if (!mkdtemp(pattern.data())) return;
+        const std::string pid = std::to_string(getpid()) + "\n";
+        if (int failed = 0;
+            ReplaceFile(pattern + kOwnerFile, {pid.begin(), pid.end()}, {}, &failed))
+            path_ = pattern;
+        else
+            fs::remove_all(pattern, error);
     }
     ~WorkFolder() {
         std::error_code error;
@@ -91,13 +124,13 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     }
     ReplayVerifier verifier(
         sim, {settings.VerifySeconds, static_cast<uint64_t>(settings.VerifyMegabytes) << 20},
-        verifiers);
-    ResultDesk desk(store, verifier, *sets, work.Path());
-    SendRateLimit limit(settings.SendsPerMinute);
+        verifiers, settings.Waiting);
+    SendBudget budget(settings.SendsPerMinute, settings.CpuPerMinute);
+    ResultDesk desk(store, verifier, *sets, budget, work.Path());
 
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(kServingThreads); };
-    RouteHall(server, desk, limit, settings.Site);
+    RouteHall(server, desk, budget, settings.Site, settings.TrustedProxy);
     const int port = settings.Port == 0 ? server.bind_to_any_port(settings.Listen)
                      : server.bind_to_port(settings.Listen, settings.Port) ? settings.Port
                                                                            : -1;

@@ -2,14 +2,15 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The hall server's HTTP interface, end to end: the demo corpus' games filed with their exact
 results, forged games refused with a reason and nothing stored, 1000 sends from 8 clients none
-lost, a second copy on the same database limiting sends per address.
+lost, a second copy on the same database limiting sends per address, and heavy sends beside
+slow clients leaving the lists answering.
 
     hall_api_test.py SERVER DEMOS sqlite|postgresql
 
 With postgresql the test runs its own cluster as an unprivileged user (status 77, a skip, where
 PostgreSQL is not installed)."""
-import concurrent.futures, http.client, json, os, pathlib, re, shutil, subprocess, sys, tempfile
-import threading, time, urllib.parse
+import concurrent.futures, http.client, json, os, pathlib, re, shutil, socket, subprocess, sys
+import tempfile, threading, time, urllib.parse
 
 server, demos, database = sys.argv[1], pathlib.Path(sys.argv[2]), sys.argv[3]
 work = pathlib.Path(tempfile.mkdtemp(prefix='hall-test-'))
@@ -47,6 +48,7 @@ def ask(port, method, path, body=None, name=None, score=None, level=None):
                              {'Content-Type': 'text/plain'} if body else {})
     answer = local.connection.getresponse()
     data = answer.read()
+    local.retry_after = answer.getheader('Retry-After')
     return answer.status, (json.loads(data) if 'json' in answer.getheader('Content-Type') else data)
 
 
@@ -76,13 +78,37 @@ if database == 'postgresql':
     database_options, stop_database = postgresql()
 else:
     database_options = ['--sqlite', str(work / 'hall.sqlite')]
+def sim(*arguments):  # zapwall-sim beside the server, on the game's own data
+    subprocess.run([str(pathlib.Path(server).parent / 'zapwall-sim'), '--data',
+                    str(pathlib.Path(server).parent / 'data'), *arguments], check=True,
+                   stdout=subprocess.DEVNULL)
+
+
+def record(name, seed, script, steps, user):  # a game of `name` recorded on the roster in user
+    (work / 'input').write_text(script)
+    sim('--user-data', str(user), '--player', name, '--seed', str(seed), '--input',
+        str(work / 'input'), '--steps', str(steps), '--record', str(work / 'game'), '--save')
+    return (work / 'game').read_text()
+
+
+def header(text, keyword, value):  # the replay with its first such header line changed, signed
+    return signed(re.sub(rf'\n{keyword} [^\n]*', f'\n{keyword} {value}', text, count=1))
+
+
+def player(text, iq, level, balls, name='Petr', current=0):  # another starting player
+    text = re.sub(r'\nroster [^\n]*', f'\nroster {iq} {level} {balls} {name}', text, count=1)
+    return header(text, 'player', f'{current} {iq} {level} {balls} {name}')
+
+
 try:
     sets = [x for s in sorted((demos / 'levels').glob('*.txt')) for x in ('--levels', str(s))]
     (work / 'site').mkdir()
     (work / 'site/index.html').write_text('page')
-    port = start('--sends-per-minute', '0', '--site', str(work / 'site'), *sets)
+    port = start('--sends-per-minute', '0', '--cpu-per-minute', '0', '--waiting', '8', '--site',
+                 str(work / 'site'), *sets)
     filed = []
-    # The corpus: every finished game filed with its exact result, every other one refused.
+    # The corpus: every finished game of a new player filed with its exact result; every other
+    # refused, a saved player's for want of the games before it.
     for replay in sorted(demos.glob('*/game.zapwall-replay')):
         text = replay.read_text()
         expected = dict(re.findall(r'"(Iq|Level)": (-?\d+)', (replay.parent / 'expected.txt')
@@ -92,41 +118,88 @@ try:
         ending = text.split('\nend ')[1].split()[2]
         if ending == 'closed':
             assert status == 422 and 'nebyla dohrána' in answer['reason'], (replay, answer)
-            continue
-        assert status == 201, (replay, answer)
-        assert (answer['entry']['score'], answer['entry']['level'], answer['entry']['ending']) \
-            == (score, level, ending), (replay, answer)
-        assert ask(port, 'GET', answer['entry']['replay'])[1] == replay.read_bytes()
-        filed.append((replay, text, score, level, answer['entry']['id']))
-    assert len(filed) == 15, filed
-    replay, text, score, level, first = filed[0]
-    quit_early = (demos / 'quit_early/game.zapwall-replay').read_text()
-    game = signed(quit_early.replace(' Petr\n', ' Quido\n'))  # a game not filed yet
-    lines = text.splitlines(keepends=True)
+        elif re.search(r'\nplayer \d+ 0 0 3 ', text) is None:
+            assert status == 422 and 'uloženým hráčem' in answer['reason'], (replay, answer)
+        else:
+            assert status == 201, (replay, answer)
+            assert (answer['entry']['score'], answer['entry']['level'], answer['entry']['ending']) \
+                == (score, level, ending), (replay, answer)
+            assert ask(port, 'GET', answer['entry']['replay'])[1] == replay.read_bytes()
+            filed.append((replay, text, score, level, answer['entry']['id']))
+    assert len(filed) == 2, filed
+    replay, text, score, level, first = next(f for f in filed if 'quit_early' in str(f[0]))
+    game = header(text, 'seed', 63)  # a game not filed yet
+    lines = next(f[1] for f in filed if f[4] != first).splitlines(keepends=True)
     arrow = next(i for i, line in enumerate(lines) if line.endswith('keydown 38\n'))
-    forged = {
-        'a score raised by one': (game, 1, 422, 'ne s IQ 1'),
-        'a filed game with a score raised by one': (text, score + 1, 422, 'už zapsána'),
+    endless = re.sub(r'\n439 0 keydown 27\n445 0 keyup 27\nend 459 0 quit',
+                     '\n12000439 20000 keydown 27\n12000445 20000 keyup 27\nend 12000459 20000 quit',
+                     text)
+    forged = {  # the case: (replay, nickname, claimed score, status, reason)
+        'a score raised by one': (game, 'Zlý', 1, 422, 'ne s IQ 1'),
+        'a filed game with a score raised by one': (text, 'Zlý', score + 1, 422, 'už zapsána'),
         'an edited input line': (signed(''.join(lines[:arrow] + [lines[arrow][:-3] + '40\n']
-                                                + lines[arrow + 1:])), score, 422, 'neproběhla'),
-        'a foreign level set': (signed(re.sub(r'\nlevels \w+', '\nlevels 0123456789abcdef',
-                                              text)), score, 422, 'nepřijímá'),
-        'foreign data': (signed(re.sub(r'\nanimations \w+', '\nanimations 0123456789abcdef',
-                                       text)), score, 422, 'jiným souborem animations.ko'),
-        'a replay cut short': (''.join(lines[:len(lines) // 2]), score, 422, 'useknutý'),
-        'a file over 64 MiB': ('\0' * (64 * 1024 * 1024 + 1), score, 413, '64 MiB'),
-        'a name with a control character': (text, score, 400, 'řídicí znak'),
+                                                + lines[arrow + 1:])), 'Zlý', 0, 422, 'neproběhla'),
+        'a foreign level set': (header(text, 'levels', '0123456789abcdef'), 'Zlý', 0, 422,
+                                'nepřijímá'),
+        'foreign data': (header(text, 'animations', '0123456789abcdef'), 'Zlý', 0, 422,
+                         'jiným souborem animations.ko'),
+        'a replay cut short': (''.join(lines[:len(lines) // 2]), 'Zlý', 0, 422, 'nelze přečíst'),
+        'a file over 8 MiB': ('\0' * (8 * 1024 * 1024 + 1), 'Zlý', 0, 413, '8 MiB'),
+        'a game longer than the server plays': (signed(endless), 'Zlý', 0, 422, 'kroků'),
+        'a name with a control character': (text, 'Zlý\x1b[31m', 0, 400, 'řídicí znak'),
+        'a name of invisible characters': (text, '\u200b\u3000 ', 0, 400, 'přezdívka chybí'),
+        'the immortal nickname': (game, '*QUORN*', 0, 400, 'nezapisují'),
+        'the immortal player': (player(game, 0, 0, 3, '*QUORN*'), 'Zlý', 0, 422, 'nezapisují'),
+        'a player outside the roster': (header(game, 'player', '-1 0 0 3 Petr'), 'Zlý', 0, 422,
+                                        'není v seznamu'),
+        'the largest IQ': (player(game, 2147483647, 0, 3), 'Zlý', 0, 422, 'nemůže uložit'),
+        'IQ 999 999 on level 41': (player(game, 999999, 40, 3), 'Zlý', 0, 422, 'nemůže uložit'),
+        'level -25 535': (player(game, 0, -25536, 3), 'Zlý', 0, 422, 'nemůže uložit'),
+        'level -6': (player(game, 0, -7, 3), 'Zlý', 0, 422, 'nemůže uložit'),
+        'a negative IQ': (player(game, -5, 0, 3), 'Zlý', 0, 422, 'uloženým hráčem'),
+        'a saved player with more balls': (player(game, 0, 0, 9), 'Zlý', 0, 422, 'uloženým hráčem'),
     }
-    for case, (body, claim, refused, reason) in forged.items():
-        name = 'Zlý\x1b[31m' if 'name' in case else 'Zlý'
-        status, answer = ask(port, 'POST', '/api/results', body, name, claim, 1 if body == game
-                             else level)
+    for case, (body, name, claim, refused, reason) in forged.items():
+        status, answer = ask(port, 'POST', '/api/results', body, name, claim, 1)
         assert (status, answer['filed']) == (refused, False) and reason in answer['reason'], \
             (case, status, answer)
-    # One game sent again, even with another date, is the entry it made.
-    again = signed(re.sub(r'\nrecorded [^\n]*', '\nrecorded 2027-01-01 00:00:00', text))
-    status, answer = ask(port, 'POST', '/api/results', again, 'Jiný', score, level)
-    assert (status, answer['earlier'], answer['entry']['id']) == (200, True, first), answer
+    # What does not change the play makes no second entry, whoever sends it.
+    for keyword, value in (('recorded', '2027-01-01 00:00:00'), ('tick', 2), ('sound', 'off'),
+                           ('hall', '32000 Zloděj'), ('roster', '0 0 3 Petr\nroster 5 5 5 Jiný')):
+        status, answer = ask(port, 'POST', '/api/results', header(text, keyword, value), 'Zloděj',
+                             score, level)
+        assert (status, answer['earlier'], answer['entry']['id']) == (200, True, first), \
+            (keyword, answer)
+    status, answer = ask(port, 'POST', '/api/results', player(text, 0, 0, 3, 'Quido'), 'Zloděj',
+                         score, level)
+    assert (status, answer['entry']['id']) == (200, first), answer
+    # A run: a new player's game, then the saved player's next one, which only the first lets in.
+    user = work / 'user'
+    user.mkdir()
+    shutil.copy(demos / 'quit_early/players.ko', user)
+    lose_one = '0 keydown 32\n2 keyup 32\n1500 keydown 32\n1502 keyup 32\n2500 keydown 27\n'
+    run = [record('Petr', seed, lose_one, 4000, user) for seed in (8, 9)]
+    assert '\nplayer 0 0 0 2 Petr\n' in run[1]
+    status, answer = ask(port, 'POST', '/api/results', run[1], 'Běžec', 0, 1)
+    assert status == 422 and 'uloženým hráčem' in answer['reason'], answer
+    status, answer = ask(port, 'POST', '/api/results', run[0], 'Běžec', 0, 1)
+    assert status == 201, answer
+    run_start = answer['entry']['id']
+    status, answer = ask(port, 'POST', '/api/results', player(run[1], 0, 0, 1), 'Běžec', 0, 1)
+    assert status == 422 and 'uloženým hráčem' in answer['reason'], answer
+    status, answer = ask(port, 'POST', '/api/results', run[1], 'Běžec', 0, 1)
+    assert (status, answer['entry']['continues']) == (201, run_start), answer
+    filed.append((None, run[1], 0, 1, answer['entry']['id']))
+    # A long game, the run's third, is filed, and a replay comes back byte for byte, whatever
+    # bytes its date holds.
+    long_game = record('Petr', 3, '0 keydown 32\n2 keyup 32\n3100000 keydown 27\n', 3100100, user)
+    long_game = header(long_game, 'recorded', '2026-12-09 \xff\x01')
+    status, answer = ask(port, 'POST', '/api/results', long_game, 'Vytrvalec', 0, 1)
+    assert status == 201 and answer['entry']['steps'] > 3000000, answer
+    assert answer['entry']['continues'] == filed.pop()[4], answer
+    assert ask(port, 'GET', answer['entry']['replay'])[1] == long_game.encode('utf-8',
+                                                                              'surrogateescape')
+    filed.append((None, long_game, 0, 1, answer['entry']['id']))
     # Names are shown as text, in JSON and on the page.
     name = '<b>Ťuňťa & "spol"</b>'
     answer = ask(port, 'POST', '/api/results', game, name, 0, 1)[1]
@@ -135,20 +208,54 @@ try:
     assert name.encode() not in page and b'&lt;b&gt;' in page
     # Each entry plays in the browser edition the server serves.
     assert b'/play/?replay=/api/replays/1"' in page and ask(port, 'GET', '/play/')[1] == b'page'
+    # The lists show each run once, by its last game.
     status, best = ask(port, 'GET', '/api/results')
     assert [e['id'] for e in best['results']] == [f[4] for f in sorted(
         filed, key=lambda f: (-f[2], f[4]))] and name in [e['name'] for e in best['results']]
     month = best['results'][0]['filed'][:7]
-    for query, count in (('?month=' + month, 16), ('?month=2000-01', 0),
-                         ('?levels=92abfa6ccc8eb378', 4)):
+    for query, count in (('?month=' + month, 4), ('?month=2000-01', 0),
+                         ('?levels=92abfa6ccc8eb378', 0)):
         assert len(ask(port, 'GET', '/api/results' + query)[1]['results']) == count, query
-    # A second copy on the same database shows the same table and limits sends by address.
-    second = start('--sends-per-minute', '2', *sets)
+    # A second copy on the same database shows the same table and limits what one address
+    # sends and makes the server play, saying when to come back.
+    second = start('--sends-per-minute', '3', '--cpu-per-minute', '1', *sets)
     assert ask(second, 'GET', '/api/results')[1] == best
-    statuses = [ask(second, 'POST', '/api/results', 'x', 'A', 0, 1)[0] for _ in range(3)]
-    assert statuses == [422, 422, 429], statuses
+    heavy = record('Petr', 4, '0 keydown 32\n2 keyup 32\n6000000 keydown 27\n', 6000100, user)
+    statuses = [ask(second, 'POST', '/api/results', body, 'A', 0, 1)[0]
+                for body in ('x', heavy, header(heavy, 'seed', 5), 'x')]
+    assert statuses == [422, 201, 429, 429] and int(local.retry_after) > 0, statuses
+    print(f'hall_api_test: the corpus, {len(forged)} forgeries and a run checked')
+    # Heavy sends from three addresses and slow clients leave the lists answering: what the
+    # verifiers cannot take is told at once to come back later.
+    slow = [socket.create_connection(('127.0.0.1', port)) for _ in range(40)]
+    for connection in slow:
+        connection.sendall(b'POST /api/results HTTP/1.1\r\nHost: x\r\n')
+
+    def heavy_send(i):
+        connection = http.client.HTTPConnection('127.0.0.1', port, timeout=60,
+                                                source_address=(f'127.0.0.{1 + i % 3}', 0))
+        connection.request('POST', '/api/results?name=T&score=0&level=1',
+                           header(heavy, 'seed', 100 + i).encode(), {'Content-Type': 'text/plain'})
+        answer = connection.getresponse()
+        answer.read()
+        return answer.status, answer.getheader('Retry-After')
+
+    with concurrent.futures.ThreadPoolExecutor(24) as senders:
+        sends = [senders.submit(heavy_send, i) for i in range(24)]
+        longest = 0
+        while not all(send.done() for send in sends):
+            began = time.monotonic()
+            assert ask(port, 'GET', '/api/results?limit=1')[0] == 200
+            longest = max(longest, time.monotonic() - began)
+        outcomes = [send.result() for send in sends]
+    assert longest < 3 and {status for status, _ in outcomes} == {201, 503}, (longest, outcomes)
+    assert all(int(wait) > 0 for status, wait in outcomes if status == 503), outcomes
+    for connection in slow:
+        connection.close()
+    print(f'hall_api_test: 24 heavy sends beside 40 slow clients, the list answered within '
+          f'{longest:.2f} s')
     # 1000 games from 8 clients: every one filed, none lost.
-    games = [signed(quit_early.replace(' Petr\n', f' P{i}\n')) for i in range(1000)]
+    games = [header(text, 'seed', 1000 + i) for i in range(1000)]
     began = time.monotonic()
     with concurrent.futures.ThreadPoolExecutor(8) as clients:
         answers = list(clients.map(lambda g: ask(port, 'POST', '/api/results', g, 'Z', 0, 1),
@@ -159,8 +266,7 @@ try:
         sent = time.monotonic() - began
         kept = clients.map(lambda a: ask(port, 'GET', a[1]['entry']['replay'])[1], answers)
         assert [k.decode() for k in kept] == games
-    print(f'hall_api_test: 16 games filed, 16 refused, 1000 sends from 8 clients filed in '
-          f'{sent:.1f} s')
+    print(f'hall_api_test: 1000 sends from 8 clients filed in {sent:.1f} s')
 finally:
     for copy in started:
         copy.terminate()

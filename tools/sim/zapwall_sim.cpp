@@ -44,12 +44,13 @@ constexpr const char* kUsage =
     "                   [--seed N | --random LIST] [--input FILE] [--steps N] [--tick N]\n"
     "                   [--sound on|off] [--record FILE] [--out FILE] [--frame FILE] [--save]\n"
     "       zapwall-sim --replay FILE [--data DIR] [--user-data DIR] [--out FILE] [--frame FILE]\n"
-    "                   [--save] [--check-every N]\n"
+    "                   [--save] [--check-every N] [--summary]\n"
     "       zapwall-sim --help | --version\n"
     "--data DIR alone is a portable folder (the game's data and the player's files together);\n"
     "--user-data DIR names the player's files; what is not named is what the game would use.\n"
     "--check-every N runs the replay twice side by side and compares the two games' data every\n"
-    "N steps and at the end; the first check at which they differ is reported (status 1).\n";
+    "N steps and at the end; the first check at which they differ is reported (status 1).\n"
+    "--summary writes only the result to --out: IQ, level, balls left and steps.\n";
 
 struct Options {
     enum class Ask { Run, Help, Version };
@@ -63,6 +64,7 @@ struct Options {
     int16_t Tick = 1;
     bool Sound = true;
     bool Save = false;
+    bool Summary = false;  // --out gets only the result, whose size does not grow with the game
 };
 
 // An unusable invocation: the reason and the usage go to stderr and the exit status is 2.
@@ -143,6 +145,8 @@ Options ParseOptions(int argc, char** argv) {
             o.Frame = value();
         } else if (arg == "--save") {
             o.Save = true;
+        } else if (arg == "--summary") {
+            o.Summary = true;
         } else if (arg == "--tick") {
             o.Tick = ParseNumber<int16_t>(value(), arg);
             if (o.Tick < 1 || o.Tick > 10000) throw UsageError{"--tick takes 1 to 10000"};
@@ -163,8 +167,8 @@ Options ParseOptions(int argc, char** argv) {
                               !o.Random.empty() || o.Steps != 1000 || o.Tick != 1 || !o.Sound;
         if (scripted)
             throw UsageError{
-                "--replay takes only --data, --user-data, --out, --frame, --save and "
-                "--check-every"};
+                "--replay takes only --data, --user-data, --out, --frame, --save, --check-every "
+                "and --summary"};
         return o;
     }
     if (o.CheckEvery != 0) throw UsageError{"--check-every checks a --replay"};
@@ -227,7 +231,7 @@ struct Sim {
         s.DataFolder = layout.DataFolder;
         s.Window = &window;
         s.Files = &files;
-        tally->KeepNames = o.Out.has_value();
+        tally->KeepNames = o.Out.has_value() && !o.Summary;
         s.SoundFactory = [tally = tally] { return std::make_unique<TallyingSound>(tally); };
         s.Random.Seed(seed);
         if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
@@ -285,7 +289,11 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
         status = 1;
     }
     if (o.Out) {
-        Json report = Report(sim.s, sim.window, *sim.tally, steps);
+        Json report = o.Summary ? Json{{"Iq", sim.s.Iq},
+                                       {"Level", sim.s.Level},
+                                       {"BallsLeft", sim.s.BallsLeft},
+                                       {"Steps", steps}}
+                                : Report(sim.s, sim.window, *sim.tally, steps);
         // The game's messages speak of files it wrote; say which of them this run did not.
         if (!notWritten.empty()) report["NotWritten"] = notWritten;
         // A name is UTF-8 wherever it came from; should one not be, it is shown, not fatal.
