@@ -107,8 +107,7 @@ void RouteHall(httplib::Server& server, ResultDesk& desk, SendBudget& budget,
             std::string problem;
             const std::string id = req.matches[1];
             const std::optional<std::string> replay = desk.Store().Replay(std::stoll(id), &problem);
-            if (!problem.empty())
-                return Answer(res, Refusal(503, "databáze selhala: " + problem, 10));
+            if (!problem.empty()) return Answer(res, DatabaseFailed(problem));
             if (!replay) return Answer(res, Refusal(404, "záznam " + id + " tu není"));
             res.set_header("Content-Disposition",
                            "attachment; filename=\"zapwall-" + id + ".zapwall-replay\"");

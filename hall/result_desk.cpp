@@ -51,11 +51,11 @@ class ReplayOnDisk {
 constexpr int kRetryBusy = 10;
 constexpr int kRetryFault = 60;
 
+}  // namespace
+
 DeskAnswer DatabaseFailed(const std::string& problem) {
     return Refusal(503, "databáze selhala: " + problem, kRetryBusy);
 }
-
-}  // namespace
 
 const char* const kTooLargeReplay = "záznam hry je větší než 8 MiB";
 
@@ -104,7 +104,8 @@ DeskAnswer ResultDesk::Send(const SentGame& sent) {
                                 " kroků, které server přehraje");
     if (std::string problem = PlayerProblem(game); !problem.empty()) return Refusal(422, problem);
     const Claim claim{*score, *level};
-    if (ResultStore::Filing earlier = store_.Find(GameKey(game)); !earlier.Problem.empty())
+    const std::string key = GameKey(game);
+    if (ResultStore::Filing earlier = store_.Find(key); !earlier.Problem.empty())
         return DatabaseFailed(earlier.Problem);
     else if (earlier.Entry)
         return Earlier(*earlier.Entry, claim);
@@ -126,11 +127,11 @@ DeskAnswer ResultDesk::Send(const SentGame& sent) {
                        "hry z této adresy už zabraly serveru příliš mnoho času, zkuste to za " +
                            std::to_string(wait) + " s",
                        wait);
-    return Play(sent, game, *set, claim, continues);
+    return Play(sent, game, *set, key, claim, continues);
 }
 
 DeskAnswer ResultDesk::Play(const SentGame& sent, const Replay& game, const AcceptedLevelSet& set,
-                            Claim claim, std::optional<int64_t> continues) {
+                            const std::string& key, Claim claim, std::optional<int64_t> continues) {
     const ReplayOnDisk file(workFolder_, sent.Replay);
     if (!file.Ok()) return Refusal(503, "záznam nelze uložit k přehrání", kRetryBusy);
     const PlayedReplay played = verifier_.Play(file.Path(), set.DataFolder, workFolder_ + "/user");
@@ -146,8 +147,8 @@ DeskAnswer ResultDesk::Play(const SentGame& sent, const Replay& game, const Acce
                                 " na úrovni " + std::to_string(claim.Level));
     const bool quit = game.End == ReplayEnd::Quit;
     const ResultStore::Filing filing = store_.File(
-        {GameKey(game), sent.Name, claim.Score, claim.Level, set.Hash,
-         std::string(ReplayEndName(game.End)), played.Steps, std::string(sent.Replay), continues,
+        {key, sent.Name, claim.Score, claim.Level, set.Hash, std::string(ReplayEndName(game.End)),
+         played.Steps, std::string(sent.Replay), continues,
          quit ? PlayerStateKey(game, static_cast<int32_t>(played.Score),
                                static_cast<int32_t>(played.Level), played.BallsLeft)
               : std::string()});

@@ -63,7 +63,7 @@ class ResultDesk {
         int64_t Score = 0, Level = 0;
     };
     DeskAnswer Play(const SentGame& sent, const Replay& game, const AcceptedLevelSet& set,
-                    Claim claim, std::optional<int64_t> continues);
+                    const std::string& key, Claim claim, std::optional<int64_t> continues);
     // The answer to a send of a game filed before: its entry, when the claim is the filed one.
     DeskAnswer Earlier(const FiledResult& entry, Claim claim) const;
 
@@ -77,5 +77,7 @@ class ResultDesk {
 // A refusal: the status and the reason, in Czech; a later send may be taken after `retryAfter`
 // seconds.
 DeskAnswer Refusal(int status, const std::string& reason, int retryAfter = 0);
+// The answer when the database failed: to be sent again shortly.
+DeskAnswer DatabaseFailed(const std::string& problem);
 
 }  // namespace ZapModule

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "game/contract/hidden_names.h"
+#include "shell/player_panel_rules.h"
 #include "storage/cp1250.h"
 
 namespace ZapModule {
@@ -27,11 +28,6 @@ bool Invisible(char32_t c) {
            (c >= 0x202a && c <= 0x202f) || (c >= 0x205f && c <= 0x206f) ||
            (c >= 0xfe00 && c <= 0xfe0f) || (c >= 0xe0000 && c <= 0xe0fff);
 }
-
-// The new player's progress, as the menu's player panel makes it.
-constexpr int32_t kNewPlayerIq = 0;
-constexpr int32_t kNewPlayerLevel = 0;
-constexpr int16_t kNewPlayerSpareBalls = 3;
 
 std::string Sha256Hex(std::string_view text) {
     return QCryptographicHash::hash(
@@ -84,8 +80,7 @@ std::string PlayerProblem(const Replay& game) {
 }
 
 bool StartsAsNewPlayer(const Replay& game) {
-    return game.Player.Iq == kNewPlayerIq && game.Player.Level == kNewPlayerLevel &&
-           game.Player.SpareBalls == kNewPlayerSpareBalls;
+    return game.Player == NewPlayer(game.Player.Name);
 }
 
 std::string PlayerStateKey(const Replay& game, int32_t iq, int32_t level, int16_t spareBalls) {

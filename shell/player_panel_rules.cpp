@@ -10,12 +10,6 @@
 
 namespace ZapModule {
 
-namespace {
-
-constexpr int16_t kNewPlayerBalls = 3;
-
-}  // namespace
-
 PlayerPanelRules::PlayerPanelRules(GameState& s) : s_(s) {
     ShowNobody();
 }
@@ -30,10 +24,7 @@ void PlayerPanelRules::Select(int row) {
 }
 
 void PlayerPanelRules::CreatePlayer(std::string_view name) {
-    PlayerRecord player;
-    player.Name = std::string(name);
-    player.SpareBalls = kNewPlayerBalls;
-    s_.Players.push_back(player);
+    s_.Players.push_back(NewPlayer(name));
     s_.Window->AppendPlayerLine(name);
     Select(static_cast<int>(s_.Players.size()) - 1);
 }

@@ -16,6 +16,11 @@
 
 namespace ZapModule {
 
+// A player as the panel makes one: no IQ, the first level, three spare balls.
+inline PlayerRecord NewPlayer(std::string_view name) {
+    return {std::string(name), 0, 0, 3};
+}
+
 class PlayerPanelRules {
   public:
     enum class Button { Left, Right, Other };
