@@ -44,7 +44,11 @@ QString Counted(size_t n, const char* one, const char* few, const char* many) {
 QString LevelLabel(size_t index, const EditorLevel& level, const std::string& title) {
     const QString bricks = Counted(level.size(), "cihla", "cihly", "cihel");
     if (title.empty()) return Czech("Úroveň %1 (%2)").arg(index + 1).arg(bricks);
-    return Czech("%1. %2 (%3)").arg(index + 1).arg(QString::fromStdString(title), bricks);
+    // The title is isolated from the rest of the line: a right-to-left mark or override in it
+    // turns only the title, never the number and the count around it.
+    return Czech("%1. \u2068%2\u2069 (%3)")
+        .arg(index + 1)
+        .arg(QString::fromStdString(title), bricks);
 }
 
 }  // namespace
@@ -527,7 +531,7 @@ bool EditorWindow::Open(const QString& path) {
         return false;
     }
     path_ = QString::fromStdString(SavePathsFor(path.toStdString()).Text);
-    onDisk_ = LookAtFiles(SavePathsFor(path.toStdString()));
+    onDisk_ = std::move(opened.OnDisk);
     // A set opened from levels.ko is saved where the author says: a text of that name may be
     // another one.
     askWhereToSave_ = path.endsWith(".ko");
@@ -563,20 +567,23 @@ bool EditorWindow::SaveAs(const QString& path) {
                       QString::fromStdString(problems[0].Text))))
         return false;
     const SavePaths paths = SavePathsFor(path.toStdString());
-    // A second editor on the same set may have saved it meanwhile: its edit would be lost.
-    if (QString::fromStdString(paths.Text) == path_ && LookAtFiles(paths) != onDisk_ &&
+    // A second editor on the same set may have saved it meanwhile: its edit would be lost. What
+    // is on disk now is what the save may replace; one that comes between is refused there.
+    FilesOnDisk seen = LookAtFiles(paths);
+    if (QString::fromStdString(paths.Text) == path_ && seen != onDisk_ &&
         !Ask(Czech("Sadu %1 mezitím uložil jiný program (třeba druhý editor). Uložením se jeho "
                    "změny ztratí.\nPřesto uložit?")
                  .arg(path_)))
         return false;
     const std::string text = LevelSetText(set_, openedSet_, openedText_);
-    const std::string failed = SaveLevelSet(paths, text, EncodeLevelSet(set_));
+    const std::string failed = SaveLevelSet(paths, text, EncodeLevelSet(set_), &seen);
+    // What the save left, or refused, what it would have replaced, is what the next one compares.
+    if (failed.empty() || QString::fromStdString(paths.Text) == path_) onDisk_ = std::move(seen);
     if (!failed.empty()) {
         Say(Czech("Sadu nelze uložit: ") + QString::fromStdString(failed));
         return false;
     }
     path_ = QString::fromStdString(paths.Text);
-    onDisk_ = LookAtFiles(paths);
     askWhereToSave_ = false;
     openedSet_ = set_;
     openedText_ = text;

@@ -2,6 +2,7 @@
 #include "editor/file_pair.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -17,7 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The record holds the two temporary files' paths, each ended by a NUL byte (a path holds any
-// other byte), so it is never larger than this.
+// other byte), so it is never larger than this. A path is relative to the record's folder (a
+// record of an older save names absolute paths).
 constexpr size_t kMaxRecordBytes = 2 * 4096 + 2;
 constexpr size_t kTempSuffixLength = 7;  // ".XXXXXX"
 
@@ -32,6 +34,16 @@ fs::path TargetOfTemporary(const fs::path& temp) {
     const std::string name = temp.filename().string();
     if (name.size() < 2 + kTempSuffixLength || name[0] != '.') return {};
     return temp.parent_path() / name.substr(1, name.size() - 1 - kTempSuffixLength);
+}
+
+// How the record names `temp`: by its name when it lies beside the record (a file that is no link
+// to elsewhere), so a renamed or moved folder keeps the record true; else by its absolute path,
+// beside a link's target, which stays where the link leads whatever the folder is called.
+std::string RecordedName(const std::string& temp, const std::string& recordPath) {
+    std::error_code ignored;
+    const fs::path folder = fs::absolute(recordPath, ignored).parent_path().lexically_normal();
+    const fs::path path = fs::path(temp).lexically_normal();
+    return path.parent_path() == folder ? path.filename().string() : temp;
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {
@@ -54,13 +66,13 @@ FilePairReplacement ReplaceFilePair(const std::array<std::string, 2>& paths,
                                     const ReplaceFault& fault) {
     FilePairReplacement result;
     std::array<PreparedReplacement, 2> prepared;
-    std::string record;
     const auto dropPrepared = [&](size_t count) {
         for (size_t i = 0; i < count; ++i) ::unlink(prepared[i].Temp.c_str());
     };
     for (size_t i = 0; i < 2; ++i) {
         std::error_code ignored;
-        // Absolute, so the record names the same files from whatever folder the pair is opened.
+        // Absolute, so that a temporary file beside a link's target elsewhere is recorded by a
+        // path that holds from whatever folder the pair is opened.
         const std::string absolute = fs::absolute(paths[i], ignored).string();
         result.Error = PrepareReplacement(absolute, bytes[i], fault, &prepared[i]);
         if (result.Error != 0) {
@@ -68,10 +80,13 @@ FilePairReplacement ReplaceFilePair(const std::array<std::string, 2>& paths,
             dropPrepared(i);
             return result;
         }
-        record += prepared[i].Temp;
-        record += '\0';
     }
     const std::string recordPath = RecordPath(paths[0]);
+    std::string record;
+    for (const PreparedReplacement& file : prepared) {
+        record += RecordedName(file.Temp, recordPath);
+        record += '\0';
+    }
     if (!ReplaceFile(recordPath, {record.begin(), record.end()}, fault, &result.Error)) {
         result.FailedPath = paths[0];
         dropPrepared(2);
@@ -94,6 +109,7 @@ std::string FinishInterruptedReplacement(const std::array<std::string, 2>& paths
     const std::string recordPath = RecordPath(paths[0]);
     const FileRead read = ReadRegularFile(recordPath, kMaxRecordBytes);
     if (read.Ok()) {
+        const fs::path folder = fs::path(recordPath).parent_path();
         std::vector<fs::path> temps;
         std::string path;
         for (uint8_t byte : read.Bytes) {
@@ -101,7 +117,7 @@ std::string FinishInterruptedReplacement(const std::array<std::string, 2>& paths
                 path += static_cast<char>(byte);
                 continue;
             }
-            temps.emplace_back(path);
+            temps.push_back(folder / path);
             path.clear();
         }
         // A record stands only once both files are written; one naming anything but the pair's
@@ -125,6 +141,15 @@ std::string FinishInterruptedReplacement(const std::array<std::string, 2>& paths
         RemoveStaleTemporaryFilesOf(error ? file : target.string());
     }
     return {};
+}
+
+FilePairLock::FilePairLock(const std::array<std::string, 2>& paths)
+    : folder_(::open(FolderOf(RecordPath(paths[0])).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    busy_ = folder_ >= 0 && ::flock(folder_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
+FilePairLock::~FilePairLock() {
+    if (folder_ >= 0) ::close(folder_);  // which releases the lock
 }
 
 }  // namespace ZapModule

@@ -6,7 +6,8 @@
 // them is put in place with a single rename, which decides the replacement; only then are the two
 // renamed over the old files, and the record goes. A replacement killed after its record stood
 // is finished at the next opening (FinishInterruptedReplacement); one killed before leaves only
-// temporary files, which are removed once stale.
+// temporary files, which are removed once stale. The record names the temporary files beside it
+// by their names alone, so it holds when the folder is renamed or moved.
 
 #include <array>
 #include <string>
@@ -34,5 +35,24 @@ FilePairReplacement ReplaceFilePair(const std::array<std::string, 2>& paths,
 // Finishes a replacement of the pair that was decided but not finished, then removes the pair's
 // stale temporary files. Empty when the pair is whole; otherwise the reason, in Czech.
 std::string FinishInterruptedReplacement(const std::array<std::string, 2>& paths);
+
+// Held by whoever replaces or finishes the pair, for the whole of it, so that two programs saving
+// one pair at once never mix their files: an advisory lock (flock) on the pair's folder, which
+// leaves no file of its own there and goes with the process that held it, killed or not. It is
+// taken without waiting: a second save finds it busy and writes nothing.
+class FilePairLock {
+  public:
+    explicit FilePairLock(const std::array<std::string, 2>& paths);
+    FilePairLock(const FilePairLock&) = delete;
+    FilePairLock& operator=(const FilePairLock&) = delete;
+    ~FilePairLock();
+    // Whether another program holds the pair's lock now. A folder that cannot be opened or a
+    // file system without locks is never busy: a save there goes on unguarded.
+    bool Busy() const { return busy_; }
+
+  private:
+    int folder_ = -1;
+    bool busy_ = false;
+};
 
 }  // namespace ZapModule

@@ -25,11 +25,17 @@ std::string FileName(const std::string& path) {
 OpenedLevelSet OpenLevelSetFile(const std::string& path) {
     OpenedLevelSet opened;
     const SavePaths paths = SavePathsFor(path);
-    if (std::string unfinished = FinishInterruptedReplacement({paths.Text, paths.Compiled});
-        !unfinished.empty()) {
-        opened.Problems.push_back(std::move(unfinished));
-        return opened;
+    // A save under way elsewhere holds the lock and finishes its own work; the text it renames
+    // into place is read whole, old or new.
+    const FilePairLock lock({paths.Text, paths.Compiled});
+    if (!lock.Busy()) {
+        if (std::string unfinished = FinishInterruptedReplacement({paths.Text, paths.Compiled});
+            !unfinished.empty()) {
+            opened.Problems.push_back(std::move(unfinished));
+            return opened;
+        }
     }
+    opened.OnDisk = LookAtFiles(paths);
     const bool text = IsLevelText(path);
     const FileRead read = ReadRegularFile(path, text ? kMaxLevelTextBytes : kMaxLevelFileBytes);
     if (!read.Ok()) {
@@ -72,7 +78,8 @@ SavePaths SavePathsFor(const std::string& path) {
 }
 
 std::string SaveLevelSet(const SavePaths& paths, const std::string& text,
-                         const std::vector<uint8_t>& expected, const ReplaceFault& fault) {
+                         const std::vector<uint8_t>& expected, FilesOnDisk* onDisk,
+                         const ReplaceFault& fault) {
     const CompiledLevels compiled = CompileLevelText(text);
     if (!compiled.Errors.empty())
         return FormatLevelTextError(FileName(paths.Text), compiled.Errors[0]) +
@@ -83,12 +90,18 @@ std::string SaveLevelSet(const SavePaths& paths, const std::string& text,
     if (text.size() > kMaxLevelTextBytes)
         return FileName(paths.Text) + ": text by byl větší než " + SizeText(kMaxLevelTextBytes) +
                ", nic se neuložilo";
+    const FilePairLock lock({paths.Text, paths.Compiled});
+    if (lock.Busy()) return "sadu právě ukládá jiný program, nic se neuložilo";
+    if (onDisk != nullptr && LookAtFiles(paths) != *onDisk)
+        return "sadu mezitím uložil jiný program, nic se neuložilo";
     if (std::string unfinished = FinishInterruptedReplacement({paths.Text, paths.Compiled});
         !unfinished.empty())
         return unfinished;
     const FilePairReplacement saved =
         ReplaceFilePair({paths.Text, paths.Compiled},
                         {std::vector<uint8_t>(text.begin(), text.end()), compiled.Bytes}, fault);
+    // What a decided save left is its own, not another program's, when the next save looks.
+    if (onDisk != nullptr && (saved.Error == 0 || saved.Decided)) *onDisk = LookAtFiles(paths);
     if (saved.Error == 0) return {};
     return FileName(saved.FailedPath) + ": " + WriteErrorText(saved.Error) +
            (saved.Decided ? "; uložení se dokončí při příštím otevření sady"

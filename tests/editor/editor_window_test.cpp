@@ -204,10 +204,12 @@ TEST_F(EditorWindowTest, TitlesAreOpenedListedEditedAndSaved) {
     using Titles = std::vector<std::string>;
     EXPECT_EQ(opened.Titles, (Titles{"Alfa", "Beta"}));
     window_->DuplicateLevel();  // Alfa Alfa Beta, the copy chosen
-    EXPECT_EQ(window_->LevelList()->item(1)->text(), QString::fromUtf8("2. Alfa (1 cihla)"));
-    window_->SetLevelTitle("Gama");
-    EXPECT_EQ(window_->Set().Titles, (Titles{"Alfa", "Gama", "Beta"}));
-    EXPECT_EQ(window_->LevelList()->item(1)->text(), QString::fromUtf8("2. Gama (1 cihla)"));
+    EXPECT_EQ(window_->LevelList()->item(1)->text(),
+              QString::fromUtf8("2. \u2068Alfa\u2069 (1 cihla)"));
+    window_->SetLevelTitle("\u202EGama");  // a right-to-left override turns the title alone
+    EXPECT_EQ(window_->Set().Titles, (Titles{"Alfa", "\u202EGama", "Beta"}));
+    EXPECT_EQ(window_->LevelList()->item(1)->text(),
+              QString::fromUtf8("2. \u2068\u202EGama\u2069 (1 cihla)"));
 
     window_->QuietAnswer = true;
     ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "titled.txt")));

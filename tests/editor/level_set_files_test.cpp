@@ -124,59 +124,88 @@ TEST(EditorFiles, ASaveWhoseTextWouldNotGiveTheSetWritesNothing) {
               "");
 }
 
+// The second editor of a race: a program of its own, saving `set` over the files it saw as
+// `seen`; whether it says it saved.
+bool SecondEditorSaves(const SavePaths& paths, const LevelSet& set, FilesOnDisk seen) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(SaveLevelSet(paths, LevelSetText(set, {}, {}), EncodeLevelSet(set), &seen).empty()
+                    ? 0
+                    : 1);
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // A save killed or failing at each step it takes (creating, writing, flushing and renaming each
-// file and the record that decides the save) leaves both files old, or both new once the set is
-// opened again, and no temporary file once those are stale.
-TEST(EditorFiles, ASaveKilledOrFailingAtAnyStepLeavesBothFilesOldOrBothNew) {
+// file and the record that decides the save), or with a second editor saving the same set at
+// that step, leaves both files old, or both new once the set is opened again, from its folder
+// renamed meanwhile too; of two editors that saw the same files at most one says it saved, and
+// its set is what is on disk; no temporary file stays once those are stale.
+TEST(EditorFiles, ASaveKilledFailingOrRacedAtAnyStepLeavesBothFilesOldOrBothNew) {
     const LevelSet oldSet = NewLevelSet();
-    LevelSet newSet = oldSet;
+    LevelSet newSet = oldSet, otherSet = oldSet;
     InsertLevel(newSet, 1, {MakeBrick(40, 50, 7, 1, 0, 0)}, "nová");
+    InsertLevel(otherSet, 0, {MakeBrick(60, 75, 3, 0, 0, 0)}, "druhého editoru");
     const std::string newText = LevelSetText(newSet, {}, {});
-    for (const bool kill : {true, false}) {
+    enum class Way { Kill, Fail, Race };
+    for (const Way way : {Way::Kill, Way::Fail, Way::Race}) {
         bool finished = false;
         for (int failing = 1; !finished; ++failing) {
-            SCOPED_TRACE(::testing::Message() << (kill ? "kill" : "fail") << " at " << failing);
-            TempFolder folder;
-            const SavePaths paths = SavePathsFor(folder / "set.txt");
+            SCOPED_TRACE(::testing::Message() << static_cast<int>(way) << " at " << failing);
+            TempFolder root;
+            std::filesystem::create_directory(root / "sada");
+            SavePaths paths = SavePathsFor(root / "sada/set.txt");
             ASSERT_EQ(SaveLevelSet(paths, LevelSetText(oldSet, {}, {}), EncodeLevelSet(oldSet)),
                       "");
             const std::vector<uint8_t> oldText = ReadBytes(paths.Text);
+            FilesOnDisk seen = LookAtFiles(paths);
+            bool secondSaved = false;
             int step = 0;
             const ReplaceFault fault = [&](ReplaceStep) {
                 if (++step != failing) return false;
-                if (kill) ::raise(SIGKILL);
-                return true;
+                if (way == Way::Kill) ::raise(SIGKILL);
+                if (way == Way::Race) secondSaved = SecondEditorSaves(paths, otherSet, seen);
+                return way == Way::Fail;
             };
             std::string said;
-            if (kill) {
+            if (way == Way::Kill) {
                 const pid_t child = ::fork();
                 if (child == 0)
-                    ::_exit(SaveLevelSet(paths, newText, EncodeLevelSet(newSet), fault).empty()
-                                ? 0
-                                : 1);
+                    ::_exit(
+                        SaveLevelSet(paths, newText, EncodeLevelSet(newSet), &seen, fault).empty()
+                            ? 0
+                            : 1);
                 int status = 0;
                 ASSERT_EQ(::waitpid(child, &status, 0), child);
                 finished = WIFEXITED(status);
+                said = finished && WEXITSTATUS(status) == 0 ? "" : "killed";
             } else {
-                said = SaveLevelSet(paths, newText, EncodeLevelSet(newSet), fault);
-                finished = said.empty();
+                said = SaveLevelSet(paths, newText, EncodeLevelSet(newSet), &seen, fault);
+                finished = step < failing;
             }
+            std::filesystem::rename(root / "sada", root / "přesunutá");
+            paths = SavePathsFor(root / "přesunutá/set.txt");
             // Whatever the reopening finds is one set, its text and levels.ko agreeing.
             const OpenedLevelSet reopened = OpenLevelSetFile(paths.Text);
             ASSERT_TRUE(reopened.Problems.empty()) << reopened.Problems[0];
-            const bool isNew = reopened.Set.Levels == newSet.Levels;
-            EXPECT_TRUE(isNew || ReadBytes(paths.Text) == oldText);
-            EXPECT_EQ(ReadBytes(paths.Compiled), EncodeLevelSet(isNew ? newSet : oldSet));
-            if (!kill && !finished) {
-                EXPECT_NE(said.find(isNew ? "dokončí" : "zůstaly, jak byly"), std::string::npos)
+            const LevelSet& found = reopened.Set.Levels == newSet.Levels     ? newSet
+                                    : reopened.Set.Levels == otherSet.Levels ? otherSet
+                                                                             : oldSet;
+            EXPECT_TRUE(&found != &oldSet || ReadBytes(paths.Text) == oldText);
+            EXPECT_EQ(ReadBytes(paths.Compiled), EncodeLevelSet(found));
+            EXPECT_TRUE(!said.empty() || &found == &newSet) << said;
+            EXPECT_TRUE(!secondSaved || &found == &otherSet);
+            if (way == Way::Fail && !finished) {
+                EXPECT_NE(said.find(&found == &newSet ? "dokončí" : "zůstaly, jak byly"),
+                          std::string::npos)
                     << said;
             }
-            for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+            for (const auto& entry : std::filesystem::directory_iterator(root / "přesunutá")) {
                 const timeval longAgo[2] = {{1, 0}, {1, 0}};
                 ::utimes(entry.path().c_str(), longAgo);
             }
             OpenLevelSetFile(paths.Text);
-            EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"set.ko", "set.txt"}));
+            EXPECT_EQ(FilesIn(root / "přesunutá"), (std::vector<std::string>{"set.ko", "set.txt"}));
         }
     }
 }
