@@ -78,8 +78,14 @@ void ReplaySchedule::DeliverDue(bool stepComing) {
     if (next_ != before) Arm();
     const bool closedHere = next_ == replay_.Events.size() && EndsBetweenSteps(replay_.End) &&
                             StepsDone() == replay_.EndStep;
-    if (closedHere && (clock_() >= replay_.EndMillis + offset_ || (stepComing && CanStep())))
+    const bool stepping = stepComing && CanStep();
+    if (closedHere && (clock_() >= replay_.EndMillis + offset_ || stepping)) {
         End(false);
+    } else if (stepping && StepsDone() >= replay_.EndStep) {
+        // The recording has no step here: the game goes on where its recorded end (a quit, a
+        // game over) did not come, and has left it, as zapwall-sim finds.
+        End(true);
+    }
 }
 
 void ReplaySchedule::SkipWait() {

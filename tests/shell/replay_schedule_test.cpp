@@ -53,24 +53,25 @@ class ReplayScheduleTest : public ShellFixture {
         schedule->TimerFired();
     }
 
-    // One pass that steps, as the game loop makes it when a step is due.
+    // One pass that steps, as the game loop makes it when a step is due; none once the watching
+    // has ended.
     void Step() {
         s.IdlePasses = static_cast<int16_t>(s.Tick - 1);
         schedule->BeforePass();
-        LoopPass(s);
+        if (!schedule->Ended()) LoopPass(s);
     }
 
-    // Watches the recording with an Esc before the 7th step, recorded to end so, until the
-    // game ends itself.
-    bool QuitBeforeStep7Diverges(ReplayEnd end, int64_t endStep) {
+    // Watches the recording, with an Esc before the 7th step when `quits`, recorded to end as
+    // `end` after `endStep`, until the game or the watching ends; whether it diverged.
+    bool WatchToTheEnd(bool quits, ReplayEnd end, int64_t endStep) {
         Replay r = Recording();
-        r.Events.push_back({6, 870, ReplayInput::KeyDown, kKeyEscape});
+        if (quits) r.Events.push_back({6, 870, ReplayInput::KeyDown, kKeyEscape});
         r.End = end;
         r.EndStep = endStep;
         Watch(r);
         FireTimer();
         FireTimer();
-        while (s.Unloaded != kTrue && s.Steps < 100) Step();
+        while (s.Unloaded != kTrue && !schedule->Ended() && s.Steps < 100) Step();
         EXPECT_EQ(s.Steps, 26);
         return schedule->Diverged();
     }
@@ -157,11 +158,18 @@ TEST_F(ReplayScheduleTest, AGameThatWaitsForALaterInputEndsAsDiverged) {
 }
 
 TEST_F(ReplayScheduleTest, AGameThatEndsItselfElsewhereThanRecordedDiverges) {
-    EXPECT_TRUE(QuitBeforeStep7Diverges(ReplayEnd::Closed, 500));
+    EXPECT_TRUE(WatchToTheEnd(true, ReplayEnd::Closed, 500));
 }
 
 TEST_F(ReplayScheduleTest, AGameThatQuitsAsRecordedDoesNotDiverge) {
-    EXPECT_FALSE(QuitBeforeStep7Diverges(ReplayEnd::Quit, 26));  // the quit's 20 steps after
+    EXPECT_FALSE(WatchToTheEnd(true, ReplayEnd::Quit, 26));  // the quit's 20 steps after
+}
+
+// A recorded quit whose Esc is gone: the game would play on, the watching ends where the
+// recording does.
+TEST_F(ReplayScheduleTest, AGameThatOutlivesItsRecordingEndsAsDiverged) {
+    EXPECT_TRUE(WatchToTheEnd(false, ReplayEnd::Quit, 26));
+    EXPECT_EQ(ends, std::vector<bool>{true});
 }
 
 // Esc ends the watching even as the key's auto-repeat.
