@@ -11,19 +11,19 @@
 //   GET  /                                         the page of the table (same filters)
 //   GET  /play/…                                   the browser edition, where one is served
 
-#include <httplib.h>
-
 #include <string>
 
+#include "hall/http_server.h"
 #include "hall/result_desk.h"
 #include "hall/send_budget.h"
 
 namespace ZapModule {
 
-// Routes the server's requests to `desk`; sends beyond a sender's `budget` are refused. `site`
-// is the browser edition's folder, empty for none; requests from `trustedProxy` (an address, or
-// empty) are the player's whose address its X-Forwarded-For names last.
-void RouteHall(httplib::Server& server, ResultDesk& desk, SendBudget& budget,
-               const std::string& site, const std::string& trustedProxy);
+// The handlers that route the server's requests to `desk`; sends beyond a sender's `budget` are
+// refused. `site` is the browser edition's folder, empty for none; requests from `trustedProxy`
+// (an address, or empty) are the player's whose address its X-Forwarded-For names last, and its
+// connections are not capped.
+HttpHandlers HallHandlers(ResultDesk& desk, SendBudget& budget, const std::string& site,
+                          const std::string& trustedProxy);
 
 }  // namespace ZapModule

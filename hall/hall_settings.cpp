@@ -12,7 +12,8 @@ const char* const kHallUsage =
     "                           [--levels FILE]... [--site DIR] [--sends-per-minute N]\n"
     "                           [--cpu-per-minute N] [--trusted-proxy ADDRESS]\n"
     "                           [--verifiers N] [--waiting N] [--verify-seconds N]\n"
-    "                           [--verify-megabytes N]\n"
+    "                           [--verify-megabytes N] [--connections-per-address N]\n"
+    "                           [--request-seconds N]\n"
     "       zapwall-hall-server --help | --version\n"
     "A hall of fame for Zapwall whose every entry is a replay that the server played through the\n"
     "game's engine (zapwall-sim beside it) to the very score and level the player claims.\n"
@@ -34,7 +35,9 @@ const char* const kHallUsage =
     "  --verifiers N          replays verified at once (one per processor)\n"
     "  --waiting N            replays waiting for a verifier at most (4); more are answered 503\n"
     "  --verify-seconds N     CPU seconds a verification may take (60)\n"
-    "  --verify-megabytes N   memory a verification may take (1024)\n";
+    "  --verify-megabytes N   memory a verification may take (1024)\n"
+    "  --connections-per-address N  connections one address (an IPv6 /64) may hold open (32)\n"
+    "  --request-seconds N    seconds a request may take to come whole (30)\n";
 
 namespace {
 
@@ -67,7 +70,9 @@ HallInvocation ParseHallArguments(int argc, const char* const* argv) {
                             {"--verifiers", &s.Verifiers, 1},
                             {"--waiting", &s.Waiting, 0},
                             {"--verify-seconds", &s.VerifySeconds, 1},
-                            {"--verify-megabytes", &s.VerifyMegabytes, 64}};
+                            {"--verify-megabytes", &s.VerifyMegabytes, 64},
+                            {"--connections-per-address", &s.ConnectionsPerAddress, 1},
+                            {"--request-seconds", &s.RequestSeconds, 1}};
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {

@@ -26,6 +26,8 @@ struct HallSettings {
     int Waiting = 4;                  // replays waiting for a verifier at most
     int VerifySeconds = 60;           // CPU seconds one verification may take
     int VerifyMegabytes = 1024;       // memory one verification may take
+    int ConnectionsPerAddress = 32;   // connections open at once from one sender
+    int RequestSeconds = 30;          // for a request to come whole
 };
 
 struct HallInvocation {

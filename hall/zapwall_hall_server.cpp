@@ -3,7 +3,6 @@
 // to its end through the game's engine. It keeps its results in a database and nothing else, so
 // any number of copies can serve one database.
 
-#include <httplib.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include "hall/accepted_level_sets.h"
 #include "hall/hall_http.h"
 #include "hall/hall_settings.h"
+#include "hall/http_server.h"
 #include "hall/replay_verifier.h"
 #include "hall/result_desk.h"
 #include "hall/result_store.h"
@@ -32,9 +32,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Requests served at once; more wait for a free thread. The replays played and waiting hold
-// a few of them at most (--verifiers, --waiting), so the others always answer.
-constexpr size_t kServingThreads = 64;
+// The threads that wait for the connections; every request but a send is answered there.
+constexpr unsigned kPollingThreads = 4;
 
 constexpr const char* kWorkPrefix = "zapwall-hall-";
 constexpr const char* kOwnerFile = "/server.pid";
@@ -128,15 +127,19 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     SendBudget budget(settings.SendsPerMinute, settings.CpuPerMinute);
     ResultDesk desk(store, verifier, *sets, budget, work.Path());
 
-    httplib::Server server;
-    server.new_task_queue = [] { return new httplib::ThreadPool(kServingThreads); };
-    RouteHall(server, desk, budget, settings.Site, settings.TrustedProxy);
-    const int port = settings.Port == 0 ? server.bind_to_any_port(settings.Listen)
-                     : server.bind_to_port(settings.Listen, settings.Port) ? settings.Port
-                                                                           : -1;
+    // A send waits on its own worker for a verifier: as many workers as the verifiers and
+    // their queue hold, so a send beyond them is told at once to come back.
+    HttpLimits limits;
+    limits.BodyBytes = kMaxSentReplayBytes;
+    limits.PollingThreads = kPollingThreads;
+    limits.Workers = static_cast<unsigned>(verifiers + settings.Waiting);
+    limits.PerAddress = static_cast<unsigned>(settings.ConnectionsPerAddress);
+    limits.RequestSeconds = static_cast<unsigned>(settings.RequestSeconds);
+    HttpServer server(HallHandlers(desk, budget, settings.Site, settings.TrustedProxy), limits);
+    const int port = server.Start(settings.Listen, settings.Port, &problem);
     if (port < 0) {
         std::cerr << "zapwall-hall-server: cannot listen on " << settings.Listen << " port "
-                  << settings.Port << "\n";
+                  << settings.Port << ": " << problem << "\n";
         return 1;
     }
     const std::string portText = std::to_string(port) + "\n";
@@ -149,17 +152,11 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     }
     std::cout << "zapwall-hall-server: listening on http://" << settings.Listen << ":" << port
               << "/" << std::endl;
-    // SIGINT and SIGTERM stop the server; so does a failure of its listening.
-    std::thread stopper([&] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        server.stop();
-    });
-    const bool listened = server.listen_after_bind();
-    // NOLINTNEXTLINE(bugprone-bad-signal-to-kill-thread): the thread waits for it in sigwait
-    pthread_kill(stopper.native_handle(), SIGTERM);
-    stopper.join();
-    return listened ? 0 : 1;
+    // SIGINT and SIGTERM stop the server.
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.Stop();
+    return 0;
 }
 
 }  // namespace

@@ -1,16 +1,16 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The hall server's HTTP interface, end to end: the demo corpus' games filed with their exact
-results, forged games refused with a reason and nothing stored, 1000 sends from 8 clients none
-lost, a second copy on the same database limiting sends per address, and heavy sends beside
-slow clients leaving the lists answering.
+results, forged games refused with a reason and nothing stored, the protocol's limits, 1000 sends
+from 8 clients none lost, a second copy on the same database limiting sends per address, and
+heavy sends beside slow clients leaving the lists answering.
 
     hall_api_test.py SERVER DEMOS sqlite|postgresql
 
 With postgresql the test runs its own cluster as an unprivileged user (status 77, a skip, where
 PostgreSQL is not installed)."""
-import concurrent.futures, http.client, json, os, pathlib, re, shutil, socket, subprocess, sys
-import tempfile, threading, time, urllib.parse
+import concurrent.futures, http.client, json, os, pathlib, re, select, shutil, socket, subprocess
+import sys, tempfile, threading, time, urllib.parse
 
 server, demos, database = sys.argv[1], pathlib.Path(sys.argv[2]), sys.argv[3]
 work = pathlib.Path(tempfile.mkdtemp(prefix='hall-test-'))
@@ -42,14 +42,37 @@ def start(*options):  # a server copy; its port, once it listens
 def ask(port, method, path, body=None, name=None, score=None, level=None):
     if getattr(local, 'port', None) != port:
         local.port, local.connection = port, http.client.HTTPConnection('127.0.0.1', port)
+        local.used = False
     if name is not None:
         path += '?' + urllib.parse.urlencode({'name': name, 'score': score, 'level': level})
-    local.connection.request(method, path, body and body.encode(),
-                             {'Content-Type': 'text/plain'} if body else {})
-    answer = local.connection.getresponse()
+
+    def send():
+        local.connection.request(method, path, body and body.encode(),
+                                 {'Content-Type': 'text/plain'} if body else {})
+        return local.connection.getresponse()
+    try:
+        answer = send()
+    except (http.client.RemoteDisconnected, ConnectionError):
+        if not local.used:
+            raise
+        local.connection.close()  # a kept connection that the server has closed meanwhile
+        answer = send()
+    local.used = True
     data = answer.read()
     local.retry_after = answer.getheader('Retry-After')
     return answer.status, (json.loads(data) if 'json' in answer.getheader('Content-Type') else data)
+
+
+def raw(port, request, source='127.0.0.1'):  # what the server answers to these bytes, to its end
+    with socket.create_connection(('127.0.0.1', port), 10, (source, 0)) as connection:
+        answer = b''
+        try:
+            connection.sendall(request)
+            while data := connection.recv(65536):
+                answer += data
+        except ConnectionResetError:
+            pass
+        return answer
 
 
 def postgresql():
@@ -104,8 +127,8 @@ try:
     sets = [x for s in sorted((demos / 'levels').glob('*.txt')) for x in ('--levels', str(s))]
     (work / 'site').mkdir()
     (work / 'site/index.html').write_text('page')
-    port = start('--sends-per-minute', '0', '--cpu-per-minute', '0', '--waiting', '8', '--site',
-                 str(work / 'site'), *sets)
+    port = start('--sends-per-minute', '0', '--cpu-per-minute', '0', '--waiting', '8',
+                 '--connections-per-address', '12', '--site', str(work / 'site'), *sets)
     filed = []
     # The corpus: every finished game of a new player filed with its exact result; every other
     # refused, a saved player's for want of the games before it.
@@ -144,7 +167,6 @@ try:
         'foreign data': (header(text, 'animations', '0123456789abcdef'), 'Zlý', 0, 422,
                          'jiným souborem animations.ko'),
         'a replay cut short': (''.join(lines[:len(lines) // 2]), 'Zlý', 0, 422, 'nelze přečíst'),
-        'a file over 8 MiB': ('\0' * (8 * 1024 * 1024 + 1), 'Zlý', 0, 413, '8 MiB'),
         'a game longer than the server plays': (signed(endless), 'Zlý', 0, 422, 'kroků'),
         'a name with a control character': (text, 'Zlý\x1b[31m', 0, 400, 'řídicí znak'),
         'a name of invisible characters': (text, '\u200b\u3000 ', 0, 400, 'přezdívka chybí'),
@@ -216,9 +238,48 @@ try:
     for query, count in (('?month=' + month, 4), ('?month=2000-01', 0),
                          ('?levels=92abfa6ccc8eb378', 0)):
         assert len(ask(port, 'GET', '/api/results' + query)[1]['results']) == count, query
+    # A body only with its length and within the limit, refused by its head before it is read;
+    # a head within its size; pipelined requests each answered; no file from outside the site.
+    (work / 'secret').write_text('secret')
+    (work / 'site/out').symlink_to(work / 'secret')
+    send = b'POST /api/results?name=A&score=0&level=1 HTTP/1.1\r\nHost: x\r\n'
+    for request, status, reason in (
+            (send, 411, 'Content-Length'), (send + b'Transfer-Encoding: chunked\r\n', 411, ''),
+            (send + b'Content-Length: 1000000000000000\r\n', 413, '8 MiB'),
+            (send + b'Content-Length: 8388609\r\n', 413, '8 MiB'),
+            (send + b'Content-Type: multipart/form-data\r\nContent-Length: 1\r\n', 415, 'text'),
+            (b'GET / HTTP/1.1\r\nContent-Length: 5\r\n', 413, 'tělo'),
+            (b'GET / HTTP/1.1\r\n' + b'X-Many: headers\r\n' * 3000, 431, ''),
+            (b'GET /play/out HTTP/1.1\r\n', 404, ''),
+            (b'GET /play/../secret HTTP/1.1\r\n', 404, '')):
+        answer = raw(port, request + b'Connection: close\r\n\r\n')
+        assert answer.startswith(b'HTTP/1.1 %d ' % status) and reason.encode() in answer, \
+            (request[:60], answer[:300])
+    level_sets = b'GET /api/level-sets HTTP/1.1\r\nHost: x\r\n'
+    assert raw(port, level_sets + b'\r\n' + level_sets + b'Connection: close\r\n\r\n') \
+        .count(b'HTTP/1.1 200 ') == 2
+    # One address holds so many connections; another still connects.
+    held = [socket.create_connection(('127.0.0.1', port), 10, ('127.0.0.9', 0)) for _ in range(12)]
+    for connection in held:
+        connection.sendall(level_sets + b'\r\n')
+        assert connection.recv(65536).startswith(b'HTTP/1.1 200 ')
+    assert raw(port, level_sets + b'\r\n', '127.0.0.9') == b''
+    assert raw(port, level_sets + b'Connection: close\r\n\r\n', '127.0.0.10').startswith(
+        b'HTTP/1.1 200 ')
+    for connection in held:
+        connection.close()
     # A second copy on the same database shows the same table and limits what one address
-    # sends and makes the server play, saying when to come back.
-    second = start('--sends-per-minute', '3', '--cpu-per-minute', '1', *sets)
+    # sends and makes the server play, saying when to come back; a request that does not come
+    # whole in time is cut off.
+    second = start('--sends-per-minute', '3', '--cpu-per-minute', '1', '--request-seconds', '2',
+                   *sets)
+    with socket.create_connection(('127.0.0.1', second)) as drip:
+        began = time.monotonic()
+        drip.sendall(b'GET / HTTP/1.1\r\nX-Slow: ')
+        while not select.select([drip], [], [], 0.2)[0]:  # a byte every 0.2 s until it is cut
+            drip.sendall(b'x')
+        cut = time.monotonic() - began
+    assert 2 <= cut < 5, cut
     assert ask(second, 'GET', '/api/results')[1] == best
     heavy = record('Petr', 4, '0 keydown 32\n2 keyup 32\n6000000 keydown 27\n', 6000100, user)
     statuses = [ask(second, 'POST', '/api/results', body, 'A', 0, 1)[0]
@@ -227,7 +288,8 @@ try:
     print(f'hall_api_test: the corpus, {len(forged)} forgeries and a run checked')
     # Heavy sends from three addresses and slow clients leave the lists answering: what the
     # verifiers cannot take is told at once to come back later.
-    slow = [socket.create_connection(('127.0.0.1', port)) for _ in range(40)]
+    slow = [socket.create_connection(('127.0.0.1', port), 10, (f'127.0.0.{4 + i % 4}', 0))
+            for i in range(40)]
     for connection in slow:
         connection.sendall(b'POST /api/results HTTP/1.1\r\nHost: x\r\n')
 
@@ -238,6 +300,7 @@ try:
                            header(heavy, 'seed', 100 + i).encode(), {'Content-Type': 'text/plain'})
         answer = connection.getresponse()
         answer.read()
+        connection.close()
         return answer.status, answer.getheader('Retry-After')
 
     with concurrent.futures.ThreadPoolExecutor(24) as senders:
