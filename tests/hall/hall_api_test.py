@@ -30,8 +30,8 @@ def signed(text):  # the replay with its checksum made right again
     return body + 'checksum %016x\n' % fnv(body.encode())
 
 
-def start(*options):  # a server copy; its port, once it listens
-    copy = subprocess.Popen([server, '--port', '0', *database_options, *options],
+def start(*options, within=()):  # a server copy, run by `within`; its port, once it listens
+    copy = subprocess.Popen([*within, server, '--port', '0', *database_options, *options],
                             stdout=subprocess.PIPE, text=True)
     started.append(copy)
     line = copy.stdout.readline()
@@ -330,6 +330,23 @@ try:
         kept = clients.map(lambda a: ask(port, 'GET', a[1]['entry']['replay'])[1], answers)
         assert [k.decode() for k in kept] == games
     print(f'hall_api_test: 1000 sends from 8 clients filed in {sent:.1f} s')
+    # On a full disk every game answered 201 is kept, and every other is to be sent again.
+    if database == 'sqlite':
+        small = work / 'small'
+        small.mkdir()
+        full = start('--sqlite', str(small / 'hall.sqlite'), '--sends-per-minute', '0',
+                     '--cpu-per-minute', '0', *sets, within=[
+                         'unshare', '--map-root-user', '--mount', 'sh', '-c',
+                         'mount -t tmpfs -o size=512k tmpfs "$0" && exec "$@"', str(small)])
+        answers = []
+        while len(answers) < 20 or any(status == 201 for status, _ in answers[-10:]):
+            answers.append(ask(full, 'POST', '/api/results', header(text, 'seed', 5000 +
+                                                                    len(answers)), 'D', 0, 1))
+        kept = [answer['entry'] for status, answer in answers if status == 201]
+        assert {status for status, _ in answers} == {201, 503} and all(
+            int(local.retry_after) > 0 for status, _ in answers[-10:]), [a[0] for a in answers]
+        assert [ask(full, 'GET', entry['replay'])[0] for entry in kept] == [200] * len(kept)
+        print(f'hall_api_test: a full disk kept all {len(kept)} games answered 201')
 finally:
     for copy in started:
         copy.terminate()
