@@ -129,6 +129,23 @@ std::string Reason(std::string err, const std::string& replay) {
 
 }  // namespace
 
+std::string ReplayVerifier::Failed(int status) const {
+    return "záznam nelze přehrát: " + sim_ + " skončil se stavem " +
+           std::to_string(WEXITSTATUS(status));
+}
+
+std::string ReplayVerifier::CheckFolder(const std::string& dataFolder,
+                                        const std::string& userFolder) const {
+    const ChildRun run = RunLimited(
+        {sim_, "--data", dataFolder, "--user-data", userFolder, "--steps", "0"}, limits_);
+    if (!run.Started) return sim_ + " nelze spustit";
+    if (WIFSIGNALED(run.Status))
+        return sim_ + " skončil signálem " + std::to_string(WTERMSIG(run.Status));
+    if (WEXITSTATUS(run.Status) == 0) return "";
+    const std::string reason = Reason(run.Err, "");
+    return reason.empty() ? Failed(run.Status) : reason;
+}
+
 ReplayVerifier::ReplayVerifier(std::string sim, VerifyLimits limits, int concurrent, int waiting)
     : sim_(std::move(sim)), limits_(limits), admitted_(concurrent + waiting), turns_(concurrent) {}
 
@@ -164,9 +181,10 @@ PlayedReplay ReplayVerifier::Play(const std::string& replay, const std::string& 
         played.Problem = Reason(run.Err, replay);
         if (played.Problem.find("bad_alloc") != std::string::npos)
             played.Problem = "přehrání záznamu překročilo limit paměti";
-        // A refused invocation or a program that could not start is the server's fault.
+        // A refused invocation, a data folder the game refuses (status 3) or a program that
+        // could not start is the server's fault.
         played.ServerFault = WEXITSTATUS(run.Status) != 1 || played.Problem.empty();
-        if (played.Problem.empty()) played.Problem = "záznam nelze přehrát: " + sim_ + " selhal";
+        if (played.Problem.empty()) played.Problem = Failed(run.Status);
     } else {
         const nlohmann::json report = nlohmann::json::parse(run.Out, nullptr, false);
         if (report.is_object() && report.contains("Iq") && report.contains("Level") &&

@@ -39,8 +39,13 @@ class ReplayVerifier {
     // (empty) `userFolder`, and nothing is written. Busy at once when the queue is full.
     PlayedReplay Play(const std::string& replay, const std::string& dataFolder,
                       const std::string& userFolder);
+    // Whether the game plays on `dataFolder` at all: empty, or why it refuses the folder.
+    std::string CheckFolder(const std::string& dataFolder, const std::string& userFolder) const;
 
   private:
+    // The reason for a run that ended with `status` and said nothing.
+    std::string Failed(int status) const;
+
     std::string sim_;
     VerifyLimits limits_;
     int admitted_;  // playing and waiting at most

@@ -124,6 +124,13 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     ReplayVerifier verifier(
         sim, {settings.VerifySeconds, static_cast<uint64_t>(settings.VerifyMegabytes) << 20},
         verifiers, settings.Waiting);
+    // A data folder the game refuses would refuse every game sent.
+    for (const AcceptedLevelSet& set : sets->All())
+        if (problem = verifier.CheckFolder(set.DataFolder, work.Path() + "/user");
+            !problem.empty()) {
+            std::cerr << "zapwall-hall-server: " << problem << "\n";
+            return 1;
+        }
     SendBudget budget(settings.SendsPerMinute, settings.CpuPerMinute);
     ResultDesk desk(store, verifier, *sets, budget, work.Path());
 

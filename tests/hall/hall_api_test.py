@@ -124,6 +124,13 @@ def player(text, iq, level, balls, name='Petr', current=0):  # another starting 
 
 
 try:
+    # A data folder the game refuses would refuse every game: the server does not start on it.
+    shutil.copytree(pathlib.Path(server).parent / 'data', work / 'broken', symlinks=True)
+    (work / 'broken/pictures/ko5').unlink()
+    os.mkfifo(work / 'broken/pictures/ko5')
+    refused = subprocess.run([server, '--port', '0', '--data', str(work / 'broken'),
+                              *database_options], capture_output=True, text=True, timeout=60)
+    assert refused.returncode == 1 and 'ko5: není to obyčejný soubor' in refused.stderr, refused
     sets = [x for s in sorted((demos / 'levels').glob('*.txt')) for x in ('--levels', str(s))]
     (work / 'site').mkdir()
     (work / 'site/index.html').write_text('page')

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The tools' refusals of files: a replay, a data file or a data folder that cannot be read, or an
-# output that cannot be written, ends with status 1 and one line in one language (the program's
-# name, the file and the reason), never with the usage, which is for wrong arguments (status 2).
+# output that cannot be written, ends with status 1 (3 for zapwall-sim's data folder) and one line
+# in one language (the program's name, the file and the reason), never with the usage, which is
+# for wrong arguments (status 2).
 # Why a file cannot be read (missing, no regular file, a link loop) is the readers' tests in
 # tests/storage; here each tool says it in its one line.
 #
@@ -42,7 +43,7 @@ said 1 "zapwall-data: $work/text.zapwall-replay: $refusal" "$data_tool" show \
   "$work/text.zapwall-replay"
 
 # A data folder without its data, as the game itself refuses it.
-expect 1 "^zapwall-sim: .*levels.ko: soubor chybí$" "$sim" --data "$work/empty" --steps 1
+expect 3 "^zapwall-sim: .*levels.ko: soubor chybí$" "$sim" --data "$work/empty" --steps 1
 [ "$(wc -l < "$work/err")" = 1 ] || fail "a missing data folder said: $(cat "$work/err")"
 
 # An output that cannot be written, with why.

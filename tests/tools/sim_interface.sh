@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # zapwall-sim's command line: unusable arguments end with status 2, a reason and the usage;
-# refused data folders and a save beside a running game with status 1 and a reason; the data
+# refused data folders and a save beside a running game with status 3 and a reason; the data
 # folder is written only with --save, and then as the game would write it.
 #
 #   sim_interface.sh ZAPWALL_SIM BUILD_DATA_DIR
@@ -37,11 +37,11 @@ grep -q '"BonusRects":\[{"Left":10,"Top":32750,"Right":30,"Bottom":-32761}\]' \
 # A damaged level file refuses the folder with the game's own message, in Czech, naming the file.
 cp -r "$data" "$work/damaged"
 printf '\x00\x00' > "$work/damaged/levels.ko"
-expect 1 "levels.ko: počet úrovní je 0, musí být aspoň 1" "$sim" --data "$work/damaged"
+expect 3 "levels.ko: počet úrovní je 0, musí být aspoň 1" "$sim" --data "$work/damaged"
 # A FIFO in place of a data file is refused at once instead of hanging the start.
 rm "$work/damaged/levels.ko" && cp "$data/levels.ko" "$work/damaged/"
 rm "$work/damaged/pictures/ko5" && mkfifo "$work/damaged/pictures/ko5"
-expect 1 "pictures/ko5: není to obyčejný soubor" timeout 20 "$sim" --data "$work/damaged"
+expect 3 "pictures/ko5: není to obyčejný soubor" timeout 20 "$sim" --data "$work/damaged"
 rm -rf "$work/damaged"
 
 # A damaged roster: without --save the report says that the copy the game's message speaks of was
@@ -82,7 +82,7 @@ cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x0
 # No save beside a running game: it would overwrite the game's progress at its exit, or be lost.
 sleep 30 & game=$!
 printf '%s\nsleep\n%s\n' "$game" "$(hostname)" > "$data/zapwall.lock"
-expect 1 "na této složce už běží Zapwall" "$sim" --data "$data" --steps 0 --save
+expect 3 "na této složce už běží Zapwall" "$sim" --data "$data" --steps 0 --save
 cmp -s <(printf '\x00\x00\x03\x00\x43\x00\x70\x00\x70\x00\x03\x00\xf4\x01\x02\x00') \
   "$data/players.ko" || fail "a save beside a running game changed players.ko"
 kill "$game"

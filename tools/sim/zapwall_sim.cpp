@@ -50,7 +50,8 @@ constexpr const char* kUsage =
     "--user-data DIR names the player's files; what is not named is what the game would use.\n"
     "--check-every N runs the replay twice side by side and compares the two games' data every\n"
     "N steps and at the end; the first check at which they differ is reported (status 1).\n"
-    "--summary writes only the result to --out: IQ, level, balls left and steps.\n";
+    "--summary writes only the result to --out: IQ, level, balls left and steps.\n"
+    "Status 3: the data folder or the player's files cannot be used.\n";
 
 struct Options {
     enum class Ask { Run, Help, Version };
@@ -77,6 +78,11 @@ struct UsageError {
 struct RunFailure {
     std::string Reason;
 };
+
+// The folders cannot be played on (the game would refuse its data folder, or --save finds the
+// game running on the player's files): status 3, so that a caller can tell the folders' fault
+// from the replay's.
+constexpr int kFoldersUnusable = 3;
 
 template <typename Number>
 Number ParseNumber(const std::string& text, const std::string& what) {
@@ -317,7 +323,7 @@ int RunScripted(const Options& o) {
     Sim sim(o, o.Seed, o.Sound);
     GameState& s = sim.s;
     if (!o.Random.empty()) s.Random.UseSequence(o.Random);
-    if (!sim.Load()) return 1;
+    if (!sim.Load()) return kFoldersUnusable;
 
     if (o.Player) {
         int16_t index = -1;
@@ -383,19 +389,19 @@ struct LastPicture {
     }
 };
 
-// Loads the folder and starts the recorded game on it; false (after saying why) when the folder
-// cannot replay it.
-bool StartReplay(Sim& sim, const Options& o, const Replay& r) {
-    if (!sim.Load()) return false;
+// Loads the folder and starts the recorded game on it: 0, or the exit status (after saying why)
+// when the folder cannot replay it.
+int StartReplay(Sim& sim, const Options& o, const Replay& r) {
+    if (!sim.Load()) return kFoldersUnusable;
     if (const std::optional<std::string> file =
             DifferingDataFile(r, sim.s, sim.loaded.LevelsHash, sim.loaded.AnimationsHash)) {
         std::cerr << "zapwall-sim: " << *o.Replay << ": hra byla nahrána s jiným souborem " << *file
                   << ", než je " << DataPath(sim.s, *file) << "\n";
-        return false;
+        return 1;
     }
     StartRecordedGame(sim.s, r);
     sim.s.Field = Surface();
-    return true;
+    return 0;
 }
 
 // A recorded game, run to its end as it was played. With --check-every a second, independent
@@ -407,14 +413,14 @@ int RunReplay(const Options& o) {
 
     Sim sim(o, r.Seed, r.Sound);
     const LastPicture picture{!sim.s.Field.Empty(), r.EndStep};
-    if (!StartReplay(sim, o, r)) return 1;
+    if (const int refused = StartReplay(sim, o, r)) return refused;
     ReplayRun run;
     if (o.CheckEvery > 0) {
         // The twin only reads: it neither saves nor holds the folder's lock.
         Options reading = o;
         reading.Save = false;
         Sim twin(reading, r.Seed, r.Sound);
-        if (!StartReplay(twin, o, r)) return 1;
+        if (const int refused = StartReplay(twin, o, r)) return refused;
         const TwinRun twice =
             RunRecordedGameTwice(sim.s, twin.s, r, o.CheckEvery,
                                  [&](GameState& s, int64_t step) { picture.BeforeStep(s, step); });
