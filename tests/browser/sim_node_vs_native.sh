@@ -149,7 +149,7 @@ for which in native node; do
   printf '%s\nbash\n%s\n' $$ "$(hostname)" > "$work/lock-$which/zapwall.lock"
   status=0
   sim "$which" --data "$work/lock-$which" --save --steps 10 2> "$work/lock-$which.err" || status=$?
-  [ "$status" = 1 ] || fail "$which saved beside a running game"
+  [ "$status" = 3 ] || fail "$which saved beside a running game"
   sed "s|lock-$which|lock-TOOL|" "$work/lock-$which.err" > "$work/lock-$which.said"
   [ ! -f "$work/lock-$which/players.ko" ] || fail "$which wrote beside a running game"
   printf '999999999\nbash\n%s\n' "$(hostname)" > "$work/lock-$which/zapwall.lock"
