@@ -2,6 +2,7 @@
 #include "game/replay.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "game/contract/window_port.h"
 #include "game/input.h"
@@ -56,15 +57,38 @@ ReplayEnd EndOf(const GameState& s) {
     return s.ButtonDown[1] == kTrue && s.QuitCountdown < 1 ? ReplayEnd::Quit : ReplayEnd::GameOver;
 }
 
+namespace {
+
+// How a game ended, as a reason says it.
+std::string_view EndText(ReplayEnd end) {
+    switch (end) {
+        case ReplayEnd::Quit:
+            return "hráč ji ukončil";
+        case ReplayEnd::GameOver:
+            return "hráč prohrál";
+        case ReplayEnd::Closed:
+            return "okno hry se zavřelo";
+        case ReplayEnd::Cut:
+            return "záznam byl přerušen";
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string EndDivergence(const GameState& s, const Replay& r, int64_t steps, size_t inputsLeft) {
     const ReplayEnd end = EndOf(s);
     // A recording cut short ends where it stops, as a close does.
     const ReplayEnd recorded = r.End == ReplayEnd::Cut ? ReplayEnd::Closed : r.End;
     if (steps == r.EndStep && end == recorded && inputsLeft == 0) return {};
-    return "the game ended (" + std::string(ReplayEndName(end)) + ") after step " +
-           std::to_string(steps) + " with " + std::to_string(inputsLeft) +
-           " inputs left; it was recorded to end (" + std::string(ReplayEndName(r.End)) +
-           ") after step " + std::to_string(r.EndStep);
+    // A game that did not end itself was stopped where its recording stops.
+    const std::string played = end == ReplayEnd::Closed
+                                   ? "hra po kroku " + std::to_string(steps) + " sama neskončila"
+                                   : "hra skončila po kroku " + std::to_string(steps) + " (" +
+                                         std::string(EndText(end)) + ")";
+    return played + ", nedoručených vstupů zbylo " + std::to_string(inputsLeft) +
+           "; nahraná hra skončila po kroku " + std::to_string(r.EndStep) + " (" +
+           std::string(EndText(r.End)) + ")";
 }
 
 std::optional<std::string> DifferingDataFile(const Replay& r, const GameState& s,
@@ -116,8 +140,8 @@ bool RecordedGame::Step(const std::function<void(int64_t step)>& beforeStep) {
     if (!over_ && (s_.Window->TimerInterval() == 0 || s_.Paused != kFalse)) {
         over_ = true;
         if (next_ < r_.Events.size())
-            divergence_ = "after step " + std::to_string(Steps()) +
-                          " the game waits for input, but the next input came before step " +
+            divergence_ = "po kroku " + std::to_string(Steps()) +
+                          " hra čeká na vstup, ale další nahraný přišel až před krokem " +
                           std::to_string(r_.Events[next_].Step);
     }
     if (over_) return false;

@@ -66,8 +66,8 @@ class ReplayRecorder {
 // closed from outside.
 ReplayEnd EndOf(const GameState& s);
 // How a game that ended after `steps` steps with `inputsLeft` recorded inputs undelivered differs
-// from the recording's end ("the game ended (quit) after step 300 …"); empty when it ended
-// exactly as recorded.
+// from the recording's end, in Czech ("hra skončila po kroku 300 (hráč ji ukončil), …"); empty
+// when it ended exactly as recorded.
 std::string EndDivergence(const GameState& s, const Replay& r, int64_t steps, size_t inputsLeft);
 
 // The data file a replay was recorded with that differs from the one loaded ("levels.ko",

@@ -204,14 +204,16 @@ TEST(ReplayTest, ARecordingThatDoesNotPlayOutIsReported) {
     ++late.Events[10].Step;
     ++late.Events[11].Step;
     Game a(r.Seed);
-    EXPECT_NE(Replayed(a, late).Divergence.find("recorded to end (quit) after step"),
-              std::string::npos);
+    const std::string end = std::to_string(r.EndStep);
+    EXPECT_EQ(Replayed(a, late).Divergence, "hra po kroku " + end +
+                                                " sama neskončila, nedoručených vstupů zbylo 0; "
+                                                "nahraná hra skončila po kroku " +
+                                                end + " (hráč ji ukončil)");
 
     Replay unstarted = r;  // without the start the game waits for ever
     unstarted.Events.erase(unstarted.Events.begin() + 1);
     Game b(r.Seed);
-    EXPECT_NE(Replayed(b, unstarted).Divergence.find("the game waits for input"),
-              std::string::npos);
+    EXPECT_NE(Replayed(b, unstarted).Divergence.find("hra čeká na vstup"), std::string::npos);
 }
 
 TEST(ReplayTest, TheDataARecordingDependsOnIsChecked) {
