@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -15,6 +16,9 @@
 namespace ZapModule {
 
 namespace {
+
+// The lines of answers the box shows at once.
+constexpr int kAnswerLines = 8;
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -46,6 +50,7 @@ HallSendDialog::HallSendDialog(HallOffer& offer, QWidget* parent, int deadlineMi
     setWindowTitle(QString::fromUtf8("Síň slávy na serveru"));
     auto* layout = new QVBoxLayout(this);
     auto* question = new QLabel(Text(offer_.Question()));
+    question->setTextFormat(Qt::PlainText);  // names and notes are no markup either
     question->setWordWrap(true);
     layout->addWidget(question);
     nickname_ = new QLineEdit(offer_.Game() ? Text(offer_.Game()->Name) : QString());
@@ -57,12 +62,15 @@ HallSendDialog::HallSendDialog(HallOffer& offer, QWidget* parent, int deadlineMi
     } else {
         nickname_->hide();
     }
-    answers_ = new QLabel;
+    // A server's reason is shown as it is written, never as markup, which a plain text box knows
+    // none of; the answers of however many kept sends scroll inside it, so the box keeps its
+    // height and its buttons on the screen.
+    answers_ = new QPlainTextEdit;
     answers_->setObjectName(QStringLiteral("answers"));
-    // A server's reason is shown as it is written, never as markup.
-    answers_->setTextFormat(Qt::PlainText);
-    answers_->setWordWrap(true);
-    answers_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    answers_->setReadOnly(true);
+    answers_->setFixedHeight(
+        answers_->fontMetrics().lineSpacing() * kAnswerLines +
+        2 * (answers_->frameWidth() + static_cast<int>(answers_->document()->documentMargin())));
     answers_->hide();
     layout->addWidget(answers_);
     auto* buttons = new QDialogButtonBox;
@@ -106,14 +114,14 @@ void HallSendDialog::Send() {
     close_->show();
     close_->setDefault(true);
     nickname_->setEnabled(false);
-    answers_->setText(QString::fromUtf8("Odesílám…"));
+    answers_->setPlainText(QString::fromUtf8("Odesílám…"));
     answers_->show();
     adjustSize();
     SendNext();
 }
 
 void HallSendDialog::SendNext() {
-    if (requests_.empty()) answers_->setText(QString::fromUtf8("Není co odeslat."));
+    if (requests_.empty()) answers_->setPlainText(QString::fromUtf8("Není co odeslat."));
     if (next_ == requests_.size()) return;
     const HallRequest& request = requests_[next_];
     QNetworkRequest http(QUrl(Text(request.Url)));
@@ -168,9 +176,10 @@ void HallSendDialog::Finished() {
     const std::string answer =
         offer_.Answered(requests_[next_], status, body_.toStdString(), problem.toStdString());
     body_.clear();
-    QString shown = next_ == 0 ? QString() : answers_->text() + QStringLiteral("\n");
-    answers_->setText(shown + Text(answer));
-    adjustSize();  // the answers' lines grow the box
+    if (next_ == 0)
+        answers_->setPlainText(Text(answer));
+    else
+        answers_->appendPlainText(Text(answer));
     ++next_;
     SendNext();
 }

@@ -3,7 +3,8 @@
 // The desktop's box for an offer to send results to the hall server (shell/hall_offer.h): the
 // question with the nickname, prefilled with the roster's name; on "Odeslat" the sends go out one
 // after another through Qt's network module, never holding up the window, and their answers are
-// shown until the player closes the box. A send ends within its deadline, whatever the server
+// shown, as plain lines that scroll inside a box of a few lines, until the player closes the box.
+// A send ends within its deadline, whatever the server
 // does, and reads at most kMaxHallAnswerBytes of answer; no redirect is followed (a re-post of
 // the replay elsewhere, or a GET without it, is no send). Closing the box while a send is on its
 // way leaves that send kept for the next offer.
@@ -16,10 +17,10 @@
 
 #include "shell/hall_offer.h"
 
-class QLabel;
 class QLineEdit;
 class QNetworkAccessManager;
 class QNetworkReply;
+class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
@@ -48,7 +49,7 @@ class HallSendDialog : public QDialog {
     QPushButton* send_ = nullptr;
     QPushButton* skip_ = nullptr;
     QPushButton* close_ = nullptr;
-    QLabel* answers_ = nullptr;
+    QPlainTextEdit* answers_ = nullptr;
     std::unique_ptr<QNetworkAccessManager> network_;
     QNetworkReply* reply_ = nullptr;
     QTimer* deadline_ = nullptr;

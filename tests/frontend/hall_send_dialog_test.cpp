@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <functional>
 
@@ -71,6 +73,12 @@ QByteArray Answer(const char* status, const QByteArray& body, QByteArray headers
     return QByteArray("HTTP/1.1 ") + status + "\r\n" + headers + "\r\n" + body;
 }
 
+QPushButton* SendButton(const HallSendDialog& dialog) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Odeslat")) return button;
+    return nullptr;
+}
+
 TEST(HallSendDialogTest, KeepsTheSendUnlessTheHallServerItselfAnsweredWhole) {
     FakeServer elsewhere;  // another origin, that would file anything
     const QByteArray filed = R"({"filed":true,"earlier":false,"entry":{"id":1}})";
@@ -102,10 +110,8 @@ TEST(HallSendDialogTest, KeepsTheSendUnlessTheHallServerItselfAnsweredWhole) {
         HallOffer offer(server.Address().toStdString(), pending, HallSend{"Ann", 70, 2, "r\n"});
         const int deadline = c.Drip ? 1500 : kHallSendTimeoutMillis;
         HallSendDialog dialog(offer, nullptr, deadline);
-        auto* answers = dialog.findChild<QLabel*>(QStringLiteral("answers"));
-        QPushButton* send = nullptr;
-        for (QPushButton* button : dialog.findChildren<QPushButton*>())
-            if (button->text() == QStringLiteral("Odeslat")) send = button;
+        auto* answers = dialog.findChild<QPlainTextEdit*>(QStringLiteral("answers"));
+        QPushButton* send = SendButton(dialog);
         ASSERT_TRUE(answers && send);
 
         QElapsedTimer took;
@@ -113,12 +119,42 @@ TEST(HallSendDialogTest, KeepsTheSendUnlessTheHallServerItselfAnsweredWhole) {
         send->click();
         ASSERT_EQ(pending.Names().size(), 1u);  // kept before it goes
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return !answers->text().startsWith(QString::fromUtf8("Odesílám")); }, 60'000));
+            [&] { return !answers->toPlainText().startsWith(QString::fromUtf8("Odesílám")); },
+            60'000));
         EXPECT_LT(took.elapsed(), deadline + 10'000);
-        EXPECT_EQ(pending.Names().empty(), c.Dropped) << answers->text().toStdString();
+        EXPECT_EQ(pending.Names().empty(), c.Dropped) << answers->toPlainText().toStdString();
         EXPECT_EQ(server.Requests, 1);  // no redirect was followed, here or elsewhere
     }
     EXPECT_EQ(elsewhere.Requests, 0);
+}
+
+// The answers to 50 kept sends scroll inside the box, which stays on the screen, and a reason
+// written as markup is shown as the server wrote it.
+TEST(HallSendDialogTest, AnswersArePlainLinesInABoxThatStaysOnTheScreen) {
+    FakeServer server;
+    const QByteArray reason = "<h1 style='color:green'>Výsledek je zapsán</h1><img src='x'>";
+    server.Answer =
+        Answer("422 Unprocessable Content", R"({"filed":false,"reason":")" + reason + "\"}");
+    testing::TempFolder temp;
+    PendingHallSends pending(temp / "hall-sends");
+    std::string problem;
+    ASSERT_TRUE(pending.Keep(HallSend{"Ann", 70, 2, "r\n"}, &problem));
+    const std::string first = temp / ("hall-sends/" + pending.Names()[0]);
+    for (int i = 2; i <= 50; ++i)
+        std::filesystem::copy_file(
+            first,
+            temp /
+                QStringLiteral("hall-sends/%1.hall-send").arg(i, 6, 10, QChar('0')).toStdString());
+    HallOffer offer(server.Address().toStdString(), pending);
+    HallSendDialog dialog(offer);
+    dialog.show();
+    SendButton(dialog)->click();
+    auto* answers = dialog.findChild<QPlainTextEdit*>(QStringLiteral("answers"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pending.Names().empty(); }, 60'000));
+    EXPECT_EQ(answers->blockCount(), 50);
+    EXPECT_TRUE(answers->document()->firstBlock().text().endsWith(
+        QString::fromUtf8(": Server výsledek odmítl: ") + QString::fromUtf8(reason)));
+    EXPECT_LE(dialog.frameGeometry().height(), dialog.screen()->availableGeometry().height());
 }
 
 }  // namespace
