@@ -266,6 +266,10 @@ std::string WriteErrorText(int error) {
             return "soubor tohoto jména už existuje";
         case ELOOP:
             return "symbolické odkazy tvoří smyčku";
+        case EISDIR:
+            return "na místě souboru je složka";
+        case ENAMETOOLONG:
+            return "cesta je příliš dlouhá";
         case EIO:
             return "chyba disku";
         case EINVAL:  // a copy of something that is no regular file
@@ -294,6 +298,19 @@ bool IsTemporaryName(const std::string& name, std::string* file) {
         if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
     *file = name.substr(1, dot - 1);
     return true;
+}
+
+std::optional<std::string> SetAsideAsDamaged(const std::string& path) {
+    constexpr int kMostAside = 1000;
+    for (int number = 0; number < kMostAside; ++number) {
+        const std::string aside =
+            path + ".damaged" + (number == 0 ? "" : "." + std::to_string(number));
+        if (EntryExists(aside)) continue;
+        if (::rename(path.c_str(), aside.c_str()) != 0) return std::nullopt;
+        return aside;
+    }
+    errno = EEXIST;
+    return std::nullopt;
 }
 
 bool EntryExists(const std::string& path) {

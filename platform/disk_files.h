@@ -71,6 +71,11 @@ int RemoveStaleTemporaries(const std::string& folder,
 // The same for the temporary files of the one file at `path`, whatever its name.
 int RemoveStaleTemporaryFilesOf(const std::string& path);
 
+// Renames the entry at `path` to the first free name of PATH.damaged, PATH.damaged.1, … (one set
+// aside earlier is never replaced); the new path, or nothing with errno set when it could not be
+// renamed.
+std::optional<std::string> SetAsideAsDamaged(const std::string& path);
+
 // Whether anything (a file, a folder, even a dangling link) has the name `path`.
 bool EntryExists(const std::string& path);
 // When the regular file at `path` (not a link's target) was last written, in nanoseconds since

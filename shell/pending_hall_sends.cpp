@@ -155,16 +155,13 @@ std::optional<HallSend> PendingHallSends::Read(const std::string& name) {
 }
 
 void PendingHallSends::SetAside(const std::string& name, const std::string& why) {
-    const std::string path = folder_ + "/" + name;
-    std::string aside = name + ".damaged";
-    for (int i = 1; EntryExists(folder_ + "/" + aside); ++i)
-        aside = name + ".damaged." + std::to_string(i);
-    std::error_code error;
-    std::filesystem::rename(path, folder_ + "/" + aside, error);
+    const std::optional<std::string> aside = SetAsideAsDamaged(folder_ + "/" + name);
+    const int error = errno;
     std::string note =
         "Uschovaný výsledek " + name + " ve složce " + folder_ + " nelze použít (" + why + "); ";
-    note += error ? "nelze ho ani odložit (" + WriteErrorText(error.value()) + "), hra ho vynechá."
-                  : "je odložen jako " + aside + " a hra ho už nenabízí.";
+    note += aside
+                ? "je odložen jako " + aside->substr(folder_.size() + 1) + " a hra ho už nenabízí."
+                : "nelze ho ani odložit (" + WriteErrorText(error) + "), hra ho vynechá.";
     notes_.push_back(std::move(note));
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 
 namespace ZapModule {
@@ -63,6 +64,12 @@ int CopyNumber(const std::string& name) {
     return std::stoi(name.substr(base + 1, end - base - 1));
 }
 
+// The name SaveReplay gives the `copy`th game of the file name `name` (from 2).
+std::string CopyName(const std::string& name, int copy) {
+    return name.substr(0, name.size() - kReplayExtension.size()) + "-" + std::to_string(copy) +
+           std::string(kReplayExtension);
+}
+
 }  // namespace
 
 std::string RecordedTime(std::time_t when) {
@@ -90,10 +97,8 @@ std::optional<std::string> SaveReplay(const std::string& folder, const Replay& r
     if (!MakeFolders(folder)) return fail(errno);
     RemoveStaleTemporaryFiles(folder);
     const std::string name = ReplayFileName(replay.Recorded, replay.Player.Name);
-    const std::string base = name.substr(0, name.size() - kReplayExtension.size());
     std::string written = name;
-    for (int copy = 2; EntryExists(folder + "/" + written); ++copy)
-        written = base + "-" + std::to_string(copy) + std::string(kReplayExtension);
+    for (int copy = 2; EntryExists(folder + "/" + written); ++copy) written = CopyName(name, copy);
     const std::string text = ReplayText(replay);
     int error = 0;
     if (!ReplaceFile(folder + "/" + written, std::vector<uint8_t>(text.begin(), text.end()), {},
@@ -107,6 +112,21 @@ std::optional<std::string> SaveReplay(const std::string& folder, const Replay& r
     for (size_t i = 0; i + std::max<size_t>(keep, 1) <= kept.size(); ++i)
         std::filesystem::remove(folder + "/" + kept[i], ignored);
     return folder + "/" + written;
+}
+
+std::optional<std::string> KeptReplayBeginningWith(const std::string& folder, const Replay& head,
+                                                   std::string_view text) {
+    const std::string name = ReplayFileName(head.Recorded, head.Player.Name);
+    std::string kept = name;
+    for (int copy = 2; EntryExists(folder + "/" + kept); ++copy) {
+        const FileRead read = ReadRegularFile(folder + "/" + kept, kMaxReplayFileSize);
+        const auto same = [](char c, uint8_t byte) { return static_cast<uint8_t>(c) == byte; };
+        if (read.Ok() && read.Bytes.size() >= text.size() &&
+            std::equal(text.begin(), text.end(), read.Bytes.begin(), same))
+            return folder + "/" + kept;
+        kept = CopyName(name, copy);
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> KeptReplays(const std::string& folder) {

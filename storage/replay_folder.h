@@ -34,6 +34,11 @@ std::string ReplayFileName(const std::string& recorded, const std::string& playe
 std::optional<std::string> SaveReplay(const std::string& folder, const Replay& replay,
                                       size_t keep = kKeptReplays, std::string* problem = nullptr);
 
+// The replay SaveReplay wrote into `folder` for the game recorded as `head` says whose text begins
+// with `text`, if there is one: the path of a game saved already, whole or cut short.
+std::optional<std::string> KeptReplayBeginningWith(const std::string& folder, const Replay& head,
+                                                   std::string_view text);
+
 // The recordings in `folder` that SaveReplay named, in the order they were written (by the file
 // system's time of their last write, not by the date their names give), oldest first. One whose
 // time lies in the future counts as older than all others: a clock set ahead wrote it.

@@ -89,10 +89,17 @@ CutReplay SaveCutReplay(const std::string& folder) {
     const ReplayParse parse = read.Ok() ? ParseReplay(text) : ReplayParse{};
     if (!parse.Read) {
         result.Problem = read.Ok() ? parse.Problem : DescribeReadFailure(read);
-        std::rename(path.c_str(), (path + ".damaged").c_str());
+        // An earlier one set aside stays: the first free name of NAME.damaged, NAME.damaged.1, …
+        SetAsideAsDamaged(path);
         return result;
     }
-    result.Saved = SaveReplay(folder, *parse.Read, kKeptReplays, &result.Problem);
+    // A program killed after saving the game, whole at its end or cut short at a start, and
+    // before removing the journal has saved it already: a kept replay begins with its inputs.
+    std::string played = ReplayHeadText(*parse.Read);
+    for (const ReplayEvent& e : parse.Read->Events) played += ReplayInputLine(e);
+    result.Saved = KeptReplayBeginningWith(folder, *parse.Read, played);
+    if (!result.Saved)
+        result.Saved = SaveReplay(folder, *parse.Read, kKeptReplays, &result.Problem);
     if (result.Saved) std::remove(path.c_str());
     return result;
 }

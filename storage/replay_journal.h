@@ -42,8 +42,9 @@ class ReplayJournal {
 };
 
 // What a start made of the file a killed game left in `folder`: the replay saved from it, or why
-// none was. A file that cannot be read as a replay is kept beside with ".damaged" added; one whose
-// replay could not be saved stays for the next start.
+// none was. A file that cannot be read as a replay is kept beside with ".damaged" added (".1", …
+// after it when an earlier one is kept); one whose replay could not be saved stays for the next
+// start, and one whose game a kept replay holds already goes without a second save.
 struct CutReplay {
     std::optional<std::string> Saved;  // the path of the replay written
     std::string Problem;               // empty when there was no such file or all went well

@@ -325,6 +325,11 @@ TEST(ReportFailedSave, TellsEachFileOnceWhereAndWhy) {
     EXPECT_EQ(WriteErrorText(ENOSPC), "disk je plný");
     EXPECT_EQ(WriteErrorText(EROFS), "disk je jen pro čtení");
     EXPECT_EQ(WriteErrorText(EACCES), "chybí oprávnění k zápisu");
+    // A folder where the file should be is named so, not by its error's number.
+    fs::create_directory(f.folder / "folder.ko");
+    int error = 0;
+    EXPECT_FALSE(ReplaceFile(f.folder / "folder.ko", {1}, {}, &error));
+    EXPECT_EQ(WriteErrorText(error), "na místě souboru je složka");
     // A folder that cannot be read lacks the permission to read, not to write.
     EXPECT_EQ(FolderReadErrorText(EACCES), "chybí oprávnění ke čtení složky");
 }

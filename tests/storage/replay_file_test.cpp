@@ -342,8 +342,8 @@ TEST_F(ReplayFolderTest, TemporaryFilesOfAKilledSaveAreRemoved) {
     EXPECT_TRUE(std::filesystem::exists(fresh));  // a save may still be writing it
 }
 
-// A killed game leaves its journal; the next start saves it as a replay that ends "cut" after its
-// last whole input, and a journal that is no replay is kept aside, never lost.
+// A killed game leaves its journal; the next start saves it, once, as a replay that ends "cut"
+// after its last whole input, and a journal that is no replay is kept aside, never lost.
 TEST_F(ReplayFolderTest, TheJournalOfAKilledGameIsSavedAsACutReplay) {
     const Replay played = Sample();
     ReplayJournal journal;
@@ -352,6 +352,7 @@ TEST_F(ReplayFolderTest, TheJournalOfAKilledGameIsSavedAsACutReplay) {
     std::ofstream(journal.Path(), std::ios::app) << "999 99";  // torn by the kill
     const std::string path = journal.Path();
 
+    std::filesystem::copy_file(path, path + ".copy");
     const CutReplay cut = SaveCutReplay(folder.string());
     ASSERT_TRUE(cut.Saved) << cut.Problem;
     const ReplayParse saved = ReadReplayFile(*cut.Saved);
@@ -360,11 +361,19 @@ TEST_F(ReplayFolderTest, TheJournalOfAKilledGameIsSavedAsACutReplay) {
     EXPECT_EQ(saved.Read->End, ReplayEnd::Cut);
     EXPECT_EQ(saved.Read->EndStep, played.Events.back().Step);
     EXPECT_FALSE(std::filesystem::exists(path));
+    // A start killed before it removed the journal leaves it: the game is not saved again.
+    std::filesystem::rename(path + ".copy", path);
+    EXPECT_EQ(SaveCutReplay(folder.string()).Saved, cut.Saved);
+    EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_FALSE(SaveCutReplay(folder.string()).Saved);  // nothing left to save
 
-    std::ofstream(path) << "ZAPWALL-REPLAY 1\nrecorded\n";
-    EXPECT_FALSE(SaveCutReplay(folder.string()).Problem.empty());
-    EXPECT_TRUE(std::filesystem::exists(path + ".damaged"));
+    // A second journal that is no replay is kept beside the first.
+    for (const char* text : {"ZAPWALL-REPLAY 1\nrecorded\n", "ZAPWALL-REPLAY 1\n"}) {
+        std::ofstream(path) << text;
+        EXPECT_FALSE(SaveCutReplay(folder.string()).Problem.empty());
+    }
+    EXPECT_EQ(std::filesystem::file_size(path + ".damaged"), 26u);
+    EXPECT_EQ(std::filesystem::file_size(path + ".damaged.1"), 17u);
     EXPECT_EQ(KeptReplays(folder.string()).size(), 1u);
 
     // A game that ends is saved whole, and its journal goes.
