@@ -81,17 +81,30 @@ std::optional<HttpAnswer> Admit(const HttpRequest& request, SendBudget& budget,
     return std::nullopt;
 }
 
-// A filed replay, byte for byte as it was sent.
+// A filed replay, byte for byte as it was sent, read from the database a piece at a time as it
+// is sent, so that no download holds a whole replay.
 HttpAnswer Replay(ResultDesk& desk, const std::string& id) {
+    constexpr size_t kFirstPiece = 64 * 1024;
     std::string problem;
-    std::optional<std::string> replay = desk.Store().Replay(std::stoll(id), &problem);
+    uint64_t size = 0;
+    const int64_t number = std::stoll(id);
+    std::optional<std::string> first = desk.Store().Replay(number, 0, kFirstPiece, &size, &problem);
     if (!problem.empty()) return Json(DatabaseFailed(problem));
-    if (!replay) return Refused(404, "záznam " + id + " tu není");
+    if (!first) return Refused(404, "záznam " + id + " tu není");
     HttpAnswer answer;
     answer.Headers = {
         {"Content-Type", "text/plain; charset=utf-8"},
         {"Content-Disposition", "attachment; filename=\"zapwall-" + id + ".zapwall-replay\""}};
-    answer.Body = std::move(*replay);
+    if (first->size() == size) {
+        answer.Body = std::move(*first);
+        return answer;
+    }
+    answer.StreamSize = size;
+    answer.Stream = [&desk, number](uint64_t offset, size_t most) {
+        std::string failed;
+        uint64_t whole = 0;
+        return desk.Store().Replay(number, offset, most, &whole, &failed).value_or("");
+    };
     return answer;
 }
 
@@ -140,8 +153,12 @@ HttpAnswer Route(const HttpRequest& request, ResultDesk& desk, const std::string
     if (path.starts_with(kReplays) && IsReplayId(path.substr(kReplays.size())))
         return Replay(desk, path.substr(kReplays.size()));
     if (path == "/") return Page(desk, request, !site.empty());
-    if (!site.empty() && path == "/play")
-        return HttpAnswer{301, {{"Location", "/play/"}}, "", -1, 0};
+    if (!site.empty() && path == "/play") {
+        HttpAnswer moved;
+        moved.Status = 301;
+        moved.Headers = {{"Location", "/play/"}};
+        return moved;
+    }
     if (!site.empty() && path.starts_with("/play/"))
         if (std::optional<HttpAnswer> file =
                 SiteFile(site, path.substr(6),

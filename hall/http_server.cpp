@@ -23,6 +23,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
+// A streamed body is read and sent this much at a time.
+constexpr size_t kStreamPiece = 64 * 1024;
 
 std::string Lookup(const std::map<std::string, std::string>& values, const std::string& name) {
     const auto found = values.find(name);
@@ -181,6 +183,29 @@ struct HttpServer::Inside {
             // The response closes the file.
             response = MHD_create_response_from_fd64(answer.FileSize, answer.File);
             if (!response) close(answer.File);
+        } else if (answer.Stream) {
+            auto* stream =
+                new std::function<std::string(uint64_t, size_t)>(std::move(answer.Stream));
+            response = MHD_create_response_from_callback(
+                answer.StreamSize, kStreamPiece,
+                [](void* read, uint64_t offset, char* into, size_t most) -> ssize_t {
+                    try {
+                        const std::string piece =
+                            (*static_cast<std::function<std::string(uint64_t, size_t)>*>(read))(
+                                offset, most);
+                        if (piece.empty() || piece.size() > most)
+                            return MHD_CONTENT_READER_END_WITH_ERROR;
+                        std::memcpy(into, piece.data(), piece.size());
+                        return static_cast<ssize_t>(piece.size());
+                    } catch (...) {
+                        return MHD_CONTENT_READER_END_WITH_ERROR;
+                    }
+                },
+                stream,
+                [](void* read) {
+                    delete static_cast<std::function<std::string(uint64_t, size_t)>*>(read);
+                });
+            if (!response) delete stream;
         } else {
             auto* body = new std::string(std::move(answer.Body));
             response = MHD_create_response_from_buffer_with_free_callback_cls(

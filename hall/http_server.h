@@ -40,6 +40,10 @@ struct HttpAnswer {
     // An open file sent instead of the body, read as it is sent; -1 for none.
     int File = -1;
     uint64_t FileSize = 0;
+    // Or a body of `StreamSize` bytes read as it is sent, a piece at a time: `Stream` gives up
+    // to `most` bytes from `offset`, fewer only where it fails (the connection is cut there).
+    std::function<std::string(uint64_t offset, size_t most)> Stream;
+    uint64_t StreamSize = 0;
 };
 
 struct HttpHandlers {

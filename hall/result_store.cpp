@@ -250,17 +250,25 @@ std::vector<FiledResult> ResultStore::Best(const ResultFilter& filter, std::stri
     return best;
 }
 
-std::optional<std::string> ResultStore::Replay(int64_t id, std::string* problem) {
-    std::optional<std::string> replay;
+std::optional<std::string> ResultStore::Replay(int64_t id, uint64_t offset, size_t most,
+                                               uint64_t* size, std::string* problem) {
+    std::optional<std::string> part;
     *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
         QSqlQuery query(db);
-        query.prepare(QStringLiteral("SELECT replay FROM results WHERE id = ?"));
+        // Both databases count a blob's bytes from 1.
+        query.prepare(QStringLiteral(
+            "SELECT length(replay), substr(replay, ?, ?) FROM results WHERE id = ?"));
+        query.addBindValue(static_cast<qlonglong>(offset + 1));
+        query.addBindValue(static_cast<qlonglong>(most));
         query.addBindValue(qlonglong{id});
         if (!query.exec()) return Problem(query);
-        if (query.next()) replay = query.value(0).toByteArray().toStdString();
+        if (query.next()) {
+            *size = static_cast<uint64_t>(query.value(0).toLongLong());
+            part = query.value(1).toByteArray().toStdString();
+        }
         return {};
     });
-    return replay;
+    return part;
 }
 
 }  // namespace ZapModule

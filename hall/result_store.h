@@ -71,8 +71,10 @@ class ResultStore {
                                      std::string* problem);
     // The last games of the runs, best first.
     std::vector<FiledResult> Best(const ResultFilter& filter, std::string* problem);
-    // A filed replay's bytes; nothing when there is none of that number.
-    std::optional<std::string> Replay(int64_t id, std::string* problem);
+    // Up to `most` bytes of a filed replay from `offset`, and its whole size in *size; nothing
+    // when there is none of that number.
+    std::optional<std::string> Replay(int64_t id, uint64_t offset, size_t most, uint64_t* size,
+                                      std::string* problem);
 
   private:
     std::string sqlite_, postgresql_;

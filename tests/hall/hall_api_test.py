@@ -220,8 +220,10 @@ try:
     assert (status, answer['entry']['continues']) == (201, run_start), answer
     filed.append((None, run[1], 0, 1, answer['entry']['id']))
     # A long game, the run's third, is filed, and a replay comes back byte for byte, whatever
-    # bytes its date holds.
-    long_game = record('Petr', 3, '0 keydown 32\n2 keyup 32\n3100000 keydown 27\n', 3100100, user)
+    # bytes its date holds, and in pieces when it is large (5000 key-ups: 80 KB).
+    key_ups = ''.join(f'{10 + i} keyup 65\n' for i in range(5000))
+    long_game = record('Petr', 3, f'0 keydown 32\n2 keyup 32\n{key_ups}3100000 keydown 27\n',
+                       3100100, user)
     long_game = header(long_game, 'recorded', '2026-12-09 \xff\x01')
     status, answer = ask(port, 'POST', '/api/results', long_game, 'Vytrvalec', 0, 1)
     assert status == 201 and answer['entry']['steps'] > 3000000, answer
