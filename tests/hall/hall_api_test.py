@@ -9,98 +9,16 @@ heavy sends beside slow clients leaving the lists answering.
 
 With postgresql the test runs its own cluster as an unprivileged user (status 77, a skip, where
 PostgreSQL is not installed)."""
-import concurrent.futures, http.client, json, os, pathlib, re, select, shutil, socket, subprocess
-import sys, tempfile, threading, time, urllib.parse
+import concurrent.futures, http.client, os, pathlib, re, select, shutil, socket, subprocess, sys
+import tempfile, time
+from hall_client import Hall, ask, local, raw, signed
 
 server, demos, database = sys.argv[1], pathlib.Path(sys.argv[2]), sys.argv[3]
 work = pathlib.Path(tempfile.mkdtemp(prefix='hall-test-'))
-local = threading.local()
-started = []
+hall = Hall(server, database, work)
+start, database_options = hall.start, hall.database_options
 
 
-def fnv(data):
-    h = 0xcbf29ce484222325
-    for b in data:
-        h = ((h ^ b) * 0x100000001b3) & 0xffffffffffffffff
-    return h
-
-
-def signed(text):  # the replay with its checksum made right again
-    body = text[:text.rindex('checksum ')]
-    return body + 'checksum %016x\n' % fnv(body.encode())
-
-
-def start(*options, within=()):  # a server copy, run by `within`; its port, once it listens
-    copy = subprocess.Popen([*within, server, '--port', '0', *database_options, *options],
-                            stdout=subprocess.PIPE, text=True)
-    started.append(copy)
-    line = copy.stdout.readline()
-    assert 'listening on' in line, f'the server did not start: {line!r}'
-    return int(re.search(r':(\d+)/', line).group(1))
-
-
-def ask(port, method, path, body=None, name=None, score=None, level=None):
-    if getattr(local, 'port', None) != port:
-        local.port, local.connection = port, http.client.HTTPConnection('127.0.0.1', port)
-        local.used = False
-    if name is not None:
-        path += '?' + urllib.parse.urlencode({'name': name, 'score': score, 'level': level})
-
-    def send():
-        local.connection.request(method, path, body and body.encode(),
-                                 {'Content-Type': 'text/plain'} if body else {})
-        return local.connection.getresponse()
-    try:
-        answer = send()
-    except (http.client.RemoteDisconnected, ConnectionError):
-        if not local.used:
-            raise
-        local.connection.close()  # a kept connection that the server has closed meanwhile
-        answer = send()
-    local.used = True
-    data = answer.read()
-    local.retry_after = answer.getheader('Retry-After')
-    return answer.status, (json.loads(data) if 'json' in answer.getheader('Content-Type') else data)
-
-
-def raw(port, request, source='127.0.0.1'):  # what the server answers to these bytes, to its end
-    with socket.create_connection(('127.0.0.1', port), 10, (source, 0)) as connection:
-        answer = b''
-        try:
-            connection.sendall(request)
-            while data := connection.recv(65536):
-                answer += data
-        except ConnectionResetError:
-            pass
-        return answer
-
-
-def postgresql():
-    bin_dir = pathlib.Path('/usr/lib/postgresql/15/bin')
-    if not (bin_dir / 'initdb').exists():
-        print('SKIP: PostgreSQL is not installed (/usr/lib/postgresql/15/bin)')
-        sys.exit(77)
-    as_user = []
-    if os.geteuid() == 0:  # initdb refuses root: the cluster is nobody's
-        as_user = ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups']
-        os.chmod(work, 0o755)
-        (work / 'pg').mkdir()
-        shutil.chown(work / 'pg', 'nobody', 'nogroup')
-    subprocess.run([*as_user, bin_dir / 'initdb', '-D', work / 'pg/data', '-U', 'hall', '-A',
-                    'trust'], check=True, stdout=subprocess.DEVNULL)
-    subprocess.run([*as_user, bin_dir / 'pg_ctl', '-D', work / 'pg/data', '-w', '-l',
-                    work / 'pg/log', '-o', f"-k {work / 'pg'} -c listen_addresses=''", 'start'],
-                   check=True, stdout=subprocess.DEVNULL)
-    return ['--postgresql', f"host={work / 'pg'} dbname=postgres user=hall"], \
-        lambda: subprocess.run([*as_user, bin_dir / 'pg_ctl', '-D', work / 'pg/data', '-m',
-                                'immediate', 'stop'], stdout=subprocess.DEVNULL)
-
-
-stop_database = lambda: None
-if database == 'postgresql':
-    database_options, stop_database = postgresql()
-else:
-    database_options = ['--sqlite', str(work / 'hall.sqlite')]
 def sim(*arguments):  # zapwall-sim beside the server, on the game's own data
     subprocess.run([str(pathlib.Path(server).parent / 'zapwall-sim'), '--data',
                     str(pathlib.Path(server).parent / 'data'), *arguments], check=True,
@@ -357,8 +275,5 @@ try:
         assert [ask(full, 'GET', entry['replay'])[0] for entry in kept] == [200] * len(kept)
         print(f'hall_api_test: a full disk kept all {len(kept)} games answered 201')
 finally:
-    for copy in started:
-        copy.terminate()
-        copy.wait()
-    stop_database()
+    hall.stop()
     shutil.rmtree(work, ignore_errors=True)
