@@ -26,7 +26,7 @@ namespace ZapModule {
 
 namespace {
 
-constexpr int kShownProblems = 200;
+constexpr size_t kShownProblems = 200;
 constexpr int kUndoSteps = 100;
 constexpr int kSideWidth = 230;  // the level list and the palette beside the field
 constexpr int kProblemsHeight = 110;
@@ -78,6 +78,8 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     setCentralWidget(centre);
 
     levelList_->setDragDropMode(QAbstractItemView::InternalMove);
+    // Every line has one height: the list lays out the lines it shows, not all of a set's 32767.
+    levelList_->setUniformItemSizes(true);
     levelList_->setFont(BigFont());
     levelList_->setMinimumWidth(kSideWidth);
     auto* levelsDock = new QDockWidget(Czech("Úrovně"), this);
@@ -132,9 +134,10 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     connect(levelList_, &QListWidget::itemDoubleClicked, this, [this] { RenameLevelAsked(); });
     connect(problemList_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const size_t i = static_cast<size_t>(problemList_->row(item));
-        if (i >= problems_.size() || problems_[i].Level < 1) return;
-        SelectLevel(problems_[i].Level - 1);
-        if (problems_[i].Brick >= 0) SetSelection({static_cast<size_t>(problems_[i].Brick)});
+        if (i >= shownProblems_.size() || shownProblems_[i].Level < 1) return;
+        const LevelRuleProblem problem = shownProblems_[i];  // the list is shown anew
+        SelectLevel(problem.Level - 1);
+        if (problem.Brick >= 0) SetSelection({static_cast<size_t>(problem.Brick)});
     });
     connect(undo_, &QUndoStack::cleanChanged, this, [this] { Refresh(); });
     testPlay_->OnFinished = [this] {
@@ -277,24 +280,28 @@ void EditorWindow::Refresh() {
     // The set always has a level: opening refuses a file without one, and the last one stays.
     current_ = std::clamp(current_, 0, static_cast<int>(set_.Levels.size()) - 1);
     std::erase_if(selection_, [this](size_t i) { return i >= Level().size(); });
-    problems_ = CheckLevelSet(set_.Levels, palette_->BrickPictures());
+    check_.Update(set_.Levels, palette_->BrickPictures());
+    shownProblems_ = check_.First(kShownProblems);
 
     refreshing_ = true;
-    levelList_->clear();
-    for (size_t l = 0; l < set_.Levels.size(); ++l)
-        levelList_->addItem(LevelLabel(l, set_.Levels[l], set_.Titles[l]));
+    // Only the lines that changed are set, and lines added or taken at the end.
+    const int levels = static_cast<int>(set_.Levels.size());
+    while (levelList_->count() > levels) delete levelList_->takeItem(levelList_->count() - 1);
+    for (int l = 0; l < levels; ++l) {
+        const size_t at = static_cast<size_t>(l);
+        const QString label = LevelLabel(at, set_.Levels[at], set_.Titles[at]);
+        if (l == levelList_->count())
+            levelList_->addItem(label);
+        else if (levelList_->item(l)->text() != label)
+            levelList_->item(l)->setText(label);
+    }
     levelList_->setCurrentRow(current_);
     problemList_->clear();
-    std::set<size_t> faulty;
-    for (const LevelRuleProblem& p : problems_) {
-        if (problemList_->count() < kShownProblems)
-            problemList_->addItem(
-                (p.Refused ? Czech("Hra odmítne: ") : Czech("Nehraje se, jak má: ")) +
-                QString::fromStdString(p.Text));
-        if (p.Level == current_ + 1 && p.Brick >= 0) faulty.insert(static_cast<size_t>(p.Brick));
-    }
+    for (const LevelRuleProblem& p : shownProblems_)
+        problemList_->addItem((p.Refused ? Czech("Hra odmítne: ") : Czech("Nehraje se, jak má: ")) +
+                              QString::fromStdString(p.Text));
     refreshing_ = false;
-    canvas_->ShowLevel(Level(), selection_, faulty);
+    canvas_->ShowLevel(Level(), selection_, check_.FaultyBricks(static_cast<size_t>(current_)));
     const QString name = path_.isEmpty() ? Czech("nová sada") : QFileInfo(path_).fileName();
     setWindowTitle(Czech("%1%2 – Editor úrovní Zapwall").arg(name, undo_->isClean() ? "" : "*"));
 }
@@ -552,19 +559,18 @@ void EditorWindow::OpenAsked() {
 }
 
 bool EditorWindow::SaveAs(const QString& path) {
-    const std::vector<LevelRuleProblem> problems =
-        CheckLevelSet(set_.Levels, palette_->BrickPictures());
-    if (AnyRefused(problems)) {
+    check_.Update(set_.Levels, palette_->BrickPictures());
+    if (check_.AnyRefused()) {
         QString text = Czech("Sadu nelze uložit, hra by ji odmítla:\n");
-        for (const LevelRuleProblem& p : problems)
-            if (p.Refused) text += QString::fromStdString(p.Text) + "\n";
+        for (const LevelRuleProblem& p : check_.First(kShownProblems, true))
+            text += QString::fromStdString(p.Text) + "\n";
         Say(text);
         return false;
     }
-    if (!problems.empty() &&
+    if (check_.Count() > 0 &&
         !Ask(Czech("Sada má %1, hra ji nebude hrát, jak má (první: %2).\nUložit ji přesto?")
-                 .arg(Counted(problems.size(), "potíž", "potíže", "potíží"),
-                      QString::fromStdString(problems[0].Text))))
+                 .arg(Counted(check_.Count(), "potíž", "potíže", "potíží"),
+                      QString::fromStdString(check_.First(1)[0].Text))))
         return false;
     const SavePaths paths = SavePathsFor(path.toStdString());
     // A second editor on the same set may have saved it meanwhile: its edit would be lost. What

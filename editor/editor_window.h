@@ -12,6 +12,7 @@
 #include "editor/brick_palette.h"
 #include "editor/field_canvas.h"
 #include "editor/level_set.h"
+#include "editor/level_set_check.h"
 #include "editor/level_set_files.h"
 #include "editor/test_play.h"
 #include "layout/data_layout.h"
@@ -42,7 +43,7 @@ class EditorWindow : public QMainWindow {
     const LevelSet& Set() const { return set_; }
     int CurrentLevel() const { return current_; }
     const std::vector<size_t>& Selection() const { return selection_; }
-    const std::vector<LevelRuleProblem>& Problems() const { return problems_; }
+    std::vector<LevelRuleProblem> Problems() const { return check_.First(); }
     FieldCanvas* Canvas() const { return canvas_; }
     BrickPalette* Palette() const { return palette_; }
     QUndoStack* UndoStack() const { return undo_; }
@@ -103,7 +104,8 @@ class EditorWindow : public QMainWindow {
     FilesOnDisk onDisk_;  // the files of path_ as last read or written here
     int current_ = 0;
     std::vector<size_t> selection_;
-    std::vector<LevelRuleProblem> problems_;
+    LevelSetCheck check_;
+    std::vector<LevelRuleProblem> shownProblems_;  // the first ones, as the list shows them
     std::vector<BrickRecord> clipboard_;
     std::optional<LevelSet> strokeBefore_;
     QUndoStack* undo_;

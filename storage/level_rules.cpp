@@ -50,6 +50,9 @@ std::string BrickProblem(const BrickRecord& b, int brickPictures) {
 
 // The index of an earlier brick that `index` overlaps, or -1. Bricks are sorted into cells of
 // their own size, so only the cell of a brick and its eight neighbours can hold one it overlaps.
+// Whether two bricks overlap depends only on where they stand, so a cell keeps each place once,
+// with the first brick standing there: a level of many bricks on few places (a million on the
+// grid's 456 cells) is checked in time to its bricks, not to their square.
 class OverlapFinder {
   public:
     int EarlierOverlap(const std::vector<BrickRecord>& bricks, int index) {
@@ -60,16 +63,18 @@ class OverlapFinder {
             for (int dr = -1; dr <= 1; ++dr) {
                 const auto cell = cells_.find({column + dc, row + dr});
                 if (cell == cells_.end()) continue;
-                for (int other : cell->second) {
-                    if (Overlap(b, bricks[static_cast<size_t>(other)]) &&
-                        (found < 0 || other < found)) {
-                        found = other;
-                        break;  // each cell's list is in index order
+                for (const Place& place : cell->second) {
+                    if (Overlap(b, bricks[static_cast<size_t>(place.First)]) &&
+                        (found < 0 || place.First < found)) {
+                        found = place.First;
+                        break;  // each cell's places are in the order of their first bricks
                     }
                 }
             }
         }
-        cells_[{column, row}].push_back(index);
+        std::vector<Place>& places = cells_[{column, row}];
+        const auto here = [&](const Place& p) { return p.X == b.X && p.Y == b.Y; };
+        if (std::none_of(places.begin(), places.end(), here)) places.push_back({b.X, b.Y, index});
         return found;
     }
 
@@ -80,12 +85,40 @@ class OverlapFinder {
         };
         return {down(b.X, kCellWidth), down(b.Y, kCellHeight)};
     }
-    std::map<std::pair<int, int>, std::vector<int>> cells_;
+    struct Place {
+        int16_t X, Y;
+        int First;  // the first brick standing there
+    };
+    std::map<std::pair<int, int>, std::vector<Place>> cells_;
 };
+
+}  // namespace
+
+std::string LevelCountProblem(int64_t count) {
+    if (count < 1) return "počet úrovní je " + std::to_string(count) + ", musí být aspoň 1";
+    if (count > kMaxLevelSetCount)
+        return "úrovní je " + std::to_string(count) + ", soubor jich pojme nejvýše " +
+               std::to_string(kMaxLevelSetCount);
+    return {};
+}
+
+std::string LevelName(int level) {
+    return "úroveň " + std::to_string(level);
+}
+
+std::string BrickCountProblem(int level, int64_t bricks) {
+    const std::string name = LevelName(level);
+    if (bricks < 1)
+        return name + " má počet cihel " + std::to_string(bricks) + ", musí být aspoň 1";
+    if (bricks > kMaxLevelSetCount)
+        return name + " má " + std::to_string(bricks) + " cihel, nejvýše " +
+               std::to_string(kMaxLevelSetCount);
+    return {};
+}
 
 void CheckLevel(const std::vector<BrickRecord>& bricks, int level, int brickPictures,
                 std::vector<LevelRuleProblem>& problems) {
-    const std::string name = "úroveň " + std::to_string(level);
+    const std::string name = LevelName(level);
     if (std::string refused = BrickCountProblem(level, static_cast<int64_t>(bricks.size()));
         !refused.empty()) {
         problems.push_back({true, level, -1, std::move(refused)});
@@ -109,26 +142,6 @@ void CheckLevel(const std::vector<BrickRecord>& bricks, int level, int brickPict
         problems.push_back(
             {false, level, -1,
              name + " má jen ocelové cihly: skončí jen bombou nebo průrazným míčkem"});
-}
-
-}  // namespace
-
-std::string LevelCountProblem(int64_t count) {
-    if (count < 1) return "počet úrovní je " + std::to_string(count) + ", musí být aspoň 1";
-    if (count > kMaxLevelSetCount)
-        return "úrovní je " + std::to_string(count) + ", soubor jich pojme nejvýše " +
-               std::to_string(kMaxLevelSetCount);
-    return {};
-}
-
-std::string BrickCountProblem(int level, int64_t bricks) {
-    const std::string name = "úroveň " + std::to_string(level);
-    if (bricks < 1)
-        return name + " má počet cihel " + std::to_string(bricks) + ", musí být aspoň 1";
-    if (bricks > kMaxLevelSetCount)
-        return name + " má " + std::to_string(bricks) + " cihel, nejvýše " +
-               std::to_string(kMaxLevelSetCount);
-    return {};
 }
 
 std::vector<LevelRuleProblem> CheckLevelSet(const std::vector<std::vector<BrickRecord>>& levels,

@@ -24,11 +24,15 @@ struct LevelRuleProblem {
     int Level = 0;         // 1-based; 0 for the set as a whole
     int Brick = -1;        // the brick's index in its level; -1 for the level as a whole
     std::string Text;      // in Czech, naming the level and the brick
+
+    friend bool operator==(const LevelRuleProblem&, const LevelRuleProblem&) = default;
 };
 
 // The game refuses a level count below 1 (and the file cannot hold one above 32767): the
 // reason, or nothing.
 std::string LevelCountProblem(int64_t count);
+// "úroveň 3": how the problems of level 3 begin, each of them.
+std::string LevelName(int level);
 // The game refuses a level with fewer than 1 brick: the reason for level `level` (1-based), or
 // nothing.
 std::string BrickCountProblem(int level, int64_t bricks);
@@ -38,6 +42,11 @@ std::string BrickCountProblem(int level, int64_t bricks);
 // pictures are not checked beyond being negative).
 std::vector<LevelRuleProblem> CheckLevelSet(const std::vector<std::vector<BrickRecord>>& levels,
                                             int brickPictures = 0);
+
+// The problems of one level, numbered `level` (1-based), appended to `problems` in CheckLevelSet's
+// order: the part of the set's problems that the level alone decides.
+void CheckLevel(const std::vector<BrickRecord>& bricks, int level, int brickPictures,
+                std::vector<LevelRuleProblem>& problems);
 
 // The levels of a level file that CheckLevelFile accepts, as LoadLevel reads them.
 std::vector<std::vector<BrickRecord>> ReadLevelBlocks(const std::vector<uint8_t>& checkedBytes);

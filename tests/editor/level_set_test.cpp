@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edits of the editor's document: where placed, moved and pasted bricks go, what a click and
-// a rubber band find, the order of levels and the points a new brick gets.
+// a rubber band find, the order of levels and the points a new brick gets, what an edit keeps for
+// its undo and the rules' problems found again after it.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "editor/level_set.h"
 #include "editor/level_set_change.h"
+#include "editor/level_set_check.h"
 #include "tests/storage/storage_test_support.h"
 
 using namespace ZapModule;
@@ -150,6 +152,8 @@ TEST(EditorLevelSet, AnEditsChangeHoldsWhatItTouchedAndUndoesExactly) {
         level[0].Points = static_cast<int16_t>(l);  // no two levels alike
         InsertLevel(big, big.Levels.size(), level, "L" + std::to_string(l));
     }
+    LevelSetCheck checked;
+    checked.Update(big.Levels, 12);
     const size_t levelBytes = 3000 * sizeof(BrickRecord);
     const size_t kSmall = 4096;  // a few bricks, titles and the bookkeeping
     const struct {
@@ -182,6 +186,17 @@ TEST(EditorLevelSet, AnEditsChangeHoldsWhatItTouchedAndUndoesExactly) {
         EXPECT_EQ(set, after);
         Undo(set, change);
         EXPECT_EQ(set, big);
+        // The check of the set before, brought up to the set after, is CheckLevelSet's.
+        LevelSetCheck check = checked;
+        check.Update(after.Levels, 12);
+        const std::vector<LevelRuleProblem> problems = CheckLevelSet(after.Levels, 12);
+        EXPECT_TRUE(check.First() == problems);
+        EXPECT_EQ(check.Count(), problems.size());
+        EXPECT_EQ(check.AnyRefused(), AnyRefused(problems));
+        std::set<size_t> faulty;  // the 4th level's
+        for (const LevelRuleProblem& p : problems)
+            if (p.Level == 4 && p.Brick >= 0) faulty.insert(static_cast<size_t>(p.Brick));
+        EXPECT_EQ(check.FaultyBricks(3), faulty);
     }
 }
 
