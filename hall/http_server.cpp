@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -195,7 +197,7 @@ struct HttpServer::Inside {
                                 offset, most);
                         if (piece.empty() || piece.size() > most)
                             return MHD_CONTENT_READER_END_WITH_ERROR;
-                        std::memcpy(into, piece.data(), piece.size());
+                        std::copy(piece.begin(), piece.end(), into);
                         return static_cast<ssize_t>(piece.size());
                     } catch (...) {
                         return MHD_CONTENT_READER_END_WITH_ERROR;
