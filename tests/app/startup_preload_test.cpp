@@ -6,13 +6,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QFontDatabase>
 #include <QGuiApplication>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +21,7 @@
 #include "graphics/picture_loader.h"
 #include "graphics/png_codec.h"
 #include "graphics/sprites.h"
+#include "tests/lib/test_files.h"
 
 namespace ZapModule {
 namespace {
@@ -35,11 +34,8 @@ namespace fs = std::filesystem;
 class StartupPreloadTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::path(testing::TempDir()) /
-                  ("zapwall-preload-" + std::to_string(::getpid()) + "-" +
-                   testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder_ / "pictures");
-        layout_.DataFolder = folder_.string();
+        layout_.DataFolder = folder_.Path();
         layout_.LibraryFolder = ZAPWALL_BUILD_DIR;
         names_.emplace_back("pictures/gui");
         for (int i = 1; i <= kSpriteCount; ++i) names_.push_back("pictures/ko" + std::to_string(i));
@@ -49,21 +45,17 @@ class StartupPreloadTest : public ::testing::Test {
             if (name == "pictures/ko5") continue;
             Surface picture(6, 4);
             std::fill(picture.Bits(), picture.Bits() + 6 * 4, colour);
-            const std::vector<uint8_t> png = EncodePng(picture);
-            std::ofstream(PathOf(name), std::ios::binary)
-                .write(reinterpret_cast<const char*>(png.data()),
-                       static_cast<std::streamsize>(png.size()));
+            testing::WriteBytes(PathOf(name), EncodePng(picture));
         }
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
-    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+    std::string PathOf(const std::string& name) const { return folder_ / name; }
 
     DataLayout layout_;
     std::vector<std::string> names_;
 
   private:
-    fs::path folder_;
+    testing::TempFolder folder_;
 };
 
 // Qt's application on its offscreen platform, made as start-up makes it beside the preload.
@@ -126,7 +118,8 @@ TEST_F(StartupPreloadTest, LeavesQtsMainThreadToTheMainThreadWithoutALibrary) {
     });
     const auto app = OffscreenApplication();
     qInstallMessageHandler(nullptr);
-    EXPECT_THAT(warnings, testing::Not(testing::Contains(testing::HasSubstr("main() thread"))));
+    EXPECT_THAT(warnings,
+                ::testing::Not(::testing::Contains(::testing::HasSubstr("main() thread"))));
     for (int i = 1; i <= kSpriteCount; ++i)
         loader(PathOf("pictures/ko" + std::to_string(i)), nullptr);
 }

@@ -26,6 +26,7 @@
 #include "storage/disk_data_files.h"
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
+#include "tests/lib/test_files.h"
 
 namespace ZapModule {
 
@@ -38,11 +39,6 @@ struct ShownMessage {
 class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("zapwall-gui-" + name + "-" + std::to_string(QCoreApplication::applicationPid()));
-        std::filesystem::remove_all(folder_);
         const std::filesystem::path source = std::filesystem::path(ZAPWALL_BUILD_DIR) / "data";
         std::filesystem::create_directories(Data());
         for (const char* file : {"levels.ko", "animations.ko"})
@@ -50,10 +46,7 @@ class ProgramTest : public ::testing::Test {
         std::filesystem::copy(source / "pictures", Data() / "pictures",
                               std::filesystem::copy_options::recursive);
     }
-    void TearDown() override {
-        program_.reset();
-        std::filesystem::remove_all(folder_);
-    }
+    void TearDown() override { program_.reset(); }
 
     std::filesystem::path Data() const { return folder_ / "data"; }
     // The folders the program is given: the portable data folder unless a test names others.
@@ -229,7 +222,8 @@ class ProgramTest : public ::testing::Test {
         return std::string(bytes.begin(), bytes.end());
     }
 
-    std::filesystem::path folder_;
+    testing::TempFolder temp_;
+    std::filesystem::path folder_{temp_.Path()};
     std::unique_ptr<Program> program_;
     std::vector<ShownMessage> messages_;
     std::vector<int> exits_;

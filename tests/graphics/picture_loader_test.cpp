@@ -5,34 +5,24 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QColor>
 #include <QImage>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "graphics/picture_loader.h"
+#include "tests/lib/test_files.h"
 
 namespace ZapModule {
 namespace {
 
 class PictureLoaderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        // One folder per process and test, so parallel runs never share files.
-        dir_ = std::filesystem::path(testing::TempDir()) /
-               ("zapwall-pictures-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+    std::string PathOf(const std::string& name) const { return folder_ / name; }
 
   private:
-    std::filesystem::path dir_;
+    testing::TempFolder folder_;
 };
 
 TEST_F(PictureLoaderTest, PixelsAreOpaqueWhateverThePictureSays) {

@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -18,6 +15,7 @@
 #include "graphics/picture_loader.h"
 #include "graphics/png_codec.h"
 #include "platform/file_reading.h"
+#include "tests/lib/test_files.h"
 
 namespace ZapModule {
 namespace {
@@ -76,23 +74,16 @@ TEST(PngCodecTest, DataFolderPicturesDecodeAsQtDoesAndRoundTrip) {
 // codec reads what Qt writes for a surface (zapwall-sim's --frame on the desktop).
 TEST(PngCodecTest, QtAndTheCodecReadEachOthersFiles) {
     const Surface picture = Gradient(300, 250);  // 225 250 bytes of rows: four stored blocks
-    const std::filesystem::path path =
-        std::filesystem::path(testing::TempDir()) / ("png-codec-" + std::to_string(::getpid()));
-    const std::vector<uint8_t> png = EncodePng(picture);
-    {
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(out, nullptr);
-        ASSERT_EQ(std::fwrite(png.data(), 1, png.size(), out), png.size());
-        ASSERT_EQ(std::fclose(out), 0);
-    }
+    const testing::TempFolder folder;
+    const std::string path = folder / "picture";
+    testing::WriteBytes(path, EncodePng(picture));
     std::string problem;
-    const std::optional<Surface> byQt = LoadPicture(path.string(), &problem);
+    const std::optional<Surface> byQt = LoadPicture(path, &problem);
     ASSERT_TRUE(byQt) << problem;
     EXPECT_EQ(Difference(picture, *byQt), "");
 
-    ASSERT_TRUE(SavePicturePng(picture, path.string()));
+    ASSERT_TRUE(SavePicturePng(picture, path));
     const std::optional<Surface> ours = DecodePng(ReadPicture(path), &problem);
-    std::filesystem::remove(path);
     ASSERT_TRUE(ours) << problem;
     EXPECT_EQ(Difference(picture, *ours), "");
     EXPECT_TRUE(EncodePng(Surface()).empty());

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +13,7 @@
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "storage/tick.h"
+#include "tests/lib/test_files.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace ZapModule {
@@ -28,7 +27,6 @@ class ClosingTest : public ShellFixture {
         closing.EndProgram = [this](int status) { ends.push_back(status); };
         closing.ReplayFolder = folder.string();
     }
-    ~ClosingTest() override { std::filesystem::remove_all(folder); }
 
     // A game of the first player begins, recorded.
     void StartRecorded(ReplayRecorder& recorder) {
@@ -44,8 +42,8 @@ class ClosingTest : public ShellFixture {
     }
 
     CloseHandlers closing{s};
-    std::filesystem::path folder =
-        std::filesystem::path(testing::TempDir()) / ("closing_test_" + std::to_string(::getpid()));
+    testing::TempFolder temp;
+    std::filesystem::path folder{temp / "replays"};
     int loopStops = 0;
     std::vector<int> ends;
 };

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -19,6 +17,7 @@
 #include "shell/program_messages.h"
 #include "storage/memory_data_files.h"
 #include "storage/tick.h"
+#include "tests/lib/test_files.h"
 
 namespace ZapModule {
 namespace {
@@ -36,9 +35,7 @@ class GameStartTest : public ::testing::Test {
         start.Refuse = [this](const std::string& message) { refusals.push_back(message); };
         start.ShowBackground = [this](Surface picture) { background = std::move(picture); };
         start.ShowTick = [this](int16_t tick) { ticks.push_back(tick); };
-        std::filesystem::create_directories(folder);
     }
-    ~GameStartTest() override { std::filesystem::remove_all(folder); }
 
     bool Load(uint32_t seed) {
         seeds.push_back(seed);
@@ -72,8 +69,8 @@ class GameStartTest : public ::testing::Test {
     std::vector<int16_t> ticks;
     std::vector<uint32_t> seeds;
     int64_t millis = 5000;
-    std::filesystem::path folder = std::filesystem::path(testing::TempDir()) /
-                                   ("game_start_test_" + std::to_string(::getpid()));
+    testing::TempFolder temp;
+    std::filesystem::path folder{temp.Path()};
 };
 
 TEST_F(GameStartTest, ARecordingNamesTheSeedAndTheFilesItsGameWasLoadedWith) {

@@ -20,6 +20,7 @@
 #include "platform/program_place.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
+#include "tests/lib/test_files.h"
 #include "tests/sound/wav_writer.h"
 
 namespace ZapModule {
@@ -71,15 +72,13 @@ double Rms(const std::vector<int16_t>& x, size_t from, size_t to) {
 
 class RealLibrary : public ::testing::Test {
   protected:
-    fs::path folder;
+    testing::TempFolder temp;
+    fs::path folder{temp.Path()};
     std::string capture;
     GameState s;
     RecordingWindow window;
 
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() /
-                 ("zapwall_sound_" + std::to_string(getpid()) + "_" + test->name());
         fs::create_directories(folder / "data" / "sounds");
         capture = (folder / "capture.raw").string();
         setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -90,8 +89,6 @@ class RealLibrary : public ::testing::Test {
         RegisterSound(s, ProgramFolder());
         ASSERT_THAT(window.Messages, IsEmpty());
     }
-
-    void TearDown() override { fs::remove_all(folder); }
 
     void WriteEffect(Effect effect, const ZapTest::Tone& tone) {
         ZapTest::WriteToneWav(SoundPath(effect), tone);

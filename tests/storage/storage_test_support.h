@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the storage tests: files written as lists of 16-bit values, a game state
-// wired to an in-memory or a temporary folder and a recording window, and the one message told.
+// wired to an in-memory or a temporary folder (tests/lib/test_files.h) and a recording window,
+// the one message told, and a replay's text signed with its checksum.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -19,6 +19,8 @@
 #include "storage/byte_io.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"
+#include "storage/replay_file.h"
+#include "tests/lib/test_files.h"
 
 namespace ZapModule::testing {
 
@@ -58,26 +60,6 @@ inline std::string OnlyMessage(const RecordingWindow& window) {
     return window.Messages.size() == 1 ? window.Messages[0].Text : std::string();
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zapwall-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
 // A game state whose data files are those of a fresh folder on disk.
 struct DiskFixture {
     TempFolder folder;
@@ -91,6 +73,14 @@ struct DiskFixture {
     }
 };
 
+// The replay text `body` (every line but the checksum) with its right checksum line after it.
+inline std::string WithChecksum(const std::string& body) {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx",
+                  static_cast<unsigned long long>(Fnv1a64(body.data(), body.size())));
+    return body + "checksum " + hex + "\n";
+}
+
 // The names in `folder`, sorted.
 inline std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -98,22 +88,6 @@ inline std::vector<std::string> FilesIn(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteText(const std::string& path, const std::string& text) {
-    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace ZapModule::testing
