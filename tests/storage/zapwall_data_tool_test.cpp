@@ -2,11 +2,8 @@
 // Runs the built zapwall-data on temporary data folders, good and damaged, and checks what it
 // prints and how it exits.
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,48 +20,24 @@
 #include "storage/level_text.h"
 #include "storage/roster.h"
 #include "storage_test_support.h"
+#include "tests/lib/program_run.h"
 #include "tests/sound/wav_writer.h"
 
 namespace ZapModule {
 namespace {
 
+using testing::ProgramRun;
 using testing::ReadBytes;
+using testing::RunProgram;
 using testing::TempFolder;
 using testing::Values16;
 using testing::WriteBytes;
 using testing::WriteText;
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 class ZapwallData : public ::testing::Test {
   protected:
-    ToolRun Tool(const std::vector<std::string>& args) {
-        std::string command = Quote(ZAPWALL_DATA_TOOL);
-        for (const auto& arg : args) command += " " + Quote(arg);
-        command += " >" + Quote(output_ / "out") + " 2>" + Quote(output_ / "err");
-        const int status = std::system(command.c_str());
-        ToolRun run;
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = ReadText(output_ / "out");
-        run.err = ReadText(output_ / "err");
-        return run;
+    ProgramRun Tool(const std::vector<std::string>& args) {
+        return RunProgram(ZAPWALL_DATA_TOOL, args, output_);
     }
 
     // A data folder the game can use: two levels, two animations, fourteen pictures.
@@ -91,14 +64,14 @@ class ZapwallData : public ::testing::Test {
 
 TEST_F(ZapwallData, CheckPassesAGoodFolderWithItsSavedFiles) {
     const std::string data = GoodFolder();
-    EXPECT_EQ(Tool({"check", data}).exitCode, 0);
+    EXPECT_EQ(Tool({"check", data}).Status, 0);
     WriteBytes(data + "/players.ko", SerializeRoster({PlayerRecord{"Ann", 1, 2, 3}}));
     WriteBytes(data + "/hall.ko", SerializeHall(DefaultHallTable(), {}));
     WriteText(data + "/tick.ko", " 8000 \r\n");
-    const ToolRun run = Tool({"check", data});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
+    const ProgramRun run = Tool({"check", data});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "");
 }
 
 TEST_F(ZapwallData, CheckListsEveryProblemOneLineEach) {
@@ -110,12 +83,12 @@ TEST_F(ZapwallData, CheckListsEveryProblemOneLineEach) {
     WriteBytes(data + "/players.ko", Values16({1, 1, 67, 3, 0, 0, -2}));
     WriteBytes(data + "/hall.ko", Values16({1, 67}));
     WriteText(data + "/tick.ko", "fast\r\n");
-    const ToolRun run = Tool({"check", data});
-    EXPECT_EQ(run.exitCode, 1);
+    const ProgramRun run = Tool({"check", data});
+    EXPECT_EQ(run.Status, 1);
     std::vector<std::string> lines;
-    std::istringstream out(run.out);
+    std::istringstream out(run.Out);
     for (std::string line; std::getline(out, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 7u) << run.out;
+    ASSERT_EQ(lines.size(), 7u) << run.Out;
     EXPECT_EQ(lines[0], "levels.ko: úroveň 2 má mít 3 cihel, v souboru je jich jen 0");
     EXPECT_EQ(lines[1].rfind("animations.ko: ", 0), 0u) << lines[1];
     EXPECT_EQ(lines[2], "pictures/gui: soubor chybí");
@@ -130,9 +103,9 @@ TEST_F(ZapwallData, CheckNamesMissingAndUnusableFiles) {
     std::filesystem::remove(data + "/levels.ko");
     WriteText(data + "/tick.ko", "20000");
     std::filesystem::create_directory(data + "/hall.ko");
-    const ToolRun run = Tool({"check", data});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out,
+    const ProgramRun run = Tool({"check", data});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out,
               "levels.ko: soubor chybí\n"
               "hall.ko: není to obyčejný soubor\n"
               "tick.ko: 20000 je mimo rozsah 1 až 10000, hra použije 10000\n");
@@ -181,9 +154,9 @@ TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
         const std::string data = GoodFolder();
         std::filesystem::remove(data + "/" + c.file);
         c.damage(data + "/" + c.file);
-        const ToolRun run = Tool({"check", data});
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.out, c.refusal + "\n");
+        const ProgramRun run = Tool({"check", data});
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Out, c.refusal + "\n");
         EXPECT_EQ(StartRefusal(data), c.refusal);
         std::filesystem::remove_all(data);
     }
@@ -201,9 +174,9 @@ TEST_F(ZapwallData, CheckNamesTheSoundFilesTheGameWouldLeaveSilent) {
     steel[20] = 0x55;  // the format tag of MPEG Layer 3 instead of PCM's
     WriteBytes(data + "/sounds/steel.wav", steel);
     std::filesystem::remove(data + "/sounds/wall.wav");
-    const ToolRun run = Tool({"check", data});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out,
+    const ProgramRun run = Tool({"check", data});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out,
               "sounds/bum.wav: vzorkovací frekvence 1 Hz je mimo 4000 až 192000 Hz\n"
               "sounds/die.wav: není to obyčejný soubor\n"
               "sounds/dot.wav: zvuk je příliš dlouhý: 11.0 s, nejvýše 10 s\n"
@@ -220,9 +193,9 @@ TEST_F(ZapwallData, ShowEscapesControlCharactersInNames) {
     // Tab, escape, DEL, the C1 control 0x81 (U+0081 in Windows-1250), a quote and a backslash.
     WriteBytes(data + "/players.ko", Values16({0, 8, 2 + 'A', 2 + 9, 2 + 27, 2 + 0x7F, 2 + 0x81,
                                                2 + '"', 2 + '\\', 2 + 0xE8, 3, 0, 0}));
-    const ToolRun run = Tool({"show", data + "/players.ko"});
-    EXPECT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_EQ(run.out,
+    const ProgramRun run = Tool({"show", data + "/players.ko"});
+    EXPECT_EQ(run.Status, 0) << run.Out;
+    EXPECT_EQ(run.Out,
               "players.ko: 1 player\n"
               "1. \"A\\x09\\x1B\\x7F\\u0081\\\"\\\\č\"  IQ 0  level 0 (shown as 1)  balls 3\n");
 }
@@ -231,9 +204,9 @@ TEST_F(ZapwallData, ShowPrintsEachFileAsText) {
     const std::string data = GoodFolder();
     WriteBytes(data + "/players.ko",
                SerializeRoster({PlayerRecord{"Čenda", 120, 2, 3}, PlayerRecord{"", -1, 0, 0}}));
-    ToolRun run = Tool({"show", data + "/players.ko"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out,
+    ProgramRun run = Tool({"show", data + "/players.ko"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out,
               "players.ko: 2 players\n"
               "1. \"Čenda\"  IQ 120  level 2 (shown as 3)  balls 3\n"
               "2. \"\"  IQ -1  level 0 (shown as 1)  balls 0\n");
@@ -241,20 +214,20 @@ TEST_F(ZapwallData, ShowPrintsEachFileAsText) {
     // A kept damaged copy is shown by its kind, with what is wrong.
     WriteBytes(data + "/players.ko.damaged", Values16({0, 5, 67}));
     run = Tool({"show", data + "/players.ko.damaged"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out,
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out,
               "players.ko: 0 players\nplayers.ko: hráč 1/1: soubor končí uprostřed záznamu\n");
 
     HallTable table = DefaultHallTable();
     table[0] = {"Eva", 1200};
     WriteBytes(data + "/hall.ko", testing::Concat(SerializeHall(table, {}), {1, 2}));
     run = Tool({"show", data + "/hall.ko"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.substr(0, 28), "1. \"Eva\"  1200\n2. \"\"  900\n3.");
-    EXPECT_NE(run.out.find("hall.ko: 2 bytes after the ten entries"), std::string::npos);
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out.substr(0, 28), "1. \"Eva\"  1200\n2. \"\"  900\n3.");
+    EXPECT_NE(run.Out.find("hall.ko: 2 bytes after the ten entries"), std::string::npos);
 
     WriteText(data + "/tick.ko", " 250 \r\n");
-    EXPECT_EQ(Tool({"show", data + "/tick.ko"}).out, "tick.ko: 250\n");
+    EXPECT_EQ(Tool({"show", data + "/tick.ko"}).Out, "tick.ko: 250\n");
 }
 
 TEST_F(ZapwallData, LevelsDecompileAndCompileGiveBackTheSameBytes) {
@@ -262,28 +235,28 @@ TEST_F(ZapwallData, LevelsDecompileAndCompileGiveBackTheSameBytes) {
     const std::vector<uint8_t> original = testing::Concat(
         Values16({2, 2, 0, 0, 1, 2, 3, 4, 20, 0, 1, 2, 3, 4, 1, 7, 30, 5, 0, 0, 0}), {0x55});
     WriteBytes(data + "/levels.ko", original);
-    const ToolRun decompiled = Tool({"levels", "decompile", data + "/levels.ko"});
-    ASSERT_EQ(decompiled.exitCode, 0) << decompiled.err;
-    WriteText(folder_ / "levels.txt", decompiled.out);
-    const ToolRun compiled =
+    const ProgramRun decompiled = Tool({"levels", "decompile", data + "/levels.ko"});
+    ASSERT_EQ(decompiled.Status, 0) << decompiled.Err;
+    WriteText(folder_ / "levels.txt", decompiled.Out);
+    const ProgramRun compiled =
         Tool({"levels", "compile", folder_ / "levels.txt", folder_ / "out.ko"});
-    ASSERT_EQ(compiled.exitCode, 0) << compiled.err;
+    ASSERT_EQ(compiled.Status, 0) << compiled.Err;
     EXPECT_EQ(ReadBytes(folder_ / "out.ko"), original);
 }
 
 TEST_F(ZapwallData, LevelsRefusesDamagedInputAndNamesTheLine) {
     const std::string data = GoodFolder();
     WriteBytes(data + "/levels.ko", Values16({0}));
-    ToolRun run = Tool({"levels", "decompile", data + "/levels.ko"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "levels.ko: počet úrovní je 0, musí být aspoň 1\n");
-    EXPECT_EQ(run.out, "");
+    ProgramRun run = Tool({"levels", "decompile", data + "/levels.ko"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "levels.ko: počet úrovní je 0, musí být aspoň 1\n");
+    EXPECT_EQ(run.Out, "");
 
     const std::string text = folder_ / "bad.txt";
     WriteText(text, "level\ngrid\nz\nend\n");
     run = Tool({"levels", "compile", text, folder_ / "out.ko"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, text + ":3: neznámý klíč 'z'\n");
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, text + ":3: neznámý klíč 'z'\n");
     EXPECT_FALSE(std::filesystem::exists(folder_ / "out.ko"));
 }
 
@@ -298,15 +271,15 @@ TEST_F(ZapwallData, UsageErrorsExitWithTwo) {
                                                {"show", folder_ / "notes.txt"},
                                                {"levels", "compile", "only-one"},
                                                {"levels", "explode", "x"}}) {
-        const ToolRun run = Tool(args);
-        EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "" : args[0]);
-        EXPECT_NE(run.err.find("usage: zapwall-data"), std::string::npos);
-        EXPECT_EQ(run.out, "");
+        const ProgramRun run = Tool(args);
+        EXPECT_EQ(run.Status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(run.Err.find("usage: zapwall-data"), std::string::npos);
+        EXPECT_EQ(run.Out, "");
     }
-    const ToolRun missing = Tool({"show", folder_ / "players.ko"});
-    EXPECT_EQ(missing.exitCode, 1);
+    const ProgramRun missing = Tool({"show", folder_ / "players.ko"});
+    EXPECT_EQ(missing.Status, 1);
     // One language in a message: the reason is the game's Czech one, with no English around it.
-    EXPECT_EQ(missing.err, "zapwall-data: " + (folder_ / "players.ko") + ": soubor chybí\n");
+    EXPECT_EQ(missing.Err, "zapwall-data: " + (folder_ / "players.ko") + ": soubor chybí\n");
 }
 
 }  // namespace

@@ -5,11 +5,6 @@
 // is no text neither crashes the run nor reaches a data file; and a long run keeps nothing per
 // step.
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,6 +12,7 @@
 #include <vector>
 
 #include "storage/replay_file.h"
+#include "tests/lib/program_run.h"
 #include "tests/storage/storage_test_support.h"
 
 // Under AddressSanitizer the programs' memory and time are its own, not theirs.
@@ -29,49 +25,9 @@ constexpr bool kMeasured = true;
 namespace ZapModule {
 namespace {
 
+using testing::ProgramRun;
+using testing::RunProgram;
 using testing::TempFolder;
-
-struct ProgramRun {
-    int Status = -1;  // the exit status; 128 + the signal when killed
-    long PeakKiB = 0;
-    double CpuSeconds = 0;  // user and system time, whatever else the machine is doing
-    std::string Err, Out;
-};
-
-// Runs `program` with `args`, its output into files, and measures it as /usr/bin/time -v would.
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const TempFolder& folder) {
-    const std::string out = folder / "out", err = folder / "err";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(outFd, 1);
-        ::dup2(errFd, 2);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    ProgramRun run;
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(child, &status, 0, &usage);
-    const auto seconds = [](const timeval& t) {
-        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-    };
-    run.CpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.PeakKiB = usage.ru_maxrss;
-    const auto text = [](const std::string& path) {
-        const std::vector<uint8_t> bytes = testing::ReadBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    run.Out = text(out);
-    run.Err = text(err);
-    return run;
-}
 
 // A recording of an empty game on the build's data folder, as text without its end and checksum.
 std::string Beginning(const std::string& player) {
@@ -84,10 +40,7 @@ std::string Beginning(const std::string& player) {
 
 // The text signed with its checksum, as a file.
 std::string Signed(const TempFolder& folder, const std::string& name, const std::string& body) {
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx",
-                  static_cast<unsigned long long>(Fnv1a64(body.data(), body.size())));
-    testing::WriteText(folder / name, body + "checksum " + hex + "\n");
+    testing::WriteText(folder / name, testing::WithChecksum(body));
     return folder / name;
 }
 
