@@ -28,7 +28,7 @@ const OLD_REPLAYS = Array.from({ length: 100 }, (_, i) =>
 
 test('a game played, quit and reloaded finds its progress; its replay plays natively alike',
      async () => {
-  const levels = oneBrickLevels();
+  const levels = oneBrickLevels(nativeBuild);
   const played = copySite(site, 'played');
   fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
   await withSite('played', played, async (browser, url) => {
@@ -81,7 +81,7 @@ test('a game played, quit and reloaded finds its progress; its replay plays nati
 
 test('a game left half-way by a reload keeps what it reached', async () => {
   const played = copySite(site, 'left');
-  fs.writeFileSync(path.join(played, 'data', 'levels.ko'), oneBrickLevels());
+  fs.writeFileSync(path.join(played, 'data', 'levels.ko'), oneBrickLevels(nativeBuild));
   await withSite('left', played, async (browser, url) => {
     const page = await newTab(browser);
     await openGame(page, url);

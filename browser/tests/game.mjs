@@ -4,6 +4,7 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { run, temporaryFolder, waitShown } from './browser.mjs';
 
 // --- Files in the desktop's formats ---------------------------------------------------------
@@ -41,15 +42,14 @@ export function parseRoster(bytes) {
   return players;
 }
 
-// levels.ko of two levels of one breakable brick each: the first brick stands just in front of
-// the served ball, which meets it a few steps after its release; rows of steel plates only
-// furnish the field (a level ends when only steel is left).
-export function oneBrickLevels() {
-  const steel = [];
-  for (const y of [100, 375]) {
-    for (let x = 60; x < 300; x += 20) steel.push(x, y, 0, 8, 2, 0);
-  }
-  return values16([2, 25, 400, 260, 10, 0, 0, 0, ...steel, 1, 0, 0, 10, 0, 0, 0]);
+// levels.ko of two levels of one breakable brick each (tests/lib/one_brick_levels.txt, which the
+// desktop's end-to-end test plays too), compiled by the native build's zapwall-data.
+export function oneBrickLevels(nativeBuild) {
+  const levels = path.join(temporaryFolder('levels'), 'levels.ko');
+  run(path.join(nativeBuild, 'zapwall-data'),
+      ['levels', 'compile', fileURLToPath(new URL('../../tests/lib/one_brick_levels.txt',
+                                                  import.meta.url)), levels]);
+  return fs.readFileSync(levels);
 }
 
 // A data folder for the native tools with the site's data and, when given, other levels.

@@ -15,7 +15,7 @@ import { newPlayer, oneBrickLevels, openGame, parseRoster, replaysNatively, runS
          storedFiles } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
-const levels = oneBrickLevels();
+const levels = oneBrickLevels(nativeBuild);
 const played = copySite(site, 'screens');
 fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
 

@@ -38,21 +38,12 @@ if [ -n "$shots" ]; then mkdir -p "$shots" && shots=$(cd "$shots" && pwd); fi
 
 start_display
 
+"$build/zapwall-data" levels compile "$(dirname "$0")/../lib/one_brick_levels.txt" "$levels" \
+  > /dev/null
 le16() {  # a signed 16-bit value, little-endian
   local v=$(( ($1 + 65536) % 65536 ))
   printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"
 }
-# Two levels of one breakable brick each. The first brick stands just in front of the served
-# ball, which meets it a few steps after its release: no mover can come between them. Two rows of
-# steel plates, far to the left, only furnish the field (a level ends when only steel is left).
-{
-  le16 2
-  le16 25; for v in 400 260 10 0 0 0; do le16 $v; done
-  for y in 100 375; do
-    for ((x = 60; x < 300; x += 20)); do for v in $x $y 0 8 2 0; do le16 $v; done; done
-  done
-  le16 1; for v in 0 0 10 0 0 0; do le16 $v; done
-} > "$levels"
 # A hall of fame with names, a wide one of eight letters at rank 10 (codes are Windows-1250
 # plus 2).
 {

@@ -8,6 +8,7 @@
 #include "game/contract/field_geometry.h"
 #include "game_fixture.h"
 #include "storage/level_file.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 namespace {
@@ -22,20 +23,12 @@ TEST(CellRectTest, EdgesAreSixteenBitSums) {
     EXPECT_TRUE(IsRectEmpty(wrapped));
 }
 
-void PutLe16(std::vector<uint8_t>& bytes, int value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
 class CellTest : public GameFixture {};
 
 TEST_F(CellTest, LevelFileBricksAndReleasedBonusesGetTheSameCell) {
     // One level: a brick on the field's edge and one whose edges wrap, both with a bonus.
-    std::vector<uint8_t> bytes;
-    PutLe16(bytes, 1);
-    PutLe16(bytes, 2);
-    for (int v : {480, 450, 5, 0, 0, 3, 32760, 32750, 5, 0, 0, 4}) PutLe16(bytes, v);
-    OpenLevelFile(s, bytes);
+    OpenLevelFile(
+        s, CompileLevelText("level\nbrick 480 450 5 0 0 3\nbrick 32760 32750 5 0 0 4\n").Bytes);
     LoadLevel(s);
     ASSERT_EQ(s.BrickCount(), 2);
     EXPECT_EQ(s.BrickRects[0], (Rect{480, 450, 500, 475}));

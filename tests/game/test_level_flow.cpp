@@ -9,26 +9,21 @@
 #include "game/tick.h"
 #include "game_fixture.h"
 #include "storage/level_file.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 namespace {
 
 // A level file whose level k holds k + 1 bricks at x = 20 * i, y = 25 * k.
 std::vector<uint8_t> LevelBytes(int levels) {
-    std::vector<uint8_t> bytes;
-    auto put = [&](int16_t v) {
-        bytes.push_back(static_cast<uint8_t>(v & 0xFF));
-        bytes.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-    };
-    put(static_cast<int16_t>(levels));
+    std::string text;
     for (int k = 0; k < levels; ++k) {
-        put(static_cast<int16_t>(k + 1));
+        text += "level\n";
         for (int i = 0; i <= k; ++i)
-            for (int16_t v : {int16_t(20 * i), int16_t(25 * k), int16_t(10), int16_t(0), int16_t(0),
-                              int16_t(0)})
-                put(v);
+            text +=
+                "brick " + std::to_string(20 * i) + " " + std::to_string(25 * k) + " 10 0 0 0\n";
     }
-    return bytes;
+    return CompileLevelText(text).Bytes;
 }
 
 class FlowTest : public GameFixture {

@@ -13,22 +13,10 @@ fail() {
   exit 1
 }
 
-# The roster of two players the tools' recorded games play from: Ada (2 spare balls, IQ 40, level
-# 0) and Bara (none, IQ 900, level 2), as players.ko holds them (little-endian 16-bit values; name
-# codes are Windows-1250 plus 2).
-le16() {
-  local v=$(( ($1 + 65536) % 65536 ))
-  printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))"
-}
+# Writes the roster of two players the tools' recorded games play from: Ada (2 spare balls, IQ 40,
+# level 0) and Bara (none, IQ 900, level 2), as players.ko holds them.
 two_players() {
-  local entry name balls iq level c
-  le16 1
-  for entry in "Ada 2 40 0" "Bara 0 900 2"; do
-    read -r name balls iq level <<< "$entry"
-    le16 ${#name}
-    for ((c = 0; c < ${#name}; c++)); do le16 $(( $(printf %d "'${name:c:1}") + 2 )); done
-    le16 "$balls"; le16 "$iq"; le16 "$level"
-  done
+  cat "$(dirname "${BASH_SOURCE[0]}")/two_players.ko"
 }
 
 # FROM TO: copies the game's own data of the data folder FROM (pictures, sounds, level set,
