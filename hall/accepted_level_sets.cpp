@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hall/accepted_level_sets.h"
 
+#include <QCryptographicHash>
 #include <cstdio>
 #include <filesystem>
 
@@ -18,35 +19,78 @@ std::string LevelsHashText(uint64_t hash) {
     return text;
 }
 
-std::optional<AcceptedLevelSets> AcceptedLevelSets::Prepare(
-    const DataLayout& game, const std::vector<std::string>& setFiles, const std::string& workFolder,
-    std::string* problem) {
-    AcceptedLevelSets accepted;
+std::string LevelsAddress(const std::vector<uint8_t>& levels) {
+    return QCryptographicHash::hash(QByteArrayView(reinterpret_cast<const char*>(levels.data()),
+                                                   static_cast<qsizetype>(levels.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+bool AcceptedLevelSets::Prepare(const DataLayout& game, const std::vector<std::string>& setFiles,
+                                const std::string& workFolder, LevelSetStore& store,
+                                std::string* problem) {
     const std::string shipped = game.DataFolder + "/levels.ko";
     const FileRead own = ReadRegularFile(shipped, kMaxLevelFileBytes);
     if (!own.Ok()) {
         *problem = shipped + ": " + DescribeReadFailure(own);
-        return std::nullopt;
+        return false;
     }
-    accepted.sets_.push_back({LevelsHashText(Fnv1a64(own.Bytes)), "zapwall", game.DataFolder});
-    DataLayout work = game;
-    work.UserFolder = workFolder;
+    installed_.push_back({LevelsHashText(Fnv1a64(own.Bytes)), LevelsAddress(own.Bytes), "zapwall",
+                          game.DataFolder, std::nullopt});
+    work_ = game;
+    work_.UserFolder = workFolder;
+    store_ = &store;
     for (const std::string& file : setFiles) {
         const std::optional<std::vector<uint8_t>> levels = ReadLevelSetFile(file, problem);
-        if (!levels) return std::nullopt;
-        const std::optional<DataLayout> set = LevelSetLayout(work, file, *levels, problem);
-        if (!set) return std::nullopt;
-        std::string name = std::filesystem::path(file).stem().string();
+        if (!levels) return false;
+        const std::optional<DataLayout> set = LevelSetLayout(work_, file, *levels, problem);
+        if (!set) return false;
         const std::string hash = LevelsHashText(Fnv1a64(*levels));
-        if (!accepted.Find(hash)) accepted.sets_.push_back({hash, name, set->DataFolder});
+        if (NameOf(hash).empty())
+            installed_.push_back({hash, LevelsAddress(*levels),
+                                  std::filesystem::path(file).stem().string(), set->DataFolder,
+                                  std::nullopt});
     }
-    return accepted;
+    return true;
 }
 
-const AcceptedLevelSet* AcceptedLevelSets::Find(std::string_view hash) const {
-    for (const AcceptedLevelSet& set : sets_)
-        if (set.Hash == hash) return &set;
-    return nullptr;
+std::optional<std::string> AcceptedLevelSets::PrepareFolder(const std::string& address,
+                                                            const std::vector<uint8_t>& levels,
+                                                            std::string* problem) const {
+    // Named by its address, the folder of a set is the same whoever asks for it.
+    const std::optional<DataLayout> set =
+        LevelSetLayout(work_, work_.UserFolder + "/published/" + address + ".ko", levels, problem);
+    if (!set) return std::nullopt;
+    return set->DataFolder;
+}
+
+std::optional<AcceptedLevelSet> AcceptedLevelSets::Find(std::string_view hash,
+                                                        std::string* problem) const {
+    problem->clear();
+    if (hash.size() != 16) return std::nullopt;
+    for (const AcceptedLevelSet& set : installed_)
+        if (set.Hash == hash) return set;
+    const std::lock_guard lock(mutex_);
+    for (const AcceptedLevelSet& set : published_)
+        if (set.Hash == hash) return set;
+    std::vector<uint8_t> levels;
+    const std::optional<PublishedSet> published = store_->Find(std::string(hash), &levels, problem);
+    if (!published) return std::nullopt;
+    const std::optional<std::string> folder = PrepareFolder(published->Address, levels, problem);
+    if (!folder) return std::nullopt;
+    published_.push_back(
+        {published->Levels, published->Address, published->Title, *folder, published});
+    return published_.back();
+}
+
+std::string AcceptedLevelSets::NameOf(std::string_view hash) const {
+    for (const AcceptedLevelSet& set : installed_)
+        if (set.Hash == hash) return set.Name;
+    const std::lock_guard lock(mutex_);
+    for (const AcceptedLevelSet& set : published_)
+        if (set.Hash == hash) return set.Name;
+    return {};
 }
 
 }  // namespace ZapModule

@@ -3,6 +3,7 @@
 
 #include "hall/hall_page.h"
 #include "hall/site_files.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 
@@ -41,6 +42,10 @@ bool IsSend(const HttpRequest& request) {
     return request.Method == "POST" && request.Path == "/api/results";
 }
 
+bool IsPublishing(const HttpRequest& request) {
+    return request.Method == "POST" && request.Path == "/api/level-sets";
+}
+
 // A replay sent as a form would be read as the form's fields.
 bool SentAsForm(const HttpRequest& request) {
     const std::string type = request.Header("content-type");
@@ -62,22 +67,25 @@ std::string SenderOf(const HttpRequest& request, const std::string& trustedProxy
     return SendBudget::Sender(address);
 }
 
-// Only a send has a body, and it is refused by its head where it would be refused anyway.
+// Only a send and a level set to publish have a body, and they are refused by their head where
+// they would be refused anyway.
 std::optional<HttpAnswer> Admit(const HttpRequest& request, SendBudget& budget,
                                 const std::string& trustedProxy) {
-    if (!IsSend(request))
+    if (!IsSend(request) && !IsPublishing(request))
         return request.Length.value_or(0) > 0
                    ? std::optional(Refused(413, "tento požadavek nemá mít tělo"))
                    : std::nullopt;
+    if (IsPublishing(request) && request.Length.value_or(0) > kMaxPublishedSetBytes)
+        return Refused(413, kTooLargeSet);
     if (SentAsForm(request))
         return Refused(415,
                        "záznam hry se posílá jako text (Content-Type: text/plain), ne jako "
                        "formulář");
     if (const int wait = budget.TakeSend(SenderOf(request, trustedProxy)); wait > 0)
-        return Refused(
-            429,
-            "z této adresy přišlo příliš mnoho her, zkuste to za " + std::to_string(wait) + " s",
-            wait);
+        return Refused(429,
+                       "z této adresy přišlo příliš mnoho požadavků, zkuste to za " +
+                           std::to_string(wait) + " s",
+                       wait);
     return std::nullopt;
 }
 
@@ -108,6 +116,24 @@ HttpAnswer Replay(ResultDesk& desk, const std::string& id) {
     return answer;
 }
 
+// A listed level set's file, as levels.ko or as its text.
+HttpAnswer SetFile(ResultDesk& desk, const std::string& address, bool text) {
+    std::string problem;
+    const std::optional<std::vector<uint8_t>> levels = desk.SetFile(address, &problem);
+    if (!problem.empty()) return Json(DatabaseFailed(problem));
+    if (!levels) return Refused(404, "sada úrovní " + address + " tu není");
+    HttpAnswer answer;
+    if (text) {
+        answer.Headers = {{"Content-Type", "text/plain; charset=utf-8"}};
+        answer.Body = DecompileLevels(*levels);
+    } else {
+        answer.Headers = {{"Content-Type", "application/octet-stream"},
+                          {"Content-Disposition", "attachment; filename=\"levels.ko\""}};
+        answer.Body.assign(levels->begin(), levels->end());
+    }
+    return answer;
+}
+
 // The page of the table; it runs no script and loads nothing from elsewhere, whatever a name
 // holds.
 HttpAnswer Page(ResultDesk& desk, const HttpRequest& request, bool servesSite) {
@@ -116,14 +142,17 @@ HttpAnswer Page(ResultDesk& desk, const HttpRequest& request, bool servesSite) {
     std::vector<FiledResult> results;
     const DeskAnswer best = desk.Best(levels, month, "100", &results);
     if (best.Status != 200) return Json(best);
+    std::string problem;
+    const std::vector<ListedSet> sets = desk.Listed(&problem);
+    if (!problem.empty()) return Json(DatabaseFailed(problem));
     std::string title = "Nejlepší výsledky";
-    if (const AcceptedLevelSet* set = desk.Sets().Find(levels)) title += " sady " + set->Name;
+    if (!levels.empty()) title += " sady " + desk.Sets().NameOf(levels);
     if (!month.empty()) title += " za " + month;
     HttpAnswer answer;
     answer.Headers = {{"Content-Type", "text/html; charset=utf-8"},
                       {"Content-Security-Policy",
                        "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'"}};
-    answer.Body = HallPage(results, desk.Sets(), title, servesSite ? "/play/" : "");
+    answer.Body = HallPage(results, sets, title, servesSite ? "/play/" : "");
     return answer;
 }
 
@@ -141,8 +170,14 @@ HttpAnswer Route(const HttpRequest& request, ResultDesk& desk, const std::string
         return Json(
             desk.Send({request.Param("name"), request.Param("score"), request.Param("level"),
                        request.Body, SenderOf(request, trustedProxy)}));
-    const bool known = path == "/" || path == "/api/results" || path == "/api/level-sets" ||
-                       path.starts_with(kReplays) || (!site.empty() && path.starts_with("/play"));
+    if (IsPublishing(request))
+        return Json(
+            desk.Publish({request.Param("title"), request.Param("author"), request.Body,
+                          request.Header("content-type").starts_with("application/octet-stream"),
+                          SenderOf(request, trustedProxy)}));
+    const bool known = path == "/" || path == "/api/results" ||
+                       path.starts_with("/api/level-sets") || path.starts_with(kReplays) ||
+                       (!site.empty() && path.starts_with("/play"));
     if (request.Method != "GET" && request.Method != "HEAD")
         return known ? Refused(405, "tato adresa tuto metodu nepřijímá")
                      : Refused(404, "nic takového tu není");
@@ -150,6 +185,13 @@ HttpAnswer Route(const HttpRequest& request, ResultDesk& desk, const std::string
         return Json(
             desk.Best(request.Param("levels"), request.Param("month"), request.Param("limit")));
     if (path == "/api/level-sets") return Json(desk.LevelSets());
+    if (constexpr std::string_view kSets = "/api/level-sets/"; path.starts_with(kSets)) {
+        const std::string address =
+            path.substr(kSets.size(), path.find('/', kSets.size()) - kSets.size());
+        const std::string file = path.substr(kSets.size() + address.size());
+        if (file == "/levels.ko" || file == "/levels.txt")
+            return SetFile(desk, address, file == "/levels.txt");
+    }
     if (path.starts_with(kReplays) && IsReplayId(path.substr(kReplays.size())))
         return Replay(desk, path.substr(kReplays.size()));
     if (path == "/") return Page(desk, request, !site.empty());
@@ -175,7 +217,9 @@ HttpHandlers HallHandlers(ResultDesk& desk, SendBudget& budget, const std::strin
     handlers.Admit = [&budget, trustedProxy](const HttpRequest& request) {
         return Admit(request, budget, trustedProxy);
     };
-    handlers.Slow = IsSend;
+    handlers.Slow = [](const HttpRequest& request) {
+        return IsSend(request) || IsPublishing(request);
+    };
     handlers.Answer = [&desk, site, trustedProxy](const HttpRequest& request) {
         return Route(request, desk, site, trustedProxy);
     };

@@ -6,7 +6,13 @@
 //                                                  before, 4xx refused with {"reason": …}, 429
 //                                                  and 503 with Retry-After: to be sent again
 //   GET  /api/results[?levels=HASH][&month=YYYY-MM][&limit=N]   the best results, best first
-//   GET  /api/level-sets                           the level sets accepted
+//   POST /api/level-sets?title=TITLE&author=NICK   the body: a level text (text/plain) or a
+//                                                  levels.ko (application/octet-stream);
+//                                                  201 published, 200 published before, 4xx
+//                                                  refused with {"reason": …}
+//   GET  /api/level-sets                           the level sets accepted, installed and
+//                                                  published, with their results
+//   GET  /api/level-sets/ADDRESS/levels.ko|levels.txt   a set's file, by its SHA-256
 //   GET  /api/replays/ID                           a filed replay
 //   GET  /                                         the page of the table (same filters)
 //   GET  /play/…                                   the browser edition, where one is served

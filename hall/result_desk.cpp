@@ -6,8 +6,11 @@
 
 #include <regex>
 
+#include "game/contract/data_limits.h"
 #include "hall/sent_replay.h"
+#include "platform/file_reading.h"
 #include "shell/hall_send.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 
@@ -63,20 +66,20 @@ DeskAnswer Refusal(int status, const std::string& reason, int retryAfter) {
     return {status, {{"filed", false}, {"reason", reason}}, retryAfter};
 }
 
-ResultDesk::ResultDesk(ResultStore& store, ReplayVerifier& verifier, const AcceptedLevelSets& sets,
-                       SendBudget& budget, std::string workFolder)
+ResultDesk::ResultDesk(ResultStore& store, LevelSetStore& levelSets, ReplayVerifier& verifier,
+                       const AcceptedLevelSets& sets, SendBudget& budget, std::string workFolder)
     : store_(store),
+      levelSets_(levelSets),
       verifier_(verifier),
       sets_(sets),
       budget_(budget),
       workFolder_(std::move(workFolder)) {}
 
 nlohmann::json ResultDesk::Entry(const FiledResult& r) const {
-    const AcceptedLevelSet* set = sets_.Find(r.Levels);
     nlohmann::json entry = {
         {"id", r.Id},         {"name", r.Name},
         {"score", r.Score},   {"level", r.Level},
-        {"levels", r.Levels}, {"levelSet", set ? set->Name : ""},
+        {"levels", r.Levels}, {"levelSet", sets_.NameOf(r.Levels)},
         {"ending", r.Ending}, {"steps", r.Steps},
         {"filed", r.Filed},   {"replay", "/api/replays/" + std::to_string(r.Id)}};
     if (r.Continues != 0) entry["continues"] = r.Continues;
@@ -95,14 +98,16 @@ DeskAnswer ResultDesk::Send(const SentGame& sent) {
     if (!parsed.Read) return Refusal(422, "záznam hry nelze přečíst: " + parsed.Problem);
     const Replay& game = *parsed.Read;
     const std::string levels = LevelsHashText(game.LevelsHash);
-    const AcceptedLevelSet* set = sets_.Find(levels);
+    std::string problem;
+    const std::optional<AcceptedLevelSet> set = sets_.Find(levels, &problem);
+    if (!problem.empty()) return DatabaseFailed(problem);
     if (!set) return Refusal(422, "hry na sadě úrovní " + levels + " tento server nepřijímá");
     if (game.End != ReplayEnd::Quit && game.End != ReplayEnd::GameOver)
         return Refusal(422, "hra nebyla dohrána: neskončila koncem hry ani odchodem z ní");
     if (game.EndStep > kMaxSentReplaySteps)
         return Refusal(422, "hra je delší než " + std::to_string(kMaxSentReplaySteps) +
                                 " kroků, které server přehraje");
-    if (std::string problem = PlayerProblem(game); !problem.empty()) return Refusal(422, problem);
+    if (problem = PlayerProblem(game); !problem.empty()) return Refusal(422, problem);
     const Claim claim{*score, *level};
     const std::string key = GameKey(game);
     if (ResultStore::Filing earlier = store_.Find(key); !earlier.Problem.empty())
@@ -112,7 +117,6 @@ DeskAnswer ResultDesk::Send(const SentGame& sent) {
     // A saved player's game is the next of a run whose every game the hall has played.
     std::optional<int64_t> continues;
     if (!StartsAsNewPlayer(game)) {
-        std::string problem;
         continues = store_.Continued(set->Hash, StartStateKey(game), &problem);
         if (!problem.empty()) return DatabaseFailed(problem);
         if (!continues)
@@ -169,11 +173,12 @@ DeskAnswer ResultDesk::Best(const std::string& levels, const std::string& month,
     static const std::regex kMonth("[0-9]{4}-[0-9]{2}");
     if (!month.empty() && !std::regex_match(month, kMonth))
         return Refusal(400, "měsíc se píše jako 2026-12");
-    if (!levels.empty() && !sets_.Find(levels))
-        return Refusal(404, "sadu úrovní " + levels + " tento server nepřijímá");
+    std::string problem;
+    if (!levels.empty() && !sets_.Find(levels, &problem))
+        return problem.empty() ? Refusal(404, "sadu úrovní " + levels + " tento server nepřijímá")
+                               : DatabaseFailed(problem);
     const std::optional<int64_t> count = limit.empty() ? 100 : ClaimedNumber(limit);
     if (!count || *count < 1 || *count > 1000) return Refusal(400, "limit je číslo od 1 do 1000");
-    std::string problem;
     const std::vector<FiledResult> best =
         store_.Best({levels, month, static_cast<int>(*count)}, &problem);
     if (!problem.empty()) return DatabaseFailed(problem);
@@ -183,11 +188,111 @@ DeskAnswer ResultDesk::Best(const std::string& levels, const std::string& month,
     return {200, {{"results", entries}}};
 }
 
-DeskAnswer ResultDesk::LevelSets() const {
+std::vector<ListedSet> ResultDesk::Listed(std::string* problem) {
+    std::vector<ListedSet> listed;
+    for (const AcceptedLevelSet& set : sets_.Installed()) listed.push_back({set});
+    for (PublishedSet& published : levelSets_.All(problem))
+        listed.push_back(
+            {{published.Levels, published.Address, published.Title, "", std::move(published)}});
+    const std::vector<SetTally> tallies =
+        problem->empty() ? store_.Tallies(problem) : std::vector<SetTally>();
+    for (ListedSet& set : listed)
+        for (const SetTally& tally : tallies)
+            if (tally.Levels == set.Set.Hash) {
+                set.Results = tally.Results;
+                set.Best = tally.Best;
+            }
+    return listed;
+}
+
+DeskAnswer ResultDesk::LevelSets() {
+    std::string problem;
+    const std::vector<ListedSet> listed = Listed(&problem);
+    if (!problem.empty()) return DatabaseFailed(problem);
     nlohmann::json sets = nlohmann::json::array();
-    for (const AcceptedLevelSet& set : sets_.All())
-        sets.push_back({{"levels", set.Hash}, {"name", set.Name}});
+    for (const ListedSet& listing : listed) {
+        const AcceptedLevelSet& set = listing.Set;
+        const std::string file = "/api/level-sets/" + set.Address;
+        nlohmann::json entry = {{"levels", set.Hash},
+                                {"address", set.Address},
+                                {"name", set.Name},
+                                {"results", listing.Results},
+                                {"best", listing.Best},
+                                {"file", file + "/levels.ko"},
+                                {"text", file + "/levels.txt"},
+                                {"published", set.Published.has_value()}};
+        if (set.Published) {
+            entry["author"] = set.Published->Author;
+            entry["date"] = set.Published->Published;
+            entry["levelCount"] = set.Published->LevelCount;
+        }
+        sets.push_back(std::move(entry));
+    }
     return {200, {{"levelSets", sets}}};
+}
+
+std::optional<std::vector<uint8_t>> ResultDesk::SetFile(const std::string& address,
+                                                        std::string* problem) {
+    problem->clear();
+    for (const AcceptedLevelSet& set : sets_.Installed())
+        if (set.Address == address) {
+            FileRead read = ReadRegularFile(set.DataFolder + "/levels.ko", kMaxLevelFileBytes);
+            if (read.Ok()) return std::move(read.Bytes);
+            *problem = DescribeReadFailure(read);
+            return std::nullopt;
+        }
+    std::vector<uint8_t> file;
+    if (address.size() != 64 || !levelSets_.Find(address, &file, problem)) return std::nullopt;
+    return file;
+}
+
+const char* const kTooLargeSet = "sada úrovní je větší než 1 MiB";
+
+DeskAnswer ResultDesk::Publish(const SentLevelSet& sent) {
+    if (std::string problem = NicknameProblem(sent.Author); !problem.empty())
+        return Refusal(400, problem);
+    if (std::string problem = TitleProblem(sent.Title); !problem.empty())
+        return Refusal(400, problem);
+    if (sent.File.empty()) return Refusal(400, "chybí sada úrovní");
+    if (sent.File.size() > kMaxPublishedSetBytes) return Refusal(413, kTooLargeSet);
+    std::vector<uint8_t> levels(sent.File.begin(), sent.File.end());
+    if (!sent.Compiled) {
+        CompiledLevels compiled = CompileLevelText(sent.File);
+        if (!compiled.Errors.empty())
+            return Refusal(422, FormatLevelTextError("sada", compiled.Errors[0]));
+        levels = std::move(compiled.Bytes);
+    }
+    const std::string address = LevelsAddress(levels);
+    const std::string hash = LevelsHashText(Fnv1a64(levels));
+    std::string problem;
+    // The game's own checks, as it would load the set to play it.
+    const std::optional<std::string> folder = sets_.PrepareFolder(address, levels, &problem);
+    if (!folder) return Refusal(422, problem);
+    if (problem = verifier_.CheckFolder(*folder, workFolder_ + "/user"); !problem.empty())
+        return Refusal(422, problem);
+    PublishedSet set{
+        address,     hash, sent.Title,
+        sent.Author, "",   levels.size() >= 2 ? int64_t{levels[0]} | int64_t{levels[1]} << 8 : 0};
+    const std::optional<AcceptedLevelSet> installed = sets_.Find(hash, &problem);
+    if (!problem.empty()) return DatabaseFailed(problem);
+    if (installed && !installed->Published)
+        return installed->Address == address
+                   ? DeskAnswer{200, {{"published", true}, {"earlier", true}, {"address", address}}}
+                   : Refusal(409,
+                             "záznamy her by tuto sadu nerozlišily od sady " + installed->Name);
+    const LevelSetStore::Publishing publishing = levelSets_.Publish(set, levels);
+    if (!publishing.Problem.empty()) return DatabaseFailed(publishing.Problem);
+    using Outcome = LevelSetStore::Publishing::Outcome;
+    if (publishing.What == Outcome::Collides)
+        return Refusal(409,
+                       "záznamy her by tuto sadu nerozlišily od sady " + publishing.Kept.Title);
+    return {publishing.What == Outcome::New ? 201 : 200,
+            {{"published", true},
+             {"earlier", publishing.What == Outcome::Earlier},
+             {"address", publishing.Kept.Address},
+             {"levels", publishing.Kept.Levels},
+             {"name", publishing.Kept.Title},
+             {"author", publishing.Kept.Author}}};
 }
 
 }  // namespace ZapModule

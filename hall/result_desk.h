@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "hall/accepted_level_sets.h"
+#include "hall/level_set_store.h"
 #include "hall/replay_verifier.h"
 #include "hall/result_store.h"
 #include "hall/send_budget.h"
@@ -30,6 +31,26 @@ struct SentGame {
     std::string Sender;
 };
 
+// A level set sent to be published: its title and author's nickname, the set as level text or
+// as levels.ko (`Compiled`), and who sent it.
+struct SentLevelSet {
+    std::string Title, Author;
+    std::string_view File;
+    bool Compiled = false;
+    std::string Sender;
+};
+
+// A level set as the lists show it.
+struct ListedSet {
+    AcceptedLevelSet Set;
+    int64_t Results = 0;
+    int64_t Best = 0;
+};
+
+// The largest level set the hall takes to publish, as text or as levels.ko.
+constexpr size_t kMaxPublishedSetBytes = size_t{1} << 20;
+extern const char* const kTooLargeSet;
+
 // The largest replay the hall takes: about two and a half hours of held keys.
 constexpr size_t kMaxSentReplayBytes = size_t{8} << 20;
 // The most steps a game the hall plays may run: an hour of play at the fastest speed on a
@@ -42,16 +63,25 @@ class ResultDesk {
   public:
     // `workFolder` holds the replays while they are played; `budget` is what each sender may
     // spend on them.
-    ResultDesk(ResultStore& store, ReplayVerifier& verifier, const AcceptedLevelSets& sets,
-               SendBudget& budget, std::string workFolder);
+    ResultDesk(ResultStore& store, LevelSetStore& levelSets, ReplayVerifier& verifier,
+               const AcceptedLevelSets& sets, SendBudget& budget, std::string workFolder);
 
     DeskAnswer Send(const SentGame& sent);
+    // Publishes a level set the game accepts: 201 kept, 200 kept before (its first title and
+    // author stay), 409 when another kept set's replays would name it the same.
+    DeskAnswer Publish(const SentLevelSet& sent);
+    // The installed and the published sets, with their results; *problem when the database
+    // failed.
+    std::vector<ListedSet> Listed(std::string* problem);
+    // A listed set's levels.ko by its address; nothing when there is none (*problem empty) or
+    // the database failed.
+    std::optional<std::vector<uint8_t>> SetFile(const std::string& address, std::string* problem);
     // The best results: all, of one level set, of one month ("2026-12"), at most `limit`; they
     // are also put in *results when that is given.
     DeskAnswer Best(const std::string& levels, const std::string& month, const std::string& limit,
                     std::vector<FiledResult>* results = nullptr);
     // The accepted level sets.
-    DeskAnswer LevelSets() const;
+    DeskAnswer LevelSets();
     // A result as the lists show it, with the address of its replay.
     nlohmann::json Entry(const FiledResult& result) const;
 
@@ -68,6 +98,7 @@ class ResultDesk {
     DeskAnswer Earlier(const FiledResult& entry, Claim claim) const;
 
     ResultStore& store_;
+    LevelSetStore& levelSets_;
     ReplayVerifier& verifier_;
     const AcceptedLevelSets& sets_;
     SendBudget& budget_;

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hall/result_store.h"
 
+#include "hall/database_connection.h"
+
 #include <QDateTime>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QString>
 #include <QVariant>
-#include <atomic>
 #include <utility>
 
 namespace ZapModule {
@@ -17,14 +16,6 @@ namespace {
 
 const QString kColumns =
     QStringLiteral("id, name, score, level, levels, ending, steps, filed, continues");
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-std::string Problem(const QSqlQuery& query) {
-    return query.lastError().text().toStdString();
-}
 
 FiledResult ReadFiled(const QSqlQuery& query) {
     return {query.value(0).toLongLong(),
@@ -36,64 +27,6 @@ FiledResult ReadFiled(const QSqlQuery& query) {
             query.value(6).toLongLong(),
             query.value(7).toString().toStdString(),
             query.value(8).toLongLong()};
-}
-
-// The connection of this thread, made at its first use and closed when the thread ends: a Qt
-// database connection belongs to the thread that made it.
-class ThreadConnection {
-  public:
-    ~ThreadConnection() {
-        if (name_.isEmpty()) return;
-        QSqlDatabase::database(name_, false).close();
-        QSqlDatabase::removeDatabase(name_);
-    }
-
-    QSqlDatabase Get(const std::string& sqlite, const std::string& postgresql,
-                     std::string* problem) {
-        static std::atomic<int> made{0};
-        if (name_.isEmpty()) {
-            name_ = QStringLiteral("hall-%1").arg(made++);
-            QSqlDatabase db;
-            if (postgresql.empty()) {
-                db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-                db.setDatabaseName(Text(sqlite));
-                // Other threads and copies write to the same file: a write waits its turn.
-                db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000"));
-            } else {
-                db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-                db.setConnectOptions(Text(postgresql));
-            }
-        }
-        QSqlDatabase db = QSqlDatabase::database(name_);
-        if (!db.isOpen()) *problem = db.lastError().text().toStdString();
-        return db;
-    }
-
-    // Closes the connection, so that the next Get opens it anew (after the database server
-    // restarted, say).
-    void Reset() {
-        if (!name_.isEmpty()) QSqlDatabase::database(name_, false).close();
-    }
-
-  private:
-    QString name_;
-};
-
-thread_local ThreadConnection connection;
-
-// Runs `work` on this thread's connection; when it fails, once more on a connection opened
-// anew, so that a database that restarted costs no request. `work` returns the problem.
-template <typename Work>
-std::string OnConnection(const std::string& sqlite, const std::string& postgresql, Work work) {
-    std::string problem;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        problem.clear();
-        QSqlDatabase db = connection.Get(sqlite, postgresql, &problem);
-        if (problem.empty()) problem = work(db);
-        if (problem.empty()) break;
-        connection.Reset();
-    }
-    return problem;
 }
 
 }  // namespace
@@ -248,6 +181,23 @@ std::vector<FiledResult> ResultStore::Best(const ResultFilter& filter, std::stri
         return {};
     });
     return best;
+}
+
+std::vector<SetTally> ResultStore::Tallies(std::string* problem) {
+    std::vector<SetTally> tallies;
+    *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        tallies.clear();
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral(
+                "SELECT levels, COUNT(*), MAX(score) FROM results r WHERE NOT EXISTS "
+                "(SELECT 1 FROM results later WHERE later.continues = r.id) GROUP BY levels")))
+            return Problem(query);
+        while (query.next())
+            tallies.push_back({query.value(0).toString().toStdString(), query.value(1).toLongLong(),
+                               query.value(2).toLongLong()});
+        return {};
+    });
+    return tallies;
 }
 
 std::optional<std::string> ResultStore::Replay(int64_t id, uint64_t offset, size_t most,

@@ -47,6 +47,13 @@ struct ResultFilter {
     int Limit = 100;
 };
 
+// What a level set's lists hold: its runs and the best result among them.
+struct SetTally {
+    std::string Levels;
+    int64_t Results = 0;
+    int64_t Best = 0;
+};
+
 class ResultStore {
   public:
     // SQLite in the file `sqlite`, or PostgreSQL through libpq's connection string `postgresql`
@@ -71,6 +78,8 @@ class ResultStore {
                                      std::string* problem);
     // The last games of the runs, best first.
     std::vector<FiledResult> Best(const ResultFilter& filter, std::string* problem);
+    // Each level set's runs, as the lists show them.
+    std::vector<SetTally> Tallies(std::string* problem);
     // Up to `most` bytes of a filed replay from `offset`, and its whole size in *size; nothing
     // when there is none of that number.
     std::optional<std::string> Replay(int64_t id, uint64_t offset, size_t most, uint64_t* size,

@@ -43,22 +43,33 @@ std::string DataText(const Replay& game) {
            std::to_string(game.WallPictureHeight);
 }
 
+// Why `text`, a `what` of at most `most` characters, cannot be shown; empty when it can.
+std::string ShownTextProblem(std::string_view text, const std::string& what, size_t most) {
+    size_t characters = 0;
+    bool blank = true;
+    for (size_t i = 0; i < text.size(); ++characters) {
+        const char32_t c = NextUtf8(text, i);
+        if (c == 0xfffd) return what + " není platný text UTF-8";
+        if (Unshowable(c)) return what + " obsahuje řídicí znak";
+        blank = blank && Invisible(c);
+    }
+    if (blank) return what + " chybí";
+    if (characters > most) return what + " je delší než " + std::to_string(most) + " znaků";
+    return {};
+}
+
 }  // namespace
 
 std::string NicknameProblem(std::string_view name) {
-    size_t characters = 0;
-    bool blank = true;
-    for (size_t i = 0; i < name.size(); ++characters) {
-        const char32_t c = NextUtf8(name, i);
-        if (c == 0xfffd) return "přezdívka není platný text UTF-8";
-        if (Unshowable(c)) return "přezdívka obsahuje řídicí znak";
-        blank = blank && Invisible(c);
-    }
-    if (blank) return "přezdívka chybí";
-    if (characters > kMaxNicknameCharacters)
-        return "přezdívka je delší než " + std::to_string(kMaxNicknameCharacters) + " znaků";
+    if (std::string problem = ShownTextProblem(name, "přezdívka", kMaxNicknameCharacters);
+        !problem.empty())
+        return problem;
     if (IsHiddenModeName(name)) return "výsledky hráče " + std::string(name) + " se nezapisují";
     return {};
+}
+
+std::string TitleProblem(std::string_view title) {
+    return ShownTextProblem(title, "název sady", kMaxTitleCharacters);
 }
 
 std::optional<int64_t> ClaimedNumber(std::string_view text) {

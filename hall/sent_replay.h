@@ -21,6 +21,11 @@ constexpr size_t kMaxNicknameCharacters = 32;
 // a name whose results the game's own hall of fame leaves out.
 std::string NicknameProblem(std::string_view name);
 
+// The longest title of a published level set, in characters.
+constexpr size_t kMaxTitleCharacters = 64;
+// Why a published level set's title cannot be shown, as for a nickname.
+std::string TitleProblem(std::string_view title);
+
 // The number a claim's field holds, nothing when it is not a whole decimal number.
 std::optional<int64_t> ClaimedNumber(std::string_view text);
 

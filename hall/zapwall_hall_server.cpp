@@ -19,6 +19,7 @@
 #include "hall/hall_http.h"
 #include "hall/hall_settings.h"
 #include "hall/http_server.h"
+#include "hall/level_set_store.h"
 #include "hall/replay_verifier.h"
 #include "hall/result_desk.h"
 #include "hall/result_store.h"
@@ -95,21 +96,22 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
                   << fs::temp_directory_path(error).string() << "\n";
         return 1;
     }
-    const DataLayout game = ToolLayout(settings.Data, std::nullopt);
-    std::string problem;
-    const std::optional<AcceptedLevelSets> sets =
-        AcceptedLevelSets::Prepare(game, settings.Levels, work.Path(), &problem);
-    if (!sets) {
-        std::cerr << "zapwall-hall-server: " << problem << "\n";
-        return 1;
-    }
     if (!settings.Site.empty() && !fs::is_directory(settings.Site, error)) {
         std::cerr << "zapwall-hall-server: " << settings.Site << ": no such folder\n";
         return 1;
     }
+    std::string problem;
     ResultStore store(settings.Sqlite, settings.Postgresql);
-    if (problem = store.Open(); !problem.empty()) {
+    LevelSetStore levelSets(settings.Sqlite, settings.Postgresql);
+    if (problem = store.Open(); problem.empty()) problem = levelSets.Open();
+    if (!problem.empty()) {
         std::cerr << "zapwall-hall-server: the database cannot be used: " << problem << "\n";
+        return 1;
+    }
+    const DataLayout game = ToolLayout(settings.Data, std::nullopt);
+    AcceptedLevelSets sets;
+    if (!sets.Prepare(game, settings.Levels, work.Path(), levelSets, &problem)) {
+        std::cerr << "zapwall-hall-server: " << problem << "\n";
         return 1;
     }
     const int verifiers = settings.Verifiers > 0
@@ -125,14 +127,14 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
         sim, {settings.VerifySeconds, static_cast<uint64_t>(settings.VerifyMegabytes) << 20},
         verifiers, settings.Waiting);
     // A data folder the game refuses would refuse every game sent.
-    for (const AcceptedLevelSet& set : sets->All())
+    for (const AcceptedLevelSet& set : sets.Installed())
         if (problem = verifier.CheckFolder(set.DataFolder, work.Path() + "/user");
             !problem.empty()) {
             std::cerr << "zapwall-hall-server: " << problem << "\n";
             return 1;
         }
     SendBudget budget(settings.SendsPerMinute, settings.CpuPerMinute);
-    ResultDesk desk(store, verifier, *sets, budget, work.Path());
+    ResultDesk desk(store, levelSets, verifier, sets, budget, work.Path());
 
     // A send waits on its own worker for a verifier: as many workers as the verifiers and
     // their queue hold, so a send beyond them is told at once to come back.

@@ -9,8 +9,8 @@ heavy sends beside slow clients leaving the lists answering.
 
 With postgresql the test runs its own cluster as an unprivileged user (status 77, a skip, where
 PostgreSQL is not installed)."""
-import concurrent.futures, http.client, os, pathlib, re, select, shutil, socket, subprocess, sys
-import tempfile, time
+import concurrent.futures, hashlib, http.client, json, os, pathlib, re, select, shutil, socket
+import sqlite3, subprocess, sys, tempfile, time, urllib.parse
 from hall_client import Hall, ask, local, raw, signed
 
 server, demos, database = sys.argv[1], pathlib.Path(sys.argv[2]), sys.argv[3]
@@ -25,10 +25,11 @@ def sim(*arguments):  # zapwall-sim beside the server, on the game's own data
                    stdout=subprocess.DEVNULL)
 
 
-def record(name, seed, script, steps, user):  # a game of `name` recorded on the roster in user
+def record(name, seed, script, steps, user, data=None):  # a game of `name` on the roster in user
     (work / 'input').write_text(script)
     sim('--user-data', str(user), '--player', name, '--seed', str(seed), '--input',
-        str(work / 'input'), '--steps', str(steps), '--record', str(work / 'game'), '--save')
+        str(work / 'input'), '--steps', str(steps), '--record', str(work / 'game'), '--save',
+        *(['--data', str(data)] if data else []))
     return (work / 'game').read_text()
 
 
@@ -174,6 +175,8 @@ try:
             (send, 411, 'Content-Length'), (send + b'Transfer-Encoding: chunked\r\n', 411, ''),
             (send + b'Content-Length: 1000000000000000\r\n', 413, '8 MiB'),
             (send + b'Content-Length: 8388609\r\n', 413, '8 MiB'),
+            (b'POST /api/level-sets?title=A&author=B HTTP/1.1\r\nContent-Length: 1048577\r\n',
+             413, '1 MiB'),
             (send + b'Content-Type: multipart/form-data\r\nContent-Length: 1\r\n', 415, 'text'),
             (b'GET / HTTP/1.1\r\nContent-Length: 5\r\n', 413, 'tělo'),
             (b'GET / HTTP/1.1\r\n' + b'X-Many: headers\r\n' * 3000, 431, ''),
@@ -213,6 +216,58 @@ try:
                 for body in ('x', heavy, header(heavy, 'seed', 5), 'x')]
     assert statuses == [422, 201, 429, 429] and int(local.retry_after) > 0, statuses
     print(f'hall_api_test: the corpus, {len(forged)} forgeries and a run checked')
+    # Level sets published: refused as the game refuses them; one set however often and in
+    # whichever form it comes, its first title kept; refused when its replays would name another
+    # kept set; a game on it filed in its own hall, as every other game is checked.
+    def publish(body, title='Jedna cihla', author='Autorka', kind='text/plain'):
+        query = urllib.parse.urlencode({'title': title, 'author': author})
+        return ask(port, 'POST', '/api/level-sets?' + query, body, kind=kind)
+    one_brick = 'level\nbrick 400 260 10 0 0 0\n'
+    for body, title, kind, refused, reason in (
+            ('level\nbrick 400\n', 'Zlá', 'text/plain', 422, 'sada:2'),
+            (b'\0\0', 'Prázdná', 'application/octet-stream', 422, 'počet úrovní je 0'),
+            (one_brick, '\u200b ', 'text/plain', 400, 'název sady chybí')):
+        status, answer = publish(body, title, kind=kind)
+        assert status == refused and reason in answer['reason'], (title, status, answer)
+    status, published = publish(one_brick)
+    assert status == 201, published
+    levels_ko = ask(port, 'GET', f"/api/level-sets/{published['address']}/levels.ko")[1]
+    assert hashlib.sha256(levels_ko).hexdigest() == published['address']
+    for body, kind in ((one_brick, 'text/plain'), (levels_ko, 'application/octet-stream')):
+        status, again = publish(body, 'Jiný název', kind=kind)
+        assert (status, again['name'], again['address']) == (200, 'Jedna cihla',
+                                                             published['address']), again
+    assert b'brick 400 260 10' in ask(port, 'GET', f"/api/level-sets/{published['address']}"
+                                                   '/levels.txt')[1]
+    if database == 'sqlite':  # another file kept under the same replays' hash
+        with sqlite3.connect(work / 'hall.sqlite') as db:
+            db.execute("UPDATE level_sets SET address = ? WHERE levels = ?",
+                       ('f' * 64, published['levels']))
+        status, answer = publish(one_brick)
+        assert status == 409 and 'nerozlišily' in answer['reason'], answer
+        with sqlite3.connect(work / 'hall.sqlite') as db:
+            db.execute("UPDATE level_sets SET address = ? WHERE levels = ?",
+                       (published['address'], published['levels']))
+    shutil.copytree(pathlib.Path(server).parent / 'data', work / 'set-data')
+    (work / 'set-data/levels.ko').write_bytes(levels_ko)
+    (work / 'set-user').mkdir()
+    shutil.copy(demos / 'quit_early/players.ko', work / 'set-user')
+    on_set = record('Petr', 5, '0 keydown 32\n2 keyup 32\n3000 keydown 27\n', 3100,
+                    work / 'set-user', work / 'set-data')
+    result = json.loads(subprocess.run(
+        [str(pathlib.Path(server).parent / 'zapwall-sim'), '--replay', str(work / 'game'), '--data',
+         str(work / 'set-data'), '--user-data', str(work / 'set-user'), '--summary', '--out', '-'],
+        check=True, capture_output=True, text=True).stdout)
+    claim = result['Iq'], result['Level'] + 1
+    assert ask(port, 'POST', '/api/results', on_set, 'Stavitel', claim[0] + 1, claim[1])[0] == 422
+    status, answer = ask(port, 'POST', '/api/results', on_set, 'Stavitel', *claim)
+    assert status == 201 and answer['entry']['levelSet'] == 'Jedna cihla', answer
+    assert [e['name'] for e in ask(port, 'GET', '/api/results?levels=' + published['levels'])[1]
+            ['results']] == ['Stavitel']
+    listed = {s['name']: s for s in ask(port, 'GET', '/api/level-sets')[1]['levelSets']}
+    assert (listed['Jedna cihla']['results'], listed['Jedna cihla']['author']) == (1, 'Autorka')
+    assert b'Jedna cihla</a> (Autorka)' in ask(port, 'GET', '/')[1]
+    print('hall_api_test: a level set published, and a game on it filed in its own hall')
     # Heavy sends from three addresses and slow clients leave the lists answering: what the
     # verifiers cannot take is told at once to come back later.
     slow = [socket.create_connection(('127.0.0.1', port), 10, (f'127.0.0.{4 + i % 4}', 0))

@@ -20,7 +20,7 @@ def signed(text):  # the replay with its checksum made right again
     return body + 'checksum %016x\n' % fnv(body.encode())
 
 
-def ask(port, method, path, body=None, name=None, score=None, level=None):
+def ask(port, method, path, body=None, name=None, score=None, level=None, kind='text/plain'):
     if getattr(local, 'port', None) != port:
         local.port, local.connection = port, http.client.HTTPConnection('127.0.0.1', port)
         local.used = False
@@ -28,8 +28,8 @@ def ask(port, method, path, body=None, name=None, score=None, level=None):
         path += '?' + urllib.parse.urlencode({'name': name, 'score': score, 'level': level})
 
     def send():
-        local.connection.request(method, path, body and body.encode(),
-                                 {'Content-Type': 'text/plain'} if body else {})
+        local.connection.request(method, path, body.encode() if isinstance(body, str) else body,
+                                 {'Content-Type': kind} if body else {})
         return local.connection.getresponse()
     try:
         answer = send()
