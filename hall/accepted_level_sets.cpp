@@ -71,9 +71,15 @@ std::optional<AcceptedLevelSet> AcceptedLevelSets::Find(std::string_view hash,
     if (hash.size() != 16) return std::nullopt;
     for (const AcceptedLevelSet& set : installed_)
         if (set.Hash == hash) return set;
+    // Asked each time, for another copy of the server may have hidden it.
+    const std::optional<PublishedSet> found = store_->Find(std::string(hash), nullptr, problem);
+    if (!found) return std::nullopt;
     const std::lock_guard lock(mutex_);
-    for (const AcceptedLevelSet& set : published_)
-        if (set.Hash == hash) return set;
+    for (AcceptedLevelSet& set : published_)
+        if (set.Hash == hash) {
+            set.Published = found;
+            return set;
+        }
     std::vector<uint8_t> levels;
     const std::optional<PublishedSet> published = store_->Find(std::string(hash), &levels, problem);
     if (!published) return std::nullopt;

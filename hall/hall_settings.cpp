@@ -14,6 +14,8 @@ const char* const kHallUsage =
     "                           [--verifiers N] [--waiting N] [--verify-seconds N]\n"
     "                           [--verify-megabytes N] [--connections-per-address N]\n"
     "                           [--request-seconds N]\n"
+    "       zapwall-hall-server [--sqlite FILE | --postgresql CONNINFO]\n"
+    "                           hide|show set ADDRESS | hide|show result ID\n"
     "       zapwall-hall-server --help | --version\n"
     "A hall of fame for Zapwall whose every entry is a replay that the server played through the\n"
     "game's engine (zapwall-sim beside it) to the very score and level the player claims.\n"
@@ -37,7 +39,10 @@ const char* const kHallUsage =
     "  --verify-seconds N     CPU seconds a verification may take (60)\n"
     "  --verify-megabytes N   memory a verification may take (1024)\n"
     "  --connections-per-address N  connections one address (an IPv6 /64) may hold open (32)\n"
-    "  --request-seconds N    seconds a request may take to come whole (30)\n";
+    "  --request-seconds N    seconds a request may take to come whole (30)\n"
+    "hide takes a published level set (by its address or its replays' hash) or a result (by\n"
+    "its number) off every list and page, and a hidden set takes no new results; show undoes\n"
+    "it.\n";
 
 namespace {
 
@@ -82,6 +87,15 @@ HallInvocation ParseHallArguments(int argc, const char* const* argv) {
         if (arg == "--version") {
             call.What = HallInvocation::Ask::Version;
             return call;
+        }
+        if (arg == "hide" || arg == "show") {
+            if (i + 2 >= argc || (std::string_view(argv[i + 1]) != "set" &&
+                                  std::string_view(argv[i + 1]) != "result"))
+                return refuse(std::string(arg) + " takes set ADDRESS or result ID");
+            call.What = HallInvocation::Ask::Hide;
+            call.Hiding = {std::string_view(argv[i + 1]) == "set", argv[i + 2], arg == "hide"};
+            i += 2;
+            continue;
         }
         if (i + 1 >= argc) return refuse(std::string(arg) + " needs a value");
         const std::string value = argv[++i];

@@ -30,10 +30,19 @@ struct HallSettings {
     int RequestSeconds = 30;          // for a request to come whole
 };
 
+// The operator's order to hide a published level set or a result from every list, or to show
+// it again.
+struct HallHiding {
+    bool Set = false;  // a level set (its address or replays' hash); a result's number otherwise
+    std::string Id;
+    bool Hidden = true;
+};
+
 struct HallInvocation {
-    enum class Ask { Run, Help, Version, Refused };
+    enum class Ask { Run, Help, Version, Refused, Hide };
     Ask What = Ask::Run;
     HallSettings Settings;
+    HallHiding Hiding;
     std::string Problem;  // why the command line was refused
 };
 

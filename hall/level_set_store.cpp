@@ -12,12 +12,14 @@ namespace ZapModule {
 
 namespace {
 
-const QString kColumns = QStringLiteral("address, levels, title, author, published, level_count");
+const QString kColumns =
+    QStringLiteral("address, levels, title, author, published, level_count, hidden");
 
 PublishedSet ReadSet(const QSqlQuery& query) {
     return {query.value(0).toString().toStdString(), query.value(1).toString().toStdString(),
             query.value(2).toString().toStdString(), query.value(3).toString().toStdString(),
-            query.value(4).toString().toStdString(), query.value(5).toLongLong()};
+            query.value(4).toString().toStdString(), query.value(5).toLongLong(),
+            query.value(6).toLongLong() != 0};
 }
 
 }  // namespace
@@ -30,7 +32,8 @@ std::string LevelSetStore::Open() {
         QStringLiteral(
             "CREATE TABLE IF NOT EXISTS level_sets (address TEXT PRIMARY KEY, "
             "levels TEXT NOT NULL UNIQUE, title TEXT NOT NULL, author TEXT NOT NULL, "
-            "published TEXT NOT NULL, level_count BIGINT NOT NULL, file %1 NOT NULL)")
+            "published TEXT NOT NULL, level_count BIGINT NOT NULL, file %1 NOT NULL, "
+            "hidden BIGINT NOT NULL DEFAULT 0)")
             .arg(postgresql_.empty() ? QStringLiteral("BLOB") : QStringLiteral("BYTEA"));
     return OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
         QSqlQuery query(db);
@@ -45,7 +48,7 @@ LevelSetStore::Publishing LevelSetStore::Publish(const PublishedSet& set,
         QSqlQuery query(db);
         // A set published by two copies at once is kept once; the other finds it.
         query.prepare(QStringLiteral("INSERT INTO level_sets (%1, file) VALUES (?, ?, ?, ?, ?, "
-                                     "?, ?) ON CONFLICT DO NOTHING")
+                                     "?, 0, ?) ON CONFLICT DO NOTHING")
                           .arg(kColumns));
         for (const std::string& text : {set.Address, set.Levels, set.Title, set.Author})
             query.addBindValue(Text(text));
@@ -86,7 +89,7 @@ std::optional<PublishedSet> LevelSetStore::Find(const std::string& levelsOrAddre
         if (query.next()) {
             found = ReadSet(query);
             if (file) {
-                const QByteArray bytes = query.value(6).toByteArray();
+                const QByteArray bytes = query.value(7).toByteArray();
                 file->assign(bytes.begin(), bytes.end());
             }
         }
@@ -100,13 +103,31 @@ std::vector<PublishedSet> LevelSetStore::All(std::string* problem) {
     *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
         sets.clear();
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("SELECT %1 FROM level_sets ORDER BY published, address")
-                            .arg(kColumns)))
+        if (!query.exec(
+                QStringLiteral(
+                    "SELECT %1 FROM level_sets WHERE hidden = 0 ORDER BY published, address")
+                    .arg(kColumns)))
             return Problem(query);
         while (query.next()) sets.push_back(ReadSet(query));
         return {};
     });
     return sets;
+}
+
+bool LevelSetStore::Hide(const std::string& levelsOrAddress, bool hidden, std::string* problem) {
+    bool found = false;
+    *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        QSqlQuery query(db);
+        query.prepare(
+            QStringLiteral("UPDATE level_sets SET hidden = ? WHERE levels = ? OR address = ?"));
+        query.addBindValue(qlonglong{hidden ? 1 : 0});
+        query.addBindValue(Text(levelsOrAddress));
+        query.addBindValue(Text(levelsOrAddress));
+        if (!query.exec()) return Problem(query);
+        found = query.numRowsAffected() > 0;
+        return {};
+    });
+    return found;
 }
 
 }  // namespace ZapModule

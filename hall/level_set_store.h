@@ -17,6 +17,7 @@ struct PublishedSet {
     std::string Title, Author;
     std::string Published;  // UTC, "2026-12-10T09:00:00Z"
     int64_t LevelCount = 0;
+    bool Hidden = false;  // by the operator: in no list, and taking no new games
 };
 
 class LevelSetStore {
@@ -40,8 +41,11 @@ class LevelSetStore {
     // `file` is given.
     std::optional<PublishedSet> Find(const std::string& levelsOrAddress, std::vector<uint8_t>* file,
                                      std::string* problem);
-    // Every published set, the oldest first.
+    // Every published set but the hidden ones, the oldest first.
     std::vector<PublishedSet> All(std::string* problem);
+    // Hides the set of that address or replays' hash, or shows it again; false when there is
+    // none.
+    bool Hide(const std::string& levelsOrAddress, bool hidden, std::string* problem);
 
   private:
     std::string sqlite_, postgresql_;

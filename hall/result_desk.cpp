@@ -102,6 +102,8 @@ DeskAnswer ResultDesk::Send(const SentGame& sent) {
     const std::optional<AcceptedLevelSet> set = sets_.Find(levels, &problem);
     if (!problem.empty()) return DatabaseFailed(problem);
     if (!set) return Refusal(422, "hry na sadě úrovní " + levels + " tento server nepřijímá");
+    if (set->Published && set->Published->Hidden)
+        return Refusal(422, "hry na sadě " + set->Name + " tento server už nepřijímá");
     if (game.End != ReplayEnd::Quit && game.End != ReplayEnd::GameOver)
         return Refusal(422, "hra nebyla dohrána: neskončila koncem hry ani odchodem z ní");
     if (game.EndStep > kMaxSentReplaySteps)
@@ -174,7 +176,9 @@ DeskAnswer ResultDesk::Best(const std::string& levels, const std::string& month,
     if (!month.empty() && !std::regex_match(month, kMonth))
         return Refusal(400, "měsíc se píše jako 2026-12");
     std::string problem;
-    if (!levels.empty() && !sets_.Find(levels, &problem))
+    if (const std::optional<AcceptedLevelSet> set =
+            levels.empty() ? std::nullopt : sets_.Find(levels, &problem);
+        !levels.empty() && (!set || (set->Published && set->Published->Hidden)))
         return problem.empty() ? Refusal(404, "sadu úrovní " + levels + " tento server nepřijímá")
                                : DatabaseFailed(problem);
     const std::optional<int64_t> count = limit.empty() ? 100 : ClaimedNumber(limit);
@@ -272,7 +276,8 @@ DeskAnswer ResultDesk::Publish(const SentLevelSet& sent) {
         return Refusal(422, problem);
     PublishedSet set{
         address,     hash, sent.Title,
-        sent.Author, "",   levels.size() >= 2 ? int64_t{levels[0]} | int64_t{levels[1]} << 8 : 0};
+        sent.Author, "",   levels.size() >= 2 ? int64_t{levels[0]} | int64_t{levels[1]} << 8 : 0,
+        false};
     const std::optional<AcceptedLevelSet> installed = sets_.Find(hash, &problem);
     if (!problem.empty()) return DatabaseFailed(problem);
     if (installed && !installed->Published)
@@ -283,6 +288,7 @@ DeskAnswer ResultDesk::Publish(const SentLevelSet& sent) {
     const LevelSetStore::Publishing publishing = levelSets_.Publish(set, levels);
     if (!publishing.Problem.empty()) return DatabaseFailed(publishing.Problem);
     using Outcome = LevelSetStore::Publishing::Outcome;
+    if (publishing.Kept.Hidden) return Refusal(403, "tuto sadu správce serveru skryl");
     if (publishing.What == Outcome::Collides)
         return Refusal(409,
                        "záznamy her by tuto sadu nerozlišily od sady " + publishing.Kept.Title);

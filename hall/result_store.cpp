@@ -16,6 +16,9 @@ namespace {
 
 const QString kColumns =
     QStringLiteral("id, name, score, level, levels, ending, steps, filed, continues");
+// A run is listed by its last game: the one that no later game continues.
+const QString kRunHead =
+    QStringLiteral("NOT EXISTS (SELECT 1 FROM results later WHERE later.continues = r.id)");
 
 FiledResult ReadFiled(const QSqlQuery& query) {
     return {query.value(0).toLongLong(),
@@ -62,7 +65,8 @@ std::string ResultStore::Open() {
         for (const QString& statement : statements)
             if (!statement.isEmpty() && !query.exec(statement)) return Problem(query);
         const QSqlRecord columns = db.record(QStringLiteral("results"));
-        for (const char* column : {"continues BIGINT", "end_state TEXT"}) {
+        for (const char* column :
+             {"continues BIGINT", "end_state TEXT", "hidden BIGINT NOT NULL DEFAULT 0"}) {
             const QString added = QString::fromLatin1(column);
             if (!columns.contains(added.section(u' ', 0, 0)) &&
                 !query.exec(QStringLiteral("ALTER TABLE results ADD COLUMN ") + added))
@@ -163,8 +167,7 @@ std::optional<int64_t> ResultStore::Continued(const std::string& levels,
 
 std::vector<FiledResult> ResultStore::Best(const ResultFilter& filter, std::string* problem) {
     std::vector<FiledResult> best;
-    QStringList conditions = {
-        QStringLiteral("NOT EXISTS (SELECT 1 FROM results later WHERE later.continues = r.id)")};
+    QStringList conditions = {QStringLiteral("r.hidden = 0"), kRunHead};
     if (!filter.Levels.empty()) conditions << QStringLiteral("levels = ?");
     if (!filter.Month.empty()) conditions << QStringLiteral("month = ?");
     *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
@@ -188,9 +191,11 @@ std::vector<SetTally> ResultStore::Tallies(std::string* problem) {
     *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
         tallies.clear();
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral(
-                "SELECT levels, COUNT(*), MAX(score) FROM results r WHERE NOT EXISTS "
-                "(SELECT 1 FROM results later WHERE later.continues = r.id) GROUP BY levels")))
+        if (!query.exec(
+                QStringLiteral(
+                    "SELECT levels, COUNT(*), MAX(score) FROM results r WHERE r.hidden = 0 AND %1 "
+                    "GROUP BY levels")
+                    .arg(kRunHead)))
             return Problem(query);
         while (query.next())
             tallies.push_back({query.value(0).toString().toStdString(), query.value(1).toLongLong(),
@@ -198,6 +203,20 @@ std::vector<SetTally> ResultStore::Tallies(std::string* problem) {
         return {};
     });
     return tallies;
+}
+
+bool ResultStore::Hide(int64_t id, bool hidden, std::string* problem) {
+    bool found = false;
+    *problem = OnConnection(sqlite_, postgresql_, [&](QSqlDatabase& db) -> std::string {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("UPDATE results SET hidden = ? WHERE id = ?"));
+        query.addBindValue(qlonglong{hidden ? 1 : 0});
+        query.addBindValue(qlonglong{id});
+        if (!query.exec()) return Problem(query);
+        found = query.numRowsAffected() > 0;
+        return {};
+    });
+    return found;
 }
 
 std::optional<std::string> ResultStore::Replay(int64_t id, uint64_t offset, size_t most,

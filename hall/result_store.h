@@ -76,8 +76,10 @@ class ResultStore {
     // The latest filed game on the level set `levels` whose quit left the player in `endState`.
     std::optional<int64_t> Continued(const std::string& levels, const std::string& endState,
                                      std::string* problem);
-    // The last games of the runs, best first.
+    // The last games of the runs, best first, but those hidden.
     std::vector<FiledResult> Best(const ResultFilter& filter, std::string* problem);
+    // Hides a filed game from every list, or shows it again; false when there is no such game.
+    bool Hide(int64_t id, bool hidden, std::string* problem);
     // Each level set's runs, as the lists show them.
     std::vector<SetTally> Tallies(std::string* problem);
     // Up to `most` bytes of a filed replay from `offset`, and its whole size in *size; nothing

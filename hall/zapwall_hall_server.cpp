@@ -24,6 +24,7 @@
 #include "hall/result_desk.h"
 #include "hall/result_store.h"
 #include "hall/send_budget.h"
+#include "hall/sent_replay.h"
 #include "layout/data_layout.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
@@ -87,6 +88,30 @@ class WorkFolder {
   private:
     std::string path_;
 };
+
+// Hides a published level set or a result, or shows it again.
+int Hide(const HallSettings& settings, const HallHiding& hiding) {
+    ResultStore store(settings.Sqlite, settings.Postgresql);
+    LevelSetStore levelSets(settings.Sqlite, settings.Postgresql);
+    std::string problem = store.Open();
+    if (problem.empty()) problem = levelSets.Open();
+    const std::optional<int64_t> id = hiding.Set ? std::nullopt : ClaimedNumber(hiding.Id);
+    bool found = false;
+    if (problem.empty() && (hiding.Set || id))
+        found = hiding.Set ? levelSets.Hide(hiding.Id, hiding.Hidden, &problem)
+                           : store.Hide(*id, hiding.Hidden, &problem);
+    if (!problem.empty()) {
+        std::cerr << "zapwall-hall-server: the database cannot be used: " << problem << "\n";
+        return 1;
+    }
+    const std::string what = (hiding.Set ? "level set " : "result ") + hiding.Id;
+    if (!found) {
+        std::cerr << "zapwall-hall-server: there is no " << what << "\n";
+        return 1;
+    }
+    std::cout << "zapwall-hall-server: " << what << (hiding.Hidden ? " hidden" : " shown") << "\n";
+    return 0;
+}
 
 int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     const WorkFolder work;
@@ -184,6 +209,10 @@ int main(int argc, char** argv) {
         case HallInvocation::Ask::Refused:
             std::cerr << "zapwall-hall-server: " << call.Problem << "\n" << ZapModule::kHallUsage;
             return 2;
+        case HallInvocation::Ask::Hide: {
+            const QCoreApplication app(argc, argv);
+            return ZapModule::Hide(call.Settings, call.Hiding);
+        }
         case HallInvocation::Ask::Run:
             break;
     }

@@ -267,7 +267,22 @@ try:
     listed = {s['name']: s for s in ask(port, 'GET', '/api/level-sets')[1]['levelSets']}
     assert (listed['Jedna cihla']['results'], listed['Jedna cihla']['author']) == (1, 'Autorka')
     assert b'Jedna cihla</a> (Autorka)' in ask(port, 'GET', '/')[1]
-    print('hall_api_test: a level set published, and a game on it filed in its own hall')
+    # The operator hides a set or a result from every list; a hidden set takes no new games.
+    def operator(*order):
+        return subprocess.run([server, *database_options, *order], capture_output=True,
+                              text=True).returncode
+    assert operator('hide', 'set', published['address']) == 0
+    assert 'Jedna cihla' not in {s['name'] for s in
+                                 ask(port, 'GET', '/api/level-sets')[1]['levelSets']}
+    assert b'Jedna cihla</a>' not in ask(port, 'GET', '/')[1]
+    status, answer = ask(port, 'POST', '/api/results', header(on_set, 'seed', 6), 'S', 0, 1)
+    assert status == 422 and 'už nepřijímá' in answer['reason'], answer
+    assert operator('hide', 'result', str(filed[0][4])) == 0
+    assert filed[0][4] not in [e['id'] for e in ask(port, 'GET', '/api/results')[1]['results']]
+    assert [operator('show', 'set', published['address']), operator('show', 'result', str(
+        filed[0][4])), operator('hide', 'result', '999999')] == [0, 0, 1]
+    assert filed[0][4] in [e['id'] for e in ask(port, 'GET', '/api/results')[1]['results']]
+    print('hall_api_test: a level set published, a game on it filed in its own hall, both hidden')
     # Heavy sends from three addresses and slow clients leave the lists answering: what the
     # verifiers cannot take is told at once to come back later.
     slow = [socket.create_connection(('127.0.0.1', port), 10, (f'127.0.0.{4 + i % 4}', 0))
