@@ -109,6 +109,11 @@ const uint32_t* Shown(const Surface& surface) {
     return shownField.data();
 }
 
+// How many pictures the brick sheet holds.
+int BrickPictures() {
+    return sprites.Sprites[ZapModule::kBrickSheetSprite].Width / ZapModule::kCellWidth;
+}
+
 }  // namespace
 
 extern "C" {
@@ -123,10 +128,29 @@ EMSCRIPTEN_KEEPALIVE const char* ze_start(const char* dataFolder) {
     };
     if (!ZapModule::LoadSprites(sprites, load, &failed, &why)) return Return(failed + ": " + why);
     sprites.Field = Surface(ZapModule::kFieldWidth, ZapModule::kFieldHeight);
-    const int pictures =
-        sprites.Sprites[ZapModule::kBrickSheetSprite].Width / ZapModule::kCellWidth;
-    session = std::make_unique<EditorSession>(pictures);
+    session = std::make_unique<EditorSession>(BrickPictures());
     return Return("");
+}
+
+// The editor's numbers: 0 the field's width, 1 its height, 2 a grid cell's width, 3 its height,
+// 4 the pictures of the brick sheet, 5 the bonus kinds (1 to this; 0 none), 6 the steel type.
+EMSCRIPTEN_KEEPALIVE int ze_number(int which) {
+    switch (which) {
+        case 0:
+            return ZapModule::kFieldWidth;
+        case 1:
+            return ZapModule::kFieldHeight;
+        case 2:
+            return ZapModule::kCellWidth;
+        case 3:
+            return ZapModule::kCellHeight;
+        case 4:
+            return BrickPictures();
+        case 5:
+            return ZapModule::Bonus::Surprise;
+        default:
+            return ZapModule::kTypeSteel;
+    }
 }
 
 // What the page shows, as JSON: the level list [title, bricks], the level shown and its bricks

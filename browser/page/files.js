@@ -187,6 +187,36 @@ window.ZapwallFiles = (() => {
     return nextStore;
   }
 
+  // --- Files of the page's own tools -------------------------------------------------------
+
+  // The level editor keeps its sets among the player's files, so they are stored, exported and
+  // imported with them. Paths are relative to the player's folder.
+  function mounted() {
+    return Boolean(module);
+  }
+
+  function listFolder(relative) {
+    const folder = `${FOLDER}/${relative}`;
+    const FS = module.FS;
+    if (!FS.analyzePath(folder).exists) return [];
+    return FS.readdir(folder)
+      .filter((name) => !name.startsWith('.') && FS.isFile(FS.stat(`${folder}/${name}`).mode))
+      .sort();
+  }
+
+  // Writes the file and stores it: resolves with whether it was stored.
+  function writeFile(path, bytes) {
+    const full = `${FOLDER}/${path}`;
+    module.FS.mkdirTree(parentOf(full));
+    module.FS.writeFile(full, bytes);
+    return persist();
+  }
+
+  function removeFile(path) {
+    module.FS.unlink(`${FOLDER}/${path}`);
+    return persist();
+  }
+
   // --- The lock between tabs --------------------------------------------------------------
 
   // Resolves, once this tab holds the lock, with the function that gives it back; rejects with
@@ -500,10 +530,16 @@ window.ZapwallFiles = (() => {
   const opening = openDatabase();
   opening.catch(() => {});
 
+  let releaseLock = null;  // set once the tab holds the lock, for as long as the page lives
+
+  // A program that comes after another in this tab (the player's game after a test play of the
+  // level editor) gets the files as stored, under the lock the tab already holds.
   async function mount(pageModule) {
-    const releaseLock = await takeLock();
+    const first = !releaseLock;
+    if (first) releaseLock = await takeLock();
     module = pageModule;
     module.FS.mkdirTree(FOLDER);
+    stored.clear();
     try {
       database = await opening;
       await loadStoredFiles();
@@ -512,6 +548,7 @@ window.ZapwallFiles = (() => {
       showProblem(`Prohlížeč nedovoluje hru ukládat (${problemText(error)}). Dá se hrát, ale ` +
                   'nic se neuloží.');
     }
+    if (!first) return;
     addDialog();
     // Whatever the last moments wrote is stored when the tab goes out of sight or away; then
     // the lock goes, before the next page (a reload) asks for it.
@@ -537,5 +574,5 @@ window.ZapwallFiles = (() => {
       console.warn('Zapwall: bez práce offline:', error));
   }
 
-  return { mount, persist, offerOffline };
+  return { mount, persist, offerOffline, mounted, listFolder, readFile, writeFile, removeFile };
 })();

@@ -39,6 +39,8 @@
   const TAP_MILLIS = 500;
   const TAP_SLACK = 10;
   const FIELD_ROWS = numbers['field-height'];
+  // The player of a test play, as the desktop editor names its own.
+  const TEST_PLAYER = 'Zkouška';
 
   // Opened as a file from the disk, the page cannot load its module (a browser fetches nothing
   // from file://): it says how to open it instead of staying blank.
@@ -54,7 +56,8 @@
   const fit = makeZapwallFit();
 
   let M = null;          // the module of the program running now
-  let mode = 'play';     // 'play' or 'watch'
+  let mode = 'play';     // 'play', 'watch' or 'test' (the level editor's test play)
+  let afterTest = null;  // what a test play returns to when it ends
   let ended = false;     // the program has ended
   let endPending = false;
   let endShown = false;
@@ -207,6 +210,12 @@
     end(status) {
       ended = true;
       endPending = true;
+      if (mode === 'test') {
+        scheduleLoop(-1);
+        armReplayTimer(-1);
+        if (!shownModal) endTest();
+        return;
+      }
       scheduleLoop(-1);
       armReplayTimer(-1);
       note('');
@@ -244,7 +253,21 @@
     $('page-note').hidden = !message;
   }
 
+  // A test play that ended gives the page back to the player's own game, and the editor gets the
+  // screen again.
+  async function endTest() {
+    endShown = true;
+    const back = afterTest;
+    afterTest = null;
+    await boot(null);
+    if (back) back();
+  }
+
   function showEnd() {
+    if (mode === 'test') {
+      endTest();
+      return;
+    }
     endShown = true;
     for (const name of ['menu', 'game', 'hall', 'message']) $(name).hidden = true;
     text('end-text', mode === 'watch' ? 'Záznam hry skončil.' : 'Hra skončila.');
@@ -854,8 +877,12 @@
     return {};
   }
 
-  // A new program: the windows as designed, a new module, and the game or a watched replay.
-  async function boot(watched) {
+  // A new program: the windows as designed, a new module, and the game, a watched replay or a test
+  // play of a level set's bytes (`{ test }`): the game on those levels with a test player and a
+  // player's folder of its own, which nothing stores.
+  async function boot(run) {
+    const test = run && run.test;
+    const watched = test ? null : run;
     M = null;
     if (fieldFrame !== null) cancelAnimationFrame(fieldFrame);
     fieldFrame = null;
@@ -866,12 +893,12 @@
     shownModal = null;
     clearInterval(hallTimer);
     held.clear();
-    mode = watched ? 'watch' : 'play';
+    mode = watched ? 'watch' : test ? 'test' : 'play';
     bindWindows();
     soundsSettled = startWaiting = false;
-    const firstData = watched ? ZapwallData.all : ZapwallData.menu;
+    const firstData = watched || test ? ZapwallData.all : ZapwallData.menu;
     const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio, instantiateWasm });
-    if (!watched && window.ZapwallFiles) {
+    if (mode === 'play' && window.ZapwallFiles) {
       try {
         await window.ZapwallFiles.mount(module);
       } catch (error) {
@@ -887,8 +914,18 @@
       note(`Data hry se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
       return;
     }
+    if (test) module.FS.writeFile(`${DATA_FOLDER}/levels.ko`, test);  // the game reads this name
     M = module;
     placePausedSign();
+    if (test) {
+      showWindow('menu');
+      soundsSettled = true;
+      if (M._zw_start()) {
+        M.ccall('zw_menu_create', null, ['string'], [TEST_PLAYER]);
+        showMenu();
+      }
+      return;
+    }
     if (!watched) {
       showWindow('menu');
       if (M._zw_start()) {
@@ -935,6 +972,16 @@
       return { bytes: null, name: `${url} (${error.message})` };
     }
   }
+
+  // The level editor's "Hrát" (editor.js): plays `levels` with a test player and calls `back` once
+  // that game has ended and the player's own game is on the menu again. What the player's program
+  // changed is stored first; its menu is left as it is (it keeps nothing unstored).
+  window.zapwallTestPlay = async (levels, back) => {
+    if (M && mode === 'play' && shown('game')) return;
+    if (window.ZapwallFiles) await window.ZapwallFiles.persist();
+    afterTest = back;
+    await boot({ test: levels });
+  };
 
   window.zapwallSteps = () => (M ? M._zw_steps() : 0);
   window.zapwallPaused = () => Boolean(M && M._zw_paused());
