@@ -16,6 +16,7 @@ window.ZapwallLevelEditor = (() => {
   const { element, keepKeysIn, outsideGames } = window.ZapwallTools;
   const SETS_FOLDER = 'level-sets';  // below the player's folder, beside the replays
   const SET_EXTENSION = '.txt';
+  const COMPILED_EXTENSION = '.ko';
   const MAX_NAME = 40;
   const TYPE_NAMES = ['obyčejná', 'na dva zásahy', 'ocelová'];
   // By the bonus kind's number, none first (the desktop palette's names).
@@ -470,29 +471,37 @@ window.ZapwallLevelEditor = (() => {
     status(`Staženo: ${setName}${which === 'text' ? '.txt' : '.ko'}`);
   }
 
+  const canKeep = () => Boolean(window.ZapwallFiles && window.ZapwallFiles.canKeep());
+  const keptPath = (name, extension) => `${SETS_FOLDER}/${name}${extension}`;
+
+  // Keeps the set in the browser, as its text and its levels.ko; resolves with whether it did.
   async function keepInBrowser() {
-    if (!window.ZapwallFiles || !window.ZapwallFiles.mounted()) {
-      await say('Hra se v tomto prohlížeči neukládá, sadu lze jen stáhnout.');
-      return;
+    if (!canKeep()) {
+      await say('Prohlížeč nedovoluje hru ukládat, sadu lze jen stáhnout.');
+      return false;
     }
-    if (!(await warnedSave())) return;
+    if (!(await warnedSave())) return false;
     const saved = await savedFiles();
-    if (!saved) return;
-    const kept = await window.ZapwallFiles.writeFile(`${SETS_FOLDER}/${setName}${SET_EXTENSION}`,
-      saved.text);
+    if (!saved) return false;
+    const kept = await window.ZapwallFiles.storeFiles({
+      [keptPath(setName, SET_EXTENSION)]: saved.text,
+      [keptPath(setName, COMPILED_EXTENSION)]: saved.compiled,
+    });
     status(kept ? `Uloženo v prohlížeči: ${setName}` : 'Sadu se nepodařilo uložit do prohlížeče.');
-    showKeptSets();
+    await showKeptSets();
+    await showSetChoice();
+    return kept;
   }
 
-  function keptSets() {
-    if (!window.ZapwallFiles || !window.ZapwallFiles.mounted()) return [];
-    return window.ZapwallFiles.listFolder(SETS_FOLDER)
+  async function keptSets() {
+    if (!canKeep()) return [];
+    return (await window.ZapwallFiles.storedNames(SETS_FOLDER))
       .filter((name) => name.endsWith(SET_EXTENSION))
       .map((name) => name.slice(0, -SET_EXTENSION.length));
   }
 
-  function showKeptSets() {
-    const names = keptSets();
+  async function showKeptSets() {
+    const names = await keptSets();
     view.kept.replaceChildren(
       element('option', { value: '', textContent: names.length ? 'Uložené sady…' : 'Žádná uložená sada' }),
       ...names.map((name) => element('option', { value: name, textContent: name })));
@@ -519,7 +528,7 @@ window.ZapwallLevelEditor = (() => {
 
   async function openKept(name) {
     if (!name || !(await mayDiscard())) return;
-    const bytes = window.ZapwallFiles.readFile(`${SETS_FOLDER}/${name}${SET_EXTENSION}`);
+    const bytes = await window.ZapwallFiles.storedFile(keptPath(name, SET_EXTENSION));
     await openBytes(bytes, `${name}${SET_EXTENSION}`, name);
   }
 
@@ -540,14 +549,16 @@ window.ZapwallLevelEditor = (() => {
 
   async function deleteKept() {
     const name = view.kept.value || setName;
-    if (!keptSets().includes(name)) {
+    if (!(await keptSets()).includes(name)) {
       await say('Vyberte v seznamu uloženou sadu, kterou chcete smazat.');
       return;
     }
     if (!(await ask(`Smazat sadu ${name} z prohlížeče?`, true))) return;
-    await window.ZapwallFiles.removeFile(`${SETS_FOLDER}/${name}${SET_EXTENSION}`);
-    status(`Smazáno z prohlížeče: ${name}`);
-    showKeptSets();
+    const removed = await window.ZapwallFiles.storeFiles({
+      [keptPath(name, SET_EXTENSION)]: null, [keptPath(name, COMPILED_EXTENSION)]: null,
+    });
+    if (removed) status(`Smazáno z prohlížeče: ${name}`);
+    await showKeptSets();
   }
 
   // The test play: the level shown alone in the page's game, with a test player and none of the
@@ -568,6 +579,18 @@ window.ZapwallLevelEditor = (() => {
       show();
       status('Zkouška skončila.');
     });
+  }
+
+  // "Hrát sadu": the set as kept, played from the menu in place of the game's own.
+  async function playSet() {
+    const kept = (await keptSets()).includes(setName);
+    if ((state.changed || !kept) &&
+        (!(await ask('Hrát se dá jen uložená sada. Uložit ji teď?', true)) || !(await keepInBrowser()))) {
+      return;
+    }
+    hide();
+    await window.zapwallPlaySet(setName);
+    showSetChoice();
   }
 
   function onKey(event) {
@@ -727,6 +750,8 @@ window.ZapwallLevelEditor = (() => {
         ]),
         element('span', { className: 'editor-group' }, [
           button('editor-play', 'Hrát', testPlay, 'Zahrát si tuto úroveň se zkušebním hráčem'),
+          button('editor-play-set', 'Hrát sadu', playSet,
+            'Hrát uloženou sadu z nabídky hry, s jejími vlastními hráči a síní slávy'),
           button('editor-close', 'Zavřít', hide, 'Zpět do hry; sada zůstane, jak je'),
         ]),
       ]),
@@ -827,13 +852,30 @@ window.ZapwallLevelEditor = (() => {
     note.hidden = false;
   }
 
+  // The set the menu plays: the game's own or one the editor kept.
+  const setChoice = element('select', {
+    id: 'zapwall-set-choice', className: 'page-tool-button',
+    onchange: () => window.zapwallPlaySet(setChoice.value).then(showSetChoice),
+  });
+
+  async function showSetChoice() {
+    const names = await keptSets();
+    const played = window.zapwallPlayedSet ? window.zapwallPlayedSet() : '';
+    setChoice.replaceChildren(element('option', { value: '', textContent: 'Sada hry' }),
+      ...names.map((name) => element('option', { value: name, textContent: `Sada ${name}` })));
+    setChoice.value = played;
+  }
+  setChoice.addEventListener('focus', showSetChoice);
+  outsideGames(setChoice, { on: 'Kterou sadu úrovní hrát' });
+
   const openButton = element('button', {
     type: 'button', id: 'zapwall-editor-button', className: 'page-tool-button',
     textContent: 'Editor úrovní', onclick: open,
   });
   outsideGames(openButton, { on: 'Vytvářet a upravovat vlastní sady úrovní' });
   const slot = document.getElementById('zapwall-files-slot');
-  (slot || document.body).append(openButton);
+  (slot || document.body).append(openButton, setChoice);
+  showSetChoice();
 
   // `state()` is what the module last said the editor shows (ze_state), for the page's tests.
   return { open, state: () => state };

@@ -22,6 +22,7 @@ window.ZapwallFiles = (() => {
   const FOLDER = names['user-folder'];
   const REPLAYS = names.replays;
   const REPLAY_EXTENSION = names['replay-extension'];
+  const LEVEL_SETS = 'level-sets';  // the level editor's, editor.js
   const KEPT_FILES = [
     [names.players, 'hráči'],
     [names.hall, 'síň slávy'],
@@ -50,6 +51,8 @@ window.ZapwallFiles = (() => {
   // Set once imported files are stored and the page starts again: what the game still writes
   // while it closes (its menu saves the roster it holds) must not replace them.
   let restarting = false;
+  // The keys of the program's files in IndexedDB start with this: empty for the game's own set.
+  let prefix = '';
 
   // --- IndexedDB -------------------------------------------------------------------------
 
@@ -77,13 +80,13 @@ window.ZapwallFiles = (() => {
   // Puts and removes files (relative path → bytes, or null to remove) in one transaction. The
   // transaction is made before the first wait, so one asked for while the page is being left
   // still goes out, ahead of whatever the next page reads.
-  async function storeChanges(changes) {
+  async function storeChanges(changes, under = prefix) {
     if (!database) throw new Error('prohlížeč nedovoluje hru ukládat');
     const transaction = database.transaction(STORE, 'readwrite');
     const store = transaction.objectStore(STORE);
     for (const [path, bytes] of changes) {
-      if (bytes) store.put(bytes, path);
-      else store.delete(path);
+      if (bytes) store.put(bytes, under + path);
+      else store.delete(under + path);
     }
     if (transaction.commit) transaction.commit();
     await transactionDone(transaction);
@@ -135,8 +138,9 @@ window.ZapwallFiles = (() => {
       requestDone(store.getAllKeys()),
       requestDone(store.getAll()),
     ]);
-    paths.forEach((path, i) => {
-      const full = `${FOLDER}/${path}`;
+    paths.forEach((key, i) => {
+      if (!key.startsWith(prefix)) return;
+      const full = `${FOLDER}/${key.slice(prefix.length)}`;
       module.FS.mkdirTree(parentOf(full));
       module.FS.writeFile(full, contents[i]);
     });
@@ -189,32 +193,30 @@ window.ZapwallFiles = (() => {
 
   // --- Files of the page's own tools -------------------------------------------------------
 
-  // The level editor keeps its sets among the player's files, so they are stored, exported and
-  // imported with them. Paths are relative to the player's folder.
-  function mounted() {
-    return Boolean(module);
+  // The level editor keeps its sets among the player's files (paths relative to the player's
+  // folder, as IndexedDB holds them), whatever set the program running now plays: straight in
+  // the database, each write a transaction of its own. The player's own program finds them in
+  // its folder when it next starts, and "Soubory" lists them.
+  function canKeep() {
+    return Boolean(database);
   }
 
-  function listFolder(relative) {
-    const folder = `${FOLDER}/${relative}`;
-    const FS = module.FS;
-    if (!FS.analyzePath(folder).exists) return [];
-    return FS.readdir(folder)
-      .filter((name) => !name.startsWith('.') && FS.isFile(FS.stat(`${folder}/${name}`).mode))
-      .sort();
+  async function storedNames(folder) {
+    const keys = await requestDone(database.transaction(STORE).objectStore(STORE).getAllKeys());
+    return keys.filter((key) => key.startsWith(`${folder}/`) && !key.slice(folder.length + 1).includes('/'))
+      .map((key) => key.slice(folder.length + 1)).sort();
   }
 
-  // Writes the file and stores it: resolves with whether it was stored.
-  function writeFile(path, bytes) {
-    const full = `${FOLDER}/${path}`;
-    module.FS.mkdirTree(parentOf(full));
-    module.FS.writeFile(full, bytes);
-    return persist();
+  function storedFile(path) {
+    return requestDone(database.transaction(STORE).objectStore(STORE).get(path));
   }
 
-  function removeFile(path) {
-    module.FS.unlink(`${FOLDER}/${path}`);
-    return persist();
+  // Resolves with whether the files (path → bytes, or null to remove) were stored.
+  function storeFiles(files) {
+    return queue(() => storeChanges(new Map(Object.entries(files)), '')).then(() => true, (error) => {
+      showProblem(`Soubor se nepodařilo uložit do prohlížeče (${problemText(error)}).`);
+      return false;
+    });
   }
 
   // --- The lock between tabs --------------------------------------------------------------
@@ -345,6 +347,19 @@ window.ZapwallFiles = (() => {
       replays.length
         ? element('ul', { id: 'zapwall-files-replays' }, items)
         : element('p', { textContent: 'Zatím žádné záznamy.' }),
+    ]);
+  }
+
+  // The level editor's sets (editor.js), kept as text and levels.ko.
+  function levelSetsSection(files) {
+    const sets = [...files.keys()].filter((path) => path.startsWith(`${LEVEL_SETS}/`)).sort();
+    return element('section', {}, [
+      element('h3', { textContent: `Sady úrovní z editoru (${sets.length})` }),
+      element('p', { textContent: 'Sadu ze zařízení otevře a uloží editor úrovní.' }),
+      sets.length
+        ? element('ul', { id: 'zapwall-files-sets' }, sets.map((path) => element('li', { data: { file: path } },
+          [element('code', { textContent: baseName(path) }), ' ', downloadButton(path)])))
+        : element('p', { textContent: 'Zatím žádné sady.' }),
     ]);
   }
 
@@ -479,6 +494,7 @@ window.ZapwallFiles = (() => {
       }),
       keptFilesSection(files),
       replaysSection(files),
+      levelSetsSection(files),
       importSection(),
       element('form', { method: 'dialog' }, [
         element('button', { id: 'zapwall-files-close', textContent: 'Zavřít' }),
@@ -534,10 +550,14 @@ window.ZapwallFiles = (() => {
 
   // A program that comes after another in this tab (the player's game after a test play of the
   // level editor) gets the files as stored, under the lock the tab already holds.
-  async function mount(pageModule) {
+  // `setFolder`, when given, is the folder of a level set's own players, hall of fame and replays
+  // (sets/NAME, relative to the player's folder): the program playing that set sees it as its
+  // whole folder, as the desktop's `zapwall --levels` does.
+  async function mount(pageModule, setFolder = '') {
     const first = !releaseLock;
     if (first) releaseLock = await takeLock();
     module = pageModule;
+    prefix = setFolder ? `${setFolder}/` : '';
     module.FS.mkdirTree(FOLDER);
     stored.clear();
     try {
@@ -574,5 +594,5 @@ window.ZapwallFiles = (() => {
       console.warn('Zapwall: bez práce offline:', error));
   }
 
-  return { mount, persist, offerOffline, mounted, listFolder, readFile, writeFile, removeFile };
+  return { mount, persist, offerOffline, canKeep, storedNames, storedFile, storeFiles };
 })();

@@ -39,6 +39,10 @@
   const TAP_MILLIS = 500;
   const TAP_SLACK = 10;
   const FIELD_ROWS = numbers['field-height'];
+  // The level editor's kept sets (editor.js) and the folders of their own players, hall of fame and
+  // replays, as the desktop's `zapwall --levels` keeps them in sets/ of the player's folder.
+  const KEPT_SETS = 'level-sets';
+  const SET_FOLDERS = 'sets';
   // The player of a test play, as the desktop editor names its own.
   const TEST_PLAYER = 'Zkouška';
 
@@ -57,7 +61,8 @@
 
   let M = null;          // the module of the program running now
   let mode = 'play';     // 'play', 'watch' or 'test' (the level editor's test play)
-  let afterTest = null;  // what a test play returns to when it ends
+  let afterTest = null;  // what a test play returns to when it ends: { back, run }
+  let playedSet = '';    // the level set the player's program plays, '' the game's own
   let ended = false;     // the program has ended
   let endPending = false;
   let endShown = false;
@@ -257,10 +262,10 @@
   // screen again.
   async function endTest() {
     endShown = true;
-    const back = afterTest;
+    const { back, run } = afterTest;
     afterTest = null;
-    await boot(null);
-    if (back) back();
+    await boot(run);
+    back();
   }
 
   function showEnd() {
@@ -877,12 +882,34 @@
     return {};
   }
 
-  // A new program: the windows as designed, a new module, and the game, a watched replay or a test
+  // The level editor's button (editor.js, which loads the rest of the editor when pressed), once
+  // the menu is on screen: its first picture waits for none of it.
+  function addLevelEditor() {
+    if (document.getElementById('editor-script')) return;
+    document.head.append(Object.assign(document.createElement('script'),
+                                       { id: 'editor-script', src: 'editor.js' }));
+  }
+
+  // The levels.ko of a kept set; undefined after saying why there is none.
+  async function setLevels(name) {
+    try {
+      const levels = await window.ZapwallFiles.storedFile(`${KEPT_SETS}/${name}.ko`);
+      if (levels) return levels;
+      note(`Sada ${name} v tomto prohlížeči není uložená.`);
+    } catch (error) {
+      note(`Sadu ${name} se nepodařilo načíst (${error.message}).`);
+    }
+    return undefined;
+  }
+
+  // A new program: the windows as designed, a new module, and the game (on a level set the editor
+  // kept, `{ set }`, with that set's own folder of the player's files), a watched replay or a test
   // play of a level set's bytes (`{ test }`): the game on those levels with a test player and a
   // player's folder of its own, which nothing stores.
   async function boot(run) {
     const test = run && run.test;
-    const watched = test ? null : run;
+    const set = (run && run.set) || '';
+    const watched = test || set ? null : run;
     M = null;
     if (fieldFrame !== null) cancelAnimationFrame(fieldFrame);
     fieldFrame = null;
@@ -898,9 +925,10 @@
     soundsSettled = startWaiting = false;
     const firstData = watched || test ? ZapwallData.all : ZapwallData.menu;
     const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio, instantiateWasm });
+    if (mode === 'play') playedSet = set;
     if (mode === 'play' && window.ZapwallFiles) {
       try {
-        await window.ZapwallFiles.mount(module);
+        await window.ZapwallFiles.mount(module, set ? `${SET_FOLDERS}/${set}` : '');
       } catch (error) {
         note(error.message);
         return;
@@ -914,7 +942,9 @@
       note(`Data hry se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
       return;
     }
-    if (test) module.FS.writeFile(`${DATA_FOLDER}/levels.ko`, test);  // the game reads this name
+    const levels = test || (set && await setLevels(set));
+    if (set && !levels) return;
+    if (levels) module.FS.writeFile(`${DATA_FOLDER}/levels.ko`, levels);  // the game reads this name
     M = module;
     placePausedSign();
     if (test) {
@@ -933,6 +963,7 @@
         // The results kept from before are offered again (hall_send.js).
         if (window.ZapwallFiles && window.ZapwallHall) window.ZapwallHall.offer(M, false);
       }
+      addLevelEditor();
       soundsLoaded = loadData(module, ZapwallData.sounds).finally(() => {
         if (M === module) soundsSettled = true;
         if (window.ZapwallFiles) window.ZapwallFiles.offerOffline();
@@ -979,9 +1010,18 @@
   window.zapwallTestPlay = async (levels, back) => {
     if (M && mode === 'play' && shown('game')) return;
     if (window.ZapwallFiles) await window.ZapwallFiles.persist();
-    afterTest = back;
+    afterTest = { back, run: playedSet ? { set: playedSet } : null };
     await boot({ test: levels });
   };
+
+  // Plays the level set the editor kept as `name` in place of the game's own ('' for that):
+  // a program of its own on the menu, with the set's players, hall of fame and replays.
+  window.zapwallPlaySet = async (name) => {
+    if (M && !ended && shown('game')) return;
+    if (window.ZapwallFiles) await window.ZapwallFiles.persist();
+    await boot(name ? { set: name } : null);
+  };
+  window.zapwallPlayedSet = () => playedSet;
 
   window.zapwallSteps = () => (M ? M._zw_steps() : 0);
   window.zapwallPaused = () => Boolean(M && M._zw_paused());

@@ -12,10 +12,11 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { catchDownloads, run, temporaryFolder, waitShown, withTab } from './browser.mjs';
-import { openGame, storedFiles } from './game.mjs';
+import { openGame, parseRoster, replaysNatively, runSteps, startGame, storedFiles } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const zapwallData = path.join(nativeBuild, 'zapwall-data');
+const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
 const ONE_BRICK_LEVELS = new URL('../../tests/lib/one_brick_levels.txt', import.meta.url).pathname;
 const DESKTOP = { width: 1366, height: 768 };
 const PHONE = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
@@ -26,6 +27,7 @@ const brickCount = async (page) => (await editorState(page)).bricks.length;
 
 async function openEditor(page, url, how = 'click') {
   await openGame(page, url);
+  await waitShown(page, '#zapwall-editor-button');
   await page[how]('#zapwall-editor-button');
   await waitShown(page, '#editor-field');
 }
@@ -187,7 +189,8 @@ test('a two-level set made by touch on a phone on its side', async () => {
   }, PHONE);
 });
 
-test('a refused set shows why and is not kept; a kept set opens again as it was', async () => {
+test('a refused set shows why and is not kept; a kept set opens again as it was and is played ' +
+     'from the menu with players of its own', async () => {
   await withTab('editor-sets', site, async (page, url) => {
     await openEditor(page, url);
     await page.click('#editor-level-add');                     // a level without bricks
@@ -216,6 +219,23 @@ test('a refused set shows why and is not kept; a kept set opens again as it was'
     await page.select('#editor-kept', 'one_brick_levels');
     await page.waitForFunction(() => window.ZapwallLevelEditor.state().levels.length === 2);
     assert.equal(await downloadsAgree(page, 'one_brick_levels'), fs.readFileSync(ONE_BRICK_LEVELS, 'utf8'));
+    // Played from the menu: its game's players and replay go to the set's own folder, and the
+    // replay plays natively with the set.
+    await page.click('#editor-close');
+    await page.select('#zapwall-set-choice', 'one_brick_levels');
+    await page.waitForFunction(() => window.zapwallPlayedSet() === 'one_brick_levels' &&
+                               !document.querySelector('#menu').hidden);
+    await startGame(page, 'Ema');
+    await page.keyboard.press('Space');
+    await runSteps(page, 5);
+    await page.keyboard.press('Escape');
+    await waitShown(page, '#end');
+    await page.evaluate(() => window.ZapwallFiles.persist());
+    const files = await storedFiles(page);
+    assert.deepEqual(parseRoster(Buffer.from(files['players.ko'])), [], 'the game\'s own players');
+    const replay = Object.keys(files).find((key) => key.startsWith('sets/one_brick_levels/replays/'));
+    replaysNatively(zapwallSim, site, Buffer.from(kept['level-sets/one_brick_levels.ko']),
+                    Buffer.from(files[replay]), Buffer.from(files['sets/one_brick_levels/players.ko']));
   }, DESKTOP);
 });
 
