@@ -205,6 +205,7 @@ window.ZapwallLevelEditor = (() => {
   // --- The field -----------------------------------------------------------------------------
 
   let drag = null;  // what a pointer on the field does now, see bindField
+  let lastPoint = null;  // where the pointer was last on the field
 
   function dragOffset() {
     if (!drag || drag.kind !== 'move') return [0, 0];
@@ -322,6 +323,7 @@ window.ZapwallLevelEditor = (() => {
       event.preventDefault();
       canvas.focus();
       const at = fieldPoint(event);
+      lastPoint = at;
       if (event.pointerType !== 'touch') {
         if (drag) return;
         canvas.setPointerCapture(event.pointerId);
@@ -342,6 +344,7 @@ window.ZapwallLevelEditor = (() => {
     });
     canvas.addEventListener('pointermove', (event) => {
       const at = fieldPoint(event);
+      lastPoint = at;
       if (event.pointerType === 'touch') {
         if (!fingers.has(event.pointerId) || fingers.size > 1) return;
         if (drag && drag.kind === 'pending') {
@@ -380,6 +383,13 @@ window.ZapwallLevelEditor = (() => {
   function run(name, ...args) {
     call(name, ...args);
     refresh();
+  }
+
+  // The clipboard's first brick goes to the cell the pointer or the finger was last on the field;
+  // before that, the bricks go where they were copied from.
+  function paste() {
+    if (lastPoint) run('ze_paste', 1, lastPoint[0], lastPoint[1]);
+    else run('ze_paste', 0, 0, 0);
   }
 
   function setTool(chosen) {
@@ -600,13 +610,13 @@ window.ZapwallLevelEditor = (() => {
       z: () => run(event.shiftKey ? 'ze_redo' : 'ze_undo'),
       y: () => run('ze_redo'),
       c: () => run('ze_copy'),
-      v: () => run('ze_paste', 0, 0, 0),
+      v: paste,
       a: () => run('ze_select_all'),
     };
     if (ctrl && commands[key]) {
       event.preventDefault();
       commands[key]();
-    } else if (!ctrl && event.target === view.canvas) {
+    } else if (!ctrl && (event.target === view.canvas || !view.root.contains(event.target))) {
       if (key === 'delete' || key === 'backspace') run('ze_delete_selection');
       else if (key === 'd') setTool('draw');
       else if (key === 'g') setTool('erase');
@@ -707,7 +717,8 @@ window.ZapwallLevelEditor = (() => {
     view.undo = button('editor-undo', 'Zpět', () => run('ze_undo'));
     view.redo = button('editor-redo', 'Znovu', () => run('ze_redo'));
     view.copy = button('editor-copy', 'Kopírovat', () => run('ze_copy'), 'Ctrl+C');
-    view.paste = button('editor-paste', 'Vložit', () => run('ze_paste', 0, 0, 0), 'Ctrl+V');
+    view.paste = button('editor-paste', 'Vložit', paste,
+      'Vloží zkopírované cihly na místo, kde byl naposledy ukazatel nebo prst (Ctrl+V)');
     view.remove = button('editor-delete', 'Smazat', () => run('ze_delete_selection'), 'Delete');
     const all = button('editor-select-all', 'Vše', () => run('ze_select_all'), 'Ctrl+A');
     view.levels = element('ol', { id: 'editor-levels', role: 'listbox' });
@@ -786,6 +797,13 @@ window.ZapwallLevelEditor = (() => {
       pressed.click();
     });
     view.root.addEventListener('keydown', onKey);
+    // Keys while nothing of the editor has the focus (a button that went off as it was pressed)
+    // are the editor's too, not the game's behind it.
+    addEventListener('keydown', (event) => {
+      if (view.root.hidden || view.root.contains(event.target)) return;
+      event.stopPropagation();
+      onKey(event);
+    }, true);
     document.body.append(view.root);
     bindField();
     setTool('draw');

@@ -116,12 +116,27 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     await page.click('#editor-redo');
     assert.deepEqual(placesOf(await editorState(page)), moved);
     await page.focus('#editor-field');
-    for (const [key, place] of [['z', at(1, 1)], ['y', at(3, 2)]]) {
+    for (const [letter, place] of [['z', at(1, 1)], ['y', at(3, 2)]]) {
       await page.keyboard.down('Control');
-      await page.keyboard.press(key);
+      await page.keyboard.press(letter);
       await page.keyboard.up('Control');
       assert.deepEqual(placesOf(await editorState(page)).slice(0, 1), [place]);
     }
+    // Copied and pasted where the mouse is, deleted, and back.
+    const key = async (letter) => {
+      await page.keyboard.down('Control');
+      await page.keyboard.press(letter);
+      await page.keyboard.up('Control');
+    };
+    await key('c');
+    const target = await cell(page, 8, 8);
+    await page.mouse.move(target.x, target.y);
+    await key('v');
+    assert.ok(placesOf(await editorState(page)).map(String).includes(String(at(8, 8))));
+    await page.click('#editor-delete');
+    assert.equal(await brickCount(page), 8);
+    await key('z');
+    assert.equal(await brickCount(page), 9);
     // A second level, named and moved before the first.
     await page.click('#editor-level-add');
     await page.click('#editor-tool-draw');
@@ -131,7 +146,7 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     await answer(page, 'Druhá zkouška', 'click');
     await page.click('#editor-level-up');
     const state = await editorState(page);
-    assert.deepEqual(state.levels, [['Druhá zkouška', 1], ['', 8]]);
+    assert.deepEqual(state.levels, [['Druhá zkouška', 1], ['', 9]]);
     assert.equal(state.problemCount, 0);
     await screenshot(page, 'editor-1366x768.png');
     const text = await downloadsAgree(page, 'nova-sada');
