@@ -148,7 +148,7 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     const state = await editorState(page);
     assert.deepEqual(state.levels, [['Druhá zkouška', 1], ['', 9]]);
     assert.equal(state.problemCount, 0);
-    await screenshot(page, 'editor-1366x768.png');
+    await screenshot(page, 'browser-editor-1366x768.png');
     const text = await downloadsAgree(page, 'nova-sada');
     assert.match(text, /^level Druhá zkouška$/m);
   }, DESKTOP);
@@ -199,7 +199,7 @@ test('a two-level set made by touch on a phone on its side', async () => {
     }
     await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     assert.deepEqual(await editorState(page), before);
-    await screenshot(page, 'editor-844x390.png');
+    await screenshot(page, 'browser-editor-844x390.png');
     await downloadsAgree(page, 'nova-sada');
   }, PHONE);
 });
