@@ -31,6 +31,7 @@ window.ZapwallLevelEditor = (() => {
   const GRID_COLOUR = '#282828';
   const SELECTION_COLOUR = '#ffff00';
   const FAULT_COLOUR = '#ff0000';
+  const CURSOR_COLOUR = '#00c000';
 
   let E = null;  // the editor's module, once loaded
   let loading = null;
@@ -162,7 +163,7 @@ window.ZapwallLevelEditor = (() => {
     state.levels.forEach(([title, bricks], i) => {
       let line = list.children[i];
       if (!line) {
-        line = element('li', { role: 'option', data: { level: String(i) } });
+        line = element('li', { role: 'option', draggable: true, data: { level: String(i) } });
         list.append(line);
       }
       const label = title ? `${i + 1}. ${title} (${bricksText(bricks)})`
@@ -206,6 +207,7 @@ window.ZapwallLevelEditor = (() => {
 
   let drag = null;  // what a pointer on the field does now, see bindField
   let lastPoint = null;  // where the pointer was last on the field
+  let cursor = [0, 0];   // the keyboard's cell, its top left corner
 
   function dragOffset() {
     if (!drag || drag.kind !== 'move') return [0, 0];
@@ -245,6 +247,10 @@ window.ZapwallLevelEditor = (() => {
         g.strokeRect(x + 0.5, y + 0.5, cellWidth - 1, cellHeight - 1);
       }
     });
+    if (document.activeElement === view.canvas) {
+      g.strokeStyle = CURSOR_COLOUR;
+      g.strokeRect(cursor[0] + 0.5, cursor[1] + 0.5, cellWidth - 1, cellHeight - 1);
+    }
     if (drag && drag.kind === 'band') {
       g.setLineDash([2, 2]);
       g.strokeStyle = SELECTION_COLOUR;
@@ -253,6 +259,13 @@ window.ZapwallLevelEditor = (() => {
       g.strokeRect(Math.min(x0, x1) + 0.5, Math.min(y0, y1) + 0.5, Math.abs(x1 - x0), Math.abs(y1 - y0));
       g.setLineDash([]);
     }
+  }
+
+  function placeCursor([x, y]) {
+    const { width, height, cellWidth, cellHeight } = geometry;
+    const column = Math.min(Math.max(Math.floor(x / cellWidth), 0), Math.floor(width / cellWidth) - 1);
+    const row = Math.min(Math.max(Math.floor(y / cellHeight), 0), Math.floor(height / cellHeight) - 1);
+    cursor = [column * cellWidth, row * cellHeight];
   }
 
   function fieldPoint(event) {
@@ -324,6 +337,7 @@ window.ZapwallLevelEditor = (() => {
       canvas.focus();
       const at = fieldPoint(event);
       lastPoint = at;
+      placeCursor(at);
       if (event.pointerType !== 'touch') {
         if (drag) return;
         canvas.setPointerCapture(event.pointerId);
@@ -603,6 +617,24 @@ window.ZapwallLevelEditor = (() => {
     showSetChoice();
   }
 
+  // The keyboard's cell on the field, as the desktop's: the arrows move it over the cells the field
+  // holds whole, Space places the palette's brick there and Backspace removes the brick there.
+  const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+
+  function moveCursor(dx, dy) {
+    const { width, height, cellWidth, cellHeight } = geometry;
+    const x = cursor[0] + dx * cellWidth;
+    const y = cursor[1] + dy * cellHeight;
+    if (x >= 0 && y >= 0 && x + cellWidth <= width && y + cellHeight <= height) cursor = [x, y];
+    drawField();
+  }
+
+  function strokeAtCursor(name, ...more) {
+    call(name, cursor[0] + geometry.cellWidth / 2, cursor[1] + geometry.cellHeight / 2, ...more);
+    call('ze_stroke_end');
+    refresh();
+  }
+
   function onKey(event) {
     const ctrl = event.ctrlKey || event.metaKey;
     const key = event.key.toLowerCase();
@@ -617,7 +649,11 @@ window.ZapwallLevelEditor = (() => {
       event.preventDefault();
       commands[key]();
     } else if (!ctrl && (event.target === view.canvas || !view.root.contains(event.target))) {
-      if (key === 'delete' || key === 'backspace') run('ze_delete_selection');
+      const arrow = ARROWS[event.key];
+      if (arrow) moveCursor(...arrow);
+      else if (key === ' ') strokeAtCursor('ze_stroke_draw', 0);
+      else if (key === 'backspace') strokeAtCursor('ze_stroke_erase');
+      else if (key === 'delete') run('ze_delete_selection');
       else if (key === 'd') setTool('draw');
       else if (key === 'g') setTool('erase');
       else if (key === 'v') setTool('select');
@@ -727,6 +763,18 @@ window.ZapwallLevelEditor = (() => {
       if (line) run('ze_select_level', Number(line.dataset.level));
     });
     view.levels.addEventListener('dblclick', renameLevel);
+    // A level dragged in the list by the mouse goes where it is dropped (a finger has Nahoru and
+    // Dolů: on a finger, the list scrolls).
+    view.levels.addEventListener('dragstart', (event) => {
+      event.dataTransfer.setData('text/plain', event.target.closest('li').dataset.level);
+    });
+    view.levels.addEventListener('dragover', (event) => event.preventDefault());
+    view.levels.addEventListener('drop', (event) => {
+      const line = event.target.closest('li');
+      const from = event.dataTransfer.getData('text/plain');
+      event.preventDefault();
+      if (line && from !== '') run('ze_move_level', Number(from), Number(line.dataset.level));
+    });
     view.levelUp = button('editor-level-up', 'Nahoru', () => run('ze_move_level', state.current, state.current - 1));
     view.levelDown = button('editor-level-down', 'Dolů', () => run('ze_move_level', state.current, state.current + 1));
     view.levelDelete = button('editor-level-delete', 'Smazat', deleteLevel);
@@ -806,6 +854,7 @@ window.ZapwallLevelEditor = (() => {
     }, true);
     document.body.append(view.root);
     bindField();
+    for (const kind of ['focus', 'blur']) view.canvas.addEventListener(kind, drawField);
     setTool('draw');
     addEventListener('resize', fit);
   }
@@ -821,6 +870,11 @@ window.ZapwallLevelEditor = (() => {
     view.canvas.style.width = `${geometry.width * factor}px`;
     view.canvas.style.height = `${geometry.height * factor}px`;
   }
+
+  // A page left with changes that are nowhere kept asks first, as a desktop editor does.
+  addEventListener('beforeunload', (event) => {
+    if (state && state.changed) event.preventDefault();
+  });
 
   // --- Opening and closing -------------------------------------------------------------------
 

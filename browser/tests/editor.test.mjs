@@ -145,6 +145,12 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     await page.click('#editor-level-rename');
     await answer(page, 'Druhá zkouška', 'click');
     await page.click('#editor-level-up');
+    // The keyboard's cell, where the mouse last pressed: the arrows move it, Space places and
+    // Backspace removes.
+    await page.focus('#editor-field');
+    for (const key of ['ArrowRight', 'ArrowRight', 'ArrowDown', 'Space']) await page.keyboard.press(key);
+    assert.deepEqual(placesOf(await editorState(page)), [at(10, 10), at(12, 11)]);
+    await page.keyboard.press('Backspace');
     const state = await editorState(page);
     assert.deepEqual(state.levels, [['Druhá zkouška', 1], ['', 9]]);
     assert.equal(state.problemCount, 0);
