@@ -58,9 +58,6 @@ std::string Numbers(const std::vector<size_t>& values) {
     return out + "]";
 }
 
-// The problems the page lists at once; the count says how many there are in all.
-constexpr size_t kShownProblems = 200;
-
 std::string StateJson() {
     const EditorSession& e = *session;
     const ZapModule::LevelSet& set = e.Set();
@@ -84,7 +81,7 @@ std::string StateJson() {
     out += ",\"problemCount\":" + std::to_string(e.Check().Count());
     out += ",\"refused\":" + std::string(e.Check().AnyRefused() ? "true" : "false");
     out += ",\"problems\":[";
-    const auto problems = e.Check().First(kShownProblems);
+    const auto problems = e.Check().First(ZapModule::kShownProblems);
     for (size_t i = 0; i < problems.size(); ++i)
         out += (i ? ",[" : "[") + std::string(problems[i].Refused ? "true" : "false") + "," +
                std::to_string(problems[i].Level) + "," + std::to_string(problems[i].Brick) + "," +

@@ -107,12 +107,12 @@ void EditorSession::SelectAt(int x, int y, bool add) {
     const int hit = BrickAt(Level(), x, y);
     std::vector<size_t> bricks;
     if (hit >= 0) bricks.push_back(static_cast<size_t>(hit));
-    if (bricks.size() == 1) {
-        const BrickRecord& b = Level()[bricks[0]];
-        palette_ = {b.Picture, b.Type, b.Points, b.Bonus};
-    }
     if (add) bricks.insert(bricks.end(), selection_.begin(), selection_.end());
     SetSelection(std::move(bricks));
+    if (selection_.size() == 1) {
+        const BrickRecord& b = Level()[selection_[0]];
+        palette_ = {b.Picture, b.Type, b.Points, b.Bonus};
+    }
 }
 
 void EditorSession::SelectBand(int left, int top, int right, int bottom, bool add) {
@@ -227,7 +227,7 @@ std::string EditorSession::Text() const {
 std::string EditorSession::Keep(const std::string& textPath, const std::string& compiledPath) {
     if (check_.AnyRefused()) {
         std::string text = "Sadu nelze uložit, hra by ji odmítla:";
-        for (const LevelRuleProblem& p : check_.First(kUndoSteps, true)) text += "\n" + p.Text;
+        for (const LevelRuleProblem& p : check_.First(kShownProblems, true)) text += "\n" + p.Text;
         return text;
     }
     const std::string text = Text();

@@ -19,6 +19,9 @@
 namespace ZapModule {
 
 // The brick the palette makes: picture, type, points and the bonus it leaves.
+// The problems the editor lists at once, of however many there are.
+constexpr size_t kShownProblems = 200;
+
 struct PaletteBrick {
     int16_t Picture = 0, Type = 0, Points = 10, Bonus = 0;
 };

@@ -209,12 +209,14 @@ window.ZapwallLevelEditor = (() => {
   let lastPoint = null;  // where the pointer was last on the field
   let cursor = [0, 0];   // the keyboard's cell, its top left corner
 
-  function dragOffset() {
-    if (!drag || drag.kind !== 'move') return [0, 0];
+  // How far a selection being dragged has gone: by whole cells, or (Shift) by pixels.
+  function dragOffset(moving = drag) {
+    if (!moving || moving.kind !== 'move') return [0, 0];
     const [cw, ch] = [geometry.cellWidth, geometry.cellHeight];
     const snap = (v, size) => Math.floor(v / size) * size;
-    if (drag.free) return [drag.at[0] - drag.from[0], drag.at[1] - drag.from[1]];
-    return [snap(drag.at[0], cw) - snap(drag.from[0], cw), snap(drag.at[1], ch) - snap(drag.from[1], ch)];
+    const { at, from } = moving;
+    if (moving.free) return [at[0] - from[0], at[1] - from[1]];
+    return [snap(at[0], cw) - snap(from[0], cw), snap(at[1], ch) - snap(from[1], ch)];
   }
 
   function drawField() {
@@ -283,9 +285,6 @@ window.ZapwallLevelEditor = (() => {
     const fingers = new Map();
     let timer = null;
 
-    const changed = () => {
-      refresh();
-    };
     const strokeAt = (kind, [x, y], free) => {
       if (kind === 'erase') call('ze_stroke_erase', x, y);
       else call('ze_stroke_draw', x, y, free ? 1 : 0);
@@ -301,7 +300,7 @@ window.ZapwallLevelEditor = (() => {
           drag.kind = 'band';
           drag.add = event.ctrlKey || event.metaKey;
         }
-        changed();
+        refresh();
       }
     };
     const finish = () => {
@@ -310,24 +309,19 @@ window.ZapwallLevelEditor = (() => {
       drag = null;
       if (done.kind === 'draw' || done.kind === 'erase') call('ze_stroke_end');
       if (done.kind === 'move') {
-        const [dx, dy] = (() => {
-          drag = done;
-          const offset = dragOffset();
-          drag = null;
-          return offset;
-        })();
+        const [dx, dy] = dragOffset(done);
         if (dx || dy) call('ze_move_selection', dx, dy);
       }
       if (done.kind === 'band' && (done.at[0] !== done.from[0] || done.at[1] !== done.from[1])) {
         call('ze_select_band', done.from[0], done.from[1], done.at[0], done.at[1], done.add ? 1 : 0);
       }
-      changed();
+      refresh();
     };
     const cancel = () => {
       clearTimeout(timer);
       if (drag && (drag.kind === 'draw' || drag.kind === 'erase')) call('ze_stroke_cancel');
       drag = null;
-      changed();
+      refresh();
     };
     const toolKind = () => (tool === 'select' ? 'select' : tool);
 
@@ -636,6 +630,8 @@ window.ZapwallLevelEditor = (() => {
   }
 
   function onKey(event) {
+    // What is typed into a box (the set's name, the points, a title) is the box's.
+    if (event.target.closest('input, select, dialog')) return;
     const ctrl = event.ctrlKey || event.metaKey;
     const key = event.key.toLowerCase();
     const commands = {
