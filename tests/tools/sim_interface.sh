@@ -18,6 +18,9 @@ expect 2 "not in \[0, 1)" "$sim" --data "$data" --random 0.5,1.0
 expect 2 "exclude each other" "$sim" --data "$data" --seed 3 --random 0.5
 expect 2 "not a number" "$sim" --data "$data" --steps many
 expect 2 "no player named" "$sim" --data "$data" --player Nobody
+expect 2 "limit --serve" "$sim" --data "$data" --cpu-seconds 5
+expect 2 "takes only --cpu-seconds" "$sim" --serve --data "$data"
+expect 1 "SOCK_SEQPACKET socket" "$sim" --serve < /dev/null
 printf '0 keydown\n' > "$work/bad-input.txt"
 expect 2 "line 1" "$sim" --data "$data" --input "$work/bad-input.txt"
 echo '{"Balls": [{"Speed": 1}]}' > "$work/bad-state.json"

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <list>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -33,6 +34,7 @@
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "tools/sim/input_script.h"
+#include "tools/sim/replay_server.h"
 #include "tools/sim/sound_tally.h"
 #include "tools/sim/state_json.h"
 
@@ -45,12 +47,15 @@ constexpr const char* kUsage =
     "                   [--sound on|off] [--record FILE] [--out FILE] [--frame FILE] [--save]\n"
     "       zapwall-sim --replay FILE [--data DIR] [--user-data DIR] [--out FILE] [--frame FILE]\n"
     "                   [--save] [--check-every N] [--summary]\n"
+    "       zapwall-sim --serve [--cpu-seconds N] [--memory-megabytes N]\n"
     "       zapwall-sim --help | --version\n"
     "--data DIR alone is a portable folder (the game's data and the player's files together);\n"
     "--user-data DIR names the player's files; what is not named is what the game would use.\n"
     "--check-every N runs the replay twice side by side and compares the two games' data every\n"
     "N steps and at the end; the first check at which they differ is reported (status 1).\n"
     "--summary writes only the result to --out: IQ, level, balls left and steps.\n"
+    "--serve plays the replays requested on standard input, a socket, each as --replay FILE\n"
+    "--out - --summary would, in a process of its own with these limits (60 s, 1024 MB).\n"
     "Status 3: the data folder or the player's files cannot be used.\n";
 
 struct Options {
@@ -66,6 +71,8 @@ struct Options {
     bool Sound = true;
     bool Save = false;
     bool Summary = false;  // --out gets only the result, whose size does not grow with the game
+    bool Serve = false;
+    ServeLimits Limits;
 };
 
 // An unusable invocation: the reason and the usage go to stderr and the exit status is 2.
@@ -104,6 +111,7 @@ Number ParseNumber(const std::string& text, const std::string& what) {
 Options ParseOptions(int argc, char** argv) {
     Options o;
     bool seeded = false;
+    int serving = 0;  // arguments that belong to --serve
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::string {
@@ -153,6 +161,18 @@ Options ParseOptions(int argc, char** argv) {
             o.Save = true;
         } else if (arg == "--summary") {
             o.Summary = true;
+        } else if (arg == "--serve") {
+            o.Serve = true;
+            ++serving;
+        } else if (arg == "--cpu-seconds") {
+            serving += 2;
+            o.Limits.CpuSeconds = ParseNumber<int>(value(), arg);
+            if (o.Limits.CpuSeconds < 1) throw UsageError{"--cpu-seconds takes a number from 1"};
+        } else if (arg == "--memory-megabytes") {
+            serving += 2;
+            const auto megabytes = ParseNumber<uint32_t>(value(), arg);
+            if (megabytes < 1) throw UsageError{"--memory-megabytes takes a number from 1"};
+            o.Limits.MemoryBytes = uint64_t{megabytes} << 20;
         } else if (arg == "--tick") {
             o.Tick = ParseNumber<int16_t>(value(), arg);
             if (o.Tick < 1 || o.Tick > 10000) throw UsageError{"--tick takes 1 to 10000"};
@@ -167,6 +187,13 @@ Options ParseOptions(int argc, char** argv) {
             throw UsageError{"unknown argument " + arg};
         }
     }
+    if (o.Serve) {
+        // Each request names its folders and its replay.
+        if (serving != argc - 1)
+            throw UsageError{"--serve takes only --cpu-seconds and --memory-megabytes"};
+        return o;
+    }
+    if (serving > 0) throw UsageError{"--cpu-seconds and --memory-megabytes limit --serve"};
     if (o.Replay) {
         // The recording holds everything the game began with; only where to run it is asked.
         const bool scripted = o.Player || o.State || o.Input || o.Record || seeded ||
@@ -229,18 +256,22 @@ struct Sim {
     GameState s;
     StartupResult loaded;
 
-    Sim(const Options& o, uint32_t seed, bool sound)
+    explicit Sim(const Options& o)
         : layout(ToolLayout(o.Data, o.UserData)), disk(layout.UserFolder) {
         if (o.Save) lock.emplace(layout.UserFolder);
-        window.SoundSwitch = sound;
         s.AppPath = layout.ProgramFolder;
         s.DataFolder = layout.DataFolder;
         s.Window = &window;
         s.Files = &files;
         tally->KeepNames = o.Out.has_value() && !o.Summary;
         s.SoundFactory = [tally = tally] { return std::make_unique<TallyingSound>(tally); };
-        s.Random.Seed(seed);
         if (o.Frame) s.Field = Surface(kFieldWidth, kFieldHeight);
+    }
+
+    // What the game begins with beside its folders: loading uses neither.
+    void Begin(uint32_t seed, bool sound) {
+        window.SoundSwitch = sound;
+        s.Random.Seed(seed);
     }
 
     // Start-up's loading; false (after saying why) when the folder cannot be played, or cannot
@@ -320,7 +351,8 @@ int WriteResults(Sim& sim, const Options& o, int64_t steps) {
 
 // A game from the options: a player, a state, scripted input by loop iteration.
 int RunScripted(const Options& o) {
-    Sim sim(o, o.Seed, o.Sound);
+    Sim sim(o);
+    sim.Begin(o.Seed, o.Sound);
     GameState& s = sim.s;
     if (!o.Random.empty()) s.Random.UseSequence(o.Random);
     if (!sim.Load()) return kFoldersUnusable;
@@ -389,10 +421,10 @@ struct LastPicture {
     }
 };
 
-// Loads the folder and starts the recorded game on it: 0, or the exit status (after saying why)
-// when the folder cannot replay it.
+// Starts the recorded game on the loaded folder: 0, or the exit status (after saying why) when
+// the folder cannot replay it.
 int StartReplay(Sim& sim, const Options& o, const Replay& r) {
-    if (!sim.Load()) return kFoldersUnusable;
+    sim.Begin(r.Seed, r.Sound);
     if (const std::optional<std::string> file =
             DifferingDataFile(r, sim.s, sim.loaded.LevelsHash, sim.loaded.AnimationsHash)) {
         std::cerr << "zapwall-sim: " << *o.Replay << ": hra byla nahrána s jiným souborem " << *file
@@ -404,14 +436,16 @@ int StartReplay(Sim& sim, const Options& o, const Replay& r) {
     return 0;
 }
 
-// A recorded game, run to its end as it was played. With --check-every a second, independent
-// game runs the same recording in lockstep, and the two games' data must stay equal.
-int RunReplay(const Options& o) {
-    const ReplayParse parsed = ReadReplayFile(*o.Replay);
-    if (!parsed.Read) throw RunFailure{*o.Replay + ": " + parsed.Problem};
-    const Replay& r = *parsed.Read;
+Replay ReadReplay(const std::string& path) {
+    ReplayParse parsed = ReadReplayFile(path);
+    if (!parsed.Read) throw RunFailure{path + ": " + parsed.Problem};
+    return std::move(*parsed.Read);
+}
 
-    Sim sim(o, r.Seed, r.Sound);
+// A recorded game on the loaded folder, run to its end as it was played. With --check-every a
+// second, independent game runs the same recording in lockstep, and the two games' data must
+// stay equal.
+int PlayReplay(Sim& sim, const Options& o, const Replay& r) {
     const LastPicture picture{!sim.s.Field.Empty(), r.EndStep};
     if (const int refused = StartReplay(sim, o, r)) return refused;
     ReplayRun run;
@@ -419,7 +453,8 @@ int RunReplay(const Options& o) {
         // The twin only reads: it neither saves nor holds the folder's lock.
         Options reading = o;
         reading.Save = false;
-        Sim twin(reading, r.Seed, r.Sound);
+        Sim twin(reading);
+        if (!twin.Load()) return kFoldersUnusable;
         if (const int refused = StartReplay(twin, o, r)) return refused;
         const TwinRun twice =
             RunRecordedGameTwice(sim.s, twin.s, r, o.CheckEvery,
@@ -444,32 +479,93 @@ int RunReplay(const Options& o) {
     return WriteResults(sim, o, run.Steps);
 }
 
+int RunReplay(const Options& o) {
+    const Replay r = ReadReplay(*o.Replay);
+    Sim sim(o);
+    if (!sim.Load()) return kFoldersUnusable;
+    return PlayReplay(sim, o, r);
+}
+
+// The status of `run`, with what no check foresaw (a usage that cannot be run, memory running
+// out, a file system's fault) said and ending it as a failure instead of an abort.
+template <typename Run>
+int Guarded(const Run& run) {
+    try {
+        return run();
+    } catch (const UsageError& e) {
+        std::cerr << "zapwall-sim: " << e.Reason << "\n" << kUsage;
+        return 2;
+    } catch (const RunFailure& e) {
+        std::cerr << "zapwall-sim: " << e.Reason << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "zapwall-sim: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+// --serve: the folders of the latest requests stay loaded, the least recently used given up
+// beyond a few.
+int Serve(const Options& o) {
+    constexpr size_t kLoadedFolders = 16;
+    struct Loaded {
+        std::string Key;
+        Options For;
+        std::unique_ptr<Sim> Ready;
+    };
+    std::list<Loaded> loaded;  // the latest used first
+    const auto keyOf = [](const ReplayRequest& request) {
+        return request.DataFolder + '\0' + request.UserFolder;
+    };
+    ReplayServerCalls calls;
+    calls.Prepare = [&](const ReplayRequest& request) {
+        return Guarded([&] {
+                   const std::string key = keyOf(request);
+                   for (auto at = loaded.begin(); at != loaded.end(); ++at)
+                       if (at->Key == key) {
+                           loaded.splice(loaded.begin(), loaded, at);
+                           return 0;
+                       }
+                   Options served;
+                   served.Data = request.DataFolder;
+                   served.UserData = request.UserFolder;
+                   served.Out = "-";
+                   served.Summary = true;
+                   auto sim = std::make_unique<Sim>(served);
+                   if (!sim->Load()) return kFoldersUnusable;
+                   loaded.push_front({key, served, std::move(sim)});
+                   if (loaded.size() > kLoadedFolders) loaded.pop_back();
+                   return 0;
+               }) == 0;
+    };
+    // Prepare has just put the request's folders first.
+    calls.Play = [&](const ReplayRequest& request) {
+        return Guarded([&] {
+            Loaded& folders = loaded.front();
+            Options played = folders.For;
+            played.Replay = request.Replay;
+            return PlayReplay(*folders.Ready, played, ReadReplay(request.Replay));
+        });
+    };
+    return ServeReplays(STDIN_FILENO, o.Limits, calls);
+}
+
 }  // namespace
 }  // namespace ZapModule
 
 int main(int argc, char** argv) {
-    using ZapModule::Options;
-    try {
-        const Options options = ZapModule::ParseOptions(argc, argv);
+    using namespace ZapModule;
+    return Guarded([&] {
+        const Options options = ParseOptions(argc, argv);
         if (options.What == Options::Ask::Help) {
-            std::cout << ZapModule::kUsage;
+            std::cout << kUsage;
             return 0;
         }
         if (options.What == Options::Ask::Version) {
-            std::cout << "zapwall-sim " << ZapModule::kVersion << "\n";
+            std::cout << "zapwall-sim " << kVersion << "\n";
             return 0;
         }
-        return options.Replay ? ZapModule::RunReplay(options) : ZapModule::RunScripted(options);
-    } catch (const ZapModule::UsageError& e) {
-        std::cerr << "zapwall-sim: " << e.Reason << "\n" << ZapModule::kUsage;
-        return 2;
-    } catch (const ZapModule::RunFailure& e) {
-        std::cerr << "zapwall-sim: " << e.Reason << "\n";
-        return 1;
-    } catch (const std::exception& e) {
-        // What no check foresaw (memory running out, a file system's fault) ends the run with
-        // its reason instead of an abort.
-        std::cerr << "zapwall-sim: " << e.what() << "\n";
-        return 1;
-    }
+        if (options.Serve) return Serve(options);
+        return options.Replay ? RunReplay(options) : RunScripted(options);
+    });
 }
