@@ -142,7 +142,6 @@ DeskAnswer ResultDesk::Play(const SentGame& sent, const Replay& game, const Acce
     if (!file.Ok()) return Refusal(503, "záznam nelze uložit k přehrání", kRetryBusy);
     const PlayedReplay played = verifier_.Play(file.Path(), set.DataFolder, workFolder_ + "/user");
     budget_.SpendCpu(sent.Sender, played.CpuSeconds);
-    if (played.Busy) return Refusal(503, played.Problem, kRetryBusy);
     if (!played.Problem.empty())
         return played.ServerFault ? Refusal(503, played.Problem, kRetryFault)
                                   : Refusal(422, played.Problem);

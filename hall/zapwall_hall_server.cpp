@@ -150,7 +150,7 @@ int Serve(const HallSettings& settings, const sigset_t& stopSignals) {
     }
     ReplayVerifier verifier(
         sim, {settings.VerifySeconds, static_cast<uint64_t>(settings.VerifyMegabytes) << 20},
-        verifiers, settings.Waiting);
+        verifiers);
     // A data folder the game refuses would refuse every game sent.
     for (const AcceptedLevelSet& set : sets.Installed())
         if (problem = verifier.CheckFolder(set.DataFolder, work.Path() + "/user");

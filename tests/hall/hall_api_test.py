@@ -215,6 +215,10 @@ try:
     statuses = [ask(second, 'POST', '/api/results', body, 'A', 0, 1)[0]
                 for body in ('x', heavy, header(heavy, 'seed', 5), 'x')]
     assert statuses == [422, 201, 429, 429] and int(local.retry_after) > 0, statuses
+    # A game over the CPU limit is the server's to play later.
+    status, answer = ask(start('--verify-seconds', '1', *sets), 'POST', '/api/results',
+                         header(heavy, 'seed', 6), 'A', 0, 1)
+    assert status == 503 and 'časový limit' in answer['reason'], answer
     print(f'hall_api_test: the corpus, {len(forged)} forgeries and a run checked')
     # Level sets published: refused as the game refuses them; one set however often and in
     # whichever form it comes, its first title kept; refused when its replays would name another
@@ -327,6 +331,12 @@ try:
         kept = clients.map(lambda a: ask(port, 'GET', a[1]['entry']['replay'])[1], answers)
         assert [k.decode() for k in kept] == games
     print(f'hall_api_test: 1000 sends from 8 clients filed in {sent:.1f} s')
+    # The replay player killed, the next game starts a new one.
+    player_pid = subprocess.run(['pgrep', '-P', str(hall.copies[0].pid), '-f', 'zapwall-sim'],
+                                capture_output=True, text=True, check=True).stdout.split()
+    os.kill(int(*player_pid), 9)
+    restarted = ask(port, 'POST', '/api/results', header(text, 'seed', 2999), 'Z', 0, 1)
+    assert restarted[0] == 201, restarted
     # On a full disk every game answered 201 is kept, and every other is to be sent again.
     if database == 'sqlite':
         small = work / 'small'
