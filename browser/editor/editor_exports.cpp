@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "browser/editor/editor_session.h"
+#include "editor/level_set_files.h"
 #include "game/contract/field_geometry.h"
 #include "graphics/picture_loader.h"
 #include "graphics/sprites.h"
@@ -106,6 +107,12 @@ const uint32_t* Shown(const Surface& surface) {
     return shownField.data();
 }
 
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string joined;
+    for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
+    return joined;
+}
+
 // How many pictures the brick sheet holds.
 int BrickPictures() {
     return sprites.Sprites[ZapModule::kBrickSheetSprite].Width / ZapModule::kCellWidth;
@@ -194,9 +201,26 @@ EMSCRIPTEN_KEEPALIVE void ze_new_set() {
 
 // Opens the set file at `path`; empty when opened, otherwise its problems, a line each.
 EMSCRIPTEN_KEEPALIVE const char* ze_open(const char* path) {
-    std::string problems;
-    for (const std::string& p : session->Open(path)) problems += (problems.empty() ? "" : "\n") + p;
-    return Return(problems);
+    return Return(Lines(session->Open(path)));
+}
+
+// The set file at `path` (a level text, or a level file when it ends in ".ko") as the editor would
+// keep it once opened, written to `textPath` and `compiledPath`, the set shown left as it is:
+// for a set brought in with the player's files. Empty when written; otherwise why not, a line
+// each (the game's reasons for a set it would refuse).
+EMSCRIPTEN_KEEPALIVE const char* ze_convert(const char* path, const char* textPath,
+                                            const char* compiledPath) {
+    const ZapModule::OpenedLevelSet opened = ZapModule::OpenLevelSetFile(path);
+    std::vector<std::string> problems = opened.Problems;
+    if (problems.empty())
+        for (const auto& p : ZapModule::CheckLevelSet(opened.Set.Levels, BrickPictures()))
+            if (p.Refused) problems.push_back(p.Text);
+    if (problems.empty())
+        if (std::string failed = ZapModule::SaveLevelSet({textPath, compiledPath}, opened.Text,
+                                                         ZapModule::EncodeLevelSet(opened.Set));
+            !failed.empty())
+            problems.push_back(std::move(failed));
+    return Return(Lines(problems));
 }
 
 EMSCRIPTEN_KEEPALIVE void ze_select_level(int level) {

@@ -65,7 +65,7 @@ window.ZapwallLevelEditor = (() => {
       module.FS.mkdirTree(`/${name.slice(0, name.lastIndexOf('/'))}`);
       module.FS.writeFile(`/${name}`, bytes);
     }
-    for (const folder of ['/open', '/sets']) module.FS.mkdirTree(folder);
+    for (const folder of ['/open', '/sets', '/import']) module.FS.mkdirTree(folder);
     const failed = module.ccall('ze_start', 'string', ['string'], ['/data']);
     if (failed) throw new Error(failed);
     return module;
@@ -529,9 +529,15 @@ window.ZapwallLevelEditor = (() => {
     return !state.changed || ask('Sada má neuložené změny. Zahodit je?', true);
   }
 
+  // Where the module reads a set file the player knows as `fileName`: under that name, which its
+  // reasons for a refusal name.
+  function openedPath(fileName) {
+    return `/open/${fileName.replace(/[/\\]/g, '_') || 'sada.txt'}`;
+  }
+
   // Opens the bytes of a set file the player knows as `fileName`; says why when it cannot.
   async function openBytes(bytes, fileName, name) {
-    const path = `/open/${fileName.replace(/[/\\]/g, '_') || 'sada.txt'}`;
+    const path = openedPath(fileName);
     E.FS.writeFile(path, bytes);
     const problems = text('ze_open', ['string'], [path]);
     E.FS.unlink(path);
@@ -875,13 +881,9 @@ window.ZapwallLevelEditor = (() => {
   // --- Opening and closing -------------------------------------------------------------------
 
   async function open() {
-    if (!loading) {
-      loading = loadModule();
-      loading.catch(() => { loading = null; });
-    }
     openButton.disabled = true;
     try {
-      E = await loading;
+      E = await module();
     } catch (error) {
       openButton.disabled = false;
       alertProblem(`Editor se nepodařilo načíst (${error.message}).`);
@@ -945,6 +947,47 @@ window.ZapwallLevelEditor = (() => {
   (slot || document.body).append(openButton, setChoice);
   showSetChoice();
 
+  // The editor's module, loaded once.
+  function module() {
+    if (!loading) {
+      loading = loadModule();
+      loading.catch(() => { loading = null; });
+    }
+    return loading;
+  }
+
+  // A set file brought in with the player's files ("Soubory", files.js), as the editor keeps it:
+  // { problem } (in Czech, the game's reasons for a set it would refuse) or { files }, the
+  // kept set's paths below the player's folder and their bytes.
+  async function keptFromFile(fileName, bytes) {
+    let editor;
+    try {
+      editor = await module();
+    } catch (error) {
+      return { problem: `${fileName}: editor se nepodařilo načíst (${error.message})` };
+    }
+    const name = fileName.replace(/\.[^.]*$/, '');
+    const problem = nameProblem(name);
+    if (problem) return { problem: `${fileName}: ${problem}` };
+    // Under its own name, which the reasons name.
+    const paths = [openedPath(fileName), `/import/set${SET_EXTENSION}`, `/import/set${COMPILED_EXTENSION}`];
+    editor.FS.writeFile(paths[0], bytes);
+    try {
+      const refused = editor.ccall('ze_convert', 'string', ['string', 'string', 'string'], paths);
+      // Each reason names the file: the game's check of a level file names it as the game reads
+      // it, levels.ko.
+      const named = (line) => (line.startsWith(`${fileName}:`) ? line
+        : `${fileName}: ${line.replace(/^levels\.ko: /, '')}`);
+      if (refused) return { problem: refused.split('\n').map(named).join('; ') };
+      return { files: {
+        [keptPath(name, SET_EXTENSION)]: editor.FS.readFile(paths[1]),
+        [keptPath(name, COMPILED_EXTENSION)]: editor.FS.readFile(paths[2]),
+      } };
+    } finally {
+      for (const path of paths) if (editor.FS.analyzePath(path).exists) editor.FS.unlink(path);
+    }
+  }
+
   // `state()` is what the module last said the editor shows (ze_state), for the page's tests.
-  return { open, state: () => state };
+  return { open, keptFromFile, state: () => state };
 })();

@@ -355,7 +355,8 @@ window.ZapwallFiles = (() => {
     const sets = [...files.keys()].filter((path) => path.startsWith(`${LEVEL_SETS}/`)).sort();
     return element('section', {}, [
       element('h3', { textContent: `Sady úrovní z editoru (${sets.length})` }),
-      element('p', { textContent: 'Sadu ze zařízení otevře a uloží editor úrovní.' }),
+      element('p', { textContent: 'Uložené editorem úrovní, jako text a levels.ko; sadu lze ' +
+                                  'nahrát níže nebo otevřít v editoru.' }),
       sets.length
         ? element('ul', { id: 'zapwall-files-sets' }, sets.map((path) => element('li', { data: { file: path } },
           [element('code', { textContent: baseName(path) }), ' ', downloadButton(path)])))
@@ -403,9 +404,24 @@ window.ZapwallFiles = (() => {
     } catch (error) {
       return { name, problem: `${name}: soubor nelze přečíst (${problemText(error)})` };
     }
+    if (isLevelSet(name)) {
+      // The level editor's module checks it as the game would load it and makes what it keeps.
+      const { problem, files } = window.ZapwallLevelEditor
+        ? await window.ZapwallLevelEditor.keptFromFile(name, bytes)
+        : { problem: `${name}: sady úrovní bere editor úrovní, který se nenačetl` };
+      if (!problem) accepted.set(name, files);
+      return { name, problem, replaces: !problem && Object.keys(files).some((key) => stored.has(key)) };
+    }
     const problem = checkProblem(name, bytes);
-    if (!problem) accepted.set(name, bytes);
-    return { name, problem };
+    if (!problem) accepted.set(name, { [prefix + storedPath(name)]: bytes });
+    return { name, problem, replaces: !problem && listFiles().has(storedPath(name)) };
+  }
+
+  // A level set (a level text, or a level file other than the player's), which the level
+  // editor keeps in LEVEL_SETS.
+  function isLevelSet(name) {
+    return name.endsWith('.txt') ||
+           (name.endsWith('.ko') && !KEPT_FILES.some(([kept]) => kept === name));
   }
 
   function importStatus(text) {
@@ -415,8 +431,7 @@ window.ZapwallFiles = (() => {
   async function chooseFiles(fileList) {
     const list = document.getElementById('zapwall-files-checked');
     for (const file of fileList) {
-      const { name, problem } = await checkFile(file);
-      const replaces = !problem && listFiles().has(storedPath(name));
+      const { name, problem, replaces } = await checkFile(file);
       list.append(element('li', {
         className: problem ? 'refused' : 'accepted',
         data: { file: name },
@@ -430,10 +445,11 @@ window.ZapwallFiles = (() => {
   }
 
   async function importAccepted() {
-    const changes = new Map([...accepted].map(([name, bytes]) => [storedPath(name), bytes]));
+    // Keys of the database: the game's files in the program's folder, the sets in LEVEL_SETS.
+    const changes = new Map([...accepted.values()].flatMap((files) => Object.entries(files)));
     try {
       // After the saves before it; the page starts again from what is stored now.
-      await queue(() => storeChanges(changes));
+      await queue(() => storeChanges(changes, ''));
     } catch (error) {
       importStatus(`Soubory se nepodařilo uložit (${problemText(error)}); uložené soubory ` +
                    'se nezměnily.');
@@ -450,15 +466,16 @@ window.ZapwallFiles = (() => {
       type: 'file',
       id: 'zapwall-files-pick',
       multiple: true,
-      accept: `.ko,${REPLAY_EXTENSION}`,
+      accept: `.ko,.txt,${REPLAY_EXTENSION}`,
       onchange: () => chooseFiles(picker.files),
     });
     return element('section', {}, [
       element('h3', { textContent: 'Nahrát soubory ze hry na počítači' }),
       element('p', {
-        textContent: `${KEPT_FILES.map(([name]) => name).join(', ')} a záznamy her ` +
-                     `*${REPLAY_EXTENSION}. Každý soubor se nejdřív zkontroluje; nahraný soubor ` +
-                     'nahradí uložený soubor stejného jména a hra se spustí znovu.',
+        textContent: `${KEPT_FILES.map(([name]) => name).join(', ')}, záznamy her ` +
+                     `*${REPLAY_EXTENSION} a sady úrovní (text *.txt nebo *.ko). Každý soubor se ` +
+                     'nejdřív zkontroluje; nahraný soubor nahradí uložený soubor stejného jména ' +
+                     'a hra se spustí znovu.',
       }),
       element('div', { id: 'zapwall-files-drop' }, [
         'Sem přetáhněte soubory, nebo ',

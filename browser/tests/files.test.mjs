@@ -12,6 +12,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
 import { catchDownloads, copySite, killBrowser, launch, newTab, serve, temporaryFolder,
          waitShown, withSite } from './browser.mjs';
 import { chooseForImport, download, importAndRestart, newPlayer, oneBrickLevels, openFiles,
@@ -164,13 +165,16 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
   fs.writeFileSync(path.join(folder, 'players.ko'), desktopRoster);
   // As a browser names a second download of the same name.
   fs.writeFileSync(path.join(folder, 'tick (1).ko'), desktopTick);
-  // One damaged file of each kind the game reads, and one it does not know.
+  // One damaged file of each kind the game reads, and one it does not know; a level set that
+  // does not compile and one the game would refuse.
   const refused = {
     'players.ko': desktopRoster.subarray(0, desktopRoster.length - 3),
     'hall.ko': Buffer.from([5, 0, 70]),
     'tick.ko': Buffer.from('rychle\r\n'),
     'zapis.zapwall-replay': Buffer.from('ZAPWALL-REPLAY 1\nseed 1\n'),
+    'poznamky.doc': Buffer.from('Ada'),
     'poznamky.txt': Buffer.from('Ada'),
+    'prazdna.ko': Buffer.from([0, 0]),
   };
   fs.mkdirSync(path.join(folder, 'damaged'));
   for (const [name, bytes] of Object.entries(refused)) {
@@ -185,11 +189,16 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
     const page = await newTab(browser);
     await openGame(page, url);
     await openFiles(page);
-    let checked = await chooseForImport(page, ['players.ko', 'tick (1).ko'].map((name) =>
-      path.join(folder, name)));
-    assert.deepEqual(checked.map((c) => c.accepted), [true, true]);
+    const levelSet = fileURLToPath(new URL('../../tests/lib/one_brick_levels.txt', import.meta.url));
+    let checked = await chooseForImport(page, [...['players.ko', 'tick (1).ko'].map((name) =>
+      path.join(folder, name)), levelSet]);
+    assert.deepEqual(checked.map((c) => c.accepted), [true, true, true]);
     assert.match(checked[1].text, /^tick\.ko: v pořádku/);
     await importAndRestart(page);
+    // The set is kept as the level editor keeps it: its text as it came, and its levels.ko.
+    const kept = await storedFiles(page);
+    assert.deepEqual(Buffer.from(kept['level-sets/one_brick_levels.txt']), fs.readFileSync(levelSet));
+    assert.deepEqual(Buffer.from(kept['level-sets/one_brick_levels.ko']), oneBrickLevels(nativeBuild));
     assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
                      ['Ada', 'Pepa']);
     assert.equal(await page.$eval('#tick-label', (label) => label.textContent), 'Tick: 8001');
@@ -203,13 +212,15 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
     const before = await storedFiles(page);
     checked = await chooseForImport(page, Object.keys(refused).map((name) =>
       path.join(folder, 'damaged', name)), 'drop');
-    assert.deepEqual(checked.map((c) => c.accepted), [false, false, false, false, false]);
+    assert.deepEqual(checked.map((c) => c.accepted), Object.keys(refused).map(() => false));
     const reasons = [
       /^Odmítnut — players\.ko: hráč 2\/2: soubor končí/,
       /^Odmítnut — hall\.ko: položka 1: /,
       /^Odmítnut — tick\.ko: první řádek nezačíná číslem, hra použije 8000$/,
       /^Odmítnut — zapis\.zapwall-replay: záznam hry nelze přehrát/,
-      /^Odmítnut — poznamky\.txt: hra takový soubor nezná/,
+      /^Odmítnut — poznamky\.doc: hra takový soubor nezná/,
+      /^Odmítnut — poznamky\.txt:1: /,
+      /^Odmítnut — prazdna\.ko: ./,
     ];
     reasons.forEach((reason, i) => assert.match(checked[i].text, reason));
     checked = await chooseForImport(page, empty.map((name) => path.join(folder, 'empty', name)));
