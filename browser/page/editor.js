@@ -32,6 +32,7 @@ window.ZapwallLevelEditor = (() => {
   const SELECTION_COLOUR = '#ffff00';
   const FAULT_COLOUR = '#ff0000';
   const CURSOR_COLOUR = '#00c000';
+  const UPRIGHT = matchMedia('(max-width: 700px)');  // editor.css's one column
 
   let E = null;  // the editor's module, once loaded
   let loading = null;
@@ -868,7 +869,9 @@ window.ZapwallLevelEditor = (() => {
     const transform = /scale\(([\d.]+)\)/.exec(document.getElementById('stage').style.transform);
     const pageFactor = transform ? Number(transform[1]) : 1;
     const room = view.canvas.parentElement.getBoundingClientRect();
-    const factor = Math.min(pageFactor, room.width / geometry.width, room.height / geometry.height);
+    // Held upright, the editor scrolls: only the width bounds the field (editor.css).
+    const height = UPRIGHT.matches ? Infinity : room.height / geometry.height;
+    const factor = Math.min(pageFactor, room.width / geometry.width, height);
     view.canvas.style.width = `${geometry.width * factor}px`;
     view.canvas.style.height = `${geometry.height * factor}px`;
   }
