@@ -60,7 +60,8 @@ DeskAnswer DatabaseFailed(const std::string& problem) {
     return Refusal(503, "databáze selhala: " + problem, kRetryBusy);
 }
 
-const char* const kTooLargeReplay = "záznam hry je větší než 8 MiB";
+const std::string kTooLargeReplay =
+    "záznam hry je větší než " + std::to_string(kMaxSentReplayBytes >> 20) + " MiB";
 
 DeskAnswer Refusal(int status, const std::string& reason, int retryAfter) {
     return {status, {{"filed", false}, {"reason", reason}}, retryAfter};
@@ -249,7 +250,8 @@ std::optional<std::vector<uint8_t>> ResultDesk::SetFile(const std::string& addre
     return file;
 }
 
-const char* const kTooLargeSet = "sada úrovní je větší než 1 MiB";
+const std::string kTooLargeSet =
+    "sada úrovní je větší než " + std::to_string(kMaxPublishedSetBytes >> 20) + " MiB";
 
 DeskAnswer ResultDesk::Publish(const SentLevelSet& sent) {
     if (std::string problem = NicknameProblem(sent.Author); !problem.empty())

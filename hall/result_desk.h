@@ -49,7 +49,7 @@ struct ListedSet {
 
 // The largest level set the hall takes to publish, as text or as levels.ko.
 constexpr size_t kMaxPublishedSetBytes = size_t{1} << 20;
-extern const char* const kTooLargeSet;
+extern const std::string kTooLargeSet;
 
 // The largest replay the hall takes: about two and a half hours of held keys.
 constexpr size_t kMaxSentReplayBytes = size_t{8} << 20;
@@ -57,7 +57,7 @@ constexpr size_t kMaxSentReplayBytes = size_t{8} << 20;
 // desktop that takes 300 µs a step, about 5 s of the server's CPU.
 constexpr int64_t kMaxSentReplaySteps = 12'000'000;
 // The refusal of a larger replay.
-extern const char* const kTooLargeReplay;
+extern const std::string kTooLargeReplay;
 
 class ResultDesk {
   public:
