@@ -93,8 +93,25 @@ async function downloadsAgree(page, name) {
   return text.toString();
 }
 
-async function screenshot(page, name) {
-  if (shots) await page.screenshot({ path: path.join(shots, name) });
+const SHIPPED_LEVELS = new URL('../../assets/levels.txt', import.meta.url).pathname;
+
+// With a screenshot folder, a picture of the editor on the game's own set: its level 20 with a
+// band of bricks chosen.
+async function screenshot(page, name, how) {
+  if (!shots) return;
+  await page[how]('#editor-new');
+  if (await page.$('#editor-yes')) await page[how]('#editor-yes');
+  const [chooser] = await Promise.all([page.waitForFileChooser(), page[how]('#editor-open')]);
+  await chooser.accept([SHIPPED_LEVELS]);
+  await page.waitForFunction(() => window.ZapwallLevelEditor.state().levels.length > 20);
+  await page.$eval('#editor-levels li[data-level="19"]', (line) => line.click());
+  const [from, to] = [await cell(page, 2, 4), await cell(page, 9, 8)];
+  await page.click('#editor-tool-select');
+  await page.mouse.move(from.x, from.y);
+  await page.mouse.down();
+  await page.mouse.move(to.x, to.y, { steps: 4 });
+  await page.mouse.up();
+  await page.screenshot({ path: path.join(shots, name) });
 }
 
 test('a two-level set made by mouse, downloaded as the native compiler makes it', async () => {
@@ -154,9 +171,9 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     const state = await editorState(page);
     assert.deepEqual(state.levels, [['Druhá zkouška', 1], ['', 9]]);
     assert.equal(state.problemCount, 0);
-    await screenshot(page, 'browser-editor-1366x768.png');
     const text = await downloadsAgree(page, 'nova-sada');
     assert.match(text, /^level Druhá zkouška$/m);
+    await screenshot(page, 'browser-editor-1366x768.png', 'click');
   }, DESKTOP);
 });
 
@@ -205,8 +222,8 @@ test('a two-level set made by touch on a phone on its side', async () => {
     }
     await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     assert.deepEqual(await editorState(page), before);
-    await screenshot(page, 'browser-editor-844x390.png');
     await downloadsAgree(page, 'nova-sada');
+    await screenshot(page, 'browser-editor-844x390.png', 'tap');
   }, PHONE);
 });
 
