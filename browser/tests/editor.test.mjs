@@ -288,10 +288,12 @@ const fieldInk = (page) => page.$eval('#field', (canvas) => {
 test('the test play plays the level shown and returns to the editor', async () => {
   await withTab('editor-play', site, async (page, url) => {
     await openEditor(page, url);
+    const first = await cell(page, 10, 9);                     // the new set's own brick goes:
+    await page.mouse.click(first.x, first.y, { button: 'right' });
+    await page.click('#editor-play');                          // a level the game refuses
+    assert.match(await message(page), /^Tuto úroveň hra nepřijme: /);
     const corner = await cell(page, 0, 0);
     await page.mouse.click(corner.x, corner.y);
-    const first = await cell(page, 10, 9);                     // the new set's own brick goes
-    await page.mouse.click(first.x, first.y, { button: 'right' });
     assert.deepEqual(placesOf(await editorState(page)), [at(0, 0)]);
     const files = await storedFiles(page);
     await page.click('#editor-play');
