@@ -68,7 +68,7 @@ void EditorSession::StrokeDraw(int x, int y, bool free) {
                                    : PaletteBrickAt(SnapX(x), SnapY(y));
     const int there = BrickAt(Level(), x, y);
     if (there >= 0 && Level()[static_cast<size_t>(there)] == brick) return;
-    if (!strokeBefore_) strokeBefore_ = set_;
+    if (!strokeBefore_) strokeBefore_ = Level();
     PlaceBrick(set_.Levels[current_], brick);
     selection_.clear();
 }
@@ -76,23 +76,23 @@ void EditorSession::StrokeDraw(int x, int y, bool free) {
 void EditorSession::StrokeErase(int x, int y) {
     const int there = BrickAt(Level(), x, y);
     if (there < 0) return;
-    if (!strokeBefore_) strokeBefore_ = set_;
+    if (!strokeBefore_) strokeBefore_ = Level();
     RemoveBricks(set_.Levels[current_], {static_cast<size_t>(there)});
     selection_.clear();
 }
 
 void EditorSession::EndStroke() {
     if (!strokeBefore_) return;
-    const LevelSet before = std::move(*strokeBefore_);
+    EditorLevel before = std::move(*strokeBefore_);
     strokeBefore_.reset();
-    if (before == set_) return;
+    if (before == Level()) return;
     // The stroke is on the set already: the step keeps what it changed.
-    Push("kreslení", DifferenceOf(before, set_));
+    Push("kreslení", LevelChange(std::move(before)));
 }
 
 void EditorSession::CancelStroke() {
     if (!strokeBefore_) return;
-    set_ = std::move(*strokeBefore_);
+    set_.Levels[current_] = std::move(*strokeBefore_);
     strokeBefore_.reset();
 }
 
@@ -138,22 +138,18 @@ bool EditorSession::OnSelection(int x, int y) const {
 void EditorSession::MoveSelection(int dx, int dy) {
     if (dx == 0 && dy == 0) return;
     std::vector<size_t> moved;
-    Edit("přesun",
-         [&](LevelSet& set) { moved = MoveBricks(set.Levels[current_], selection_, dx, dy); });
+    EditLevel("přesun", [&](EditorLevel& level) { moved = MoveBricks(level, selection_, dx, dy); });
     SetSelection(std::move(moved));
 }
 
 void EditorSession::DeleteSelection() {
-    Edit("smazání", [&](LevelSet& set) { RemoveBricks(set.Levels[current_], selection_); });
+    EditLevel("smazání", [&](EditorLevel& level) { RemoveBricks(level, selection_); });
     selection_.clear();
 }
 
 void EditorSession::ApplyPaletteToSelection() {
-    Edit("změna cihel", [&](LevelSet& set) {
-        for (size_t i : selection_) {
-            BrickRecord& b = set.Levels[current_][i];
-            b = PaletteBrickAt(b.X, b.Y);
-        }
+    EditLevel("změna cihel", [&](EditorLevel& level) {
+        for (size_t i : selection_) level[i] = PaletteBrickAt(level[i].X, level[i].Y);
     });
 }
 
@@ -168,8 +164,8 @@ void EditorSession::Paste(std::optional<int> x, std::optional<int> y) {
     const int dx = x ? SnapX(*x) - SnapX(clipboard_[0].X) : 0;
     const int dy = y ? SnapY(*y) - SnapY(clipboard_[0].Y) : 0;
     std::vector<size_t> pasted;
-    Edit("vložení",
-         [&](LevelSet& set) { pasted = PasteBricks(set.Levels[current_], clipboard_, dx, dy); });
+    EditLevel("vložení",
+              [&](EditorLevel& level) { pasted = PasteBricks(level, clipboard_, dx, dy); });
     SetSelection(std::move(pasted));
 }
 
@@ -255,6 +251,22 @@ void EditorSession::Edit(const std::string& name, const std::function<void(Level
     LevelSetChange difference = DifferenceOf(set_, after);
     set_ = std::move(after);
     Push(name, std::move(difference));
+}
+
+void EditorSession::EditLevel(const std::string& name,
+                              const std::function<void(EditorLevel&)>& change) {
+    EditorLevel before = Level();
+    change(set_.Levels[current_]);
+    if (before == Level()) return;
+    Push(name, LevelChange(std::move(before)));
+}
+
+LevelSetChange EditorSession::LevelChange(EditorLevel before) const {
+    // The difference of the level alone, as a set of one level, put at the level's place: an edit
+    // of one level costs that level, not the whole set.
+    LevelSetChange change = DifferenceOf({{std::move(before)}, {""}, {}}, {{Level()}, {""}, {}});
+    change.Levels.At = current_;
+    return change;
 }
 
 void EditorSession::Push(const std::string& name, LevelSetChange change) {

@@ -111,7 +111,11 @@ class EditorSession {
         LevelSetChange Change;
     };
 
+    // An edit of the set, or of the level shown alone (which copies only that level).
     void Edit(const std::string& name, const std::function<void(LevelSet&)>& change);
+    void EditLevel(const std::string& name, const std::function<void(EditorLevel&)>& change);
+    // The change that made the level shown of `before`.
+    LevelSetChange LevelChange(EditorLevel before) const;
     void Push(const std::string& name, LevelSetChange change);
     void SetSelection(std::vector<size_t> bricks);
     void Refresh();
@@ -123,7 +127,7 @@ class EditorSession {
     std::vector<size_t> selection_;
     std::vector<BrickRecord> clipboard_;
     PaletteBrick palette_;
-    std::optional<LevelSet> strokeBefore_;
+    std::optional<EditorLevel> strokeBefore_;  // the level shown before the stroke under way
     std::vector<Step> undo_, redo_;
     LevelSetCheck check_;
 };
