@@ -169,7 +169,13 @@ window.ZapwallLevelEditor = (() => {
       }
       const label = title ? `${i + 1}. ${title} (${bricksText(bricks)})`
         : `Úroveň ${i + 1} (${bricksText(bricks)})`;
-      if (line.textContent !== label) line.textContent = label;
+      // The title is isolated from the rest of the line: a right-to-left mark or override in it
+      // turns only the title, never the number and the count around it.
+      if (line.textContent !== label) {
+        line.replaceChildren(...(title
+          ? [`${i + 1}. `, element('bdi', { textContent: title }), ` (${bricksText(bricks)})`]
+          : [label]));
+      }
       const current = i === state.current;
       line.classList.toggle('current', current);
       line.setAttribute('aria-selected', String(current));
@@ -737,6 +743,7 @@ window.ZapwallLevelEditor = (() => {
     const { width, height } = geometry;
     view = {};
     view.canvas = element('canvas', { id: 'editor-field', width, height, tabIndex: 0 });
+    view.canvas.setAttribute('aria-label', 'Hrací plocha úrovně');
     view.box = element('dialog', { id: 'editor-box', className: 'page-tool-box' });
     view.title = element('span', { className: 'editor-title' });
     view.status = element('span', { id: 'editor-status', role: 'status' });
