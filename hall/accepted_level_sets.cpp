@@ -2,6 +2,7 @@
 #include "hall/accepted_level_sets.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -71,22 +72,27 @@ std::optional<AcceptedLevelSet> AcceptedLevelSets::Find(std::string_view hash,
     if (hash.size() != 16) return std::nullopt;
     for (const AcceptedLevelSet& set : installed_)
         if (set.Hash == hash) return set;
-    // Asked each time, for another copy of the server may have hidden it.
-    const std::optional<PublishedSet> found = store_->Find(std::string(hash), nullptr, problem);
+    const auto named = [&](const AcceptedLevelSet& set) { return set.Hash == hash; };
+    bool known;
+    {
+        const std::lock_guard lock(mutex_);
+        known = std::any_of(published_.begin(), published_.end(), named);
+    }
+    // Asked each time, for another copy of the server may have hidden it; the file only for a
+    // set whose folder is not made yet (the list of those made only grows).
+    std::vector<uint8_t> levels;
+    const std::optional<PublishedSet> found =
+        store_->Find(std::string(hash), known ? nullptr : &levels, problem);
     if (!found) return std::nullopt;
     const std::lock_guard lock(mutex_);
-    for (AcceptedLevelSet& set : published_)
-        if (set.Hash == hash) {
-            set.Published = found;
-            return set;
-        }
-    std::vector<uint8_t> levels;
-    const std::optional<PublishedSet> published = store_->Find(std::string(hash), &levels, problem);
-    if (!published) return std::nullopt;
-    const std::optional<std::string> folder = PrepareFolder(published->Address, levels, problem);
+    if (const auto set = std::find_if(published_.begin(), published_.end(), named);
+        set != published_.end()) {
+        set->Published = found;
+        return *set;
+    }
+    const std::optional<std::string> folder = PrepareFolder(found->Address, levels, problem);
     if (!folder) return std::nullopt;
-    published_.push_back(
-        {published->Levels, published->Address, published->Title, *folder, published});
+    published_.push_back({found->Levels, found->Address, found->Title, *folder, found});
     return published_.back();
 }
 
