@@ -65,6 +65,9 @@ std::string HelpText(const DataLayout& layout) {
            "                  " +
            layout.UserFolder +
            "/sets\n"
+           "                  SET may be a set published to a hall server,\n"
+           "                  SERVER/api/level-sets/ADDRESS: downloaded once and kept there,\n"
+           "                  its results offered to that server\n"
            "  --player NAME   open the menu with the first player called NAME chosen, so that\n"
            "                  Enter starts the game (the level editor's test play uses it)\n"
            "\n"

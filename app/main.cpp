@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/program.h"
+#include "app/published_set_download.h"
 #include "app/startup_preload.h"
 #include "app/window_icon.h"
 #include "frontend/utf8_locale.h"
@@ -22,6 +23,8 @@
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
 #include "platform/single_copy_lock.h"
+#include "shell/hall_send.h"
+#include "shell/published_set_link.h"
 #include "storage/level_text.h"
 
 namespace {
@@ -107,20 +110,34 @@ int main(int argc, char** argv) {
     // from the editor or a file manager has no terminal to read.
     std::string refusedSet;
     QTemporaryFile compiledText(QDir::tempPath() + "/zapwall-levels-XXXXXX.ko");
-    if (!command.Levels.empty()) {
+    // A set's file is read at once; a published set's link is followed once Qt runs.
+    std::optional<ZapModule::PublishedSetLink> published;
+    if (ZapModule::IsWebLink(command.Levels)) {
+        published = ZapModule::ParsePublishedSetLink(command.Levels, &refusedSet);
+    } else if (!command.Levels.empty()) {
         const auto set = LayoutWithLevels(layout, command, compiledText, &refusedSet);
         if (set) layout = *set;
     }
     // Loading and registering the sound library and decoding the pictures need no display: they go
     // on beside Qt's start and the building of the menu; the entry routine takes them at their
     // steps.
-    ZapModule::StartupPreload preload(layout);
+    std::optional<ZapModule::StartupPreload> preload;
+    if (!published) preload.emplace(layout);
     ZapModule::LeaveTitleBarsToTheCompositor();
     std::optional<ZapModule::FatalPlatformGuard> noDisplay(std::in_place);
     QApplication app(argc, argv);
     noDisplay.reset();
     QApplication::setWindowIcon(ZapModule::WindowIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPWALL_APP_ID));
+    if (published) {
+        CommandLine kept = command;
+        if (const auto file = ZapModule::KeptPublishedSet(game, *published, &refusedSet)) {
+            kept.Levels = *file;
+            if (const auto set = LayoutWithLevels(layout, kept, compiledText, &refusedSet))
+                layout = *set;
+        }
+        preload.emplace(layout);
+    }
     if (!refusedSet.empty()) {
         std::cerr << "zapwall: " << refusedSet << "\n";
         QMessageBox box(
@@ -147,8 +164,9 @@ int main(int argc, char** argv) {
     // test play of the editor runs on such a copy and so touches no settings of the player's).
     if (!game.Installed)
         program.Settings().UseFile(QString::fromStdString(game.UserFolder + "/zapwall.conf"));
-    program.UseSound(preload.Sound());
-    program.UsePictures(preload.Pictures());
+    program.UseSound(preload->Sound());
+    program.UsePictures(preload->Pictures());
+    if (published) program.OfferResultsTo(published->Server);
     // The run ends only through the program's end, after its close handlers and its last box;
     // closing a box that happens to be the last window shown (the refusal, the offer at
     // start-up) does not end it.

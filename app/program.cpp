@@ -170,7 +170,8 @@ std::optional<int> Program::StartPlayback(const std::string& replayFile) {
 
 void Program::OfferHallSends(std::optional<HallSend> game) {
     std::string problem;
-    std::optional<std::string> address = HallServerAddress(userSettings_.HallServer(), &problem);
+    std::optional<std::string> address = HallServerAddress(
+        resultsServer_.empty() ? userSettings_.HallServer() : resultsServer_, &problem);
     // The dialog keeps the offer, and the offer the kept sends, as long as it is open.
     const auto pending =
         std::make_shared<PendingHallSends>(files_.PathOf(std::string(kPendingHallSendsFolder)));

@@ -50,6 +50,9 @@ class Program {
     // The menu Start opens has the roster's first player called `name` chosen (a name the roster
     // lacks is said on standard error, and nobody is chosen).
     void ChooseAtStart(std::string name) { chosenAtStart_ = std::move(name); }
+    // Finished games are offered to the hall server at `address` (a published set's own), not
+    // to the one the player's settings name.
+    void OfferResultsTo(std::string address) { resultsServer_ = std::move(address); }
     // Watches the recorded game in `replayFile` on the game screen instead, without the menu;
     // nothing is written. Returns the exit status when the file or the data folder was refused
     // and the player has read why.
@@ -118,6 +121,7 @@ class Program {
     GameStart start_{s_, closing_};
     std::string libraryFolder_;
     UserSettings userSettings_;
+    std::string resultsServer_;  // empty: the settings' server
     PictureLoader pictures_;
     std::function<SoundRegistration()> sound_;
     DiskDataFiles files_;

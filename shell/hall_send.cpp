@@ -238,6 +238,10 @@ std::optional<HallSend> OfferedHallSend(const GameState& s, const Replay& game) 
     return HallSend{game.Player.Name, s.Iq, ShownLevel(s.Level), ReplayText(game)};
 }
 
+bool IsWebLink(std::string_view text) {
+    return StartsWithLower(text, "http://") || StartsWithLower(text, "https://");
+}
+
 std::optional<std::string> HallServerAddress(std::string_view setting, std::string* problem) {
     const size_t first = setting.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return std::nullopt;

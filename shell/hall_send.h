@@ -44,6 +44,9 @@ constexpr size_t kMaxHallAnswerBytes = 64 * 1024;
 // cut short.
 std::optional<HallSend> OfferedHallSend(const GameState& s, const Replay& game);
 
+// Whether `text` is meant as a web address (it starts with http:// or https://, in any case).
+bool IsWebLink(std::string_view text);
+
 // The server's address from the setting as the player wrote it (blanks around it and a final
 // '/' left out): "http://host:port", perhaps with a path. Nothing for an empty setting, and for
 // one that is no http(s) address, with the reason in Czech in `problem`.

@@ -152,10 +152,11 @@ new_player() {
   xdotool key Return
 }
 
-# NAME: starts the portable copy (its id in `pid`), makes a new player NAME on its menu and
-# presses Start; the game screen's window, once it is there, is in `game`.
+# NAME [ARGUMENT...]: starts the portable copy with the arguments (its id in `pid`), makes a new
+# player NAME on its menu and presses Start; the game screen's window, once it is there, is in
+# `game`.
 new_game() {
-  launch "$work/zapwall"
+  launch "$work/zapwall" "${@:2}"
   local menu
   menu=$(window '^V\.E\.X Zapwall$') || fail "the menu did not appear"
   new_player "$menu" "$1"

@@ -14,6 +14,7 @@
 #include "game/contract/state.h"
 #include "platform/disk_files.h"
 #include "shell/hall_offer.h"
+#include "shell/published_set_link.h"
 #include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
@@ -89,6 +90,35 @@ TEST(HallSendTest, TakesHttpAddressesAndSaysWhatIsWrongWithOthers) {
         EXPECT_EQ(HallServerAddress(c.Setting, &problem), c.Address) << c.Setting;
         EXPECT_EQ(!problem.empty(), c.Problem) << c.Setting << ": " << problem;
     }
+}
+
+TEST(HallSendTest, FindsThePublishedSetALinkNames) {
+    const std::string address(64, 'a');
+    const struct {
+        std::string Link;
+        const char* Server;  // nullptr: refused
+    } cases[] = {
+        {"http://127.0.0.1:8765/api/level-sets/" + address, "http://127.0.0.1:8765"},
+        {"https://hall.example/zapwall/api/level-sets/" + address + "/levels.ko/",
+         "https://hall.example/zapwall"},
+        {"http://hall/api/level-sets/" + address + "0", nullptr},
+        {"http://hall/api/level-sets/" + std::string(64, 'A'), nullptr},
+        {"http://hall/api/level-sets/" + address + "/levels.txt", nullptr},
+        {"/api/level-sets/" + address, nullptr},
+        {"http://hall/level-sets/" + address, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string problem;
+        const std::optional<PublishedSetLink> link = ParsePublishedSetLink(c.Link, &problem);
+        ASSERT_EQ(link.has_value(), c.Server != nullptr) << c.Link << ": " << problem;
+        EXPECT_EQ(problem.empty(), link.has_value()) << c.Link;
+        if (!link) continue;
+        EXPECT_EQ(link->Server, c.Server);
+        EXPECT_EQ(PublishedSetFileUrl(*link),
+                  link->Server + "/api/level-sets/" + address + "/levels.ko");
+    }
+    EXPECT_TRUE(IsWebLink("HTTP://x"));
+    EXPECT_FALSE(IsWebLink("levels.txt"));
 }
 
 class HallOfferTest : public ::testing::Test {
