@@ -3,13 +3,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -17,9 +22,11 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "app/user_settings.h"
 #include "editor/level_set_commands.h"
 #include "frontend/look.h"
 #include "layout/level_set_layout.h"
+#include "shell/hall_send.h"
 #include "storage/level_text.h"
 
 namespace ZapModule {
@@ -63,7 +70,8 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
           sprites, [this](int16_t p, int16_t t) { return DefaultPoints(set_, p, t); }, this)),
       levelList_(new QListWidget(this)),
       problemList_(new QListWidget(this)),
-      testPlay_(new TestPlay(this)) {
+      testPlay_(new TestPlay(this)),
+      publisher_(new SetPublisher(this)) {
     const QPalette colours = Colours();
     setPalette(colours);
     menuBar()->setPalette(colours);
@@ -254,6 +262,7 @@ void EditorWindow::BuildMenus() {
                                     [this] { TestPlayLevel(); });
     game->addAction(Czech("&Hrát sadu"), QKeySequence(Qt::CTRL | Qt::Key_F5), this,
                     [this] { PlaySet(); });
+    game->addAction(Czech("Z&veřejnit na serveru…"), this, [this] { PublishAsked(); });
     bar->addSeparator();
     bar->addAction(play);
 }
@@ -558,15 +567,61 @@ void EditorWindow::OpenAsked() {
     if (!path.isEmpty()) Open(path);
 }
 
-bool EditorWindow::SaveAs(const QString& path) {
+bool EditorWindow::SaidRefusals(const QString& what) {
     check_.Update(set_.Levels, palette_->BrickPictures());
-    if (check_.AnyRefused()) {
-        QString text = Czech("Sadu nelze uložit, hra by ji odmítla:\n");
-        for (const LevelRuleProblem& p : check_.First(kShownProblems, true))
-            text += QString::fromStdString(p.Text) + "\n";
-        Say(text);
-        return false;
+    if (!check_.AnyRefused()) return false;
+    QString text = what;
+    for (const LevelRuleProblem& p : check_.First(kShownProblems, true))
+        text += QString::fromStdString(p.Text) + "\n";
+    Say(text);
+    return true;
+}
+
+bool EditorWindow::Publish(const std::string& server, const QString& title, const QString& author) {
+    if (SaidRefusals(Czech("Sadu nelze zveřejnit, hra by ji odmítla:\n"))) return false;
+    statusBar()->showMessage(
+        Czech("Sada se zveřejňuje na %1…").arg(QString::fromStdString(server)));
+    publisher_->Publish(server, title.toStdString(), author.toStdString(), EncodeLevelSet(set_),
+                        [this](const QString& outcome) {
+                            statusBar()->clearMessage();
+                            Say(outcome);
+                        });
+    return true;
+}
+
+void EditorWindow::PublishAsked() {
+    // A portable copy keeps its settings in its own folder, as the game does.
+    UserSettings settings(layout_.Installed
+                              ? UserSettings::UserFile()
+                              : QString::fromStdString(layout_.UserFolder + "/zapwall.conf"));
+    std::string problem;
+    const std::optional<std::string> server = HallServerAddress(settings.HallServer(), &problem);
+    if (!server) {
+        Say(problem.empty() ? Czech("Není nastaven server síně slávy: jeho adresu "
+                                    "(hallServer=http://…) zapište do souboru %1.")
+                                  .arg(settings.File())
+                            : QString::fromStdString(problem));
+        return;
     }
+    QDialog ask(this);
+    ask.setWindowTitle(Czech("Zveřejnit sadu na %1").arg(QString::fromStdString(*server)));
+    auto* form = new QFormLayout(&ask);
+    auto* title = new QLineEdit(path_.isEmpty() ? QString() : QFileInfo(path_).baseName());
+    auto* author = new QLineEdit;
+    form->addRow(Czech("Název sady:"), title);
+    form->addRow(Czech("Autor (přezdívka):"), author);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(Czech("Zveřejnit"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(Czech("Zrušit"));
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    if (ask.exec() == QDialog::Accepted)
+        Publish(*server, title->text().trimmed(), author->text().trimmed());
+}
+
+bool EditorWindow::SaveAs(const QString& path) {
+    if (SaidRefusals(Czech("Sadu nelze uložit, hra by ji odmítla:\n"))) return false;
     if (check_.Count() > 0 &&
         !Ask(Czech("Sada má %1, hra ji nebude hrát, jak má (první: %2).\nUložit ji přesto?")
                  .arg(Counted(check_.Count(), "potíž", "potíže", "potíží"),

@@ -14,6 +14,7 @@
 #include "editor/level_set.h"
 #include "editor/level_set_check.h"
 #include "editor/level_set_files.h"
+#include "editor/set_publisher.h"
 #include "editor/test_play.h"
 #include "layout/data_layout.h"
 #include "storage/level_rules.h"
@@ -71,6 +72,10 @@ class EditorWindow : public QMainWindow {
     // Starts the game on the saved set (`zapwall --levels`), its progress kept apart; an unsaved
     // set is saved first, if the author agrees.
     bool PlaySet();
+    // Publishes the set to the hall server at `server` (as HallServerAddress gives it) under
+    // `title` and `author`, without waiting for the answer, which is said when it comes; false
+    // (with the reason said) for a set the game would refuse.
+    bool Publish(const std::string& server, const QString& title, const QString& author);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,6 +100,10 @@ class EditorWindow : public QMainWindow {
     bool Ask(const QString& text);
     void LevelDragged(int from, int to);
     void RenameLevelAsked();
+    // Asks the title and the author and publishes the set to the settings' hall server.
+    void PublishAsked();
+    // Whether the game would refuse the set; then `what` is said with the refusals.
+    bool SaidRefusals(const QString& what);
 
     GameState& sprites_;
     DataLayout layout_;
@@ -114,6 +123,7 @@ class EditorWindow : public QMainWindow {
     QListWidget* levelList_;
     QListWidget* problemList_;
     TestPlay* testPlay_;
+    SetPublisher* publisher_;
     bool askWhereToSave_ = false;
     bool refreshing_ = false;
 };

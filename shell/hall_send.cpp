@@ -272,6 +272,12 @@ std::string HallSendUrl(const std::string& address, const HallSend& send) {
            "&score=" + std::to_string(send.Score) + "&level=" + std::to_string(send.Level);
 }
 
+std::string LevelSetPublishUrl(const std::string& address, std::string_view title,
+                               std::string_view author) {
+    return address + "/api/level-sets?title=" + PercentEncoded(title) +
+           "&author=" + PercentEncoded(author);
+}
+
 HallSendAnswer ReadHallAnswer(int status, std::string_view body, std::string_view problem) {
     const std::string code = "HTTP " + std::to_string(status);
     if (status == 0)

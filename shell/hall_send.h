@@ -57,6 +57,11 @@ std::optional<std::string> HallServerAddress(std::string_view setting,
 // ADDRESS/api/results?name=NICK&score=IQ&level=N, the nickname percent-encoded as UTF-8.
 std::string HallSendUrl(const std::string& address, const HallSend& send);
 
+// The address a level set is published to, its levels.ko being the body, as
+// application/octet-stream: ADDRESS/api/level-sets?title=TITLE&author=NICK, both percent-encoded.
+std::string LevelSetPublishUrl(const std::string& address, std::string_view title,
+                               std::string_view author);
+
 // What an answer means for a send: filed (or filed before), refused for good by the server with
 // its reason, or failed on the way, when it is kept and offered again.
 enum class HallSendOutcome : uint8_t { Filed, Refused, Failed };

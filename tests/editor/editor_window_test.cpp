@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "editor/editor_window.h"
@@ -270,6 +273,38 @@ TEST_F(EditorWindowTest, WhatTheGameWouldRefuseIsShownAndNeverSaved) {
     window_->QuietAnswer = true;
     EXPECT_TRUE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
     EXPECT_NE(ReadBytes(folder / "set.ko"), saved);
+}
+
+TEST_F(EditorWindowTest, ASetIsPublishedToAHallServerByItsAddressAndARefusedOneIsNotSent) {
+    TempFolder folder;
+    QProcess hall;
+    hall.start(QString::fromStdString(kBuild + "/zapwall-hall-server"),
+               {"--port", "0", "--sqlite", QString::fromStdString(folder / "hall.sqlite")});
+    ASSERT_TRUE(hall.waitForReadyRead(60000)) << hall.errorString().toStdString();
+    const std::string server =
+        QRegularExpression("http://[^/]*").match(hall.readLine()).captured(0).toStdString();
+    ASSERT_FALSE(server.empty());
+    Click(Qt::RightButton, 205, 230);  // the only brick: a level the game refuses
+    EXPECT_FALSE(window_->Publish(server, "Moje", "Ada"));
+    EXPECT_NE(window_->LastMessage.indexOf(QString::fromUtf8("hra by ji odmítla")), -1);
+    window_->UndoStack()->undo();
+    const std::vector<uint8_t> ko = EncodeLevelSet(window_->Set());
+    const QByteArray address =
+        QCryptographicHash::hash(
+            QByteArray(reinterpret_cast<const char*>(ko.data()), static_cast<qsizetype>(ko.size())),
+            QCryptographicHash::Sha256)
+            .toHex();
+    for (const char* told : {"Sada je zveřejněna", "Sada už byla zveřejněna"}) {
+        window_->LastMessage.clear();
+        ASSERT_TRUE(window_->Publish(server, "Moje", "Ada"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->LastMessage.isEmpty(); }, 60000));
+        EXPECT_TRUE(window_->LastMessage.startsWith(QString::fromUtf8(told)))
+            << window_->LastMessage.toStdString();
+        EXPECT_TRUE(window_->LastMessage.endsWith(QString::fromStdString(server) +
+                                                  "/api/level-sets/" + address));
+    }
+    hall.kill();
+    hall.waitForFinished();
 }
 
 TEST_F(EditorWindowTest, ADamagedFileIsRefusedAndTheOpenSetStays) {
