@@ -305,8 +305,9 @@ EMSCRIPTEN_KEEPALIVE int ze_delete_level() {
     return session->DeleteLevel() ? 1 : 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void ze_rename_level(const char* title) {
-    session->RenameLevel(title);
+// 0 when the title would not be kept whole by the set's text, and the level keeps its own.
+EMSCRIPTEN_KEEPALIVE int ze_rename_level(const char* title) {
+    return session->RenameLevel(title) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void ze_move_level(int from, int to) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editor/level_set_files.h"
+#include "storage/level_text.h"
 
 namespace ZapModule {
 
@@ -11,6 +12,15 @@ namespace {
 
 // Each step holds only what it changed; the oldest go beyond this many, as on the desktop.
 constexpr size_t kUndoSteps = 100;
+
+// Whether the set's text gives the title back as it is: a word in it that starts with '#' would
+// begin a comment of its `level` line, and the rest of the title would be lost at the next opening.
+bool TitleKept(const std::string& title) {
+    const LevelSet probe{{{MakeBrick(0, 0, 10, 0, kTypeOrdinary, 0)}}, {title}, {}};
+    const CompiledLevels compiled =
+        CompileLevelText(DecompileLevels(EncodeLevelSet(probe), probe.Titles));
+    return compiled.Errors.empty() && compiled.Titles == probe.Titles;
+}
 
 }  // namespace
 
@@ -187,8 +197,10 @@ bool EditorSession::DeleteLevel() {
     return true;
 }
 
-void EditorSession::RenameLevel(const std::string& title) {
+bool EditorSession::RenameLevel(const std::string& title) {
+    if (!TitleKept(title)) return false;
     Edit("název úrovně", [&](LevelSet& set) { set.Titles[current_] = title; });
+    return true;
 }
 
 void EditorSession::MoveLevel(size_t from, size_t to) {

@@ -78,7 +78,8 @@ class EditorSession {
     void DuplicateLevel();
     // False, with nothing changed, for the last level of the set.
     bool DeleteLevel();
-    void RenameLevel(const std::string& title);
+    // False, with nothing changed, for a title the set's text would not give back whole.
+    bool RenameLevel(const std::string& title);
     void MoveLevel(size_t from, size_t to);
 
     bool CanUndo() const { return !undo_.empty(); }

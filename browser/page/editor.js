@@ -427,10 +427,14 @@ window.ZapwallLevelEditor = (() => {
   }
 
   async function renameLevel() {
-    const [title] = state.levels[state.current];
-    const given = await askText(`Název úrovně ${state.current + 1}:`, title);
+    const [old] = state.levels[state.current];
+    const given = await askText(`Název úrovně ${state.current + 1}:`, old);
     // One line, without blanks at its ends: a title is the rest of its `level` line in the text.
-    if (given !== null) E.ccall('ze_rename_level', null, ['string'], [given.replace(/\s+/g, ' ').trim()]);
+    const title = given === null ? null : given.replace(/\s+/g, ' ').trim();
+    if (title !== null && !E.ccall('ze_rename_level', 'number', ['string'], [title])) {
+      await say(`Název „${title}“ by se v textu sady nezachoval celý: slovo začínající znakem # ` +
+                'v něm začíná poznámku. Zvolte jiný.');
+    }
     refresh();
   }
 

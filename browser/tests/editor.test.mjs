@@ -60,12 +60,12 @@ async function answer(page, text, how) {
   await page.$eval('#editor-answer', (input) => { input.value = ''; });
   await page.type('#editor-answer', text);
   await page[how]('#editor-answer-ok');
-  await page.waitForFunction(() => !document.querySelector('#editor-box').open);
+  await page.waitForFunction(() => !document.querySelector('#editor-answer')?.checkVisibility());
 }
 
 // The editor's message, closed with OK.
 async function message(page) {
-  await waitShown(page, '#editor-box .editor-message');
+  await waitShown(page, '#editor-ok');
   const said = await page.$eval('#editor-box .editor-message', (p) => p.textContent);
   await page.click('#editor-ok');
   return said;
@@ -159,6 +159,9 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     await page.click('#editor-tool-draw');
     const second = await cell(page, 10, 10);
     await page.mouse.click(second.x, second.y);
+    await page.click('#editor-level-rename');
+    await answer(page, 'Druhá #zkouška', 'click');             // '#' would begin a comment
+    assert.match(await message(page), /^Název „Druhá #zkouška“ by se v textu sady nezachoval/);
     await page.click('#editor-level-rename');
     await answer(page, 'Druhá zkouška', 'click');
     await page.click('#editor-level-up');
