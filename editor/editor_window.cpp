@@ -267,9 +267,10 @@ void EditorWindow::BuildMenus() {
     bar->addAction(play);
 }
 
-void EditorWindow::Say(const QString& text) {
+void EditorWindow::Say(const QString& text, QMessageBox::Icon icon) {
     LastMessage = text;
-    if (!QuietMessages) QMessageBox::warning(this, Czech("Editor úrovní"), text);
+    if (!QuietMessages)
+        QMessageBox(icon, Czech("Editor úrovní"), text, QMessageBox::Ok, this).exec();
 }
 
 bool EditorWindow::Ask(const QString& text) {
@@ -582,9 +583,9 @@ bool EditorWindow::Publish(const std::string& server, const QString& title, cons
     statusBar()->showMessage(
         Czech("Sada se zveřejňuje na %1…").arg(QString::fromStdString(server)));
     publisher_->Publish(server, title.toStdString(), author.toStdString(), EncodeLevelSet(set_),
-                        [this](const QString& outcome) {
+                        [this](const QString& outcome, bool kept) {
                             statusBar()->clearMessage();
-                            Say(outcome);
+                            Say(outcome, kept ? QMessageBox::Information : QMessageBox::Warning);
                         });
     return true;
 }

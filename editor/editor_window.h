@@ -6,6 +6,7 @@
 
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QUndoStack>
 #include <optional>
 
@@ -96,7 +97,7 @@ class EditorWindow : public QMainWindow {
     bool Save();
     bool SaveAsked();
     bool MayDiscard();
-    void Say(const QString& text);
+    void Say(const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
     bool Ask(const QString& text);
     void LevelDragged(int from, int to);
     void RenameLevelAsked();

@@ -25,7 +25,7 @@ void SetPublisher::GiveUp() {
 
 void SetPublisher::Publish(const std::string& server, const std::string& title,
                            const std::string& author, const std::vector<uint8_t>& levels,
-                           std::function<void(QString)> done) {
+                           std::function<void(QString, bool)> done) {
     GiveUp();
     QNetworkRequest request(
         QUrl(QString::fromStdString(LevelSetPublishUrl(server, title, author))));
@@ -49,16 +49,16 @@ void SetPublisher::Publish(const std::string& server, const std::string& title,
         if ((status == 200 || status == 201) && !address.isEmpty() &&
             body.size() <= static_cast<qsizetype>(kMaxHallAnswerBytes)) {
             const QString link = QString::fromStdString(server) + "/api/level-sets/" + address;
-            done(
-                status == 201
-                    ? QString::fromUtf8("Sada je zveřejněna, hraje se odkazem\n%1").arg(link)
-                    : QString::fromUtf8("Sada už byla zveřejněna, hraje se odkazem\n%1").arg(link));
+            done(status == 201
+                     ? QString::fromUtf8("Sada je zveřejněna, hraje se odkazem\n%1").arg(link)
+                     : QString::fromUtf8("Sada už byla zveřejněna, hraje se odkazem\n%1").arg(link),
+                 true);
             return;
         }
         QString why = answer.value(QStringLiteral("reason")).toString();
         if (why.isEmpty() && status != 0) why = QStringLiteral("HTTP %1").arg(status);
         if (why.isEmpty()) why = reply->errorString();
-        done(QString::fromUtf8("Sadu nelze zveřejnit: ") + why);
+        done(QString::fromUtf8("Sadu nelze zveřejnit: ") + why, false);
     });
 }
 

@@ -23,10 +23,10 @@ class SetPublisher : public QObject {
     ~SetPublisher() override;
 
     // Sends `levels` (a levels.ko) with its title and its author's nickname to `server` (as
-    // HallServerAddress gives it); `done` is told the outcome. A publishing still on its way is
-    // given up, untold.
+    // HallServerAddress gives it); `done` is told the outcome and whether the server keeps the
+    // set. A publishing still on its way is given up, untold.
     void Publish(const std::string& server, const std::string& title, const std::string& author,
-                 const std::vector<uint8_t>& levels, std::function<void(QString)> done);
+                 const std::vector<uint8_t>& levels, std::function<void(QString, bool)> done);
     bool Busy() const { return reply_ != nullptr; }
 
   private:
