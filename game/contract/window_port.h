@@ -25,11 +25,14 @@ class WindowPort {
     virtual int32_t TimerInterval() const = 0;
     virtual void SetTimerInterval(int32_t interval) = 0;
 
-    // A modal message box; returns the button that closed it. The default button is OK, or Yes.
+    // A modal message box, shown after the boxes before it, one at a time. It may return before
+    // the box closes (the desktop and the page do): the rules ask only for OK and use what it
+    // returns, the default button (OK, or Yes), whatever the player then presses.
     virtual MessageAnswer ShowMessage(std::string_view text, std::string_view title,
                                       MessageButtons buttons) = 0;
 
-    // Shows the hall of fame modally (its colour timer set to 100 ms) and returns when it closes.
+    // Shows the hall of fame modally (its colour timer set to 100 ms), after the boxes before it;
+    // it may return before the window closes.
     virtual void ShowHallOfFame() = 0;
     // The hall of fame table changed: its window shows the new rows.
     virtual void HallOfFameChanged() = 0;
