@@ -20,6 +20,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The wait status of a process that ended with status 3, zapwall-sim's for folders it cannot use.
+constexpr int kFoldersRefused = 3 << 8;
+
 // A game being played: its process, the pipe that closes when the process ends (only the
 // process holds its writing end) and the caller's report.
 struct RunningGame {
@@ -60,8 +63,9 @@ std::optional<Received> Receive(int socket) {
     if (length <= 0) return std::nullopt;
     got.Text.resize(static_cast<size_t>(length));
     got.Truncated = (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) != 0;
-    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
-        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS) continue;
+    // The caller sends the files in one control message.
+    if (cmsghdr* c = CMSG_FIRSTHDR(&message);
+        c != nullptr && c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS) {
         const size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
         for (size_t i = 0; i < count; ++i) {
             int file;
@@ -146,7 +150,7 @@ class Server {
         }
         const int out = got.Files[0], err = got.Files[1], report = got.Files[2];
         if (!Prepared(*request, err)) {
-            WriteReport(report, {W_EXITCODE(3, 0), 0});
+            WriteReport(report, {kFoldersRefused, 0});
         } else if (int ended[2]; pipe2(ended, O_CLOEXEC) == 0) {
             std::cout.flush();
             const pid_t pid = fork();

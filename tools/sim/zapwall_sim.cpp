@@ -3,6 +3,8 @@
 // start-up, starts a game as the menu's Start does, replays scripted input, runs game steps and
 // writes the state as JSON and the field as a picture. Every rule it runs is the game's own.
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <charconv>
