@@ -92,6 +92,7 @@ struct Collected {
 // The files are closed either way.
 bool Collect(std::vector<Collected> files, Clock::time_point deadline) {
     std::vector<pollfd> watched;
+    watched.reserve(files.size());
     for (const Collected& file : files) watched.push_back({file.File, POLLIN, 0});
     bool inTime = true;
     for (size_t open = files.size(); open > 0;) {
