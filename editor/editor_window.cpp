@@ -610,7 +610,7 @@ void EditorWindow::PublishAsked() {
     auto* title = new QLineEdit(path_.isEmpty() ? QString() : QFileInfo(path_).baseName());
     auto* author = new QLineEdit;
     form->addRow(Czech("Název sady:"), title);
-    form->addRow(Czech("Autor (přezdívka):"), author);
+    form->addRow(Czech("Přezdívka autora:"), author);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setText(Czech("Zveřejnit"));
     buttons->button(QDialogButtonBox::Cancel)->setText(Czech("Zrušit"));
