@@ -29,28 +29,25 @@ EditorSession::EditorSession(int brickPictures) : brickPictures_(brickPictures) 
 }
 
 void EditorSession::NewSet() {
-    set_ = keptSet_ = NewLevelSet();
-    keptText_.clear();
-    current_ = 0;
-    selection_.clear();
-    undo_.clear();
-    redo_.clear();
-    strokeBefore_.reset();
-    Refresh();
+    Begin(NewLevelSet(), {});
 }
 
 std::vector<std::string> EditorSession::Open(const std::string& path) {
     OpenedLevelSet opened = OpenLevelSetFile(path);
     if (!opened.Problems.empty()) return opened.Problems;
-    set_ = keptSet_ = std::move(opened.Set);
-    keptText_ = std::move(opened.Text);
+    Begin(std::move(opened.Set), std::move(opened.Text));
+    return {};
+}
+
+void EditorSession::Begin(LevelSet set, std::string text) {
+    set_ = keptSet_ = std::move(set);
+    keptText_ = std::move(text);
     current_ = 0;
     selection_.clear();
     undo_.clear();
     redo_.clear();
     strokeBefore_.reset();
     Refresh();
-    return {};
 }
 
 void EditorSession::SelectLevel(size_t level) {

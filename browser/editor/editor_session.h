@@ -107,6 +107,9 @@ class EditorSession {
     std::string TestLevelFile(std::vector<uint8_t>& bytes) const;
 
   private:
+    // Starts editing `set`, kept as `text` (empty for a set not yet kept), with nothing to undo.
+    void Begin(LevelSet set, std::string text);
+
     struct Step {
         std::string Name;
         LevelSetChange Change;
