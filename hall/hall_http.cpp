@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hall/hall_http.h"
 
+#include <iostream>
+
 #include "hall/hall_page.h"
 #include "hall/site_files.h"
 #include "storage/level_text.h"
@@ -108,10 +110,18 @@ HttpAnswer Replay(ResultDesk& desk, const std::string& id) {
         return answer;
     }
     answer.StreamSize = size;
+    // A piece that cannot be read cuts the download off (the client sees it short); the
+    // operator is told why.
     answer.Stream = [&desk, number](uint64_t offset, size_t most) {
         std::string failed;
         uint64_t whole = 0;
-        return desk.Store().Replay(number, offset, most, &whole, &failed).value_or("");
+        std::optional<std::string> piece =
+            desk.Store().Replay(number, offset, most, &whole, &failed);
+        if (!piece || piece->empty())
+            std::cerr << "zapwall-hall-server: the download of replay " << number
+                      << " stopped at byte " << offset << ": "
+                      << (failed.empty() ? "the replay is gone" : failed) << "\n";
+        return std::move(piece).value_or("");
     };
     return answer;
 }
