@@ -7,8 +7,9 @@ namespace ZapModule {
 
 namespace {
 
-// The sets to choose from, each with its author, results and files.
-std::string SetList(const std::vector<ListedSet>& sets) {
+// The sets to choose from, each with its author, results, files and, where the browser edition
+// is served at `playAt`, "hrát", which opens it on that set by its address.
+std::string SetList(const std::vector<ListedSet>& sets, const std::string& playAt) {
     std::string list = "<ul>";
     for (const ListedSet& listed : sets) {
         const AcceptedLevelSet& set = listed.Set;
@@ -19,7 +20,10 @@ std::string SetList(const std::vector<ListedSet>& sets) {
                     ") · úrovní: " + std::to_string(set.Published->LevelCount);
         list += " · výsledků: " + std::to_string(listed.Results) + " · <a href=\"" + file +
                 "/levels.ko\" download>levels.ko</a> · <a href=\"" + file +
-                "/levels.txt\">text</a></li>";
+                "/levels.txt\">text</a>";
+        if (!playAt.empty())
+            list += " · <a href=\"" + playAt + "?levels=" + set.Address + "\">hrát</a>";
+        list += "</li>";
     }
     return list + "</ul>";
 }
@@ -43,7 +47,7 @@ std::string HallPage(const std::vector<FiledResult>& results, const std::vector<
         "td,th{padding:.2em .8em;text-align:left}td.n{text-align:right}</style></head><body>"
         "<h1>Síň slávy Zapwallu</h1><p>Každý výsledek server sám přehrál ze záznamu hry.</p><p>" +
         EscapeHtml(filterTitle) + " · <a href=\"/\">vše</a></p>\n<h2>Sady úrovní</h2>" +
-        SetList(sets);
+        SetList(sets, playAt);
     page +=
         "\n<table><tr><th>#</th><th>Přezdívka</th><th>IQ</th><th>Úroveň</th><th>Sada</th>"
         "<th>Konec</th><th>Podáno</th><th>Záznam</th></tr>\n";

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hall's own page: the level sets with their authors and files, and the table of the best
-// results, every name escaped, each entry with its replay to download and, where the server
-// serves the browser edition, to watch there.
+// results, every name escaped, each entry with its replay to download; where the server serves
+// the browser edition, each set plays there and each entry is watched there.
 
 #include <string>
 #include <vector>

@@ -6,14 +6,17 @@
 #include <emscripten.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "browser/app/page_folders.h"
 #include "browser/app/page_program.h"
+#include "game/contract/data_limits.h"
 #include "graphics/picture_loader.h"
 #include "shell/hall_offer.h"
 #include "shell/paused_sign.h"
+#include "shell/published_set_link.h"
 #include "storage/cp1250.h"
 
 namespace {
@@ -361,6 +364,22 @@ EMSCRIPTEN_KEEPALIVE const char* zw_hall_answered(int i, int status, const char*
                                                   const char* problem) {
     const ZapModule::HallRequest* request = HallRequestAt(i);
     return Return(request ? hallOffer->Answered(*request, status, reason, problem) : "");
+}
+
+// --- A level set opened by a link (set_link.js) -----------------------------------------
+
+// The set published to a hall server that `link` names, as "SERVER\nADDRESS"; "\nREASON" (in
+// Czech) when it names none.
+EMSCRIPTEN_KEEPALIVE const char* zw_published_set(const char* link) {
+    std::string problem;
+    const std::optional<ZapModule::PublishedSetLink> set =
+        ZapModule::ParsePublishedSetLink(link, &problem);
+    return Return(set ? set->Server + "\n" + set->Address : "\n" + problem);
+}
+
+// The largest levels.ko the game reads.
+EMSCRIPTEN_KEEPALIVE double zw_largest_level_file() {
+    return static_cast<double>(ZapModule::kMaxLevelFileBytes);
 }
 
 }  // extern "C"

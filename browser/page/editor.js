@@ -936,7 +936,8 @@ window.ZapwallLevelEditor = (() => {
     note.hidden = false;
   }
 
-  // The set the menu plays: the game's own or one the editor kept.
+  // The set the menu plays: the game's own, one the editor kept or one kept from a link
+  // (set_link.js), by its title.
   const setChoice = element('select', {
     id: 'zapwall-set-choice', className: 'page-tool-button',
     onchange: () => window.zapwallPlaySet(setChoice.value).then(showSetChoice),
@@ -944,9 +945,11 @@ window.ZapwallLevelEditor = (() => {
 
   async function showSetChoice() {
     const names = await keptSets();
+    const linked = window.ZapwallSetLink ? await window.ZapwallSetLink.keptSets() : [];
     const played = window.zapwallPlayedSet ? window.zapwallPlayedSet() : '';
     setChoice.replaceChildren(element('option', { value: '', textContent: 'Sada hry' }),
-      ...names.map((name) => element('option', { value: name, textContent: `Sada ${name}` })));
+      ...names.map((name) => element('option', { value: name, textContent: `Sada ${name}` })),
+      ...linked.map(({ key, title }) => element('option', { value: key, textContent: `Sada ${title}` })));
     setChoice.value = played;
   }
   setChoice.addEventListener('focus', showSetChoice);
@@ -1002,6 +1005,7 @@ window.ZapwallLevelEditor = (() => {
     }
   }
 
-  // `state()` is what the module last said the editor shows (ze_state), for the page's tests.
-  return { open, keptFromFile, state: () => state };
+  // `state()` is what the module last said the editor shows (ze_state), for the page's tests;
+  // `setsChanged()` shows the kept sets anew in the menu's choice.
+  return { open, keptFromFile, setsChanged: showSetChoice, state: () => state };
 })();

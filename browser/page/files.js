@@ -350,12 +350,14 @@ window.ZapwallFiles = (() => {
     ]);
   }
 
-  // The level editor's sets (editor.js), kept as text and levels.ko.
+  // The level editor's sets (editor.js), kept as text and levels.ko, and the sets opened by a
+  // link (set_link.js), kept as levels.ko and their title.
   function levelSetsSection(files) {
     const sets = [...files.keys()].filter((path) => path.startsWith(`${LEVEL_SETS}/`)).sort();
     return element('section', {}, [
-      element('h3', { textContent: `Sady úrovní z editoru (${sets.length})` }),
-      element('p', { textContent: 'Uložené editorem úrovní, jako text a levels.ko; sadu lze ' +
+      element('h3', { textContent: `Sady úrovní (${sets.length})` }),
+      element('p', { textContent: 'Uložené editorem úrovní, jako text a levels.ko, a sady ' +
+                                  'otevřené odkazem, jako levels.ko a jejich název; sadu lze ' +
                                   'nahrát níže nebo otevřít v editoru.' }),
       sets.length
         ? element('ul', { id: 'zapwall-files-sets' }, sets.map((path) => element('li', { data: { file: path } },

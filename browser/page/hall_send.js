@@ -8,12 +8,14 @@
 // followed, at most 64 KiB of answer read), hands the module each answer's whole body and shows
 // what the module makes of it.
 //
-// The page calls `ZapwallHall.offer(Module, atEnd)` once its program has loaded the player's
-// files (atEnd false) and when a game has ended (true).
+// The page calls `ZapwallHall.offer(Module, atEnd, server)` once its program has loaded the
+// player's files (atEnd false) and when a game has ended (true); `server`, when given, is the
+// hall server a level set opened by its link came from, which takes that set's results in place
+// of the server of the setting.
 'use strict';
 
 window.ZapwallHall = (() => {
-  const { element, keepKeysIn, outsideGames } = window.ZapwallTools;
+  const { element, keepKeysIn, outsideGames, boundedBytes } = window.ZapwallTools;
   const SETTING = '/user/hall-server.txt';
 
   let module = null;
@@ -117,24 +119,8 @@ window.ZapwallHall = (() => {
 
   // The answer's whole body as text, read while it stays within MAX_ANSWER_BYTES; null beyond.
   async function bodyOf(answer, stop) {
-    if (Number(answer.headers.get('Content-Length')) > MAX_ANSWER_BYTES) return null;
-    const parts = [];
-    let size = 0;
-    const reader = answer.body ? answer.body.getReader() : null;
-    for (let part = reader && await reader.read(); part && !part.done; part = await reader.read()) {
-      size += part.value.length;
-      if (size > MAX_ANSWER_BYTES) {
-        stop();
-        return null;
-      }
-      parts.push(part.value);
-    }
-    const bytes = new Uint8Array(size);
-    let at = 0;
-    for (const part of parts) {
-      bytes.set(part, at);
-      at += part.length;
-    }
+    const bytes = await boundedBytes(answer, MAX_ANSWER_BYTES, stop);
+    if (bytes === null) return null;
     try {
       const text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
       // The module takes it as a C string: a NUL would cut it short into another answer.
@@ -224,12 +210,12 @@ window.ZapwallHall = (() => {
     (nickname ? input : yes).focus();
   }
 
-  // Asks once about what there is to send, if an address is set.
-  function offer(pageModule, atEnd) {
+  // Asks once about what there is to send, if an address is set or given.
+  function offer(pageModule, atEnd, server) {
     module = pageModule;
     addButton();
     if (offering) return;
-    if (!number('zw_hall_offer', setting(), atEnd ? 1 : 0)) return;
+    if (!number('zw_hall_offer', server || setting(), atEnd ? 1 : 0)) return;
     const box = dialog();
     offering = true;
     box.addEventListener('close', () => { offering = false; }, { once: true });

@@ -39,9 +39,9 @@
   const TAP_MILLIS = 500;
   const TAP_SLACK = 10;
   const FIELD_ROWS = numbers['field-height'];
-  // The level editor's kept sets (editor.js) and the folders of their own players, hall of fame and
-  // replays, as the desktop's `zapwall --levels` keeps them in sets/ of the player's folder.
-  const KEPT_SETS = 'level-sets';
+  // The folders of the kept sets' own players, hall of fame and replays (the editor's sets and
+  // those from links, set_link.js), as the desktop's `zapwall --levels` keeps them in sets/ of
+  // the player's folder.
   const SET_FOLDERS = 'sets';
   // The player of a test play, as the desktop editor names its own.
   const TEST_PLAYER = 'Zkouška';
@@ -63,6 +63,7 @@
   let mode = 'play';     // 'play', 'watch' or 'test' (the level editor's test play)
   let afterTest = null;  // what a test play returns to when it ends: { back, run }
   let playedSet = '';    // the level set the player's program plays, '' the game's own
+  let playedServer = '';  // the hall server that set came from, '' for the setting's
   let ended = false;     // the program has ended
   let endPending = false;
   let endShown = false;
@@ -281,7 +282,7 @@
     layout();
     $('end-again').focus();
     // A game played to its end may go to the hall server, if the player wants (hall_send.js).
-    if (mode === 'play' && window.ZapwallHall) window.ZapwallHall.offer(M, true);
+    if (mode === 'play' && window.ZapwallHall) window.ZapwallHall.offer(M, true, playedServer);
   }
 
   // --- Boxes: message boxes and the hall of fame --------------------------------------------
@@ -771,8 +772,10 @@
     $('message-ok').addEventListener('click', () => closeModal(false));
     $('message-yes').addEventListener('click', () => closeModal(true));
     $('message-no').addEventListener('click', () => closeModal(false));
+    // Again on the set of the link the page was opened with, if that was the set played.
     $('end-again').addEventListener('click', () => {
-      location.href = location.pathname;
+      const again = linkedSet && playedSet === linkedSet.key ? location.search : '';
+      location.href = location.pathname + again;
     });
   }
 
@@ -882,34 +885,56 @@
     return {};
   }
 
-  // The level editor's button (editor.js, which loads the rest of the editor when pressed), once
-  // the menu is on screen: its first picture waits for none of it.
+  // The level editor (editor.js, which adds its button and loads the rest of the editor when
+  // pressed), once the menu is on screen, so that its first picture waits for none of it, or
+  // before, for the module that compiles a level text opened by a link.
+  let levelEditor = null;
   function addLevelEditor() {
-    if (document.getElementById('editor-script')) return;
-    document.head.append(Object.assign(document.createElement('script'),
-                                       { id: 'editor-script', src: 'editor.js' }));
+    if (!levelEditor) {
+      levelEditor = new Promise((resolve, reject) => {
+        document.head.append(Object.assign(document.createElement('script'), {
+          id: 'editor-script', src: 'editor.js', onload: () => resolve(window.ZapwallLevelEditor),
+          onerror: (event) => {
+            event.target.remove();  // tried again by the next call
+            reject(new Error('editor úrovní se nepodařilo načíst'));
+          },
+        }));
+      });
+      levelEditor.catch(() => { levelEditor = null; });
+    }
+    return levelEditor;
   }
 
-  // The levels.ko of a kept set; undefined after saying why there is none.
-  async function setLevels(name) {
+  // The set the page was opened with (?levels=LINK, set_link.js): the link and what it names.
+  let linkedSet = null;
+
+  // The levels.ko, title and hall server of the kept set `name`, or of the set opened by its
+  // link (`linked`), which is downloaded when the browser does not hold it yet (`fresh`: kept once
+  // the game has taken it); undefined after saying why there is none.
+  async function setLevels(name, linked) {
     try {
-      const levels = await window.ZapwallFiles.storedFile(`${KEPT_SETS}/${name}.ko`);
-      if (levels) return levels;
+      const kept = await window.ZapwallSetLink.kept(name, linked);
+      if (kept) return kept;
+      if (linked) {
+        return { ...(await window.ZapwallSetLink.download(linked, addLevelEditor)), fresh: true };
+      }
       note(`Sada ${name} v tomto prohlížeči není uložená.`);
     } catch (error) {
-      note(`Sadu ${name} se nepodařilo načíst (${error.message}).`);
+      note(linked ? `Sadu úrovní nelze hrát: ${error.message}`
+                  : `Sadu ${name} se nepodařilo načíst (${error.message}).`);
     }
     return undefined;
   }
 
-  // A new program: the windows as designed, a new module, and the game (on a level set the editor
-  // kept, `{ set }`, with that set's own folder of the player's files), a watched replay or a test
-  // play of a level set's bytes (`{ test }`): the game on those levels with a test player and a
-  // player's folder of its own, which nothing stores.
+  // A new program: the windows as designed, a new module, and the game (on a level set kept in
+  // the browser, `{ set }`, or opened by its link, `{ link }`, with that set's own folder of the
+  // player's files), a watched replay or a test play of a level set's bytes (`{ test }`): the game
+  // on those levels with a test player and a player's folder of its own, which nothing stores.
   async function boot(run) {
     const test = run && run.test;
-    const set = (run && run.set) || '';
-    const watched = test || set ? null : run;
+    const link = run && run.link;
+    let set = (run && run.set) || '';
+    const watched = test || set || link ? null : run;
     M = null;
     if (fieldFrame !== null) cancelAnimationFrame(fieldFrame);
     fieldFrame = null;
@@ -925,6 +950,15 @@
     soundsSettled = startWaiting = false;
     const firstData = watched || test ? ZapwallData.all : ZapwallData.menu;
     const module = await ZapwallPage({ zwPage: pageApi, zwAudio: audio, instantiateWasm });
+    if (link) {
+      try {
+        linkedSet = window.ZapwallSetLink.resolve(module, link);
+      } catch (error) {
+        note(`Sadu úrovní nelze hrát: ${error.message}`);
+        return;
+      }
+      set = linkedSet.key;
+    }
     if (mode === 'play') playedSet = set;
     if (mode === 'play' && window.ZapwallFiles) {
       try {
@@ -942,9 +976,11 @@
       note(`Data hry se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
       return;
     }
-    const levels = test || (set && await setLevels(set));
-    if (set && !levels) return;
+    const played = set ? await setLevels(set, link && linkedSet) : null;
+    if (set && !played) return;
+    const levels = test || (played && played.levels);
     if (levels) module.FS.writeFile(`${DATA_FOLDER}/levels.ko`, levels);  // the game reads this name
+    if (mode === 'play') playedServer = (played && played.server) || '';
     M = module;
     placePausedSign();
     if (test) {
@@ -958,12 +994,19 @@
     }
     if (!watched) {
       showWindow('menu');
-      if (M._zw_start()) {
+      if (!M._zw_start()) {
+        linkedSet = null;  // "Hrát znovu" then plays the game's own set
+      } else {
         showMenu();
+        // A set from a link is kept once the game has taken it, and not when it refused it.
+        if (played && played.fresh && await window.ZapwallSetLink.keep(set, played) &&
+            window.ZapwallLevelEditor) window.ZapwallLevelEditor.setsChanged();
         // The results kept from before are offered again (hall_send.js).
-        if (window.ZapwallFiles && window.ZapwallHall) window.ZapwallHall.offer(M, false);
+        if (window.ZapwallFiles && window.ZapwallHall) {
+          window.ZapwallHall.offer(M, false, playedServer);
+        }
       }
-      addLevelEditor();
+      addLevelEditor().catch(() => {});
       soundsLoaded = loadData(module, ZapwallData.sounds).finally(() => {
         if (M === module) soundsSettled = true;
         if (window.ZapwallFiles) window.ZapwallFiles.offerOffline();
@@ -1067,7 +1110,8 @@
     file.arrayBuffer().then((buffer) => watch(new Uint8Array(buffer), file.name));
   });
 
-  const replayUrl = new URLSearchParams(location.search).get('replay');
+  const query = new URLSearchParams(location.search);
+  const replayUrl = query.get('replay');
   if (replayUrl) fetchReplay(replayUrl).then((replay) => boot(replay));
-  else boot(null);
+  else boot(query.get('levels') ? { link: query.get('levels') } : null);
 })();

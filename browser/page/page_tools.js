@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the page's tools beside the game ("Soubory", "Server síně slávy": files.js, hall_send.js)
-// build their buttons and dialogs with.
+// What the page's tools beside the game ("Soubory", "Server síně slávy": files.js, hall_send.js,
+// set_link.js) build their buttons and dialogs with, and read the network's answers with.
 'use strict';
 
 window.ZapwallTools = (() => {
@@ -39,5 +39,29 @@ window.ZapwallTools = (() => {
     update();
   }
 
-  return { element, keepKeysIn, outsideGames };
+  // The body of a fetch's answer, read while it stays within `most` bytes: null beyond, after
+  // `stop()` (which aborts the fetch) when the answer turned out longer than it said.
+  async function boundedBytes(answer, most, stop) {
+    if (Number(answer.headers.get('Content-Length')) > most) return null;
+    const parts = [];
+    let size = 0;
+    const reader = answer.body ? answer.body.getReader() : null;
+    for (let part = reader && await reader.read(); part && !part.done; part = await reader.read()) {
+      size += part.value.length;
+      if (size > most) {
+        stop();
+        return null;
+      }
+      parts.push(part.value);
+    }
+    const bytes = new Uint8Array(size);
+    let at = 0;
+    for (const part of parts) {
+      bytes.set(part, at);
+      at += part.length;
+    }
+    return bytes;
+  }
+
+  return { element, keepKeysIn, outsideGames, boundedBytes };
 })();

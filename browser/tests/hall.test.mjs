@@ -5,21 +5,32 @@
 // origins) with nothing; the next game, sent under a nickname typed over the roster's name, is
 // filed there, its replay played by the server to the same result.
 //
+// A level set published to a hall server that serves the page (--site) opens from the "hrát" of
+// the server's page in a new profile, with its title; its game goes to that server, with no
+// address set, into that set's hall; a level text the game refuses, opened by its address, is
+// refused with the game's reason and stores nothing; and with the server stopped the set plays
+// again from the browser's copy, with its own players.
+//
 // usage: node hall.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
+import crypto from 'node:crypto';
+import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { temporaryFolder, waitShown, withTab } from './browser.mjs';
-import { openGame, runSteps, startGame } from './game.mjs';
+import { copySite, launch, newTab, temporaryFolder, waitShown, withTab } from './browser.mjs';
+import { oneBrickLevels, openGame, runSteps, startGame, storedFiles } from './game.mjs';
 
-const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
+const [siteFolder, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
 
-// The hall server on a free port; its address comes from its "listening on" line.
-async function hallServer() {
+// The hall server on a free port, with `options` besides; its address comes from its "listening
+// on" line. `stop()` resolves once it has ended.
+async function hallServer(options = []) {
   const server = spawn(path.join(nativeBuild, 'zapwall-hall-server'),
-                       ['--port', '0', '--sqlite', path.join(temporaryFolder('hall'), 'hall.sqlite')],
+                       ['--port', '0', '--sqlite', path.join(temporaryFolder('hall'), 'hall.sqlite'),
+                        ...options],
                        { stdio: ['ignore', 'pipe', 'inherit'] });
+  const ended = new Promise((resolve) => server.once('exit', resolve));
   const address = await new Promise((resolve, reject) => {
     let said = '';
     server.stdout.on('data', (chunk) => {
@@ -29,24 +40,52 @@ async function hallServer() {
     });
     server.on('exit', (code) => reject(new Error(`zapwall-hall-server ended (${code}): ${said}`)));
   });
-  const filed = async () => (await (await fetch(`${address}/api/results`)).json()).results
-    .map((entry) => entry.name);
-  return { address, filed, stop: () => server.kill() };
+  server.stdout.resume();
+  const results = async () => (await (await fetch(`${address}/api/results`)).json()).results;
+  const filed = async () => (await results()).map((entry) => entry.name);
+  return {
+    address, results, filed,
+    stop: () => {
+      server.kill();
+      return ended;
+    },
+  };
 }
 
-// Plays a new game as NAME, quits it with Esc and waits for the offer.
-async function quitGame(page, name) {
+// Plays a new game as NAME and quits it with Esc.
+async function playAndQuit(page, name) {
   await startGame(page, name);
   await page.keyboard.press('Space');
   await runSteps(page, 2);
   await page.keyboard.press('Escape');
+}
+
+// Plays a new game as NAME, quits it and waits for the offer.
+async function quitGame(page, name) {
+  await playAndQuit(page, name);
   await page.waitForSelector('#zapwall-hall[open]');
+}
+
+// Sends the result offered under the roster's name; resolves with what the box says.
+async function sendOffered(page) {
+  await page.click('#zapwall-hall-send');
+  await page.waitForSelector('#zapwall-hall[data-done]');
+  return page.$eval('#zapwall-hall-answers', (p) => p.textContent);
+}
+
+// The name of the level set the menu plays, once the page's choice of the set shows it.
+async function chosenSet(page) {
+  await page.waitForFunction(() => {
+    const choice = document.querySelector('#zapwall-set-choice');
+    return choice && choice.selectedIndex > 0;
+  });
+  return page.$eval('#zapwall-set-choice', (choice) => choice.selectedOptions[0].textContent);
 }
 
 test('a result goes to the hall server only on a yes', async () => {
   const hall = await hallServer();
   try {
-    await withTab('hall', site, async (page, url) => {
+    await withTab('hall', siteFolder, async (page, url) => {
       await openGame(page, url);
       await page.click('#zapwall-hall-button');
       await page.type('#zapwall-hall-address', `${hall.address}/`);
@@ -63,13 +102,62 @@ test('a result goes to the hall server only on a yes', async () => {
       assert.equal(await page.$eval('#zapwall-hall-nickname', (input) => input.value), 'Bob');
       await page.click('#zapwall-hall-nickname', { clickCount: 3 });
       await page.type('#zapwall-hall-nickname', 'Bobík');
-      await page.click('#zapwall-hall-send');
-      await page.waitForSelector('#zapwall-hall[data-done]');
-      assert.match(await page.$eval('#zapwall-hall-answers', (p) => p.textContent),
+      assert.match(await sendOffered(page),
                    /^Bobík, IQ \d+, úroveň 1: Výsledek je zapsán v síni slávy\.$/);
       assert.deepEqual(await hall.filed(), ['Bobík']);
     });
   } finally {
     hall.stop();
+  }
+});
+
+test('a published set opens by its link, plays offline and files its results in its own hall', async () => {
+  const site = copySite(siteFolder, 'set-site');
+  fs.writeFileSync(path.join(site, 'zla.txt'), 'level\nbrick 400\n');
+  const hall = await hallServer(['--site', site]);
+  const levels = oneBrickLevels(nativeBuild);
+  const address = crypto.createHash('sha256').update(levels).digest('hex');
+  const browser = await launch('set-link');
+  try {
+    const published = await (await fetch(`${hall.address}/api/level-sets?title=Jedna%20cihla&author=Ada`,
+      { method: 'POST', body: levels, headers: { 'Content-Type': 'application/octet-stream' } })).json();
+    assert.equal(published.address, address);
+    const page = await newTab(browser);
+    const link = `${hall.address}/play/?levels=${address}`;
+    await page.goto(`${hall.address}/`);
+    await Promise.all([page.waitForNavigation(), page.click(`a[href="/play/?levels=${address}"]`)]);
+    await waitShown(page, '#menu');
+    assert.equal(await chosenSet(page), 'Sada Jedna cihla');
+
+    await quitGame(page, 'Ada');
+    assert.match(await sendOffered(page), /^Ada, IQ \d+, úroveň 1: Výsledek je zapsán v síni slávy\.$/);
+    assert.deepEqual((await hall.results()).map((entry) => [entry.name, entry.levels]),
+                     [['Ada', published.levels]]);
+
+    const kept = await storedFiles(page);
+    assert.deepEqual(Buffer.from(kept[`level-sets/${address}.ko`]), levels);
+    assert.ok(kept[`sets/${address}/players.ko`] && !kept['players.ko'], 'the set keeps its own players');
+    await page.goto(`${hall.address}/play/?levels=${hall.address}/play/zla.txt`);
+    await waitShown(page, '#page-note');
+    assert.match(await page.$eval('#page-note', (p) => p.textContent),
+                 /^Sadu úrovní nelze hrát: sada\.txt:2: brick potřebuje X Y/);
+    assert.deepEqual(await storedFiles(page), kept);
+
+    // Offline: the server stopped, the page and the set come from the browser.
+    await page.goto(link);
+    await waitShown(page, '#menu');
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    await hall.stop();
+    await page.reload();
+    await waitShown(page, '#menu');
+    assert.equal(await chosenSet(page), 'Sada Jedna cihla');
+    assert.deepEqual(await page.$$eval('#player-list option', (options) =>
+      options.map((option) => option.textContent)), ['Ada']);
+    await playAndQuit(page, 'Bob');
+    await waitShown(page, '#end');
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await browser.close();
+    await hall.stop();
   }
 });
