@@ -8,8 +8,9 @@
 // A level set published to a hall server that serves the page (--site) opens from the "hrát" of
 // the server's page in a new profile, with its title; its game goes to that server, with no
 // address set, into that set's hall; a level text the game refuses, opened by its address, is
-// refused with the game's reason and stores nothing; and with the server stopped the set plays
-// again from the browser's copy, with its own players.
+// refused with the game's reason and stores nothing, and one it takes is kept as the native
+// compiler makes it; and with the server stopped the set plays again from the browser's copy,
+// with its own players.
 //
 // usage: node hall.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
@@ -18,6 +19,7 @@ import crypto from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
 import { copySite, launch, newTab, temporaryFolder, waitShown, withTab } from './browser.mjs';
 import { oneBrickLevels, openGame, runSteps, startGame, storedFiles } from './game.mjs';
 
@@ -114,6 +116,8 @@ test('a result goes to the hall server only on a yes', async () => {
 test('a published set opens by its link, plays offline and files its results in its own hall', async () => {
   const site = copySite(siteFolder, 'set-site');
   fs.writeFileSync(path.join(site, 'zla.txt'), 'level\nbrick 400\n');
+  fs.copyFileSync(fileURLToPath(new URL('../../tests/lib/one_brick_levels.txt', import.meta.url)),
+                  path.join(site, 'dobra.txt'));
   const hall = await hallServer(['--site', site]);
   const levels = oneBrickLevels(nativeBuild);
   const address = crypto.createHash('sha256').update(levels).digest('hex');
@@ -142,6 +146,12 @@ test('a published set opens by its link, plays offline and files its results in 
     assert.match(await page.$eval('#page-note', (p) => p.textContent),
                  /^Sadu úrovní nelze hrát: sada\.txt:2: brick potřebuje X Y/);
     assert.deepEqual(await storedFiles(page), kept);
+    const text = `${hall.address}/play/dobra.txt`;
+    await page.goto(`${hall.address}/play/?levels=${encodeURIComponent(text)}`);
+    await waitShown(page, '#menu');
+    assert.equal(await chosenSet(page), 'Sada dobra.txt');
+    const key = crypto.createHash('sha256').update(text).digest('hex');
+    assert.deepEqual(Buffer.from((await storedFiles(page))[`level-sets/${key}.ko`]), levels);
 
     // Offline: the server stopped, the page and the set come from the browser.
     await page.goto(link);
