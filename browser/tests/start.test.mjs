@@ -2,16 +2,16 @@
 // The page's start: the menu's first picture, on a new profile, from a local server and on a slow
 // line (Chromium's throttling, 1.5 Mbit/s and 150 ms). The times are printed, for bench/README.md;
 // a busy machine takes longer, so they are measured, not asserted. Once loaded the page starts
-// again and plays with its server stopped, from the service worker's cache, as an installed app
-// does. Opened from
-// the disk instead, it says how to open it.
+// again with its server stopped, from the service worker's cache, as an installed app does: its
+// roster and its icons are there, and it plays. Opened from the disk instead, it says how to open
+// it.
 //
 // usage: node start.test.mjs SITE_DIR
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
 import { launch, newTab, serve, waitShown } from './browser.mjs';
-import { runSteps, startGame } from './game.mjs';
+import { newPlayer, runSteps, startGame } from './game.mjs';
 
 const site = path.resolve(process.argv[2]);
 const LOCAL_STARTS = 5;
@@ -76,6 +76,7 @@ test('the page starts and plays offline once loaded, with its server gone', asyn
     const page = await newTab(browser);
     await page.goto(server.url);
     await waitShown(page, '#menu');
+    await newPlayer(page, 'Ota');
     const manifest = await page.$eval('link[rel="manifest"]', (link) => link.href);
     assert.equal((await (await fetch(manifest)).json()).name, 'Zapwall');
 
@@ -84,6 +85,8 @@ test('the page starts and plays offline once loaded, with its server gone', asyn
     await assert.rejects(fetch(server.url), 'the server still answers');
     await page.reload();
     await waitShown(page, '#menu');
+    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
+                     ['Ota']);
     // A launcher's icons come from the cache too: a maskable one, and the home screen's.
     assert.deepEqual(await page.evaluate(async () => {
       const link = (rel) => document.querySelector(`link[rel="${rel}"]`).href;
@@ -95,7 +98,7 @@ test('the page starts and plays offline once loaded, with its server gone', asyn
         return picture.width === picture.height && picture.width >= 180;
       }));
     }), [true, true]);
-    await startGame(page, 'Ota');
+    await startGame(page, 'Eva');
     await page.keyboard.press('Space');
     await runSteps(page, 5);
     assert.deepEqual(page.errors, []);
