@@ -97,13 +97,13 @@ int main(int argc, char** argv) {
         std::printf("%s: opening %.0f ms\n", shape.Name, CpuMillis() - before);
         const std::pair<const char*, std::function<void()>> actions[] = {
             {"click", [&] { Click(window, Qt::LeftButton, 465, 460); }},
-            {"undo", [&] { window.UndoStack()->undo(); }},
+            {"undo", [&] { window.Undo(); }},
             {"refused click", [&] { Click(window, Qt::LeftButton, 490, 5); }},
             {"empty level (refused)", [&] { window.AddLevel(); }},
             {"title", [&] { window.SetLevelTitle("Nová"); }},
-            {"undo of the title", [&] { window.UndoStack()->undo(); }},
+            {"undo of the title", [&] { window.Undo(); }},
             {"duplicate", [&] { window.DuplicateLevel(); }},
-            {"undo of the duplicate", [&] { window.UndoStack()->undo(); }},
+            {"undo of the duplicate", [&] { window.Undo(); }},
         };
         for (const auto& [name, action] : actions) {
             std::vector<double> took;
@@ -114,9 +114,9 @@ int main(int argc, char** argv) {
                 took.push_back(CpuMillis() - before);
                 // Each run starts from the opened set: an edit is taken back, an undo made again.
                 if (std::string(name).starts_with("undo"))
-                    window.UndoStack()->redo();
-                else if (window.UndoStack()->canUndo() && std::string(name) != "refused click")
-                    window.UndoStack()->undo();
+                    window.Redo();
+                else if (window.Session().CanUndo() && std::string(name) != "refused click")
+                    window.Undo();
             }
             std::printf("  %-22s %7.1f ms\n", name, Median(took));
         }

@@ -3,8 +3,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <iterator>
 
 #include "frontend/look.h"
 #include "frontend/surface_image.h"
@@ -42,17 +42,6 @@ QListWidget* IconList(QWidget* parent) {
 
 }  // namespace
 
-QString BonusName(int bonus) {
-    // By the kind's number (Bonus::Kind), none first.
-    static constexpr const char* kNames[] = {
-        "žádný",          "dlouhá pálka", "krátká pálka", "zeď",   "míček navíc",
-        "zabiják míčku",  "rychlý míček", "pomalý míček", "bomba", "život navíc",
-        "průrazný míček", "lepivá pálka", "překvapení"};
-    static_assert(std::size(kNames) == Bonus::Surprise + 1);
-    return bonus >= 0 && bonus <= Bonus::Surprise ? QString::fromUtf8(kNames[bonus])
-                                                  : QString::fromUtf8("bonus %1").arg(bonus);
-}
-
 BrickPalette::BrickPalette(const GameState& sprites,
                            std::function<int16_t(int16_t, int16_t)> defaultPoints, QWidget* parent)
     : QWidget(parent),
@@ -72,13 +61,13 @@ BrickPalette::BrickPalette(const GameState& sprites,
         item->setToolTip(QString::fromUtf8("obrázek %1").arg(cell));
     }
     pictures_->setCurrentRow(0);
-    type_->addItems({QString::fromUtf8("obyčejná"), QString::fromUtf8("na dva zásahy"),
-                     QString::fromUtf8("ocelová")});
-    new QListWidgetItem(QString::fromUtf8("žádný"), bonuses_);
+    for (int type = 0; type <= kTypeSteel; ++type)
+        type_->addItem(QString::fromStdString(TypeName(type)));
+    new QListWidgetItem(QString::fromStdString(BonusName(0)), bonuses_);
     for (int bonus = 1; bonus <= Bonus::Surprise; ++bonus) {
         auto* item =
             new QListWidgetItem(QIcon(Cell(sprites, kBonusSheetSprite, bonus - 1)), {}, bonuses_);
-        item->setToolTip(BonusName(bonus));
+        item->setToolTip(QString::fromStdString(BonusName(bonus)));
     }
     bonuses_->setCurrentRow(0);
     points_->setRange(0, kMaxPoints);
@@ -102,6 +91,11 @@ BrickPalette::BrickPalette(const GameState& sprites,
         bonuses_->setEnabled(type != kTypeSteel);
         TakeDefaultPoints();
     });
+    const auto changed = [this] {
+        if (OnChanged) OnChanged();
+    };
+    connect(bonuses_, &QListWidget::currentRowChanged, this, changed);
+    connect(points_, &QSpinBox::valueChanged, this, changed);
     connect(apply, &QPushButton::clicked, this, [this] {
         if (OnApplyToSelection) OnApplyToSelection();
     });
@@ -109,24 +103,21 @@ BrickPalette::BrickPalette(const GameState& sprites,
 }
 
 void BrickPalette::TakeDefaultPoints() {
-    const BrickRecord b = Brick(0, 0);
-    points_->setValue(defaultPoints_(b.Picture, b.Type));
+    const PaletteBrick b = Chosen();
+    {
+        const QSignalBlocker quiet(points_);  // one OnChanged for the picture or the type
+        points_->setValue(defaultPoints_(b.Picture, b.Type));
+    }
+    if (OnChanged) OnChanged();
 }
 
-BrickRecord BrickPalette::Brick(int x, int y) const {
-    BrickRecord b;
-    b.X = static_cast<int16_t>(x);
-    b.Y = static_cast<int16_t>(y);
-    b.Picture = static_cast<int16_t>(std::max(0, pictures_->currentRow()));
-    b.Type = static_cast<int16_t>(type_->currentIndex());
-    // A steel brick is never broken, so it leaves no bonus: one chosen before is not carried over.
-    b.Bonus = b.Type == kTypeSteel ? int16_t{0}
-                                   : static_cast<int16_t>(std::max(0, bonuses_->currentRow()));
-    b.Points = static_cast<int16_t>(points_->value());
-    return b;
+PaletteBrick BrickPalette::Chosen() const {
+    return {static_cast<int16_t>(std::max(0, pictures_->currentRow())),
+            static_cast<int16_t>(type_->currentIndex()), static_cast<int16_t>(points_->value()),
+            static_cast<int16_t>(std::max(0, bonuses_->currentRow()))};
 }
 
-void BrickPalette::Pick(const BrickRecord& brick) {
+void BrickPalette::Pick(const PaletteBrick& brick) {
     if (brick.Picture >= 0 && brick.Picture < pictures_->count())
         pictures_->setCurrentRow(brick.Picture);
     if (brick.Type >= 0 && brick.Type < type_->count()) type_->setCurrentIndex(brick.Type);

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "game/contract/state.h"
+#include "editor/editor_session.h"
 
 namespace ZapModule {
 
@@ -20,13 +20,12 @@ class BrickPalette : public QWidget {
     BrickPalette(const GameState& sprites, std::function<int16_t(int16_t, int16_t)> defaultPoints,
                  QWidget* parent);
 
-    // How many pictures the brick sheet holds.
-    int BrickPictures() const { return pictures_->count(); }
-    // The brick the palette makes, at (x, y).
-    BrickRecord Brick(int x, int y) const;
-    // Shows the kind of `brick` (picture, type, bonus, points), as picked from the field.
-    void Pick(const BrickRecord& brick);
+    // The kind of brick chosen, and the kind of `brick` shown, as picked from the field.
+    PaletteBrick Chosen() const;
+    void Pick(const PaletteBrick& brick);
 
+    // The kind chosen changed.
+    std::function<void()> OnChanged;
     // "Použít na výběr": the kind was asked to replace that of the selected bricks.
     std::function<void()> OnApplyToSelection;
 
@@ -39,8 +38,5 @@ class BrickPalette : public QWidget {
     QListWidget* bonuses_;
     QSpinBox* points_;
 };
-
-// The Czech names of the bonus kinds, 1 to 12 (0 is none).
-QString BonusName(int bonus);
 
 }  // namespace ZapModule

@@ -23,7 +23,6 @@
 #include <algorithm>
 
 #include "app/user_settings.h"
-#include "editor/level_set_commands.h"
 #include "frontend/look.h"
 #include "layout/level_set_layout.h"
 #include "shell/hall_send.h"
@@ -33,8 +32,6 @@ namespace ZapModule {
 
 namespace {
 
-constexpr size_t kShownProblems = 200;
-constexpr int kUndoSteps = 100;
 constexpr int kSideWidth = 230;  // the level list and the palette beside the field
 constexpr int kProblemsHeight = 110;
 const QString kFileFilter = QString::fromUtf8("Sady úrovní (*.txt *.ko);;Všechny soubory (*)");
@@ -64,10 +61,10 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     : QMainWindow(parent),
       sprites_(sprites),
       layout_(std::move(layout)),
-      undo_(new QUndoStack(this)),
+      session_(BrickPictures(sprites)),
       canvas_(new FieldCanvas(sprites, this)),
       palette_(new BrickPalette(
-          sprites, [this](int16_t p, int16_t t) { return DefaultPoints(set_, p, t); }, this)),
+          sprites, [this](int16_t p, int16_t t) { return session_.DefaultPointsFor(p, t); }, this)),
       levelList_(new QListWidget(this)),
       problemList_(new QListWidget(this)),
       testPlay_(new TestPlay(this)),
@@ -118,19 +115,28 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
     problemsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     addDockWidget(Qt::BottomDockWidgetArea, problemsDock);
 
-    canvas_->OnDraw = [this](int x, int y, bool free) { StrokeDraw(x, y, free); };
-    canvas_->OnErase = [this](int x, int y) { StrokeErase(x, y); };
-    canvas_->OnStrokeEnd = [this] { EndStroke(); };
-    canvas_->OnSelect = [this](std::vector<size_t> bricks, bool add) {
-        if (add) bricks.insert(bricks.end(), selection_.begin(), selection_.end());
-        if (bricks.size() == 1) palette_->Pick(Level()[bricks[0]]);
-        SetSelection(std::move(bricks));
+    canvas_->OnDraw = [this](int x, int y, bool free) {
+        session_.StrokeDraw(x, y, free);
+        ShowStroke();
     };
-    canvas_->OnMoveSelection = [this](int dx, int dy) { MoveSelection(dx, dy); };
-    palette_->OnApplyToSelection = [this] { ApplyPaletteToSelection(); };
+    canvas_->OnErase = [this](int x, int y) {
+        session_.StrokeErase(x, y);
+        ShowStroke();
+    };
+    canvas_->OnStrokeEnd = [this] { Run([this] { session_.EndStroke(); }); };
+    canvas_->OnSelect = [this](std::vector<size_t> bricks, bool add) {
+        session_.Select(std::move(bricks), add);
+        if (session_.Selection().size() == 1) palette_->Pick(session_.Palette());
+        Refresh();
+    };
+    canvas_->OnMoveSelection = [this](int dx, int dy) {
+        Run([&] { session_.MoveSelection(dx, dy); });
+    };
+    palette_->OnChanged = [this] { session_.SetPalette(palette_->Chosen()); };
+    palette_->OnApplyToSelection = [this] { Run([this] { session_.ApplyPaletteToSelection(); }); };
 
     connect(levelList_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!refreshing_ && row >= 0) SelectLevel(row);
+        if (!refreshing_ && row >= 0) SelectLevel(static_cast<size_t>(row));
     });
     // A level dragged in the list: the list is rebuilt from the set once the drop is over.
     connect(
@@ -144,18 +150,17 @@ EditorWindow::EditorWindow(GameState& sprites, DataLayout layout, QWidget* paren
         const size_t i = static_cast<size_t>(problemList_->row(item));
         if (i >= shownProblems_.size() || shownProblems_[i].Level < 1) return;
         const LevelRuleProblem problem = shownProblems_[i];  // the list is shown anew
-        SelectLevel(problem.Level - 1);
-        if (problem.Brick >= 0) SetSelection({static_cast<size_t>(problem.Brick)});
+        session_.SelectLevel(static_cast<size_t>(problem.Level - 1));
+        if (problem.Brick >= 0) session_.SetSelection({static_cast<size_t>(problem.Brick)});
+        Refresh();
     });
-    connect(undo_, &QUndoStack::cleanChanged, this, [this] { Refresh(); });
     testPlay_->OnFinished = [this] {
         centralWidget()->setEnabled(true);
         statusBar()->showMessage(Czech("Zkouška skončila."), 5000);
         activateWindow();
     };
 
-    // Each step holds only what it changed; the oldest go beyond this many.
-    undo_->setUndoLimit(kUndoSteps);
+    session_.SetPalette(palette_->Chosen());
     BuildMenus();
     SetColours(statusBar(), kGreen, Qt::black);
     NewSet();
@@ -175,10 +180,7 @@ QPalette EditorWindow::Colours() {
     return colours;
 }
 
-EditorWindow::~EditorWindow() {
-    // The undo stack, deleted with the window's children, says it became clean as it goes.
-    undo_->disconnect(this);
-}
+EditorWindow::~EditorWindow() = default;
 
 void EditorWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(Czech("&Soubor"));
@@ -192,26 +194,20 @@ void EditorWindow::BuildMenus() {
     file->addAction(Czech("&Konec"), QKeySequence::Quit, this, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(Czech("Úpr&avy"));
-    QAction* undo = undo_->createUndoAction(this, Czech("&Zpět"));
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = undo_->createRedoAction(this, Czech("&Znovu"));
-    redo->setShortcut(QKeySequence::Redo);
-    edit->addAction(undo);
-    edit->addAction(redo);
+    undo_ = edit->addAction(Czech("&Zpět"), QKeySequence::Undo, this, [this] { Undo(); });
+    redo_ = edit->addAction(Czech("&Znovu"), QKeySequence::Redo, this, [this] { Redo(); });
     edit->addSeparator();
     edit->addAction(Czech("&Kopírovat"), QKeySequence::Copy, this, [this] { CopySelection(); });
     edit->addAction(Czech("&Vložit"), QKeySequence::Paste, this, [this] {
         const QPoint at = canvas_->mapFromGlobal(QCursor::pos());
-        const bool over = canvas_->rect().contains(at);
-        if (clipboard_.empty()) return;
-        PasteAt(over ? at.x() : clipboard_[0].X, over ? at.y() : clipboard_[0].Y);
+        if (canvas_->rect().contains(at))
+            PasteAt(at.x(), at.y());
+        else
+            Run([this] { session_.Paste(); });
     });
     edit->addAction(Czech("&Smazat"), QKeySequence::Delete, this, [this] { DeleteSelection(); });
-    edit->addAction(Czech("Vybrat &vše"), QKeySequence::SelectAll, this, [this] {
-        std::vector<size_t> all(Level().size());
-        for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-        SetSelection(all);
-    });
+    edit->addAction(Czech("Vybrat &vše"), QKeySequence::SelectAll, this,
+                    [this] { Run([this] { session_.SelectAll(); }); });
 
     QMenu* tools = menuBar()->addMenu(Czech("&Nástroj"));
     QToolBar* bar = addToolBar(Czech("Nástroj"));
@@ -281,206 +277,127 @@ bool EditorWindow::Ask(const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-void EditorWindow::Show(const LevelSet& set) {
-    set_ = set;
+void EditorWindow::Run(const std::function<void()>& command) {
+    command();
     Refresh();
 }
 
 void EditorWindow::Refresh() {
-    // The set always has a level: opening refuses a file without one, and the last one stays.
-    current_ = std::clamp(current_, 0, static_cast<int>(set_.Levels.size()) - 1);
-    std::erase_if(selection_, [this](size_t i) { return i >= Level().size(); });
-    check_.Update(set_.Levels, palette_->BrickPictures());
-    shownProblems_ = check_.First(kShownProblems);
+    const LevelSet& set = session_.Set();
+    shownProblems_ = session_.Check().First(kShownProblems);
 
     refreshing_ = true;
     // Only the lines that changed are set, and lines added or taken at the end.
-    const int levels = static_cast<int>(set_.Levels.size());
+    const int levels = static_cast<int>(set.Levels.size());
     while (levelList_->count() > levels) delete levelList_->takeItem(levelList_->count() - 1);
     for (int l = 0; l < levels; ++l) {
         const size_t at = static_cast<size_t>(l);
-        const QString label = LevelLabel(at, set_.Levels[at], set_.Titles[at]);
+        const QString label = LevelLabel(at, set.Levels[at], set.Titles[at]);
         if (l == levelList_->count())
             levelList_->addItem(label);
         else if (levelList_->item(l)->text() != label)
             levelList_->item(l)->setText(label);
     }
-    levelList_->setCurrentRow(current_);
+    levelList_->setCurrentRow(static_cast<int>(session_.Current()));
     problemList_->clear();
     for (const LevelRuleProblem& p : shownProblems_)
         problemList_->addItem((p.Refused ? Czech("Hra odmítne: ") : Czech("Nehraje se, jak má: ")) +
                               QString::fromStdString(p.Text));
     refreshing_ = false;
-    canvas_->ShowLevel(Level(), selection_, check_.FaultyBricks(static_cast<size_t>(current_)));
+    canvas_->ShowLevel(session_.Level(), session_.Selection(),
+                       session_.Check().FaultyBricks(session_.Current()));
+    // The steps are named as the session names them: "Zpět kreslení".
+    undo_->setEnabled(session_.CanUndo());
+    undo_->setText(Czech("&Zpět %1").arg(QString::fromStdString(session_.UndoName())).trimmed());
+    redo_->setEnabled(session_.CanRedo());
+    redo_->setText(Czech("&Znovu %1").arg(QString::fromStdString(session_.RedoName())).trimmed());
     const QString name = path_.isEmpty() ? Czech("nová sada") : QFileInfo(path_).fileName();
-    setWindowTitle(Czech("%1%2 – Editor úrovní Zapwall").arg(name, undo_->isClean() ? "" : "*"));
+    setWindowTitle(Czech("%1%2 – Editor úrovní Zapwall").arg(name, session_.Changed() ? "*" : ""));
 }
 
-void EditorWindow::Edit(const QString& text, const std::function<void(LevelSet&)>& change) {
-    LevelSet after = set_;
-    change(after);
-    if (after == set_) return;
-    undo_->push(new LevelSetEdit(text, DifferenceOf(set_, after), set_, [this] { Refresh(); }));
+void EditorWindow::ShowStroke() {
+    canvas_->ShowLevel(session_.Level(), session_.Selection(), {});
 }
 
-void EditorWindow::SelectLevel(int level) {
-    if (level == current_) return;
-    current_ = level;
-    selection_.clear();
-    Refresh();
+void EditorWindow::SelectLevel(size_t level) {
+    Run([&] { session_.SelectLevel(level); });
 }
 
-void EditorWindow::SetSelection(std::vector<size_t> bricks) {
-    std::sort(bricks.begin(), bricks.end());
-    bricks.erase(std::unique(bricks.begin(), bricks.end()), bricks.end());
-    selection_ = std::move(bricks);
-    Refresh();
+void EditorWindow::Undo() {
+    Run([this] { session_.Undo(); });
 }
 
-void EditorWindow::StrokeDraw(int x, int y, bool free) {
-    if (!strokeBefore_) strokeBefore_ = set_;
-    const BrickRecord brick = free ? palette_->Brick(x - kCellWidth / 2, y - kCellHeight / 2)
-                                   : palette_->Brick(SnapX(x), SnapY(y));
-    // The grid offers only cells the field holds whole (not the last, cut column at x 480).
-    if (!free && (x < 0 || y < 0 || SnapX(x) + kCellWidth > kFieldWidth ||
-                  SnapY(y) + kCellHeight > kFieldHeight))
-        return;
-    const int there = BrickAt(Level(), x, y);
-    if (there >= 0 && Level()[static_cast<size_t>(there)] == brick) return;
-    PlaceBrick(Level(), brick);
-    selection_.clear();
-    canvas_->ShowLevel(Level(), selection_, {});
-}
-
-void EditorWindow::StrokeErase(int x, int y) {
-    if (!strokeBefore_) strokeBefore_ = set_;
-    const int there = BrickAt(Level(), x, y);
-    if (there < 0) return;
-    RemoveBricks(Level(), {static_cast<size_t>(there)});
-    selection_.clear();
-    canvas_->ShowLevel(Level(), selection_, {});
-}
-
-void EditorWindow::EndStroke() {
-    if (!strokeBefore_) return;
-    const LevelSet before = std::move(*strokeBefore_);
-    strokeBefore_.reset();
-    if (before == set_) return;
-    // The stroke is on the set already: it is taken back, to be made again by the edit's redo.
-    LevelSetChange stroke = DifferenceOf(before, set_);
-    Undo(set_, stroke);
-    undo_->push(
-        new LevelSetEdit(Czech("kreslení"), std::move(stroke), set_, [this] { Refresh(); }));
-}
-
-void EditorWindow::MoveSelection(int dx, int dy) {
-    std::vector<size_t> moved;
-    Edit(Czech("přesun"), [&](LevelSet& set) {
-        moved = MoveBricks(set.Levels[static_cast<size_t>(current_)], selection_, dx, dy);
-    });
-    SetSelection(moved);
-}
-
-void EditorWindow::ApplyPaletteToSelection() {
-    Edit(Czech("změna cihel"), [&](LevelSet& set) {
-        for (size_t i : selection_) {
-            BrickRecord& b = set.Levels[static_cast<size_t>(current_)][i];
-            b = palette_->Brick(b.X, b.Y);
-        }
-    });
+void EditorWindow::Redo() {
+    Run([this] { session_.Redo(); });
 }
 
 void EditorWindow::DeleteSelection() {
-    Edit(Czech("smazání"), [&](LevelSet& set) {
-        RemoveBricks(set.Levels[static_cast<size_t>(current_)], selection_);
-    });
-    SetSelection({});
+    Run([this] { session_.DeleteSelection(); });
 }
 
 void EditorWindow::CopySelection() {
-    clipboard_.clear();
-    for (size_t i : selection_) clipboard_.push_back(Level()[i]);
+    session_.CopySelection();
 }
 
 void EditorWindow::PasteAt(int x, int y) {
-    if (clipboard_.empty()) return;
-    const int dx = SnapX(x) - SnapX(clipboard_[0].X);
-    const int dy = SnapY(y) - SnapY(clipboard_[0].Y);
-    std::vector<size_t> pasted;
-    Edit(Czech("vložení"), [&](LevelSet& set) {
-        pasted = PasteBricks(set.Levels[static_cast<size_t>(current_)], clipboard_, dx, dy);
-    });
-    SetSelection(pasted);
+    Run([&] { session_.Paste(x, y); });
 }
 
 void EditorWindow::AddLevel() {
-    const int at = current_ + 1;
-    Edit(Czech("nová úroveň"),
-         [&](LevelSet& set) { InsertLevel(set, static_cast<size_t>(at), EditorLevel{}); });
-    SelectLevel(at);
+    Run([this] { session_.AddLevel(); });
 }
 
 void EditorWindow::DuplicateLevel() {
-    const int at = current_ + 1;
-    Edit(Czech("zdvojení úrovně"),
-         [&](LevelSet& set) { ZapModule::DuplicateLevel(set, static_cast<size_t>(current_)); });
-    SelectLevel(at);
+    Run([this] { session_.DuplicateLevel(); });
 }
 
 void EditorWindow::DeleteLevel() {
-    if (set_.Levels.size() == 1) {
-        Say(Czech("Sada musí mít aspoň jednu úroveň."));
-        return;
-    }
-    Edit(Czech("smazání úrovně"),
-         [&](LevelSet& set) { RemoveLevel(set, static_cast<size_t>(current_)); });
-    selection_.clear();
+    const std::string refused = session_.DeleteLevel();
+    if (!refused.empty()) Say(QString::fromStdString(refused));
     Refresh();
 }
 
-void EditorWindow::SetLevelTitle(const std::string& title) {
-    Edit(Czech("název úrovně"),
-         [&](LevelSet& set) { set.Titles[static_cast<size_t>(current_)] = title; });
+bool EditorWindow::SetLevelTitle(const std::string& title) {
+    const std::string refused = session_.RenameLevel(title);
+    Refresh();
+    if (refused.empty()) return true;
+    Say(QString::fromStdString(refused));
+    return false;
 }
 
 void EditorWindow::RenameLevelAsked() {
+    const size_t current = session_.Current();
     bool given = false;
     const QString title = QInputDialog::getText(
-        this, Czech("Název úrovně"), Czech("Název úrovně %1:").arg(current_ + 1), QLineEdit::Normal,
-        QString::fromStdString(set_.Titles[static_cast<size_t>(current_)]), &given);
+        this, Czech("Název úrovně"), Czech("Název úrovně %1:").arg(current + 1), QLineEdit::Normal,
+        QString::fromStdString(session_.Set().Titles[current]), &given);
     // One line, without blanks at its ends: a title is the rest of its `level` line in the text.
     if (given) SetLevelTitle(title.simplified().toStdString());
 }
 
 void EditorWindow::MoveCurrentLevel(int by) {
-    const int to = current_ + by;
-    if (to < 0 || to >= static_cast<int>(set_.Levels.size())) return;
-    LevelDragged(current_, to);
+    const int to = static_cast<int>(session_.Current()) + by;
+    if (to < 0 || to >= static_cast<int>(session_.Set().Levels.size())) return;
+    LevelDragged(static_cast<int>(session_.Current()), to);
 }
 
 void EditorWindow::LevelDragged(int from, int to) {
-    const int last = static_cast<int>(set_.Levels.size()) - 1;
-    from = std::clamp(from, 0, last);
-    to = std::clamp(to, 0, last);
-    Edit(Czech("přesun úrovně"), [&](LevelSet& set) {
-        MoveLevel(set, static_cast<size_t>(from), static_cast<size_t>(to));
+    Run([&] {
+        session_.MoveLevel(static_cast<size_t>(std::max(0, from)),
+                           static_cast<size_t>(std::max(0, to)));
     });
-    current_ = to;
-    selection_.clear();
-    Refresh();
 }
 
 bool EditorWindow::TestPlayLevel() {
     if (testPlay_->Running()) return false;
-    const std::vector<LevelRuleProblem> problems =
-        CheckLevelSet({Level()}, palette_->BrickPictures());
-    if (AnyRefused(problems)) {
-        Say(Czech("Tuto úroveň hra nepřijme: ") + QString::fromStdString(problems[0].Text));
+    std::vector<uint8_t> level;
+    if (const std::string refused = session_.TestLevelFile(level); !refused.empty()) {
+        Say(QString::fromStdString(refused));
         return false;
     }
     const QString game = QApplication::applicationDirPath() + "/zapwall";
     QString problem;
-    if (!testPlay_->Start(layout_, game, EncodeLevelSet({{Level()}, {""}, {}}), &problem)) {
+    if (!testPlay_->Start(layout_, game, level, &problem)) {
         Say(Czech("Zkoušku nelze spustit: ") + problem);
         return false;
     }
@@ -492,7 +409,7 @@ bool EditorWindow::TestPlayLevel() {
 }
 
 bool EditorWindow::PlaySet() {
-    if (!undo_->isClean() || path_.isEmpty() || askWhereToSave_) {
+    if (session_.Changed() || path_.isEmpty() || askWhereToSave_) {
         if (!Ask(Czech("Hrát se dá jen uložená sada. Uložit ji teď?")) || !Save()) return false;
     }
     const std::string levels = SavePathsFor(path_.toStdString()).Compiled;
@@ -516,12 +433,7 @@ bool EditorWindow::PlaySet() {
 void EditorWindow::NewSet() {
     path_.clear();
     askWhereToSave_ = false;
-    openedSet_ = NewLevelSet();
-    openedText_.clear();
-    current_ = 0;
-    selection_.clear();
-    undo_->clear();
-    Show(openedSet_);
+    Run([this] { session_.NewSet(); });
 }
 
 void EditorWindow::PlaceOnScreen() {
@@ -540,24 +452,20 @@ void EditorWindow::PlaceOnScreen() {
 }
 
 bool EditorWindow::Open(const QString& path) {
-    OpenedLevelSet opened = OpenLevelSetFile(path.toStdString());
-    if (!opened.Problems.empty()) {
+    FilesOnDisk onDisk;
+    if (const std::vector<std::string> problems = session_.Open(path.toStdString(), &onDisk);
+        !problems.empty()) {
         QString text = Czech("Soubor %1 nelze otevřít:\n").arg(path);
-        for (const std::string& p : opened.Problems) text += QString::fromStdString(p) + "\n";
+        for (const std::string& p : problems) text += QString::fromStdString(p) + "\n";
         Say(text);
         return false;
     }
     path_ = QString::fromStdString(SavePathsFor(path.toStdString()).Text);
-    onDisk_ = std::move(opened.OnDisk);
+    onDisk_ = std::move(onDisk);
     // A set opened from levels.ko is saved where the author says: a text of that name may be
     // another one.
     askWhereToSave_ = path.endsWith(".ko");
-    openedSet_ = opened.Set;
-    openedText_ = std::move(opened.Text);
-    current_ = 0;
-    selection_.clear();
-    undo_->clear();
-    Show(opened.Set);
+    Refresh();
     return true;
 }
 
@@ -569,21 +477,18 @@ void EditorWindow::OpenAsked() {
 }
 
 bool EditorWindow::SaidRefusals(const QString& what) {
-    check_.Update(set_.Levels, palette_->BrickPictures());
-    if (!check_.AnyRefused()) return false;
-    QString text = what;
-    for (const LevelRuleProblem& p : check_.First(kShownProblems, true))
-        text += QString::fromStdString(p.Text) + "\n";
-    Say(text);
+    const std::string refusals = session_.Refusals(what.toStdString());
+    if (refusals.empty()) return false;
+    Say(QString::fromStdString(refusals));
     return true;
 }
 
 bool EditorWindow::Publish(const std::string& server, const QString& title, const QString& author) {
-    if (SaidRefusals(Czech("Sadu nelze zveřejnit, hra by ji odmítla:\n"))) return false;
+    if (SaidRefusals(Czech("Sadu nelze zveřejnit, hra by ji odmítla:"))) return false;
     statusBar()->showMessage(
         Czech("Sada se zveřejňuje na %1…").arg(QString::fromStdString(server)));
-    publisher_->Publish(server, title.toStdString(), author.toStdString(), EncodeLevelSet(set_),
-                        [this](const QString& outcome, bool kept) {
+    publisher_->Publish(server, title.toStdString(), author.toStdString(),
+                        EncodeLevelSet(session_.Set()), [this](const QString& outcome, bool kept) {
                             statusBar()->clearMessage();
                             Say(outcome, kept ? QMessageBox::Information : QMessageBox::Warning);
                         });
@@ -622,11 +527,12 @@ void EditorWindow::PublishAsked() {
 }
 
 bool EditorWindow::SaveAs(const QString& path) {
-    if (SaidRefusals(Czech("Sadu nelze uložit, hra by ji odmítla:\n"))) return false;
-    if (check_.Count() > 0 &&
+    if (SaidRefusals(Czech("Sadu nelze uložit, hra by ji odmítla:"))) return false;
+    const LevelSetCheck& check = session_.Check();
+    if (check.Count() > 0 &&
         !Ask(Czech("Sada má %1, hra ji nebude hrát, jak má (první: %2).\nUložit ji přesto?")
-                 .arg(Counted(check_.Count(), "potíž", "potíže", "potíží"),
-                      QString::fromStdString(check_.First(1)[0].Text))))
+                 .arg(Counted(check.Count(), "potíž", "potíže", "potíží"),
+                      QString::fromStdString(check.First(1)[0].Text))))
         return false;
     const SavePaths paths = SavePathsFor(path.toStdString());
     // A second editor on the same set may have saved it meanwhile: its edit would be lost. What
@@ -637,19 +543,15 @@ bool EditorWindow::SaveAs(const QString& path) {
                    "změny ztratí.\nPřesto uložit?")
                  .arg(path_)))
         return false;
-    const std::string text = LevelSetText(set_, openedSet_, openedText_);
-    const std::string failed = SaveLevelSet(paths, text, EncodeLevelSet(set_), &seen);
+    const std::string failed = session_.Keep(paths, &seen);
     // What the save left, or refused, what it would have replaced, is what the next one compares.
     if (failed.empty() || QString::fromStdString(paths.Text) == path_) onDisk_ = std::move(seen);
     if (!failed.empty()) {
-        Say(Czech("Sadu nelze uložit: ") + QString::fromStdString(failed));
+        Say(QString::fromStdString(failed));
         return false;
     }
     path_ = QString::fromStdString(paths.Text);
     askWhereToSave_ = false;
-    openedSet_ = set_;
-    openedText_ = text;
-    undo_->setClean();
     statusBar()->showMessage(
         Czech("Uloženo: %1 a %2").arg(path_, QString::fromStdString(paths.Compiled)), 5000);
     Refresh();
@@ -668,7 +570,7 @@ bool EditorWindow::SaveAsked() {
 }
 
 bool EditorWindow::MayDiscard() {
-    if (undo_->isClean()) return true;
+    if (!session_.Changed()) return true;
     if (QuietMessages) return QuietAnswer;
     const auto answer = QMessageBox::question(
         this, Czech("Editor úrovní"), Czech("Sada má neuložené změny. Uložit je?"),

@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's main window: the list of levels, the field of the level being edited, the palette
-// and the problems the rules find, with the menus for files, edits, levels and test play. Every
-// edit goes through the undo stack as the set before and after it.
+// and the problems the rules find, with the menus for files, edits, levels and test play. What
+// the commands do with the set is the EditorSession's; the window shows it, asks and says.
 
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QUndoStack>
-#include <optional>
 
 #include "editor/brick_palette.h"
+#include "editor/editor_session.h"
 #include "editor/field_canvas.h"
-#include "editor/level_set.h"
-#include "editor/level_set_check.h"
 #include "editor/level_set_files.h"
 #include "editor/set_publisher.h"
 #include "editor/test_play.h"
@@ -42,13 +39,9 @@ class EditorWindow : public QMainWindow {
     bool SaveAs(const QString& path);
 
     // For tests: the document and the controls.
-    const LevelSet& Set() const { return set_; }
-    int CurrentLevel() const { return current_; }
-    const std::vector<size_t>& Selection() const { return selection_; }
-    std::vector<LevelRuleProblem> Problems() const { return check_.First(); }
+    const EditorSession& Session() const { return session_; }
     FieldCanvas* Canvas() const { return canvas_; }
     BrickPalette* Palette() const { return palette_; }
-    QUndoStack* UndoStack() const { return undo_; }
     QListWidget* LevelList() const { return levelList_; }
     TestPlay* Play() const { return testPlay_; }
     // Messages are shown in boxes unless switched off, when they are only kept here (tests).
@@ -57,8 +50,9 @@ class EditorWindow : public QMainWindow {
     // The answer a quiet window gives to its questions.
     bool QuietAnswer = false;
 
-    void SelectLevel(int level);
-    void SetSelection(std::vector<size_t> bricks);
+    void SelectLevel(size_t level);
+    void Undo();
+    void Redo();
     void DeleteSelection();
     void CopySelection();
     // Pastes the copied bricks with their first one's cell at field point (x, y).
@@ -67,8 +61,9 @@ class EditorWindow : public QMainWindow {
     void DuplicateLevel();
     void DeleteLevel();
     void MoveCurrentLevel(int by);
-    // Gives the current level a title (empty for none), one undo step.
-    void SetLevelTitle(const std::string& title);
+    // Gives the current level a title (empty for none), one undo step; false, with the reason
+    // said, for one the set's text would not keep whole.
+    bool SetLevelTitle(const std::string& title);
     bool TestPlayLevel();
     // Starts the game on the saved set (`zapwall --levels`), its progress kept apart; an unsaved
     // set is saved first, if the author agrees.
@@ -83,15 +78,12 @@ class EditorWindow : public QMainWindow {
 
   private:
     void BuildMenus();
-    void Show(const LevelSet& set);
+    // Shows the session's set, its level list, problems, undo steps and title.
     void Refresh();
-    void Edit(const QString& text, const std::function<void(LevelSet&)>& change);
-    EditorLevel& Level() { return set_.Levels[static_cast<size_t>(current_)]; }
-    void StrokeDraw(int x, int y, bool free);
-    void StrokeErase(int x, int y);
-    void EndStroke();
-    void MoveSelection(int dx, int dy);
-    void ApplyPaletteToSelection();
+    // Shows the level as a stroke of the pointer changes it.
+    void ShowStroke();
+    // Calls `command`, then shows what it did.
+    void Run(const std::function<void()>& command);
     void NewSet();
     void OpenAsked();
     bool Save();
@@ -108,17 +100,12 @@ class EditorWindow : public QMainWindow {
 
     GameState& sprites_;
     DataLayout layout_;
-    LevelSet set_, openedSet_;
-    std::string openedText_;
+    EditorSession session_;
     QString path_;
     FilesOnDisk onDisk_;  // the files of path_ as last read or written here
-    int current_ = 0;
-    std::vector<size_t> selection_;
-    LevelSetCheck check_;
     std::vector<LevelRuleProblem> shownProblems_;  // the first ones, as the list shows them
-    std::vector<BrickRecord> clipboard_;
-    std::optional<LevelSet> strokeBefore_;
-    QUndoStack* undo_;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     FieldCanvas* canvas_;
     BrickPalette* palette_;
     QListWidget* levelList_;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/editor/editor_session.h"
+#include "editor/editor_session.h"
 #include "editor/level_set_files.h"
 #include "game/contract/field_geometry.h"
 #include "graphics/picture_loader.h"
@@ -113,11 +113,6 @@ std::string Lines(const std::vector<std::string>& lines) {
     return joined;
 }
 
-// How many pictures the brick sheet holds.
-int BrickPictures() {
-    return sprites.Sprites[ZapModule::kBrickSheetSprite].Width / ZapModule::kCellWidth;
-}
-
 }  // namespace
 
 extern "C" {
@@ -132,7 +127,7 @@ EMSCRIPTEN_KEEPALIVE const char* ze_start(const char* dataFolder) {
     };
     if (!ZapModule::LoadSprites(sprites, load, &failed, &why)) return Return(failed + ": " + why);
     sprites.Field = Surface(ZapModule::kFieldWidth, ZapModule::kFieldHeight);
-    session = std::make_unique<EditorSession>(BrickPictures());
+    session = std::make_unique<EditorSession>(ZapModule::BrickPictures(sprites));
     return Return("");
 }
 
@@ -149,12 +144,23 @@ EMSCRIPTEN_KEEPALIVE int ze_number(int which) {
         case 3:
             return ZapModule::kCellHeight;
         case 4:
-            return BrickPictures();
+            return ZapModule::BrickPictures(sprites);
         case 5:
             return ZapModule::Bonus::Surprise;
         default:
             return ZapModule::kTypeSteel;
     }
+}
+
+// The Czech names of a brick type (to ze_number(6)) and of a bonus kind (0 none, to
+// ze_number(5)).
+EMSCRIPTEN_KEEPALIVE const char* ze_type_name(int type) {
+    return Return(ZapModule::TypeName(type));
+}
+
+// The Czech name of a bonus kind (0 none, to ze_number(5)).
+EMSCRIPTEN_KEEPALIVE const char* ze_bonus_name(int bonus) {
+    return Return(ZapModule::BonusName(bonus));
 }
 
 // What the page shows, as JSON: the level list [title, bricks], the level shown and its bricks
@@ -213,7 +219,8 @@ EMSCRIPTEN_KEEPALIVE const char* ze_convert(const char* path, const char* textPa
     const ZapModule::OpenedLevelSet opened = ZapModule::OpenLevelSetFile(path);
     std::vector<std::string> problems = opened.Problems;
     if (problems.empty())
-        for (const auto& p : ZapModule::CheckLevelSet(opened.Set.Levels, BrickPictures()))
+        for (const auto& p :
+             ZapModule::CheckLevelSet(opened.Set.Levels, ZapModule::BrickPictures(sprites)))
             if (p.Refused) problems.push_back(p.Text);
     if (problems.empty())
         if (std::string failed = ZapModule::SaveLevelSet({textPath, compiledPath}, opened.Text,
@@ -300,14 +307,14 @@ EMSCRIPTEN_KEEPALIVE void ze_duplicate_level() {
     session->DuplicateLevel();
 }
 
-// 0 when the level is the set's last and stays.
-EMSCRIPTEN_KEEPALIVE int ze_delete_level() {
-    return session->DeleteLevel() ? 1 : 0;
+// Empty when deleted; why not when the level is the set's last and stays.
+EMSCRIPTEN_KEEPALIVE const char* ze_delete_level() {
+    return Return(session->DeleteLevel());
 }
 
-// 0 when the title would not be kept whole by the set's text, and the level keeps its own.
-EMSCRIPTEN_KEEPALIVE int ze_rename_level(const char* title) {
-    return session->RenameLevel(title) ? 1 : 0;
+// Empty when renamed; why not when the set's text would not keep the title whole.
+EMSCRIPTEN_KEEPALIVE const char* ze_rename_level(const char* title) {
+    return Return(session->RenameLevel(title));
 }
 
 EMSCRIPTEN_KEEPALIVE void ze_move_level(int from, int to) {
@@ -330,7 +337,7 @@ EMSCRIPTEN_KEEPALIVE const char* ze_text() {
 
 // Writes the set's text and level file to these paths; empty when written, otherwise why not.
 EMSCRIPTEN_KEEPALIVE const char* ze_keep(const char* textPath, const char* compiledPath) {
-    return Return(session->Keep(textPath, compiledPath));
+    return Return(session->Keep({textPath, compiledPath}));
 }
 
 // The level shown alone as a level file, for a test play: its bytes (ze_test_level_size long),

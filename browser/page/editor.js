@@ -18,11 +18,6 @@ window.ZapwallLevelEditor = (() => {
   const SET_EXTENSION = '.txt';
   const COMPILED_EXTENSION = '.ko';
   const MAX_NAME = 40;
-  const TYPE_NAMES = ['obyčejná', 'na dva zásahy', 'ocelová'];
-  // By the bonus kind's number, none first (the desktop palette's names).
-  const BONUS_NAMES = ['žádný', 'dlouhá pálka', 'krátká pálka', 'zeď', 'míček navíc',
-    'zabiják míčku', 'rychlý míček', 'pomalý míček', 'bomba', 'život navíc', 'průrazný míček',
-    'lepivá pálka', 'překvapení'];
   const BRICK_SHEET = 5;  // sprite indices: kBrickSheetSprite, kBonusSheetSprite
   const BONUS_SHEET = 6;
   // A finger held this long without moving removes the brick under it; moved this far, it draws.
@@ -431,15 +426,14 @@ window.ZapwallLevelEditor = (() => {
     const given = await askText(`Název úrovně ${state.current + 1}:`, old);
     // One line, without blanks at its ends: a title is the rest of its `level` line in the text.
     const title = given === null ? null : given.replace(/\s+/g, ' ').trim();
-    if (title !== null && !E.ccall('ze_rename_level', 'number', ['string'], [title])) {
-      await say(`Název „${title}“ by se v textu sady nezachoval celý: slovo začínající znakem # ` +
-                'v něm začíná poznámku. Zvolte jiný.');
-    }
+    const refused = title === null ? '' : text('ze_rename_level', ['string'], [title]);
+    if (refused) await say(refused);
     refresh();
   }
 
   async function deleteLevel() {
-    if (!call('ze_delete_level')) await say('Sada musí mít aspoň jednu úroveň.');
+    const refused = text('ze_delete_level');
+    if (refused) await say(refused);
     refresh();
   }
 
@@ -712,18 +706,20 @@ window.ZapwallLevelEditor = (() => {
       cell.dataset.picture = String(i);
       brickCells.push(cell);
     }
-    bonusCells = [element('button', { type: 'button', className: 'editor-cell none', title: BONUS_NAMES[0],
-      textContent: 'žádný', onclick: () => choosePalette(undefined, undefined, 0) })];
+    const bonusName = (bonus) => text('ze_bonus_name', ['number'], [bonus]);
+    bonusCells = [element('button', { type: 'button', className: 'editor-cell none', title: bonusName(0),
+      textContent: bonusName(0), onclick: () => choosePalette(undefined, undefined, 0) })];
     for (let i = 1; i <= geometry.bonuses; ++i) {
       const cell = element('button', { type: 'button', className: 'editor-cell',
-        title: BONUS_NAMES[i] || `bonus ${i}`, onclick: () => choosePalette(undefined, undefined, i) },
+        title: bonusName(i), onclick: () => choosePalette(undefined, undefined, i) },
       [sheetCell(bonusSheet, i - 1, 2)]);
       bonusCells.push(cell);
     }
     bonusCells.forEach((cell, i) => { cell.dataset.bonus = String(i); });
     view.type = element('select', { id: 'editor-type',
       onchange: () => choosePalette(undefined, Number(view.type.value)) },
-    TYPE_NAMES.map((name, i) => element('option', { value: String(i), textContent: name })));
+    Array.from({ length: geometry.steel + 1 }, (_, i) =>
+      element('option', { value: String(i), textContent: text('ze_type_name', ['number'], [i]) })));
     view.points = element('input', { id: 'editor-points', type: 'number', min: 0, max: 32767,
       inputMode: 'numeric',
       onchange: () => {

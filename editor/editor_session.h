@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The level editor of the page: what the desktop's editor window does with the editor's document
-// (editor/level_set*), without its windows. It keeps the set, the level shown, the selection, the
-// clipboard, the palette's brick and the undo and redo steps (each only what its edit changed,
-// LevelSetChange), and gives the page what to show. Plain C++: the page's module
-// (editor_exports.cpp) forwards the pointer's and the buttons' commands here.
+// The level editor without its windows: what the editor does with its document (level_set*). It
+// keeps the set, the level shown, the selection, the clipboard, the palette's brick and the undo
+// and redo steps (each only what its edit changed, LevelSetChange), and says in Czech why an edit
+// or a save is refused. Plain C++: the desktop's EditorWindow and the page's module
+// (browser/editor/editor_exports.cpp) both show it and forward their commands here.
 
 #include <cstddef>
 #include <functional>
@@ -15,27 +15,35 @@
 #include "editor/level_set.h"
 #include "editor/level_set_change.h"
 #include "editor/level_set_check.h"
+#include "editor/level_set_files.h"
 
 namespace ZapModule {
 
-// The brick the palette makes: picture, type, points and the bonus it leaves.
 // The problems the editor lists at once, of however many there are.
 constexpr size_t kShownProblems = 200;
 
+// The brick the palette makes: picture, type, points and the bonus it leaves.
 struct PaletteBrick {
     int16_t Picture = 0, Type = 0, Points = 10, Bonus = 0;
 };
+
+// The Czech names of the brick types (0 to kTypeSteel) and of the bonus kinds, 1 to 12 ("žádný"
+// for 0).
+std::string TypeName(int type);
+std::string BonusName(int bonus);
+// How many pictures the brick sheet of the loaded `sprites` holds (the check's limit).
+int BrickPictures(const GameState& sprites);
 
 class EditorSession {
   public:
     // `brickPictures` is how many pictures the brick sheet holds (the check's limit).
     explicit EditorSession(int brickPictures);
 
-    // A new set of one level, or the set in the file at `path` of the module's file system (a
-    // level text, or a level file when it ends in ".ko"); the file's problems in Czech when it
-    // cannot be opened, and the set shown stays.
+    // A new set of one level, or the set in the file at `path` (a level text, or a level file
+    // when it ends in ".ko"); the file's problems in Czech when it cannot be opened, and the set
+    // shown stays. `onDisk` gets the files as they were read.
     void NewSet();
-    std::vector<std::string> Open(const std::string& path);
+    std::vector<std::string> Open(const std::string& path, FilesOnDisk* onDisk = nullptr);
 
     const LevelSet& Set() const { return set_; }
     const EditorLevel& Level() const { return set_.Levels[current_]; }
@@ -58,10 +66,13 @@ class EditorSession {
 
     // The selection: bricks of the level shown, by index.
     const std::vector<size_t>& Selection() const { return selection_; }
-    // The brick under (x, y), or none; added to the selection when `add`. One brick chosen gives
-    // the palette its kind.
+    // `bricks` chosen (added to the selection when `add`): the brick under (x, y), or none, or
+    // those a band meets. A selection of one brick gives the palette its kind.
+    void Select(std::vector<size_t> bricks, bool add);
     void SelectAt(int x, int y, bool add);
     void SelectBand(int left, int top, int right, int bottom, bool add);
+    // The selection made `bricks`, the palette left as it is.
+    void SetSelection(std::vector<size_t> bricks);
     void SelectAll();
     bool OnSelection(int x, int y) const;
     void MoveSelection(int dx, int dy);
@@ -73,13 +84,12 @@ class EditorSession {
     // not given.
     void Paste(std::optional<int> x = {}, std::optional<int> y = {});
 
-    // The level list.
+    // The level list. Deleting the last level and a title the set's text would not give back
+    // whole are refused, with nothing changed: why, in Czech (empty when done).
     void AddLevel();
     void DuplicateLevel();
-    // False, with nothing changed, for the last level of the set.
-    bool DeleteLevel();
-    // False, with nothing changed, for a title the set's text would not give back whole.
-    bool RenameLevel(const std::string& title);
+    std::string DeleteLevel();
+    std::string RenameLevel(const std::string& title);
     void MoveLevel(size_t from, size_t to);
 
     bool CanUndo() const { return !undo_.empty(); }
@@ -94,13 +104,15 @@ class EditorSession {
     // The rules' problems of the set, kept up to date with every edit.
     const LevelSetCheck& Check() const { return check_; }
 
+    // `what`, then why the game would refuse the set, a line each; empty when it would not.
+    std::string Refusals(const std::string& what) const;
     // The text to keep for the set: the opened text byte for byte while the set is unchanged.
     std::string Text() const;
-    // The set's text and level file as the editor saves them, written to `textPath` and
-    // `compiledPath` by the desktop's save (editor/level_set_files); empty when written, otherwise
-    // why not in Czech (a set the game would refuse is never written). The set is kept then: the
-    // next unchanged save writes the same text.
-    std::string Keep(const std::string& textPath, const std::string& compiledPath);
+    // The set's text and level file written to `paths` (SaveLevelSet, which compares the files
+    // with `*onDisk` when given); empty when written, otherwise why not in Czech (a set the game
+    // would refuse is never written). The set is kept then: the next unchanged save writes the
+    // same text.
+    std::string Keep(const SavePaths& paths, FilesOnDisk* onDisk = nullptr);
 
     // The level shown alone as a level file, for a test play, in `bytes`; why the game would
     // refuse it, in Czech, when it would (and `bytes` is left as it was).
@@ -121,7 +133,6 @@ class EditorSession {
     // The change that made the level shown of `before`.
     LevelSetChange LevelChange(EditorLevel before) const;
     void Push(const std::string& name, LevelSetChange change);
-    void SetSelection(std::vector<size_t> bricks);
     void Refresh();
 
     int brickPictures_;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browser/editor/editor_session.h"
+#include "editor/editor_session.h"
 
 #include <algorithm>
+#include <iterator>
 
-#include "editor/level_set_files.h"
 #include "storage/level_text.h"
 
 namespace ZapModule {
@@ -24,6 +24,29 @@ bool TitleKept(const std::string& title) {
 
 }  // namespace
 
+std::string TypeName(int type) {
+    static constexpr const char* kNames[] = {"obyčejná", "na dva zásahy", "ocelová"};
+    static_assert(std::size(kNames) == kTypeSteel + 1);
+    return type >= 0 && type <= kTypeSteel ? kNames[type] : "druh " + std::to_string(type);
+}
+
+std::string BonusName(int bonus) {
+    // By the kind's number (Bonus::Kind), none first.
+    static constexpr const char* kNames[] = {
+        "žádný",          "dlouhá pálka", "krátká pálka", "zeď",   "míček navíc",
+        "zabiják míčku",  "rychlý míček", "pomalý míček", "bomba", "život navíc",
+        "průrazný míček", "lepivá pálka", "překvapení"};
+    static_assert(std::size(kNames) == Bonus::Surprise + 1);
+    return bonus >= 0 && bonus <= Bonus::Surprise ? kNames[bonus]
+                                                  : "bonus " + std::to_string(bonus);
+}
+
+int BrickPictures(const GameState& sprites) {
+    return kBrickSheetSprite < sprites.SpriteCount()
+               ? sprites.Sprites[kBrickSheetSprite].Width / kCellWidth
+               : 0;
+}
+
 EditorSession::EditorSession(int brickPictures) : brickPictures_(brickPictures) {
     NewSet();
 }
@@ -32,9 +55,10 @@ void EditorSession::NewSet() {
     Begin(NewLevelSet(), {});
 }
 
-std::vector<std::string> EditorSession::Open(const std::string& path) {
+std::vector<std::string> EditorSession::Open(const std::string& path, FilesOnDisk* onDisk) {
     OpenedLevelSet opened = OpenLevelSetFile(path);
     if (!opened.Problems.empty()) return opened.Problems;
+    if (onDisk) *onDisk = std::move(opened.OnDisk);
     Begin(std::move(opened.Set), std::move(opened.Text));
     return {};
 }
@@ -110,10 +134,7 @@ void EditorSession::SetSelection(std::vector<size_t> bricks) {
     selection_ = std::move(bricks);
 }
 
-void EditorSession::SelectAt(int x, int y, bool add) {
-    const int hit = BrickAt(Level(), x, y);
-    std::vector<size_t> bricks;
-    if (hit >= 0) bricks.push_back(static_cast<size_t>(hit));
+void EditorSession::Select(std::vector<size_t> bricks, bool add) {
     if (add) bricks.insert(bricks.end(), selection_.begin(), selection_.end());
     SetSelection(std::move(bricks));
     if (selection_.size() == 1) {
@@ -122,12 +143,15 @@ void EditorSession::SelectAt(int x, int y, bool add) {
     }
 }
 
+void EditorSession::SelectAt(int x, int y, bool add) {
+    const int hit = BrickAt(Level(), x, y);
+    Select(hit >= 0 ? std::vector<size_t>{static_cast<size_t>(hit)} : std::vector<size_t>{}, add);
+}
+
 void EditorSession::SelectBand(int left, int top, int right, int bottom, bool add) {
-    std::vector<size_t> bricks =
-        BricksMeeting(Level(), std::min(left, right), std::min(top, bottom),
-                      std::max(left, right) + 1, std::max(top, bottom) + 1);
-    if (add) bricks.insert(bricks.end(), selection_.begin(), selection_.end());
-    SetSelection(std::move(bricks));
+    Select(BricksMeeting(Level(), std::min(left, right), std::min(top, bottom),
+                         std::max(left, right) + 1, std::max(top, bottom) + 1),
+           add);
 }
 
 void EditorSession::SelectAll() {
@@ -186,18 +210,21 @@ void EditorSession::DuplicateLevel() {
     SelectLevel(current_ + 1);
 }
 
-bool EditorSession::DeleteLevel() {
-    if (set_.Levels.size() == 1) return false;
+std::string EditorSession::DeleteLevel() {
+    if (set_.Levels.size() == 1) return "Sada musí mít aspoň jednu úroveň.";
     Edit("smazání úrovně", [&](LevelSet& set) { RemoveLevel(set, current_); });
     current_ = std::min(current_, set_.Levels.size() - 1);
     selection_.clear();
-    return true;
+    return {};
 }
 
-bool EditorSession::RenameLevel(const std::string& title) {
-    if (!TitleKept(title)) return false;
+std::string EditorSession::RenameLevel(const std::string& title) {
+    if (!TitleKept(title))
+        return "Název „" + title +
+               "“ by se v textu sady nezachoval celý: slovo začínající znakem # v něm začíná "
+               "poznámku. Zvolte jiný.";
     Edit("název úrovně", [&](LevelSet& set) { set.Titles[current_] = title; });
-    return true;
+    return {};
 }
 
 void EditorSession::MoveLevel(size_t from, size_t to) {
@@ -225,18 +252,22 @@ void EditorSession::Redo() {
     Refresh();
 }
 
+std::string EditorSession::Refusals(const std::string& what) const {
+    if (!check_.AnyRefused()) return {};
+    std::string text = what;
+    for (const LevelRuleProblem& p : check_.First(kShownProblems, true)) text += "\n" + p.Text;
+    return text;
+}
+
 std::string EditorSession::Text() const {
     return LevelSetText(set_, keptSet_, keptText_);
 }
 
-std::string EditorSession::Keep(const std::string& textPath, const std::string& compiledPath) {
-    if (check_.AnyRefused()) {
-        std::string text = "Sadu nelze uložit, hra by ji odmítla:";
-        for (const LevelRuleProblem& p : check_.First(kShownProblems, true)) text += "\n" + p.Text;
-        return text;
-    }
+std::string EditorSession::Keep(const SavePaths& paths, FilesOnDisk* onDisk) {
+    if (std::string refused = Refusals("Sadu nelze uložit, hra by ji odmítla:"); !refused.empty())
+        return refused;
     const std::string text = Text();
-    if (std::string failed = SaveLevelSet({textPath, compiledPath}, text, EncodeLevelSet(set_));
+    if (std::string failed = SaveLevelSet(paths, text, EncodeLevelSet(set_), onDisk);
         !failed.empty())
         return "Sadu nelze uložit: " + failed;
     keptSet_ = set_;
