@@ -772,10 +772,12 @@
     $('message-ok').addEventListener('click', () => closeModal(false));
     $('message-yes').addEventListener('click', () => closeModal(true));
     $('message-no').addEventListener('click', () => closeModal(false));
-    // Again on the set of the link the page was opened with, if that was the set played.
+    // Again on the set played: the page again with the link it was opened with, or the set the
+    // editor kept in a program of its own; the page itself for the game's own set.
     $('end-again').addEventListener('click', () => {
-      const again = linkedSet && playedSet === linkedSet.key ? location.search : '';
-      location.href = location.pathname + again;
+      const linked = linkedSet && playedSet === linkedSet.key;
+      if (playedSet && !linked) window.zapwallPlaySet(playedSet);
+      else location.href = location.pathname + (linked ? location.search : '');
     });
   }
 

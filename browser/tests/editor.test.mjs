@@ -277,6 +277,10 @@ test('a refused set shows why and is not kept; a kept set opens again as it was 
     const replay = Object.keys(files).find((key) => key.startsWith('sets/one_brick_levels/replays/'));
     replaysNatively(zapwallSim, site, Buffer.from(kept['level-sets/one_brick_levels.ko']),
                     Buffer.from(files[replay]), Buffer.from(files['sets/one_brick_levels/players.ko']));
+    await page.click('#end-again');  // on the same set again
+    await page.waitForFunction(() => window.zapwallPlayedSet() === 'one_brick_levels' &&
+                               !document.querySelector('#menu').hidden);
+    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)), ['Ema']);
   }, DESKTOP);
 });
 
