@@ -17,9 +17,37 @@ void PointerSteering::PointAt(int y) {
     y_ = y;
 }
 
-void PointerSteering::PointerGone() {
+void PointerSteering::LetGo() {
     over_ = false;
     Hold(0);
+}
+
+void PointerSteering::FingerDown(int x, int y) {
+    LetGo();
+    finger_ = Finger{x, y, clock_(), false};
+    y_ = y;
+}
+
+void PointerSteering::FingerMove(int x, int y) {
+    if (!finger_) return;
+    y_ = y;
+    const int dx = x - finger_->x;
+    const int dy = y - finger_->y;
+    if (dx * dx + dy * dy > kTapSlack * kTapSlack) Follow();
+}
+
+void PointerSteering::FingerUp(bool cancelled) {
+    if (!finger_) return;
+    const bool tap = !cancelled && !finger_->following && clock_() - finger_->since < kTapMillis;
+    finger_.reset();
+    if (tap) Tap(y_);
+    LetGo();
+}
+
+void PointerSteering::Follow() {
+    finger_->following = true;
+    steering_ = true;
+    over_ = true;
 }
 
 void PointerSteering::PlayerKey(bool down, int code) {
@@ -32,6 +60,7 @@ void PointerSteering::PlayerKey(bool down, int code) {
 }
 
 void PointerSteering::BeforeStep(const GameState& s) {
+    if (finger_ && !finger_->following && clock_() - finger_->since >= kTapMillis) Follow();
     if (!steering_ || !over_ || playerUp_ || playerDown_ || s.Paused == kTrue) return;
     const int gap = y_ - (s.BatTop + s.BatHeight / 2);
     Hold(gap > kStep ? kKeyDown : gap < -kStep ? kKeyUp : 0);

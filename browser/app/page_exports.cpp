@@ -111,9 +111,10 @@ EMSCRIPTEN_KEEPALIVE void zw_replay_timer() {
     if (program) program->ReplayTimerFired();
 }
 
-// The page closed a message box or hall of fame that the rules opened.
-EMSCRIPTEN_KEEPALIVE void zw_modal_closed() {
-    if (program) program->ModalClosed();
+// The page closed a message box or hall of fame that the rules opened; `yes`, 1 for the yes of
+// a question.
+EMSCRIPTEN_KEEPALIVE void zw_modal_closed(int yes) {
+    if (program) program->ModalClosed(yes != 0);
 }
 
 // The page was hidden (1) or shown again (0); 1 when a game in play was paused.
@@ -154,8 +155,9 @@ EMSCRIPTEN_KEEPALIVE void zw_press(double x, double y) {
     if (program) program->Press(x, y);
 }
 
-// A finger or the mouse on the field, at row `y` of the field's pixels: a tap, the pointer at a
-// row, the pointer gone (see PageProgram).
+// The mouse on the field, at row `y` of the field's pixels: a click, the pointer at a row; a
+// finger on the field at (x, y) of its pixels: down, moved, lifted or taken by the system (see
+// PageProgram).
 EMSCRIPTEN_KEEPALIVE void zw_pointer_tap(double y) {
     if (program) program->PointerTap(y);
 }
@@ -164,8 +166,16 @@ EMSCRIPTEN_KEEPALIVE void zw_pointer_at(double y) {
     if (program) program->PointerAt(y);
 }
 
-EMSCRIPTEN_KEEPALIVE void zw_pointer_gone() {
-    if (program) program->PointerGone();
+EMSCRIPTEN_KEEPALIVE void zw_finger_down(double x, double y) {
+    if (program) program->FingerDown(x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_finger_move(double x, double y) {
+    if (program) program->FingerMove(x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void zw_finger_up(int cancelled) {
+    if (program) program->FingerUp(cancelled != 0);
 }
 
 // The paused sign: its text, and 0 to 3 its place on the field (left, top, right, bottom), 4 its
@@ -193,6 +203,11 @@ EMSCRIPTEN_KEEPALIVE int zw_paused_sign(int which) {
 // The game screen's close box (also the page going away while a game runs).
 EMSCRIPTEN_KEEPALIVE void zw_close_game() {
     if (program && !program->Ended()) program->CloseGameScreen();
+}
+
+// A finger on the game screen's close box: a game in play asks first.
+EMSCRIPTEN_KEEPALIVE void zw_ask_close_game() {
+    if (program && !program->Ended()) program->AskToCloseGameScreen();
 }
 
 // --- The menu ------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #include "browser/app/page_program.h"
 
 #include <cstdio>
+#include <string_view>
 #include <utility>
 
 #include "browser/app/page_sound.h"
@@ -25,6 +26,9 @@ namespace {
 // (small Tick): then the page gets its events in before the next call.
 constexpr double kLoopSliceMillis = 4;
 
+// Asked when a finger closes the game screen during a game.
+constexpr std::string_view kCloseQuestion = "Opravdu ukončit hru?";
+
 }  // namespace
 
 PageProgram::PageProgram(std::string dataFolder, std::string userFolder, PictureLoader pictures,
@@ -38,12 +42,14 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
       menu_(s_, players_),
       closing_(s_),
       start_(s_, closing_),
-      steering_([this](bool down, int code) {
-          if (down)
-              FieldKeyDown(s_, code);
-          else
-              FieldKeyUp(s_, code);
-      }) {
+      steering_(
+          [this](bool down, int code) {
+              if (down)
+                  FieldKeyDown(s_, code);
+              else
+                  FieldKeyUp(s_, code);
+          },
+          links_.Clock) {
     s_.DataFolder = std::move(dataFolder);
     s_.AppPath = "/";  // the page's site: the root of the module's file system
     s_.Window = &port_;
@@ -200,8 +206,19 @@ void PageProgram::PointerAt(double y) {
     if (!ended_ && !Watching()) steering_.PointAt(RoundToInt32(y));
 }
 
-void PageProgram::PointerGone() {
-    if (!ended_ && !Watching()) steering_.PointerGone();
+void PageProgram::FingerDown(double x, double y) {
+    if (!ended_ && !Watching()) steering_.FingerDown(RoundToInt32(x), RoundToInt32(y));
+}
+
+void PageProgram::FingerMove(double x, double y) {
+    if (!ended_ && !Watching()) steering_.FingerMove(RoundToInt32(x), RoundToInt32(y));
+}
+
+void PageProgram::FingerUp(bool cancelled) {
+    if (ended_ || Watching()) return;
+    steering_.FingerUp(cancelled);
+    loop_.Wake();
+    ShowPaused();
 }
 
 void PageProgram::ShowPaused() {
@@ -216,6 +233,24 @@ void PageProgram::CloseGameScreen() {
         closing_.ClosePlayback(schedule_->Diverged());
     else
         closing_.CloseGameScreen();
+}
+
+void PageProgram::AskToCloseGameScreen() {
+    if (ended_ || Watching()) {
+        CloseGameScreen();
+        return;
+    }
+    // Under another box the game screen takes no press: the question is the next box closed.
+    if (port_.Boxes().Any()) return;
+    closeAsked_ = true;
+    port_.ShowMessage(kCloseQuestion, kProgramTitle, MessageButtons::YesNo);
+}
+
+void PageProgram::ModalClosed(bool yes) {
+    // The game screen closes while the question still holds the loop, so the boxes its close
+    // opens come after it.
+    if (std::exchange(closeAsked_, false) && yes) CloseGameScreen();
+    port_.ModalClosed();
 }
 
 bool PageProgram::SetHidden(bool hidden) {

@@ -76,22 +76,29 @@ class PageProgram {
     void KeyDown(int code, bool repeat);
     void KeyUp(int code);
     void Press(double x, double y);
-    // A finger or the mouse on the field, at a row of the field's pixels: a tap (Space, and the
-    // bat follows the pointer), the pointer at a row, and the pointer gone. They steer the bat
-    // by its arrow keys, recorded as the keyboard's are; a watched game takes none.
+    // The mouse on the field, at a row of the field's pixels: a click (Space, and the bat
+    // follows the pointer) and the pointer at a row; and a finger touching, moving and lifted
+    // (or taken by the system), at a point of the field's pixels, which the steering tells a tap
+    // by (PointerSteering). They steer the bat by its arrow keys, recorded as the keyboard's
+    // are; a watched game takes none.
     void PointerTap(double y);
     void PointerAt(double y);
-    void PointerGone();
-    // The game screen's close box.
+    void FingerDown(double x, double y);
+    void FingerMove(double x, double y);
+    void FingerUp(bool cancelled);
+    // The game screen's close box. A finger on it, which may have slipped, asks first while a
+    // game is in play (AskToCloseGameScreen): the question is a box of the rules' queue, so the
+    // game is held while it is open, and its yes closes the game screen as the box does.
     void CloseGameScreen();
+    void AskToCloseGameScreen();
     // The page was hidden or shown again. A hidden page cannot keep the game's pace, so a game
     // in play pauses as with P (the pause is the player's input, recorded like any other) and
     // waits for P; a watched game holds and goes on when the page is shown again. True when a
     // game was paused.
     bool SetHidden(bool hidden);
 
-    // The page closed a box the rules opened.
-    void ModalClosed() { port_.ModalClosed(); }
+    // The page closed a box the rules opened, with yes (`yes`) or another button.
+    void ModalClosed(bool yes);
     double RunLoop() { return loop_.Run(); }
     // The display frame the field asked for.
     void ShowField() { port_.ShowField(); }
@@ -131,6 +138,7 @@ class PageProgram {
     bool captionShown_ = false;
     bool heldByHiding_ = false;
     bool pausedShown_ = false;
+    bool closeAsked_ = false;  // the box open is the question of AskToCloseGameScreen
     bool ended_ = false;
     int tickKept_ = -1;  // the value tick.ko was last written with; -1 before the first
 };

@@ -35,9 +35,7 @@
   // A finger held this long on the player list asks to delete the player under it.
   const LONG_PRESS_MILLIS = 600;
   const LONG_PRESS_SLACK = 10;  // CSS pixels a held finger may wander
-  // A touch on the field this short that stays this close to where it began is a tap.
-  const TAP_MILLIS = 500;
-  const TAP_SLACK = 10;
+  const FIELD_COLUMNS = numbers['field-width'];
   const FIELD_ROWS = numbers['field-height'];
   // The folders of the kept sets' own players, hall of fame and replays (the editor's sets and
   // those from links, set_link.js), as the desktop's `zapwall --levels` keeps them in sets/ of
@@ -334,7 +332,7 @@
       $('hall').hidden = true;
     }
     if (modal.onClose) modal.onClose(answer);
-    if (modal.fromRules && M) M._zw_modal_closed();
+    if (modal.fromRules && M) M._zw_modal_closed(answer ? 1 : 0);
     showNextModal();
   }
 
@@ -673,43 +671,41 @@
     sign.textContent = M.ccall('zw_paused_text', 'string', [], []);
   }
 
-  // The pointer on the field steers the bat (the module's rule). A finger held on the field
-  // steers while it is there, and a short touch that stays put is a tap (Space). The mouse is
-  // a keyboard player's too: its left click is a tap, after which the bat goes to the height the
-  // mouse has, or last had, over the field (as on the desktop), until an arrow key takes it back.
+  // The pointer on the field steers the bat (the module's rule, which also tells a finger's tap
+  // from a finger that steers). The mouse is a keyboard player's too: its left click is a tap,
+  // after which the bat goes to the height the mouse has, or last had, over the field (as on
+  // the desktop), until an arrow key takes it back.
   function bindField() {
     const box = $('field-box');
-    let touch = null;  // the finger that steers: its pointer, where and when it came
-    const row = (event) => {
-      const top = $('field').getBoundingClientRect().top;
-      return Math.min(FIELD_ROWS - 1, Math.max(0, (event.clientY - top) / scale));
+    let finger = null;  // the pointer of the finger on the field
+    const point = (event) => {
+      const { left, top } = $('field').getBoundingClientRect();
+      const within = (value, size) => Math.min(size - 1, Math.max(0, value / scale));
+      return [within(event.clientX - left, FIELD_COLUMNS), within(event.clientY - top, FIELD_ROWS)];
     };
     const playing = () => M && !ended && !shownModal;
     box.addEventListener('pointerdown', (event) => {
-      if (!playing() || (touch && event.pointerType !== 'mouse')) return;
+      if (!playing() || (finger !== null && event.pointerType !== 'mouse')) return;
       event.preventDefault();
       $('field').focus();
       if (event.pointerType === 'mouse') {
-        if (event.button === 0) M._zw_pointer_tap(row(event));
+        if (event.button === 0) M._zw_pointer_tap(point(event)[1]);
         return;
       }
       box.setPointerCapture(event.pointerId);
-      touch = { id: event.pointerId, x: event.clientX, y: event.clientY, time: event.timeStamp };
-      M._zw_pointer_at(row(event));
+      finger = event.pointerId;
+      M._zw_finger_down(...point(event));
     });
     box.addEventListener('pointermove', (event) => {
-      if (playing() && (event.pointerType === 'mouse' || touch?.id === event.pointerId)) {
-        M._zw_pointer_at(row(event));
-      }
-    });
-    const lift = (event) => {
-      if (touch?.id !== event.pointerId) return;
-      const tap = event.type === 'pointerup' && event.timeStamp - touch.time < TAP_MILLIS &&
-                  Math.hypot(event.clientX - touch.x, event.clientY - touch.y) <= TAP_SLACK;
-      touch = null;
       if (!playing()) return;
-      if (tap) M._zw_pointer_tap(row(event));
-      M._zw_pointer_gone();
+      if (event.pointerType === 'mouse') M._zw_pointer_at(point(event)[1]);
+      else if (finger === event.pointerId) M._zw_finger_move(...point(event));
+    });
+    // A finger lifted while a box is open is no tap, but it no longer steers either.
+    const lift = (event) => {
+      if (finger !== event.pointerId) return;
+      finger = null;
+      if (M) M._zw_finger_up(event.type === 'pointercancel' || !playing() ? 1 : 0);
     };
     box.addEventListener('pointerup', lift);
     box.addEventListener('pointercancel', lift);
@@ -741,7 +737,11 @@
       $('field').focus();
     });
     screen.addEventListener('contextmenu', (event) => event.preventDefault());
-    $('game-close').addEventListener('click', () => M._zw_close_game());
+    // A finger may have slipped onto the close box: during a game the module asks first.
+    $('game-close').addEventListener('click', (event) => {
+      if (event.pointerType === 'touch' || event.pointerType === 'pen') M._zw_ask_close_game();
+      else M._zw_close_game();
+    });
     $('touch-pause').addEventListener('pointerdown', (event) => {
       event.preventDefault();
       if (!shownModal && !ended) gameKey(KEY_P, true);

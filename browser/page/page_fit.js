@@ -5,33 +5,52 @@
 // without its caption. Where the windows fit at their designed size, the factor is a whole number
 // of device pixels per pixel of the game, so every pixel is the same square block; on a smaller
 // screen (a phone) they are fitted smoothly, and the pictures stay sharp blocks (page.css). The
-// room is what the notch and the rounded corners leave free (the safe area).
+// room is what the notch and the rounded corners leave free (the safe area). On touch screens a
+// caption is a finger high whatever the factor, so that its close box can be hit (page.css).
 'use strict';
 
 function makeZapwallFit() {
   const $ = (id) => document.getElementById(id);
   const WINDOWS = ['menu', 'game', 'hall'];
-  const CAPTION = 22;  // the caption bar's height, page.css
+  const CAPTION = 22;  // the caption bar's height in pixels of the game, page.css
+  const FINGER = 44;   // the least height of a caption bar in CSS pixels on touch screens
   const BORDER = 1;
   const MARGIN = 4;    // kept free around the windows on each side
   const coarse = matchMedia('(any-pointer: coarse)');
 
-  // A window's outer size from its client area's designed size, shown or not.
+  // A window's outer size in pixels of the game from its client area's designed size, shown or
+  // not, and the height of its caption in them.
   function outerSize(id, withCaption) {
     const client = $(id).querySelector('.client');
     const frame = withCaption ? 2 * BORDER : 0;
     return { width: parseFloat(client.style.width) + frame,
-             height: parseFloat(client.style.height) + frame + (withCaption ? CAPTION : 0) };
+             height: parseFloat(client.style.height) + frame,
+             caption: withCaption ? CAPTION : 0 };
   }
 
-  // The factor at which windows of `sizes` fit into `room`, and whether it is smaller than 1.
+  // The largest factor at which a window's height fits into `room`: where the caption would be
+  // lower than a finger on a touch screen, it is a finger high whatever the factor.
+  function heightFactor({ height, caption }, room) {
+    const designed = (room - 2 * MARGIN) / (height + caption);
+    if (!caption || !coarse.matches || designed * caption >= FINGER) return designed;
+    return (room - 2 * MARGIN - FINGER) / height;
+  }
+
+  // The factor at which windows of `sizes` fit into `room`.
   function fit(sizes, room) {
     let factor = Infinity;
-    for (const { width, height } of sizes) {
-      factor = Math.min(factor, (room.width - 2 * MARGIN) / width,
-                        (room.height - 2 * MARGIN) / height);
+    for (const size of sizes) {
+      factor = Math.min(factor, (room.width - 2 * MARGIN) / size.width,
+                        heightFactor(size, room.height));
     }
     return factor;
+  }
+
+  // The factor the windows are shown at when `exact` is the largest that fits: a whole number
+  // of device pixels per pixel of the game where that is 1 or more.
+  function shownFactor(exact, ratio) {
+    const whole = Math.floor(exact * ratio) / ratio;
+    return exact >= 1 && whole > 0 ? whole : Math.max(exact, 0.1);
   }
 
   // Places the stage and returns its factor (CSS pixels per pixel of the game).
@@ -41,10 +60,8 @@ function makeZapwallFit() {
     const sizes = full ? [outerSize('game', false)] : WINDOWS.map((id) => outerSize(id, true));
     const safe = $('safe-area').getBoundingClientRect();
     const room = { width: safe.width, height: safe.height };
-    const exact = fit(sizes, room);
     const ratio = devicePixelRatio || 1;
-    const whole = Math.floor(exact * ratio) / ratio;
-    const scale = exact >= 1 && whole > 0 ? whole : Math.max(exact, 0.1);
+    const scale = shownFactor(fit(sizes, room), ratio);
     // The stage's origin on a device pixel, and each window's corner on a pixel of the game, so
     // that whole factors give whole device pixels.
     const snap = (value) => Math.round(value * ratio) / ratio;
@@ -52,14 +69,17 @@ function makeZapwallFit() {
     stage.style.left = `${snap(safe.left + safe.width / 2)}px`;
     stage.style.top = `${snap(safe.top + safe.height / 2)}px`;
     stage.style.transform = `scale(${scale})`;
+    // Rounded up to the 1/64 px that layout keeps, so that the finger's size is not cut short.
+    const finger = Math.ceil((FINGER / scale) * 64) / 64;
+    stage.style.setProperty('--finger', `${Math.max(finger, CAPTION)}px`);
     for (const element of stage.children) {
       if (element.hidden) continue;
       element.style.left = `${-Math.round(element.offsetWidth / 2)}px`;
       element.style.top = `${-Math.round(element.offsetHeight / 2)}px`;
     }
-    // A phone held upright: turning it would give a larger field.
-    const turned = fit(sizes, { width: room.height, height: room.width });
-    $('turn-hint').hidden = !(coarse.matches && room.height > room.width && turned > exact);
+    // A phone held upright: turning it would show the windows larger.
+    const turned = shownFactor(fit(sizes, { width: room.height, height: room.width }), ratio);
+    $('turn-hint').hidden = !(coarse.matches && room.height > room.width && turned > scale);
     return scale;
   }
 

@@ -119,6 +119,7 @@ const std::map<std::string_view, long long> kNumbers = {
     {"tick-default", kDefaultTick},
     {"tick-arrow-step", MenuRules::kTickArrowStep},
     {"tick-page-step", MenuRules::kTickPageStep},
+    {"field-width", kFieldWidth},
     {"field-height", kFieldHeight},
     {"screen-height", kScreenHeight},
     {"hall-rows", HallColourCycle::kRows},
@@ -211,7 +212,7 @@ std::string ConstantsScript() {
 }
 
 std::string ReadText(const std::string& path) {
-    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path, kMaxKeptFileBytes);
     if (!bytes) throw std::runtime_error(path + ": cannot be read");
     return {bytes->begin(), bytes->end()};
 }

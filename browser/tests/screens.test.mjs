@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page on every screen and with every hand: a phone upright and turned and a tablet play a
 // game by touch alone (a player made with the on-screen keyboard's Enter, taps and drags on the
-// field, the pause and the quit by the on-screen controls), keep its progress over a reload and
-// delete the player by touch, and the touch game's replay plays natively alike; a pad plays as the
-// desktop maps it and is read only while connected; the three windows share one scale.
+// field, the pause by the on-screen control, the caption's close a finger's size that asks first,
+// the quit by Konec or by that close), keep its progress over a reload and delete the player by
+// touch, and the touch game's replay plays natively alike; only where turning the screen shows a
+// larger field is the player told to; a pad plays as the desktop maps it and is read only while
+// connected; the three windows share one scale, and the mouse's close ends a game at once.
 //
 // usage: node screens.test.mjs SITE_DIR NATIVE_BUILD_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
@@ -36,17 +38,29 @@ const tapField = (page) => onGameScreen(page, 216, 216).then((p) => page.touchsc
 
 const batCentre = (page) => page.evaluate(() => window.zapwallBat());
 
+// Each with how its game is quit, and whether the hint to turn the screen shows as it is held
+// and once turned (the tablet shows the field at 1:1 either way).
+const touch = { isMobile: true, hasTouch: true };
 const TOUCH_SCREENS = [
-  { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
-  { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
-  { width: 1024, height: 768, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  [{ width: 390, height: 844, deviceScaleFactor: 3, ...touch }, 'Konec', [true, false]],
+  [{ width: 844, height: 390, deviceScaleFactor: 3, ...touch }, 'Konec', [false, true]],
+  [{ width: 1024, height: 768, deviceScaleFactor: 2, ...touch }, '×', [false, false]],
 ];
 
-for (const screen of TOUCH_SCREENS) {
+const turnHintShown = (page) => page.$eval('#turn-hint', (hint) => hint.checkVisibility());
+
+for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
   const size = `${screen.width}x${screen.height}`;
   test(`a game played by touch alone on a ${size} screen`, async () => {
     await onScreen(`touch-${size}`, screen, async (page, url) => {
       await openGame(page, url);
+      const turnedHint = async () => {
+        await page.setViewport({ ...screen, width: screen.height, height: screen.width });
+        const shown = await turnHintShown(page);
+        await page.setViewport(screen);
+        return shown;
+      };
+      assert.deepEqual([await turnHintShown(page), await turnedHint()], turnHints);
       await page.tap('#name-box');
       await newPlayer(page, 'Ota');
       await page.tap('#player-list option');
@@ -80,10 +94,31 @@ for (const screen of TOUCH_SCREENS) {
       if (shots) await page.screenshot({ path: path.join(shots, `phone-${size}.png`) });
       await page.tap('#touch-pause');
       await page.waitForFunction(() => !window.zapwallPaused());
-      // Konec, reached a little below the drawn button, as a finger does.
-      const quit = await onGameScreen(page, 610, 470);
-      await page.touchscreen.tap(quit.x, quit.y);
+
+      // The caption's close is a finger's size and alone; during a game it asks, "Ne" plays on.
+      const close = await (await page.$('#game-close')).boundingBox();
+      assert.ok(close.width >= 44 && close.height >= 44, `${close.width} × ${close.height}`);
+      assert.equal(await page.$eval('#game-full-screen', (b) => b.checkVisibility()), false);
+      const askToQuit = async () => {
+        await page.tap('#game-close');
+        await waitShown(page, '#message-yes');
+        assert.equal(await page.$eval('#message-text', (p) => p.textContent),
+                     'Opravdu ukončit hru?');
+      };
+      await askToQuit();
+      await page.tap('#message-no');
+      await runSteps(page, 5);
+      if (quitBy === '×') {
+        await askToQuit();
+        await page.tap('#message-yes');
+      } else {
+        // Konec, reached a little below the drawn button, as a finger does.
+        const quit = await onGameScreen(page, 610, 470);
+        await page.touchscreen.tap(quit.x, quit.y);
+      }
       await waitShown(page, '#end');
+      const again = await (await page.$('#end-again')).boundingBox();
+      assert.ok(again.height >= 44, `"Hrát znovu" is ${again.height} high`);
       await page.evaluate(() => window.ZapwallFiles.persist());
       const stored = await storedFiles(page);
       const roster = Buffer.from(stored['players.ko']);
@@ -170,6 +205,9 @@ for (const [width, height] of [[1366, 768], [1920, 1080], [1920, 950]]) {
       assert.ok(box.width * larger > width - 8 || box.height * larger > height - 8,
                 'a larger factor fits');
       if (shots) await page.screenshot({ path: path.join(shots, `browser-${width}x${height}.png`) });
+      await page.click('#game-close');
+      await waitShown(page, '#end');
+      assert.equal(await page.$eval('#message', (box) => box.hidden), true, 'the mouse was asked');
     });
   });
 }

@@ -4,6 +4,7 @@
 #include "shell/pointer_steering.h"
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -81,12 +82,63 @@ TEST_F(PointerSteeringTest, OnlyATapHandsTheBatOverAndThePlayersArrowsTakeItBack
     Player(false, kKeyUp);
     steering.BeforeStep(s);
     EXPECT_EQ(Handed(), (Keys{{true, kKeyDown}}));
-    // Paused, the held key stays; with the pointer gone it goes up.
+    // Paused, the held key stays; a finger touching lets go of it until it steers.
     s.Paused = kTrue;
     steering.PointAt(0);
     steering.BeforeStep(s);
-    steering.PointerGone();
+    steering.FingerDown(0, 0);
     EXPECT_EQ(Handed(), (Keys{{false, kKeyDown}}));
+}
+
+// A finger taps, or steers, never both: until it is no tap, the bat stays, even once a tap or a
+// click has handed it to the pointer; a tap it is only when lifted soon and near.
+TEST_F(PointerSteeringTest, AFingerIsATapOrItSteersAndUntilItIsNoTapTheBatStays) {
+    enum Gesture { Down, Move, Step, Up, Cancel };
+    struct Event {
+        double Millis;
+        Gesture What;
+        int X = 0;
+        int Y = 0;
+    };
+    const Keys steered{{true, kKeyDown}, {false, kKeyDown}};  // the bat's centre is at 130
+    const struct {
+        std::string Name;
+        std::vector<Event> Events;
+        Keys Expected;
+    } cases[] = {
+        {"a still tap held a while",
+         {{0, Down, 200, 300}, {100, Step}, {499, Step}, {499, Up}},
+         kSpace},
+        {"a tap wandering within the slack",
+         {{0, Down, 200, 300}, {50, Move, 206, 308}, {100, Step}, {400, Up}},
+         kSpace},
+        {"a finger staying past the tap time",
+         {{0, Down, 200, 300}, {499, Step}, {500, Step}, {600, Up}},
+         steered},
+        {"a finger moving beyond the slack",
+         {{0, Down, 200, 300}, {50, Move, 200, 313}, {60, Step}, {100, Up}},
+         steered},
+        {"a finger lifted late with no step in between", {{0, Down, 200, 300}, {500, Up}}, {}},
+        {"a touch the system took", {{0, Down, 200, 300}, {100, Cancel}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        double now = 0;
+        PointerSteering finger{[this](bool down, int code) { handed.emplace_back(down, code); },
+                               [&now] { return now; }};
+        s.BatTop = 100;
+        finger.Tap(130);  // a serve by the mouse: the pointer has the bat, which is where it is
+        finger.BeforeStep(s);
+        Handed();
+        for (const Event& e : c.Events) {
+            now = e.Millis;
+            if (e.What == Down) finger.FingerDown(e.X, e.Y);
+            if (e.What == Move) finger.FingerMove(e.X, e.Y);
+            if (e.What == Step) finger.BeforeStep(s);
+            if (e.What == Up || e.What == Cancel) finger.FingerUp(e.What == Cancel);
+        }
+        EXPECT_EQ(Handed(), c.Expected);
+    }
 }
 
 }  // namespace
