@@ -245,6 +245,7 @@
   }
 
   function showWindow(id) {
+    $('loading-sign').hidden = true;
     for (const name of ['menu', 'game']) $(name).hidden = name !== id;
     layout();
     listenForPads();
@@ -253,6 +254,7 @@
   }
 
   function note(message) {
+    if (message) $('loading-sign').hidden = true;
     $('page-note').textContent = message;
     $('page-note').hidden = !message;
   }

@@ -2,10 +2,11 @@
 // The page on every screen and with every hand: a phone upright and turned and a tablet play a
 // game by touch alone (a player made with the on-screen keyboard's Enter, taps and drags on the
 // field, the pause by the on-screen control, the caption's close a finger's size that asks first,
-// the quit by Konec or by that close), keep its progress over a reload and delete the player by
-// touch, and the touch game's replay plays natively alike; only where turning the screen shows a
-// larger field is the player told to; a pad plays as the desktop maps it and is read only while
-// connected; the three windows share one scale, and the mouse's close ends a game at once.
+// the quit by Konec or by that close), keep its progress over a reload, find "Soubory"'s buttons
+// a finger high and apart, and delete the player by touch, and the touch game's replay plays
+// natively alike; only where turning the screen shows a larger field is the player told to; a
+// pad plays as the desktop maps it and is read only while connected; the three windows share one
+// scale, and the mouse's close ends a game at once.
 //
 // usage: node screens.test.mjs SITE_DIR NATIVE_BUILD_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
@@ -129,6 +130,21 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
 
       await page.reload();
       await waitShown(page, '#menu');
+      // "Soubory", with the game's files and its replay: every button a finger high, none
+      // touching another.
+      await page.tap('#zapwall-files-button');
+      await page.waitForSelector('#zapwall-files[open]');
+      const buttons = await page.$$eval('#zapwall-files button, #zapwall-files .zapwall-files-pick',
+        (list) => list.filter((b) => b.checkVisibility())
+          .map((b) => b.getBoundingClientRect().toJSON()));
+      assert.ok(buttons.length >= 5, `only ${buttons.length} buttons`);
+      const apart = (a, b) =>
+        a.right < b.left || b.right < a.left || a.bottom < b.top || b.bottom < a.top;
+      buttons.forEach((button, i) => {
+        assert.ok(button.height >= 44, `a button of "Soubory" is ${button.height} high`);
+        assert.ok(buttons.slice(i + 1).every((other) => apart(button, other)), 'two buttons touch');
+      });
+      await page.tap('#zapwall-files-close');
       await page.tap('#player-list option');
       assert.equal(await page.$eval('#stat-level', (e) => e.textContent.trim()), 'Level: 2');
       await page.tap('#delete-player');

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's start: the menu's first picture, on a new profile, from a local server and on a slow
-// line (Chromium's throttling, 1.5 Mbit/s and 150 ms). The times are printed, for bench/README.md;
-// a busy machine takes longer, so they are measured, not asserted. Once loaded the page starts
-// again with its server stopped, from the service worker's cache, as an installed app does: its
-// roster and its icons are there, and it plays. Opened from the disk instead, it says how to open
-// it.
+// line (Chromium's throttling, 1.5 Mbit/s and 150 ms), where a loading sign shows until the menu
+// comes. The times are printed, for bench/README.md; a busy machine takes longer, so they are
+// measured, not asserted. Once loaded the page starts again with its server stopped, from the
+// service worker's cache, as an installed app does: its roster and its icons are there, and it
+// plays. Opened from the disk instead, it says how to open it.
 //
 // usage: node start.test.mjs SITE_DIR
 import assert from 'node:assert/strict';
@@ -19,8 +19,12 @@ const SLOW_STARTS = 3;
 const SLOW_LINE = { download: 1.5e6 / 8, upload: 1.5e6 / 8, latency: 150 };
 
 // Notes, in the page's own clock (milliseconds since the navigation began), when the first frame
-// with the menu has been painted: the frame after the one whose work showed it has begun.
+// with the menu has been painted: the frame after the one whose work showed it has begun; and
+// whether the loading sign had come in by then.
 function noteMenuPicture() {
+  addEventListener('animationend', (event) => {
+    if (event.target.id === 'loading-sign') window.zapwallLoadingSign = true;
+  });
   const observer = new MutationObserver(() => {
     const menu = document.querySelector('#menu');
     if (!menu || !menu.checkVisibility()) return;
@@ -32,7 +36,8 @@ function noteMenuPicture() {
   observer.observe(document, { subtree: true, childList: true, attributes: true });
 }
 
-// The time to the menu's first picture in a new browser with a new profile; `line` throttles.
+// The time to the menu's first picture in a new browser with a new profile; `line` throttles,
+// and a start that slow shows the loading sign, gone with the menu.
 async function firstPicture(url, line) {
   const browser = await launch('start');
   try {
@@ -42,6 +47,10 @@ async function firstPicture(url, line) {
     await page.goto(url);
     await page.waitForFunction(() => window.zapwallMenuPicture !== undefined);
     assert.deepEqual(page.errors, []);
+    if (line) {
+      assert.deepEqual(await page.evaluate(() => [window.zapwallLoadingSign,
+        document.querySelector('#loading-sign').checkVisibility()]), [true, false]);
+    }
     return await page.evaluate(() => window.zapwallMenuPicture);
   } finally {
     await browser.close();
