@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "browser/app/page_folders.h"
+#include "game/contract/data_limits.h"
 #include "game/contract/screen_geometry.h"
 #include "game/input.h"
 #include "platform/disk_files.h"
