@@ -25,6 +25,7 @@
 #include "platform/single_copy_lock.h"
 #include "shell/hall_send.h"
 #include "shell/published_set_link.h"
+#include "storage/file_problems.h"
 #include "storage/level_text.h"
 
 namespace {
@@ -157,7 +158,8 @@ int main(int argc, char** argv) {
             SayAlreadyRunning(*lock);
             return 1;
         }
-        if (!lock->Note().empty()) SayLockNote(lock->Note());
+        if (!lock->SetAside().empty())
+            SayLockNote(ZapModule::LockSetAsideText(lock->Path(), lock->SetAside()));
     }
     ZapModule::Program program(layout);
     // A portable copy keeps its settings in its own folder, as it keeps the player's files (a

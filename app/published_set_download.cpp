@@ -13,6 +13,7 @@
 #include "game/contract/data_limits.h"
 #include "platform/disk_files.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

@@ -10,6 +10,7 @@
 
 #include "platform/file_descriptor.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

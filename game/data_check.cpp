@@ -9,6 +9,7 @@
 #include "sound/sound.h"
 #include "sound/wav_check.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 #include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/level_rules.h"

@@ -11,6 +11,7 @@
 #include "game/contract/data_limits.h"
 #include "graphics/sprites.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

@@ -9,6 +9,7 @@
 #include "game/contract/data_limits.h"
 #include "layout/level_set_layout.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 #include "storage/level_text.h"
 #include "storage/replay_file.h"
 

@@ -10,6 +10,7 @@
 #include "hall/sent_replay.h"
 #include "platform/file_reading.h"
 #include "shell/hall_send.h"
+#include "storage/file_problems.h"
 #include "storage/level_text.h"
 
 namespace ZapModule {

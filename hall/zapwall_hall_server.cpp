@@ -28,6 +28,7 @@
 #include "layout/data_layout.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 namespace {

@@ -246,50 +246,6 @@ int RemoveStaleTemporaryFilesOf(const std::string& path) {
     });
 }
 
-std::string WriteErrorText(int error) {
-    switch (error) {
-        case 0:
-            return {};
-        case ENOSPC:
-        case EDQUOT:
-            return "disk je plný";
-        case EROFS:
-            return "disk je jen pro čtení";
-        case EACCES:
-        case EPERM:
-            return "chybí oprávnění k zápisu";
-        case ENOENT:
-            return "složka neexistuje";
-        case ENOTDIR:
-            return "v cestě ke složce je soubor nebo nefunkční odkaz";
-        case EEXIST:
-            return "soubor tohoto jména už existuje";
-        case ELOOP:
-            return "symbolické odkazy tvoří smyčku";
-        case EISDIR:
-            return "na místě souboru je složka";
-        case ENAMETOOLONG:
-            return "cesta je příliš dlouhá";
-        case EIO:
-            return "chyba disku";
-        case EINVAL:  // a copy of something that is no regular file
-            return "není to obyčejný soubor";
-        case EFBIG:  // a file beyond the limit that could not be kept otherwise
-            return "soubor je větší než " + SizeText(kMaxKeptFileBytes) + " a nelze ho zkopírovat";
-        default:
-            return "chyba " + std::to_string(error);
-    }
-}
-
-std::string CannotWriteText(const std::string& problem) {
-    return "soubor nelze zapsat" + (problem.empty() ? "" : " (" + problem + ")");
-}
-
-std::string FolderReadErrorText(int error) {
-    return error == EACCES || error == EPERM ? "chybí oprávnění ke čtení složky"
-                                             : WriteErrorText(error);
-}
-
 bool IsTemporaryName(const std::string& name, std::string* file) {
     if (name.size() < 2 + kTempSuffixLength + 1 || name[0] != '.') return false;
     const size_t dot = name.size() - kTempSuffixLength - 1;
@@ -327,11 +283,11 @@ std::optional<int64_t> RegularFileWritten(const std::string& path) {
 namespace {
 
 // 0 when the open file may be copied, else the errno that says why not.
-int SourceErrorOf(const FileDescriptor& in) {
+int SourceErrorOf(const FileDescriptor& in, size_t maxSize) {
     struct stat info {};
     if (in.Get() < 0 || ::fstat(in.Get(), &info) != 0) return errno;
     if (!S_ISREG(info.st_mode)) return EINVAL;
-    if (static_cast<uint64_t>(info.st_size) > kMaxKeptFileBytes) return EFBIG;
+    if (static_cast<uint64_t>(info.st_size) > maxSize) return EFBIG;
     return 0;
 }
 
@@ -352,16 +308,16 @@ int KeepByLink(const std::string& path, const std::string& copyPath) {
 
 }  // namespace
 
-int CopySourceError(const std::string& path, bool* opened) {
+int CopySourceError(const std::string& path, size_t maxSize, bool* opened) {
     const FileDescriptor in(OpenToRead(path));
     *opened = in.Get() >= 0;
-    return SourceErrorOf(in);
+    return SourceErrorOf(in, maxSize);
 }
 
-CopyOutcome CopyToNewFile(const std::string& path, const std::string& copyPath,
+CopyOutcome CopyToNewFile(const std::string& path, const std::string& copyPath, size_t maxSize,
                           const ReplaceFault& fault) {
     const FileDescriptor in(OpenToRead(path));
-    if (const int error = SourceErrorOf(in); error != 0) {
+    if (const int error = SourceErrorOf(in, maxSize); error != 0) {
         if (error == EFBIG) return CopyOutcome{KeepByLink(path, copyPath), false, true};
         return CopyOutcome{error, true, in.Get() >= 0};
     }

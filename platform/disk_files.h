@@ -13,13 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/data_limits.h"
-
 namespace ZapModule {
 
 // A file's bytes; nothing when it is missing, not a regular file, unreadable or over `maxSize`.
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path,
-                                                  size_t maxSize = kMaxKeptFileBytes);
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t maxSize);
 
 // The steps of a replacement, so that tests can make one of them fail as a full disk or a crash
 // would (the fault function returns true for the step that fails).
@@ -45,9 +42,9 @@ int PrepareReplacement(const std::string& path, const std::vector<uint8_t>& byte
 int FinishReplacement(const PreparedReplacement& prepared, const ReplaceFault& fault = {});
 
 // Whether the file at `path` can be copied: 0, or the errno that says why not (EINVAL: it is no
-// regular file, EFBIG: it is larger than kMaxKeptFileBytes). `opened` tells whether it could be
-// opened at all.
-int CopySourceError(const std::string& path, bool* opened);
+// regular file, EFBIG: it is larger than `maxSize`). `opened` tells whether it could be opened at
+// all.
+int CopySourceError(const std::string& path, size_t maxSize, bool* opened);
 // The result of CopyToNewFile: `Error` is 0 or the errno; `SourceError` tells that it is
 // CopySourceError's (and `Opened` whether the file could be opened), not the writing's.
 struct CopyOutcome {
@@ -56,9 +53,9 @@ struct CopyOutcome {
     bool Opened = true;
 };
 // Copies the file at `path` to `copyPath`, where no file may be yet, through a temporary file.
-// One too large to copy is kept under the new name as a second name of its own (a hard link):
+// One larger than `maxSize` is kept under the new name as a second name of its own (a hard link):
 // it costs no space and no time, and the save that follows replaces the name, not the file.
-CopyOutcome CopyToNewFile(const std::string& path, const std::string& copyPath,
+CopyOutcome CopyToNewFile(const std::string& path, const std::string& copyPath, size_t maxSize,
                           const ReplaceFault& fault);
 
 // Whether `name` has the shape of a replacement's temporary file, ".FILE.XXXXXX"; FILE in *file.
@@ -81,16 +78,6 @@ bool EntryExists(const std::string& path);
 // When the regular file at `path` (not a link's target) was last written, in nanoseconds since
 // the epoch; nothing for anything else.
 std::optional<int64_t> RegularFileWritten(const std::string& path);
-
-// A failed write's errno as the player is told it ("disk je plný").
-std::string WriteErrorText(int error);
-// A file that could not be written for `problem`, as the tools say it after its path:
-// "soubor nelze zapsat (disk je plný)".
-std::string CannotWriteText(const std::string& problem);
-
-// Why a folder cannot be read (the errno of listing it or of taking an entry's kind), in the
-// words of WriteErrorText but for a missing permission, which here is one to read.
-std::string FolderReadErrorText(int error);
 
 // The folder of `path`: what comes before its last slash, "." when it has none, "/" for a name
 // in the root.

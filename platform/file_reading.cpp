@@ -121,42 +121,4 @@ bool FileReader::Rewind() {
     return ::lseek(fd_, 0, SEEK_SET) == 0;
 }
 
-std::string SizeText(uint64_t bytes) {
-    constexpr uint64_t kMiB = uint64_t{1} << 20;
-    if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
-    return std::to_string(bytes) + " bajtů";
-}
-
-std::string DescribeReadFailure(const FileRead& read) {
-    switch (read.Failure) {
-        case ReadFailure::None:
-            return {};
-        case ReadFailure::Missing:
-            return "soubor chybí";
-        case ReadFailure::NotAFile:
-            return "není to obyčejný soubor";
-        case ReadFailure::NoPermission:
-            return "chybí oprávnění soubor číst";
-        case ReadFailure::TooLarge:
-            return "soubor je příliš velký: " + SizeText(read.Size) + ", nejvýše " +
-                   SizeText(read.Limit);
-        case ReadFailure::Failed:
-            break;
-    }
-    return "soubor nelze přečíst (" + ReadErrorText(read.Error) + ")";
-}
-
-std::string ReadErrorText(int error) {
-    switch (error) {
-        case EIO:
-            return "chyba disku";
-        case ELOOP:
-            return "symbolické odkazy tvoří smyčku";
-        case ENAMETOOLONG:
-            return "cesta je příliš dlouhá";
-        default:
-            return "chyba " + std::to_string(error);
-    }
-}
-
 }  // namespace ZapModule

@@ -50,12 +50,4 @@ class FileReader {
     FileRead opened_;
 };
 
-// Why a read failed, in Czech for the player: "soubor chybí", "soubor je příliš velký: …", …
-std::string DescribeReadFailure(const FileRead& read);
-// The errno of a failed open or read as that message gives it: "symbolické odkazy tvoří smyčku".
-std::string ReadErrorText(int error);
-
-// A size in bytes as the messages give it: "16 MiB" for whole mebibytes, else "1234 bajtů".
-std::string SizeText(uint64_t bytes);
-
 }  // namespace ZapModule

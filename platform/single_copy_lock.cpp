@@ -45,7 +45,7 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
         if (attempt > 0 || lock.getLockInfo(&pid, &host, &program)) return;
         const LockClearing cleared = ClearUnownedLock(path_);
         if (!cleared.Cleared) return;
-        note_ = cleared.Note;
+        setAside_ = cleared.SetAside;
     }
 }
 

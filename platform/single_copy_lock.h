@@ -32,15 +32,15 @@ class SingleCopyLock {
 
     Outcome Result() const { return outcome_; }
     const std::string& Path() const { return path_; }
-    // What taking the lock over did that the player should know of, in Czech; usually empty.
-    const std::string& Note() const { return note_; }
+    // Where taking the lock moved a folder found in its place; usually empty.
+    const std::string& SetAside() const { return setAside_; }
 
   private:
     // The platform's hold on the lock file (the desktop's is Qt's lock file, node's its own).
     struct Held;
 
     std::string path_;
-    std::string note_;
+    std::string setAside_;
     std::unique_ptr<Held> held_;
     Outcome outcome_ = Outcome::Unavailable;
 };

@@ -114,7 +114,7 @@ SingleCopyLock::SingleCopyLock(const std::string& folder)
         if (attempt > 0) return;
         const LockClearing cleared = ClearStale(path_, own);
         if (!cleared.Cleared) return;
-        note_ = cleared.Note;
+        setAside_ = cleared.SetAside;
         outcome_ = Outcome::Unavailable;
     }
 }

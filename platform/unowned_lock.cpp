@@ -54,8 +54,7 @@ LockClearing ClearUnownedLock(const std::string& path) {
         if (Exists(aside)) continue;
         if (::rename(path.c_str(), aside.c_str()) != 0) return result;
         result.Cleared = true;
-        result.Note = "Místo zámku " + path + " byla složka. Hra ji přejmenovala na " + aside +
-                      " a zámek vytvořila znovu.";
+        result.SetAside = aside;
         return result;
     }
     return result;

@@ -14,14 +14,14 @@ constexpr int kFreshLockSeconds = 10;
 
 struct LockClearing {
     bool Cleared = false;  // the place is free for a new lock
-    std::string Note;      // what was done that the player should know of, in Czech; or empty
+    std::string SetAside;  // where a folder in the lock's place was moved to; or empty
 };
 
 // Clears the entry at `path`, which the lock's reader could not read as a lock, unless a running
 // copy may own it: a regular file changed in the last kFreshLockSeconds or locked with flock (as
 // QLockFile holds its file) stays. A file or link is removed; a folder is set aside under the
 // first free name of "zapwall.lock.damaged", "zapwall.lock.damaged.1", … (its contents are not
-// the game's to throw away), and the note says so.
+// the game's to throw away), and SetAside names it.
 LockClearing ClearUnownedLock(const std::string& path);
 
 }  // namespace ZapModule

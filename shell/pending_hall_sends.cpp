@@ -9,6 +9,7 @@
 #include "platform/disk_files.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

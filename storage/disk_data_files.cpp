@@ -3,7 +3,9 @@
 
 #include <cerrno>
 
+#include "game/contract/data_limits.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {
@@ -25,7 +27,7 @@ int RemoveStaleTemporaryFiles(const std::string& folder) {
 }
 
 std::optional<std::vector<uint8_t>> DiskDataFiles::Read(const std::string& name) {
-    return ReadWholeFile(PathOf(name));
+    return ReadWholeFile(PathOf(name), kMaxKeptFileBytes);
 }
 
 std::string DiskDataFiles::ReadProblem(const std::string& name) {
@@ -65,13 +67,14 @@ std::string DiskDataFiles::SourceProblem(const std::string& name, bool opened, i
 
 std::string DiskDataFiles::CopyProblem(const std::string& name) {
     bool opened = false;
-    const int error = CopySourceError(PathOf(name), &opened);
+    const int error = CopySourceError(PathOf(name), kMaxKeptFileBytes, &opened);
     return error == EFBIG || error == 0 ? std::string() : SourceProblem(name, opened, error);
 }
 
 bool DiskDataFiles::Copy(const std::string& name, const std::string& copyName) {
     PrepareForWriting();
-    const CopyOutcome copied = CopyToNewFile(PathOf(name), PathOf(copyName), Fault);
+    const CopyOutcome copied =
+        CopyToNewFile(PathOf(name), PathOf(copyName), kMaxKeptFileBytes, Fault);
     lastProblem_ = copied.SourceError ? SourceProblem(name, copied.Opened, copied.Error)
                                       : WriteErrorText(copied.Error);
     return copied.Error == 0;

@@ -12,6 +12,7 @@
 #include "game/contract/field_geometry.h"
 #include "platform/file_reading.h"
 #include "storage/byte_io.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

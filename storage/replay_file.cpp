@@ -11,6 +11,7 @@
 
 #include "platform/file_reading.h"
 #include "storage/cp1250.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

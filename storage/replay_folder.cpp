@@ -10,6 +10,7 @@
 
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 
 namespace ZapModule {
 

@@ -6,6 +6,7 @@
 
 #include "platform/disk_files.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 #include "storage/replay_folder.h"
 
 namespace ZapModule {

@@ -31,6 +31,7 @@
 #include "layout/data_layout.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 #include "storage/level_file.h"
 #include "storage/level_text.h"
 #include "storage/replay_file.h"

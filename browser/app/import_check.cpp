@@ -14,6 +14,7 @@
 
 #include "game/data_check.h"
 #include "platform/file_reading.h"
+#include "storage/file_problems.h"
 #include "storage/hall.h"
 #include "storage/replay_file.h"
 #include "storage/roster.h"

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "game/contract/data_limits.h"
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/replay_folder.h"
@@ -57,7 +58,8 @@ class ProgramTest : public ::testing::Test {
         ASSERT_TRUE(ReplaceFile((Data() / name).string(), bytes));
     }
     std::vector<uint8_t> ReadDataFile(const std::string& name) const {
-        return ReadWholeFile((Data() / name).string()).value_or(std::vector<uint8_t>{});
+        return ReadWholeFile((Data() / name).string(), kMaxKeptFileBytes)
+            .value_or(std::vector<uint8_t>{});
     }
     bool DataFileExists(const std::string& name) const {
         return std::filesystem::exists(Data() / name);
@@ -218,7 +220,8 @@ class ProgramTest : public ::testing::Test {
         const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
         if (kept.size() != 1) return {};
         const std::vector<uint8_t> bytes =
-            ReadWholeFile((Data() / "replays" / kept[0]).string()).value_or(std::vector<uint8_t>{});
+            ReadWholeFile((Data() / "replays" / kept[0]).string(), kMaxKeptFileBytes)
+                .value_or(std::vector<uint8_t>{});
         return std::string(bytes.begin(), bytes.end());
     }
 

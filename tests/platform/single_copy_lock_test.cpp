@@ -152,13 +152,13 @@ TEST(SingleCopyLock, ALockThatNamesNoCopyIsTakenOver) {
             MakeOld(folder + "/zapwall.lock");
         const SingleCopyLock lock(folder);
         EXPECT_EQ(lock.Result(), Outcome::Taken);
-        EXPECT_EQ(lock.Note(), "");
+        EXPECT_EQ(lock.SetAside(), "");
         // Taken for real: a second copy is refused.
         EXPECT_FALSE(OtherCopy(folder).Taken());
     }
 }
 
-TEST(SingleCopyLock, AFolderInTheLocksPlaceIsSetAsideWithANote) {
+TEST(SingleCopyLock, AFolderInTheLocksPlaceIsSetAsideAndNamed) {
     TempFolder root;
     const std::string folder = root / "zapwall";
     std::filesystem::create_directories(folder + "/zapwall.lock");
@@ -168,7 +168,7 @@ TEST(SingleCopyLock, AFolderInTheLocksPlaceIsSetAsideWithANote) {
     EXPECT_EQ(lock.Result(), Outcome::Taken);
     EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/zapwall.lock"));
     EXPECT_EQ(testing::ReadBytes(folder + "/zapwall.lock.damaged.1/inside").size(), 4u);
-    EXPECT_NE(lock.Note().find("zapwall.lock.damaged.1"), std::string::npos) << lock.Note();
+    EXPECT_EQ(lock.SetAside(), folder + "/zapwall.lock.damaged.1");
 }
 
 TEST(SingleCopyLock, ALockThatMayStillBeHeldStays) {

@@ -13,8 +13,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/contract/data_limits.h"
 #include "game/data_check.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 #include "storage/file_reports.h"
 #include "storage/hall.h"
 #include "storage/memory_data_files.h"

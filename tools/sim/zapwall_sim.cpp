@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "game/contract/data_limits.h"
 #include "game/contract/version.h"
 #include "game/input.h"
 #include "game/level_flow.h"
@@ -32,6 +33,7 @@
 #include "platform/single_copy_lock.h"
 #include "shell/closing.h"
 #include "storage/disk_data_files.h"
+#include "storage/file_problems.h"
 #include "storage/memory_data_files.h"
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
@@ -214,7 +216,7 @@ Options ParseOptions(int argc, char** argv) {
 }
 
 std::string ReadText(const std::string& path) {
-    std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
+    std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path, kMaxKeptFileBytes);
     if (!bytes) throw UsageError{"cannot read " + path};
     return std::string(bytes->begin(), bytes->end());
 }
@@ -284,7 +286,9 @@ struct Sim {
                       << ": na této složce už běží Zapwall\n";
             return false;
         }
-        if (lock && !lock->Note().empty()) std::cerr << "zapwall-sim: " << lock->Note() << "\n";
+        if (lock && !lock->SetAside().empty())
+            std::cerr << "zapwall-sim: " << LockSetAsideText(lock->Path(), lock->SetAside())
+                      << "\n";
         loaded = LoadGameData(s, LoadPicture);
         if (loaded.Refusal.empty()) return true;
         std::cerr << "zapwall-sim: " << loaded.Refusal << "\n";
