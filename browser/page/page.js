@@ -3,8 +3,8 @@
 // the page's module (browser/app). Every rule lives in the module: this script shows what it says
 // (Module.zwPage below is called from C++), forwards the player's keys and clicks to it, keeps the
 // module's timers (the game loop, a watched replay's schedule) and queues the boxes the rules
-// open, which a browser cannot wait for. See the interface in web-page-api's note and
-// browser/app/page_exports.cpp.
+// open, which a browser cannot wait for. The calls each way are declared in
+// browser/app/page_exports.cpp and browser/app/page_window_port.cpp.
 'use strict';
 
 (() => {

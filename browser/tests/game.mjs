@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's page as a player uses it (the element ids are those of web-page's interface), and
+// The game's page as a player uses it (the element ids are those of browser/page/index.html), and
 // the player's files as the desktop game writes them.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
