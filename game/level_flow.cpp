@@ -8,12 +8,11 @@
 #include "game/contract/hidden_names.h"
 #include "game/contract/screen_geometry.h"
 #include "game/contract/window_port.h"
+#include "game/kept_files.h"
 #include "game/score.h"
 #include "game/screen_texts.h"
 #include "sound/sound.h"
-#include "storage/hall.h"
 #include "storage/level_file.h"
-#include "storage/roster.h"
 
 namespace ZapModule {
 

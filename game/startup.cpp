@@ -2,12 +2,11 @@
 #include "game/startup.h"
 
 #include "game/data_check.h"
+#include "game/kept_files.h"
 #include "game/level_flow.h"
 #include "graphics/animations.h"
-#include "storage/hall.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"
-#include "storage/roster.h"
 
 namespace ZapModule {
 

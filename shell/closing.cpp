@@ -4,15 +4,14 @@
 #include <optional>
 
 #include "game/contract/window_port.h"
+#include "game/file_notices.h"
+#include "game/kept_files.h"
 #include "game/replay.h"
 #include "graphics/sprites.h"
 #include "shell/program_messages.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
-#include "storage/file_reports.h"
 #include "storage/replay_folder.h"
-#include "storage/roster.h"
-#include "storage/tick.h"
 
 namespace ZapModule {
 

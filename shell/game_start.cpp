@@ -4,11 +4,11 @@
 #include <ctime>
 #include <utility>
 
+#include "game/kept_files.h"
 #include "game/startup.h"
 #include "shell/program_messages.h"
 #include "storage/replay_folder.h"
 #include "storage/replay_journal.h"
-#include "storage/tick.h"
 
 namespace ZapModule {
 

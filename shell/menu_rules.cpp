@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "game/kept_files.h"
 #include "game/level_flow.h"
 #include "shell/player_panel_rules.h"
 #include "shell/window_design.h"
 #include "sound/sound.h"
-#include "storage/roster.h"
 #include "storage/tick.h"
 
 namespace ZapModule {

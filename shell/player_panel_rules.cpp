@@ -5,8 +5,8 @@
 
 #include "game/contract/hidden_names.h"
 #include "game/contract/window_port.h"
+#include "game/kept_files.h"
 #include "sound/sound.h"
-#include "storage/roster.h"
 
 namespace ZapModule {
 

@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/hall.h"
 
-#include "game/contract/hidden_names.h"
-#include "game/contract/window_port.h"
 #include "storage/byte_io.h"
-#include "storage/data_files.h"
-#include "storage/file_reports.h"
 #include "storage/name_codes.h"
 
 namespace ZapModule {
@@ -56,37 +52,6 @@ std::vector<uint8_t> SerializeHall(const HallTable& table, const std::vector<uin
     if (oldBytes.size() > out.size())
         out.insert(out.end(), oldBytes.begin() + out.size(), oldBytes.end());
     return out;
-}
-
-void LoadHallOfFame(GameState& s) {
-    s.Hall = ReadKeptFile<HallRead>(s, kHallFile, ParseHall).Table;
-    if (s.Window) s.Window->HallOfFameChanged();
-}
-
-bool SaveHallOfFame(GameState& s) {
-    bool saved = false;
-    if (s.Files) {
-        const std::vector<uint8_t> old = s.Files->Read(kHallFile).value_or(std::vector<uint8_t>{});
-        saved = s.Files->Write(kHallFile, SerializeHall(s.Hall, old));
-    }
-    if (!saved) ReportFailedSave(s, kHallFile);
-    return saved;
-}
-
-void EnterHallOfFame(GameState& s) {
-    if (IsHiddenModeName(s.PlayerName)) return;
-    for (size_t rank = 0; rank < s.Hall.size(); ++rank) {
-        if (s.Hall[rank].Score > s.Iq) continue;
-        // Inserted, not replaced: the entries from this rank down move one place down and only
-        // the tenth drops out, so no earned result but the lowest is lost.
-        for (size_t below = s.Hall.size() - 1; below > rank; --below) {
-            s.Hall[below] = std::move(s.Hall[below - 1]);
-        }
-        s.Hall[rank] = HallEntry{s.PlayerName, s.Iq};
-        if (s.Window) s.Window->HallOfFameChanged();
-        SaveHallOfFame(s);
-        return;
-    }
 }
 
 }  // namespace ZapModule

@@ -12,12 +12,6 @@ namespace ZapModule {
 
 inline constexpr char kHallFile[] = "hall.ko";
 
-void LoadHallOfFame(GameState& s);
-// False (and reported) when the file could not be written.
-bool SaveHallOfFame(GameState& s);
-// Enters the final Iq under the name of Label1(3) if it qualifies, and saves the table.
-void EnterHallOfFame(GameState& s);
-
 // The file format: ten entries, each a name and a 16-bit score, with no count; whatever follows
 // the tenth entry is left alone.
 struct HallRead {

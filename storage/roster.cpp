@@ -3,10 +3,7 @@
 
 #include <algorithm>
 
-#include "game/contract/window_port.h"
 #include "storage/byte_io.h"
-#include "storage/data_files.h"
-#include "storage/file_reports.h"
 #include "storage/name_codes.h"
 
 namespace ZapModule {
@@ -83,36 +80,6 @@ std::vector<uint8_t> SerializeRoster(const std::vector<PlayerRecord>& players) {
     Append16(out, static_cast<int16_t>(static_cast<int>(count) - 1));
     for (size_t i = 0; i < count; ++i) AppendPlayer(out, players[i]);
     return out;
-}
-
-void LoadRoster(GameState& s) {
-    s.Players = ReadKeptFile<RosterRead>(s, kRosterFile, ParseRoster).Players;
-    if (s.Window) {
-        for (const PlayerRecord& player : s.Players) s.Window->AppendPlayerLine(player.Name);
-    }
-}
-
-bool SaveRoster(GameState& s) {
-    const bool saved = s.Files && s.Files->Write(kRosterFile, SerializeRoster(s.Players));
-    if (!saved) ReportFailedSave(s, kRosterFile);
-    return saved;
-}
-
-void StoreCurrentPlayer(GameState& s) {
-    if (s.CurrentPlayer < 0 || static_cast<size_t>(s.CurrentPlayer) >= s.Players.size()) return;
-    PlayerRecord& player = s.Players[static_cast<size_t>(s.CurrentPlayer)];
-    player.Iq = s.Iq;
-    player.SpareBalls = s.BallsLeft;
-    player.Level = s.Level;
-}
-
-void DeletePlayer(GameState& s, int16_t index) {
-    if (index >= 0 && static_cast<size_t>(index) < s.Players.size()) {
-        // The roster keeps its order: the players after the deleted one move up, as in List1.
-        s.Players.erase(s.Players.begin() + index);
-        if (s.Window) s.Window->RemovePlayerLine(index);
-    }
-    s.CurrentPlayer = -1;
 }
 
 }  // namespace ZapModule

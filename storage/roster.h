@@ -12,12 +12,6 @@ namespace ZapModule {
 
 inline constexpr char kRosterFile[] = "players.ko";
 
-void LoadRoster(GameState& s);
-// False (and reported) when the file could not be written.
-bool SaveRoster(GameState& s);
-void StoreCurrentPlayer(GameState& s);
-void DeletePlayer(GameState& s, int16_t index);
-
 // The file format: the highest index (count - 1), then per player its name, SpareBalls and the
 // 16-bit Iq and Level.
 struct RosterRead {

@@ -9,8 +9,6 @@
 
 #include "game/contract/rounding.h"
 #include "platform/number_text.h"
-#include "storage/data_files.h"
-#include "storage/file_reports.h"
 
 namespace ZapModule {
 
@@ -109,17 +107,6 @@ std::vector<uint8_t> FormatTick(int16_t value) {
     // A non-negative number is written with a blank in the place of its sign.
     const std::string text = (value >= 0 ? " " : "") + std::to_string(value) + " \r\n";
     return std::vector<uint8_t>(text.begin(), text.end());
-}
-
-int16_t LoadTick(GameState& s) {
-    // The problem says which value the game uses, so no part of the file is said to be used.
-    return ReadKeptFile<TickRead>(s, kTickFile, ReadTick, "").Value;
-}
-
-bool SaveTick(GameState& s, int16_t value) {
-    const bool saved = s.Files && s.Files->Write(kTickFile, FormatTick(value));
-    if (!saved) ReportFailedSave(s, kTickFile);
-    return saved;
 }
 
 }  // namespace ZapModule

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
 
 namespace ZapModule {
 
@@ -31,11 +30,5 @@ inline int16_t ParseTick(const std::vector<uint8_t>& bytes) {
 }
 // A blank (or the minus sign), the number, a blank, CR LF.
 std::vector<uint8_t> FormatTick(int16_t value);
-
-// The setting for the menu's scroll bar: 8000 when tick.ko is missing. A damaged or unreadable
-// tick.ko is set aside and reported as the other kept files are, and the value above used.
-int16_t LoadTick(GameState& s);
-// False (and reported) when the file could not be written.
-bool SaveTick(GameState& s, int16_t value);
 
 }  // namespace ZapModule

@@ -9,14 +9,13 @@
 #include "game/contract/rounding.h"
 #include "game/contract/version.h"
 #include "game/input.h"
+#include "game/kept_files.h"
 #include "game/replay.h"
 #include "game/screen_texts.h"
 #include "game/tick.h"
 #include "shell/program_messages.h"
 #include "sound/sound.h"
 #include "storage/disk_data_files.h"
-#include "storage/roster.h"
-#include "storage/tick.h"
 
 namespace ZapModule {
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "game/input.h"
+#include "game/kept_files.h"
 #include "game/level_flow.h"
 #include "game/recording_window.h"
 #include "game/replay.h"

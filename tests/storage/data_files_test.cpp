@@ -15,9 +15,10 @@
 
 #include "game/contract/data_limits.h"
 #include "game/data_check.h"
+#include "game/file_notices.h"
+#include "game/kept_files.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_problems.h"
-#include "storage/file_reports.h"
 #include "storage/hall.h"
 #include "storage/memory_data_files.h"
 #include "storage/roster.h"

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/kept_files.h"
 #include "storage_test_support.h"
 
 namespace ZapModule {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "game/kept_files.h"
 #include "storage_test_support.h"
 
 namespace ZapModule {
