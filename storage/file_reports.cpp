@@ -52,9 +52,7 @@ std::string SetAsideUnreadableFile(DataFiles* files, const std::string& name) {
 std::string FailedSaveText(DataFiles* files, const std::string& name,
                            const std::optional<std::string>& reason) {
     const std::string where = files ? files->Where(name) : name;
-    const std::string why = reason  ? *reason
-                            : files ? files->LastWriteProblem()
-                                    : std::string();
+    const std::string why = reason ? *reason : files ? files->LastWriteProblem() : std::string();
     const bool existed = files && files->Exists(name);
     return "Soubor " + where + " se nepodařilo uložit" + (why.empty() ? "" : ": " + why) + ". " +
            (existed ? "Jeho dosavadní obsah zůstal beze změny."

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 namespace ZapModule {
 
 inline constexpr char kTickFile[] = "tick.ko";
