@@ -12,7 +12,7 @@
 #include "frontend/hall_send_dialog.h"
 #include "game/replay.h"
 #include "game/tick.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 #include "shell/hall_offer.h"
 #include "shell/program_messages.h"

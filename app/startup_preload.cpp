@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup_preload.h"
 
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
 
 #include <fontconfig/fontconfig.h>

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "editor/editor_window.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 #include "platform/disk_files.h"
 

@@ -15,7 +15,7 @@
 #include "game/replay.h"
 #include "game/startup.h"
 #include "game/tick.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "storage/memory_data_files.h"
 
 namespace ZapModule {

@@ -13,7 +13,7 @@
 #include "frontend/czech_qt_texts.h"
 #include "frontend/utf8_locale.h"
 #include "game/contract/version.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
 

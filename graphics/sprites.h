@@ -11,7 +11,7 @@
 namespace ZapModule {
 
 // Turns a picture file into a surface, or nothing when it cannot be read, with the reason in
-// Czech in *problem when given (graphics/picture_loader is the Qt one).
+// Czech in *problem when given (pictures/picture_loader is the Qt one).
 using PictureLoader =
     std::function<std::optional<Surface>(const std::string& path, std::string* problem)>;
 

@@ -27,7 +27,7 @@
 #include "game/contract/data_limits.h"
 #include "game/contract/version.h"
 #include "game/data_check.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "layout/data_layout.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"

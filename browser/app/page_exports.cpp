@@ -13,7 +13,7 @@
 #include "browser/app/page_folders.h"
 #include "browser/app/page_program.h"
 #include "game/contract/data_limits.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "shell/hall_offer.h"
 #include "shell/paused_sign.h"
 #include "shell/published_set_link.h"

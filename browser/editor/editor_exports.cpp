@@ -14,7 +14,7 @@
 #include "editor/editor_session.h"
 #include "editor/level_set_files.h"
 #include "game/contract/field_geometry.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 
 namespace {

@@ -18,7 +18,7 @@
 
 #include "app/startup_preload.h"
 #include "game/recording_window.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
 #include "graphics/sprites.h"
 #include "tests/lib/test_files.h"

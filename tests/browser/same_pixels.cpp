@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -17,7 +17,7 @@
 
 #include "editor/editor_window.h"
 #include "editor/level_set_files.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 #include "storage/level_file.h"
 #include "storage/roster.h"

@@ -15,7 +15,7 @@
 #include "game/startup.h"
 #include "game/state_difference.h"
 #include "game/tick.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "tests/frontend/program_fixture.h"
 
 namespace ZapModule {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "game/contract/data_limits.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
 #include "platform/file_reading.h"
 #include "tests/lib/test_files.h"

@@ -14,7 +14,7 @@
 #include "game/contract/data_limits.h"
 #include "game/recording_window.h"
 #include "game/startup.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "sound/sound.h"
 #include "storage/hall.h"
 #include "storage/level_text.h"

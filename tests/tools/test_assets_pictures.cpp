@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "graphics/animations.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 #include "tests/tools/test_assets_data.h"
 

@@ -28,7 +28,7 @@
 #include "game/replay.h"
 #include "game/startup.h"
 #include "game/tick.h"
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "layout/data_layout.h"
 #include "platform/number_text.h"
 #include "platform/single_copy_lock.h"

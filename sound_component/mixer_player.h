@@ -25,7 +25,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "sound/component/pcm.h"
+#include "sound_component/pcm.h"
 
 struct Mix_Chunk;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sound/component/pcm.h"
+#include "sound_component/pcm.h"
 
 #include <algorithm>
 #include <cmath>

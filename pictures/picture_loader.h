@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Picture files and surfaces: the one place in graphics/ that uses Qt. The game's pictures carry
+// Picture files and surfaces, through Qt on the desktop (picture_loader.cpp) and through the
+// engine's PNG codec in the browser edition (png_picture_loader.cpp). The game's pictures carry
 // no file extension, so they are recognised by their content. Needs no display and no
 // application object.
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sound/component/audio_session.h"
+#include "sound_component/audio_session.h"
 
 #include <mutex>
 

@@ -4,8 +4,8 @@
 // to "nothing happened".
 
 #include "game/contract/zapwall_sound_abi.h"
-#include "sound/component/audio_session.h"
-#include "sound/component/mixer_player.h"
+#include "sound_component/audio_session.h"
+#include "sound_component/mixer_player.h"
 
 #if defined(_WIN32)
 #define ZAPWALL_EXPORT extern "C" __declspec(dllexport)

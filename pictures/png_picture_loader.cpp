@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
 #include "platform/disk_files.h"
 

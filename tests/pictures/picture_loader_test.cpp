@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 #include "tests/lib/test_files.h"
 
 namespace ZapModule {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sound/component/mixer_player.h"
+#include "sound_component/mixer_player.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "sound/component/audio_session.h"
+#include "sound_component/audio_session.h"
 #include "sound/tune.h"
 
 namespace ZapSound {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "graphics/picture_loader.h"
+#include "pictures/picture_loader.h"
 
 #include <QBuffer>
 #include <QByteArray>
