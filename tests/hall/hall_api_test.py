@@ -212,13 +212,14 @@ try:
     assert 2 <= cut < 5, cut
     assert ask(second, 'GET', '/api/results')[1] == best
     # Nearly the longest game a send may be: 2-3 CPU seconds, surely past a budget of one.
-    heavy = record('Petr', 4, '0 keydown 32\n2 keyup 32\n11900000 keydown 27\n', 11900100, user)
+    longest_game = record('Petr', 4, '0 keydown 32\n2 keyup 32\n11900000 keydown 27\n', 11900100,
+                          user)
     statuses = [ask(second, 'POST', '/api/results', body, 'A', 0, 1)[0]
-                for body in ('x', heavy, header(heavy, 'seed', 5), 'x')]
+                for body in ('x', longest_game, header(longest_game, 'seed', 5), 'x')]
     assert statuses == [422, 201, 429, 429] and int(local.retry_after) > 0, statuses
     # A game over the CPU limit is the server's to play later.
     status, answer = ask(start('--verify-seconds', '1', *sets), 'POST', '/api/results',
-                         header(heavy, 'seed', 6), 'A', 0, 1)
+                         header(longest_game, 'seed', 6), 'A', 0, 1)
     assert status == 503 and 'časový limit' in answer['reason'], answer
     print(f'hall_api_test: the corpus, {len(forged)} forgeries and a run checked')
     # Level sets published: refused as the game refuses them; one set however often and in
@@ -288,6 +289,8 @@ try:
         filed[0][4])), operator('hide', 'result', '999999')] == [0, 0, 1]
     assert filed[0][4] in [e['id'] for e in ask(port, 'GET', '/api/results')[1]['results']]
     print('hall_api_test: a level set published, a game on it filed in its own hall, both hidden')
+    # A game of about a second of CPU each: enough to fill the verifiers, few enough to end soon.
+    heavy = record('Petr', 4, '0 keydown 32\n2 keyup 32\n6000000 keydown 27\n', 6000100, user)
     # Heavy sends from three addresses and slow clients leave the lists answering: what the
     # verifiers cannot take is told at once to come back later.
     slow = [socket.create_connection(('127.0.0.1', port), 10, (f'127.0.0.{4 + i % 4}', 0))
