@@ -20,11 +20,11 @@
 #include "frontend/utf8_locale.h"
 #include "frontend/wayland_decorations.h"
 #include "game/contract/version.h"
+#include "hall_protocol/hall_send.h"
+#include "hall_protocol/published_set_link.h"
 #include "layout/data_layout.h"
 #include "layout/level_set_layout.h"
 #include "platform/single_copy_lock.h"
-#include "shell/hall_send.h"
-#include "shell/published_set_link.h"
 #include "storage/file_problems.h"
 #include "storage/level_text.h"
 

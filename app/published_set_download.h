@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "hall_protocol/published_set_link.h"
 #include "layout/data_layout.h"
-#include "shell/published_set_link.h"
 
 namespace ZapModule {
 

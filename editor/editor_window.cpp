@@ -24,8 +24,8 @@
 
 #include "app/user_settings.h"
 #include "frontend/look.h"
+#include "hall_protocol/hall_send.h"
 #include "layout/level_set_layout.h"
-#include "shell/hall_send.h"
 #include "storage/level_text.h"
 
 namespace ZapModule {

@@ -7,7 +7,7 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
-#include "shell/hall_send.h"
+#include "hall_protocol/hall_send.h"
 
 namespace ZapModule {
 

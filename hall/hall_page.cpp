@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "hall/hall_page.h"
 
-#include "shell/html_text.h"
+#include "hall_protocol/html_text.h"
 
 namespace ZapModule {
 

@@ -8,8 +8,8 @@
 
 #include "game/contract/data_limits.h"
 #include "hall/sent_replay.h"
+#include "hall_protocol/hall_send.h"
 #include "platform/file_reading.h"
-#include "shell/hall_send.h"
 #include "storage/file_problems.h"
 #include "storage/level_text.h"
 

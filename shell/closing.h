@@ -12,7 +12,7 @@
 #include <string>
 
 #include "game/contract/state.h"
-#include "shell/hall_send.h"
+#include "hall_protocol/hall_send.h"
 
 namespace ZapModule {
 

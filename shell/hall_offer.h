@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/hall_send.h"
-#include "shell/pending_hall_sends.h"
+#include "hall_protocol/hall_send.h"
+#include "hall_protocol/pending_hall_sends.h"
 
 namespace ZapModule {
 

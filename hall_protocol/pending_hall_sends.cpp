@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/pending_hall_sends.h"
+#include "hall_protocol/pending_hall_sends.h"
 
 #include <algorithm>
 #include <charconv>

@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/hall_send.h"
+#include "hall_protocol/hall_send.h"
 
 namespace ZapModule {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/html_text.h"
+#include "hall_protocol/html_text.h"
 
 namespace ZapModule {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/hall_send.h"
+#include "hall_protocol/hall_send.h"
 
 #include <cctype>
 #include <cstdint>

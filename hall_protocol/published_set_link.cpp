@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/published_set_link.h"
+#include "hall_protocol/published_set_link.h"
 
 #include <algorithm>
 
-#include "shell/hall_send.h"
+#include "hall_protocol/hall_send.h"
 
 namespace ZapModule {
 
