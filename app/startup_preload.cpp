@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup_preload.h"
 
-#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
+#include "pictures/picture_loader.h"
 
 #include <fontconfig/fontconfig.h>
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "editor/editor_window.h"
-#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
+#include "pictures/picture_loader.h"
 #include "platform/disk_files.h"
 
 using namespace ZapModule;

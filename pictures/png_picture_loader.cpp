@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
+#include "pictures/picture_loader.h"
 #include "platform/disk_files.h"
 
 namespace ZapModule {

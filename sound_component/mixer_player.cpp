@@ -9,8 +9,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "sound_component/audio_session.h"
 #include "sound/tune.h"
+#include "sound_component/audio_session.h"
 
 namespace ZapSound {
 

@@ -18,9 +18,9 @@
 
 #include "app/startup_preload.h"
 #include "game/recording_window.h"
-#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
 #include "graphics/sprites.h"
+#include "pictures/picture_loader.h"
 #include "tests/lib/test_files.h"
 
 namespace ZapModule {

@@ -17,8 +17,8 @@
 
 #include "editor/editor_window.h"
 #include "editor/level_set_files.h"
-#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
+#include "pictures/picture_loader.h"
 #include "storage/level_file.h"
 #include "storage/roster.h"
 #include "tests/storage/storage_test_support.h"

@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "graphics/animations.h"
-#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
+#include "pictures/picture_loader.h"
 #include "tests/tools/test_assets_data.h"
 
 using namespace AssetTests;
