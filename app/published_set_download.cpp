@@ -10,10 +10,10 @@
 #include <cerrno>
 #include <vector>
 
-#include "game/contract/data_limits.h"
 #include "platform/disk_files.h"
 #include "platform/file_reading.h"
 #include "storage/file_problems.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

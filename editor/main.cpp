@@ -12,10 +12,10 @@
 #include "editor/editor_window.h"
 #include "frontend/czech_qt_texts.h"
 #include "frontend/utf8_locale.h"
-#include "game/contract/version.h"
-#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
 #include "layout/data_layout.h"
+#include "model/version.h"
+#include "pictures/picture_loader.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include <QPoint>
 
-#include "game/contract/surface.h"
 #include "graphics/field_damage.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

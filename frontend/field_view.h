@@ -21,8 +21,8 @@
 #include "frontend/field_output.h"
 #include "frontend/held_keys.h"
 #include "frontend/screen_scale.h"
-#include "game/contract/state.h"
 #include "graphics/field_damage.h"
+#include "model/state.h"
 #include "shell/pointer_steering.h"
 
 namespace ZapModule {

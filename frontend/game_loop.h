@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "frontend/step_waker.h"
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "shell/game_loop_core.h"
 
 namespace ZapModule {

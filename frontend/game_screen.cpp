@@ -9,11 +9,11 @@
 #include <QWindow>
 
 #include "frontend/surface_image.h"
-#include "game/contract/rounding.h"
-#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/screen_texts.h"
+#include "model/version.h"
 #include "shell/paused_sign.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

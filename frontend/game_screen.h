@@ -14,8 +14,8 @@
 #include "frontend/look.h"
 #include "frontend/scaled_layout.h"
 #include "frontend/screen_scale.h"
-#include "game/contract/screen_geometry.h"
-#include "game/contract/state.h"
+#include "model/screen_geometry.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -11,7 +11,7 @@
 
 #include "frontend/look.h"
 #include "frontend/scaled_layout.h"
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "shell/hall_colours.h"
 
 namespace ZapModule {

@@ -4,7 +4,7 @@
 #include <QCloseEvent>
 #include <initializer_list>
 
-#include "game/contract/window_port.h"
+#include "ports/window_port.h"
 #include "storage/tick.h"
 
 namespace ZapModule {

@@ -18,7 +18,7 @@
 #include "frontend/player_panel.h"
 #include "frontend/scaled_layout.h"
 #include "frontend/speed_bar.h"
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "shell/menu_rules.h"
 
 namespace ZapModule {

@@ -7,7 +7,7 @@
 #include <QStyledItemDelegate>
 #include <QValidator>
 
-#include "game/contract/window_port.h"
+#include "ports/window_port.h"
 #include "storage/cp1250.h"
 
 namespace ZapModule {

@@ -14,7 +14,7 @@
 #include "frontend/hall_window.h"
 #include "frontend/lazy_window.h"
 #include "frontend/menu_window.h"
-#include "game/contract/window_port.h"
+#include "ports/window_port.h"
 #include "shell/box_queue.h"
 
 namespace ZapModule {

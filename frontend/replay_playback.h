@@ -14,7 +14,7 @@
 
 #include "frontend/game_loop.h"
 #include "frontend/game_screen.h"
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "shell/replay_schedule.h"
 #include "storage/replay_file.h"
 

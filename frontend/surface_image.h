@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "game/contract/surface.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

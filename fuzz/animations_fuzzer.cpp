@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/contract/state.h"
 #include "graphics/animations.h"
 #include "graphics/sprites.h"
+#include "model/state.h"
 
 using namespace ZapModule;
 

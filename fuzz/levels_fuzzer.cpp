@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "storage/level_file.h"
 #include "storage/level_text.h"
 

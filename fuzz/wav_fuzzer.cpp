@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/contract/data_limits.h"
 #include "sound/wav_check.h"
+#include "values/data_limits.h"
 
 using namespace ZapModule;
 

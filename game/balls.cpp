@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/contract/field_geometry.h"
-#include "game/contract/hidden_names.h"
-#include "game/contract/rounding.h"
-#include "game/contract/window_port.h"
+#include "model/field_geometry.h"
+#include "model/hidden_names.h"
+#include "ports/window_port.h"
 #include "sound/sound.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

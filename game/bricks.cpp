@@ -6,11 +6,11 @@
 #include <string>
 
 #include "game/balls.h"
-#include "game/contract/rounding.h"
-#include "game/contract/window_port.h"
 #include "game/movers.h"
 #include "game/score.h"
+#include "ports/window_port.h"
 #include "sound/sound.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

@@ -3,7 +3,6 @@
 
 #include <optional>
 
-#include "game/contract/data_limits.h"
 #include "graphics/animations.h"
 #include "platform/file_reading.h"
 #include "sound/sound.h"
@@ -15,6 +14,7 @@
 #include "storage/level_rules.h"
 #include "storage/roster.h"
 #include "storage/tick.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

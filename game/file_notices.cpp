@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "game/contract/window_port.h"
+#include "ports/window_port.h"
 
 namespace ZapModule {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "storage/data_files.h"
 #include "storage/file_reports.h"
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "game/contract/window_port.h"
 #include "game/level_flow.h"
 #include "game/replay.h"
+#include "ports/window_port.h"
 #include "sound/sound.h"
 
 namespace ZapModule {

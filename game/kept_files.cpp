@@ -3,9 +3,9 @@
 
 #include <utility>
 
-#include "game/contract/hidden_names.h"
-#include "game/contract/window_port.h"
 #include "game/file_notices.h"
+#include "model/hidden_names.h"
+#include "ports/window_port.h"
 #include "storage/data_files.h"
 #include "storage/hall.h"
 #include "storage/roster.h"

@@ -5,12 +5,12 @@
 
 #include "game/balls.h"
 #include "game/bricks.h"
-#include "game/contract/hidden_names.h"
-#include "game/contract/screen_geometry.h"
-#include "game/contract/window_port.h"
 #include "game/kept_files.h"
 #include "game/score.h"
 #include "game/screen_texts.h"
+#include "model/hidden_names.h"
+#include "model/screen_geometry.h"
+#include "ports/window_port.h"
 #include "sound/sound.h"
 #include "storage/level_file.h"
 

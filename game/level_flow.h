@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -4,9 +4,9 @@
 #include <cstddef>
 
 #include "game/bricks.h"
-#include "game/contract/rounding.h"
 #include "game/score.h"
 #include "sound/sound.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
-#include "game/contract/window_port.h"
 #include "game/screen_texts.h"
+#include "model/state.h"
+#include "ports/window_port.h"
 
 namespace ZapModule {
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <string_view>
 
-#include "game/contract/window_port.h"
 #include "game/input.h"
 #include "game/level_flow.h"
 #include "game/state_difference.h"
 #include "game/tick.h"
+#include "ports/window_port.h"
 
 namespace ZapModule {
 

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "storage/replay_file.h"
 #include "storage/replay_journal.h"
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "game/contract/state.h"
 #include "graphics/sprites.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -5,12 +5,12 @@
 
 #include "game/balls.h"
 #include "game/bricks.h"
-#include "game/contract/rounding.h"
-#include "game/contract/window_port.h"
 #include "game/level_flow.h"
 #include "game/movers.h"
 #include "graphics/sprites.h"
+#include "ports/window_port.h"
 #include "sound/sound.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <utility>
 
-#include "game/contract/data_limits.h"
 #include "graphics/sprites.h"
 #include "platform/file_reading.h"
 #include "storage/file_problems.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

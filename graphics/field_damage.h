@@ -11,9 +11,9 @@
 #include <bitset>
 #include <vector>
 
-#include "game/contract/rect.h"
-#include "game/contract/state.h"
-#include "game/contract/surface.h"
+#include "model/state.h"
+#include "values/rect.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "game/contract/data_limits.h"
 #include "graphics/sprites.h"
 #include "platform/file_reading.h"
 #include "storage/file_problems.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

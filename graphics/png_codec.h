@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/surface.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

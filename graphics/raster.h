@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "game/contract/surface.h"
+#include "values/surface.h"
 
 enum RasterOp : uint32_t {
     SRCCOPY = 0x00CC0020,   // destination = source

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/contract/state.h"
-#include "game/contract/surface.h"
 #include "graphics/field_damage.h"
+#include "model/state.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "game/contract/data_limits.h"
-#include "game/contract/rounding.h"
 #include "graphics/raster.h"
+#include "values/data_limits.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

@@ -6,12 +6,12 @@
 
 #include <regex>
 
-#include "game/contract/data_limits.h"
 #include "hall/sent_replay.h"
 #include "hall_protocol/hall_send.h"
 #include "platform/file_reading.h"
 #include "storage/file_problems.h"
 #include "storage/level_text.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

@@ -4,7 +4,7 @@
 #include <QCryptographicHash>
 #include <charconv>
 
-#include "game/contract/hidden_names.h"
+#include "model/hidden_names.h"
 #include "shell/player_panel_rules.h"
 #include "storage/cp1250.h"
 

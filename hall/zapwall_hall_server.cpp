@@ -14,7 +14,6 @@
 #include <iostream>
 #include <thread>
 
-#include "game/contract/version.h"
 #include "hall/accepted_level_sets.h"
 #include "hall/hall_http.h"
 #include "hall/hall_settings.h"
@@ -26,6 +25,7 @@
 #include "hall/send_budget.h"
 #include "hall/sent_replay.h"
 #include "layout/data_layout.h"
+#include "model/version.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_problems.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {

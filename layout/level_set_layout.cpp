@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "game/contract/data_limits.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_problems.h"
 #include "storage/level_file.h"
 #include "storage/replay_file.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "game/contract/surface.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

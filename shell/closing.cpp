@@ -3,11 +3,11 @@
 
 #include <optional>
 
-#include "game/contract/window_port.h"
 #include "game/file_notices.h"
 #include "game/kept_files.h"
 #include "game/replay.h"
 #include "graphics/sprites.h"
+#include "ports/window_port.h"
 #include "shell/program_messages.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"

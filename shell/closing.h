@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "game/contract/state.h"
 #include "hall_protocol/hall_send.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "shell/step_pacer.h"
 
 namespace ZapModule {

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "game/contract/state.h"
 #include "game/replay.h"
 #include "graphics/sprites.h"
+#include "model/state.h"
 #include "shell/closing.h"
 
 namespace ZapModule {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "storage/tick.h"
 
 namespace ZapModule {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "game/contract/rect.h"
+#include "values/rect.h"
 
 namespace ZapModule {
 

@@ -3,9 +3,9 @@
 
 #include <climits>
 
-#include "game/contract/hidden_names.h"
-#include "game/contract/window_port.h"
 #include "game/kept_files.h"
+#include "model/hidden_names.h"
+#include "ports/window_port.h"
 #include "sound/sound.h"
 
 namespace ZapModule {

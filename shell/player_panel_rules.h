@@ -2,7 +2,7 @@
 #pragma once
 // The rules of the menu's player panel, without any window: which player is chosen, what the name
 // label and the three statistics show, creating and deleting a player, and the two hidden name
-// features (game/contract/hidden_names.h: the level edit and the tune). A view shows NameText()
+// features (model/hidden_names.h: the level edit and the tune). A view shows NameText()
 // and Statistics() after forwarding each input; the player list itself follows the roster through
 // the window port (AppendPlayerLine, RemovePlayerLine), so line i always shows Players[i].
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "shell/window_design.h"
 
 namespace ZapModule {

@@ -19,7 +19,7 @@
 #include <optional>
 #include <utility>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

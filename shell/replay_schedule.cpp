@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "game/contract/window_port.h"
 #include "game/input.h"
 #include "game/replay.h"
 #include "game/tick.h"
+#include "ports/window_port.h"
 
 namespace ZapModule {
 

@@ -16,9 +16,9 @@
 #include <string>
 #include <string_view>
 
-#include "game/contract/version.h"
+#include "model/version.h"
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "storage/replay_file.h"
 
 namespace ZapModule {

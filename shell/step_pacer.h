@@ -10,8 +10,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "game/contract/state.h"
 #include "game/tick.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

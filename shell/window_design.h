@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "game/contract/field_geometry.h"
-#include "game/contract/screen_geometry.h"
-#include "game/contract/state.h"
-#include "game/contract/version.h"
+#include "model/field_geometry.h"
+#include "model/screen_geometry.h"
+#include "model/state.h"
+#include "model/version.h"
 #include "shell/hall_colours.h"
 
 namespace ZapModule {
@@ -27,7 +27,7 @@ struct Box {
 
 // The longest name the name box takes.
 constexpr int kPlayerNameLength = 8;
-// The windows' captions are kWindowCaption and kGameScreenCaption (game/contract/version.h).
+// The windows' captions are kWindowCaption and kGameScreenCaption (model/version.h).
 
 namespace MenuDesign {
 inline constexpr Box kWindow{0, 0, 538, 330};

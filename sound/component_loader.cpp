@@ -4,9 +4,9 @@
 #include <memory>
 #include <utility>
 
-#include "game/contract/window_port.h"
-#include "game/contract/zapwall_sound_abi.h"
 #include "platform/shared_library.h"
+#include "ports/window_port.h"
+#include "ports/zapwall_sound_abi.h"
 
 namespace ZapModule {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/sound_component.h"
+#include "ports/sound_component.h"
 
 namespace ZapModule {
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <string_view>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

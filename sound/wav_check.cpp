@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/contract/data_limits.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

@@ -3,7 +3,7 @@
 // function table. Nothing may throw across this boundary, so every entry catches and falls back
 // to "nothing happened".
 
-#include "game/contract/zapwall_sound_abi.h"
+#include "ports/zapwall_sound_abi.h"
 #include "sound_component/audio_session.h"
 #include "sound_component/mixer_player.h"
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <optional>
 
-#include "game/contract/data_limits.h"
 #include "platform/file_reading.h"
 #include "sound/wav_check.h"
+#include "values/data_limits.h"
 
 namespace ZapSound {
 

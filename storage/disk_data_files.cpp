@@ -3,10 +3,10 @@
 
 #include <cerrno>
 
-#include "game/contract/data_limits.h"
 #include "platform/file_reading.h"
 #include "storage/file_problems.h"
 #include "storage/replay_file.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

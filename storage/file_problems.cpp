@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "game/contract/data_limits.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

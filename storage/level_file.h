@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

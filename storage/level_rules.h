@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

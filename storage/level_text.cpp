@@ -8,17 +8,17 @@
 #include <optional>
 #include <set>
 
-#include "game/contract/data_limits.h"
-#include "game/contract/field_geometry.h"
+#include "model/field_geometry.h"
 #include "platform/file_reading.h"
 #include "storage/byte_io.h"
 #include "storage/file_problems.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 
 namespace {
 
-// The text's grid: a character a field cell (game/contract/field_geometry.h).
+// The text's grid: a character a field cell (model/field_geometry.h).
 constexpr int kGridColumns = 25;
 constexpr int kGridRows = 19;
 constexpr size_t kMaxCount = 32767;  // level and brick counts are 16-bit

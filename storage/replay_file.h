@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

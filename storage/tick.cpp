@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "game/contract/rounding.h"
 #include "platform/number_text.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

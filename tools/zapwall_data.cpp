@@ -24,11 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/data_limits.h"
-#include "game/contract/version.h"
 #include "game/data_check.h"
-#include "pictures/picture_loader.h"
 #include "layout/data_layout.h"
+#include "model/version.h"
+#include "pictures/picture_loader.h"
 #include "platform/file_reading.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_problems.h"
@@ -37,6 +36,7 @@
 #include "storage/replay_file.h"
 #include "tools/zapwall_data_replay.h"
 #include "tools/zapwall_data_show.h"
+#include "values/data_limits.h"
 
 using namespace ZapModule;
 

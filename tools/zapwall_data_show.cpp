@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "game/contract/state.h"
 #include "graphics/animations.h"
+#include "model/state.h"
 #include "storage/byte_io.h"
 #include "storage/cp1250.h"
 #include "storage/hall.h"

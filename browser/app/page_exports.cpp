@@ -12,12 +12,12 @@
 
 #include "browser/app/page_folders.h"
 #include "browser/app/page_program.h"
-#include "game/contract/data_limits.h"
 #include "hall_protocol/published_set_link.h"
 #include "pictures/picture_loader.h"
 #include "shell/hall_offer.h"
 #include "shell/paused_sign.h"
 #include "storage/cp1250.h"
+#include "values/data_limits.h"
 
 namespace {
 

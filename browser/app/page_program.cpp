@@ -6,16 +6,16 @@
 #include <utility>
 
 #include "browser/app/page_sound.h"
-#include "game/contract/rounding.h"
-#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/kept_files.h"
 #include "game/replay.h"
 #include "game/screen_texts.h"
 #include "game/tick.h"
+#include "model/version.h"
 #include "shell/program_messages.h"
 #include "sound/sound.h"
 #include "storage/disk_data_files.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 

@@ -13,9 +13,9 @@
 
 #include "browser/app/page_window_port.h"
 #include "browser/app/user_files.h"
-#include "game/contract/state.h"
 #include "graphics/sprites.h"
 #include "hall_protocol/hall_send.h"
+#include "model/state.h"
 #include "shell/closing.h"
 #include "shell/game_loop_core.h"
 #include "shell/game_start.h"

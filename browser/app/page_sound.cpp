@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "game/contract/data_limits.h"
 #include "sound/tune.h"
 #include "sound/wav_check.h"
 #include "storage/disk_data_files.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

@@ -14,7 +14,7 @@
 #include <set>
 #include <string>
 
-#include "game/contract/sound_component.h"
+#include "ports/sound_component.h"
 
 namespace ZapModule {
 

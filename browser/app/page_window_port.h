@@ -13,10 +13,10 @@
 #include <functional>
 #include <vector>
 
-#include "game/contract/state.h"
-#include "game/contract/window_port.h"
 #include "graphics/field_damage.h"
 #include "graphics/shown_field.h"
+#include "model/state.h"
+#include "ports/window_port.h"
 #include "shell/box_queue.h"
 #include "shell/game_loop_core.h"
 

@@ -13,9 +13,9 @@
 
 #include "editor/editor_session.h"
 #include "editor/level_set_files.h"
-#include "game/contract/field_geometry.h"
-#include "pictures/picture_loader.h"
 #include "graphics/sprites.h"
+#include "model/field_geometry.h"
+#include "pictures/picture_loader.h"
 
 namespace {
 

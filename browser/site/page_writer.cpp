@@ -24,10 +24,9 @@
 #include <vector>
 
 #include "browser/app/page_folders.h"
-#include "game/contract/data_limits.h"
-#include "game/contract/screen_geometry.h"
 #include "game/input.h"
 #include "hall_protocol/html_text.h"
+#include "model/screen_geometry.h"
 #include "platform/disk_files.h"
 #include "shell/menu_rules.h"
 #include "shell/window_design.h"
@@ -35,6 +34,7 @@
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "storage/tick.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

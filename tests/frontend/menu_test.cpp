@@ -18,7 +18,7 @@
 #include <functional>
 
 #include "frontend/look.h"
-#include "game/contract/window_port.h"
+#include "ports/window_port.h"
 #include "storage/tick.h"
 #include "tests/frontend/program_fixture.h"
 

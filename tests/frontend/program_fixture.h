@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "app/program.h"
-#include "game/contract/data_limits.h"
 #include "sound/recording_sound.h"
 #include "storage/disk_data_files.h"
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "tests/lib/test_files.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 

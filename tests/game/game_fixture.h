@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
 #include "game/level_flow.h"
 #include "game/recording_window.h"
+#include "model/state.h"
 #include "sound/recording_sound.h"
 #include "storage/memory_data_files.h"
 

@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "game/balls.h"
-#include "game/contract/rounding.h"
 #include "game/tick.h"
 #include "game_fixture.h"
+#include "values/rounding.h"
 
 namespace ZapModule {
 namespace {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "game/bricks.h"
-#include "game/contract/field_geometry.h"
 #include "game_fixture.h"
+#include "model/field_geometry.h"
 #include "storage/level_file.h"
 #include "storage/level_text.h"
 

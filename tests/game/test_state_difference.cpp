@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "game/contract/state.h"
 #include "game/state_difference.h"
+#include "model/state.h"
 
 namespace ZapModule {
 namespace {

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/data_limits.h"
-#include "pictures/picture_loader.h"
 #include "graphics/png_codec.h"
+#include "pictures/picture_loader.h"
 #include "platform/file_reading.h"
 #include "tests/lib/test_files.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

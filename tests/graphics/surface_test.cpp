@@ -8,9 +8,9 @@
 #include <limits>
 #include <vector>
 
-#include "game/contract/rect.h"
-#include "game/contract/surface.h"
 #include "graphics/raster.h"
+#include "values/rect.h"
+#include "values/surface.h"
 
 namespace {
 

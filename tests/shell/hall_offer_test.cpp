@@ -11,7 +11,7 @@
 #include <fstream>
 #include <functional>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "platform/disk_files.h"
 #include "shell/hall_offer.h"
 #include "tests/storage/storage_test_support.h"

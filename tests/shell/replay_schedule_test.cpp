@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/replay.h"
 #include "game/tick.h"
+#include "model/version.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace ZapModule {

@@ -10,7 +10,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "game/contract/zapwall_sound_abi.h"
+#include "ports/zapwall_sound_abi.h"
 
 #if defined(_WIN32)
 #define EXPORT __declspec(dllexport)

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/contract/data_limits.h"
 #include "game/data_check.h"
 #include "game/file_notices.h"
 #include "game/kept_files.h"
@@ -24,6 +23,7 @@
 #include "storage/roster.h"
 #include "storage/tick.h"
 #include "storage_test_support.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <random>
 
-#include "game/contract/data_limits.h"
 #include "storage/byte_io.h"
 #include "storage/level_file.h"
 #include "storage_test_support.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

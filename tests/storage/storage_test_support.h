@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/state.h"
 #include "game/recording_window.h"
+#include "model/state.h"
 #include "storage/byte_io.h"
 #include "storage/disk_data_files.h"
 #include "storage/memory_data_files.h"

@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "game/contract/data_limits.h"
 #include "game/recording_window.h"
 #include "game/startup.h"
 #include "pictures/picture_loader.h"
@@ -22,6 +21,7 @@
 #include "storage_test_support.h"
 #include "tests/lib/program_run.h"
 #include "tests/sound/wav_writer.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

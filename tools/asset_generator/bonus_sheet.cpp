@@ -8,7 +8,7 @@
 #include <functional>
 #include <iterator>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <functional>
 
-#include "game/contract/field_geometry.h"
+#include "model/field_geometry.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 #include "tools/asset_generator/seeded_random.h"

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <vector>
 
-#include "game/contract/field_geometry.h"
+#include "model/field_geometry.h"
 #include "tools/asset_generator/animation_table.h"
 
 namespace ZapAssets {

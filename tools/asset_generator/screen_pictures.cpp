@@ -8,8 +8,8 @@
 #include <QRegion>
 #include <cmath>
 
-#include "game/contract/field_geometry.h"
-#include "game/contract/screen_geometry.h"
+#include "model/field_geometry.h"
+#include "model/screen_geometry.h"
 #include "tools/asset_generator/paint_tools.h"
 #include "tools/asset_generator/pictures.h"
 #include "tools/asset_generator/seeded_random.h"

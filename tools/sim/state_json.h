@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

@@ -19,8 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "game/contract/data_limits.h"
-#include "game/contract/version.h"
 #include "game/input.h"
 #include "game/kept_files.h"
 #include "game/level_flow.h"
@@ -28,8 +26,9 @@
 #include "game/replay.h"
 #include "game/startup.h"
 #include "game/tick.h"
-#include "pictures/picture_loader.h"
 #include "layout/data_layout.h"
+#include "model/version.h"
+#include "pictures/picture_loader.h"
 #include "platform/number_text.h"
 #include "platform/single_copy_lock.h"
 #include "shell/closing.h"
@@ -41,6 +40,7 @@
 #include "tools/sim/replay_server.h"
 #include "tools/sim/sound_tally.h"
 #include "tools/sim/state_json.h"
+#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contract/state.h"
+#include "model/state.h"
 
 namespace ZapModule {
 

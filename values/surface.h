@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/contract/rect.h"
+#include "values/rect.h"
 
 // The raster operations of the copies (graphics/raster.h), which draw on a surface's pixels.
 enum RasterOp : uint32_t;

@@ -16,11 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "game/contract/field_geometry.h"
-#include "game/contract/random.h"
-#include "game/contract/rect.h"
-#include "game/contract/sound_component.h"
-#include "game/contract/surface.h"
+#include "model/field_geometry.h"
+#include "ports/sound_component.h"
+#include "values/random.h"
+#include "values/rect.h"
+#include "values/surface.h"
 
 namespace ZapModule {
 

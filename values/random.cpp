@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contract/random.h"
+#include "values/random.h"
 
 #include <chrono>
 

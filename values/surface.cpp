@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/contract/surface.h"
+#include "values/surface.h"
 
 #include <algorithm>
 #include <cstring>

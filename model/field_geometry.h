@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "game/contract/rect.h"
+#include "values/rect.h"
 
 namespace ZapModule {
 
