@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page's steps a second while a finger steers, on a phone-sized touch screen (844 × 390), with
-// Chromium's CPU throttled 1×, 4× and 6× as bench/README.md reports them ("Steps by touch"). The
-// player is *QUORN*, who never loses a ball, so the game runs for the whole measurement; the
-// finger stays on the field and moves up and down every 50 ms. Each rate is measured for
-// MEASURED_SECONDS after SETTLE_SECONDS, in every round; the pacer's rule is 100 steps a second.
+// Chromium's CPU throttled 1×, 4× and 6×, as bench/README.md reports them. The player is
+// *QUORN*, who never loses a ball, so the game runs for the whole measurement; the finger stays
+// on the field and moves up and down every 50 ms. Each rate is measured for MEASURED_SECONDS after
+// SETTLE_SECONDS, in every round; the pacer's rule is 100 steps a second.
 //
 //   scripts/install-node-modules
 //   node bench/touch_steps.mjs SITE [ROUNDS]       e.g. build-web/site 3
@@ -11,7 +11,7 @@
 // It prints each measurement as it goes, then the medians and ranges as a Markdown table.
 import { setTimeout as sleep } from 'node:timers/promises';
 import { launch, newTab, serve, waitShown } from '../browser/tests/browser.mjs';
-import { newPlayer } from '../browser/tests/game.mjs';
+import { newPlayer, onGameScreen } from '../browser/tests/game.mjs';
 
 const RATES = [1, 4, 6];
 const SETTLE_SECONDS = 2;
@@ -21,15 +21,6 @@ const rounds = Number(process.argv[3] || 3);
 if (!site || !(rounds > 0)) {
   console.error('usage: node bench/touch_steps.mjs SITE [ROUNDS]');
   process.exit(2);
-}
-
-// A point of the game screen (its own pixels) in the page's CSS pixels.
-function onGameScreen(page, x, y) {
-  return page.$eval('#game-screen', (screen, at) => {
-    const { left, top, width } = screen.getBoundingClientRect();
-    const scale = width / screen.offsetWidth;
-    return { x: left + at.x * scale, y: top + at.y * scale };
-  }, { x, y });
 }
 
 // Steps a second at `rate`, the finger moving between two heights of the field meanwhile.

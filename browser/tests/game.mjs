@@ -93,6 +93,15 @@ export async function startGame(page, name) {
   await page.focus('#field');
 }
 
+// A point of the game screen's client area (its pixels) in the page's CSS pixels.
+export function onGameScreen(page, x, y) {
+  return page.$eval('#game-screen', (screen, at) => {
+    const { left, top, width } = screen.getBoundingClientRect();
+    const scale = width / screen.offsetWidth;
+    return { x: left + at.x * scale, y: top + at.y * scale };
+  }, { x, y });
+}
+
 export function steps(page) {
   return page.evaluate(() => window.zapwallSteps());
 }

@@ -14,8 +14,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { copySite, waitShown, withTab } from './browser.mjs';
-import { newPlayer, oneBrickLevels, openGame, parseRoster, replaysNatively, runSteps, startGame,
-         storedFiles } from './game.mjs';
+import { newPlayer, oneBrickLevels, onGameScreen, openGame, parseRoster, replaysNatively,
+         runSteps, startGame, storedFiles } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const levels = oneBrickLevels(nativeBuild);
@@ -24,15 +24,6 @@ fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
 
 // Runs `body(page, url)` in a fresh browser whose tab has the given screen.
 const onScreen = (tag, screen, body) => withTab(tag, played, body, screen);
-
-// A point of the game screen's client area (its pixels) in the page's CSS pixels.
-function onGameScreen(page, x, y) {
-  return page.$eval('#game-screen', (screen, at) => {
-    const { left, top, width } = screen.getBoundingClientRect();
-    const scale = width / screen.offsetWidth;
-    return { x: left + at.x * scale, y: top + at.y * scale };
-  }, { x, y });
-}
 
 // A tap on the field, which lies at (16, 16) of the game screen.
 const tapField = (page) => onGameScreen(page, 216, 216).then((p) => page.touchscreen.tap(p.x, p.y));
