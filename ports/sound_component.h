@@ -2,7 +2,7 @@
 #pragma once
 // The contract with the sound component: the eight operations of the player object, in the
 // component's interface order, as the game calls them. The real component is the shared library
-// 2d_snd (sound/component); tests and the headless driver use a recording stand-in.
+// 2d_snd (sound_component/); tests and the headless driver use a recording stand-in.
 
 #include <cstdint>
 #include <memory>
