@@ -3,13 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/kept_files.h"
-#include "storage_test_support.h"
-
 namespace ZapModule {
 namespace {
-
-using testing::StorageFixture;
 
 std::vector<uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
@@ -58,14 +53,6 @@ TEST(ParseTick, ClampsToTheScrollBarsRange) {
         EXPECT_EQ(ReadTick(Bytes(c.text)).Status, TickRead::Kind::Clamped) << c.text;
     }
     EXPECT_EQ(ParseTick(Bytes("10000.5")), 10000);  // rounds to 10000, inside the range
-}
-
-TEST(TickFile, MissingGivesTheDefaultAndASavedValueReadsBack) {
-    StorageFixture f;
-    EXPECT_EQ(LoadTick(f.s), 8000);
-    ASSERT_TRUE(SaveTick(f.s, 1));
-    EXPECT_EQ(f.files.Held.at("tick.ko"), Bytes(" 1 \r\n"));
-    EXPECT_EQ(LoadTick(f.s), 1);
 }
 
 }  // namespace

@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The kept files as the game uses them (game/kept_files): the roster with the menu's list, the
+// hall of fame with its window and the speed setting, loaded, saved, set aside when damaged and
+// reported, on data files held in memory.
+#include "game/kept_files.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "storage/hall.h"
+#include "storage/roster.h"
+#include "tests/storage/storage_test_support.h"
+
+namespace ZapModule {
+namespace {
+
+using testing::Concat;
+using ::testing::HasSubstr;
+using testing::StorageFixture;
+using testing::ToValues16;
+using testing::Values16;
+
+std::vector<std::string> Names(const std::vector<PlayerRecord>& players) {
+    std::vector<std::string> names;
+    names.reserve(players.size());
+    for (const auto& p : players) names.push_back(p.Name);
+    return names;
+}
+
+std::vector<int32_t> Scores(const HallTable& table) {
+    std::vector<int32_t> scores;
+    for (const auto& e : table) scores.push_back(e.Score);
+    return scores;
+}
+
+TEST(RosterFormat, AnEmptyRosterIsFFFFAndReadsBackEmpty) {
+    StorageFixture f;
+    ASSERT_TRUE(SaveRoster(f.s));
+    EXPECT_EQ(f.files.Held.at("players.ko"), (std::vector<uint8_t>{0xFF, 0xFF}));
+    f.s.Players.push_back(PlayerRecord{"x"});
+    LoadRoster(f.s);
+    EXPECT_TRUE(f.s.Players.empty());
+    EXPECT_TRUE(f.window.PlayerLines.empty());
+    EXPECT_TRUE(f.window.Messages.empty());
+}
+
+TEST(LoadRoster, FillsPlayersAndTheListInFileOrder) {
+    StorageFixture f;
+    f.files.Held["players.ko"] =
+        SerializeRoster({PlayerRecord{"Ann"}, PlayerRecord{"Bob"}, PlayerRecord{"Čeněk"}});
+    LoadRoster(f.s);
+    EXPECT_EQ(Names(f.s.Players), (std::vector<std::string>{"Ann", "Bob", "Čeněk"}));
+    EXPECT_EQ(f.window.PlayerLines, (std::vector<std::string>{"Ann", "Bob", "Čeněk"}));
+}
+
+// A missing or empty file: the roster is empty, the hall of fame is the design table, and neither
+// is reported, set aside or written.
+TEST(KeptFiles, MissingOrEmptyGiveAnEmptyRosterAndTheDesignTableWithoutMessage) {
+    for (bool present : {false, true}) {
+        StorageFixture f;
+        if (present) f.files.Held["players.ko"] = f.files.Held["hall.ko"] = {};
+        f.s.Hall[3].Name = "stale";
+        LoadRoster(f.s);
+        LoadHallOfFame(f.s);
+        EXPECT_TRUE(f.s.Players.empty());
+        EXPECT_EQ(Scores(f.s.Hall), Scores(DefaultHallTable()));
+        EXPECT_EQ(f.s.Hall[3].Name, "");
+        EXPECT_TRUE(f.window.Messages.empty());
+        EXPECT_EQ(f.files.Held.count("players.ko.damaged"), 0u);
+        EXPECT_EQ(f.files.WriteCount, 0);
+    }
+}
+
+TEST(DeletePlayer, KeepsTheOrderOfRosterAndListAndClearsTheCurrentPlayer) {
+    StorageFixture f;
+    f.files.Held["players.ko"] = SerializeRoster(
+        {PlayerRecord{"A"}, PlayerRecord{"B"}, PlayerRecord{"C"}, PlayerRecord{"D"}});
+    LoadRoster(f.s);
+    f.s.CurrentPlayer = 2;
+    DeletePlayer(f.s, 1);
+    EXPECT_EQ(Names(f.s.Players), (std::vector<std::string>{"A", "C", "D"}));
+    EXPECT_EQ(f.window.PlayerLines, (std::vector<std::string>{"A", "C", "D"}));
+    EXPECT_EQ(f.s.CurrentPlayer, -1);
+    // The only player: the roster becomes empty and is saved as such.
+    DeletePlayer(f.s, 0);
+    DeletePlayer(f.s, 0);
+    DeletePlayer(f.s, 0);
+    EXPECT_TRUE(f.s.Players.empty());
+    EXPECT_TRUE(f.window.PlayerLines.empty());
+    DeletePlayer(f.s, -1);  // the game over of a player not in the roster
+    ASSERT_TRUE(SaveRoster(f.s));
+    EXPECT_EQ(f.files.Held.at("players.ko"), (std::vector<uint8_t>{0xFF, 0xFF}));
+}
+
+TEST(StoreCurrentPlayer, CopiesTheGameIntoTheCurrentPlayerOnly) {
+    StorageFixture f;
+    f.s.Players = {PlayerRecord{"A", 1, 1, 1}, PlayerRecord{"B", 2, 2, 2}};
+    f.s.Iq = 500;
+    f.s.BallsLeft = 4;
+    f.s.Level = -3;
+    StoreCurrentPlayer(f.s);  // no current player: nothing changes
+    EXPECT_EQ(f.s.Players[1].Iq, 2);
+    f.s.CurrentPlayer = 1;
+    StoreCurrentPlayer(f.s);
+    EXPECT_EQ(f.s.Players[1], (PlayerRecord{"B", 500, -3, 4}));  // the 16-bit Level widened
+    EXPECT_EQ(f.s.Players[0].Iq, 1);
+    f.s.CurrentPlayer = 9;  // stale index: ignored
+    StoreCurrentPlayer(f.s);
+}
+
+// A damaged roster: what is whole is used, the file is kept as players.ko.damaged and the player
+// is told, naming the file.
+TEST(LoadRoster, ADamagedFileGivesItsWholeRecordsIsKeptAndReported) {
+    const std::vector<uint8_t> twoPlayers =
+        SerializeRoster({PlayerRecord{"Ann", 5, 1, 2}, PlayerRecord{"Bob"}});
+    const struct {
+        std::vector<uint8_t> bytes;
+        std::vector<std::string> keptNames;
+        std::string problem;
+    } cases[] = {
+        {std::vector<uint8_t>(twoPlayers.begin(), twoPlayers.end() - 3),
+         {"Ann"},
+         "players.ko: hráč 2/2: soubor končí uprostřed záznamu"},
+        {Values16({1, 1, 67, 3, 0, 0, -5, 67}),
+         {"A"},
+         "players.ko: hráč 2/2: záporná délka jména -5"},
+        {Values16({-7, 1, 67}), {}, "players.ko: počet hráčů je -6"},
+        // A count and names of 32767 characters the file does not hold.
+        {Values16({32766, 32767, 67, 67}),
+         {},
+         "players.ko: hráč 1/32767: soubor končí uprostřed záznamu"},
+        // Name codes beyond the code page, which the next save would turn into '?'.
+        {Values16({1, 1, 67, 3, 0, 0, 2, 68, 258, 3, 0, 0}),
+         {"A"},
+         "players.ko: hráč 2/2: kód 258 ve jméně není znak (znaky mají kódy 2 až 257)"},
+        {Values16({0, 2, 67, 1, 3, 0, 0}),
+         {},
+         "players.ko: hráč 1/1: kód 1 ve jméně není znak (znaky mají kódy 2 až 257)"},
+        {{0x00}, {}, "players.ko: soubor končí uprostřed počtu hráčů"},
+        {Concat(twoPlayers, Values16({0, 5})),
+         {"Ann", "Bob"},
+         "players.ko: za posledním hráčem následují další bajty (4)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        StorageFixture f;
+        f.files.Held["players.ko"] = c.bytes;
+        LoadRoster(f.s);
+        EXPECT_EQ(Names(f.s.Players), c.keptNames);
+        EXPECT_EQ(f.window.PlayerLines, c.keptNames);
+        EXPECT_EQ(f.files.Held.at("players.ko.damaged"), c.bytes);
+        ASSERT_EQ(f.window.Messages.size(), 1u);
+        EXPECT_EQ(f.window.Messages[0].Title, "Zapwall");
+        EXPECT_THAT(f.window.Messages[0].Text, HasSubstr("players.ko je poškozený"));
+        EXPECT_THAT(f.window.Messages[0].Text, HasSubstr("players.ko.damaged"));
+        EXPECT_EQ(ParseRoster(c.bytes).Problem, c.problem);
+    }
+}
+
+TEST(LoadRoster, ADamagedFileThatCannotBeKeptIsStillReported) {
+    StorageFixture f;
+    f.files.Held["players.ko"] = Values16({3, 1});
+    f.files.FailWrites = true;
+    LoadRoster(f.s);
+    EXPECT_THAT(testing::OnlyMessage(f.window), HasSubstr("nepodařilo uschovat"));
+}
+
+TEST(LoadHallOfFame, ReadsNamesExactlyAndScoresWithTheirSign) {
+    StorageFixture f;
+    HallTable table = DefaultHallTable();
+    table[0] = {"Kůň", 2000};
+    table[1] = {"", -5};
+    table[9] = {"a b", 1};
+    f.files.Held["hall.ko"] = SerializeHall(table, {});
+    LoadHallOfFame(f.s);
+    for (size_t i : {0, 1, 9}) {
+        EXPECT_EQ(f.s.Hall[i].Name, table[i].Name);
+        EXPECT_EQ(f.s.Hall[i].Score, table[i].Score);
+    }
+    EXPECT_EQ(f.window.HallChanges, 1);
+    EXPECT_TRUE(f.window.Messages.empty());
+}
+
+// The hall of fame after a game lost with `iq` under `name`, starting from the design table.
+struct Entered : StorageFixture {
+    Entered(const std::string& name, int32_t iq) {
+        s.PlayerName = name;
+        s.Iq = iq;
+        EnterHallOfFame(s);
+    }
+};
+
+TEST(EnterHallOfFame, AResultTakesTheRankOfTheFirstEntryNotAboveItAndIsSavedAtOnce) {
+    const struct {
+        std::string name;
+        int32_t iq;
+        int rank;  // -1: the table stays as it was and nothing is written
+    } cases[] = {
+        {"Eva", 850, 2},       {"Eva", 800, 2}, {"Eva", 100, 9},
+        {"Eva", 32767, 0},     {"Eva", 99, -1}, {"*QUORN*", 30000, -1},  // the hidden mode
+        {"*quorn*", 30000, 0},
+    };
+    const HallTable design = DefaultHallTable();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + " " + std::to_string(c.iq));
+        const Entered e(c.name, c.iq);
+        if (c.rank < 0) {
+            EXPECT_EQ(Scores(e.s.Hall), Scores(design));
+            EXPECT_EQ(e.files.WriteCount, 0);
+            EXPECT_EQ(e.window.HallChanges, 0);
+            continue;
+        }
+        const auto rank = static_cast<size_t>(c.rank);
+        for (size_t i = 0; i < design.size(); ++i) {
+            const HallEntry expected = i < rank    ? design[i]
+                                       : i == rank ? HallEntry{c.name, c.iq}
+                                                   : design[i - 1];
+            EXPECT_EQ(e.s.Hall[i].Name, expected.Name) << i;
+            EXPECT_EQ(e.s.Hall[i].Score, expected.Score) << i;
+        }
+        EXPECT_EQ(e.window.HallChanges, 1);
+        EXPECT_EQ(ParseHall(e.files.Held.at("hall.ko")).Table[rank].Name, c.name);
+    }
+}
+
+TEST(SaveHallOfFame, ScoresBeyond16BitsAreSaturated) {
+    const Entered e("Eva", 100000);
+    EXPECT_EQ(e.s.Hall[0].Score, 100000);
+    EXPECT_EQ(ToValues16(e.files.Held.at("hall.ko"))[4], 32767);  // after 3, 'E'+2, 'v'+2, 'a'+2
+}
+
+TEST(SaveHallOfFame, KeepsTheOldBytesBeyondTheNewEntries) {
+    StorageFixture f;
+    HallTable table = DefaultHallTable();
+    table[0].Name = "ABCDEFGH";
+    const std::vector<uint8_t> old = Concat(SerializeHall(table, {}), {0xAA, 0xBB});
+    f.files.Held["hall.ko"] = old;
+    LoadHallOfFame(f.s);
+    EXPECT_EQ(ParseHall(old).TailBytes, 2u);
+    f.s.Hall[0].Name = "AB";  // six characters shorter: twelve bytes of the old file show
+    ASSERT_TRUE(SaveHallOfFame(f.s));
+    const std::vector<uint8_t>& saved = f.files.Held.at("hall.ko");
+    ASSERT_EQ(saved.size(), old.size());
+    const std::vector<uint8_t> entries = SerializeHall(f.s.Hall, {});
+    EXPECT_TRUE(std::equal(entries.begin(), entries.end(), saved.begin()));
+    EXPECT_TRUE(
+        std::equal(saved.begin() + entries.size(), saved.end(), old.begin() + entries.size()));
+}
+
+TEST(LoadHallOfFame, ADamagedFileKeepsItsWholeEntriesAndIsSetAside) {
+    struct Case {
+        std::vector<uint8_t> bytes;
+        size_t wholeEntries;
+        std::string problem;
+    };
+    const std::vector<uint8_t> three = Values16({1, 67, 5000, 1, 68, 4000, 0, 3000});
+    for (const Case& c :
+         {Case{Concat(three, Values16({2, 67})), 3,
+               "hall.ko: položka 4: soubor končí uprostřed záznamu"},
+          Case{Concat(three, Values16({-1, 0})), 3, "hall.ko: položka 4: záporná délka jména -1"},
+          Case{Values16({32767, 1, 1}), 0, "hall.ko: položka 1: soubor končí uprostřed záznamu"},
+          Case{Values16({1, 67}), 0, "hall.ko: položka 1: soubor končí uprostřed záznamu"},
+          Case{Concat(three, Values16({2, 67, -3, 100})), 3,
+               "hall.ko: položka 4: kód -3 ve jméně není znak (znaky mají kódy 2 až 257)"}}) {
+        StorageFixture f;
+        f.files.Held["hall.ko"] = c.bytes;
+        LoadHallOfFame(f.s);
+        EXPECT_EQ(ParseHall(c.bytes).Problem, c.problem);
+        const std::vector<int32_t> scores = Scores(f.s.Hall);
+        for (size_t i = 0; i < 10; ++i) {
+            EXPECT_EQ(scores[i], i < c.wholeEntries ? 5000 - 1000 * static_cast<int>(i)
+                                                    : DefaultHallTable()[i].Score);
+        }
+        EXPECT_EQ(f.files.Held.at("hall.ko.damaged"), c.bytes);
+        ASSERT_EQ(f.window.Messages.size(), 1u);
+        EXPECT_NE(f.window.Messages[0].Text.find("hall.ko je poškozený"), std::string::npos);
+    }
+}
+
+TEST(TickFile, MissingGivesTheDefaultAndASavedValueReadsBack) {
+    StorageFixture f;
+    EXPECT_EQ(LoadTick(f.s), 8000);
+    ASSERT_TRUE(SaveTick(f.s, 1));
+    EXPECT_EQ(f.files.Held.at("tick.ko"), (std::vector<uint8_t>{' ', '1', ' ', '\r', '\n'}));
+    EXPECT_EQ(LoadTick(f.s), 1);
+}
+
+}  // namespace
+}  // namespace ZapModule
