@@ -1,176 +1,76 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The field on a real Wayland compositor (a headless weston this test starts, drawing with pixman
-// so that its picture can be taken): what the compositor shows of the field must come to be the
-// surface the last step drew — after a wall, a partial repaint, with the messages over the field,
-// on the next level, after the window was hidden and shown again, and at the field's new place
-// once the window went full screen while the game was paused, and back. Between steps the
-// compositor may not yet have taken the latest picture, so the picture is compared where play
+// The field on a real Wayland compositor (a headless weston that with_weston.sh starts, drawing
+// with pixman so that its picture can be taken): what the compositor shows of the field must come
+// to be the surface the last step drew — after a wall, a partial repaint, with the messages over
+// the field, on the next level, after the window was hidden and shown again, and at the field's
+// new place once the window went full screen while the game was paused, and back. Between steps
+// the compositor may not yet have taken the latest picture, so the picture is compared where play
 // rests, once it has caught up. While play rests on a level, Qt's own copy of the window must lag
 // behind the compositor's: the field went past Qt's painting, through the subsurface, and Qt
 // leaves it be when the window is exposed again after a late frame (weston stopped a while).
 // ZAPWALL_TEST_WESTON_SCALE sets weston's output scale: at 2 each field pixel is 2 x 2.
-//
-// Every test is skipped when weston cannot start: it is not installed, or it exits before it
-// opens its socket (no usable XDG_RUNTIME_DIR, no headless backend).
 
-#include <fcntl.h>
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX declares kill() here
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
-#include <string>
-#include <thread>
 #include <vector>
 
 #include "frontend/game_screen.h"
 #include "frontend/wayland_decorations.h"
 #include "tests/frontend/program_fixture.h"
-
-extern char** environ;
+#include "tests/lib/test_files.h"
 
 namespace ZapModule {
 namespace {
 
-// A headless weston on a socket of its own, ended with the test program.
-class HeadlessWeston {
+// Weston (with_weston.sh's) stopped, as a compositor too busy to answer, while this lives.
+class WestonStopped {
   public:
-    HeadlessWeston() {
-        if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
-            runtime_ = std::filesystem::temp_directory_path() /
-                       ("zapwall-wayland-" + std::to_string(getpid()));
-            std::filesystem::create_directories(runtime_);
-            std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
-            setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
-        }
-        socket_ = "zapwall-test-" + std::to_string(getpid());
-        const std::string socketArgument = "--socket=" + socket_;
-        const std::string scaleArgument = "--scale=" + std::to_string(Scale());
-        // Logical pixels: room for the game screen at either scale.
-        const std::string width = "--width=1024";
-        const std::string height = "--height=768";
-        // --debug lets weston-screenshooter take the compositor's picture.
-        const char* argv[] = {"weston",
-                              "--backend=headless-backend.so",
-                              socketArgument.c_str(),
-                              "--idle-time=0",
-                              "--use-pixman",
-                              "--debug",
-                              scaleArgument.c_str(),
-                              width.c_str(),
-                              height.c_str(),
-                              nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        const int failed =
-            posix_spawnp(&pid_, "weston", &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0) {
-            pid_ = 0;
-            return;
-        }
-        // Ready once its socket takes connections (it exists a moment before it listens); given
-        // up when weston ends first.
-        const auto socketPath = std::filesystem::path(std::getenv("XDG_RUNTIME_DIR")) / socket_;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!TakesConnections(socketPath)) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_ ||
-                std::chrono::steady_clock::now() > deadline) {
-                pid_ = 0;
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        setenv("WAYLAND_DISPLAY", socket_.c_str(), 1);
-        running_ = true;
+    WestonStopped() : pid_(std::atoi(std::getenv("ZAPWALL_TEST_WESTON_PID"))) {
+        kill(pid_, SIGSTOP);
     }
-    static bool TakesConnections(const std::filesystem::path& socketPath) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const std::string path = socketPath.string();
-        if (path.size() >= sizeof(address.sun_path)) return false;
-        path.copy(address.sun_path, path.size());
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0) return false;
-        const bool connected =
-            connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-        close(fd);
-        return connected;
-    }
-    ~HeadlessWeston() {
-        if (pid_ != 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (!runtime_.empty()) std::filesystem::remove_all(runtime_);
-    }
-    bool Running() const { return running_; }
-    // Weston stopped, as a compositor too busy to answer, while this lives.
-    class Stopped {
-      public:
-        explicit Stopped(const HeadlessWeston& weston) : pid_(weston.pid_) { kill(pid_, SIGSTOP); }
-        ~Stopped() { kill(pid_, SIGCONT); }
-        Stopped(const Stopped&) = delete;
-        Stopped& operator=(const Stopped&) = delete;
-
-      private:
-        pid_t pid_;
-    };
-    static int Scale() {
-        const char* scale = std::getenv("ZAPWALL_TEST_WESTON_SCALE");
-        return scale != nullptr ? std::max(1, std::atoi(scale)) : 1;
-    }
-
-    // The compositor's picture of its output, as weston-screenshooter saves it; null when it
-    // could not be taken.
-    QImage Picture() const {
-        const std::filesystem::path folder =
-            std::filesystem::temp_directory_path() / (socket_ + "-pictures");
-        std::filesystem::create_directories(folder);
-        const char* argv[] = {"weston-screenshooter", nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-        pid_t pid = 0;
-        const int failed = posix_spawnp(&pid, "weston-screenshooter", &actions, nullptr,
-                                        const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        if (failed != 0 || waitpid(pid, &status, 0) != pid || status != 0) return {};
-        QImage picture;
-        for (const auto& file : std::filesystem::directory_iterator(folder))
-            picture = QImage(QString::fromStdString(file.path().string()));
-        std::filesystem::remove_all(folder);
-        return picture.convertToFormat(QImage::Format_RGB32);
-    }
+    ~WestonStopped() { kill(pid_, SIGCONT); }
+    WestonStopped(const WestonStopped&) = delete;
+    WestonStopped& operator=(const WestonStopped&) = delete;
 
   private:
-    pid_t pid_ = 0;
-    bool running_ = false;
-    std::string socket_;
-    std::filesystem::path runtime_;
+    pid_t pid_;
 };
 
-HeadlessWeston* compositor = nullptr;
+int WestonScale() {
+    const char* scale = std::getenv("ZAPWALL_TEST_WESTON_SCALE");
+    return scale != nullptr ? std::max(1, std::atoi(scale)) : 1;
+}
+
+// The compositor's picture of its output, as weston-screenshooter saves it; null when it could
+// not be taken.
+QImage WestonPicture() {
+    const testing::TempFolder folder;
+    const QString path = QString::fromStdString(folder.Path());
+    QProcess shooter;
+    shooter.setWorkingDirectory(path);
+    shooter.start("weston-screenshooter", {});
+    if (!shooter.waitForFinished(-1) || shooter.exitStatus() != QProcess::NormalExit ||
+        shooter.exitCode() != 0)
+        return {};
+    QImage picture;
+    for (const QString& file : QDir(path).entryList(QDir::Files))
+        picture = QImage(path + "/" + file);
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
 
 class FieldOnWaylandTest : public ProgramTest {
   protected:
     void SetUp() override {
-        if (!compositor->Running()) GTEST_SKIP() << "weston (headless) could not start";
         ProgramTest::SetUp();
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"))
             << "Qt's Wayland plugin (qt6-wayland) is missing";
@@ -199,7 +99,7 @@ class FieldOnWaylandTest : public ProgramTest {
     }
     // The field pixels the compositor shows otherwise than the surface.
     int DifferingOnCompositor() {
-        const QImage picture = compositor->Picture();
+        const QImage picture = WestonPicture();
         const QImage window = QtCopy();
         const std::optional<QPoint> at = window.isNull() ? std::nullopt : WindowIn(picture, window);
         return at ? FieldPixelsDiffering(picture, *at + FieldOrigin(), Factor())
@@ -235,12 +135,12 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     // Paused on the next level, after the wall, the partial repaint and the switch.
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
     EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
-    EXPECT_EQ(Factor(), HeadlessWeston::Scale());
+    EXPECT_EQ(Factor(), WestonScale());
 
     // A compositor late with a frame: Qt takes the window as hidden until the frame comes, then
     // exposes it again. The subsurface still lies over the field, so Qt need not repaint it.
     {
-        std::optional<HeadlessWeston::Stopped> stopped(std::in_place, *compositor);
+        std::optional<WestonStopped> stopped(std::in_place);
         Screen().update(QRect(Screen().width() - 8, 0, 8, 8));  // Qt paints and awaits a frame
         ASSERT_TRUE(RunUntil([&] { return !Screen().windowHandle()->isExposed(); }));
         stopped.reset();
@@ -303,15 +203,9 @@ TEST_F(FieldOnWaylandTest, TheFieldFollowsTheWindowInAndOutOfFullScreenWhilePlay
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    ZapModule::HeadlessWeston weston;
-    ZapModule::compositor = &weston;
-    if (weston.Running()) {
-        // Without Qt's Wayland plugin the tests fail in SetUp rather than abort here.
-        qputenv("QT_QPA_PLATFORM", "wayland;offscreen");
-        ZapModule::LeaveTitleBarsToTheCompositor();  // as the program does
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    // Without Qt's Wayland plugin the tests fail in SetUp rather than abort here.
+    qputenv("QT_QPA_PLATFORM", "wayland;offscreen");
+    ZapModule::LeaveTitleBarsToTheCompositor();  // as the program does
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
