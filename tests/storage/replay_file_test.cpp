@@ -102,18 +102,16 @@ TEST(ReplayFileTest, HashIsFnv1a64) {
 
 TEST(ReplayFileTest, ForeignCutShortAndDamagedFilesAreRefused) {
     const std::string text = ReplayText(Sample());
-    EXPECT_NE(Problem("").find("není to záznam hry Zapwall"), std::string::npos);
-    EXPECT_NE(Problem(std::string("\x01\x00\x03\x00", 4)).find("není to záznam hry Zapwall"),
-              std::string::npos);
-    EXPECT_NE(Problem("ZAPWALL-REPLAYS 1\n").find("není to záznam hry Zapwall"), std::string::npos);
-    EXPECT_NE(Problem("ZAPWALL-REPLAY 2\nwhatever\n").find("verze záznamu \"2\""),
-              std::string::npos);
-    EXPECT_NE(Problem(text.substr(0, text.size() / 2)).find("useknutý"), std::string::npos);
-    EXPECT_NE(Problem(text.substr(0, text.size() - 1)).find("useknutý"), std::string::npos);
-    EXPECT_NE(Problem(Replaced(text, "seed 4294967295", "seed 4294967294")).find("poškozený"),
-              std::string::npos);
-    EXPECT_NE(Problem(Replaced(text, "\n7 90 keyup", "\r\n7 90 keyup")).find("poškozený"),
-              std::string::npos);
+    for (const auto& [file, said] :
+         {std::pair<std::string, std::string>{"", "není to záznam hry Zapwall"},
+          {std::string("\x01\x00\x03\x00", 4), "není to záznam hry Zapwall"},
+          {"ZAPWALL-REPLAYS 1\n", "není to záznam hry Zapwall"},
+          {"ZAPWALL-REPLAY 2\nwhatever\n", "verze záznamu \"2\""},
+          {text.substr(0, text.size() / 2), "useknutý"},
+          {text.substr(0, text.size() - 1), "useknutý"},
+          {Replaced(text, "seed 4294967295", "seed 4294967294"), "poškozený"},
+          {Replaced(text, "\n7 90 keyup", "\r\n7 90 keyup"), "poškozený"}})
+        EXPECT_NE(Problem(file).find(said), std::string::npos) << said;
 }
 
 TEST(ReplayFileTest, InconsistentFilesAreRefusedWithTheLine) {
@@ -160,24 +158,20 @@ TEST(ReplayFileTest, HostileFilesAreRefusedByTheirLengthNotReadWhole) {
     std::string crlf;
     for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_NE(Problem(crlf).find("CR LF"), std::string::npos);
-    // A line longer than any replay needs, and a file of blank lines, end at their first line.
-    EXPECT_NE(Problem(Signed(std::string(kMaxReplayLineBytes + 1, ' ') + "\n"))
-                  .find("řádek 2: řádek je delší než"),
-              std::string::npos);
-    EXPECT_NE(Problem(Signed(std::string(100000, '\n'))).find("řádek 2: slova odděluje"),
-              std::string::npos);
-    // An end that the game's length cannot hold: 10^15 steps in ten seconds, or in a century.
+    // A line longer than any replay needs, and a file of blank lines, end at their first line;
+    // an end that the game's length cannot hold (10^15 steps in ten seconds, or in a century), or
+    // more than any tool should run (a year at the fastest pace, half an hour of CPU).
     const std::string header = text.substr(0, text.find("0 0 keydown 40"));
-    EXPECT_NE(Problem(Signed(header.substr(17) + "end 1000000000000000 10000 closed\n"))
-                  .find("nemohla za 10000 ms provést 1000000000000000 kroků (nejvýše 17600000)"),
-              std::string::npos);
-    EXPECT_NE(Problem(Signed(header.substr(17) + "end 1000000000000000 3153600000000 closed\n"))
-                  .find("déle než rok"),
-              std::string::npos);
-    // Or more than any tool should run: a year at the fastest pace (half an hour of CPU).
-    EXPECT_NE(Problem(Signed(header.substr(17) + "end 6000000000 31536000000 closed\n"))
-                  .find("nejvýše 40000000 kroků"),
-              std::string::npos);
+    for (const auto& [body, said] : {
+             std::pair<std::string, std::string>{std::string(kMaxReplayLineBytes + 1, ' ') + "\n",
+                                                 "řádek 2: řádek je delší než"},
+             {std::string(100000, '\n'), "řádek 2: slova odděluje"},
+             {header.substr(17) + "end 1000000000000000 10000 closed\n",
+              "nemohla za 10000 ms provést 1000000000000000 kroků (nejvýše 17600000)"},
+             {header.substr(17) + "end 1000000000000000 3153600000000 closed\n", "déle než rok"},
+             {header.substr(17) + "end 6000000000 31536000000 closed\n", "nejvýše 40000000 kroků"},
+         })
+        EXPECT_NE(Problem(Signed(body)).find(said), std::string::npos) << said;
     // At Tick 8000 the game steps 100 times a second: a minute allows 12 200 steps (twice the
     // pace and a second besides).
     EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + "end 12200 60000 closed\n")).Read);
