@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -14,7 +13,6 @@
 #include <fstream>
 
 #include "game/data_check.h"
-#include "game/file_notices.h"
 #include "game/kept_files.h"
 #include "storage/disk_data_files.h"
 #include "storage/file_problems.h"
@@ -111,49 +109,6 @@ TEST(DiskDataFiles, KeepsAHugeSparseFileWithoutCopyingIt) {
     EXPECT_LT(fs::file_size(f.folder / "players.ko"), 16u);
 }
 
-TEST(TickFile, ADamagedOrUnreadableOneIsReportedOnceKeptAsideAndAgreesWithTheCheck) {
-    const struct {
-        std::string Name, Bytes, Said;
-        int16_t Used;
-    } cases[] = {
-        {"empty", "",
-         "Soubor tick.ko je poškozený (první řádek nezačíná číslem, hra použije "
-         "8000). Původní soubor je uschován jako tick.ko.damaged.",
-         8000},
-        {"junk", "fast\r\n", "první řádek nezačíná číslem, hra použije 8000", 8000},
-        {"too high", " 20000 \r\n", "20000 je mimo rozsah 1 až 10000, hra použije 10000", 10000},
-        {"too large", std::string(kMaxKeptFileBytes + 1, '1'), "soubor je příliš velký", 8000},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
-        DiskFixture f;
-        testing::WriteText(f.folder / "tick.ko", c.Bytes);
-        EXPECT_EQ(LoadTick(f.s), c.Used);
-        EXPECT_THAT(OnlyMessage(f.window), HasSubstr(c.Said));
-        EXPECT_EQ(fs::file_size(f.folder / "tick.ko.damaged"), c.Bytes.size());
-        EXPECT_EQ(CheckSavedFiles(f.folder.Path()).size(), 1u);
-    }
-    // A symbolic link loop says so once, not "cannot be read (cannot be read (error 40))".
-    DiskFixture f;
-    fs::create_symlink("tick.ko", f.folder / "tick.ko");
-    EXPECT_EQ(LoadTick(f.s), kDefaultTick);
-    EXPECT_THAT(OnlyMessage(f.window), StartsWith("Soubor tick.ko nelze přečíst (symbolické odkazy "
-                                                  "tvoří smyčku), hra z něj nic nepoužila."));
-}
-
-TEST(LoadRoster, AFileTooLargeToReadIsSetAsideNotOverwrittenSilently) {
-    DiskFixture f;
-    WriteBytes(f.folder / "players.ko", std::vector<uint8_t>(kMaxKeptFileBytes + 1, 0));
-    LoadRoster(f.s);
-    EXPECT_TRUE(f.s.Players.empty());
-    EXPECT_EQ(std::filesystem::file_size(f.folder / "players.ko.damaged"), kMaxKeptFileBytes + 1);
-    // The real reason, with the limit; nothing was read, so no "undamaged part" was used.
-    EXPECT_EQ(OnlyMessage(f.window),
-              "Soubor players.ko nelze přečíst (soubor je příliš velký: 16777217 bajtů, nejvýše "
-              "16 MiB), hra z něj nic nepoužila. Původní soubor je uschován jako "
-              "players.ko.damaged.");
-}
-
 // Each kind of file that is not a regular one, in place of a data file. A FIFO without a writer
 // used to hang the reader in its open.
 enum class Kind { Fifo, Folder, Socket, Device };
@@ -205,48 +160,6 @@ TEST(NonRegularFiles, AreRefusedAtOnceInPlaceOfEveryDataFile) {
                                    "nepoužila. Původní soubor se nepodařilo uschovat"));
         }
     }
-}
-
-TEST(ReportUnreadableFile, SaysNothingWasReadAndThatTheCopyFailedForWantOfReading) {
-    // Another user's tick.ko of mode 000 in a folder open to all: the check runs as nobody when
-    // the tests run as root, who reads anything.
-    DiskFixture f;
-    fs::permissions(f.folder.Path(), fs::perms::all);
-    testing::WriteText(f.folder / "tick.ko", "8000\r\n");
-    fs::permissions(f.folder / "tick.ko", fs::perms::none);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        LoadTick(f.s);
-        const std::string said = f.window.Messages.empty() ? "" : f.window.Messages[0].Text;
-        std::fprintf(stderr, "%s\n", said.c_str());
-        ::_exit(said == "Soubor tick.ko nelze přečíst (chybí oprávnění soubor číst), hra z něj nic "
-                        "nepoužila. Původní soubor se nepodařilo uschovat (chybí oprávnění soubor "
-                        "číst) a při příštím uložení bude nahrazen."
-                    ? 0
-                    : 1);
-    }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
-}
-
-TEST(KeptCopies, AreNumberedAndNeverReplaced) {
-    DiskFixture f;
-    WriteBytes(f.folder / "players.ko.damaged", {1});
-    WriteBytes(f.folder / "players.ko.damaged.1", {2});
-    WriteBytes(f.folder / "players.ko", Values16({5}));  // a count the file does not hold
-    EXPECT_FALSE(f.files.Copy("players.ko", "players.ko.damaged"));
-    LoadRoster(f.s);
-    EXPECT_THAT(OnlyMessage(f.window), HasSubstr("uschován jako players.ko.damaged.2."));
-    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged"), std::vector<uint8_t>{1});
-    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.1"), std::vector<uint8_t>{2});
-    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.2"), Values16({5}));
-    // The second damage of a run keeps its own copy too.
-    WriteBytes(f.folder / "players.ko", Values16({7}));
-    LoadRoster(f.s);
-    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.3"), Values16({7}));
-    EXPECT_EQ(ReadBytes(f.folder / "players.ko.damaged.2"), Values16({5}));
 }
 
 TEST(ReplaceFile, GivesNewFilesTheUsualModeAndKeepsAnOwnersMode) {
@@ -309,29 +222,15 @@ TEST(DiskDataFiles, OpeningAFolderForWritingRemovesOnlyStaleTemporaryFilesOfOurs
                                         ".tick.ko.Fr35hh", "tick.ko"}));
 }
 
-TEST(ReportFailedSave, TellsEachFileOnceWhereAndWhy) {
-    DiskFixture f;
-    WriteBytes(f.folder / "players.ko", Values16({-1}));
-    f.files.Fault = [](ReplaceStep step) { return step == ReplaceStep::Write; };
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(SaveRoster(f.s));  // every save still fails
-    EXPECT_FALSE(SaveTick(f.s, 250));
-    EXPECT_FALSE(SaveHallOfFame(f.s));
-    ASSERT_EQ(f.window.Messages.size(), 3u);
-    for (const auto& message : f.window.Messages) EXPECT_EQ(message.Title, "Zapwall");
-    EXPECT_EQ(f.window.Messages[0].Text, "Soubor " + (f.folder / "players.ko") +
-                                             " se nepodařilo uložit: chyba disku. Jeho "
-                                             "dosavadní obsah zůstal beze změny.");
-    EXPECT_EQ(f.window.Messages[1].Text, "Soubor " + (f.folder / "tick.ko") +
-                                             " se nepodařilo uložit: chyba disku. Soubor zatím "
-                                             "neexistuje a nebyl vytvořen.");
-    EXPECT_THAT(f.window.Messages[2].Text, HasSubstr(f.folder / "hall.ko"));
+TEST(FileProblems, WordTheWriteErrorsAndAFolderInTheFilesPlace) {
     EXPECT_EQ(WriteErrorText(ENOSPC), "disk je plný");
     EXPECT_EQ(WriteErrorText(EROFS), "disk je jen pro čtení");
     EXPECT_EQ(WriteErrorText(EACCES), "chybí oprávnění k zápisu");
     // A folder where the file should be is named so, not by its error's number.
-    fs::create_directory(f.folder / "folder.ko");
+    TempFolder folder;
+    fs::create_directory(folder / "folder.ko");
     int error = 0;
-    EXPECT_FALSE(ReplaceFile(f.folder / "folder.ko", {1}, {}, &error));
+    EXPECT_FALSE(ReplaceFile(folder / "folder.ko", {1}, {}, &error));
     EXPECT_EQ(WriteErrorText(error), "na místě souboru je složka");
     // A folder that cannot be read lacks the permission to read, not to write.
     EXPECT_EQ(FolderReadErrorText(EACCES), "chybí oprávnění ke čtení složky");
