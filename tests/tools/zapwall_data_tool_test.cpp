@@ -18,9 +18,9 @@
 #include "storage/hall.h"
 #include "storage/level_text.h"
 #include "storage/roster.h"
-#include "storage_test_support.h"
 #include "tests/lib/program_run.h"
 #include "tests/sound/wav_writer.h"
+#include "tests/storage/storage_test_support.h"
 #include "values/data_limits.h"
 
 namespace ZapModule {
