@@ -239,9 +239,12 @@
 
   // Scales and places the stage (page_fit.js). While the phone's keyboard is up for the name
   // box, the page keeps its size, so the box does not move away under it.
+  // The speed bar's thumb and the chosen name follow the menu's size, which a touch layout
+  // changes with the screen's.
   function layout() {
     if (document.activeElement === $('name-box') && $('stage').style.transform) return;
     scale = fit.place();
+    if (M && shown('menu')) showMenu();
   }
 
   function showWindow(id) {
@@ -340,21 +343,24 @@
 
   // --- The hall of fame ---------------------------------------------------------------------
 
-  function hallCell(client, className, [left, top, width, height]) {
+  function hallCell(group, className, [left, top, width, height]) {
     const cell = document.createElement('div');
     cell.className = className;
     Object.assign(cell.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`,
                                 height: `${height}px` });
-    client.append(cell);
+    group.append(cell);
     return cell;
   }
 
+  // Each row's cells are a group, which only the touch layout shows as a row of its own.
   function buildHall() {
-    const client = $('hall-client');
     hallRows.forEach((row, i) => {
-      hallCell(client, 'label big hall-rank', row.rank).textContent = `${i + 1}.`;
-      hallCell(client, 'label big hall-cell', row.name).id = `hall-name-${i}`;
-      hallCell(client, 'label big centred hall-cell', row.score).id = `hall-score-${i}`;
+      const group = document.createElement('div');
+      group.className = 'group';
+      $('hall-client').append(group);
+      hallCell(group, 'label big hall-rank', row.rank).textContent = `${i + 1}.`;
+      hallCell(group, 'label big hall-cell', row.name).id = `hall-name-${i}`;
+      hallCell(group, 'label big centred hall-cell', row.score).id = `hall-score-${i}`;
     });
   }
 
@@ -1081,6 +1087,8 @@
   addEventListener('keydown', onKeyDown);
   addEventListener('keyup', onKeyUp);
   addEventListener('resize', layout);
+  // The tool buttons above a touch layout come as their scripts load (the editor's last).
+  new ResizeObserver(() => layout()).observe($('zapwall-files-slot'));
   // In full screen the caption is gone: the finger's switch leads back.
   document.addEventListener('fullscreenchange', () => {
     text('touch-full-screen', document.fullscreenElement ? 'Zmenšit' : 'Celá obrazovka');

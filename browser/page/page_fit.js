@@ -5,8 +5,13 @@
 // without its caption. Where the windows fit at their designed size, the factor is a whole number
 // of device pixels per pixel of the game, so every pixel is the same square block; on a smaller
 // screen (a phone) they are fitted smoothly, and the pictures stay sharp blocks (page.css). The
-// room is what the notch and the rounded corners leave free (the safe area). On touch screens a
-// caption is a finger high whatever the factor, so that its close box can be hit (page.css).
+// room is what the notch and the rounded corners leave free (the safe area).
+//
+// On touch screens the game screen alone sets the factor, for the largest field; the other
+// windows have layouts of their own in CSS pixels (touch.css), which fill the room that the page's
+// tool buttons and the hint to turn the phone leave, and their captions are a finger high.
+// The stage tells the styles the factor's inverse (--px, a CSS pixel in pixels of the game) and
+// the room (--room-width, --room-height, in pixels of the game).
 'use strict';
 
 function makeZapwallFit() {
@@ -53,33 +58,54 @@ function makeZapwallFit() {
     return exact >= 1 && whole > 0 ? whole : Math.max(exact, 0.1);
   }
 
+  // The part of the screen the windows are centred in: the safe area, less the tool buttons
+  // above a touch layout and the hint below it.
+  function area(safe, touchLayout) {
+    let top = safe.top;
+    let bottom = safe.bottom;
+    if (touchLayout) {
+      const tools = $('zapwall-files-slot').getBoundingClientRect();
+      if (tools.height > 0) top = Math.max(top, tools.bottom);
+      const hint = $('turn-hint');
+      if (!hint.hidden) bottom = Math.min(bottom, hint.getBoundingClientRect().top);
+    }
+    return { left: safe.left, top, width: safe.width, height: Math.max(bottom - top, 0) };
+  }
+
   // Places the stage and returns its factor (CSS pixels per pixel of the game).
   function place() {
     const full = Boolean(document.fullscreenElement);
+    const touch = coarse.matches;
     document.documentElement.classList.toggle('in-full-screen', full);
-    const sizes = full ? [outerSize('game', false)] : WINDOWS.map((id) => outerSize(id, true));
+    const sizes = full ? [outerSize('game', false)]
+      : (touch ? ['game'] : WINDOWS).map((id) => outerSize(id, true));
     const safe = $('safe-area').getBoundingClientRect();
     const room = { width: safe.width, height: safe.height };
     const ratio = devicePixelRatio || 1;
     const scale = shownFactor(fit(sizes, room), ratio);
+    // A phone held upright: turning it would show the windows larger.
+    const turned = shownFactor(fit(sizes, { width: room.height, height: room.width }), ratio);
+    $('turn-hint').hidden = !(touch && room.height > room.width && turned > scale);
     // The stage's origin on a device pixel, and each window's corner on a pixel of the game, so
     // that whole factors give whole device pixels.
     const snap = (value) => Math.round(value * ratio) / ratio;
+    const shown = area(safe, touch && $('game').hidden);
     const stage = $('stage');
-    stage.style.left = `${snap(safe.left + safe.width / 2)}px`;
-    stage.style.top = `${snap(safe.top + safe.height / 2)}px`;
+    stage.style.left = `${snap(shown.left + shown.width / 2)}px`;
+    stage.style.top = `${snap(shown.top + shown.height / 2)}px`;
     stage.style.transform = `scale(${scale})`;
-    // Rounded up to the 1/64 px that layout keeps, so that the finger's size is not cut short.
-    const finger = Math.ceil((FINGER / scale) * 64) / 64;
+    // Rounded up to the 1/64 px that layout keeps, so that no size falls short of its CSS pixels.
+    const upTo64th = (value) => Math.ceil(value * 64) / 64;
+    stage.style.setProperty('--px', `${upTo64th(1 / scale)}px`);
+    stage.style.setProperty('--room-width', `${(shown.width - 2 * MARGIN) / scale}px`);
+    stage.style.setProperty('--room-height', `${(shown.height - 2 * MARGIN) / scale}px`);
+    const finger = upTo64th(FINGER / scale);
     stage.style.setProperty('--finger', `${Math.max(finger, CAPTION)}px`);
     for (const element of stage.children) {
       if (element.hidden) continue;
       element.style.left = `${-Math.round(element.offsetWidth / 2)}px`;
       element.style.top = `${-Math.round(element.offsetHeight / 2)}px`;
     }
-    // A phone held upright: turning it would show the windows larger.
-    const turned = shownFactor(fit(sizes, { width: room.height, height: room.width }), ratio);
-    $('turn-hint').hidden = !(coarse.matches && room.height > room.width && turned > scale);
     return scale;
   }
 

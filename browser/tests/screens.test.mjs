@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page on every screen and with every hand: a phone upright and turned and a tablet play a
-// game by touch alone (a player made with the on-screen keyboard's Enter, taps and drags on the
-// field, the pause by the on-screen control, the caption's close a finger's size that asks first,
-// the quit by Konec or by that close), keep its progress over a reload, find "Soubory"'s buttons
-// a finger high and apart, and delete the player by touch, and the touch game's replay plays
-// natively alike; only where turning the screen shows a larger field is the player told to; a
-// pad plays as the desktop maps it and is read only while connected; the three windows share one
-// scale, and the mouse's close ends a game at once.
+// The page on every screen and with every hand: phones upright and turned and a tablet play a
+// game by touch alone (a player made with the on-screen keyboard's Enter, a serving tap held a
+// while that leaves the bat, taps and drags on the field, the pause by the on-screen control, the
+// caption's close that asks first, the quit by Konec or by that close), keep its progress over a
+// reload, and delete the player by touch, and the touch game's replay plays natively alike; the
+// menu, the hall of fame, the boxes, the end and "Soubory" have every control a finger large and
+// apart and every text readable; only where turning the screen shows a larger field is the player
+// told to; a pad plays as the desktop maps it and is read only while connected; on desktops the
+// three windows share one scale, and the mouse's close ends a game at once.
 //
 // usage: node screens.test.mjs SITE_DIR NATIVE_BUILD_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
@@ -34,12 +35,43 @@ const batCentre = (page) => page.evaluate(() => window.zapwallBat());
 // and once turned (the tablet shows the field at 1:1 either way).
 const touch = { isMobile: true, hasTouch: true };
 const TOUCH_SCREENS = [
+  [{ width: 360, height: 640, deviceScaleFactor: 2, ...touch }, 'Konec', [true, false]],
   [{ width: 390, height: 844, deviceScaleFactor: 3, ...touch }, 'Konec', [true, false]],
   [{ width: 844, height: 390, deviceScaleFactor: 3, ...touch }, 'Konec', [false, true]],
   [{ width: 1024, height: 768, deviceScaleFactor: 2, ...touch }, '×', [false, false]],
 ];
 
 const turnHintShown = (page) => page.$eval('#turn-hint', (hint) => hint.checkVisibility());
+
+// What a finger meets in `root`, a window or box shown: the controls shown that are smaller than
+// 44 CSS pixels either way, the targets closer than 4 pixels to another, and the texts lower than
+// 14 pixels, as sentences (none when all is well).
+const CONTROLS = 'button, option, input[type=text], label, .command, .arrow, .thumb, textarea';
+const TARGETS = 'button, select, input[type=text], label, .command, .scroll-bar, textarea';
+const fingerProblems = (page, root) => page.$eval(root, (element, controls, targets) => {
+  const scale = element.closest('#stage')
+    ? element.getBoundingClientRect().width / element.offsetWidth : 1;
+  const name = (e) => e.id || e.textContent.trim().slice(0, 16) || e.className;
+  const shown = (selector) => [...element.querySelectorAll(selector)]
+    .filter((e) => e.checkVisibility()).map((e) => [name(e), e.getBoundingClientRect()]);
+  const problems = shown(controls).filter(([, box]) => box.width < 44 || box.height < 44)
+    .map(([what, box]) => `${what} is ${box.width} × ${box.height}`);
+  const boxes = shown(targets);
+  boxes.forEach(([a, r], i) => boxes.slice(i + 1).forEach(([b, s]) => {
+    if (!(r.right + 4 <= s.left || s.right + 4 <= r.left || r.bottom + 4 <= s.top ||
+          s.bottom + 4 <= r.top)) problems.push(`${a} touches ${b}`);
+  }));
+  for (const e of element.querySelectorAll('*')) {
+    const size = parseFloat(getComputedStyle(e).fontSize) * scale;
+    const texts = [...e.childNodes].some((n) => n.nodeType === Node.TEXT_NODE &&
+                                                n.textContent.trim());
+    if (texts && e.checkVisibility() && size < 14) problems.push(`${name(e)}'s text is ${size} px`);
+  }
+  return problems;
+}, CONTROLS, TARGETS);
+
+const assertFingerSized = async (page, root) =>
+  assert.deepEqual(await fingerProblems(page, root), [], root);
 
 for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
   const size = `${screen.width}x${screen.height}`;
@@ -56,6 +88,14 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
       await page.tap('#name-box');
       await newPlayer(page, 'Ota');
       await page.tap('#player-list option');
+      await assertFingerSized(page, '#menu');
+      await assertFingerSized(page, '#zapwall-files-slot');
+      if (shots) await page.screenshot({ path: path.join(shots, `touch-menu-${size}.png`) });
+      await page.tap('#menu-hall');
+      await waitShown(page, '#hall');
+      await assertFingerSized(page, '#hall');
+      if (shots) await page.screenshot({ path: path.join(shots, `touch-hall-${size}.png`) });
+      await page.tap('#hall-close');
       await page.tap('#sound-switch');  // "Zvuky" off, and the speed bar dragged to the right
       const thumb = await (await page.$('#tick-bar .thumb')).boundingBox();
       await page.touchscreen.touchStart(thumb.x + 4, thumb.y + 4);
@@ -67,7 +107,14 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
       await waitShown(page, '#game');
       await tapField(page);  // play: the ball rests on the bat
       await runSteps(page, 5);
-      await tapField(page);  // the ball meets the brick: the level is cleared
+      // A serving tap held a while, far above the bat: the bat and the ball resting on it stay
+      // until the finger is lifted, and the ball then meets the brick: the level is cleared.
+      const bat = await batCentre(page);
+      const held = await onGameScreen(page, 216, 40);
+      await page.touchscreen.touchStart(held.x, held.y);
+      await runSteps(page, 10);
+      assert.equal(await batCentre(page), bat);
+      await page.touchscreen.touchEnd();
       await waitShown(page, '#label3-0');
       await tapField(page);  // the second level
       await page.waitForFunction(() => document.querySelector('#label1-2').textContent === '2');
@@ -96,6 +143,7 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
         await waitShown(page, '#message-yes');
         assert.equal(await page.$eval('#message-text', (p) => p.textContent),
                      'Opravdu ukončit hru?');
+        await assertFingerSized(page, '#message');
       };
       await askToQuit();
       await page.tap('#message-no');
@@ -109,8 +157,7 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
         await page.touchscreen.tap(quit.x, quit.y);
       }
       await waitShown(page, '#end');
-      const again = await (await page.$('#end-again')).boundingBox();
-      assert.ok(again.height >= 44, `"Hrát znovu" is ${again.height} high`);
+      await assertFingerSized(page, '#end');
       await page.evaluate(() => window.ZapwallFiles.persist());
       const stored = await storedFiles(page);
       const roster = Buffer.from(stored['players.ko']);
@@ -125,21 +172,15 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
       // touching another.
       await page.tap('#zapwall-files-button');
       await page.waitForSelector('#zapwall-files[open]');
-      const buttons = await page.$$eval('#zapwall-files button, #zapwall-files .zapwall-files-pick',
-        (list) => list.filter((b) => b.checkVisibility())
-          .map((b) => b.getBoundingClientRect().toJSON()));
-      assert.ok(buttons.length >= 5, `only ${buttons.length} buttons`);
-      const apart = (a, b) =>
-        a.right < b.left || b.right < a.left || a.bottom < b.top || b.bottom < a.top;
-      buttons.forEach((button, i) => {
-        assert.ok(button.height >= 44, `a button of "Soubory" is ${button.height} high`);
-        assert.ok(buttons.slice(i + 1).every((other) => apart(button, other)), 'two buttons touch');
-      });
+      assert.ok(await page.$$eval('#zapwall-files button, #zapwall-files .zapwall-files-pick',
+                                    (list) => list.length) >= 5);
+      await assertFingerSized(page, '#zapwall-files');
       await page.tap('#zapwall-files-close');
       await page.tap('#player-list option');
       assert.equal(await page.$eval('#stat-level', (e) => e.textContent.trim()), 'Level: 2');
       await page.tap('#delete-player');
       await waitShown(page, '#message-yes');
+      await assertFingerSized(page, '#message');
       await page.tap('#message-yes');
       await page.waitForFunction(() => !document.querySelector('#player-list option'));
     });
