@@ -10,55 +10,12 @@
 #include <vector>
 
 #include "sound/wav_check.h"
+#include "tests/sound/wav_writer.h"
 
 namespace ZapModule {
 namespace {
 
-void Put16(std::vector<uint8_t>& out, int v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, static_cast<int>(v & 0xFFFF));
-    Put16(out, static_cast<int>(v >> 16));
-}
-
-struct Format {
-    int Tag = 1, Channels = 1, BlockAlign = 2, Bits = 16;
-    uint32_t Rate = 8000;
-    std::vector<uint8_t> Extra{};  // bytes after the 16 of every format
-};
-
-std::vector<uint8_t> FmtChunk(const Format& f) {
-    std::vector<uint8_t> chunk{'f', 'm', 't', ' '};
-    Put32(chunk, static_cast<uint32_t>(16 + f.Extra.size()));
-    Put16(chunk, f.Tag);
-    Put16(chunk, f.Channels);
-    Put32(chunk, f.Rate);
-    Put32(chunk, f.Rate * static_cast<uint32_t>(f.BlockAlign));
-    Put16(chunk, f.BlockAlign);
-    Put16(chunk, f.Bits);
-    chunk.insert(chunk.end(), f.Extra.begin(), f.Extra.end());
-    if (f.Extra.size() % 2 != 0) chunk.push_back(0);
-    return chunk;
-}
-
-std::vector<uint8_t> Wav(const std::vector<std::vector<uint8_t>>& chunks,
-                         const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> body{'W', 'A', 'V', 'E'};
-    for (const auto& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
-    body.insert(body.end(), {'d', 'a', 't', 'a'});
-    Put32(body, static_cast<uint32_t>(data.size()));
-    body.insert(body.end(), data.begin(), data.end());
-    std::vector<uint8_t> file{'R', 'I', 'F', 'F'};
-    Put32(file, static_cast<uint32_t>(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
-}
-
-std::vector<uint8_t> Wav(const Format& f, const std::vector<uint8_t>& data) {
-    return Wav({FmtChunk(f)}, data);
-}
+using namespace ZapTest;
 
 // The extensible header around a sub-format tag: valid bits, channel mask, the GUID.
 std::vector<uint8_t> Extensible(int tag, int validBits, uint8_t guidByte = 0x00) {
@@ -101,29 +58,29 @@ TEST(WavRules, RefuseWhatNoDecoderReadsWithTheReason) {
         std::vector<uint8_t> File;
         std::string Problem;
     } cases[] = {
-        {"block align 65535", Wav(Format{1, 1, 65535, 16}, pcm), "velikost bloku 65535"},
-        {"block align for stereo", Wav(Format{1, 1, 4, 16}, pcm), "velikost bloku 4"},
-        {"two fmt chunks", Wav({FmtChunk(Format{}), FmtChunk(Format{})}, pcm), "dvakrát"},
-        {"odd extensible GUID", Wav(Format{0xFFFE, 1, 2, 16, 8000, Extensible(1, 16, 0x72)}, pcm),
+        {"block align 65535", Wav(WavFormat{1, 1, 65535, 16}, pcm), "velikost bloku 65535"},
+        {"block align for stereo", Wav(WavFormat{1, 1, 4, 16}, pcm), "velikost bloku 4"},
+        {"two fmt chunks", Wav({FmtChunk(WavFormat{}), FmtChunk(WavFormat{})}, pcm), "dvakrát"},
+        {"odd extensible GUID",
+         Wav(WavFormat{0xFFFE, 1, 2, 16, 8000, Extensible(1, 16, 0x72)}, pcm), "rozšířený formát"},
+        {"extensible too short", Wav(WavFormat{0xFFFE, 1, 2, 16, 8000, {0, 0}}, pcm),
          "rozšířený formát"},
-        {"extensible too short", Wav(Format{0xFFFE, 1, 2, 16, 8000, {0, 0}}, pcm),
-         "rozšířený formát"},
-        {"extensible ADPCM", Wav(Format{0xFFFE, 1, 256, 4, 8000, Extensible(2, 4)}, pcm),
+        {"extensible ADPCM", Wav(WavFormat{0xFFFE, 1, 256, 4, 8000, Extensible(2, 4)}, pcm),
          "nepodporovaný formát"},
         {"extensible valid bits beyond the sample",
-         Wav(Format{0xFFFE, 1, 2, 16, 8000, Extensible(1, 24)}, pcm), "nepodporovaný formát"},
-        {"MS ADPCM, frames a block wrong", Wav(Format{2, 1, 256, 4, 8000, MsAdpcm(100)}, pcm),
+         Wav(WavFormat{0xFFFE, 1, 2, 16, 8000, Extensible(1, 24)}, pcm), "nepodporovaný formát"},
+        {"MS ADPCM, frames a block wrong", Wav(WavFormat{2, 1, 256, 4, 8000, MsAdpcm(100)}, pcm),
          "počet vzorků v bloku"},
-        {"MS ADPCM, no coefficients", Wav(Format{2, 1, 256, 4, 8000, MsAdpcm(500, 0)}, pcm),
+        {"MS ADPCM, no coefficients", Wav(WavFormat{2, 1, 256, 4, 8000, MsAdpcm(500, 0)}, pcm),
          "koeficienty"},
-        {"MS ADPCM, block smaller than its header", Wav(Format{2, 2, 10, 4, 8000, MsAdpcm(2)}, pcm),
-         "velikost bloku ADPCM"},
+        {"MS ADPCM, block smaller than its header",
+         Wav(WavFormat{2, 2, 10, 4, 8000, MsAdpcm(2)}, pcm), "velikost bloku ADPCM"},
         {"IMA ADPCM, block of no whole groups",
-         Wav(Format{0x11, 1, 255, 4, 8000, ImaAdpcm(503)}, pcm), "velikost bloku ADPCM"},
-        {"IMA ADPCM, 3 bits", Wav(Format{0x11, 1, 256, 3, 8000, ImaAdpcm(505)}, pcm),
+         Wav(WavFormat{0x11, 1, 255, 4, 8000, ImaAdpcm(503)}, pcm), "velikost bloku ADPCM"},
+        {"IMA ADPCM, 3 bits", Wav(WavFormat{0x11, 1, 256, 3, 8000, ImaAdpcm(505)}, pcm),
          "nepodporovaný formát"},
-        {"PCM of 12 bits", Wav(Format{1, 1, 2, 12}, pcm), "nepodporovaný formát"},
-        {"data only within a block", Wav(Format{0x11, 1, 256, 4, 8000, ImaAdpcm(505)}, pcm),
+        {"PCM of 12 bits", Wav(WavFormat{1, 1, 2, 12}, pcm), "nepodporovaný formát"},
+        {"data only within a block", Wav(WavFormat{0x11, 1, 256, 4, 8000, ImaAdpcm(505)}, pcm),
          "žádná data"},
     };
     for (const auto& c : cases) {
@@ -151,12 +108,12 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
         std::string Name;
         std::vector<uint8_t> File;
     } cases[] = {
-        {"PCM 8", Wav(Format{1, 1, 1, 8}, pcm8)},
-        {"PCM 16", Wav(Format{1, 1, 2, 16}, pcm16)},
-        {"PCM 24", Wav(Format{1, 1, 3, 24}, pcm24)},
-        {"PCM 32", Wav(Format{1, 1, 4, 32}, pcm32)},
-        {"float", Wav(Format{3, 1, 4, 32}, float32)},
-        {"extensible PCM 16", Wav(Format{0xFFFE, 1, 2, 16, 8000, Extensible(1, 16)}, pcm16)},
+        {"PCM 8", Wav(WavFormat{1, 1, 1, 8}, pcm8)},
+        {"PCM 16", Wav(WavFormat{1, 1, 2, 16}, pcm16)},
+        {"PCM 24", Wav(WavFormat{1, 1, 3, 24}, pcm24)},
+        {"PCM 32", Wav(WavFormat{1, 1, 4, 32}, pcm32)},
+        {"float", Wav(WavFormat{3, 1, 4, 32}, float32)},
+        {"extensible PCM 16", Wav(WavFormat{0xFFFE, 1, 2, 16, 8000, Extensible(1, 16)}, pcm16)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -168,11 +125,11 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
 
     // G.711: the codes of silence and of the loudest values.
     const std::vector<uint8_t> law{0xD5, 0x2A, 0xFF, 0x80};
-    const std::optional<WavSound> alaw = DecodeWav(Wav(Format{6, 2, 2, 8}, law));
+    const std::optional<WavSound> alaw = DecodeWav(Wav(WavFormat{6, 2, 2, 8}, law));
     ASSERT_TRUE(alaw.has_value());
     EXPECT_EQ(alaw->Frames, (std::vector<float>{8 / 32768.0f, -32256 / 32768.0f, 848 / 32768.0f,
                                                 5504 / 32768.0f}));
-    const std::optional<WavSound> ulaw = DecodeWav(Wav(Format{7, 1, 1, 8}, law));
+    const std::optional<WavSound> ulaw = DecodeWav(Wav(WavFormat{7, 1, 1, 8}, law));
     ASSERT_TRUE(ulaw.has_value());
     EXPECT_EQ(ulaw->Frames[2], 0.0f);
     EXPECT_EQ(ulaw->Frames[3], 32124 / 32768.0f);
@@ -183,9 +140,9 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
     Put16(ima, 1000);
     ima.insert(ima.end(), {0, 0, 0x10, 0x32, 0x00, 0x00});
     const std::optional<WavSound> imaSound =
-        DecodeWav(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
+        DecodeWav(Wav(WavFormat{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
     ASSERT_TRUE(imaSound.has_value())
-        << WavProblem(Wav(Format{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
+        << WavProblem(Wav(WavFormat{0x11, 1, 8, 4, 8000, ImaAdpcm(9)}, ima));
     std::vector<float> imaFrames;
     for (const int v : {1000, 1000, 1001, 1004, 1008, 1008, 1008, 1008, 1008})
         imaFrames.push_back(static_cast<float>(v) / 32768.0f);
@@ -198,8 +155,9 @@ TEST(WavRules, DecodeEveryFormatTheyLetThrough) {
     Put16(ms, 100);              // sample 2
     ms.push_back(0x10);          // nibbles 1 and 0
     const std::optional<WavSound> msSound =
-        DecodeWav(Wav(Format{2, 1, 8, 4, 8000, MsAdpcm(4)}, ms));
-    ASSERT_TRUE(msSound.has_value()) << WavProblem(Wav(Format{2, 1, 8, 4, 8000, MsAdpcm(4)}, ms));
+        DecodeWav(Wav(WavFormat{2, 1, 8, 4, 8000, MsAdpcm(4)}, ms));
+    ASSERT_TRUE(msSound.has_value())
+        << WavProblem(Wav(WavFormat{2, 1, 8, 4, 8000, MsAdpcm(4)}, ms));
     EXPECT_EQ(msSound->Frames,
               (std::vector<float>{100 / 32768.0f, 200 / 32768.0f, 216 / 32768.0f, 216 / 32768.0f}));
 }

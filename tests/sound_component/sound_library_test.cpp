@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "game/recording_window.h"
@@ -203,9 +202,8 @@ TEST_F(RealLibrary, PlaysAWavOnFreeChannelsAndTheSamplesReachTheDevice) {
 
 // A WAV file of 16-bit mono PCM with the given header values and `frames` silent frames.
 void WriteSilentWav(const std::string& path, uint32_t rate, uint32_t frames) {
-    std::ofstream out(path, std::ios::binary);
-    ZapTest::WriteWavHeader(out, rate, frames);
-    for (uint32_t i = 0; i < frames; ++i) ZapTest::Put16(out, 0);
+    testing::WriteBytes(path, ZapTest::Wav(ZapTest::WavFormat{.Rate = rate},
+                                           std::vector<uint8_t>(size_t{frames} * 2, 0)));
 }
 
 TEST_F(RealLibrary, ABadSoundFileSilencesOnlyItsEffectAndNeverHoldsUpTheGame) {
