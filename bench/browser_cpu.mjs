@@ -7,7 +7,9 @@
 // same game in a pause its player made (a copy of the replay cut after its first bat moves, with a
 // minute-long pause). The CPU is that of every process of Chromium, and of the program alone
 // (Xvfb's own beside it); wake-ups are the context switches of all their threads, per second.
-// Each round also measures the page alone in its menu and in the hall of fame.
+// Each round also measures the page alone in its menu and in the hall of fame, and the browser's
+// own floor: a bare page with a canvas of the field's size that moves one small square a display
+// frame, beside which the page watching is quoted.
 //
 //   scripts/install-node-modules
 //   node bench/browser_cpu.mjs SITE NATIVE_BUILD [ROUNDS]    e.g. build-web/site build 5
@@ -72,6 +74,23 @@ const served = copySite(site, 'bench-site');
 for (const [state, file] of Object.entries(replays)) {
   fs.copyFileSync(file, path.join(served, `${state}.zapwall-replay`));
 }
+const markup = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
+const [, fieldWidth, fieldHeight] = /<canvas id="field" width="(\d+)" height="(\d+)"/.exec(markup);
+fs.writeFileSync(path.join(served, 'floor.html'), `<!doctype html>
+<canvas id="floor" width="${fieldWidth}" height="${fieldHeight}" style="background: #000"></canvas>
+<script>
+const drawing = document.getElementById('floor').getContext('2d');
+let x = 0;
+requestAnimationFrame(function frame() {
+  drawing.fillStyle = '#000';
+  drawing.fillRect(x, 100, 6, 6);
+  x = (x + 3) % ${fieldWidth};
+  drawing.fillStyle = '#fff';
+  drawing.fillRect(x, 100, 6, 6);
+  requestAnimationFrame(frame);
+});
+</script>
+`);
 
 // --- Processes ----------------------------------------------------------------------------------
 
@@ -104,14 +123,14 @@ async function page(state) {
   }
 }
 
-// The page in its menu, or in the hall of fame opened from it.
+// The page in its menu, or in the hall of fame opened from it, or the bare page of the floor.
 async function pageWindow(window) {
   const server = await serve(served);
   const browser = await launch('bench');
   try {
     const tab = await newTab(browser);
-    await tab.goto(server.url);
-    await waitShown(tab, '#menu');
+    await tab.goto(window === 'floor' ? `${server.url}floor.html` : server.url);
+    if (window !== 'floor') await waitShown(tab, '#menu');
     if (window === 'hall') {
       await tab.click('#menu-hall');
       await waitShown(tab, '#hall');
@@ -156,7 +175,7 @@ async function desktop(state) {
 // --- Rounds -------------------------------------------------------------------------------------
 
 const results = { watch: { page: [], desktop: [] }, paused: { page: [], desktop: [] } };
-const windows = { menu: [], hall: [] };
+const windows = { menu: [], hall: [], floor: [] };
 for (let round = 1; round <= rounds; ++round) {
   for (const window of Object.keys(windows)) {
     const shown = await pageWindow(window);
@@ -172,7 +191,10 @@ for (let round = 1; round <= rounds; ++round) {
     console.log(`round ${round} ${state}: page ${shown.cpu.toFixed(1)} % ` +
                 `(${shown.wakes.toFixed(0)} wake-ups/s, ${shown.steps.toFixed(1)} steps/s), ` +
                 `desktop ${native.cpu.toFixed(1)} % (${native.wakes.toFixed(0)} wake-ups/s, ` +
-                `Xvfb ${native.server.toFixed(1)} %), ratio ${(shown.cpu / native.cpu).toFixed(2)}`);
+                `Xvfb ${native.server.toFixed(1)} %), ` +
+                `ratio ${(shown.cpu / native.cpu).toFixed(2)}` +
+                (state === 'watch'
+                  ? `, to the floor ${(shown.cpu / windows.floor[round - 1].cpu).toFixed(2)}` : ''));
   }
 }
 
@@ -195,11 +217,15 @@ row('Chromium, % of one core', (r) => r.page.map((x) => x.cpu));
 row('desktop program, % of one core', (r) => r.desktop.map((x) => x.cpu));
 row('Xvfb, % of one core', (r) => r.desktop.map((x) => x.server));
 row('page ÷ program, same round', (r) => r.page.map((x, i) => x.cpu / r.desktop[i].cpu), 2);
+const floorRatios = results.watch.page.map((x, i) => x.cpu / windows.floor[i].cpu);
+console.log(`| page ÷ floor, same round | ${figure(floorRatios, 2)} | |`);
 row('Chromium, wake-ups a second', (r) => r.page.map((x) => x.wakes), 0);
 row('desktop program, wake-ups a second', (r) => r.desktop.map((x) => x.wakes), 0);
 row('page, steps a second', (r) => r.page.map((x) => x.steps), 2);
+const WINDOW_NAMES = { menu: 'in the menu', hall: 'in the hall of fame',
+                       floor: 'on the bare page (the floor)' };
 for (const [window, figures] of Object.entries(windows)) {
-  console.log(`| Chromium in the ${window === 'menu' ? 'menu' : 'hall of fame'}, % of one core / ` +
+  console.log(`| Chromium ${WINDOW_NAMES[window]}, % of one core / ` +
               `wake-ups a second | ${figure(figures.map((x) => x.cpu))} / ` +
               `${figure(figures.map((x) => x.wakes), 0)} | |`);
 }
