@@ -238,9 +238,8 @@
   }
 
   // Scales and places the stage (page_fit.js). While the phone's keyboard is up for the name
-  // box, the page keeps its size, so the box does not move away under it.
-  // The speed bar's thumb and the chosen name follow the menu's size, which a touch layout
-  // changes with the screen's.
+  // box, the page keeps its size, so the box does not move away under it. The speed bar's thumb
+  // and the chosen name follow the menu's size, which a touch layout changes with the screen's.
   function layout() {
     if (document.activeElement === $('name-box') && $('stage').style.transform) return;
     scale = fit.place();
