@@ -68,6 +68,7 @@
   let scale = 1;
   let paused = false;    // the game shows its paused sign
   let loopTimer = null;
+  let loopDue = 0;       // when the timer's call is due, by performance.now()
   let replayTimer = null;
   let hallTimer = null;
   const modals = [];     // boxes waiting to be shown, after `shownModal`
@@ -112,8 +113,14 @@
     if (fieldFrame === null) fieldFrame = requestAnimationFrame(showFieldFrame);
   }
 
+  // A call of the loop due by the display frame is made before the frame rather than after the
+  // browser's work on it, which on a slow phone would hold the timer up past the next step.
   function showFieldFrame() {
     fieldFrame = null;
+    if (loopTimer !== null && performance.now() >= loopDue) {
+      clearTimeout(loopTimer);
+      runLoop();
+    }
     if (M && !ended) M._zw_show_field();
   }
 
@@ -160,6 +167,7 @@
     }
     // Rounded up: waking early would only make the loop ask again.
     loopTimer = setTimeout(runLoop, Math.ceil(delay));
+    loopDue = performance.now() + delay;
   }
 
   function armReplayTimer(delay) {
