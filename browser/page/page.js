@@ -246,12 +246,10 @@
   }
 
   // Scales and places the stage (page_fit.js). While the phone's keyboard is up for the name
-  // box, the page keeps its size, so the box does not move away under it. The speed bar's thumb
-  // and the chosen name follow the menu's size, which a touch layout changes with the screen's.
+  // box, the page keeps its size, so the box does not move away under it.
   function layout() {
     if (document.activeElement === $('name-box') && $('stage').style.transform) return;
     scale = fit.place();
-    if (M && shown('menu')) showMenu();
   }
 
   function showWindow(id) {
@@ -414,9 +412,14 @@
     const selected = M._zw_menu_selected();
     const list = $('player-list');
     if (list.selectedIndex !== selected) list.selectedIndex = selected;
-    const tick = M._zw_menu_tick();
+    $('tick-bar').setAttribute('aria-valuenow', String(M._zw_menu_tick()));
+    placeTickThumb();
+  }
+
+  // The speed bar's thumb where the bar's value puts it on its track.
+  function placeTickThumb() {
     const bar = $('tick-bar');
-    bar.setAttribute('aria-valuenow', String(tick));
+    const tick = Number(bar.getAttribute('aria-valuenow'));
     const track = bar.querySelector('.track');
     const thumb = bar.querySelector('.thumb');
     const travel = track.clientWidth - thumb.offsetWidth;
@@ -1096,6 +1099,11 @@
   addEventListener('resize', layout);
   // The tool buttons above a touch layout come as their scripts load (the editor's last).
   new ResizeObserver(() => layout()).observe($('zapwall-files-slot'));
+  // A touch layout sizes the speed bar and the chosen name's box with the screen: the thumb and
+  // the name's narrowing follow.
+  new ResizeObserver(placeTickThumb).observe($('tick-bar').querySelector('.track'));
+  new ResizeObserver(() => fitText($('player-name'), $('player-name').textContent))
+    .observe($('player-name'));
   // In full screen the caption is gone: the finger's switch leads back.
   document.addEventListener('fullscreenchange', () => {
     text('touch-full-screen', document.fullscreenElement ? 'Zmenšit' : 'Celá obrazovka');
