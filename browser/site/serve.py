@@ -21,6 +21,9 @@ import sys
 class SiteHandler(http.server.SimpleHTTPRequestHandler):
     # Connections are kept for the next request: a page asks for some thirty files.
     protocol_version = "HTTP/1.1"
+    # An answer's headers and body go out in two writes; with Nagle's algorithm the body would
+    # wait for the browser's delayed acknowledgement of the headers, some 40 ms an answer.
+    disable_nagle_algorithm = True
     extensions_map = {
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         ".wasm": "application/wasm",
