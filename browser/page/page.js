@@ -74,6 +74,7 @@
   const modals = [];     // boxes waiting to be shown, after `shownModal`
   let shownModal = null;
   let backgroundImage = null;  // the game screen's picture as the module last handed it
+  let backgroundFrame = null;  // the display frame that puts it on its canvas
   let fieldImage = null;       // an ImageData over the module's copy of the field
   let fieldFrame = null;       // the display frame the field asked for
   const held = new Set();  // the arrow keys held down
@@ -99,11 +100,18 @@
     if (width > room && room > 0) squeezed.style.transform = `scaleX(${room / width})`;
   }
 
+  // The picture is kept at once and put on its canvas with the next display frame, which the
+  // menu's first picture does not wait for: the canvas's first drawing costs the most.
   function showBackground(rgba, width, height) {
     if (!backgroundImage || backgroundImage.width !== width || backgroundImage.height !== height) {
       backgroundImage = new ImageData(width, height);
     }
     backgroundImage.data.set(rgba);
+    if (backgroundFrame === null) backgroundFrame = requestAnimationFrame(putBackground);
+  }
+
+  function putBackground() {
+    backgroundFrame = null;
     $('background').getContext('2d', { alpha: false }).putImageData(backgroundImage, 0, 0);
   }
 
@@ -194,8 +202,9 @@
     showHallOfFame() {
       openModal({ kind: 'hall', fromRules: true });
     },
+    // The hall's rows are written when it is shown, and while it is.
     hallOfFameChanged() {
-      showHallRows();
+      if (shownModal && shownModal.kind === 'hall') showHallRows();
     },
     showBackground,
     askFieldFrame,
@@ -958,6 +967,8 @@
     M = null;
     if (fieldFrame !== null) cancelAnimationFrame(fieldFrame);
     fieldFrame = null;
+    if (backgroundFrame !== null) cancelAnimationFrame(backgroundFrame);
+    backgroundFrame = null;
     fieldImage = backgroundImage = null;
     $('stage').innerHTML = stageHtml;
     ended = endPending = endShown = paused = false;
