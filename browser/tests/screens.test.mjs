@@ -105,6 +105,12 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
         parseInt(m.querySelector('#tick-label').textContent.slice(6), 10) > 8000]), [false, true]);
       await page.tap('#menu-start');
       await waitShown(page, '#game');
+      // The game screen's picture comes on its canvas with a display frame.
+      await page.waitForFunction(() => {
+        const canvas = document.querySelector('#background');
+        return canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data
+          .some((value, i) => i % 4 !== 3 && value !== 0);
+      });
       await tapField(page);  // play: the ball rests on the bat
       await runSteps(page, 5);
       // A serving tap held a while, far above the bat: the bat and the ball resting on it stay
