@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A game state as the game screen has it after loading, with recording stand-ins for the window
-// and the sound component, and the six-record animation table the game ships with.
+// A game state as the game screen has it after loading, alone (several games side by side) or as
+// a test's fixture.
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,10 @@
 
 namespace ZapModule {
 
-class GameFixture : public ::testing::Test {
-  protected:
-    GameFixture() {
+// A game state as the game screen has it after loading, with recording stand-ins for the window,
+// the files and the sound component, and the six-record animation table the game ships with.
+struct LoadedGame {
+    LoadedGame() {
         s.Window = &window;
         s.Files = &files;
         s.SoundFactory = [log = sounds] { return std::make_unique<RecordingSound>(log); };
@@ -29,6 +30,19 @@ class GameFixture : public ::testing::Test {
                         {8, 4, 18, 18, 3}, {9, 4, 20, 20, 3}, {10, 4, 22, 22, 3}};
         InitProgramState(s);
         LoadGameScreen(s);
+    }
+
+    RecordingWindow window;
+    MemoryDataFiles files;
+    std::shared_ptr<SoundLog> sounds = std::make_shared<SoundLog>();
+    GameState s;
+};
+
+// A loaded game at Tick 1 whose random draws never spawn a mover, with helpers that place its
+// bricks, bonus items, movers and balls.
+class GameFixture : public ::testing::Test, protected LoadedGame {
+  protected:
+    GameFixture() {
         s.Tick = 1;
         // Below the spawn chance, so no mover appears unless a test asks for one.
         s.Random.UseSequence({0.5f});
@@ -86,11 +100,6 @@ class GameFixture : public ::testing::Test {
         b.Stuck = kFalse;
         b.Follows = kFalse;
     }
-
-    RecordingWindow window;
-    MemoryDataFiles files;
-    std::shared_ptr<SoundLog> sounds = std::make_shared<SoundLog>();
-    GameState s;
 };
 
 }  // namespace ZapModule

@@ -7,58 +7,36 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <vector>
 
 #include "game/input.h"
-#include "game/level_flow.h"
-#include "game/recording_window.h"
 #include "game/replay.h"
 #include "game/state_difference.h"
 #include "game/tick.h"
-#include "sound/recording_sound.h"
+#include "storage/byte_io.h"
 #include "storage/level_file.h"
-#include "storage/memory_data_files.h"
+#include "tests/game/game_fixture.h"
 
 namespace ZapModule {
 namespace {
 
-void PutLe16(std::vector<uint8_t>& bytes, int value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
 // Two levels: a row of ordinary bricks with bonuses in the ball's path, and a single brick.
 std::vector<uint8_t> LevelBytes() {
     std::vector<uint8_t> bytes;
-    PutLe16(bytes, 2);
-    PutLe16(bytes, 8);
+    for (int v : {2, 8}) Append16(bytes, static_cast<int16_t>(v));
     for (int i = 0; i < 8; ++i)
         for (int v : {100 + 20 * (i % 4), 200 + 25 * (i / 4), 10, 0, 0, 1 + i % 11})
-            PutLe16(bytes, v);
-    PutLe16(bytes, 1);
-    for (int v : {0, 0, 10, 0, 0, 0}) PutLe16(bytes, v);
+            Append16(bytes, static_cast<int16_t>(v));
+    for (int v : {1, 0, 0, 10, 0, 0, 0}) Append16(bytes, static_cast<int16_t>(v));
     return bytes;
 }
 
-// A game as start-up leaves it, with the rules' stand-ins for the windows, files and sound.
-struct Game {
-    RecordingWindow window;
-    MemoryDataFiles files;
-    GameState s;
+// A loaded game with its seed, the two levels and three players.
+struct Game : LoadedGame {
     uint32_t seed;
 
-    explicit Game(uint32_t startSeed, bool sound = true) : seed(startSeed) {
-        window.SoundSwitch = sound;
-        s.Window = &window;
-        s.Files = &files;
-        auto log = std::make_shared<SoundLog>();
-        s.SoundFactory = [log] { return std::make_unique<RecordingSound>(log); };
+    explicit Game(uint32_t startSeed) : seed(startSeed) {
         s.Random.Seed(seed);
-        s.Animations = {{3, 4, 20, 20, 3}, {4, 5, 24, 24, 2}, {7, 4, 16, 16, 3},
-                        {8, 4, 18, 18, 3}, {9, 4, 20, 20, 3}, {10, 4, 22, 22, 3}};
-        InitProgramState(s);
-        LoadGameScreen(s);
         OpenLevelFile(s, LevelBytes());
         s.Players = {{"Ada", 100, 0, 3}, {"Bara", 5, 0, 0}, {"Cyril", 0, 0, 32767}};
         for (const PlayerRecord& p : s.Players) window.AppendPlayerLine(p.Name);
