@@ -19,6 +19,7 @@
 using namespace ZapModule;
 using ZapModule::testing::FilesIn;
 using ZapModule::testing::ReadBytes;
+using ZapModule::testing::ReadText;
 using ZapModule::testing::TempFolder;
 using ZapModule::testing::WriteBytes;
 using ZapModule::testing::WriteText;
@@ -26,10 +27,6 @@ using ZapModule::testing::WriteText;
 namespace {
 
 const std::string kShippedText = std::string(ZAPWALL_SOURCE_DIR) + "/assets/levels.txt";
-
-std::string TextOf(const std::vector<uint8_t>& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
 
 std::string Save(const std::string& path, const LevelSet& set, const OpenedLevelSet& opened) {
     return SaveLevelSet(SavePathsFor(path), LevelSetText(set, opened.Set, opened.Text),
@@ -39,7 +36,7 @@ std::string Save(const std::string& path, const LevelSet& set, const OpenedLevel
 TEST(EditorFiles, TheShippedSetGoesThroughTheEditorChangingNoByte) {
     const OpenedLevelSet opened = OpenLevelSetFile(kShippedText);
     ASSERT_TRUE(opened.Problems.empty()) << opened.Problems[0];
-    const std::vector<uint8_t> compiled = CompileLevelText(TextOf(ReadBytes(kShippedText))).Bytes;
+    const std::vector<uint8_t> compiled = CompileLevelText(ReadText(kShippedText)).Bytes;
     EXPECT_EQ(EncodeLevelSet(opened.Set), compiled);
 
     TempFolder folder;
@@ -69,8 +66,7 @@ TEST(EditorFiles, AnEditedSetIsSavedAsTextThatCompilesToTheSavedLevelFile) {
 
     TempFolder folder;
     ASSERT_EQ(Save(folder / "mine.ko", edited, opened), "");  // a .ko name saves mine.txt too
-    const std::vector<uint8_t> text = ReadBytes(folder / "mine.txt");
-    const CompiledLevels compiled = CompileLevelText(TextOf(text));
+    const CompiledLevels compiled = CompileLevelText(ReadText(folder / "mine.txt"));
     ASSERT_TRUE(compiled.Errors.empty());
     EXPECT_EQ(compiled.Bytes, ReadBytes(folder / "mine.ko"));
     EXPECT_EQ(compiled.Bytes, EncodeLevelSet(edited));
@@ -117,8 +113,8 @@ TEST(EditorFiles, ASaveWhoseTextWouldNotGiveTheSetWritesNothing) {
     other.Levels[0][0].Points = 11;
     EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "set.txt"), text, EncodeLevelSet(other)), "");
     EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "set.txt"), "level\n", EncodeLevelSet(set)), "");
-    EXPECT_EQ(TextOf(ReadBytes(folder / "set.txt")), "old text\n");
-    EXPECT_EQ(TextOf(ReadBytes(folder / "set.ko")), "old bytes");
+    EXPECT_EQ(ReadText(folder / "set.txt"), "old text\n");
+    EXPECT_EQ(ReadText(folder / "set.ko"), "old bytes");
     // A folder that cannot be written to is named in the reason.
     EXPECT_NE(SaveLevelSet(SavePathsFor(folder / "no/such/set.txt"), text, EncodeLevelSet(set)),
               "");

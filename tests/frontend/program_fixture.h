@@ -218,11 +218,7 @@ class ProgramTest : public ::testing::Test {
     // The text of the one replay the program kept; empty unless there is exactly one.
     std::string KeptReplay() const {
         const std::vector<std::string> kept = KeptReplays((Data() / "replays").string());
-        if (kept.size() != 1) return {};
-        const std::vector<uint8_t> bytes =
-            ReadWholeFile((Data() / "replays" / kept[0]).string(), kMaxKeptFileBytes)
-                .value_or(std::vector<uint8_t>{});
-        return std::string(bytes.begin(), bytes.end());
+        return kept.size() == 1 ? testing::ReadText(Data() / "replays" / kept[0]) : std::string();
     }
 
     testing::TempFolder temp_;

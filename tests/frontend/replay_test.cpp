@@ -5,7 +5,6 @@
 
 #include <QKeyEvent>
 #include <algorithm>
-#include <fstream>
 
 #include "game/input.h"
 #include "game/kept_files.h"
@@ -81,7 +80,7 @@ class ReplayProgramTest : public ProgramTest {
         }
         recorded = GameOnly(game.s);
         std::string path = (folder_ / "game.zapwall-replay").string();
-        std::ofstream(path, std::ios::binary) << ReplayText(recorder.Finish(game.s));
+        testing::WriteText(path, ReplayText(recorder.Finish(game.s)));
         return path;
     }
 
@@ -227,14 +226,9 @@ TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
 // Which replays are refused, and why, is the shell's (tests/shell); here the refusal is said and
 // nothing is shown or written.
 TEST_F(ReplayProgramTest, ARefusedReplayIsSaidAndNothingIsShownOrWritten) {
-    const std::string replay = RecordQuitGame(800, 50);
-    std::string text;
-    {
-        std::ifstream in(replay, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    const std::string text = testing::ReadText(RecordQuitGame(800, 50));
     const std::string damaged = (folder_ / "damaged.zapwall-replay").string();
-    std::ofstream(damaged, std::ios::binary) << text.substr(0, text.size() / 2);
+    testing::WriteText(damaged, text.substr(0, text.size() / 2));
     const std::vector<std::filesystem::path> before = Files();
     EXPECT_EQ(Watch(damaged), 1);
     EXPECT_TRUE(Said("Záznam hry nelze přehrát:\n" + damaged + "\nsoubor je useknutý"));

@@ -247,9 +247,7 @@ TEST_F(ReplayFolderTest, SavesCrashSafelyWithoutOverwritingAndKeepsTheNewest) {
     const auto first = SaveReplay(folder.string(), At("2026-01-01 10:00:00", "Ada"), 3);
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(*first, (folder / "2026-01-01_10-00-00_Ada.zapwall-replay").string());
-    std::ifstream in(*first, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_TRUE(ParseReplay(text).Read.has_value());
+    EXPECT_TRUE(ParseReplay(testing::ReadText(*first)).Read.has_value());
 
     // Two games in one second both stay.
     const auto second = SaveReplay(folder.string(), At("2026-01-01 10:00:00", "Ada"), 3);
@@ -267,9 +265,7 @@ TEST_F(ReplayFolderTest, SavesCrashSafelyWithoutOverwritingAndKeepsTheNewest) {
                                               "2026-01-03_10-00-00_Cyril.zapwall-replay"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "my best game.zapwall-replay"));
     // No temporary file is left behind.
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
-    EXPECT_EQ(files, 4u);
+    EXPECT_EQ(testing::FilesIn(folder).size(), 4u);
 }
 
 TEST_F(ReplayFolderTest, AFolderThatCannotBeMadeIsAFailureWithItsOwnReason) {

@@ -3,12 +3,11 @@
 // The data folder the build generated (ZAPWALL_DATA_DIR), read the way the game reads it.
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "model/state.h"
+#include "tests/lib/test_files.h"
 
 namespace AssetTests {
 
@@ -17,8 +16,7 @@ inline std::string DataFolder() {
 }
 
 inline std::vector<uint8_t> ReadDataFile(const std::string& relative) {
-    std::ifstream in(DataFolder() + "/" + relative, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ZapModule::testing::ReadBytes(DataFolder() + "/" + relative);
 }
 
 // Grid of the level layouts: 25 x 19 cells (ZapModule::kCellWidth x kCellHeight).
