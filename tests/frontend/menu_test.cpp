@@ -31,10 +31,6 @@ PlayerRecord Player(const std::string& name, int32_t level = 0, int16_t balls = 
     return PlayerRecord{name, iq, level, balls};
 }
 
-QString Text(QLabel* label) {
-    return label->text();
-}
-
 // How many windows of a kind exist, shown or not.
 template <class Window>
 int Built() {
@@ -110,7 +106,7 @@ TEST_F(MenuTest, TheSpeedBarsKeysAndThumbReachTheTickLabel) {
     WriteDataFile(kTickFile, FormatTick(9998));
     LaunchWithPlayers({});
     QScrollBar* bar = Menu().TickBar();
-    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 9998");
+    EXPECT_EQ(Menu().TickLabel()->text(), "Tick: 9998");
     const struct {
         Qt::Key Key;
         const char* Shown;
@@ -121,11 +117,11 @@ TEST_F(MenuTest, TheSpeedBarsKeysAndThumbReachTheTickLabel) {
                    {Qt::Key_PageDown, "Tick: 6"},     {Qt::Key_End, "Tick: 10000"}};
     for (const auto& press : presses) {
         QTest::keyClick(bar, press.Key);
-        EXPECT_EQ(Text(Menu().TickLabel()), press.Shown) << "after key " << press.Key;
+        EXPECT_EQ(Menu().TickLabel()->text(), press.Shown) << "after key " << press.Key;
     }
     bar->setSliderDown(true);
     bar->setSliderPosition(5000);  // the thumb dragged
-    EXPECT_EQ(Text(Menu().TickLabel()), "Tick: 5000");
+    EXPECT_EQ(Menu().TickLabel()->text(), "Tick: 5000");
     EXPECT_EQ(Menu().TickSetting(), 5000);
 }
 
