@@ -44,10 +44,17 @@ uint32_t Crc32(std::span<const uint8_t> bytes) {
 }
 
 uint32_t Adler32(std::span<const uint8_t> bytes) {
+    constexpr uint32_t kModulus = 65521;
+    // The most bytes whose sums cannot pass 32 bits before they are reduced.
+    constexpr size_t kRun = 5552;
     uint32_t a = 1, b = 0;
-    for (uint8_t byte : bytes) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
+    for (size_t start = 0; start < bytes.size(); start += kRun) {
+        for (uint8_t byte : bytes.subspan(start, std::min(kRun, bytes.size() - start))) {
+            a += byte;
+            b += a;
+        }
+        a %= kModulus;
+        b %= kModulus;
     }
     return b << 16 | a;
 }
@@ -68,6 +75,20 @@ class BitReader {
         held_ -= count;
         return true;
     }
+    // The next `count` bits without taking them, as many of them as the input still has
+    // (Held() says how many): the bits past its end read as zeros.
+    uint32_t Peek(int count) {
+        while (held_ < count && next_ < in_.size()) {
+            buffer_ |= uint32_t{in_[next_++]} << held_;
+            held_ += 8;
+        }
+        return buffer_ & ((uint32_t{1} << count) - 1);
+    }
+    int Held() const { return held_; }
+    void Take(int count) {
+        buffer_ >>= count;
+        held_ -= count;
+    }
     // Drops the bits left of the current byte, for a stored block.
     void ToByte() {
         buffer_ = 0;
@@ -84,11 +105,17 @@ class BitReader {
 };
 
 constexpr int kMaxCodeBits = 15;
+// Codes of up to this many bits are found with one look in a table; most of a picture's are.
+constexpr int kLookupBits = 9;
+constexpr int kLengthBits = 4;  // a table entry: symbol << kLengthBits | the code's length
 
-// A canonical Huffman code: how many codes each length has, and the symbols by code.
+// A canonical Huffman code: how many codes each length has, the symbols by code, and for every
+// kLookupBits bits of input that start with a short code, that code's symbol and length (0
+// where the input starts with a longer code or none).
 struct Huffman {
     std::array<uint16_t, kMaxCodeBits + 1> Count{};
     std::vector<uint16_t> Symbol;
+    std::array<uint16_t, 1 << kLookupBits> Lookup{};
 };
 
 // False for lengths that give more codes than bits allow. An incomplete code is accepted; a
@@ -102,17 +129,39 @@ bool BuildHuffman(Huffman& h, std::span<const uint8_t> lengths) {
         if (left < 0) return false;
     }
     std::array<uint16_t, kMaxCodeBits + 2> offset{};
-    for (int length = 1; length <= kMaxCodeBits; ++length)
+    // The first code of each length: codes are handed out by length, then by symbol.
+    std::array<uint32_t, kMaxCodeBits + 1> nextCode{};
+    for (int length = 1; length <= kMaxCodeBits; ++length) {
         offset[length + 1] = static_cast<uint16_t>(offset[length] + h.Count[length]);
+        if (length > 1) nextCode[length] = (nextCode[length - 1] + h.Count[length - 1]) << 1;
+    }
     h.Symbol.assign(lengths.size(), 0);
-    for (size_t symbol = 0; symbol < lengths.size(); ++symbol)
-        if (lengths[symbol] != 0)
-            h.Symbol[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
+    h.Lookup.fill(0);
+    for (size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+        const int length = lengths[symbol];
+        if (length == 0) continue;
+        h.Symbol[offset[length]++] = static_cast<uint16_t>(symbol);
+        const uint32_t code = nextCode[length]++;
+        if (length > kLookupBits) continue;
+        // The stream holds a code's first bit first, so the table is indexed by its bits
+        // reversed, with every value of the bits that follow it.
+        uint32_t reversed = 0;
+        for (int bit = 0; bit < length; ++bit) reversed |= (code >> bit & 1) << (length - 1 - bit);
+        for (uint32_t index = reversed; index < h.Lookup.size(); index += uint32_t{1} << length)
+            h.Lookup[index] = static_cast<uint16_t>(symbol << kLengthBits | length);
+    }
     return true;
 }
 
 // The next symbol, or -1 when the input ends or the code is not one of h's.
 int DecodeSymbol(BitReader& in, const Huffman& h) {
+    const uint16_t entry = h.Lookup[in.Peek(kLookupBits)];
+    const int shortLength = entry & ((1 << kLengthBits) - 1);
+    if (shortLength != 0 && shortLength <= in.Held()) {
+        in.Take(shortLength);
+        return entry >> kLengthBits;
+    }
+    // A longer code, or the input's last bits: one bit at a time.
     int code = 0, first = 0, index = 0;
     for (int length = 1; length <= kMaxCodeBits; ++length) {
         uint32_t bit = 0;
@@ -139,15 +188,23 @@ constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2,  2,
                                                     4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
                                                     9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
-// Decodes one Huffman-coded block into out, which never grows beyond `limit`.
+// The inflated bytes: a buffer of the picture's size, filled from its start.
+struct Inflated {
+    std::vector<uint8_t>& Bytes;
+    size_t Filled = 0;
+
+    size_t Room() const { return Bytes.size() - Filled; }
+};
+
+// Decodes one Huffman-coded block into out, which it never fills beyond its size.
 std::string InflateCodes(BitReader& in, const Huffman& literals, const Huffman& distances,
-                         std::vector<uint8_t>& out, size_t limit) {
+                         Inflated& out) {
     for (;;) {
         const int symbol = DecodeSymbol(in, literals);
         if (symbol < 0) return "data obrázku jsou zkrácená nebo poškozená";
         if (symbol < 256) {
-            if (out.size() >= limit) return "data obrázku jsou delší než obrázek";
-            out.push_back(static_cast<uint8_t>(symbol));
+            if (out.Room() == 0) return "data obrázku jsou delší než obrázek";
+            out.Bytes[out.Filled++] = static_cast<uint8_t>(symbol);
             continue;
         }
         if (symbol == 256) return {};
@@ -161,9 +218,12 @@ std::string InflateCodes(BitReader& in, const Huffman& literals, const Huffman& 
             return "data obrázku jsou zkrácená nebo poškozená";
         if (!in.Bits(kDistanceExtra[distanceCode], extra)) return "data obrázku jsou zkrácená";
         const size_t distance = kDistanceBase[distanceCode] + extra;
-        if (distance > out.size()) return "data obrázku odkazují před svůj začátek";
-        if (length > limit - out.size()) return "data obrázku jsou delší než obrázek";
-        for (size_t i = 0; i < length; ++i) out.push_back(out[out.size() - distance]);
+        if (distance > out.Filled) return "data obrázku odkazují před svůj začátek";
+        if (length > out.Room()) return "data obrázku jsou delší než obrázek";
+        // Byte by byte: a copy may overlap what it writes, repeating its bytes.
+        uint8_t* to = out.Bytes.data() + out.Filled;
+        for (size_t i = 0; i < length; ++i) to[i] = to[i - distance];
+        out.Filled += length;
     }
 }
 
@@ -225,7 +285,8 @@ std::string Inflate(std::span<const uint8_t> in, size_t size, std::vector<uint8_
     if (!deflate || (in[0] << 8 | in[1]) % 31 != 0 || (in[1] & 0x20) != 0)
         return "data obrázku nejsou ve známém tvaru";
     BitReader bits(in.subspan(2));
-    out.clear();
+    out.assign(size, 0);
+    Inflated inflated{out};
     for (uint32_t last = 0; last == 0;) {
         uint32_t type = 0;
         if (!bits.Bits(1, last) || !bits.Bits(2, type)) return "data obrázku jsou zkrácená";
@@ -238,9 +299,10 @@ std::string Inflate(std::span<const uint8_t> in, size_t size, std::vector<uint8_
             if (static_cast<size_t>(rest[2] | rest[3] << 8) != (length ^ 0xFFFF))
                 return "data obrázku jsou poškozená";
             if (rest.size() - 4 < length) return "data obrázku jsou zkrácená";
-            if (length > size - out.size()) return "data obrázku jsou delší než obrázek";
-            out.insert(out.end(), rest.begin() + 4,
-                       rest.begin() + 4 + static_cast<ptrdiff_t>(length));
+            if (length > inflated.Room()) return "data obrázku jsou delší než obrázek";
+            std::copy_n(rest.begin() + 4, length,
+                        out.begin() + static_cast<ptrdiff_t>(inflated.Filled));
+            inflated.Filled += length;
             bits.Skip(4 + length);
         } else if (type == 1) {
             static const std::pair<Huffman, Huffman> fixed = [] {
@@ -256,17 +318,17 @@ std::string Inflate(std::span<const uint8_t> in, size_t size, std::vector<uint8_
                 BuildHuffman(codes.second, distanceLengths);
                 return codes;
             }();
-            problem = InflateCodes(bits, fixed.first, fixed.second, out, size);
+            problem = InflateCodes(bits, fixed.first, fixed.second, inflated);
         } else if (type == 2) {
             Huffman literals, distances;
             problem = ReadDynamicCodes(bits, literals, distances);
-            if (problem.empty()) problem = InflateCodes(bits, literals, distances, out, size);
+            if (problem.empty()) problem = InflateCodes(bits, literals, distances, inflated);
         } else {
             return "data obrázku jsou poškozená";
         }
         if (!problem.empty()) return problem;
     }
-    if (out.size() != size) return "data obrázku jsou zkrácená";
+    if (inflated.Filled != size) return "data obrázku jsou zkrácená";
     bits.ToByte();
     const std::span<const uint8_t> rest = bits.Rest();
     if (rest.size() < 4) return "data obrázku jsou zkrácená";
@@ -281,38 +343,36 @@ uint8_t Paeth(int a, int b, int c) {
     return static_cast<uint8_t>(pb <= pc ? b : c);
 }
 
-// Undoes each row's filter in place; false for an unknown filter.
+// Undoes each row's filter in place; false for an unknown filter. The row above the first is
+// zeros, as are the bytes left of a row's first pixel.
 bool Unfilter(std::vector<uint8_t>& data, size_t rowBytes, int32_t height) {
     const size_t stride = rowBytes + 1;
+    const std::vector<uint8_t> zeros(rowBytes, 0);
+    constexpr size_t kLeft = kBytesPerPixel;
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* row = data.data() + static_cast<size_t>(y) * stride + 1;
-        const uint8_t* above = y > 0 ? row - stride : nullptr;
-        const uint8_t filter = row[-1];
-        for (size_t i = 0; i < rowBytes; ++i) {
-            const int left = i >= kBytesPerPixel ? row[i - kBytesPerPixel] : 0;
-            const int up = above != nullptr ? above[i] : 0;
-            const int upLeft =
-                above != nullptr && i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
-            int add = 0;
-            switch (filter) {
-                case 0:
-                    break;
-                case 1:
-                    add = left;
-                    break;
-                case 2:
-                    add = up;
-                    break;
-                case 3:
-                    add = (left + up) / 2;
-                    break;
-                case 4:
-                    add = Paeth(left, up, upLeft);
-                    break;
-                default:
-                    return false;
-            }
-            row[i] = static_cast<uint8_t>(row[i] + add);
+        const uint8_t* above = y > 0 ? row - stride : zeros.data();
+        switch (row[-1]) {
+            case 0:
+                break;
+            case 1:
+                for (size_t i = kLeft; i < rowBytes; ++i) row[i] += row[i - kLeft];
+                break;
+            case 2:
+                for (size_t i = 0; i < rowBytes; ++i) row[i] += above[i];
+                break;
+            case 3:
+                for (size_t i = 0; i < kLeft && i < rowBytes; ++i) row[i] += above[i] / 2;
+                for (size_t i = kLeft; i < rowBytes; ++i)
+                    row[i] += static_cast<uint8_t>((row[i - kLeft] + above[i]) / 2);
+                break;
+            case 4:
+                for (size_t i = 0; i < kLeft && i < rowBytes; ++i) row[i] += above[i];
+                for (size_t i = kLeft; i < rowBytes; ++i)
+                    row[i] += Paeth(row[i - kLeft], above[i], above[i - kLeft]);
+                break;
+            default:
+                return false;
         }
     }
     return true;
