@@ -901,13 +901,9 @@
     });
   }
 
-  // The page's module, compiled once while it downloads (the head's preload has started that)
-  // and instantiated anew for every program.
-  const compiled = WebAssembly.compileStreaming(fetch('zapwall-page.wasm'));
-  compiled.catch(() => {});  // said by the program that needs it
-
+  // The page's module, compiled by page_data.js, instantiated anew for every program.
   function instantiateWasm(imports, done) {
-    compiled.then((module) => WebAssembly.instantiate(module, imports))
+    ZapwallData.module.then((module) => WebAssembly.instantiate(module, imports))
       .then((instance) => done(instance), (error) => {
         note(`Hru se nepodařilo načíst (${error.message}). Zkuste stránku načíst znovu.`);
       });

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's data files as the site lists them (site-version.js), fetched as soon as this, the
-// first of the page's scripts, runs: beside the module's own download and the other scripts. The
-// menu needs all but the sounds, which only a game plays: page.js asks for those once the menu is
-// on screen. Each file is fetched once per page (a watched replay after the game reuses them); a
-// failed fetch is tried again by the next program that asks.
+// What the menu's first picture waits for, asked for as soon as this, the first of the page's
+// scripts, runs, beside the other scripts: the page's module, compiled while it downloads, and the
+// game's data files as the site lists them (site-version.js). The menu needs all the files but the
+// sounds, which only a game plays: page.js asks for those once the menu is on screen. Each file is
+// fetched once per page (a watched replay after the game reuses them); a failed fetch is tried
+// again by the next program that asks.
 'use strict';
 
 const ZapwallData = (() => {
@@ -24,7 +25,13 @@ const ZapwallData = (() => {
     return fetched.get(name);
   }
 
+  // Compiled once (the head's preload has started its download) and instantiated anew for
+  // every program; a failure is said by the program that needs it.
+  const module = WebAssembly.compileStreaming(fetch('zapwall-page.wasm'));
+  module.catch(() => {});
+
   const data = {
+    module,
     all: names,
     menu: names.filter((name) => !isSound(name)),
     sounds: names.filter(isSound),
