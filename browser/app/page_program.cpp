@@ -71,7 +71,7 @@ PageProgram::PageProgram(std::string dataFolder, std::string userFolder, Picture
         port_.ShowMessage(message, kProgramTitle, MessageButtons::Ok);
         End(1);
     };
-    start_.ShowBackground = [this](const Surface& picture) { port_.SetBackground(picture); };
+    start_.ShowBackground = [this](Surface picture) { port_.SetBackground(std::move(picture)); };
     start_.ShowTick = [this](int16_t tick) {
         menu_.SetTick(tick);
         tickKept_ = menu_.Tick();

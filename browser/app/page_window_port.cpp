@@ -83,22 +83,23 @@ void PageWindowPort::UnloadGameScreen() {
     if (OnUnload) OnUnload();
 }
 
-void PageWindowPort::SetBackground(const Surface& picture) {
-    picture_ = picture;
+void PageWindowPort::SetBackground(Surface picture) {
+    picture_ = std::move(picture);
     ReloadBackground();
 }
 
 void PageWindowPort::ReloadBackground() {
-    shown_ = picture_;
+    shown_ = Surface();
     pressedShown_ = {false, false};
-    ShowBackgroundSurface(shown_);
+    ShowBackgroundSurface(picture_);
 }
 
 void PageWindowPort::DrawButtonPressed(int index) {
     // The sprite lands on the same pixels every step: draw it once until the next reload.
-    if (index < 0 || index > 1 || pressedShown_[index] || shown_.Empty()) return;
+    if (index < 0 || index > 1 || pressedShown_[index] || picture_.Empty()) return;
     const Surface* sprite = PressedButtonPicture(s_);
     if (sprite == nullptr) return;
+    if (shown_.Empty()) shown_ = picture_;
     const Rect& button = s_.ButtonRects[index];
     BitBlt(shown_, button.Left, button.Top, sprite->Width(), sprite->Height(), *sprite, 0, 0,
            SRCCOPY);

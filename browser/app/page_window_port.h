@@ -52,7 +52,7 @@ class PageWindowPort : public WindowPort {
     void RemovePlayerLine(int index) override;
 
     // The game screen's picture gui; the port keeps it to wipe the pressed buttons with.
-    void SetBackground(const Surface& picture);
+    void SetBackground(Surface picture);
     // The page closed the box the rules opened last (a message box, the hall of fame).
     void ModalClosed() { boxes_.Closed(); }
     // The boxes the rules open, shown one at a time.
@@ -67,7 +67,7 @@ class PageWindowPort : public WindowPort {
     GameState& s_;
     GameLoopCore& loop_;
     Surface picture_;  // the picture as loaded
-    Surface shown_;    // the picture with the pressed buttons drawn over it
+    Surface shown_;    // the picture with the pressed buttons drawn over it, empty while none is
     std::array<bool, 2> pressedShown_{false, false};
     std::vector<uint32_t> rgba_;  // the background's bytes last handed to the page
     // The field as the canvas shows it, in the canvas's RGBA; the page reads the rectangles it
