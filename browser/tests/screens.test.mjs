@@ -42,6 +42,10 @@ const TOUCH_SCREENS = [
 ];
 
 const turnHintShown = (page) => page.$eval('#turn-hint', (hint) => hint.checkVisibility());
+// The page lays itself out for a new size in the next frame (its resize handler and observers):
+// after two frames it has.
+const laidOut = (page) => page.evaluate(() => new Promise((done) =>
+  requestAnimationFrame(() => requestAnimationFrame(done))));
 
 // What a finger meets in `root`, a window or box shown: the controls shown that are smaller than
 // 44 CSS pixels either way, the targets closer than 4 pixels to another, and the texts lower than
@@ -80,8 +84,10 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
       await openGame(page, url);
       const turnedHint = async () => {
         await page.setViewport({ ...screen, width: screen.height, height: screen.width });
+        await laidOut(page);
         const shown = await turnHintShown(page);
         await page.setViewport(screen);
+        await laidOut(page);
         return shown;
       };
       assert.deepEqual([await turnHintShown(page), await turnedHint()], turnHints);
