@@ -15,7 +15,7 @@ namespace ZapModule {
 namespace {
 
 std::string TypeOf(const std::string& path) {
-    static constexpr std::array<std::pair<const char*, const char*>, 12> kTypes{{
+    static constexpr std::array<std::pair<const char*, const char*>, 13> kTypes{{
         {".html", "text/html; charset=utf-8"},
         {".js", "text/javascript; charset=utf-8"},
         {".mjs", "text/javascript; charset=utf-8"},
@@ -28,6 +28,7 @@ std::string TypeOf(const std::string& path) {
         {".ico", "image/x-icon"},
         {".txt", "text/plain; charset=utf-8"},
         {".wav", "audio/wav"},
+        {".woff2", "font/woff2"},
     }};
     for (const auto& [ending, type] : kTypes)
         if (path.ends_with(ending)) return type;
