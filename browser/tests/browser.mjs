@@ -25,9 +25,13 @@ const CHROMIUM_FLAGS = [
 ];
 
 // A temporary folder removed when the test run ends.
+const temporaryFolders = [];
+process.on('exit', () => {
+  for (const folder of temporaryFolders) fs.rmSync(folder, { recursive: true, force: true });
+});
 export function temporaryFolder(tag) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), `zapwall-${tag}-`));
-  process.on('exit', () => fs.rmSync(folder, { recursive: true, force: true }));
+  temporaryFolders.push(folder);
   return folder;
 }
 
