@@ -65,14 +65,9 @@ class BitReader {
     explicit BitReader(std::span<const uint8_t> in) : in_(in) {}
 
     bool Bits(int count, uint32_t& value) {
-        while (held_ < count) {
-            if (next_ >= in_.size()) return false;
-            buffer_ |= uint32_t{in_[next_++]} << held_;
-            held_ += 8;
-        }
-        value = buffer_ & ((uint32_t{1} << count) - 1);
-        buffer_ >>= count;
-        held_ -= count;
+        value = Peek(count);
+        if (held_ < count) return false;
+        Take(count);
         return true;
     }
     // The next `count` bits without taking them, as many of them as the input still has

@@ -7,14 +7,15 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "game/input.h"
 #include "game/replay.h"
 #include "game/state_difference.h"
 #include "game/tick.h"
-#include "storage/byte_io.h"
 #include "storage/level_file.h"
+#include "storage/level_text.h"
 #include "tests/game/game_fixture.h"
 
 namespace ZapModule {
@@ -22,13 +23,11 @@ namespace {
 
 // Two levels: a row of ordinary bricks with bonuses in the ball's path, and a single brick.
 std::vector<uint8_t> LevelBytes() {
-    std::vector<uint8_t> bytes;
-    for (int v : {2, 8}) Append16(bytes, static_cast<int16_t>(v));
+    std::string text = "level\n";
     for (int i = 0; i < 8; ++i)
-        for (int v : {100 + 20 * (i % 4), 200 + 25 * (i / 4), 10, 0, 0, 1 + i % 11})
-            Append16(bytes, static_cast<int16_t>(v));
-    for (int v : {1, 0, 0, 10, 0, 0, 0}) Append16(bytes, static_cast<int16_t>(v));
-    return bytes;
+        text += "brick " + std::to_string(100 + 20 * (i % 4)) + " " +
+                std::to_string(200 + 25 * (i / 4)) + " 10 0 0 " + std::to_string(1 + i % 11) + "\n";
+    return CompileLevelText(text + "level\nbrick 0 0 10 0 0 0\n").Bytes;
 }
 
 // A loaded game with its seed, the two levels and three players.
