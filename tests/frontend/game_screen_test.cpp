@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <algorithm>
-#include <sstream>
 
 #include "game/input.h"
 #include "graphics/sprites.h"
@@ -28,12 +27,9 @@ class GameScreenTest : public ProgramTest {
         QCoreApplication::sendEvent(&Screen(), &press);
     }
     int Interval() { return App().Timer1().Interval(); }
-    // The lines of the one replay the game wrote.
-    std::vector<std::string> ReplayLines() {
-        std::istringstream text(KeptReplay());
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(text, line);) lines.push_back(line);
-        return lines;
+    // How many lines of the one replay the game wrote end with `input`.
+    qsizetype ReplayLinesEndingWith(const char* input) {
+        return QString::fromStdString(KeptReplay()).count(QString(input) + '\n');
     }
 };
 
@@ -151,17 +147,10 @@ TEST_F(GameScreenTest, X11RepeatsOfAHeldArrowNeverReachTheRulesNorTheReplay) {
 
     // The replay holds one key down of Down and its one release (and one more of each for every
     // stall); Up went down twice.
-    const std::vector<std::string> lines = ReplayLines();
-    auto count = [&](const std::string& input) {
-        return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-            return line.size() > input.size() &&
-                   line.compare(line.size() - input.size(), input.size(), input) == 0;
-        });
-    };
-    EXPECT_EQ(count(" keydown 40"), 1 + 9 + 1 + stalls);
-    EXPECT_EQ(count(" keyup 40"), 1 + stalls);
-    EXPECT_EQ(count(" keydown 38"), 2);
-    EXPECT_EQ(count(" keyup 38"), 2);
+    EXPECT_EQ(ReplayLinesEndingWith(" keydown 40"), 1 + 9 + 1 + stalls);
+    EXPECT_EQ(ReplayLinesEndingWith(" keyup 40"), 1 + stalls);
+    EXPECT_EQ(ReplayLinesEndingWith(" keydown 38"), 2);
+    EXPECT_EQ(ReplayLinesEndingWith(" keyup 38"), 2);
 }
 
 TEST_F(GameScreenTest, ScreenButtonsTakeRoundedPositionsAndGiveTheFocusBack) {
