@@ -125,7 +125,10 @@ TEST_F(MenuTest, TheSpeedBarsKeysAndThumbReachTheTickLabel) {
     EXPECT_EQ(Menu().TickSetting(), 5000);
 }
 
-TEST_F(MenuTest, EveryControlThatTakesTheFocusIsOutlinedInYellowAndOnlyThatOne) {
+// Tab goes round the controls and the menu's items in order. The focused control, and only that
+// one, is outlined in yellow (the mark goes around the controls: nothing moves); a focused item
+// is framed in yellow, as the pointer frames it.
+TEST_F(MenuTest, TabGoesRoundInOrderAndOnlyTheFocusedControlIsMarkedInYellow) {
     LaunchWithPlayers({Player("Ann"), Player("Bob")});
     Menu().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Menu()));
@@ -136,21 +139,36 @@ TEST_F(MenuTest, EveryControlThatTakesTheFocusIsOutlinedInYellowAndOnlyThatOne) 
                                     {8, 240, 521, 81},
                                     {120, 200, 105, 17},
                                     {120, 168, 105, 17}};
-    for (size_t focused = 0; focused < controls.size(); ++focused) {
-        controls[focused]->setFocus(Qt::TabFocusReason);
+    QWidget* const order[] = {Menu().Players().NameBox(),
+                              Menu().Story(),
+                              Menu().TickBar(),
+                              Menu().SoundSwitch(),
+                              Menu().MenuItem(MenuWindow::kStart),
+                              Menu().MenuItem(MenuWindow::kHallOfFame),
+                              Menu().MenuItem(MenuWindow::kExit),
+                              Menu().Players().List()};
+    controls[0]->setFocus(Qt::TabFocusReason);
+    for (QWidget* next : order) {
+        QWidget* focused = Menu().focusWidget();
         const QImage panel = Menu().Frame()->grab().toImage();
         for (size_t i = 0; i < controls.size(); ++i) {
             // The pixel just left of the control, halfway down.
             const QPoint beside(places[i].left() - 1, places[i].center().y());
-            EXPECT_EQ(panel.pixelColor(beside), i == focused ? QColor(255, 255, 0) : Qt::black)
-                << "control " << i << " with control " << focused << " focused";
-            // The mark goes around the controls: nothing moves.
+            EXPECT_EQ(panel.pixelColor(beside),
+                      controls[i] == focused ? QColor(255, 255, 0) : Qt::black)
+                << "control " << i << " with " << focused->metaObject()->className() << " focused";
             EXPECT_EQ(controls[i]->geometry(), places[i]);
+        }
+        QTest::keyClick(focused, Qt::Key_Tab);
+        EXPECT_EQ(Menu().focusWidget(), next);
+        for (int n = 0; n < 3; ++n) {
+            if (next == Menu().MenuItem(n)) {
+                EXPECT_EQ(Menu().ItemFrameColour(n), QColor(255, 255, 0));
+            }
         }
     }
     // The focused list with no player chosen shows no line as chosen: its first line has only
     // the list's grey and the names' red, no highlight.
-    controls[0]->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(Menu().Players().List()->selectedItems().size(), 0);
     const QListWidget* list = Menu().Players().List();
     const QImage lines = list->viewport()->grab().toImage();
@@ -187,36 +205,6 @@ TEST_F(MenuTest, QtsOwnTextsAreCzech) {
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("Zrušit"));
 }
 
-TEST_F(MenuTest, FocusOrderAndTheStorysLineBreaks) {
-    LaunchWithPlayers({});
-    Menu().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Menu()));
-    Menu().Players().List()->setFocus();
-    QWidget* expected[] = {Menu().Players().NameBox(),
-                           Menu().Story(),
-                           Menu().TickBar(),
-                           Menu().SoundSwitch(),
-                           Menu().MenuItem(MenuWindow::kStart),
-                           Menu().MenuItem(MenuWindow::kHallOfFame),
-                           Menu().MenuItem(MenuWindow::kExit),
-                           Menu().Players().List()};
-    for (QWidget* next : expected) {
-        QTest::keyClick(Menu().focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(Menu().focusWidget(), next);
-        // A menu item reached by Tab is framed in yellow, as the pointer frames it.
-        for (int n = 0; n < 3; ++n) {
-            if (next == Menu().MenuItem(n)) {
-                EXPECT_EQ(Menu().ItemFrameColour(n), QColor(255, 255, 0));
-            }
-        }
-    }
-    const QStringList story = Menu().Story()->toPlainText().split('\n');
-    ASSERT_EQ(story.size(), 4);  // three lines, each ended by its line break
-    EXPECT_TRUE(story[0].endsWith(QString::fromUtf8("společností, které ")));
-    EXPECT_TRUE(story[1].startsWith("se nemohou"));
-    EXPECT_TRUE(story[2].endsWith("nebudou vymýceny..."));
-}
-
 // How far below the top of the box's viewport the last line of its text ends, the final line
 // break left out, as the shown box lays it out.
 int LastLineBottom(QPlainTextEdit* box) {
@@ -226,11 +214,17 @@ int LastLineBottom(QPlainTextEdit* box) {
     return box->cursorRect(end).bottom();
 }
 
-// The story is seen whole in whatever font stands in for the designed one: a fallback wider than
-// Liberation Sans Narrow gets a smaller size, the designed font keeps its size.
-TEST_F(MenuTest, TheWholeStoryShowsWithoutScrolling) {
+// The story keeps its line breaks and is seen whole in whatever font stands in for the designed
+// one: a fallback wider than Liberation Sans Narrow gets a smaller size, the designed font keeps
+// its size.
+TEST_F(MenuTest, TheWholeStoryShowsWithItsLineBreaksWithoutScrolling) {
     LaunchWithPlayers({});
     QPlainTextEdit* story = Menu().Story();
+    const QStringList lines = story->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 4);  // three lines, each ended by its line break
+    EXPECT_TRUE(lines[0].endsWith(QString::fromUtf8("společností, které ")));
+    EXPECT_TRUE(lines[1].startsWith("se nemohou"));
+    EXPECT_TRUE(lines[2].endsWith("nebudou vymýceny..."));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Menu()));
     QCoreApplication::processEvents();
     EXPECT_LT(LastLineBottom(story), story->viewport()->height());
