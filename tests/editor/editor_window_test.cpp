@@ -51,9 +51,9 @@ class EditorWindowTest : public ::testing::Test {
         QMouseEvent event(type, at, window_->Canvas()->mapToGlobal(at), button, held, modifiers);
         QApplication::sendEvent(window_->Canvas(), &event);
     }
-    void Click(Qt::MouseButton button, int x, int y) {
-        Mouse(QEvent::MouseButtonPress, button, x, y);
-        Mouse(QEvent::MouseButtonRelease, button, x, y);
+    void Click(Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers = {}) {
+        Mouse(QEvent::MouseButtonPress, button, x, y, modifiers);
+        Mouse(QEvent::MouseButtonRelease, button, x, y, modifiers);
     }
     void Drag(Qt::MouseButton button, QPoint from, QPoint to) {
         Mouse(QEvent::MouseButtonPress, button, from.x(), from.y());
@@ -62,6 +62,9 @@ class EditorWindowTest : public ::testing::Test {
         Mouse(QEvent::MouseButtonRelease, button, to.x(), to.y());
     }
     const EditorLevel& Level() { return window_->Session().Level(); }
+    void Undo(int steps) {
+        for (int step = 0; step < steps; ++step) window_->Undo();
+    }
 
     GameState sprites_;
     std::unique_ptr<EditorWindow> window_;
@@ -80,8 +83,7 @@ TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
     EXPECT_EQ(Level().size(), 3u);
     window_->Undo();
     EXPECT_EQ(Level().size(), 5u);
-    window_->Undo();
-    window_->Undo();
+    Undo(2);
     EXPECT_EQ(Level().size(), 1u);
     window_->Redo();
     EXPECT_EQ(Level().size(), 2u);
@@ -143,7 +145,7 @@ TEST_F(EditorWindowTest, TheKeyboardPlacesAndRemovesBricksAtItsCursor) {
     QTest::keyClick(canvas, Qt::Key_Down);
     QTest::keyClick(canvas, Qt::Key_Backspace);
     EXPECT_EQ(Level().size(), 2u);
-    for (int step = 0; step < 3; ++step) window_->Undo();  // each key one step
+    Undo(3);  // each key one step
     EXPECT_EQ(Level().size(), 1u);
     EXPECT_FALSE(window_->Session().CanUndo());
 }
@@ -164,9 +166,7 @@ TEST_F(EditorWindowTest, SelectedBricksMoveCopyAndGoAsOneUndoStepEach) {
     EXPECT_EQ(Level().size(), 4u);
     window_->DeleteSelection();
     EXPECT_EQ(Level().size(), 2u);
-    window_->Undo();
-    window_->Undo();
-    window_->Undo();
+    Undo(3);
     EXPECT_EQ(Level()[0].X, 0);
     EXPECT_EQ(Level()[1].X, 200);
 }
@@ -192,10 +192,7 @@ TEST_F(EditorWindowTest, LevelsAreAddedDuplicatedReorderedAndDeleted) {
         QTest::qWaitFor([&] { return window_->Session().Set().Levels[1].size() == 2u; }, 10000));
     EXPECT_EQ(window_->Session().Current(), 1u);
     EXPECT_EQ(window_->LevelList()->count(), 2);
-    window_->Undo();
-    window_->Undo();
-    window_->Undo();
-    window_->Undo();
+    Undo(4);
     EXPECT_EQ(window_->Session().Set().Levels[1].size(), 2u);
 }
 
@@ -226,8 +223,7 @@ TEST_F(EditorWindowTest, TitlesAreOpenedListedEditedAndSaved) {
     other.QuietMessages = true;
     ASSERT_TRUE(other.Open(QString::fromStdString(folder / "titled.txt")));
     EXPECT_EQ(other.Session().Set(), window_->Session().Set());
-    window_->Undo();
-    window_->Undo();
+    Undo(2);
     EXPECT_EQ(window_->Session().Set(), opened);
 }
 
@@ -270,8 +266,7 @@ TEST_F(EditorWindowTest, WhatTheGameWouldRefuseIsShownAndNeverSaved) {
     EXPECT_EQ(ReadBytes(folder / "set.ko"), saved);
     // A brick off the field is played, but not as meant: saved only when the author insists.
     window_->Undo();
-    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, 490, 2, Qt::ShiftModifier);
-    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 490, 2, Qt::ShiftModifier);
+    Click(Qt::LeftButton, 490, 2, Qt::ShiftModifier);
     ASSERT_FALSE(window_->Session().Check().First().empty());
     EXPECT_FALSE(AnyRefused(window_->Session().Check().First()));
     EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
@@ -296,10 +291,7 @@ TEST_F(EditorWindowTest, ASetIsPublishedToAHallServerByItsAddressAndARefusedOneI
     window_->Undo();
     const std::vector<uint8_t> ko = EncodeLevelSet(window_->Session().Set());
     const QByteArray address =
-        QCryptographicHash::hash(
-            QByteArray(reinterpret_cast<const char*>(ko.data()), static_cast<qsizetype>(ko.size())),
-            QCryptographicHash::Sha256)
-            .toHex();
+        QCryptographicHash::hash(QByteArrayView(ko), QCryptographicHash::Sha256).toHex();
     for (const char* told : {"Sada je zveřejněna", "Sada už byla zveřejněna"}) {
         window_->LastMessage.clear();
         ASSERT_TRUE(window_->Publish(server, "Moje", "Ada"));
