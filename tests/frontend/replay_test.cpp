@@ -84,11 +84,6 @@ class ReplayProgramTest : public ProgramTest {
         return path;
     }
 
-    // A program that watches `replay` instead of showing the menu.
-    std::optional<int> Watch(const std::string& replay) {
-        return MakeProgram().StartPlayback(replay);
-    }
-
     // The data of a game without what lies around it: the sprites and the level file (which the
     // program releases as it closes), the drawn field (a headless game draws none) and the
     // program's folder.
@@ -143,11 +138,7 @@ TEST_F(ReplayProgramTest, APlayedGameLeavesAReplayOfExactlyThatGame) {
     const ReplayRun run = RunRecordedGame(again.s, r);
     EXPECT_EQ(run.Divergence, "");
     StoreCurrentPlayer(again.s);
-    const std::vector<PlayerRecord> stored = StoredPlayers();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(again.s.Players[0].Iq, stored[0].Iq);
-    EXPECT_EQ(again.s.Players[0].Level, stored[0].Level);
-    EXPECT_EQ(again.s.Players[0].SpareBalls, stored[0].SpareBalls);
+    EXPECT_EQ(StoredPlayers(), again.s.Players);
 }
 
 // The recorded inputs alone play the game out to where it ended; the viewer's keys reach only the
@@ -156,7 +147,7 @@ TEST_F(ReplayProgramTest, WatchingPlaysTheGameOutAndWritesNothing) {
     // A pause of 100 s at step 100 of a game that quits at step 400.
     const std::string replay = RecordQuitGame(800, 400, 100, 100000);
     const std::vector<std::filesystem::path> before = Files();
-    ASSERT_EQ(Watch(replay), std::nullopt);
+    ASSERT_EQ(MakeProgram().StartPlayback(replay), std::nullopt);
     EXPECT_TRUE(Screen().isVisible());
     EXPECT_FALSE(Menu().isVisible());
     EXPECT_TRUE(Screen().windowTitle().contains(QString::fromUtf8("záznam hry")));
@@ -187,7 +178,7 @@ TEST_F(ReplayProgramTest, WatchingPlaysTheGameOutAndWritesNothing) {
 // the game loop and the caption shows it.
 TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
     const std::string replay = RecordQuitGame(8000, 2000);  // 20 s of game
-    ASSERT_EQ(Watch(replay), std::nullopt);
+    ASSERT_EQ(MakeProgram().StartPlayback(replay), std::nullopt);
     int64_t heldAt = -1, stepsWhileHeld = -1, resumedAt = -1;
     bool titleHeld = false;
     // Held at step 20 for as long as five steps take, resumed, and ended five steps later.
@@ -230,7 +221,7 @@ TEST_F(ReplayProgramTest, ARefusedReplayIsSaidAndNothingIsShownOrWritten) {
     const std::string damaged = (folder_ / "damaged.zapwall-replay").string();
     testing::WriteText(damaged, text.substr(0, text.size() / 2));
     const std::vector<std::filesystem::path> before = Files();
-    EXPECT_EQ(Watch(damaged), 1);
+    EXPECT_EQ(MakeProgram().StartPlayback(damaged), 1);
     EXPECT_TRUE(Said("Záznam hry nelze přehrát:\n" + damaged + "\nsoubor je useknutý"));
     EXPECT_FALSE(Screen().isVisible());
     EXPECT_EQ(Files(), before);
