@@ -65,23 +65,7 @@ TEST_F(HallWindowTest, ShowsTheTableAndCyclesTheRowColours) {
     EXPECT_EQ(Hall().ScoreLabel(0)->text(), "1200");
 }
 
-// "Zavřít" holds the focus, and its key (Return; which keys work a label is the menu test's) and
-// Esc close the window; an Esc still repeating from before it opened does not.
-TEST_F(HallWindowTest, KeysCloseIt) {
-    Launch();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        Hall().Open();
-        EXPECT_EQ(Hall().focusWidget(), Hall().CloseLabel()) << key;
-        QKeyEvent held(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, {}, true);
-        QCoreApplication::sendEvent(Hall().CloseLabel(), &held);
-        EXPECT_TRUE(Hall().isVisible()) << key;
-        QTest::keyClick(Hall().focusWidget(), key);
-        EXPECT_FALSE(Hall().isVisible()) << key;
-        Hall().close();
-    }
-}
-
-TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
+TEST_F(HallWindowTest, EveryWayOfClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
     Launch();
     QColor top;
     int colourSteps = 0;
@@ -103,19 +87,29 @@ TEST_F(HallWindowTest, ClosingKeepsTheTableAndTheCycleGoesOnWhereItStopped) {
     QTest::mouseClick(Hall().CloseLabel(), Qt::LeftButton);
     EXPECT_FALSE(Hall().isVisible());
     EXPECT_EQ(Hall().ScoreLabel(9)->text(), "100");
+
+    // "Zavřít" holds the focus, and its key (Return; which keys work a label is the menu test's)
+    // and Esc close the window; an Esc still repeating from before it opened does not.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        Hall().Open();
+        EXPECT_EQ(Hall().focusWidget(), Hall().CloseLabel()) << key;
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, {}, true);
+        QCoreApplication::sendEvent(Hall().CloseLabel(), &held);
+        EXPECT_TRUE(Hall().isVisible()) << key;
+        QTest::keyClick(Hall().focusWidget(), key);
+        EXPECT_FALSE(Hall().isVisible()) << key;
+        Hall().close();
+    }
 }
 
-TEST_F(HallWindowTest, RankTenIsDrawnInTheFontOfTheOtherRanks) {
+// Rank ten is drawn in the font of the other ranks, and every name of eight letters fits its cell.
+TEST_F(HallWindowTest, EveryRankAndEveryNameOfEightLettersFitsItsCell) {
     Launch();
     ActiveLabel* ten = Hall().RankLabel(9);
     EXPECT_EQ(ten->font(), Hall().RankLabel(0)->font());
     EXPECT_EQ(ten->geometry(), QRect(256, 224, 25, 25));
     EXPECT_LE(QFontMetrics(ten->font()).horizontalAdvance("10."), ten->width())
         << "the full stop of \"10.\" is cut off";
-}
-
-TEST_F(HallWindowTest, EveryNameOfEightLettersFitsItsCell) {
-    Launch();
     ActiveLabel* cell = Hall().NameLabel(0);
     ASSERT_EQ(cell->size(), QSize(89, 25));
     // Ordinary Czech names fit in the font as it is, without narrowing.

@@ -10,7 +10,7 @@
 namespace ZapModule {
 namespace {
 
-TEST(SurfaceImageTest, ShowsEveryPixelOfTheSurfaceInPlace) {
+TEST(SurfaceImageTest, ShowsEveryPixelOfTheSurfaceInPlaceAndNoneOfAnEmptyOne) {
     // Not square and of an odd width, so a wrong row length or a swapped side shows.
     Surface surface(3, 2);
     for (int y = 0; y < 2; ++y)
@@ -23,9 +23,7 @@ TEST(SurfaceImageTest, ShowsEveryPixelOfTheSurfaceInPlace) {
             EXPECT_EQ(image.pixel(x, y), surface.Pixel(x, y)) << x << "," << y;
     // The same memory: a change of the surface shows in the picture until it is copied.
     EXPECT_EQ(image.constBits(), reinterpret_cast<const uchar*>(std::as_const(surface).Bits()));
-}
-
-TEST(SurfaceImageTest, AnEmptySurfaceGivesANullPicture) {
+    // An empty surface gives a null picture.
     EXPECT_TRUE(ImageOf(Surface()).isNull());
 }
 
