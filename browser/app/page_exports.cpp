@@ -106,6 +106,11 @@ EMSCRIPTEN_KEEPALIVE void zw_show_field() {
     if (program) program->ShowField();
 }
 
+// The display frame the game screen's picture asked for (see askBackgroundFrame in page.js).
+EMSCRIPTEN_KEEPALIVE void zw_show_background() {
+    if (program) program->ShowBackground();
+}
+
 // The watching's timer fired.
 EMSCRIPTEN_KEEPALIVE void zw_replay_timer() {
     if (program) program->ReplayTimerFired();

@@ -102,6 +102,8 @@ class PageProgram {
     double RunLoop() { return loop_.Run(); }
     // The display frame the field asked for.
     void ShowField() { port_.ShowField(); }
+    // The display frame the game screen's picture asked for.
+    void ShowBackground() { port_.ShowBackground(); }
     void ReplayTimerFired();
 
     const GameState& State() const { return s_; }

@@ -24,8 +24,9 @@ EM_JS(void, PageShowMessage,
       });
 EM_JS(void, PageShowHallOfFame, (), { Module.zwPage.showHallOfFame(); });
 EM_JS(void, PageHallOfFameChanged, (), { Module.zwPage.hallOfFameChanged(); });
-EM_JS(void, PageShowBackground, (const uint32_t* rgba, int width, int height), {
-    Module.zwPage.showBackground(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
+EM_JS(void, PageAskBackgroundFrame, (), { Module.zwPage.askBackgroundFrame(); });
+EM_JS(void, PagePutBackground, (const uint32_t* rgba, int width, int height), {
+    Module.zwPage.putBackground(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
 });
 EM_JS(void, PageAskFieldFrame, (), { Module.zwPage.askFieldFrame(); });
 EM_JS(void, PagePutField,
@@ -91,7 +92,7 @@ void PageWindowPort::SetBackground(Surface picture) {
 void PageWindowPort::ReloadBackground() {
     shown_ = Surface();
     pressedShown_ = {false, false};
-    ShowBackgroundSurface(picture_);
+    AskBackgroundFrame();
 }
 
 void PageWindowPort::DrawButtonPressed(int index) {
@@ -104,7 +105,7 @@ void PageWindowPort::DrawButtonPressed(int index) {
     BitBlt(shown_, button.Left, button.Top, sprite->Width(), sprite->Height(), *sprite, 0, 0,
            SRCCOPY);
     pressedShown_[index] = true;
-    ShowBackgroundSurface(shown_);
+    AskBackgroundFrame();
 }
 
 void PageWindowPort::RefreshField() {
@@ -139,13 +140,21 @@ void PageWindowPort::ShowField() {
                  static_cast<int>(fieldRects_.size() / 4));
 }
 
-void PageWindowPort::ShowBackgroundSurface(const Surface& surface) {
+void PageWindowPort::AskBackgroundFrame() {
+    if (backgroundAsked_) return;
+    backgroundAsked_ = true;
+    PageAskBackgroundFrame();
+}
+
+void PageWindowPort::ShowBackground() {
+    backgroundAsked_ = false;
+    const Surface& surface = shown_.Empty() ? picture_ : shown_;
     if (surface.Empty()) return;
     const size_t count = static_cast<size_t>(surface.Width()) * surface.Height();
     rgba_.resize(count);
     const uint32_t* from = std::as_const(surface).Bits();
     for (size_t i = 0; i < count; ++i) rgba_[i] = Rgba(from[i]);
-    PageShowBackground(rgba_.data(), surface.Width(), surface.Height());
+    PagePutBackground(rgba_.data(), surface.Width(), surface.Height());
 }
 
 void PageWindowPort::AppendPlayerLine(std::string_view name) {

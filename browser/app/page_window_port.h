@@ -26,8 +26,9 @@ class PageWindowPort : public WindowPort {
   public:
     PageWindowPort(GameState& s, GameLoopCore& loop) : s_(s), loop_(loop) {}
 
-    // Hands the surface to the page as RGBA bytes, drawn on the game screen's background.
-    void ShowBackgroundSurface(const Surface& surface);
+    // The page's display frame the game screen's picture asked for: puts the picture as it
+    // stands now, the pressed buttons drawn over it, on the background's canvas.
+    void ShowBackground();
     // The page's display frame: puts what changed of the latest field on its canvas.
     void ShowField();
     // Puts the latest field on the canvas now if a frame was asked for (the game screen is about
@@ -64,12 +65,16 @@ class PageWindowPort : public WindowPort {
     std::function<void()> OnUnload;
 
   private:
+    // Asks the page for a display frame that shows the game screen's picture (ShowBackground).
+    void AskBackgroundFrame();
+
     GameState& s_;
     GameLoopCore& loop_;
     Surface picture_;  // the picture as loaded
     Surface shown_;    // the picture with the pressed buttons drawn over it, empty while none is
     std::array<bool, 2> pressedShown_{false, false};
     std::vector<uint32_t> rgba_;  // the background's bytes last handed to the page
+    bool backgroundAsked_ = false;
     // The field as the canvas shows it, in the canvas's RGBA; the page reads the rectangles it
     // puts from here.
     std::vector<uint32_t> fieldRgba_;

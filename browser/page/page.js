@@ -73,8 +73,8 @@
   let hallTimer = null;
   const modals = [];     // boxes waiting to be shown, after `shownModal`
   let shownModal = null;
-  let backgroundImage = null;  // the game screen's picture as the module last handed it
-  let backgroundFrame = null;  // the display frame that puts it on its canvas
+  let backgroundWanted = false;  // the game screen's picture changed since it was last put
+  let backgroundFrame = null;    // the display frame that puts it on its canvas
   let fieldImage = null;       // an ImageData over the module's copy of the field
   let fieldFrame = null;       // the display frame the field asked for
   const held = new Set();  // the arrow keys held down
@@ -100,19 +100,27 @@
     if (width > room && room > 0) squeezed.style.transform = `scaleX(${room / width})`;
   }
 
-  // The picture is kept at once and put on its canvas with the next display frame, which the
-  // menu's first picture does not wait for: the canvas's first drawing costs the most.
-  function showBackground(rgba, width, height) {
-    if (!backgroundImage || backgroundImage.width !== width || backgroundImage.height !== height) {
-      backgroundImage = new ImageData(width, height);
+  // The game screen's picture goes on its canvas with a display frame of the game screen, which
+  // the menu's first picture does not wait for: the canvas's first drawing costs the most. The
+  // module makes the canvas's bytes of the picture then.
+  function askBackgroundFrame() {
+    backgroundWanted = true;
+    if (shown('game') && backgroundFrame === null) {
+      backgroundFrame = requestAnimationFrame(showBackgroundFrame);
     }
-    backgroundImage.data.set(rgba);
-    if (backgroundFrame === null) backgroundFrame = requestAnimationFrame(putBackground);
   }
 
-  function putBackground() {
+  function showBackgroundFrame() {
     backgroundFrame = null;
-    $('background').getContext('2d', { alpha: false }).putImageData(backgroundImage, 0, 0);
+    backgroundWanted = false;
+    if (M && !ended) M._zw_show_background();
+  }
+
+  // Puts the picture, `rgba` in the module's memory, on the background's canvas.
+  function putBackground(rgba, width, height) {
+    const picture = new ImageData(new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length),
+                                  width, height);
+    $('background').getContext('2d', { alpha: false }).putImageData(picture, 0, 0);
   }
 
   // The field is shown once per display frame, whatever the steps in between: the module puts
@@ -206,7 +214,8 @@
     hallOfFameChanged() {
       if (shownModal && shownModal.kind === 'hall') showHallRows();
     },
-    showBackground,
+    askBackgroundFrame,
+    putBackground,
     askFieldFrame,
     putField,
     showPaused(now) {
@@ -266,6 +275,7 @@
     for (const name of ['menu', 'game']) $(name).hidden = name !== id;
     layout();
     listenForPads();
+    if (id === 'game' && backgroundWanted) askBackgroundFrame();
     if (id === 'game') $('field').focus();
     if (id === 'menu') $('player-list').focus();
   }
@@ -965,7 +975,8 @@
     fieldFrame = null;
     if (backgroundFrame !== null) cancelAnimationFrame(backgroundFrame);
     backgroundFrame = null;
-    fieldImage = backgroundImage = null;
+    backgroundWanted = false;
+    fieldImage = null;
     $('stage').innerHTML = stageHtml;
     ended = endPending = endShown = paused = false;
     modals.length = 0;
