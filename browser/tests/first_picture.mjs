@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The menu's first picture in a new browser, for start.test.mjs and bench/first_pictures.mjs.
+// The menu's first picture in a new browser, or in a browser already running as a player's is,
+// for start.test.mjs and bench/first_pictures.mjs.
 import assert from 'node:assert/strict';
 import { launch, newTab } from './browser.mjs';
 
@@ -24,10 +25,11 @@ function noteMenuPicture() {
   observer.observe(document, { subtree: true, childList: true, attributes: true });
 }
 
-// The time to the menu's first picture in a new browser with a new profile; `line` throttles,
+// The time to the menu's first picture in a new browser with a new profile, or in a new context
+// of the `running` browser (nothing cached or stored, as in a new profile); `line` throttles,
 // and a start that slow shows the loading sign, gone with the menu.
-export async function firstPicture(url, line) {
-  const browser = await launch('start');
+export async function firstPicture(url, line, running = null) {
+  const browser = running ? await running.createBrowserContext() : await launch('start');
   try {
     const page = await newTab(browser);
     if (line) await page.emulateNetworkConditions(line);
