@@ -8,7 +8,6 @@
 
 #include <QBackingStore>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QRegion>
 #include <QTest>
@@ -27,7 +26,6 @@
 #include "storage/replay_folder.h"
 #include "storage/roster.h"
 #include "tests/lib/test_files.h"
-#include "values/data_limits.h"
 
 namespace ZapModule {
 
@@ -57,15 +55,11 @@ class ProgramTest : public ::testing::Test {
     void WriteDataFile(const std::string& name, const std::vector<uint8_t>& bytes) {
         ASSERT_TRUE(ReplaceFile((Data() / name).string(), bytes));
     }
-    std::vector<uint8_t> ReadDataFile(const std::string& name) const {
-        return ReadWholeFile((Data() / name).string(), kMaxKeptFileBytes)
-            .value_or(std::vector<uint8_t>{});
-    }
     bool DataFileExists(const std::string& name) const {
         return std::filesystem::exists(Data() / name);
     }
     std::vector<PlayerRecord> StoredPlayers() const {
-        return ParseRoster(ReadDataFile(kRosterFile)).Players;
+        return ParseRoster(testing::ReadBytes((Data() / kRosterFile).string())).Players;
     }
 
     // Makes the program, its message boxes answered and recorded and its end recorded.
@@ -94,18 +88,14 @@ class ProgramTest : public ::testing::Test {
         Launch();
         Menu().show();
     }
-    // Selects a player on the menu and presses Start, which shows the game screen.
-    void StartAs(int row) {
-        Menu().Players().List()->setCurrentRow(row);
-        QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
-        ASSERT_FALSE(Menu().isVisible());
-    }
     // Launches with one player (by default "Ann" on the first level with three spare balls),
-    // presses Start at the given speed and waits for the game screen to be shown.
+    // selects it and presses Start at the given speed, and waits for the game screen to be shown.
     void StartGame(int16_t tick = 8000, const PlayerRecord& player = {"Ann", 0, 0, 3}) {
         LaunchWithPlayers({player});
         Menu().SetTickSetting(tick);
-        StartAs(0);
+        Menu().Players().List()->setCurrentRow(0);
+        QTest::mousePress(Menu().MenuItem(MenuWindow::kStart), Qt::LeftButton);
+        ASSERT_FALSE(Menu().isVisible());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Screen()));
     }
     // Called at each step: the bat follows the first ball and balls never run out, so the game
