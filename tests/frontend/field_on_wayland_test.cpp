@@ -46,11 +46,6 @@ class WestonStopped {
     pid_t pid_;
 };
 
-int WestonScale() {
-    const char* scale = std::getenv("ZAPWALL_TEST_WESTON_SCALE");
-    return scale != nullptr ? std::max(1, std::atoi(scale)) : 1;
-}
-
 // The compositor's picture of its output, as weston-screenshooter saves it; null when it could
 // not be taken.
 QImage WestonPicture() {
@@ -135,7 +130,7 @@ TEST_F(FieldOnWaylandTest, TheCompositorIsHandedTheSurfaceWherePlayRests) {
     // Paused on the next level, after the wall, the partial repaint and the switch.
     EXPECT_TRUE(CompositorCatchesUp()) << DifferingOnCompositor();
     EXPECT_TRUE(QtCopyOld()) << "Qt painted the field: the subsurface was not used";
-    EXPECT_EQ(Factor(), WestonScale());
+    EXPECT_EQ(Factor(), std::max(1, qEnvironmentVariableIntValue("ZAPWALL_TEST_WESTON_SCALE")));
 
     // A compositor late with a frame: Qt takes the window as hidden until the frame comes, then
     // exposes it again. The subsurface still lies over the field, so Qt need not repaint it.

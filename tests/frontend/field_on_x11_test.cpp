@@ -17,10 +17,6 @@
 namespace ZapModule {
 namespace {
 
-struct FreeWithFree {
-    void operator()(void* p) const { std::free(p); }
-};
-
 class FieldOnX11Test : public ProgramTest {
   protected:
     void SetUp() override {
@@ -34,11 +30,11 @@ class FieldOnX11Test : public ProgramTest {
     // The field as the X server holds it in the window.
     QImage OnDisplay() {
         const QPoint origin = FieldOrigin();
-        const std::unique_ptr<xcb_get_image_reply_t, FreeWithFree> image(xcb_get_image_reply(
-            x_,
+        const xcb_get_image_cookie_t asked =
             xcb_get_image(x_, XCB_IMAGE_FORMAT_Z_PIXMAP, Window(), static_cast<int16_t>(origin.x()),
-                          static_cast<int16_t>(origin.y()), kFieldWidth, kFieldHeight, ~0u),
-            nullptr));
+                          static_cast<int16_t>(origin.y()), kFieldWidth, kFieldHeight, ~0u);
+        const std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
+            xcb_get_image_reply(x_, asked, nullptr), &std::free);
         if (!image || xcb_get_image_data_length(image.get()) != kFieldWidth * kFieldHeight * 4)
             return {};
         return QImage(xcb_get_image_data(image.get()), kFieldWidth, kFieldHeight,
