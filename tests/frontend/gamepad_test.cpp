@@ -58,48 +58,24 @@ TEST_F(GamepadTest, AControllerPluggedInStartsPlayAndMovesTheBatUntilPulledOut) 
     ASSERT_TRUE(RunUntil([&] { return App().Timer1().Interval() == 1; }));
     Button(SDL_CONTROLLER_BUTTON_A, false);
 
-    // In play, checked between steps: the stick down moves the bat 3 pixels a step; let go, the
-    // bat stands; the D-pad up moves it up; pulled out while held, the bat stops.
-    int phase = 0, moved = 0;
-    int16_t bat = 0;
+    // In play, between steps: the stick down moves the bat 3 pixels a step; let go, the bat
+    // stands; the D-pad up moves it up; pulled out while held, the bat stops.
+    std::vector<int16_t> bat;  // the bat's top after each step with the stick down
     App().Timer1().OnStep = [&](StepClock::time_point) {
-        GameState& s = State();
-        switch (phase) {
-            case 0:
-                StickY(32767);
-                ++phase;
-                break;
-            case 1:
-                if (s.MovingDown != kTrue) break;
-                if (moved++ > 0) {
-                    EXPECT_EQ(s.BatTop, bat + 3);
-                }
-                bat = s.BatTop;
-                if (moved == 5) {
-                    StickY(0);
-                    ++phase;
-                }
-                break;
-            case 2:
-                if (s.MovingDown == kTrue) break;
-                Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
-                ++phase;
-                break;
-            case 3:
-                if (s.MovingUp != kTrue) break;
-                PullOut();
-                pad->LookForControllers();
-                EXPECT_EQ(s.MovingUp, kFalse) << "a pad pulled out lets go of the bat";
-                // Esc ends the game 20 steps later.
-                PressKey(Qt::Key_Escape);
-                ++phase;
-                break;
-            default:
-                break;
-        }
+        if (State().MovingDown == kTrue) bat.push_back(State().BatTop);
     };
+    StickY(32767);
+    ASSERT_TRUE(RunUntil([&] { return bat.size() >= 5; }));
+    StickY(0);
+    ASSERT_TRUE(RunUntil([&] { return State().MovingDown != kTrue; }));
+    for (size_t step = 1; step < bat.size(); ++step) EXPECT_EQ(bat[step], bat[step - 1] + 3);
+    Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    ASSERT_TRUE(RunUntil([&] { return State().MovingUp == kTrue; }));
+    PullOut();
+    pad->LookForControllers();
+    EXPECT_EQ(State().MovingUp, kFalse) << "a pad pulled out lets go of the bat";
+    PressKey(Qt::Key_Escape);  // the game ends 20 steps later
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
-    EXPECT_EQ(phase, 4);
     EXPECT_EQ(pad->Open(), 0);
     EXPECT_FALSE(pad->Reading());
 }

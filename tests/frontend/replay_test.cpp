@@ -179,37 +179,20 @@ TEST_F(ReplayProgramTest, WatchingPlaysTheGameOutAndWritesNothing) {
 TEST_F(ReplayProgramTest, PHoldsTheWatchingAndEscEndsIt) {
     const std::string replay = RecordQuitGame(8000, 2000);  // 20 s of game
     ASSERT_EQ(MakeProgram().StartPlayback(replay), std::nullopt);
-    int64_t heldAt = -1, stepsWhileHeld = -1, resumedAt = -1;
-    bool titleHeld = false;
     // Held at step 20 for as long as five steps take, resumed, and ended five steps later.
-    QTimer resume;
-    resume.setSingleShot(true);
-    QObject::connect(&resume, &QTimer::timeout, &Screen(), [&] {
-        stepsWhileHeld = State().Steps - heldAt;
-        PressKey(Qt::Key_P);
-        resumedAt = State().Steps;
-    });
-    bool holding = false, ending = false;
-    App().Timer1().OnStep = [&](StepClock::time_point) {
-        if (!holding && State().Steps >= 20) {
-            holding = true;
-            QTimer::singleShot(0, &Screen(), [&] {
-                PressKey(Qt::Key_P);
-                heldAt = State().Steps;
-                titleHeld = App().Playback()->Held() && Screen().windowTitle().contains("pauza");
-                resume.start(50);
-            });
-        }
-        if (!ending && resumedAt >= 0 && State().Steps >= resumedAt + 5) {
-            ending = true;
-            QTimer::singleShot(0, &Screen(), [this] { PressKey(Qt::Key_Escape); });
-        }
-    };
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= 20; }));
+    PressKey(Qt::Key_P);
+    const int64_t heldAt = State().Steps;
+    EXPECT_TRUE(App().Playback()->Held());
+    EXPECT_TRUE(Screen().windowTitle().contains("pauza"));
+    ASSERT_TRUE(RunPastTimersOf(std::chrono::milliseconds(50)));
+    EXPECT_LE(State().Steps - heldAt, 1);
+    PressKey(Qt::Key_P);
+    const int64_t resumedAt = State().Steps;
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= resumedAt + 5; }))
+        << "the watching goes on after the second P";
+    PressKey(Qt::Key_Escape);
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
-    EXPECT_GT(heldAt, 0);
-    EXPECT_TRUE(titleHeld);
-    EXPECT_LE(stepsWhileHeld, 1);
-    EXPECT_GT(State().Steps, resumedAt) << "the watching goes on after the second P";
     EXPECT_LT(State().Steps, 2000);
     EXPECT_EQ(exits_, std::vector<int>{0});
 }
