@@ -261,10 +261,8 @@ TEST_F(GameScreenTest, GameOverShowsItsMessageThenTheHallAndEnds) {
 TEST_F(GameScreenTest, ClosingTheGameScreenInPlayStopsTheLoopAndEndsTheRunOnce) {
     StartGame();
     PressKey(Qt::Key_Space);
-    int steps = 0;
-    App().Timer1().OnStep = [&](StepClock::time_point) {
-        if (++steps == 3) QTimer::singleShot(0, &Screen(), [this] { Screen().close(); });
-    };
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= 3; }));
+    Screen().close();
     // That a stopped loop asks for no call and steps no more is GameLoopCoreTest's.
     ASSERT_TRUE(RunUntil([&] { return !exits_.empty() && !App().Timer1().Running(); }));
     EXPECT_EQ(exits_, std::vector<int>{0});

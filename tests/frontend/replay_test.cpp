@@ -104,27 +104,18 @@ TEST_F(ReplayProgramTest, APlayedGameLeavesAReplayOfExactlyThatGame) {
     // ball released, a pause with a key released inside it, then Esc.
     PressKey(Qt::Key_Down);
     PressKey(Qt::Key_Space);
-    int phase = 0;
-    App().Timer1().OnStep = [&](StepClock::time_point) {
-        if (phase == 0 && State().Steps >= 20) {
-            ++phase;
-            ReleaseKey(Qt::Key_Down);
-            PressKey(Qt::Key_Space);
-            PressKey(Qt::Key_Up);
-        } else if (phase == 1 && State().Steps >= 300) {
-            ++phase;
-            PressKey(Qt::Key_P);
-            QTimer::singleShot(50, &Screen(), [&] {
-                ReleaseKey(Qt::Key_Up);
-                PressKey(Qt::Key_P);
-            });
-        } else if (phase == 2 && State().Steps >= 600) {
-            ++phase;
-            PressKey(Qt::Key_Escape);
-        }
-    };
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= 20; }));
+    ReleaseKey(Qt::Key_Down);
+    PressKey(Qt::Key_Space);
+    PressKey(Qt::Key_Up);
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= 300; }));
+    PressKey(Qt::Key_P);
+    ASSERT_TRUE(RunPastTimersOf(std::chrono::milliseconds(50)));
+    ReleaseKey(Qt::Key_Up);
+    PressKey(Qt::Key_P);
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= 600; }));
+    PressKey(Qt::Key_Escape);
     ASSERT_TRUE(RunUntil([&] { return App().Ended(); }));
-    EXPECT_EQ(phase, 3);
 
     const ReplayParse parsed = ParseReplay(KeptReplay());
     ASSERT_TRUE(parsed.Read.has_value()) << parsed.Problem;
