@@ -62,10 +62,13 @@ class EditorWindowTest : public ::testing::Test {
         Mouse(QEvent::MouseButtonRelease, button, to.x(), to.y());
     }
     const EditorLevel& Level() { return window_->Session().Level(); }
+    // A file of the test's own folder.
+    QString Path(const std::string& name) const { return QString::fromStdString(folder_ / name); }
     void Undo(int steps) {
         for (int step = 0; step < steps; ++step) window_->Undo();
     }
 
+    TempFolder folder_;
     GameState sprites_;
     std::unique_ptr<EditorWindow> window_;
 };
@@ -199,10 +202,9 @@ TEST_F(EditorWindowTest, LevelsAreAddedDuplicatedReorderedAndDeleted) {
 // How titles go along with each level operation is EditorLevelSet's, how they are saved and read
 // again EditorFiles'; here the window opens them, lists them, edits one as an undo step and saves.
 TEST_F(EditorWindowTest, TitlesAreOpenedListedEditedAndSaved) {
-    TempFolder folder;
-    ZapModule::testing::WriteText(folder / "titled.txt",
+    ZapModule::testing::WriteText(folder_ / "titled.txt",
                                   "level Alfa\nbrick 0 0 1 0 0 0\nlevel Beta\nbrick 0 0 2 0 0 0\n");
-    ASSERT_TRUE(window_->Open(QString::fromStdString(folder / "titled.txt")));
+    ASSERT_TRUE(window_->Open(Path("titled.txt")));
     const LevelSet opened = window_->Session().Set();
     using Titles = std::vector<std::string>;
     EXPECT_EQ(opened.Titles, (Titles{"Alfa", "Beta"}));
@@ -218,10 +220,10 @@ TEST_F(EditorWindowTest, TitlesAreOpenedListedEditedAndSaved) {
               QString::fromUtf8("2. \u2068\u202EGama\u2069 (1 cihla)"));
 
     window_->QuietAnswer = true;
-    ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "titled.txt")));
+    ASSERT_TRUE(window_->SaveAs(Path("titled.txt")));
     EditorWindow other(sprites_, PortableLayout(kBuild, kBuild + "/data"));
     other.QuietMessages = true;
-    ASSERT_TRUE(other.Open(QString::fromStdString(folder / "titled.txt")));
+    ASSERT_TRUE(other.Open(Path("titled.txt")));
     EXPECT_EQ(other.Session().Set(), window_->Session().Set());
     Undo(2);
     EXPECT_EQ(window_->Session().Set(), opened);
@@ -233,63 +235,60 @@ TEST_F(EditorWindowTest, TitlesAreOpenedListedEditedAndSaved) {
 TEST_F(EditorWindowTest, ASavedSetOpensAgainAndAnotherEditorsSaveIsKeptUnlessTheAuthorInsists) {
     Click(Qt::LeftButton, 5, 30);
     Click(Qt::LeftButton, 25, 30);
-    TempFolder folder;
-    ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "mine.txt")));
+    ASSERT_TRUE(window_->SaveAs(Path("mine.txt")));
     EXPECT_FALSE(window_->Session().Changed());
     EditorWindow other(sprites_, PortableLayout(kBuild, kBuild + "/data"));
     other.QuietMessages = true;
-    ASSERT_TRUE(other.Open(QString::fromStdString(folder / "mine.ko")));
+    ASSERT_TRUE(other.Open(Path("mine.ko")));
     EXPECT_EQ(other.Session().Set(), window_->Session().Set());
 
-    ASSERT_TRUE(other.Open(QString::fromStdString(folder / "mine.txt")));
+    ASSERT_TRUE(other.Open(Path("mine.txt")));
     other.DuplicateLevel();
-    ASSERT_TRUE(other.SaveAs(QString::fromStdString(folder / "mine.txt")));
-    const std::vector<uint8_t> othersSave = ReadBytes(folder / "mine.ko");
+    ASSERT_TRUE(other.SaveAs(Path("mine.txt")));
+    const std::vector<uint8_t> othersSave = ReadBytes(folder_ / "mine.ko");
     Click(Qt::LeftButton, 45, 30);
-    EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "mine.txt")));
+    EXPECT_FALSE(window_->SaveAs(Path("mine.txt")));
     EXPECT_NE(window_->LastMessage.indexOf(QString::fromUtf8("jiný program")), -1);
-    EXPECT_EQ(ReadBytes(folder / "mine.ko"), othersSave);
+    EXPECT_EQ(ReadBytes(folder_ / "mine.ko"), othersSave);
     window_->QuietAnswer = true;
-    EXPECT_TRUE(window_->SaveAs(QString::fromStdString(folder / "mine.txt")));
-    EXPECT_NE(ReadBytes(folder / "mine.ko"), othersSave);
+    EXPECT_TRUE(window_->SaveAs(Path("mine.txt")));
+    EXPECT_NE(ReadBytes(folder_ / "mine.ko"), othersSave);
 }
 
 // What the game would refuse is shown and never saved; a damaged file is refused and the open set
 // stays.
 TEST_F(EditorWindowTest, WhatTheGameWouldRefuseIsNeverSavedAndADamagedFileNeverOpened) {
-    TempFolder folder;
-    ASSERT_TRUE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
-    const std::vector<uint8_t> saved = ReadBytes(folder / "set.ko");
+    ASSERT_TRUE(window_->SaveAs(Path("set.txt")));
+    const std::vector<uint8_t> saved = ReadBytes(folder_ / "set.ko");
     // Erasing the only brick leaves a level the game refuses.
     Click(Qt::RightButton, 205, 230);
     ASSERT_TRUE(AnyRefused(window_->Session().Check().First()));
-    EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
+    EXPECT_FALSE(window_->SaveAs(Path("set.txt")));
     EXPECT_NE(window_->LastMessage.indexOf(QString::fromUtf8("hra by ji odmítla")), -1);
-    EXPECT_EQ(ReadBytes(folder / "set.ko"), saved);
+    EXPECT_EQ(ReadBytes(folder_ / "set.ko"), saved);
     // A brick off the field is played, but not as meant: saved only when the author insists.
     window_->Undo();
     Click(Qt::LeftButton, 490, 2, Qt::ShiftModifier);
     ASSERT_FALSE(window_->Session().Check().First().empty());
     EXPECT_FALSE(AnyRefused(window_->Session().Check().First()));
-    EXPECT_FALSE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
-    EXPECT_EQ(ReadBytes(folder / "set.ko"), saved);
+    EXPECT_FALSE(window_->SaveAs(Path("set.txt")));
+    EXPECT_EQ(ReadBytes(folder_ / "set.ko"), saved);
     window_->QuietAnswer = true;
-    EXPECT_TRUE(window_->SaveAs(QString::fromStdString(folder / "set.txt")));
-    EXPECT_NE(ReadBytes(folder / "set.ko"), saved);
+    EXPECT_TRUE(window_->SaveAs(Path("set.txt")));
+    EXPECT_NE(ReadBytes(folder_ / "set.ko"), saved);
 
     const LevelSet before = window_->Session().Set();
-    ZapModule::testing::WriteBytes(folder / "bad.ko", {5, 0, 1});
-    EXPECT_FALSE(window_->Open(QString::fromStdString(folder / "bad.ko")));
+    ZapModule::testing::WriteBytes(folder_ / "bad.ko", {5, 0, 1});
+    EXPECT_FALSE(window_->Open(Path("bad.ko")));
     EXPECT_NE(window_->LastMessage.indexOf("bad.ko"), -1);
     EXPECT_EQ(window_->Session().Set(), before);
-    EXPECT_EQ(ReadBytes(folder / "bad.ko"), (std::vector<uint8_t>{5, 0, 1}));
+    EXPECT_EQ(ReadBytes(folder_ / "bad.ko"), (std::vector<uint8_t>{5, 0, 1}));
 }
 
 TEST_F(EditorWindowTest, ASetIsPublishedToAHallServerByItsAddressAndARefusedOneIsNotSent) {
-    TempFolder folder;
     QProcess hall;
     hall.start(QString::fromStdString(kBuild + "/zapwall-hall-server"),
-               {"--port", "0", "--sqlite", QString::fromStdString(folder / "hall.sqlite")});
+               {"--port", "0", "--sqlite", Path("hall.sqlite")});
     ASSERT_TRUE(hall.waitForReadyRead(60000)) << hall.errorString().toStdString();
     const std::string server =
         QRegularExpression("http://[^/]*").match(hall.readLine()).captured(0).toStdString();

@@ -171,13 +171,10 @@ TEST_F(GameScreenTest, ScreenButtonsTakeRoundedPositionsAndGiveTheFocusBack) {
 TEST_F(GameScreenTest, PressedButtonsLightTheirLampsUntilTheBackgroundIsReloaded) {
     StartGame();
     const QImage unpressed = Screen().Background().copy();
-    // The loop runs inside the event loop: the pause that ends it comes from a step.
-    int steps = 0;
-    App().Timer1().OnStep = [&](StepClock::time_point) {
-        if (++steps == 3) PressKey(Qt::Key_P);
-    };
     PressKey(Qt::Key_Space);
-    ASSERT_TRUE(RunUntil([&] { return steps >= 3 && !App().Timer1().Running(); }));
+    ASSERT_TRUE(RunUntil([&] { return State().Steps >= 3; }));
+    PressKey(Qt::Key_P);
+    ASSERT_TRUE(RunUntil([&] { return !App().Timer1().Running(); }));
     const Surface& sprite = State().Sprites[12].Pixels;
     const QPoint corner(570, 349);
     EXPECT_EQ(Screen().Background().pixel(corner) | kOpaqueBlack, sprite.Pixel(0, 0));

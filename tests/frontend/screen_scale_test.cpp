@@ -122,6 +122,11 @@ class ScaledScreenTest : public ProgramTest {
         }
         return wrong;
     }
+    // A press in the middle of the start button, wherever it is drawn.
+    void PressTheStartButton() {
+        const QPointF button = Screen().Scale().Place(QRect(610, 365, 1, 1)).center();
+        QTest::mousePress(&Screen(), Qt::LeftButton, {}, button.toPoint());
+    }
     // The window with its frame lies inside the free area of its screen.
     static bool InsideScreen(const QWidget& window) {
         return window.screen()->availableGeometry().contains(window.frameGeometry());
@@ -149,9 +154,7 @@ TEST_F(ScaledScreenTest, TheWholeScreenIsDrawnAtOneWholeFactorInsideTheScreen) {
         EXPECT_LE(window->width(), room.width()) << "at " << ratio_;
         EXPECT_LE(window->height(), room.height()) << "at " << ratio_;
     }
-    // A press in the middle of the start button, wherever it is drawn, starts play.
-    const QPointF button = Screen().Scale().Place(QRect(610, 365, 1, 1)).center();
-    QTest::mousePress(&Screen(), Qt::LeftButton, {}, button.toPoint());
+    PressTheStartButton();
     EXPECT_EQ(App().Timer1().Interval(), 1);
 }
 
@@ -172,8 +175,7 @@ TEST_F(ScaledScreenTest, F11ShowsTheScreenFullScreenAndBackAndIsRemembered) {
     // Presses on the black do nothing; the start button still starts.
     QTest::mousePress(&Screen(), Qt::LeftButton, {}, QPoint(0, 0));
     EXPECT_EQ(App().Timer1().Interval(), 0);
-    QTest::mousePress(&Screen(), Qt::LeftButton, {},
-                      Screen().Scale().Place(QRect(610, 365, 1, 1)).center().toPoint());
+    PressTheStartButton();
     EXPECT_EQ(App().Timer1().Interval(), 1);
 
     QTest::keyClick(Screen().Field(), Qt::Key_F11);
