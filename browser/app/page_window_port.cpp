@@ -92,7 +92,7 @@ void PageWindowPort::SetBackground(Surface picture) {
 void PageWindowPort::ReloadBackground() {
     shown_ = Surface();
     pressedShown_ = {false, false};
-    AskBackgroundFrame();
+    PageAskBackgroundFrame();
 }
 
 void PageWindowPort::DrawButtonPressed(int index) {
@@ -105,7 +105,7 @@ void PageWindowPort::DrawButtonPressed(int index) {
     BitBlt(shown_, button.Left, button.Top, sprite->Width(), sprite->Height(), *sprite, 0, 0,
            SRCCOPY);
     pressedShown_[index] = true;
-    AskBackgroundFrame();
+    PageAskBackgroundFrame();
 }
 
 void PageWindowPort::RefreshField() {
@@ -140,14 +140,7 @@ void PageWindowPort::ShowField() {
                  static_cast<int>(fieldRects_.size() / 4));
 }
 
-void PageWindowPort::AskBackgroundFrame() {
-    if (backgroundAsked_) return;
-    backgroundAsked_ = true;
-    PageAskBackgroundFrame();
-}
-
 void PageWindowPort::ShowBackground() {
-    backgroundAsked_ = false;
     const Surface& surface = shown_.Empty() ? picture_ : shown_;
     if (surface.Empty()) return;
     const size_t count = static_cast<size_t>(surface.Width()) * surface.Height();

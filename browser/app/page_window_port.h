@@ -65,16 +65,14 @@ class PageWindowPort : public WindowPort {
     std::function<void()> OnUnload;
 
   private:
-    // Asks the page for a display frame that shows the game screen's picture (ShowBackground).
-    void AskBackgroundFrame();
-
     GameState& s_;
     GameLoopCore& loop_;
     Surface picture_;  // the picture as loaded
     Surface shown_;    // the picture with the pressed buttons drawn over it, empty while none is
     std::array<bool, 2> pressedShown_{false, false};
-    std::vector<uint32_t> rgba_;  // the background's bytes last handed to the page
-    bool backgroundAsked_ = false;
+    // The background's bytes as the canvas takes them, kept so that a pressed button's picture
+    // needs no new buffer.
+    std::vector<uint32_t> rgba_;
     // The field as the canvas shows it, in the canvas's RGBA; the page reads the rectangles it
     // puts from here.
     std::vector<uint32_t> fieldRgba_;
