@@ -18,7 +18,7 @@ void RecordingWindow::SetLabel3Visible(int index, bool visible) {
 
 MessageAnswer RecordingWindow::ShowMessage(std::string_view text, std::string_view title,
                                            MessageButtons buttons) {
-    Messages.push_back({std::string(text), std::string(title)});
+    Messages.push_back({std::string(text), std::string(title), buttons});
     return buttons == MessageButtons::YesNo ? YesNoAnswer : MessageAnswer::Ok;
 }
 

@@ -19,6 +19,7 @@ class RecordingWindow : public WindowPort {
     struct Message {
         std::string Text;
         std::string Title;
+        MessageButtons Buttons;
     };
 
     std::array<std::string, 4> Label1{"0", "0", "0", std::string(kNoPlayerName)};
