@@ -42,29 +42,35 @@ export function copySite(site, tag) {
   return copy;
 }
 
-// Serves `folder` on 127.0.0.1 and a port the system picks; the address comes from the
-// server's own first line. `stop()` resolves once the server has ended.
-export async function serve(folder) {
-  const server = spawn('python3', ['-u', SERVER, folder, '0'],
-                       { stdio: ['ignore', 'pipe', 'ignore'] });
+// Starts a server, `program` with `args`, and resolves once its output has matched `pattern`
+// with the address the match's first group gives and `stop()`, which resolves once it has ended.
+export async function startServer(program, args, pattern, stderr = 'inherit') {
+  const server = spawn(program, args, { stdio: ['ignore', 'pipe', stderr] });
   const ended = new Promise((resolve) => server.once('exit', resolve));
-  const port = await new Promise((resolve, reject) => {
+  const address = await new Promise((resolve, reject) => {
     let said = '';
     server.stdout.on('data', (chunk) => {
       said += chunk;
-      const match = /port (\d+)/.exec(said);
+      const match = pattern.exec(said);
       if (match) resolve(match[1]);
     });
-    server.on('exit', (code) => reject(new Error(`serve.py ended (${code}): ${said}`)));
+    server.on('exit', (code) => reject(new Error(`${program} ended (${code}): ${said}`)));
   });
   server.stdout.resume();
   return {
-    url: `http://127.0.0.1:${port}/`,
+    address,
     stop: () => {
       server.kill();
       return ended;
     },
   };
+}
+
+// Serves `folder` on 127.0.0.1 and a port the system picks, which the server's first line names.
+export async function serve(folder) {
+  const { address, stop } = await startServer('python3', ['-u', SERVER, folder, '0'], /port (\d+)/,
+                                              'ignore');
+  return { url: `http://127.0.0.1:${address}/`, stop };
 }
 
 // Chromium with a profile of its own (or `profile`, a folder another run used) and the flags
@@ -79,25 +85,26 @@ export async function launch(tag, flags = [], profile = temporaryFolder(`${tag}-
   return browser;
 }
 
-// Serves `folder` and starts a browser for `body(browser, url)`; both end whatever happens.
+// Serves `folder` and starts a browser for `body(browser, url, server)`; both end whatever
+// happens (the body may stop the server itself).
 export async function withSite(tag, folder, body) {
   const server = await serve(folder);
   const browser = await launch(tag);
   try {
-    await body(browser, server.url);
+    await body(browser, server.url, server);
   } finally {
     await browser.close();
-    server.stop();
+    await server.stop();
   }
 }
 
-// As withSite, with one tab (of `viewport`, if given) for `body(page, url)`, which must leave the
-// page without an uncaught error.
+// As withSite, with one tab (of `viewport`, if given) for `body(page, url, server)`, which must
+// leave the page without an uncaught error.
 export async function withTab(tag, folder, body, viewport) {
-  await withSite(tag, folder, async (browser, url) => {
+  await withSite(tag, folder, async (browser, url, server) => {
     const page = await newTab(browser);
     if (viewport) await page.setViewport(viewport);
-    await body(page, url);
+    await body(page, url, server);
     assert.deepEqual(page.errors, [], 'the page raised no error');
   });
 }

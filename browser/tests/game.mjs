@@ -5,28 +5,18 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { run, temporaryFolder, waitShown } from './browser.mjs';
+import { copySite, run, temporaryFolder, waitShown } from './browser.mjs';
 
 // --- Files in the desktop's formats ---------------------------------------------------------
 
-function values16(values) {
-  const bytes = Buffer.alloc(values.length * 2);
-  values.forEach((value, i) => bytes.writeInt16LE(value, i * 2));
-  return bytes;
-}
+// The committed files of the desktop's tests: a roster of two players as the desktop writes it
+// (Ada, and Bara without spare balls), and two levels of one breakable brick each.
+const testFile = (name) => fileURLToPath(new URL(`../../tests/lib/${name}`, import.meta.url));
+export const TWO_PLAYERS = testFile('two_players.ko');
+export const ONE_BRICK_LEVELS = testFile('one_brick_levels.txt');
 
-// A name as the files hold it: its length, then each letter's Windows-1250 code plus 2 (the
-// names here are ASCII).
-function name16(name) {
-  return [name.length, ...[...name].map((letter) => letter.charCodeAt(0) + 2)];
-}
-
-// players.ko: the highest index, then per player the name, spare balls, IQ and level.
-export function rosterBytes(players) {
-  return values16([players.length - 1,
-                   ...players.flatMap((p) => [...name16(p.name), p.balls, p.iq, p.level])]);
-}
-
+// players.ko's players: after the highest index, each one's name (its length, then each letter's
+// Windows-1250 code plus 2; the names here are ASCII), spare balls, IQ and level.
 export function parseRoster(bytes) {
   const values = [];
   for (let i = 0; i + 1 < bytes.length; i += 2) values.push(bytes.readInt16LE(i));
@@ -42,14 +32,19 @@ export function parseRoster(bytes) {
   return players;
 }
 
-// levels.ko of two levels of one breakable brick each (tests/lib/one_brick_levels.txt, which the
-// desktop's end-to-end test plays too), compiled by the native build's zapwall-data.
+// levels.ko of ONE_BRICK_LEVELS, which the desktop's end-to-end test plays too, compiled by the
+// native build's zapwall-data.
 export function oneBrickLevels(nativeBuild) {
   const levels = path.join(temporaryFolder('levels'), 'levels.ko');
-  run(path.join(nativeBuild, 'zapwall-data'),
-      ['levels', 'compile', fileURLToPath(new URL('../../tests/lib/one_brick_levels.txt',
-                                                  import.meta.url)), levels]);
+  run(path.join(nativeBuild, 'zapwall-data'), ['levels', 'compile', ONE_BRICK_LEVELS, levels]);
   return fs.readFileSync(levels);
+}
+
+// A copy of the site whose game plays `levels`.
+export function siteWithLevels(site, tag, levels) {
+  const copy = copySite(site, tag);
+  fs.writeFileSync(path.join(copy, 'data', 'levels.ko'), levels);
+  return copy;
 }
 
 // A data folder for the native tools with the site's data and, when given, other levels.
@@ -77,8 +72,30 @@ export async function openGame(page, url) {
   await waitShown(page, '#menu');
 }
 
+export async function reloadGame(page) {
+  await page.reload();
+  await waitShown(page, '#menu');
+}
+
+// Reloads the page once its service worker controls it, with the server stopped: the page then
+// comes from the service worker's cache alone.
+export async function reloadOffline(page, server) {
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  await server.stop();
+  await reloadGame(page);
+}
+
+export function textOf(page, selector) {
+  return page.$eval(selector, (element) => element.textContent);
+}
+
+// The names in the menu's player list.
+export function players(page) {
+  return page.$$eval('#player-list option', (options) => options.map((option) => option.textContent));
+}
+
 export async function newPlayer(page, name) {
-  const before = await page.$$eval('#player-list option', (options) => options.length);
+  const before = (await players(page)).length;
   await page.type('#name-box', name);
   await page.keyboard.press('Enter');
   await page.waitForFunction((count) => document.querySelectorAll('#player-list option').length > count,
@@ -91,6 +108,25 @@ export async function startGame(page, name) {
   await page.click('#menu-start');
   await waitShown(page, '#game');
   await page.focus('#field');
+}
+
+// Plays a new game as `name` for `count` steps after the ball's release, and quits it with Esc.
+export async function playAndQuit(page, name, count = 5) {
+  await startGame(page, name);
+  await page.keyboard.press('Space');
+  await runSteps(page, count);
+  await page.keyboard.press('Escape');
+  await waitShown(page, '#end');
+}
+
+// Drops files ({ name, bytes }) on the element `selector`, as a file manager's drag does.
+export function dropFiles(page, selector, files) {
+  return page.evaluate((target, list) => {
+    const transfer = new DataTransfer();
+    for (const { name, bytes } of list) transfer.items.add(new File([new Uint8Array(bytes)], name));
+    document.querySelector(target).dispatchEvent(
+      new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  }, selector, files.map(({ name, bytes }) => ({ name, bytes: [...bytes] })));
 }
 
 // A point of the game screen's client area (its pixels) in the page's CSS pixels.
@@ -134,14 +170,8 @@ export async function chooseForImport(page, files, how = 'pick') {
   if (how === 'pick') {
     await (await page.$('#zapwall-files-pick')).uploadFile(...files);
   } else {
-    const dropped = files.map((file) => ({ name: path.basename(file),
-                                           bytes: [...fs.readFileSync(file)] }));
-    await page.evaluate((list) => {
-      const transfer = new DataTransfer();
-      for (const { name, bytes } of list) transfer.items.add(new File([new Uint8Array(bytes)], name));
-      document.querySelector('#zapwall-files-drop').dispatchEvent(
-        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
-    }, dropped);
+    await dropFiles(page, '#zapwall-files-drop', files.map((file) =>
+      ({ name: path.basename(file), bytes: fs.readFileSync(file) })));
   }
   await page.waitForFunction((count) =>
     document.querySelectorAll('#zapwall-files-checked li').length >= count, {},

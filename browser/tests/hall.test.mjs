@@ -14,57 +14,31 @@
 //
 // usage: node hall.test.mjs SITE_DIR NATIVE_BUILD_DIR
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
 import crypto from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { fileURLToPath } from 'node:url';
-import { copySite, launch, newTab, temporaryFolder, waitShown, withTab } from './browser.mjs';
-import { oneBrickLevels, openGame, runSteps, startGame, storedFiles } from './game.mjs';
+import { copySite, startServer, temporaryFolder, waitShown, withTab } from './browser.mjs';
+import { ONE_BRICK_LEVELS, oneBrickLevels, openGame, playAndQuit, players, reloadOffline,
+         storedFiles, textOf } from './game.mjs';
 
 const [siteFolder, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
 
 // The hall server on a free port, with `options` besides; its address comes from its "listening
-// on" line. `stop()` resolves once it has ended.
+// on" line.
 async function hallServer(options = []) {
-  const server = spawn(path.join(nativeBuild, 'zapwall-hall-server'),
-                       ['--port', '0', '--sqlite', path.join(temporaryFolder('hall'), 'hall.sqlite'),
-                        ...options],
-                       { stdio: ['ignore', 'pipe', 'inherit'] });
-  const ended = new Promise((resolve) => server.once('exit', resolve));
-  const address = await new Promise((resolve, reject) => {
-    let said = '';
-    server.stdout.on('data', (chunk) => {
-      said += chunk;
-      const match = /listening on (http:\S+?)\/?\n/.exec(said);
-      if (match) resolve(match[1]);
-    });
-    server.on('exit', (code) => reject(new Error(`zapwall-hall-server ended (${code}): ${said}`)));
-  });
-  server.stdout.resume();
-  const results = async () => (await (await fetch(`${address}/api/results`)).json()).results;
+  const server = await startServer(
+    path.join(nativeBuild, 'zapwall-hall-server'),
+    ['--port', '0', '--sqlite', path.join(temporaryFolder('hall'), 'hall.sqlite'), ...options],
+    /listening on (http:\S+?)\/?\n/);
+  const results = async () => (await (await fetch(`${server.address}/api/results`)).json()).results;
   const filed = async () => (await results()).map((entry) => entry.name);
-  return {
-    address, results, filed,
-    stop: () => {
-      server.kill();
-      return ended;
-    },
-  };
-}
-
-// Plays a new game as NAME and quits it with Esc.
-async function playAndQuit(page, name) {
-  await startGame(page, name);
-  await page.keyboard.press('Space');
-  await runSteps(page, 2);
-  await page.keyboard.press('Escape');
+  return { ...server, results, filed };
 }
 
 // Plays a new game as NAME, quits it and waits for the offer.
 async function quitGame(page, name) {
-  await playAndQuit(page, name);
+  await playAndQuit(page, name, 2);
   await page.waitForSelector('#zapwall-hall[open]');
 }
 
@@ -72,7 +46,7 @@ async function quitGame(page, name) {
 async function sendOffered(page) {
   await page.click('#zapwall-hall-send');
   await page.waitForSelector('#zapwall-hall[data-done]');
-  return page.$eval('#zapwall-hall-answers', (p) => p.textContent);
+  return textOf(page, '#zapwall-hall-answers');
 }
 
 // The name of the level set the menu plays, once the page's choice of the set shows it.
@@ -116,58 +90,47 @@ test('a result goes to the hall server only on a yes', async () => {
 test('a published set opens by its link, plays offline and files its results in its own hall', async () => {
   const site = copySite(siteFolder, 'set-site');
   fs.writeFileSync(path.join(site, 'zla.txt'), 'level\nbrick 400\n');
-  fs.copyFileSync(fileURLToPath(new URL('../../tests/lib/one_brick_levels.txt', import.meta.url)),
-                  path.join(site, 'dobra.txt'));
+  fs.copyFileSync(ONE_BRICK_LEVELS, path.join(site, 'dobra.txt'));
   const hall = await hallServer(['--site', site]);
   const levels = oneBrickLevels(nativeBuild);
   const address = crypto.createHash('sha256').update(levels).digest('hex');
-  const browser = await launch('set-link');
   try {
-    const published = await (await fetch(`${hall.address}/api/level-sets?title=Jedna%20cihla&author=Ada`,
-      { method: 'POST', body: levels, headers: { 'Content-Type': 'application/octet-stream' } })).json();
-    assert.equal(published.address, address);
-    const page = await newTab(browser);
-    const link = `${hall.address}/play/?levels=${address}`;
-    await page.goto(`${hall.address}/`);
-    await Promise.all([page.waitForNavigation(), page.click(`a[href="/play/?levels=${address}"]`)]);
-    await waitShown(page, '#menu');
-    assert.equal(await chosenSet(page), 'Sada Jedna cihla');
+    await withTab('set-link', site, async (page) => {
+      const published = await (await fetch(`${hall.address}/api/level-sets?title=Jedna%20cihla&author=Ada`,
+        { method: 'POST', body: levels, headers: { 'Content-Type': 'application/octet-stream' } })).json();
+      assert.equal(published.address, address);
+      const link = `${hall.address}/play/?levels=${address}`;
+      await page.goto(`${hall.address}/`);
+      await Promise.all([page.waitForNavigation(), page.click(`a[href="/play/?levels=${address}"]`)]);
+      await waitShown(page, '#menu');
+      assert.equal(await chosenSet(page), 'Sada Jedna cihla');
 
-    await quitGame(page, 'Ada');
-    assert.match(await sendOffered(page), /^Ada, IQ \d+, úroveň 1: Výsledek je zapsán v síni slávy\.$/);
-    assert.deepEqual((await hall.results()).map((entry) => [entry.name, entry.levels]),
-                     [['Ada', published.levels]]);
+      await quitGame(page, 'Ada');
+      assert.match(await sendOffered(page), /^Ada, IQ \d+, úroveň 1: Výsledek je zapsán v síni slávy\.$/);
+      assert.deepEqual((await hall.results()).map((entry) => [entry.name, entry.levels]),
+                       [['Ada', published.levels]]);
 
-    const kept = await storedFiles(page);
-    assert.deepEqual(Buffer.from(kept[`level-sets/${address}.ko`]), levels);
-    assert.ok(kept[`sets/${address}/players.ko`] && !kept['players.ko'], 'the set keeps its own players');
-    await page.goto(`${hall.address}/play/?levels=${hall.address}/play/zla.txt`);
-    await waitShown(page, '#page-note');
-    assert.match(await page.$eval('#page-note', (p) => p.textContent),
-                 /^Sadu úrovní nelze hrát: sada\.txt:2: brick potřebuje X Y/);
-    assert.deepEqual(await storedFiles(page), kept);
-    const text = `${hall.address}/play/dobra.txt`;
-    await page.goto(`${hall.address}/play/?levels=${encodeURIComponent(text)}`);
-    await waitShown(page, '#menu');
-    assert.equal(await chosenSet(page), 'Sada dobra.txt');
-    const key = crypto.createHash('sha256').update(text).digest('hex');
-    assert.deepEqual(Buffer.from((await storedFiles(page))[`level-sets/${key}.ko`]), levels);
+      const kept = await storedFiles(page);
+      assert.deepEqual(Buffer.from(kept[`level-sets/${address}.ko`]), levels);
+      assert.ok(kept[`sets/${address}/players.ko`] && !kept['players.ko'], 'the set keeps its own players');
+      await page.goto(`${hall.address}/play/?levels=${hall.address}/play/zla.txt`);
+      await waitShown(page, '#page-note');
+      assert.match(await textOf(page, '#page-note'), /^Sadu úrovní nelze hrát: sada\.txt:2: brick potřebuje X Y/);
+      assert.deepEqual(await storedFiles(page), kept);
+      const text = `${hall.address}/play/dobra.txt`;
+      await openGame(page, `${hall.address}/play/?levels=${encodeURIComponent(text)}`);
+      assert.equal(await chosenSet(page), 'Sada dobra.txt');
+      const key = crypto.createHash('sha256').update(text).digest('hex');
+      assert.deepEqual(Buffer.from((await storedFiles(page))[`level-sets/${key}.ko`]), levels);
 
-    // Offline: the server stopped, the page and the set come from the browser.
-    await page.goto(link);
-    await waitShown(page, '#menu');
-    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
-    await hall.stop();
-    await page.reload();
-    await waitShown(page, '#menu');
-    assert.equal(await chosenSet(page), 'Sada Jedna cihla');
-    assert.deepEqual(await page.$$eval('#player-list option', (options) =>
-      options.map((option) => option.textContent)), ['Ada']);
-    await playAndQuit(page, 'Bob');
-    await waitShown(page, '#end');
-    assert.deepEqual(page.errors, []);
+      // Offline: the server stopped, the page and the set come from the browser.
+      await openGame(page, link);
+      await reloadOffline(page, hall);
+      assert.equal(await chosenSet(page), 'Sada Jedna cihla');
+      assert.deepEqual(await players(page), ['Ada']);
+      await playAndQuit(page, 'Bob');
+    });
   } finally {
-    await browser.close();
     await hall.stop();
   }
 });

@@ -7,19 +7,16 @@
 //
 // usage: node page.test.mjs SITE_DIR        (after scripts/install-node-modules)
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { waitShown, withTab } from '../../../browser/tests/browser.mjs';
-import { newPlayer, openGame, rosterBytes, runSteps, startGame, storeFiles, storedFiles }
-  from '../../../browser/tests/game.mjs';
+import { TWO_PLAYERS, dropFiles, newPlayer, openGame, playAndQuit, players, runSteps, startGame,
+         storeFiles, storedFiles, textOf } from '../../../browser/tests/game.mjs';
 
 const site = path.resolve(process.argv[2]);
 
 const withPage = (tag, body) => withTab(tag, site, body, { width: 800, height: 600 });
-
-const textOf = (page, selector) => page.$eval(selector, (element) => element.textContent);
-const players = (page) =>
-  page.$$eval('#player-list option', (options) => options.map((option) => option.textContent));
 
 async function choose(page, row) {
   await page.evaluate((index) => {
@@ -84,12 +81,10 @@ test('the menu: names, deletion with its question, the hidden level edit, the sp
 
 test('a game over: its message, then the hall of fame, then the end', async () => {
   await withPage('over', async (page, url) => {
-    await storeFiles(page, url, {
-      'players.ko': [...rosterBytes([{ name: 'Ada', balls: 0, iq: 550, level: 0 }])],
-      'tick.ko': [...Buffer.from('1\r\n')],
-    });
+    await storeFiles(page, url, { 'players.ko': [...fs.readFileSync(TWO_PLAYERS)],
+                                  'tick.ko': [...Buffer.from('1\r\n')] });
     await openGame(page, url);
-    await choose(page, 0);
+    await choose(page, 1);  // Bara, without spare balls
     await page.click('#menu-start');
     await waitShown(page, '#game');
     await page.keyboard.press('Space');
@@ -101,7 +96,7 @@ test('a game over: its message, then the hall of fame, then the end', async () =
     assert.equal(await page.$eval('#hall', (hall) => hall.hidden), true);
     await page.click('#message-ok');
     await waitShown(page, '#hall');
-    assert.equal(await textOf(page, '#hall-name-5'), 'Ada');
+    assert.equal(await textOf(page, '#hall-name-1'), 'Bara');
     assert.equal(await page.$eval('#end', (end) => end.hidden), true);
     await page.click('#hall-close');
     await waitShown(page, '#end');
@@ -134,20 +129,12 @@ test('a hidden page pauses the game with P; P goes on', async () => {
 test('a dropped replay is watched: P holds it, Esc ends it, nothing is stored', async () => {
   await withPage('watch', async (page, url) => {
     await openGame(page, url);
-    await startGame(page, 'Filip');
-    await page.keyboard.press('Space');
-    await runSteps(page, 5);
-    await page.keyboard.press('Escape');
-    await waitShown(page, '#end');
+    await playAndQuit(page, 'Filip');
     const stored = await storedFiles(page);
     const name = Object.keys(stored).find((key) => key.startsWith('replays/'));
     assert.ok(name, 'the game was recorded');
 
-    await page.evaluate((bytes) => {
-      const files = new DataTransfer();
-      files.items.add(new File([new Uint8Array(bytes)], 'dropped.zapwall-replay'));
-      document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: files, bubbles: true }));
-    }, stored[name]);
+    await dropFiles(page, 'body', [{ name: 'dropped.zapwall-replay', bytes: stored[name] }]);
     await waitShown(page, '#game');
     assert.equal(await textOf(page, '#game-caption'), 'V.E.X Zapwall v1.41 – záznam hry');
     await page.keyboard.press('p');
@@ -169,11 +156,8 @@ test('a replay that cannot be watched is refused in Czech, naming it', async () 
     await page.click('#message-ok');
     await waitShown(page, '#end');
 
-    await page.evaluate(() => {
-      const files = new DataTransfer();
-      files.items.add(new File(['ZAPWALL-REPLAY 2\n'], 'future.zapwall-replay'));
-      document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: files, bubbles: true }));
-    });
+    await dropFiles(page, 'body', [{ name: 'future.zapwall-replay',
+                                     bytes: Buffer.from('ZAPWALL-REPLAY 2\n') }]);
     await waitShown(page, '#message');
     assert.match(await textOf(page, '#message-text'),
                  /^Záznam hry nelze přehrát:\nfuture\.zapwall-replay\n./);
