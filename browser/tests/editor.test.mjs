@@ -12,12 +12,12 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { catchDownloads, run, temporaryFolder, waitShown, withTab } from './browser.mjs';
-import { openGame, parseRoster, replaysNatively, runSteps, startGame, storedFiles } from './game.mjs';
+import { ONE_BRICK_LEVELS, openGame, parseRoster, playAndQuit, players, replaysNatively, storedFiles,
+         textOf } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const zapwallData = path.join(nativeBuild, 'zapwall-data');
 const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
-const ONE_BRICK_LEVELS = new URL('../../tests/lib/one_brick_levels.txt', import.meta.url).pathname;
 const DESKTOP = { width: 1366, height: 768 };
 const PHONE = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 const CELL = [20, 25];
@@ -47,6 +47,21 @@ async function mouseDrag(page, from, to) {
   await page.mouse.up();
 }
 
+// Ctrl and `letter` on the keyboard.
+async function ctrl(page, letter) {
+  await page.keyboard.down('Control');
+  await page.keyboard.press(letter);
+  await page.keyboard.up('Control');
+}
+
+// A new set opened from the device's `file`, the old one given up.
+async function openFile(page, file, how = 'click') {
+  await page[how]('#editor-new');
+  if (await page.$('#editor-yes')) await page[how]('#editor-yes');
+  const [chooser] = await Promise.all([page.waitForFileChooser(), page[how]('#editor-open')]);
+  await chooser.accept([file]);
+}
+
 async function fingerDrag(page, from, to) {
   const [a, b] = [await cell(page, ...from), await cell(page, ...to)];
   await page.touchscreen.touchStart(a.x, a.y);
@@ -66,7 +81,7 @@ async function answer(page, text, how) {
 // The editor's message, closed with OK.
 async function message(page) {
   await waitShown(page, '#editor-ok');
-  const said = await page.$eval('#editor-box .editor-message', (p) => p.textContent);
+  const said = await textOf(page, '#editor-box .editor-message');
   await page.click('#editor-ok');
   return said;
 }
@@ -99,18 +114,11 @@ const SHIPPED_LEVELS = new URL('../../assets/levels.txt', import.meta.url).pathn
 // band of bricks chosen.
 async function screenshot(page, name, how) {
   if (!shots) return;
-  await page[how]('#editor-new');
-  if (await page.$('#editor-yes')) await page[how]('#editor-yes');
-  const [chooser] = await Promise.all([page.waitForFileChooser(), page[how]('#editor-open')]);
-  await chooser.accept([SHIPPED_LEVELS]);
+  await openFile(page, SHIPPED_LEVELS, how);
   await page.waitForFunction(() => window.ZapwallLevelEditor.state().levels.length > 20);
   await page.$eval('#editor-levels li[data-level="19"]', (line) => line.click());
-  const [from, to] = [await cell(page, 2, 4), await cell(page, 9, 8)];
   await page.click('#editor-tool-select');
-  await page.mouse.move(from.x, from.y);
-  await page.mouse.down();
-  await page.mouse.move(to.x, to.y, { steps: 4 });
-  await page.mouse.up();
+  await mouseDrag(page, [2, 4], [9, 8]);
   await page.screenshot({ path: path.join(shots, name) });
 }
 
@@ -134,25 +142,18 @@ test('a two-level set made by mouse, downloaded as the native compiler makes it'
     assert.deepEqual(placesOf(await editorState(page)), moved);
     await page.focus('#editor-field');
     for (const [letter, place] of [['z', at(1, 1)], ['y', at(3, 2)]]) {
-      await page.keyboard.down('Control');
-      await page.keyboard.press(letter);
-      await page.keyboard.up('Control');
+      await ctrl(page, letter);
       assert.deepEqual(placesOf(await editorState(page)).slice(0, 1), [place]);
     }
     // Copied and pasted where the mouse is, deleted, and back.
-    const key = async (letter) => {
-      await page.keyboard.down('Control');
-      await page.keyboard.press(letter);
-      await page.keyboard.up('Control');
-    };
-    await key('c');
+    await ctrl(page, 'c');
     const target = await cell(page, 8, 8);
     await page.mouse.move(target.x, target.y);
-    await key('v');
+    await ctrl(page, 'v');
     assert.ok(placesOf(await editorState(page)).map(String).includes(String(at(8, 8))));
     await page.click('#editor-delete');
     assert.equal(await brickCount(page), 8);
-    await key('z');
+    await ctrl(page, 'z');
     assert.equal(await brickCount(page), 9);
     // A second level, named and moved before the first.
     await page.click('#editor-level-add');
@@ -235,7 +236,7 @@ test('a refused set shows why and is not kept; a kept set opens again as it was 
   await withTab('editor-sets', site, async (page, url) => {
     await openEditor(page, url);
     await page.click('#editor-level-add');                     // a level without bricks
-    assert.match(await page.$eval('#editor-problems', (l) => l.textContent), /Hra odmítne: /);
+    assert.match(await textOf(page, '#editor-problems'), /Hra odmítne: /);
     await page.click('#editor-keep');
     assert.match(await message(page), /^Sadu nelze uložit, hra by ji odmítla:/);
     await page.click('#editor-download-ko');
@@ -244,13 +245,9 @@ test('a refused set shows why and is not kept; a kept set opens again as it was 
     // From the device: a levels.ko the game refuses, then a level text, which is kept.
     const refused = path.join(temporaryFolder('editor-refused'), 'prazdna.ko');
     fs.writeFileSync(refused, Buffer.from([0, 0]));
-    for (const [file, answerYes] of [[refused, false], [ONE_BRICK_LEVELS, true]]) {
-      await page.click('#editor-new');
-      if (answerYes !== undefined && await page.$('#editor-yes')) await page.click('#editor-yes');
-      const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#editor-open')]);
-      await chooser.accept([file]);
-      if (!answerYes) assert.match(await message(page), /^Soubor prazdna\.ko nelze otevřít:\n./);
-    }
+    await openFile(page, refused);
+    assert.match(await message(page), /^Soubor prazdna\.ko nelze otevřít:\n./);
+    await openFile(page, ONE_BRICK_LEVELS);
     await page.waitForFunction(() => window.ZapwallLevelEditor.state().levels.length === 2);
     await page.click('#editor-keep');
     await page.waitForFunction(() => document.querySelector('#editor-status').textContent.startsWith('Uloženo'));
@@ -266,11 +263,7 @@ test('a refused set shows why and is not kept; a kept set opens again as it was 
     await page.select('#zapwall-set-choice', 'one_brick_levels');
     await page.waitForFunction(() => window.zapwallPlayedSet() === 'one_brick_levels' &&
                                !document.querySelector('#menu').hidden);
-    await startGame(page, 'Ema');
-    await page.keyboard.press('Space');
-    await runSteps(page, 5);
-    await page.keyboard.press('Escape');
-    await waitShown(page, '#end');
+    await playAndQuit(page, 'Ema');
     await page.evaluate(() => window.ZapwallFiles.persist());
     const files = await storedFiles(page);
     assert.deepEqual(parseRoster(Buffer.from(files['players.ko'])), [], 'the game\'s own players');
@@ -280,7 +273,7 @@ test('a refused set shows why and is not kept; a kept set opens again as it was 
     await page.click('#end-again');  // on the same set again
     await page.waitForFunction(() => window.zapwallPlayedSet() === 'one_brick_levels' &&
                                !document.querySelector('#menu').hidden);
-    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)), ['Ema']);
+    assert.deepEqual(await players(page), ['Ema']);
   }, DESKTOP);
 });
 
@@ -305,7 +298,7 @@ test('the test play plays the level shown and returns to the editor', async () =
     const files = await storedFiles(page);
     await page.click('#editor-play');
     await waitShown(page, '#menu');
-    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)), ['Zkouška']);
+    assert.deepEqual(await players(page), ['Zkouška']);
     await page.click('#menu-start');
     await waitShown(page, '#game');
     await page.focus('#field');
@@ -320,7 +313,7 @@ test('the test play plays the level shown and returns to the editor', async () =
     await page.keyboard.press('Escape');
     await waitShown(page, '#editor-field');
     assert.deepEqual(placesOf(await editorState(page)), [at(0, 0)]);
-    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.length), 0);
+    assert.deepEqual(await players(page), []);
     assert.deepEqual(await storedFiles(page), files, 'none of the player\'s files changed');
   }, DESKTOP);
 });

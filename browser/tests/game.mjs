@@ -151,8 +151,8 @@ export async function runSteps(page, more) {
 
 // --- The "Soubory" dialog -------------------------------------------------------------------
 
-export async function openFiles(page) {
-  await page.click('#zapwall-files-button');
+export async function openFiles(page, how = 'click') {
+  await page[how]('#zapwall-files-button');
   await page.waitForSelector('#zapwall-files[open]');
 }
 

@@ -11,17 +11,15 @@
 //
 // usage: node screens.test.mjs SITE_DIR NATIVE_BUILD_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { copySite, waitShown, withTab } from './browser.mjs';
-import { newPlayer, oneBrickLevels, onGameScreen, openGame, parseRoster, replaysNatively,
-         runSteps, startGame, storedFiles } from './game.mjs';
+import { waitShown, withTab } from './browser.mjs';
+import { newPlayer, oneBrickLevels, onGameScreen, openFiles, openGame, reloadGame, replaysNatively,
+         runSteps, siteWithLevels, startGame, storedFiles, textOf } from './game.mjs';
 
 const [site, nativeBuild, shots] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const levels = oneBrickLevels(nativeBuild);
-const played = copySite(site, 'screens');
-fs.writeFileSync(path.join(played, 'data', 'levels.ko'), levels);
+const played = siteWithLevels(site, 'screens', levels);
 
 // Runs `body(page, url)` in a fresh browser whose tab has the given screen.
 const onScreen = (tag, screen, body) => withTab(tag, played, body, screen);
@@ -153,8 +151,7 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
       const askToQuit = async () => {
         await page.tap('#game-close');
         await waitShown(page, '#message-yes');
-        assert.equal(await page.$eval('#message-text', (p) => p.textContent),
-                     'Opravdu ukončit hru?');
+        assert.equal(await textOf(page, '#message-text'), 'Opravdu ukončit hru?');
         await assertFingerSized(page, '#message');
       };
       await askToQuit();
@@ -172,18 +169,14 @@ for (const [screen, quitBy, turnHints] of TOUCH_SCREENS) {
       await assertFingerSized(page, '#end');
       await page.evaluate(() => window.ZapwallFiles.persist());
       const stored = await storedFiles(page);
-      const roster = Buffer.from(stored['players.ko']);
-      assert.deepEqual(parseRoster(roster).map((p) => [p.name, p.level]), [['Ota', 1]]);
       const replay = Object.keys(stored).find((key) => key.startsWith('replays/'));
       replaysNatively(path.join(nativeBuild, 'zapwall-sim'), site, levels,
-                      Buffer.from(stored[replay]), roster);
+                      Buffer.from(stored[replay]), Buffer.from(stored['players.ko']));
 
-      await page.reload();
-      await waitShown(page, '#menu');
+      await reloadGame(page);
       // "Soubory", with the game's files and its replay: every button a finger high, none
       // touching another.
-      await page.tap('#zapwall-files-button');
-      await page.waitForSelector('#zapwall-files[open]');
+      await openFiles(page, 'tap');
       assert.ok(await page.$$eval('#zapwall-files button, #zapwall-files .zapwall-files-pick',
                                     (list) => list.length) >= 5);
       await assertFingerSized(page, '#zapwall-files');
