@@ -5,8 +5,8 @@
 #
 # usage: browser/tests/run.sh SITE_DIR NATIVE_BUILD_DIR
 #   SITE_DIR          the built site (build-web/site)
-#   NATIVE_BUILD_DIR  a native build holding zapwall-sim, which the replays are compared with,
-#                     and zapwall-hall-server, which the page sends a result to
+#   NATIVE_BUILD_DIR  a native build holding zapwall-sim and same_pixels, which the replays are
+#                     compared with, and zapwall-hall-server, which the page sends a result to
 # `npm test` here runs it on build-web/site and build/ of the tree ($SITE and $NATIVE_BUILD
 # name others).
 set -euo pipefail
@@ -24,8 +24,4 @@ cd "$here"
   exit 1
 }
 node start.test.mjs "$site"
-node files.test.mjs "$site" "$native"
-node replay.test.mjs "$site" "$native"
-node screens.test.mjs "$site" "$native"
-node hall.test.mjs "$site" "$native"
-node editor.test.mjs "$site" "$native"
+for test in files replay screens hall editor; do node "$test.test.mjs" "$site" "$native"; done

@@ -10,9 +10,9 @@
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
-import { launch, newTab, serve, waitShown } from './browser.mjs';
+import { serve, waitShown, withTab } from './browser.mjs';
 import { SLOW_LINE, firstPicture, report } from './first_picture.mjs';
-import { newPlayer, runSteps, startGame } from './game.mjs';
+import { newPlayer, openGame, players, reloadOffline, runSteps, startGame, textOf } from './game.mjs';
 
 const site = path.resolve(process.argv[2]);
 const LOCAL_STARTS = 5;
@@ -33,23 +33,15 @@ test('the menu comes on screen soon, also on a slow line', async () => {
 });
 
 test('the page starts and plays offline once loaded, with its server gone', async () => {
-  const server = await serve(site);
-  const browser = await launch('offline');
-  try {
-    const page = await newTab(browser);
-    await page.goto(server.url);
-    await waitShown(page, '#menu');
+  await withTab('offline', site, async (page, url, server) => {
+    await openGame(page, url);
     await newPlayer(page, 'Ota');
     const manifest = await page.$eval('link[rel="manifest"]', (link) => link.href);
     assert.equal((await (await fetch(manifest)).json()).name, 'Zapwall');
 
-    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
-    await server.stop();
-    await assert.rejects(fetch(server.url), 'the server still answers');
-    await page.reload();
-    await waitShown(page, '#menu');
-    assert.deepEqual(await page.$$eval('#player-list option', (o) => o.map((x) => x.textContent)),
-                     ['Ota']);
+    await reloadOffline(page, server);
+    await assert.rejects(fetch(url), 'the server still answers');
+    assert.deepEqual(await players(page), ['Ota']);
     // A launcher's icons come from the cache too: a maskable one, and the home screen's.
     assert.deepEqual(await page.evaluate(async () => {
       const link = (rel) => document.querySelector(`link[rel="${rel}"]`).href;
@@ -64,22 +56,13 @@ test('the page starts and plays offline once loaded, with its server gone', asyn
     await startGame(page, 'Eva');
     await page.keyboard.press('Space');
     await runSteps(page, 5);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await browser.close();
-    await server.stop();
-  }
+  });
 });
 
 test('opened as a file from the disk, the page says in Czech how to open it', async () => {
-  const browser = await launch('file');
-  try {
-    const page = await newTab(browser);
+  await withTab('file', site, async (page) => {
     await page.goto(`file://${site}/index.html`);
     await waitShown(page, '#page-note');
-    assert.match(await page.$eval('#page-note', (p) => p.textContent),
-                 /^Hru je třeba otevřít ze serveru.*\.\/web/);
-  } finally {
-    await browser.close();
-  }
+    assert.match(await textOf(page, '#page-note'), /^Hru je třeba otevřít ze serveru.*\.\/web/);
+  });
 });
