@@ -126,21 +126,18 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
   fs.writeFileSync(path.join(folder, 'players.ko'), desktopRoster);
   // As a browser names a second download of the same name.
   fs.writeFileSync(path.join(folder, 'tick (1).ko'), desktopTick);
-  // One damaged file of each kind the game reads, and one it does not know; a level set that
-  // does not compile and one the game would refuse.
-  const refused = {
-    'players.ko': desktopRoster.subarray(0, desktopRoster.length - 3),
-    'hall.ko': Buffer.from([5, 0, 70]),
-    'tick.ko': Buffer.from('rychle\r\n'),
-    'zapis.zapwall-replay': Buffer.from('ZAPWALL-REPLAY 1\nseed 1\n'),
-    'poznamky.doc': Buffer.from('Ada'),
-    'poznamky.txt': Buffer.from('Ada'),
-    'prazdna.ko': Buffer.from([0, 0]),
-  };
+  // A damaged roster (the engine checks hall.ko and tick.ko alike), a damaged replay, a file the
+  // game does not know, a level set that does not compile and one the game would refuse, each
+  // with the start of its reason.
+  const refused = [
+    ['players.ko', desktopRoster.subarray(0, desktopRoster.length - 3), ': hráč 2/2: soubor končí'],
+    ['zapis.zapwall-replay', Buffer.from('ZAPWALL-REPLAY 1\nseed 1\n'), ': záznam hry nelze přehrát'],
+    ['poznamky.doc', Buffer.from('Ada'), ': hra takový soubor nezná'],
+    ['poznamky.txt', Buffer.from('Ada'), ':1: '],
+    ['prazdna.ko', Buffer.from([0, 0]), ': '],
+  ];
   fs.mkdirSync(path.join(folder, 'damaged'));
-  for (const [name, bytes] of Object.entries(refused)) {
-    fs.writeFileSync(path.join(folder, 'damaged', name), bytes);
-  }
+  for (const [name, bytes] of refused) fs.writeFileSync(path.join(folder, 'damaged', name), bytes);
   // Empty, as a failed download leaves them: taken, they would wipe what is saved.
   const empty = ['players.ko', 'hall.ko', 'tick.ko'];
   fs.mkdirSync(path.join(folder, 'empty'));
@@ -169,19 +166,10 @@ test('desktop files come in checked and go out byte-identical; damaged ones are 
 
     // Refused with the reason in Czech, and nothing stored changes.
     const before = await storedFiles(page);
-    checked = await chooseForImport(page, Object.keys(refused).map((name) =>
-      path.join(folder, 'damaged', name)), 'drop');
-    assert.deepEqual(checked.map((c) => c.accepted), Object.keys(refused).map(() => false));
-    const reasons = [
-      /^Odmítnut — players\.ko: hráč 2\/2: soubor končí/,
-      /^Odmítnut — hall\.ko: položka 1: /,
-      /^Odmítnut — tick\.ko: první řádek nezačíná číslem, hra použije 8000$/,
-      /^Odmítnut — zapis\.zapwall-replay: záznam hry nelze přehrát/,
-      /^Odmítnut — poznamky\.doc: hra takový soubor nezná/,
-      /^Odmítnut — poznamky\.txt:1: /,
-      /^Odmítnut — prazdna\.ko: ./,
-    ];
-    reasons.forEach((reason, i) => assert.match(checked[i].text, reason));
+    checked = await chooseForImport(page, refused.map(([name]) => path.join(folder, 'damaged', name)),
+                                    'drop');
+    refused.forEach(([name, , reason], i) => assert.ok(!checked[i].accepted &&
+      checked[i].text.startsWith(`Odmítnut — ${name}${reason}`), checked[i].text));
     checked = await chooseForImport(page, empty.map((name) => path.join(folder, 'empty', name)));
     checked.forEach((c, i) => assert.equal(c.text,
       `Odmítnut — ${empty[i]}: soubor je prázdný (nejspíš se nestáhl celý); uložený soubor ` +
