@@ -14,9 +14,10 @@ import path from 'node:path';
 import { test } from 'node:test';
 import { catchDownloads, killBrowser, launch, newTab, serve, temporaryFolder, waitShown, withSite,
          withTab } from './browser.mjs';
-import { ONE_BRICK_LEVELS, TWO_PLAYERS, chooseForImport, download, importAndRestart, newPlayer,
-         oneBrickLevels, openFiles, openGame, parseRoster, players, reloadGame, replaysNatively,
-         runSteps, siteWithLevels, startGame, storeFiles, storedFiles, textOf } from './game.mjs';
+import { ONE_BRICK_LEVELS, TWO_PLAYERS, chooseForImport, choosePlayer, download, importAndRestart,
+         newPlayer, oneBrickLevels, openFiles, openGame, parseRoster, players, reloadGame,
+         replaysNatively, runSteps, siteWithLevels, startGame, storeFiles, storedFiles, textOf,
+         waitStored } from './game.mjs';
 
 const [site, nativeBuild] = process.argv.slice(2).map((folder) => path.resolve(folder));
 const zapwallSim = path.join(nativeBuild, 'zapwall-sim');
@@ -56,7 +57,7 @@ test('a game left half-way by a reload keeps what it reached; its replay plays n
     await openFiles(page);
     const roster = await download(page, downloaded, 'players.ko');
     assert.deepEqual(parseRoster(roster), [{ name: 'Ondra', balls: 3, iq: 30, level: 1 }]);
-    await page.select('#player-list', await page.$eval('#player-list option', (o) => o.value));
+    await choosePlayer(page, 'Ondra');
     assert.equal((await textOf(page, '#stat-iq')).trim(), 'IQ: 30');
 
     // The replay the browser kept, watched natively, stores the very same players.ko.
@@ -77,8 +78,7 @@ test('players made and deleted and the speed set survive the browser killed at o
     for (const name of ['Ada', 'Ben', 'Cyril']) await newPlayer(page, name);
     assert.notEqual(await page.evaluate(() => document.activeElement.id), 'name-box',
                     'the name box keeps the focus, and a phone its keyboard');
-    await page.select('#player-list', await page.$eval('#player-list option', (o) => o.value));
-    await page.focus('#player-list');
+    await choosePlayer(page, 'Ada');
     await page.keyboard.press('Delete');
     await waitShown(page, '#message-yes');
     await page.click('#message-yes');
@@ -87,19 +87,8 @@ test('players made and deleted and the speed set survive the browser killed at o
     const seen = { names: await players(page), tick: await textOf(page, '#tick-label') };
     assert.deepEqual(seen.names, ['Ben', 'Cyril']);
     // What the page stores lands in IndexedDB by itself, with no page left or hidden.
-    await page.waitForFunction(() => new Promise((resolve) => {
-      const open = indexedDB.open('zapwall');
-      open.onsuccess = () => {
-        const read = open.result.transaction('files').objectStore('files').get('tick.ko');
-        read.onsuccess = () => {
-          open.result.close();
-          const tick = read.result ? new TextDecoder().decode(read.result).trim() : '';
-          resolve(tick !== '' && document.querySelector('#tick-label').textContent.endsWith(tick));
-        };
-      };
-    }));
-    assert.deepEqual(parseRoster(Buffer.from((await storedFiles(page))['players.ko']))
-      .map((p) => p.name), seen.names);
+    await waitStored(page, (files) => files['tick.ko'] && document.querySelector('#tick-label')
+      .textContent.endsWith(new TextDecoder().decode(new Uint8Array(files['tick.ko'])).trim()));
     assert.deepEqual(page.errors, []);
     await killBrowser(browser);
 

@@ -102,6 +102,12 @@ export async function newPlayer(page, name) {
                              {}, before);
 }
 
+// Chooses the player `name` in the menu's list, which keeps the focus.
+export async function choosePlayer(page, name) {
+  await page.select('#player-list', name);
+  await page.focus('#player-list');
+}
+
 // Makes the player `name` in the menu and starts a game as them, the field focused.
 export async function startGame(page, name) {
   await newPlayer(page, name);
@@ -187,9 +193,9 @@ export async function importAndRestart(page) {
   await waitShown(page, '#menu');
 }
 
-// What IndexedDB holds: path → bytes (as an array of numbers).
-export function storedFiles(page) {
-  return page.evaluate(() => new Promise((resolve, reject) => {
+// What IndexedDB holds: path → bytes (as an array of numbers), read in the page.
+function readStoredFiles() {
+  return new Promise((resolve, reject) => {
     const open = indexedDB.open('zapwall');
     open.onerror = () => reject(open.error);
     open.onsuccess = () => {
@@ -203,7 +209,16 @@ export function storedFiles(page) {
         resolve(files);
       };
     };
-  }));
+  });
+}
+
+export function storedFiles(page) {
+  return page.evaluate(readStoredFiles);
+}
+
+// Waits until what IndexedDB holds passes `holds(files)`, a function run in the page.
+export function waitStored(page, holds) {
+  return page.waitForFunction(`(${readStoredFiles})().then(${holds})`);
 }
 
 // Puts files into IndexedDB as the page stores them (path → bytes as an array of numbers), from a

@@ -11,21 +11,12 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { waitShown, withTab } from '../../../browser/tests/browser.mjs';
-import { TWO_PLAYERS, dropFiles, newPlayer, openGame, playAndQuit, players, runSteps, startGame,
-         storeFiles, storedFiles, textOf } from '../../../browser/tests/game.mjs';
+import { TWO_PLAYERS, choosePlayer, dropFiles, newPlayer, openGame, playAndQuit, players, runSteps,
+         startGame, storeFiles, storedFiles, textOf } from '../../../browser/tests/game.mjs';
 
 const site = path.resolve(process.argv[2]);
 
 const withPage = (tag, body) => withTab(tag, site, body, { width: 800, height: 600 });
-
-async function choose(page, row) {
-  await page.evaluate((index) => {
-    const list = document.getElementById('player-list');
-    list.selectedIndex = index;
-    list.dispatchEvent(new Event('change'));
-    list.focus();
-  }, row);
-}
 
 test('the menu: names, deletion with its question, the hidden level edit, the speed bar', async () => {
   await withPage('menu', async (page, url) => {
@@ -43,7 +34,7 @@ test('the menu: names, deletion with its question, the hidden level edit, the sp
     await page.click('#stat-level', { button: 'right' });
     assert.equal(await textOf(page, '#stat-level'), 'Level: 2');
 
-    await choose(page, 0);
+    await choosePlayer(page, 'Žluťoučč');
     await page.keyboard.press('Delete');
     await waitShown(page, '#message');
     assert.equal(await textOf(page, '#message-title'), 'POZOR!');
@@ -84,7 +75,7 @@ test('a game over: its message, then the hall of fame, then the end', async () =
     await storeFiles(page, url, { 'players.ko': [...fs.readFileSync(TWO_PLAYERS)],
                                   'tick.ko': [...Buffer.from('1\r\n')] });
     await openGame(page, url);
-    await choose(page, 1);  // Bara, without spare balls
+    await choosePlayer(page, 'Bara');  // without spare balls
     await page.click('#menu-start');
     await waitShown(page, '#game');
     await page.keyboard.press('Space');
