@@ -24,6 +24,12 @@ same_saved() {  # A B WHAT: files a --save may write; neither written is the sam
   [ -f "$1" ] || [ -f "$2" ] || return 0
   same_files "$@"
 }
+# same_run A B WHAT: the runs that wrote A.json, A.png and saved into A/ and their B ones agree.
+same_run() {
+  same_files "$1.json" "$2.json" "$3: the states"
+  "$same_pixels" "$1.png" "$2.png" || fail "$3: the last pictures differ"
+  for file in players.ko hall.ko; do same_saved "$1/$file" "$2/$file" "$3: the saved $file"; done
+}
 
 # same_recording NATIVE NODE OUT: writes NODE with the start time of NATIVE and the checksum
 # (FNV-1a 64 of every byte before its line) computed again; fails when the two times are more
@@ -61,8 +67,7 @@ for dir in "$scenarios"/*/; do
     sim "$which" --data "$work/$name-$which" "${args[@]}" --out "$work/$name-$which.json" \
       --frame "$work/$name-$which.png"
   done
-  same_files "$work/$name-native.json" "$work/$name-node.json" "$name: the states"
-  "$same_pixels" "$work/$name-native.png" "$work/$name-node.png" || fail "$name: the last pictures differ"
+  same_run "$work/$name-native" "$work/$name-node" "$name"
 done
 
 # Scripted games recorded and saved by both tools, on folders with a roster of two players.
@@ -76,12 +81,7 @@ for game in "quit Ada 4000" "over Bara 20000"; do
       --steps "$steps" --input "$work/$name.txt" --record "$work/$name-$which.zapwall-replay" \
       --save --out "$work/$name-$which-played.json" --frame "$work/$name-$which-played.png"
   done
-  same_files "$work/$name-native-played.json" "$work/$name-node-played.json" "$name: the played states"
-  "$same_pixels" "$work/$name-native-played.png" "$work/$name-node-played.png" ||
-    fail "$name: the played games' last pictures differ"
-  for file in players.ko hall.ko; do
-    same_saved "$work/$name-native-played/$file" "$work/$name-node-played/$file" "$name: the saved $file"
-  done
+  same_run "$work/$name-native-played" "$work/$name-node-played" "$name played"
   # The recordings may differ only in the local time they began, by no more than the run took;
   # given the native one's time, the node one's bytes are the native one's, checksum and all.
   same_recording "$work/$name-native.zapwall-replay" "$work/$name-node.zapwall-replay" \
@@ -95,14 +95,8 @@ for game in "quit Ada 4000" "over Bara 20000"; do
     fresh "$work/$name-$player-replayed"; two_players > "$work/$name-$player-replayed/players.ko"
     sim "$player" --replay "$work/$name-$recorder.zapwall-replay" --data "$work/$name-$player-replayed" \
       --save --out "$work/$name-$player-replayed.json" --frame "$work/$name-$player-replayed.png"
-    same_files "$work/$name-native-played.json" "$work/$name-$player-replayed.json" \
+    same_run "$work/$name-native-played" "$work/$name-$player-replayed" \
       "$name: $player's replay of the $recorder recording"
-    "$same_pixels" "$work/$name-native-played.png" "$work/$name-$player-replayed.png" ||
-      fail "$name: $player's replay ends on another picture"
-    for file in players.ko hall.ko; do
-      same_saved "$work/$name-native-played/$file" "$work/$name-$player-replayed/$file" \
-        "$name: $player's replay saved another $file"
-    done
   done
 done
 
