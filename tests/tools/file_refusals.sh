@@ -26,19 +26,18 @@ said:  $(cat "$work/err")
 not:   $line"
 }
 
-missing=$work/none.zapwall-replay
-said 1 "zapwall-sim: $missing: soubor chybí" "$sim" --data "$data" --replay "$missing"
-said 1 "zapwall-data: $missing: soubor chybí" "$data_tool" show "$missing"
 said 1 "zapwall-data: $work/players.ko: soubor chybí" "$data_tool" show "$work/players.ko"
 said 1 "zapwall-data: $work/none: složka neexistuje" "$data_tool" check "$work/none"
 said 1 "zapwall-data: $work/none: složka neexistuje" "$data_tool" check --data "$work/none"
 said 1 "zapwall-data: $data/levels.ko: v cestě ke složce je soubor nebo nefunkční odkaz" \
   "$data_tool" check "$data/levels.ko"
 
+# A replay the reader refuses is refused whole: nothing of it reaches the player's files.
 echo "not a replay" > "$work/text.zapwall-replay"
 refusal='není to záznam hry Zapwall (nezačíná řádkem "ZAPWALL-REPLAY 1")'
 said 1 "zapwall-sim: $work/text.zapwall-replay: $refusal" \
-  "$sim" --data "$data" --replay "$work/text.zapwall-replay"
+  "$sim" --data "$data" --user-data "$work/user" --save --replay "$work/text.zapwall-replay"
+[ ! -e "$work/user" ] || fail "a refused replay wrote to the player's folder"
 said 1 "zapwall-data: $work/text.zapwall-replay: $refusal" "$data_tool" show \
   "$work/text.zapwall-replay"
 
