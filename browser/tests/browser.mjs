@@ -76,37 +76,29 @@ export async function serve(folder) {
 // Chromium with a profile of its own (or `profile`, a folder another run used) and the flags
 // of every test, then `flags`.
 export async function launch(tag, flags = [], profile = temporaryFolder(`${tag}-profile`)) {
-  const browser = await puppeteer.launch({
+  return puppeteer.launch({
     executablePath: CHROMIUM,
     headless: false,  // the flag itself is in the list, as Debian's Chromium takes it
     userDataDir: profile,
     args: [...CHROMIUM_FLAGS, ...flags],
   });
-  return browser;
 }
 
-// Serves `folder` and starts a browser for `body(browser, url, server)`; both end whatever
-// happens (the body may stop the server itself).
-export async function withSite(tag, folder, body) {
+// Serves `folder` and starts a browser with one tab (of `viewport`, if given) for
+// `body(page, url, server)`, which must leave the page without an uncaught error; the browser and
+// the server end whatever happens (the body may stop the server itself).
+export async function withTab(tag, folder, body, viewport) {
   const server = await serve(folder);
   const browser = await launch(tag);
   try {
-    await body(browser, server.url, server);
+    const page = await newTab(browser);
+    if (viewport) await page.setViewport(viewport);
+    await body(page, server.url, server);
+    assert.deepEqual(page.errors, [], 'the page raised no error');
   } finally {
     await browser.close();
     await server.stop();
   }
-}
-
-// As withSite, with one tab (of `viewport`, if given) for `body(page, url, server)`, which must
-// leave the page without an uncaught error.
-export async function withTab(tag, folder, body, viewport) {
-  await withSite(tag, folder, async (browser, url, server) => {
-    const page = await newTab(browser);
-    if (viewport) await page.setViewport(viewport);
-    await body(page, url, server);
-    assert.deepEqual(page.errors, [], 'the page raised no error');
-  });
 }
 
 // Ends the browser as a phone ends a tab in the background: at once, the page told nothing.
