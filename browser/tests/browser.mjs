@@ -84,20 +84,21 @@ export async function launch(tag, flags = [], profile = temporaryFolder(`${tag}-
   });
 }
 
-// Serves `folder` and starts a browser with one tab (of `viewport`, if given) for
-// `body(page, url, server)`, which must leave the page without an uncaught error; the browser and
-// the server end whatever happens (the body may stop the server itself).
+// Serves `folder` (unless it is null: the body opens pages served otherwise) and starts a browser
+// with one tab (of `viewport`, if given) for `body(page, url, server)`, which must leave the page
+// without an uncaught error; the browser and the server end whatever happens (the body may stop
+// the server itself).
 export async function withTab(tag, folder, body, viewport) {
-  const server = await serve(folder);
+  const server = folder === null ? null : await serve(folder);
   const browser = await launch(tag);
   try {
     const page = await newTab(browser);
     if (viewport) await page.setViewport(viewport);
-    await body(page, server.url, server);
+    await body(page, server?.url, server);
     assert.deepEqual(page.errors, [], 'the page raised no error');
   } finally {
     await browser.close();
-    await server.stop();
+    await server?.stop();
   }
 }
 

@@ -58,7 +58,7 @@ test('the page starts and plays offline once loaded, with its server gone', asyn
 });
 
 test('opened as a file from the disk, the page says in Czech how to open it', async () => {
-  await withTab('file', site, async (page) => {
+  await withTab('file', null, async (page) => {
     await page.goto(`file://${site}/index.html`);
     await waitShown(page, '#page-note');
     assert.match(await textOf(page, '#page-note'), /^Hru je třeba otevřít ze serveru.*\.\/web/);
