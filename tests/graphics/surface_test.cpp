@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "graphics/raster.h"
@@ -52,14 +53,6 @@ Surface ModelBitBlt(Surface dst, int32_t x, int32_t y, int32_t w, int32_t h, con
     return dst;
 }
 
-void ExpectSamePixels(const Surface& actual, const Surface& expected) {
-    ASSERT_EQ(actual.Width(), expected.Width());
-    ASSERT_EQ(actual.Height(), expected.Height());
-    for (int32_t y = 0; y < actual.Height(); ++y)
-        for (int32_t x = 0; x < actual.Width(); ++x)
-            ASSERT_EQ(actual.Pixel(x, y), expected.Pixel(x, y)) << "at " << x << "," << y;
-}
-
 TEST(BitBlt, RasterOperationsCombineOnlyTheBlock) {
     Surface src(2, 2);
     for (int32_t y = 0; y < 2; ++y)
@@ -101,7 +94,7 @@ TEST(BitBlt, ClipsAgainstEveryEdgeOfBothSurfaces) {
                     BitBlt(dst, x, y, w, h, src, sx, sy, op);
                     SCOPED_TRACE(testing::Message() << "x " << x << " y " << y << " w " << w
                                                     << " h " << h << " sx " << sx << " sy " << sy);
-                    ExpectSamePixels(dst, ModelBitBlt(background, x, y, w, h, src, sx, sy, op));
+                    EXPECT_TRUE(dst == ModelBitBlt(background, x, y, w, h, src, sx, sy, op));
                 }
 }
 
@@ -111,7 +104,7 @@ TEST(BitBlt, EmptySurfacesOnEitherSideDrawNothing) {
     BitBlt(empty, 0, 0, 3, 3, src, 0, 0, SRCCOPY);
     Surface dst(4, 4);
     BitBlt(dst, 0, 0, 3, 3, empty, 0, 0, SRCCOPY);
-    ExpectSamePixels(dst, Surface(4, 4));
+    EXPECT_TRUE(dst == Surface(4, 4));
 }
 
 TEST(StretchBlt, NegativeHeightMirrorsUpwardFromTheLine) {
@@ -139,7 +132,7 @@ TEST(StretchBlt, MirroredCopyClipsAtTheTopAndSameSizeCopiesExactly) {
 
     Surface plain(6, 6);
     StretchBlt(plain, 1, 1, 3, 4, cap, 0, 0, 3, 4, SRCCOPY);
-    ExpectSamePixels(plain, ModelBitBlt(Surface(6, 6), 1, 1, 3, 4, cap, 0, 0, SRCCOPY));
+    EXPECT_TRUE(plain == ModelBitBlt(Surface(6, 6), 1, 1, 3, 4, cap, 0, 0, SRCCOPY));
 }
 
 TEST(StretchBlt, HugeOrEmptyDestinationsStayWithinTheSurface) {
@@ -154,7 +147,7 @@ TEST(StretchBlt, HugeOrEmptyDestinationsStayWithinTheSurface) {
     const Surface before = dst;
     StretchBlt(dst, 0, 0, 0, 4, cap, 0, 0, 3, 4, SRCCOPY);
     StretchBlt(dst, 0, 0, 3, 4, cap, 0, 0, 0, -4, SRCCOPY);
-    ExpectSamePixels(dst, before);
+    EXPECT_TRUE(dst == before);
 }
 
 TEST(SurfaceInk, CopiesRecordWhatTheyDrewAndAWholeBlackFillStartsAgain) {
@@ -171,7 +164,7 @@ TEST(SurfaceInk, CopiesRecordWhatTheyDrewAndAWholeBlackFillStartsAgain) {
     EXPECT_EQ(field.Ink().size(), 2u);
     field.FillBlack(-5, -5, 100, 100);
     EXPECT_TRUE(field.Ink().empty());
-    ExpectSamePixels(field, Surface(40, 30));
+    EXPECT_TRUE(field == Surface(40, 30));
 }
 
 TEST(SurfaceInk, DirectWritesMakeItUnknownAndTheNextWholeFillBlackensEverything) {
@@ -179,12 +172,12 @@ TEST(SurfaceInk, DirectWritesMakeItUnknownAndTheNextWholeFillBlackensEverything)
     EXPECT_FALSE(field.InkKnown());
     field.FillBlack(0, 0, 20, 20);
     EXPECT_TRUE(field.InkKnown());
-    ExpectSamePixels(field, Surface(20, 20));
+    EXPECT_TRUE(field == Surface(20, 20));
     BitBlt(field, 2, 2, 5, 5, Numbered(5, 5, 3), 0, 0, SRCCOPY);
     field.SetPixel(15, 15, 0xFFFFFFFFu);
     EXPECT_FALSE(field.InkKnown());
     field.FillBlack(0, 0, 20, 20);
-    ExpectSamePixels(field, Surface(20, 20));
+    EXPECT_TRUE(field == Surface(20, 20));
 }
 
 TEST(SurfaceInk, ASurfaceNeverClearedStopsCountingItsInk) {
@@ -194,36 +187,31 @@ TEST(SurfaceInk, ASurfaceNeverClearedStopsCountingItsInk) {
     EXPECT_FALSE(field.InkKnown());
     EXPECT_TRUE(field.Ink().empty());
     field.FillBlack(0, 0, 10, 10);
-    ExpectSamePixels(field, Surface(10, 10));
+    EXPECT_TRUE(field == Surface(10, 10));
 }
 
 TEST(RectFunctions, FollowTheWin32Meaning) {
     Rect out{9, 9, 9, 9};
     EXPECT_TRUE(IntersectRect(out, Rect{0, 0, 10, 10}, Rect{5, 3, 20, 8}));
     EXPECT_EQ(out, (Rect{5, 3, 10, 8}));
-    // Rectangles that only touch share no pixel: the result is all zeros.
-    out = Rect{9, 9, 9, 9};
-    EXPECT_FALSE(IntersectRect(out, Rect{0, 0, 10, 10}, Rect{10, 0, 20, 10}));
-    EXPECT_EQ(out, Rect{});
-    out = Rect{9, 9, 9, 9};
-    EXPECT_FALSE(IntersectRect(out, Rect{0, 0, 10, 10}, Rect{0, 10, 10, 20}));
-    EXPECT_EQ(out, Rect{});
-    // An empty (inverted) rectangle meets nothing, even where it lies inside the other.
-    out = Rect{9, 9, 9, 9};
-    EXPECT_FALSE(IntersectRect(out, Rect{0, 0, 10, 10}, Rect{6, 2, 4, 8}));
-    EXPECT_EQ(out, Rect{});
+    // Rectangles that only touch share no pixel, and an empty (inverted) rectangle meets nothing,
+    // even where it lies inside the other: the result is all zeros.
+    for (const Rect& b : {Rect{10, 0, 20, 10}, Rect{0, 10, 10, 20}, Rect{6, 2, 4, 8}}) {
+        out = Rect{9, 9, 9, 9};
+        EXPECT_FALSE(IntersectRect(out, Rect{0, 0, 10, 10}, b)) << b.Left << "," << b.Top;
+        EXPECT_EQ(out, Rect{}) << b.Left << "," << b.Top;
+    }
     // The result may be written over one of the inputs.
     Rect a{0, 0, 10, 10};
     EXPECT_TRUE(IntersectRect(a, a, Rect{2, 2, 4, 4}));
     EXPECT_EQ(a, (Rect{2, 2, 4, 4}));
 
+    // A rectangle holds its left and top edges, not its right and bottom ones.
     const Rect r{10, 20, 30, 40};
-    EXPECT_TRUE(PtInRect(r, 10, 20));
-    EXPECT_TRUE(PtInRect(r, 29, 39));
-    EXPECT_FALSE(PtInRect(r, 30, 25));
-    EXPECT_FALSE(PtInRect(r, 15, 40));
-    EXPECT_FALSE(PtInRect(r, 9, 25));
-    EXPECT_FALSE(PtInRect(r, 15, 19));
+    for (const auto& [x, y] : {std::pair{10, 20}, {29, 39}})
+        EXPECT_TRUE(PtInRect(r, x, y)) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{30, 25}, {15, 40}, {9, 25}, {15, 19}})
+        EXPECT_FALSE(PtInRect(r, x, y)) << x << "," << y;
 }
 
 }  // namespace
