@@ -62,12 +62,7 @@ class DrawTest : public ::testing::Test {
     }
 
     // Every pixel of the field is still black.
-    bool FieldBlack() const {
-        for (int32_t y = 0; y < s.Field.Height(); ++y)
-            for (int32_t x = 0; x < s.Field.Width(); ++x)
-                if (s.Field.Pixel(x, y) != kOpaqueBlack) return false;
-        return true;
-    }
+    bool FieldBlack() const { return s.Field == Surface(kFieldWidth, kFieldHeight); }
 
     GameState s;
 };
@@ -267,12 +262,10 @@ TEST(LoadSprites, LoadsThirteenPicturesInOrder) {
     EXPECT_EQ(failed, "untouched");
     ASSERT_EQ(s.SpriteCount(), 13);
     ASSERT_EQ(asked.size(), 13u);
-    for (int i = 0; i < 13; ++i) {
-        EXPECT_EQ(asked[static_cast<size_t>(i)],
-                  "/opt/zapwall/data/pictures/ko" + std::to_string(i + 1));
-        EXPECT_EQ(s.Sprites[static_cast<size_t>(i)].Width, i + 1);
-        EXPECT_EQ(s.Sprites[static_cast<size_t>(i)].Height, i + 2);
-        EXPECT_EQ(s.Sprites[static_cast<size_t>(i)].Pixels.Width(), i + 1);
+    for (size_t i = 0; i < 13; ++i) {
+        EXPECT_EQ(asked[i], "/opt/zapwall/data/pictures/ko" + std::to_string(i + 1));
+        const auto n = static_cast<int32_t>(i + 1);
+        EXPECT_TRUE(s.Sprites[i] == Sprite(Surface(n, n + 1))) << "sprite " << i;
     }
     // Loading again replaces the sprites instead of adding thirteen more.
     ASSERT_TRUE(LoadSprites(s, loader, &failed));
