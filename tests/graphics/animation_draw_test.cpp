@@ -44,9 +44,9 @@ Surface Sheet() {
 class AnimationDrawTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        s.Field = Surface(kFieldWidth, kFieldHeight);
         for (int32_t y = 0; y < kFieldHeight; ++y)
-            for (int32_t x = 0; x < kFieldWidth; ++x) s.Field.SetPixel(x, y, kBackground);
+            for (int32_t x = 0; x < kFieldWidth; ++x) background.SetPixel(x, y, kBackground);
+        s.Field = background;
         s.Sprites.resize(kSpriteCount);
         s.Sprites[kSheet].Pixels = Sheet();
         s.Sprites[kSheet].Width = kFrameWidth * kFrames;
@@ -66,13 +66,8 @@ class AnimationDrawTest : public ::testing::Test {
         }
     }
 
-    bool FieldUntouched() const {
-        for (int32_t y = 0; y < kFieldHeight; ++y)
-            for (int32_t x = 0; x < kFieldWidth; ++x)
-                if (s.Field.Pixel(x, y) != kBackground) return false;
-        return true;
-    }
-
+    // The field as SetUp paints it: every pixel the background colour.
+    Surface background{kFieldWidth, kFieldHeight};
     GameState s;
 };
 
@@ -126,7 +121,7 @@ TEST_F(AnimationDrawTest, BadIndexesSizesOrFramesDrawNothingOutsideTheSurfaces) 
         s.Animations[1].Sprite = sprite;
         DrawAnimation(s, MoverRecord{.Kind = 1});
     }
-    EXPECT_TRUE(FieldUntouched());
+    EXPECT_TRUE(s.Field == background);
 
     // Negative or oversized frames stay within the surfaces (the sanitizer build checks), as does
     // a field that does not exist.
