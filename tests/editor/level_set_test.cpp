@@ -79,11 +79,8 @@ TEST(EditorLevelSet, PointsFindTheBrickDrawnOnTopAndBandsFindEveryBrickTheyMeet)
 }
 
 TEST(EditorLevelSet, GridSnapsToCellCornersOnBothSidesOfZero) {
-    EXPECT_EQ(SnapX(0), 0);
-    EXPECT_EQ(SnapX(39), 20);
-    EXPECT_EQ(SnapX(-1), -20);
-    EXPECT_EQ(SnapY(49), 25);
-    EXPECT_EQ(SnapY(-26), -50);
+    EXPECT_EQ((std::vector{SnapX(0), SnapX(39), SnapX(-1), SnapY(49), SnapY(-26)}),
+              (std::vector{0, 20, -20, 25, -50}));
 }
 
 TEST(EditorLevelSet, EachLevelOperationTakesTheLevelsTitleAlong) {
