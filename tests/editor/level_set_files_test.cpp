@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 #include "editor/level_set_files.h"
 #include "storage/level_file.h"
@@ -120,16 +121,20 @@ TEST(EditorFiles, ASaveWhoseTextWouldNotGiveTheSetWritesNothing) {
               "");
 }
 
-// The second editor of a race: a program of its own, saving `set` over the files it saw as
-// `seen`; whether it says it saved.
-bool SecondEditorSaves(const SavePaths& paths, const LevelSet& set, FilesOnDisk seen) {
+// A save of `set` over the files seen as `seen` by a program of its own (a killed save, or the
+// second editor of a race), `fault` at each step: whether it said it saved; nothing when killed.
+std::optional<bool> SavedInAChild(const SavePaths& paths, const LevelSet& set, FilesOnDisk seen,
+                                  const ReplaceFault& fault = {}) {
     const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(SaveLevelSet(paths, LevelSetText(set, {}, {}), EncodeLevelSet(set), &seen).empty()
-                    ? 0
-                    : 1);
+    if (child == 0) {
+        const std::string said =
+            SaveLevelSet(paths, LevelSetText(set, {}, {}), EncodeLevelSet(set), &seen, fault);
+        ::_exit(said.empty() ? 0 : 1);
+    }
     int status = 0;
-    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    if (!WIFEXITED(status)) return std::nullopt;
+    return WEXITSTATUS(status) == 0;
 }
 
 // A save killed or failing at each step it takes (creating, writing, flushing and renaming each
@@ -160,21 +165,14 @@ TEST(EditorFiles, ASaveKilledFailingOrRacedAtAnyStepLeavesBothFilesOldOrBothNew)
             const ReplaceFault fault = [&](ReplaceStep) {
                 if (++step != failing) return false;
                 if (way == Way::Kill) ::raise(SIGKILL);
-                if (way == Way::Race) secondSaved = SecondEditorSaves(paths, otherSet, seen);
+                if (way == Way::Race) secondSaved = SavedInAChild(paths, otherSet, seen) == true;
                 return way == Way::Fail;
             };
             std::string said;
             if (way == Way::Kill) {
-                const pid_t child = ::fork();
-                if (child == 0)
-                    ::_exit(
-                        SaveLevelSet(paths, newText, EncodeLevelSet(newSet), &seen, fault).empty()
-                            ? 0
-                            : 1);
-                int status = 0;
-                ASSERT_EQ(::waitpid(child, &status, 0), child);
-                finished = WIFEXITED(status);
-                said = finished && WEXITSTATUS(status) == 0 ? "" : "killed";
+                const std::optional<bool> saved = SavedInAChild(paths, newSet, seen, fault);
+                finished = saved.has_value();
+                said = saved.value_or(false) ? "" : "killed";
             } else {
                 said = SaveLevelSet(paths, newText, EncodeLevelSet(newSet), &seen, fault);
                 finished = step < failing;
