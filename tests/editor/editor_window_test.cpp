@@ -77,8 +77,7 @@ TEST_F(EditorWindowTest, BricksArePlacedDraggedErasedAndUndoneWithTheMouse) {
     ASSERT_EQ(Level().size(), 1u);  // a new set's one brick
     Click(Qt::LeftButton, 45, 60);
     ASSERT_EQ(Level().size(), 2u);
-    EXPECT_EQ(Level()[0].X, 40);
-    EXPECT_EQ(Level()[0].Y, 50);
+    EXPECT_EQ(QPoint(Level()[0].X, Level()[0].Y), QPoint(40, 50));
     // A drag lays a row, one undo step for the whole stroke.
     Drag(Qt::LeftButton, {5, 5}, {65, 5});
     EXPECT_EQ(Level().size(), 2u + 3u);  // where pressed, moved through and released
@@ -161,8 +160,7 @@ TEST_F(EditorWindowTest, SelectedBricksMoveCopyAndGoAsOneUndoStepEach) {
     ASSERT_EQ(window_->Session().Selection().size(), 2u);
     Drag(Qt::LeftButton, {205, 230}, {245, 255});
     ASSERT_EQ(Level().size(), 2u);
-    EXPECT_EQ(Level()[0].X, 40);
-    EXPECT_EQ(Level()[0].Y, 50);
+    EXPECT_EQ(QPoint(Level()[0].X, Level()[0].Y), QPoint(40, 50));
     EXPECT_EQ(Level()[1].X, 240);
     window_->CopySelection();
     window_->PasteAt(40, 300);
