@@ -9,13 +9,13 @@
 #include "game/input.h"
 #include "game/kept_files.h"
 #include "game/level_flow.h"
-#include "game/recording_window.h"
 #include "game/replay.h"
 #include "game/startup.h"
 #include "game/state_difference.h"
 #include "game/tick.h"
 #include "pictures/picture_loader.h"
 #include "tests/frontend/program_fixture.h"
+#include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
@@ -31,15 +31,10 @@ class ReplayProgramTest : public ProgramTest {
     }
 
     // A headless game on the test's data folder, seeded, for recording or replaying.
-    struct Headless {
-        RecordingWindow window;
-        MemoryDataFiles files;
-        GameState s;
+    struct Headless : testing::StorageFixture {
         StartupResult loaded;
         Headless(const std::filesystem::path& data, uint32_t seed) {
             s.DataFolder = data.string();
-            s.Window = &window;
-            s.Files = &files;
             window.SoundSwitch = false;
             s.Random.Seed(seed);
             loaded = LoadGameData(s, LoadPicture);
