@@ -30,8 +30,8 @@ TEST_F(InstalledProgramTest, KeepsThePlayersFilesInTheUsersFolderOnly) {
     DiskDataFiles user(UserFolder());
     EXPECT_EQ(user.Read(kTickFile), FormatTick(8000));
     EXPECT_EQ(user.Read(kRosterFile), SerializeRoster({}));
-    EXPECT_FALSE(DataFileExists(kRosterFile));
-    EXPECT_FALSE(DataFileExists(kTickFile));
+    EXPECT_FALSE(std::filesystem::exists(Data() / kRosterFile));
+    EXPECT_FALSE(std::filesystem::exists(Data() / kTickFile));
 }
 
 TEST_F(InstalledProgramTest, ReadsThePlayersFilesFromTheUsersFolder) {

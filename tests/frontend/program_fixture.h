@@ -55,9 +55,6 @@ class ProgramTest : public ::testing::Test {
     void WriteDataFile(const std::string& name, const std::vector<uint8_t>& bytes) {
         ASSERT_TRUE(ReplaceFile((Data() / name).string(), bytes));
     }
-    bool DataFileExists(const std::string& name) const {
-        return std::filesystem::exists(Data() / name);
-    }
     std::vector<PlayerRecord> StoredPlayers() const {
         return ParseRoster(testing::ReadBytes((Data() / kRosterFile).string())).Players;
     }
