@@ -127,10 +127,6 @@ class ScaledScreenTest : public ProgramTest {
         const QPointF button = Screen().Scale().Place(QRect(610, 365, 1, 1)).center();
         QTest::mousePress(&Screen(), Qt::LeftButton, {}, button.toPoint());
     }
-    // The window with its frame lies inside the free area of its screen.
-    static bool InsideScreen(const QWidget& window) {
-        return window.screen()->availableGeometry().contains(window.frameGeometry());
-    }
 
     qreal ratio_ = 1;
 };
@@ -138,7 +134,9 @@ class ScaledScreenTest : public ProgramTest {
 TEST_F(ScaledScreenTest, TheWholeScreenIsDrawnAtOneWholeFactorInsideTheScreen) {
     EXPECT_EQ(Screen().Scale().Factor, Expected("ZAPWALL_TEST_FACTOR")) << "at " << ratio_;
     EXPECT_EQ(WrongPixels(OnScreen()), 0) << "at " << ratio_;
-    EXPECT_TRUE(InsideScreen(Screen())) << "at " << ratio_;
+    // The window with its frame lies inside the free area of its screen.
+    EXPECT_TRUE(Screen().screen()->availableGeometry().contains(Screen().frameGeometry()))
+        << "at " << ratio_;
     // The menu and the hall of fame: at a whole factor too, and inside the screen.
     Menu().FitToScreen();
     Hall().FitToScreen();
