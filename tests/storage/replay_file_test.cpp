@@ -2,6 +2,7 @@
 // The replay file: its text reads back to the same recording, and anything foreign, cut short,
 // damaged or inconsistent is refused with a reason; the replay folder keeps the newest files.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,8 @@
 
 namespace ZapModule {
 namespace {
+
+using ::testing::HasSubstr;
 
 Replay Sample() {
     Replay r;
@@ -73,10 +76,10 @@ TEST(ReplayFileTest, TextReadsBackToTheSameRecording) {
     const std::string text = ReplayText(original);
     EXPECT_EQ(text.rfind("ZAPWALL-REPLAY 1\n", 0), 0u);
     // Names are single words: blanks, '%' and control characters are coded.
-    EXPECT_NE(text.find("roster -5 70000 -1 Pepa%20Nov\xc3\xa1k%20%251%0A\n"), std::string::npos);
-    EXPECT_NE(text.find("\nroster 0 0 0\n"), std::string::npos);
-    EXPECT_NE(text.find("\n7 91 click 600 360\n"), std::string::npos);
-    EXPECT_NE(text.find("\nend 19000001 100000020 gameover\n"), std::string::npos);
+    for (const char* line :
+         {"roster -5 70000 -1 Pepa%20Nov\xc3\xa1k%20%251%0A\n", "\nroster 0 0 0\n",
+          "\n7 91 click 600 360\n", "\nend 19000001 100000020 gameover\n"})
+        EXPECT_THAT(text, HasSubstr(line));
     const ReplayParse parsed = ParseReplay(text);
     ASSERT_TRUE(parsed.Read.has_value()) << parsed.Problem;
     ExpectSame(original, *parsed.Read);
@@ -111,7 +114,7 @@ TEST(ReplayFileTest, ForeignCutShortAndDamagedFilesAreRefused) {
           {text.substr(0, text.size() - 1), "useknutý"},
           {Replaced(text, "seed 4294967295", "seed 4294967294"), "poškozený"},
           {Replaced(text, "\n7 90 keyup", "\r\n7 90 keyup"), "poškozený"}})
-        EXPECT_NE(Problem(file).find(said), std::string::npos) << said;
+        EXPECT_THAT(Problem(file), HasSubstr(said));
 }
 
 TEST(ReplayFileTest, InconsistentFilesAreRefusedWithTheLine) {
@@ -141,9 +144,7 @@ TEST(ReplayFileTest, InconsistentFilesAreRefusedWithTheLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.From + " -> " + c.To);
-        EXPECT_NE(Problem(Resigned(Replaced(text, c.From, c.To))).find(c.Expected),
-                  std::string::npos)
-            << Problem(Resigned(Replaced(text, c.From, c.To)));
+        EXPECT_THAT(Problem(Resigned(Replaced(text, c.From, c.To))), HasSubstr(c.Expected));
     }
 }
 
@@ -157,7 +158,7 @@ TEST(ReplayFileTest, HostileFilesAreRefusedByTheirLengthNotReadWhole) {
     // Windows line ends are named as such, not as an unknown version.
     std::string crlf;
     for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    EXPECT_NE(Problem(crlf).find("CR LF"), std::string::npos);
+    EXPECT_THAT(Problem(crlf), HasSubstr("CR LF"));
     // A line longer than any replay needs, and a file of blank lines, end at their first line;
     // an end that the game's length cannot hold (10^15 steps in ten seconds, or in a century), or
     // more than any tool should run (a year at the fastest pace, half an hour of CPU).
@@ -171,26 +172,24 @@ TEST(ReplayFileTest, HostileFilesAreRefusedByTheirLengthNotReadWhole) {
              {header.substr(17) + "end 1000000000000000 3153600000000 closed\n", "déle než rok"},
              {header.substr(17) + "end 6000000000 31536000000 closed\n", "nejvýše 40000000 kroků"},
          })
-        EXPECT_NE(Problem(Signed(body)).find(said), std::string::npos) << said;
+        EXPECT_THAT(Problem(Signed(body)), HasSubstr(said));
     // At Tick 8000 the game steps 100 times a second: a minute allows 12 200 steps (twice the
     // pace and a second besides).
     EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + "end 12200 60000 closed\n")).Read);
-    EXPECT_NE(Problem(Signed(header.substr(17) + "end 12201 60000 closed\n")).find("nejvýše 12200"),
-              std::string::npos);
+    EXPECT_THAT(Problem(Signed(header.substr(17) + "end 12201 60000 closed\n")),
+                HasSubstr("nejvýše 12200"));
     // More inputs than a game of that length can get.
     std::string inputs;
     for (int i = 0; i < 2000; ++i) inputs += "0 0 keydown 40\n";
-    EXPECT_NE(Problem(Signed(header.substr(17) + inputs + "end 0 0 closed\n"))
-                  .find("řádek 1047: hra této délky nemůže mít víc než 1024 vstupů"),
-              std::string::npos);
+    EXPECT_THAT(Problem(Signed(header.substr(17) + inputs + "end 0 0 closed\n")),
+                HasSubstr("řádek 1047: hra této délky nemůže mít víc než 1024 vstupů"));
     EXPECT_TRUE(ParseReplay(Signed(header.substr(17) + inputs + "end 100 0 closed\n")).Read);
     // A name the game cannot have written: not UTF-8, or beyond what players.ko can store.
     for (const auto& [name, said] : {std::pair{"%C3%28", "není platný text v UTF-8"},
                                      {"%E6%BC%A2", "má znak, který kódování Windows-1250"}})
-        EXPECT_NE(
-            Problem(Resigned(Replaced(text, "hall 2000 *QUORN*", "hall 2000 " + std::string(name))))
-                .find("řádek 13: jméno " + std::string(said)),
-            std::string::npos);
+        EXPECT_THAT(Problem(Resigned(
+                        Replaced(text, "hall 2000 *QUORN*", "hall 2000 " + std::string(name)))),
+                    HasSubstr("řádek 13: jméno " + std::string(said)));
 }
 
 TEST(ReplayFileTest, AFileIsReadAsItsTextWithTheReadingsReasons) {
@@ -201,16 +200,14 @@ TEST(ReplayFileTest, AFileIsReadAsItsTextWithTheReadingsReasons) {
     ASSERT_TRUE(read.Read.has_value()) << read.Problem;
     ExpectSame(Sample(), *read.Read);
     testing::WriteText(folder / "damaged.zapwall-replay", Replaced(text, "seed 4", "seed 3"));
-    EXPECT_NE(ReadReplayFile(folder / "damaged.zapwall-replay").Problem.find("poškozený"),
-              std::string::npos);
+    EXPECT_THAT(ReadReplayFile(folder / "damaged.zapwall-replay").Problem, HasSubstr("poškozený"));
 
     EXPECT_EQ(ReadReplayFile(folder / "missing").Problem, "soubor chybí");
     EXPECT_EQ(ReadReplayFile(folder.Path()).Problem, "není to obyčejný soubor");
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
     EXPECT_EQ(ReadReplayFile(folder / "fifo").Problem, "není to obyčejný soubor");
     std::filesystem::resize_file(folder / "game.zapwall-replay", kMaxReplayFileSize + 1);
-    EXPECT_NE(ReadReplayFile(folder / "game.zapwall-replay").Problem.find("příliš velký"),
-              std::string::npos);
+    EXPECT_THAT(ReadReplayFile(folder / "game.zapwall-replay").Problem, HasSubstr("příliš velký"));
 }
 
 class ReplayFolderTest : public ::testing::Test {
@@ -228,19 +225,16 @@ class ReplayFolderTest : public ::testing::Test {
 };
 
 TEST_F(ReplayFolderTest, NamesAreDateTimeAndASafePlayerName) {
-    EXPECT_EQ(ReplayFileName("2026-12-07 23:40:12", "Pepa"),
-              "2026-12-07_23-40-12_Pepa.zapwall-replay");
-    EXPECT_EQ(ReplayFileName("2026-12-07 23:40:12", "*QUORN*"),
-              "2026-12-07_23-40-12__QUORN_.zapwall-replay");
-    EXPECT_EQ(ReplayFileName("2026-12-07 23:40:12",
-                             "../\xc4\x8c"
-                             "ert .x"),
-              "2026-12-07_23-40-12____\xc4\x8c"
-              "ert__x.zapwall-replay");
-    EXPECT_EQ(ReplayFileName("2026-12-07 23:40:12", ""), "2026-12-07_23-40-12.zapwall-replay");
-    // A long name is cut, never inside a letter's bytes.
-    EXPECT_EQ(ReplayFileName("2026-12-07 23:40:12", std::string(31, 'a') + "\xc4\x8c"),
-              "2026-12-07_23-40-12_" + std::string(31, 'a') + ".zapwall-replay");
+    for (const auto& [name, file] : {
+             std::pair<std::string, std::string>{"Pepa", "_Pepa"},
+             {"*QUORN*", "__QUORN_"},
+             {"../\u010Cert .x", "____\u010Cert__x"},
+             {"", ""},
+             // A long name is cut, never inside a letter's bytes.
+             {std::string(31, 'a') + "\u010C", "_" + std::string(31, 'a')},
+         })
+        EXPECT_EQ(ReplayFileName("2026-12-07 23:40:12", name),
+                  "2026-12-07_23-40-12" + file + ".zapwall-replay");
 }
 
 TEST_F(ReplayFolderTest, SavesCrashSafelyWithoutOverwritingAndKeepsTheNewest) {
