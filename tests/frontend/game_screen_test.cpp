@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game screen Form1 with its loop, and the ends of a run as the windows reach them: quit, game
-// over, either window closed first, a refused data folder and a settings file that is no file
-// (what each end keeps is tested without windows in tests/shell).
+// The game screen Form1 with its loop and its field, and the ends of a run as the windows reach
+// them: quit, game over, either window closed first, a refused data folder and a settings file
+// that is no file (what each end keeps is tested without windows in tests/shell). The field on
+// scaled screens is screen_scale_test.cpp's.
 
 #include <sys/stat.h>
 
@@ -70,6 +71,26 @@ TEST_F(GameScreenTest, KeysReachTheRulesAndASignShowsThePause) {
     QCoreApplication::sendEvent(Screen().Field(), &repeatedP);
     EXPECT_EQ(State().Paused, kFalse);
     EXPECT_FALSE(signShown());
+}
+
+// After every step the window shows exactly the surface the step drew (although a refresh copies
+// only what can have changed).
+using FieldViewTest = ProgramTest;
+TEST_F(FieldViewTest, TheWindowShowsTheWholeSurfaceAfterEveryStep) {
+    StartGame(100);
+    ASSERT_EQ(Screen().devicePixelRatioF(), 1.0);
+    const auto differing = [this] { return FieldPixelsDiffering(QtCopy(), FieldOrigin()); };
+    int steps = 0, wrongSteps = 0;
+    App().Timer1().OnStep = [&](StepClock::time_point) {
+        PlayTheFieldScenario(steps++);  // the bat, the ball, the movers and the explosions move
+        if (differing() != 0) ++wrongSteps;
+    };
+    ReleaseTheBall();
+    ASSERT_TRUE(RunUntil([&] { return steps >= 300 && !App().Timer1().Running(); }));
+    EXPECT_EQ(wrongSteps, 0) << "of " << steps << " steps";
+    // The level switch shows the black field with the messages.
+    ASSERT_TRUE(Screen().Label3(0)->isVisible());
+    EXPECT_EQ(differing(), 0);
 }
 
 // A key event as the window system gives it, with its timestamp.
