@@ -72,15 +72,9 @@ TEST(LoadLevel, ReadsBricksWithPictureBeforeTypeAndSizesTheirRectangles) {
     LoadLevel(s);
     ASSERT_EQ(s.BrickCount(), 2);
     ASSERT_EQ(s.BrickRects.size(), 2u);
-    const BrickRecord& b = s.Bricks[0];
-    EXPECT_EQ(b.X, 480);
-    EXPECT_EQ(b.Y, 450);
-    EXPECT_EQ(b.Points, 25);
-    EXPECT_EQ(b.Picture, 4);  // the fourth value
-    EXPECT_EQ(b.Type, 2);     // the fifth value
-    EXPECT_EQ(b.Bonus, 7);
-    EXPECT_EQ(b.HitOnce, 0);
-    EXPECT_EQ(b.Flash, 0);
+    // The fourth value is the picture, the fifth the type; a loaded brick is not hit or flashing.
+    EXPECT_EQ(s.Bricks[0],
+              (BrickRecord{.X = 480, .Y = 450, .Points = 25, .Type = 2, .Picture = 4, .Bonus = 7}));
     EXPECT_EQ(s.BrickRects[0], (Rect{480, 450, 500, 475}));
     // The right edge is a 16-bit sum: 32760 + 20 wraps before it is widened.
     EXPECT_EQ(s.BrickRects[1], (Rect{32760, -10, -32756, 15}));
