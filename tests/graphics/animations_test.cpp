@@ -16,7 +16,9 @@ std::vector<uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-std::vector<std::string> Check(const std::string& text) {
+using Problems = std::vector<std::string>;
+
+Problems Check(const std::string& text) {
     return CheckAnimationFile(Bytes(text));
 }
 
@@ -25,13 +27,6 @@ std::vector<AnimationRecord> Load(const std::string& text) {
     s.Animations.resize(3);  // whatever was there is replaced
     LoadAnimations(s, Bytes(text));
     return s.Animations;
-}
-
-// The single problem the text has, or a note that it has none or several.
-std::string OnlyProblem(const std::string& text) {
-    const auto problems = Check(text);
-    if (problems.size() != 1) return std::to_string(problems.size()) + " problems";
-    return problems[0];
 }
 
 const std::string kSixRecords =
@@ -65,8 +60,9 @@ TEST(AnimationFile, LayoutVariantsReadTheSame) {
 
 TEST(AnimationFile, RefusesTooFewRecords) {
     EXPECT_EQ(
-        OnlyProblem("4,4,30,30,3\n"),
-        "animations.ko: tabulka má úplných záznamů 1, potřebuje aspoň 2 (záznam 1 je výbuch)");
+        Check("4,4,30,30,3\n"),
+        Problems{"animations.ko: tabulka má úplných záznamů 1, potřebuje aspoň 2 (záznam 1 je "
+                 "výbuch)"});
     EXPECT_EQ(Check("").size(), 1u);
     EXPECT_EQ(Check("\r\n").size(), 1u);
     EXPECT_TRUE(Load("4,4,30,30,3\n").empty());
@@ -100,7 +96,7 @@ TEST(AnimationFile, RefusesBadValuesNamingTheirPlace) {
          "animations.ko: záznam 2 (řádek 3) je neúplný: má jen 3 z 5 čísel"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(OnlyProblem(c.text), c.problem) << c.text;
+        EXPECT_EQ(Check(c.text), Problems{c.problem}) << c.text;
         EXPECT_TRUE(Load(c.text).empty()) << c.text;
     }
     // Numbers with a fraction are taken to the nearest integer, ties to even.
@@ -125,7 +121,8 @@ TEST(AnimationFile, BoundsWhatItReadsAndReports) {
     // More records than a 16-bit count can hold.
     std::string many;
     for (int i = 0; i < 32768; ++i) many += "1,2,3,4,5\n";
-    EXPECT_EQ(OnlyProblem(many), "animations.ko: tabulka má záznamů 32768, nejvýše smí mít 32767");
+    EXPECT_EQ(Check(many),
+              Problems{"animations.ko: tabulka má záznamů 32768, nejvýše smí mít 32767"});
     many.resize(many.size() - 10);
     EXPECT_TRUE(Check(many).empty());
 
