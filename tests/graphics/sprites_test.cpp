@@ -26,17 +26,13 @@ constexpr uint32_t Colour(uint32_t tag, int32_t n) {
 constexpr uint32_t kBodyTag = 0x10, kCapTag = 0x20, kBallTag = 0x30, kSheetTag = 0x50,
                    kBonusTag = 0x60, kWallTag = 0xB0;
 
-Surface RowColoured(int32_t width, int32_t height, uint32_t tag) {
+// A surface whose pixels have the colour of their row, or of their column.
+enum class Stripes { Rows, Columns };
+Surface Striped(int32_t width, int32_t height, uint32_t tag, Stripes stripes) {
     Surface s(width, height);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) s.SetPixel(x, y, Colour(tag, y));
-    return s;
-}
-
-Surface ColumnColoured(int32_t width, int32_t height, uint32_t tag) {
-    Surface s(width, height);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) s.SetPixel(x, y, Colour(tag, x));
+        for (int32_t x = 0; x < width; ++x)
+            s.SetPixel(x, y, Colour(tag, stripes == Stripes::Rows ? y : x));
     return s;
 }
 
@@ -53,12 +49,12 @@ class DrawTest : public ::testing::Test {
     void SetUp() override {
         s.Field = Surface(kFieldWidth, kFieldHeight);
         s.Sprites.resize(kSpriteCount);
-        s.Sprites[0] = Sprite(RowColoured(12, 27, kBodyTag));
-        s.Sprites[1] = Sprite(RowColoured(12, 3, kCapTag));
-        s.Sprites[2] = Sprite(ColumnColoured(12, 12, kBallTag));
-        s.Sprites[5] = Sprite(ColumnColoured(100, 25, kSheetTag));
-        s.Sprites[6] = Sprite(ColumnColoured(100, 25, kBonusTag));
-        s.Sprites[11] = Sprite(RowColoured(15, 40, kWallTag));
+        s.Sprites[0] = Sprite(Striped(12, 27, kBodyTag, Stripes::Rows));
+        s.Sprites[1] = Sprite(Striped(12, 3, kCapTag, Stripes::Rows));
+        s.Sprites[2] = Sprite(Striped(12, 12, kBallTag, Stripes::Columns));
+        s.Sprites[5] = Sprite(Striped(100, 25, kSheetTag, Stripes::Columns));
+        s.Sprites[6] = Sprite(Striped(100, 25, kBonusTag, Stripes::Columns));
+        s.Sprites[11] = Sprite(Striped(15, 40, kWallTag, Stripes::Rows));
     }
 
     // Every pixel of the field is still black.
