@@ -17,11 +17,13 @@ TEST(TickFormat, IsABlankTheNumberABlankAndCrLf) {
     EXPECT_EQ(FormatTick(-5), Bytes("-5 \r\n"));
 }
 
+// A tick.ko's text and the tick it gives.
+struct Case {
+    const char* text;
+    int16_t value;
+};
+
 TEST(ParseTick, TakesTheNearestIntegerWithTiesToEven) {
-    struct Case {
-        const char* text;
-        int16_t value;
-    };
     for (const Case c :
          {Case{" 8000 \r\n", 8000}, Case{"250", 250}, Case{"8000.5", 8000}, Case{"3.5", 4},
           Case{"2.5", 2}, Case{"\t 42xyz", 42}, Case{"+5", 5}, Case{"1e3", 1000}, Case{"4.5e0", 4},
@@ -42,10 +44,6 @@ TEST(ParseTick, WithoutANumberGivesTheDefault) {
 }
 
 TEST(ParseTick, ClampsToTheScrollBarsRange) {
-    struct Case {
-        const char* text;
-        int16_t value;
-    };
     for (const Case c : {Case{"0", 1}, Case{"0.4", 1}, Case{"-7", 1}, Case{"10001", 10000},
                          Case{"40000", 10000}, Case{"99999999999999999999999", 10000},
                          Case{"1e99999999", 10000}, Case{"-1e400", 1}, Case{"1e-400", 1}}) {
