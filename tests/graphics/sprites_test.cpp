@@ -275,17 +275,15 @@ TEST(LoadSprites, LoadsThirteenPicturesInOrder) {
 }
 
 TEST(LoadSprites, StopsAtTheFirstPictureThatDoesNotLoad) {
-    const struct {
-        std::optional<Surface> seventh;
-    } cases[] = {{std::nullopt}, {Surface()}, {Surface(40000, 1)}};
-    for (const auto& c : cases) {
+    for (const std::optional<Surface>& seventh :
+         {std::optional<Surface>(), std::optional(Surface()), std::optional(Surface(40000, 1))}) {
         GameState s;
         s.Sprites.resize(2);  // whatever was there before is gone afterwards
         int calls = 0;
         const PictureLoader loader = [&](const std::string& path,
                                          std::string*) -> std::optional<Surface> {
             ++calls;
-            if (path.ends_with("/ko7")) return c.seventh;
+            if (path.ends_with("/ko7")) return seventh;
             return Surface(4, 4);
         };
         std::string failed;
