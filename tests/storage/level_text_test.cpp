@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "storage/byte_io.h"
 #include "storage/level_file.h"
@@ -75,15 +76,11 @@ TEST(CompileLevelText, GivesEachLevelItsTitleWithoutCommentOrEdgeBlanks) {
 }
 
 TEST(CompileLevelText, RejectsBadTextNamingTheLine) {
-    struct Case {
-        std::string text;
-        std::string error;
-    };
     const std::string keyA = "key a points=1 picture=0 type=0 bonus=0\n";
     std::string tallGrid = keyA + "level\ngrid\n";
     for (int row = 0; row < 20; ++row) tallGrid += "a\n";
     tallGrid += "end\n";
-    for (const Case& c : std::vector<Case>{
+    for (const auto& [text, error] : std::vector<std::pair<std::string, std::string>>{
              {keyA + "level\ngrid\n..a.z\nend\n", "levels.txt:4: neznámý klíč 'z'"},
              {keyA + "level\ngrid\n" + std::string(26, 'a') + "\nend\n",
               "levels.txt:4: řádek mřížky je delší než 25"},
@@ -106,9 +103,9 @@ TEST(CompileLevelText, RejectsBadTextNamingTheLine) {
              // A control character quoted from the text never reaches a terminal as it is.
              {"level\nbrick 0 0 0 0 0 0 \x1b[2J\a\n", "levels.txt:2: nečekané '\\x1B[2J\\x07'"},
          }) {
-        const CompiledLevels compiled = CompileLevelText(c.text);
-        ASSERT_FALSE(compiled.Errors.empty()) << c.error;
-        EXPECT_EQ(ErrorLines(compiled)[0], c.error);
+        const CompiledLevels compiled = CompileLevelText(text);
+        ASSERT_FALSE(compiled.Errors.empty()) << error;
+        EXPECT_EQ(ErrorLines(compiled)[0], error);
         EXPECT_TRUE(compiled.Bytes.empty());
     }
 }
