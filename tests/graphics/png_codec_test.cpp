@@ -13,18 +13,10 @@
 
 #include "graphics/png_codec.h"
 #include "pictures/picture_loader.h"
-#include "platform/file_reading.h"
 #include "tests/lib/test_files.h"
-#include "values/data_limits.h"
 
 namespace ZapModule {
 namespace {
-
-std::vector<uint8_t> ReadPicture(const std::filesystem::path& path) {
-    FileRead file = ReadRegularFile(path.string(), kMaxPictureFileBytes);
-    EXPECT_TRUE(file.Ok()) << path;
-    return file.Bytes;
-}
 
 // The file is refused with a reason, which is left in `problem`.
 bool Refused(const std::vector<uint8_t>& file, std::string& problem) {
@@ -53,7 +45,7 @@ TEST(PngCodecTest, DataFolderPicturesDecodeAsQtDoesAndRoundTrip) {
         std::string problem;
         const std::optional<Surface> qt = LoadPicture(entry.path().string(), &problem);
         ASSERT_TRUE(qt) << problem;
-        const std::optional<Surface> ours = DecodePng(ReadPicture(entry.path()), &problem);
+        const std::optional<Surface> ours = DecodePng(testing::ReadBytes(entry.path()), &problem);
         ASSERT_TRUE(ours) << problem;
         EXPECT_TRUE(*qt == *ours);
         const std::optional<Surface> again = DecodePng(EncodePng(*ours), &problem);
@@ -77,7 +69,7 @@ TEST(PngCodecTest, QtAndTheCodecReadEachOthersFiles) {
     EXPECT_TRUE(picture == *byQt);
 
     ASSERT_TRUE(SavePicturePng(picture, path));
-    const std::optional<Surface> ours = DecodePng(ReadPicture(path), &problem);
+    const std::optional<Surface> ours = DecodePng(testing::ReadBytes(path), &problem);
     ASSERT_TRUE(ours) << problem;
     EXPECT_TRUE(picture == *ours);
     EXPECT_TRUE(EncodePng(Surface()).empty());
@@ -139,7 +131,7 @@ class PngBuilder {
 // nothing is read beyond the file (the unit tests also run under AddressSanitizer).
 TEST(PngCodecTest, TruncatedOrDamagedFilesAreRefused) {
     const std::vector<uint8_t> good =
-        ReadPicture(std::filesystem::path(ZAPWALL_DATA_DIR) / "pictures" / "ko10");
+        testing::ReadBytes(std::filesystem::path(ZAPWALL_DATA_DIR) / "pictures" / "ko10");
     std::string problem;
     for (size_t length = 0; length < good.size(); ++length) {
         const std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<ptrdiff_t>(length));
