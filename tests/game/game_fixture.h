@@ -60,13 +60,7 @@ class GameFixture : public ::testing::Test, protected LoadedGame {
 
     static BrickRecord Brick(int16_t x, int16_t y, int16_t type = 0, int16_t points = 5,
                              int16_t bonus = 0) {
-        BrickRecord b;
-        b.X = x;
-        b.Y = y;
-        b.Type = type;
-        b.Points = points;
-        b.Bonus = bonus;
-        return b;
+        return {.X = x, .Y = y, .Points = points, .Type = type, .Bonus = bonus};
     }
 
     void AddBrick(const BrickRecord& b) {
@@ -80,25 +74,13 @@ class GameFixture : public ::testing::Test, protected LoadedGame {
     }
 
     void AddMover(float x, float y, int16_t kind, float dx = 0, float dy = 0) {
-        MoverRecord m;
-        m.X = x;
-        m.Y = y;
-        m.Dx = dx;
-        m.Dy = dy;
-        m.Kind = kind;
-        s.Movers.push_back(m);
+        s.Movers.push_back({x, y, dx, dy, kind});
         s.MoverRects.push_back({});
     }
 
-    // A free ball at (x, y) moving by (dx, dy).
+    // Ball i made a free, live ball at (x, y) moving by (dx, dy).
     void PlaceBall(size_t i, float x, float y, float dx, float dy) {
-        BallRecord& b = s.Balls.at(i);
-        b.X = x;
-        b.Y = y;
-        b.Dx = dx;
-        b.Dy = dy;
-        b.Stuck = kFalse;
-        b.Follows = kFalse;
+        s.Balls.at(i) = {x, y, dx, dy};
     }
 };
 
