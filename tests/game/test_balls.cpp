@@ -51,13 +51,7 @@ TEST(HitTest, ScanFindsTheLowestIndexThatReallyHits) {
 }
 
 TEST_F(BallTest, ServedBallRestsAgainstTheBat) {
-    const BallRecord& b = Ball();
-    EXPECT_EQ(b.X, 428.0f);
-    EXPECT_EQ(b.Y, 264.0f);
-    EXPECT_EQ(b.Dx, -2.0f);
-    EXPECT_EQ(b.Dy, 1.0f);
-    EXPECT_EQ(b.Stuck, kTrue);
-    EXPECT_EQ(b.Follows, kTrue);
+    EXPECT_EQ(Ball(), (BallRecord{428, 264, -2, 1, kTrue, kTrue}));
     // An odd bat height divides exactly: 33 / 2 + 240 - 6.
     s.BatHeight = 33;
     ServeBall(s);
@@ -97,30 +91,30 @@ TEST_F(BallTest, BallMovingLeftIntoTheBatKeepsItsPlaceButTurns) {
     EXPECT_EQ(Played(), std::vector<std::string>{"palka.wav"});
 }
 
+// A side hit (narrower than high) turns the ball across and puts it beside the block it came
+// from, a top or bottom hit turns it along and puts it above or below, a corner (equal width and
+// height) turns both ways.
 TEST_F(BallTest, BlockBouncesBySideTopAndCorner) {
-    // Side hit (narrower than high) while moving right: leaves to the right of the block.
-    PlaceBall(0, 95, 110, 2, 1);
-    BounceOffBlock(s, 0, {100, 110, 103, 122}, 100, 100);
-    EXPECT_EQ(Ball().Dx, -2.0f);
-    EXPECT_EQ(Ball().X, 87.0f);  // 100 - 13: now moving left
-    PlaceBall(0, 115, 110, -2, 1);
-    BounceOffBlock(s, 0, {115, 110, 120, 122}, 100, 100);
-    EXPECT_EQ(Ball().X, 121.0f);
-    // Top hit moving down: placed above the block.
-    PlaceBall(0, 105, 90, 1, 2);
-    BounceOffBlock(s, 0, {105, 100, 117, 102}, 100, 100);
-    EXPECT_EQ(Ball().Dy, -2.0f);
-    EXPECT_EQ(Ball().Y, 87.0f);
-    // Bottom hit moving up: placed below.
-    PlaceBall(0, 105, 120, 1, -2);
-    BounceOffBlock(s, 0, {105, 120, 117, 125}, 100, 100);
-    EXPECT_EQ(Ball().Y, 126.0f);
-    // Corner: equal width and height.
-    PlaceBall(0, 90, 90, 2, 2);
-    BounceOffBlock(s, 0, {100, 100, 102, 102}, 100, 100);
-    EXPECT_EQ(Ball().Dx, static_cast<float>(-2 * 1.2));
-    EXPECT_EQ(Ball().Dy, static_cast<float>(-2 * 0.8));
-    EXPECT_EQ(Ball().X, 90.0f);
+    const struct {
+        const char* name;
+        BallRecord from;
+        Rect overlap;
+        BallRecord to;
+    } cases[] = {
+        {"side moving right", {95, 110, 2, 1}, {100, 110, 103, 122}, {87, 110, -2, 1}},  // 100 - 13
+        {"side moving left", {115, 110, -2, 1}, {115, 110, 120, 122}, {121, 110, 2, 1}},
+        {"top moving down", {105, 90, 1, 2}, {105, 100, 117, 102}, {105, 87, 1, -2}},
+        {"bottom moving up", {105, 120, 1, -2}, {105, 120, 117, 125}, {105, 126, 1, 2}},
+        {"corner",
+         {90, 90, 2, 2},
+         {100, 100, 102, 102},
+         {90, 90, float(-2 * 1.2), float(-2 * 0.8)}},
+    };
+    for (const auto& c : cases) {
+        Ball() = c.from;
+        BounceOffBlock(s, 0, c.overlap, 100, 100);
+        EXPECT_EQ(Ball(), c.to) << c.name;
+    }
 }
 
 TEST_F(BallTest, MoverBounceTakesARandomDirectionOfSpeedThree) {
@@ -199,7 +193,6 @@ TEST_F(BallTest, LostLineSparesOneOfSeveralBallsAndTheHiddenName) {
     EXPECT_EQ(s.BallsLeft, 3);
 
     s.Balls.resize(1);
-    Ball() = BallRecord{};
     s.PlayerName = "*QUORN*";
     window.Label1[0] = "";
     PlaceBall(0, 483.5f, 100, 1, 1);
