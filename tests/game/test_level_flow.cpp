@@ -166,12 +166,10 @@ TEST_F(FlowTest, GameOverEntersTheHallRemovesThePlayerAndUnloads) {
     EXPECT_EQ(window.Messages[0].Text, "Bohužel se ti nepodařilo systém zachránit...");
     EXPECT_EQ(window.Messages[0].Title, "SYSTEM FAILURE");
     EXPECT_EQ(s.Iq, 855);
-    EXPECT_EQ(s.Hall[2].Name, "Ann");
-    EXPECT_EQ(s.Hall[2].Score, 855);
+    EXPECT_EQ(s.Hall[2], (HallEntry{"Ann", 855}));
     EXPECT_EQ(s.Hall[3].Score, 800);  // pushed down, not replaced
     EXPECT_TRUE(files.Held.count("hall.ko"));
-    ASSERT_EQ(s.Players.size(), 1u);
-    EXPECT_EQ(s.Players[0].Name, "vEx");
+    EXPECT_EQ(s.Players, (std::vector<PlayerRecord>{{"vEx", 0, 0, 3}}));
     EXPECT_EQ(window.PlayerLines, std::vector<std::string>{"vEx"});
     EXPECT_EQ(s.CurrentPlayer, -1);
     EXPECT_EQ(window.HallShown, 1);
@@ -189,9 +187,8 @@ TEST_F(InputTest, FirstSpaceStartsPlayTheNextReleasesTheBall) {
     FieldKeyDown(s, kKeySpace);
     EXPECT_EQ(window.Interval, 1);
     EXPECT_EQ(s.ButtonDown[0], kTrue);
-    EXPECT_EQ(window.Label1[0], "2");
-    EXPECT_EQ(window.Label1[1], "70");
-    EXPECT_EQ(window.Label1[2], "5");
+    EXPECT_EQ(window.Label1,
+              (std::array<std::string, 4>{"2", "70", "5", std::string(kNoPlayerName)}));
     EXPECT_EQ(window.Label3Visible, (std::array<bool, 3>{false, false, false}));
     EXPECT_EQ(Ball().Stuck, kTrue);
     FieldKeyDown(s, kKeySpace);
