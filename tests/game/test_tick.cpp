@@ -112,13 +112,7 @@ TEST_F(TickTest, SpawnNeedsMoreThanTheSinglePrecisionChance) {
     // and 0.75 - 0.5. In the same step it moves and turns at the left and bottom limits.
     s.Random.UseSequence({0.996f, 0.05f, 0.7f, 0.25f, 0.75f});
     GameStep(s);
-    ASSERT_EQ(s.MoverCount(), 1);
-    const MoverRecord& m = s.Movers[0];
-    EXPECT_EQ(m.Kind, 0);
-    EXPECT_EQ(m.X, -0.25f);
-    EXPECT_EQ(m.Y, 455.25f);
-    EXPECT_EQ(m.Dx, 0.25f);
-    EXPECT_EQ(m.Dy, -0.25f);
+    EXPECT_EQ(s.Movers, (std::vector<MoverRecord>{{-0.25f, 455.25f, 0.25f, -0.25f, 0, 1, 0}}));
 }
 
 TEST_F(TickTest, SpawnedKindsFollowTheLevel) {
