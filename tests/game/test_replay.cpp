@@ -3,6 +3,7 @@
 // the played one did, however the inputs fell between steps, pauses and level switches, and a
 // recording that does not play out as recorded is reported.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -40,6 +41,8 @@ struct Game : LoadedGame {
         s.Players = {{"Ada", 100, 0, 3}, {"Bara", 5, 0, 0}, {"Cyril", 0, 0, 32767}};
         for (const PlayerRecord& p : s.Players) window.AppendPlayerLine(p.Name);
     }
+    // The game of `startSeed` started as the recording `r` was, ready to replay it.
+    Game(uint32_t startSeed, const Replay& r) : Game(startSeed) { StartRecordedGame(s, r); }
 };
 
 // Inputs by loop iteration; an iteration delivers its inputs, then steps if the game runs.
@@ -67,11 +70,6 @@ Replay Play(Game& game, int16_t player, const Script& script, int64_t iterations
     return recorder.Finish(s);
 }
 
-ReplayRun Replayed(Game& game, const Replay& r) {
-    StartRecordedGame(game.s, r);
-    return RunRecordedGame(game.s, r);
-}
-
 // Arrows held before the start, a pause with inputs inside it, the ball released, a quit.
 Script QuitScript() {
     return {{0, Key(kKeyDown)},   {3, Key(kKeySpace)},       {3, Key(kKeyDown, false)},
@@ -94,8 +92,8 @@ TEST(ReplayTest, AQuitGameReplaysToTheSameState) {
     EXPECT_EQ(r.Player.Name, "Ada");
     EXPECT_EQ(r.Tick, 1);
 
-    Game replayed(r.Seed);
-    const ReplayRun run = Replayed(replayed, r);
+    Game replayed(r.Seed, r);
+    const ReplayRun run = RunRecordedGame(replayed.s, r);
     EXPECT_EQ(run.Divergence, "");
     EXPECT_EQ(run.Steps, r.EndStep);
     EXPECT_EQ(DataDifference(played.s, replayed.s), "");
@@ -108,8 +106,8 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     Game lost(5);
     const Replay over = Play(lost, 1, script, 100000);
     ASSERT_EQ(over.End, ReplayEnd::GameOver);
-    Game lostAgain(over.Seed);
-    EXPECT_EQ(Replayed(lostAgain, over).Divergence, "");
+    Game lostAgain(over.Seed, over);
+    EXPECT_EQ(RunRecordedGame(lostAgain.s, over).Divergence, "");
     EXPECT_EQ(DataDifference(lost.s, lostAgain.s), "");
     EXPECT_EQ(lostAgain.s.Players.size(), 2u);  // the player left the roster
     EXPECT_EQ(lostAgain.window.PlayerLines, lost.window.PlayerLines);
@@ -122,23 +120,21 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     const Replay closed = Play(played, 2, levels, 30000);
     ASSERT_EQ(closed.End, ReplayEnd::Closed);
     ASSERT_GT(played.s.Level, 0);
-    Game replayed(closed.Seed);
-    EXPECT_EQ(Replayed(replayed, closed).Divergence, "");
+    Game replayed(closed.Seed, closed);
+    EXPECT_EQ(RunRecordedGame(replayed.s, closed).Divergence, "");
     EXPECT_EQ(DataDifference(played.s, replayed.s), "");
     // Cut short there instead (the program killed), it plays out as far.
     Replay cut = closed;
     cut.End = ReplayEnd::Cut;
-    Game replayedCut(cut.Seed);
-    EXPECT_EQ(Replayed(replayedCut, cut).Divergence, "");
+    Game replayedCut(cut.Seed, cut);
+    EXPECT_EQ(RunRecordedGame(replayedCut.s, cut).Divergence, "");
     EXPECT_EQ(DataDifference(played.s, replayedCut.s), "");
 }
 
 TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
     Game played(77);
     const Replay r = Play(played, 0, QuitScript(), 100000);
-    Game a(r.Seed), b(r.Seed);
-    StartRecordedGame(a.s, r);
-    StartRecordedGame(b.s, r);
+    Game a(r.Seed, r), b(r.Seed, r);
     const TwinRun same = RunRecordedGameTwice(a.s, b.s, r, 1);
     EXPECT_EQ(same.Difference, "");
     EXPECT_EQ(same.DifferingAfter, -1);
@@ -152,9 +148,7 @@ TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
         int64_t every, knockedAt, caughtAfter;
     };
     for (const Case c : {Case{1, 40, 41}, Case{25, 40, 50}, Case{25, 0, 25}}) {
-        Game first(r.Seed), second(r.Seed);
-        StartRecordedGame(first.s, r);
-        StartRecordedGame(second.s, r);
+        Game first(r.Seed, r), second(r.Seed, r);
         const TwinRun run =
             RunRecordedGameTwice(first.s, second.s, r, c.every, [&](GameState& s, int64_t step) {
                 if (&s == &second.s && step == c.knockedAt) ++s.BatTop;
@@ -165,9 +159,7 @@ TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
         EXPECT_EQ(second.s.Steps, c.caughtAfter);
     }
     // A difference before the first step is caught before it.
-    Game first(r.Seed), second(r.Seed + 1);
-    StartRecordedGame(first.s, r);
-    StartRecordedGame(second.s, r);
+    Game first(r.Seed, r), second(r.Seed + 1, r);
     const TwinRun seeds = RunRecordedGameTwice(first.s, second.s, r, 1000);
     EXPECT_EQ(seeds.DifferingAfter, 0);
     EXPECT_EQ(seeds.Difference, "Random: one generator state != another");
@@ -180,17 +172,19 @@ TEST(ReplayTest, ARecordingThatDoesNotPlayOutIsReported) {
     Replay late = r;  // the quit a step later ends the game a step later
     ++late.Events[10].Step;
     ++late.Events[11].Step;
-    Game a(r.Seed);
+    Game a(r.Seed, late);
     const std::string end = std::to_string(r.EndStep);
-    EXPECT_EQ(Replayed(a, late).Divergence, "hra po kroku " + end +
-                                                " sama neskončila, nedoručených vstupů zbylo 0; "
-                                                "nahraná hra skončila po kroku " +
-                                                end + " (hráč ji ukončil)");
+    EXPECT_EQ(RunRecordedGame(a.s, late).Divergence,
+              "hra po kroku " + end +
+                  " sama neskončila, nedoručených vstupů zbylo 0; "
+                  "nahraná hra skončila po kroku " +
+                  end + " (hráč ji ukončil)");
 
     Replay unstarted = r;  // without the start the game waits for ever
     unstarted.Events.erase(unstarted.Events.begin() + 1);
-    Game b(r.Seed);
-    EXPECT_NE(Replayed(b, unstarted).Divergence.find("hra čeká na vstup"), std::string::npos);
+    Game b(r.Seed, unstarted);
+    EXPECT_THAT(RunRecordedGame(b.s, unstarted).Divergence,
+                ::testing::HasSubstr("hra čeká na vstup"));
 }
 
 TEST(ReplayTest, TheDataARecordingDependsOnIsChecked) {
