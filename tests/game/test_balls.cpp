@@ -136,35 +136,33 @@ TEST_F(BallTest, MoverBounceTakesARandomDirectionOfSpeedThree) {
     EXPECT_NEAR(std::fabs(Ball().Dx) + std::fabs(Ball().Dy), 0.6, 1e-6);
 }
 
-TEST_F(BallTest, SpeedCapOnlyLimitsPositiveSpeeds) {
-    PlaceBall(0, 100, 100, -6, 1);
-    MoveBall(s, 0);
-    EXPECT_EQ(Ball().Dx, -6.0f);
-    PlaceBall(0, 3, 100, -6, 1);
-    MoveBall(s, 0);  // off the left edge: +6, capped to 4
-    EXPECT_EQ(Ball().X, 0.0f);
-    EXPECT_EQ(Ball().Dx, 4.0f);
-    EXPECT_EQ(Played(), std::vector<std::string>{"dot.wav"});
-    // A slow ball gains 20 % while its combined speed is at most 2.
-    PlaceBall(0, 100, 100, 1, 1);
-    MoveBall(s, 0);
-    EXPECT_EQ(Ball().Dx, 1.2f);
-    // A speed mode suspends the rules.
-    s.BallSpeedMode = 1;
-    PlaceBall(0, 100, 100, 6, 0.5f);
-    MoveBall(s, 0);
-    EXPECT_EQ(Ball().Dx, 6.0f);
-}
-
-TEST_F(BallTest, TopAndBottomEdgesReflect) {
-    PlaceBall(0, 100, 1, 1, -3);
-    MoveBall(s, 0);
-    EXPECT_EQ(Ball().Y, 0.0f);
-    EXPECT_EQ(Ball().Dy, 3.0f);
-    PlaceBall(0, 100, 462, 1, 3);
-    MoveBall(s, 0);
-    EXPECT_EQ(Ball().Y, 463.0f);
-    EXPECT_EQ(Ball().Dy, -3.0f);
+// The left, top and bottom edges reflect the ball with a dot.wav; only positive speeds are capped
+// at 4; a slow ball gains 20 % while its combined speed is at most 2; a speed mode suspends the
+// cap and the gain.
+TEST_F(BallTest, EdgesReflectAndTheSpeedCapOnlyLimitsPositiveSpeeds) {
+    const struct {
+        const char* name;
+        int16_t speedMode;
+        BallRecord from, to;
+        bool reflected;
+    } cases[] = {
+        {"fast to the left", 0, {100, 100, -6, 1}, {94, 101, -6, 1}, false},
+        {"off the left edge", 0, {3, 100, -6, 1}, {0, 101, 4, 1}, true},  // +6, capped to 4
+        {"off the top edge", 0, {100, 1, 1, -3}, {101, 0, 1, 3}, true},
+        {"off the bottom edge", 0, {100, 462, 1, 3}, {101, 463, 1, -3}, true},
+        {"slow", 0, {100, 100, 1, 1}, {101, 101, 1.2f, 1.2f}, false},
+        {"fast speed mode", 1, {100, 100, 6, 0.5f}, {106, 100.5f, 6, 0.5f}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        s.BallSpeedMode = c.speedMode;
+        Ball() = c.from;
+        sounds->Played.clear();
+        MoveBall(s, 0);
+        EXPECT_EQ(Ball(), c.to);
+        EXPECT_EQ(Played(),
+                  c.reflected ? std::vector<std::string>{"dot.wav"} : std::vector<std::string>{});
+    }
 }
 
 TEST_F(BallTest, CrossingTheLostLineCostsOneSpareAndKillsAfterHundredSteps) {
