@@ -117,12 +117,10 @@ TEST_F(BrickTest, BatBonusesExcludeEachOtherAndEndByTheirOwnTimer) {
 }
 
 TEST_F(BrickTest, TimedBonusesStartAndEnd) {
-    struct Case {
-        int16_t kind;
-        int16_t steps;
-    };
-    for (const Case c :
-         {Case{3, 3000}, Case{6, 3000}, Case{7, 3000}, Case{10, 1000}, Case{11, 3000}}) {
+    const struct {
+        int16_t kind, steps;
+    } cases[] = {{3, 3000}, {6, 3000}, {7, 3000}, {10, 1000}, {11, 3000}};
+    for (const auto& c : cases) {
         ApplyBonus(s, c.kind, 0, 0);
         EXPECT_EQ(s.BonusTimers[c.kind], c.steps) << c.kind;
         // Collecting it again restarts the timer at its full value.
@@ -134,7 +132,7 @@ TEST_F(BrickTest, TimedBonusesStartAndEnd) {
     EXPECT_EQ(s.Piercing, kTrue);
     EXPECT_EQ(s.StickyBat, kTrue);
     EXPECT_EQ(s.BallSpeedMode, 2);
-    for (const int16_t kind : std::initializer_list<int16_t>{3, 6, 7, 10, 11}) EndBonus(s, kind);
+    for (const auto& c : cases) EndBonus(s, c.kind);
     EXPECT_EQ(s.WallS, 2);  // the wall shrinks away; WallOn stays until it is gone
     EXPECT_EQ(s.WallOn, kTrue);
     EXPECT_EQ(s.Piercing, kFalse);
