@@ -6,7 +6,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -324,21 +323,18 @@ TEST(ReportUnreadableFile, SaysNothingWasReadAndThatTheCopyFailedForWantOfReadin
     fs::permissions(f.folder.Path(), fs::perms::all);
     testing::WriteText(f.folder / "tick.ko", "8000\r\n");
     fs::permissions(f.folder / "tick.ko", fs::perms::none);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        LoadTick(f.s);
-        const std::string said = f.window.Messages.empty() ? "" : f.window.Messages[0].Text;
-        std::fprintf(stderr, "%s\n", said.c_str());
-        ::_exit(said == "Soubor tick.ko nelze přečíst (chybí oprávnění soubor číst), hra z něj nic "
-                        "nepoužila. Původní soubor se nepodařilo uschovat (chybí oprávnění soubor "
-                        "číst) a při příštím uložení bude nahrazen."
-                    ? 0
-                    : 1);
-    }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+            LoadTick(f.s);
+            std::fputs(OnlyMessage(f.window).c_str(), stderr);
+            ::_exit(0);
+        },
+        ::testing::ExitedWithCode(0),
+        ::testing::StrEq(
+            "Soubor tick.ko nelze přečíst (chybí oprávnění soubor číst), hra z něj nic "
+            "nepoužila. Původní soubor se nepodařilo uschovat (chybí oprávnění soubor "
+            "číst) a při příštím uložení bude nahrazen."));
 }
 
 TEST(KeptCopies, AreNumberedAndNeverReplaced) {
