@@ -16,8 +16,7 @@ using TickTest = GameFixture;
 TEST_F(TickTest, StepRunsEveryTickPassesAndNotWhilePaused) {
     s.Tick = 3;
     s.MovingUp = kTrue;
-    EXPECT_EQ(LoopPass(s), PassResult::Idle);
-    EXPECT_EQ(LoopPass(s), PassResult::Idle);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(LoopPass(s), PassResult::Idle);
     EXPECT_EQ(LoopPass(s), PassResult::Stepped);
     EXPECT_EQ(s.BatTop, 237);
     EXPECT_EQ(s.IdlePasses, 0);
@@ -78,11 +77,9 @@ TEST_F(TickTest, MoversBounceTurnAtTheWallAndLeaveWithoutIt) {
     EXPECT_EQ(s.Movers[0].Dx, -2.0f);
 
     // A tall overlap with a brick turns it across, a wide one along.
-    Rect tall{0, 0, 2, 10};
-    BounceMover(s, 0, tall);
+    BounceMover(s, 0, {0, 0, 2, 10});
     EXPECT_EQ(s.Movers[0].Dx, 2.0f);
-    Rect square{0, 0, 3, 3};
-    BounceMover(s, 0, square);
+    BounceMover(s, 0, {0, 0, 3, 3});
     EXPECT_EQ(s.Movers[0].Dx, -2.0f);
     EXPECT_EQ(s.Movers[0].Dy, 0.0f);
 }
