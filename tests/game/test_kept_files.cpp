@@ -77,10 +77,8 @@ TEST(DeletePlayer, KeepsTheOrderOfRosterAndListAndClearsTheCurrentPlayer) {
     EXPECT_EQ(Names(f.s.Players), (std::vector<std::string>{"A", "C", "D"}));
     EXPECT_EQ(f.window.PlayerLines, (std::vector<std::string>{"A", "C", "D"}));
     EXPECT_EQ(f.s.CurrentPlayer, -1);
-    // The only player: the roster becomes empty and is saved as such.
-    DeletePlayer(f.s, 0);
-    DeletePlayer(f.s, 0);
-    DeletePlayer(f.s, 0);
+    // Down to the last player: the roster becomes empty and is saved as such.
+    for (int i = 0; i < 3; ++i) DeletePlayer(f.s, 0);
     EXPECT_TRUE(f.s.Players.empty());
     EXPECT_TRUE(f.window.PlayerLines.empty());
     DeletePlayer(f.s, -1);  // the game over of a player not in the roster
