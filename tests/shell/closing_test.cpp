@@ -52,9 +52,7 @@ TEST_F(ClosingTest, LeavingTheMenuWritesTheSpeedAndTheRosterAndChangesNoPlayer) 
     menu.SetTick(250);
     closing.CloseMenu();
     EXPECT_EQ(files.Held.at(kTickFile), FormatTick(250));
-    ASSERT_EQ(SavedRoster().size(), 2u);
-    EXPECT_EQ(SavedRoster()[0].Iq, 500);
-    EXPECT_EQ(SavedRoster()[0].Level, 4);
+    EXPECT_EQ(SavedRoster(), (std::vector<PlayerRecord>{{"Ann", 500, 4, 2}, {"Bob", 70, 0, 1}}));
     EXPECT_TRUE(sounds->Calls.empty());  // never set up
     // The game screen's handler ran inside and ended the program, once.
     EXPECT_EQ(loopStops, 1);
@@ -74,9 +72,7 @@ TEST_F(ClosingTest, ClosingTheGameStoresTheProgressKeepsTheReplayAndEndsOnce) {
 
     closing.CloseGameScreen();
     closing.CloseMenu();  // a second request changes nothing
-    EXPECT_EQ(SavedRoster()[0].Iq, 900);
-    EXPECT_EQ(SavedRoster()[0].SpareBalls, 1);
-    EXPECT_EQ(SavedRoster()[0].Level, 6);
+    EXPECT_EQ(SavedRoster()[0], (PlayerRecord{"Ann", 900, 6, 1}));
     EXPECT_EQ(files.Held.at(kTickFile), FormatTick(9999));
     EXPECT_EQ(s.Recorder, nullptr);
     EXPECT_FALSE(recorder.Recording());
@@ -104,8 +100,7 @@ TEST_F(ClosingTest, AFullDiskAtTheEndBringsOneMessageNamingEveryFileBeforeTheEnd
 
 TEST_F(ClosingTest, KeepingAGameWithoutAPlayerWritesTheRosterUnchanged) {
     KeepPlayersProgress(s);
-    EXPECT_EQ(SavedRoster().size(), 2u);
-    EXPECT_EQ(SavedRoster()[1].Iq, 70);
+    EXPECT_EQ(SavedRoster(), (std::vector<PlayerRecord>{{"Ann", 500, 4, 2}, {"Bob", 70, 0, 1}}));
 }
 
 TEST_F(ClosingTest, WatchingAReplayWritesNothingAndSaysWhenTheGameLeftTheRecording) {
