@@ -31,8 +31,7 @@ TEST_F(PlayerPanelRulesTest, ANewPlayerJoinsTheEndChosenWithThreeBallsWhateverIt
     panel.Select(0);
     panel.CreatePlayer("");
     ASSERT_EQ(s.Players.size(), 3u);
-    EXPECT_EQ(s.Players[2].Name, "");
-    EXPECT_EQ(s.Players[2].SpareBalls, 3);
+    EXPECT_EQ(s.Players[2], (PlayerRecord{"", 0, 0, 3}));
     EXPECT_EQ(panel.Selected(), 2);
     EXPECT_EQ(panel.Statistics(), (Texts{"Level: 1", "Balls: 3", "IQ: 0"}));
     EXPECT_EQ(window.PlayerLines, (std::vector<std::string>{"Ann", "Bob", ""}));
@@ -51,12 +50,9 @@ TEST_F(PlayerPanelRulesTest, DeletionAsksFirstAndKeepsTheOthersInOrder) {
     AddPlayer({"Cyril", 1, 1, 1});
     panel.Select(0);
     EXPECT_EQ(panel.DeleteQuestion(), "Tímto odstraníte hráče Ann! Opravdu to chcete??");
-    s.CurrentPlayer = 1;
     panel.DeleteSelected();
     EXPECT_EQ(window.PlayerLines, (std::vector<std::string>{"Bob", "Cyril"}));
-    ASSERT_EQ(s.Players.size(), 2u);
-    EXPECT_EQ(s.Players[1].Iq, 1);
-    EXPECT_EQ(s.CurrentPlayer, -1);
+    EXPECT_EQ(s.Players, (std::vector<PlayerRecord>{{"Bob", 70, 0, 1}, {"Cyril", 1, 1, 1}}));
     EXPECT_EQ(panel.Selected(), -1);
     EXPECT_EQ(panel.NameText(), "Hráč");
     EXPECT_EQ(panel.Statistics(), (Texts{"Level: ", "Balls: ", "IQ: "}));
