@@ -100,19 +100,10 @@ TEST_F(ReplayScheduleTest, AnInputComesBeforeItsStepWhenThatStepIsDue) {
     FireTimer();
     // The steps run at the game's pace, sooner than the inputs' recorded times: each input comes
     // right before the step it preceded, whatever its time.
-    Step();
-    Step();
-    EXPECT_EQ(s.MovingUp, kFalse);
-    Step();
-    EXPECT_EQ(s.MovingUp, kTrue);
-    Step();
-    Step();
-    Step();
-    EXPECT_EQ(s.MovingUp, kFalse);
-    EXPECT_EQ(s.Steps, 6);
-    EXPECT_TRUE(ends.empty());
-    Step();
-    Step();
+    for (const Flag up : {kFalse, kFalse, kTrue, kTrue, kTrue, kFalse, kFalse, kFalse}) {
+        Step();
+        EXPECT_EQ(s.MovingUp, up) << "after step " << s.Steps;
+    }
     // The screen was closed after the 8th step: the watching ends before the 9th at the latest.
     schedule->BeforePass();
     EXPECT_TRUE(ends.empty());
