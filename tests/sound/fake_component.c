@@ -6,6 +6,7 @@
  *   FAKE_NO_REGISTER    no DllRegisterServer
  *   FAKE_NO_FACTORY     no ZapwallCreateSoundPlayer
  *   FAKE_SHORT_TABLE    a player table from an older interface: too short, without Release */
+#include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -18,51 +19,52 @@
 #define EXPORT __attribute__((visibility("default")))
 #endif
 
+#ifdef FAKE_FAILING
+enum { kRegisterStatus = 3, kUnregisterStatus = 4 };
+#else
+enum { kRegisterStatus = 0, kUnregisterStatus = 0 };
+#endif
+
 static char calls[4096];
 
-static void Note(const char* call) {
-    size_t used = strlen(calls);
-    snprintf(calls + used, sizeof calls - used, "%s;", call);
+/* Appends a call to the log, formatted as printf formats it. */
+static void Note(const char* format, ...) {
+    const size_t used = strlen(calls);
+    va_list args;
+    va_start(args, format);
+    vsnprintf(calls + used, sizeof calls - used, format, args);
+    va_end(args);
 }
 
 static void Update(ZapwallSoundPlayer* self, int32_t arg) {
-    char call[32];
-    snprintf(call, sizeof call, "Update(%d)", (int)arg);
-    Note(call);
+    Note("Update(%d);", (int)arg);
 }
 static void StopAll(ZapwallSoundPlayer* self) {
-    Note("StopAll");
+    Note("StopAll;");
 }
 static int16_t Play(ZapwallSoundPlayer* self, const char* path, int32_t arg2, int32_t arg3) {
-    char call[256];
-    snprintf(call, sizeof call, "Play(%s,%d,%d)", path, (int)arg2, (int)arg3);
-    Note(call);
+    Note("Play(%s,%d,%d);", path, (int)arg2, (int)arg3);
     return 7;
 }
 static void Close(ZapwallSoundPlayer* self) {
-    Note("Close");
+    Note("Close;");
 }
 static const char* Query(ZapwallSoundPlayer* self) {
     return calls;
 }
 static void Open(ZapwallSoundPlayer* self, int32_t arg1, intptr_t window, int32_t arg3,
                  int32_t channels) {
-    char call[96];
-    snprintf(call, sizeof call, "Open(%d,%ld,%d,%d)", (int)arg1, (long)window, (int)arg3,
-             (int)channels);
-    Note(call);
+    Note("Open(%d,%ld,%d,%d);", (int)arg1, (long)window, (int)arg3, (int)channels);
 }
 static void ExtraStart(ZapwallSoundPlayer* self) {
-    Note("ExtraStart");
+    Note("ExtraStart;");
 }
 static void ExtraSelect(ZapwallSoundPlayer* self, const char* name) {
-    char call[96];
-    snprintf(call, sizeof call, "ExtraSelect(%s)", name);
-    Note(call);
+    Note("ExtraSelect(%s);", name);
 }
 #ifndef FAKE_SHORT_TABLE
 static void Release(ZapwallSoundPlayer* self) {
-    Note("Release");
+    Note("Release;");
 }
 #endif
 
@@ -91,29 +93,19 @@ ZapwallSoundPlayer player = {&table}; /* not static: unused where the factory is
 
 #ifndef FAKE_NO_REGISTER
 EXPORT int32_t DllRegisterServer(void) {
-    Note("DllRegisterServer");
-#ifdef FAKE_FAILING
-    return 3;
-#else
-    return 0;
-#endif
+    Note("DllRegisterServer;");
+    return kRegisterStatus;
 }
 #endif
 
 EXPORT int32_t DllUnregisterServer(void) {
-    Note("DllUnregisterServer");
-#ifdef FAKE_FAILING
-    return 4;
-#else
-    return 0;
-#endif
+    Note("DllUnregisterServer;");
+    return kUnregisterStatus;
 }
 
 #ifndef FAKE_NO_FACTORY
 EXPORT ZapwallSoundPlayer* ZapwallCreateSoundPlayer(uint32_t version) {
-    char call[48];
-    snprintf(call, sizeof call, "Create(%u)", (unsigned)version);
-    Note(call);
+    Note("Create(%u);", (unsigned)version);
     return &player;
 }
 #endif
