@@ -120,24 +120,21 @@ TEST(SingleCopyLock, MakesAMissingFolderAndGivesWayWhereNoLockCanBe) {
 }
 
 TEST(SingleCopyLock, ALockThatNamesNoCopyIsTakenOver) {
-    const auto empty = [](const std::string& lock) { testing::WriteText(lock, ""); };
-    const auto junk = [](const std::string& lock) {
-        testing::WriteText(lock, std::string("\x93\x01zz\n\xff\n", 7));
-    };
-    const auto locked = [](const std::string& lock) {
-        testing::WriteText(lock, "");
-        std::filesystem::permissions(lock, std::filesystem::perms::none);
-    };
-    const auto dangling = [](const std::string& lock) {
-        std::filesystem::create_symlink(lock + ".gone", lock);
-    };
-    const auto fifo = [](const std::string& lock) { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); };
     const std::pair<const char*, void (*)(const std::string&)> kinds[] = {
-        {"empty", empty},
-        {"junk", junk},
-        {"mode 000", locked},
-        {"dangling link", dangling},
-        {"FIFO", fifo}};
+        {"empty", [](const std::string& lock) { testing::WriteText(lock, ""); }},
+        {"junk",
+         [](const std::string& lock) {
+             testing::WriteText(lock, std::string("\x93\x01zz\n\xff\n", 7));
+         }},
+        {"mode 000",
+         [](const std::string& lock) {
+             testing::WriteText(lock, "");
+             std::filesystem::permissions(lock, std::filesystem::perms::none);
+         }},
+        {"dangling link",
+         [](const std::string& lock) { std::filesystem::create_symlink(lock + ".gone", lock); }},
+        {"FIFO", [](const std::string& lock) { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }},
+    };
     for (const auto& [kind, make] : kinds) {
         SCOPED_TRACE(kind);
         TempFolder root;
