@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "game/recording_window.h"
 #include "game/startup.h"
 #include "pictures/picture_loader.h"
 #include "sound/sound.h"
@@ -109,13 +108,9 @@ TEST_F(ZapwallData, CheckNamesMissingAndUnusableFiles) {
 
 // The game's refusal of a folder: what the start-up loader says, as the game shows it.
 std::string StartRefusal(const std::string& data) {
-    RecordingWindow window;
-    MemoryDataFiles files;
-    GameState s;
-    s.DataFolder = data;
-    s.Window = &window;
-    s.Files = &files;
-    return LoadGameData(s, LoadPicture).Refusal;
+    testing::StorageFixture game;
+    game.s.DataFolder = data;
+    return LoadGameData(game.s, LoadPicture).Refusal;
 }
 
 TEST_F(ZapwallData, CheckAndStartRefuseTheSameFilesForTheSameReason) {
