@@ -3,8 +3,6 @@
 // user's own folder from XDG_DATA_HOME, the tools' --data/--user-data, and the written folder
 // appearing only with the first write.
 
-#include <sys/stat.h>
-
 #include <pwd.h>
 #include <unistd.h>
 
@@ -129,14 +127,10 @@ TEST(UserFolder, IsMadeWithItsParentsByTheFirstWriteAndNotBefore) {
     EXPECT_FALSE(fs::exists(root / "xdg"));
 
     ASSERT_TRUE(files.Write("tick.ko", {'8', '0', '0', '0', '\r', '\n'}));
-    EXPECT_EQ(ReadBytes(folder + "/tick.ko"),
-              (std::vector<uint8_t>{'8', '0', '0', '0', '\r', '\n'}));
+    EXPECT_EQ(testing::ReadText(folder + "/tick.ko"), "8000\r\n");
     // The user's own folders are private to the user.
-    struct stat info {};
-    ASSERT_EQ(::stat(folder.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    ASSERT_EQ(::stat((root / "xdg").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    for (const std::string& made : {folder, root / "xdg"})
+        EXPECT_EQ(int(fs::status(made).permissions() & fs::perms::all), 0700) << made;
     // A later file, in a subfolder too, lands beside it.
     ASSERT_TRUE(files.Write("replays/first", {1, 2, 3}));
     EXPECT_EQ(ReadBytes(folder + "/replays/first"), (std::vector<uint8_t>{1, 2, 3}));
