@@ -19,6 +19,7 @@ constexpr const char* kFiled =
 constexpr const char* kRefused = R"({"filed":false,"reason":"hra nebyla dohr\u00e1na"})";
 
 TEST(HallSendTest, OnlyTheHallServersOwnWholeAnswerEndsASend) {
+    using enum HallSendOutcome;
     const std::string deep = std::string(5000, '[') + std::string(5000, ']');
     const struct {
         int Status;
@@ -27,33 +28,30 @@ TEST(HallSendTest, OnlyTheHallServersOwnWholeAnswerEndsASend) {
         HallSendOutcome Outcome;
         const char* Shown;
     } cases[] = {
-        {201, kFiled, "", HallSendOutcome::Filed, "zapsán"},
-        {200, R"( {"filed":true,"earlier":true} )", "", HallSendOutcome::Filed, "už"},
-        {422, kRefused, "", HallSendOutcome::Refused, "hra nebyla dohrána"},
-        {400, R"({"reason":"\"jm\u00e9no\"\n"})", "", HallSendOutcome::Refused, "\"jméno\"\n"},
+        {201, kFiled, "", Filed, "zapsán"},
+        {200, R"( {"filed":true,"earlier":true} )", "", Filed, "už"},
+        {422, kRefused, "", Refused, "hra nebyla dohrána"},
+        {400, R"({"reason":"\"jm\u00e9no\"\n"})", "", Refused, "\"jméno\"\n"},
         // Something that is no hall server, or not its whole answer.
-        {200, "<html><body>Vítejte</body></html>", "", HallSendOutcome::Failed, "HTTP 200"},
-        {200, R"({"ok":true})", "", HallSendOutcome::Failed, "HTTP 200"},
-        {201, R"({"filed":"true"})", "", HallSendOutcome::Failed, "HTTP 201"},
-        {201, R"({"filed":true,"entry":{"id":7)", "", HallSendOutcome::Failed, "HTTP 201"},
-        {201, R"({"filed":true} {"filed":true})", "", HallSendOutcome::Failed, "HTTP 201"},
-        {201, R"({"filed":true,"name":"\ud800"})", "", HallSendOutcome::Failed, "HTTP 201"},
-        {201, "{\"filed\":true,\"name\":\"a\tb\"}", "", HallSendOutcome::Failed, "HTTP 201"},
-        {201, kFiled, "odpověď přišla neúplná", HallSendOutcome::Failed, "neúplná"},
-        {201, "[" + deep + "]", "", HallSendOutcome::Failed, "HTTP 201"},
-        {302, "", "", HallSendOutcome::Failed, "přesměrování"},
+        {200, "<html><body>Vítejte</body></html>", "", Failed, "HTTP 200"},
+        {200, R"({"ok":true})", "", Failed, "HTTP 200"},
+        {201, R"({"filed":"true"})", "", Failed, "HTTP 201"},
+        {201, R"({"filed":true,"entry":{"id":7)", "", Failed, "HTTP 201"},
+        {201, R"({"filed":true} {"filed":true})", "", Failed, "HTTP 201"},
+        {201, R"({"filed":true,"name":"\ud800"})", "", Failed, "HTTP 201"},
+        {201, "{\"filed\":true,\"name\":\"a\tb\"}", "", Failed, "HTTP 201"},
+        {201, kFiled, "odpověď přišla neúplná", Failed, "neúplná"},
+        {201, "[" + deep + "]", "", Failed, "HTTP 201"},
+        {302, "", "", Failed, "přesměrování"},
         // A refusal that is not of the game, or not the server's.
-        {422, "<html>Unprocessable</html>", "", HallSendOutcome::Failed, "HTTP 422"},
-        {422, R"({"filed":false})", "", HallSendOutcome::Failed, "HTTP 422"},
-        {422, R"({"filed":true,"reason":"x"})", "", HallSendOutcome::Failed, "HTTP 422"},
-        {404, R"({"filed":false,"reason":"nic takového tu není"})", "", HallSendOutcome::Failed,
-         "nic takového"},
-        {429, R"({"filed":false,"reason":"zkuste to později"})", "", HallSendOutcome::Failed,
-         "později"},
-        {500, R"({"filed":false,"reason":"databáze selhala"})", "", HallSendOutcome::Failed,
-         "databáze selhala"},
-        {503, kRefused, "", HallSendOutcome::Failed, "HTTP 503"},
-        {0, "", "spojení odmítnuto", HallSendOutcome::Failed, "spojení odmítnuto"},
+        {422, "<html>Unprocessable</html>", "", Failed, "HTTP 422"},
+        {422, R"({"filed":false})", "", Failed, "HTTP 422"},
+        {422, R"({"filed":true,"reason":"x"})", "", Failed, "HTTP 422"},
+        {404, R"({"filed":false,"reason":"nic takového tu není"})", "", Failed, "nic takového"},
+        {429, R"({"filed":false,"reason":"zkuste to později"})", "", Failed, "později"},
+        {500, R"({"filed":false,"reason":"databáze selhala"})", "", Failed, "databáze selhala"},
+        {503, kRefused, "", Failed, "HTTP 503"},
+        {0, "", "spojení odmítnuto", Failed, "spojení odmítnuto"},
     };
     for (const auto& c : cases) {
         const HallSendAnswer answer = ReadHallAnswer(c.Status, c.Body, c.Problem);
