@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "app/startup_preload.h"
-#include "game/recording_window.h"
 #include "graphics/png_codec.h"
 #include "graphics/sprites.h"
 #include "pictures/picture_loader.h"
 #include "tests/lib/test_files.h"
+#include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
@@ -93,14 +93,12 @@ TEST_F(StartupPreloadTest, HandsOutWhatLoadingOnTheSpotGivesWhileQtStarts) {
 
     // The sound library, loaded and registered beside Qt's start, plays as one registered on the
     // spot.
-    GameState s;
-    RecordingWindow window;
-    s.Window = &window;
-    RegisterSound(s, preload.Sound()());
-    ASSERT_TRUE(s.SoundFactory);
-    EXPECT_NE(s.SoundFactory(), nullptr);
-    UnregisterSound(s);
-    EXPECT_TRUE(window.Messages.empty());
+    testing::StorageFixture game;
+    RegisterSound(game.s, preload.Sound()());
+    ASSERT_TRUE(game.s.SoundFactory);
+    EXPECT_NE(game.s.SoundFactory(), nullptr);
+    UnregisterSound(game.s);
+    EXPECT_TRUE(game.window.Messages.empty());
 }
 
 // Without a sound library the preload decodes its first picture at once, while the main thread
@@ -132,12 +130,9 @@ TEST_F(StartupPreloadTest, EndsCleanlyWithNothingOrSomeTaken) {
     StartupPreload withoutLibrary(layout_);
     ExpectSameAsLoadingDirectly(withoutLibrary.Pictures(), PathOf("pictures/ko13"));
     // A missing library is reported where the registration is handed over.
-    GameState s;
-    RecordingWindow window;
-    s.Window = &window;
-    RegisterSound(s, withoutLibrary.Sound()());
-    ASSERT_EQ(window.Messages.size(), 1u);
-    EXPECT_EQ(window.Messages[0].Text, kSoundLoadFailedText);
+    testing::StorageFixture game;
+    RegisterSound(game.s, withoutLibrary.Sound()());
+    EXPECT_EQ(testing::OnlyMessage(game.window), kSoundLoadFailedText);
 }
 
 }  // namespace
