@@ -107,13 +107,10 @@ TEST(SingleCopyLock, TheLockOfAKilledCopyIsTakenOver) {
 
 TEST(SingleCopyLock, MakesAMissingFolderAndGivesWayWhereNoLockCanBe) {
     TempFolder root;
-    {
-        const SingleCopyLock lock(root / "new/zapwall");
-        EXPECT_EQ(lock.Result(), Outcome::Taken);
-        EXPECT_EQ(lock.Path(), root / "new/zapwall/zapwall.lock");
-        EXPECT_TRUE(std::filesystem::exists(lock.Path()));
-    }
-    EXPECT_FALSE(std::filesystem::exists(root / "new/zapwall/zapwall.lock"));
+    const SingleCopyLock lock(root / "new/zapwall");
+    EXPECT_EQ(lock.Result(), Outcome::Taken);
+    EXPECT_EQ(lock.Path(), root / "new/zapwall/zapwall.lock");
+    EXPECT_TRUE(std::filesystem::exists(lock.Path()));
     // Where no lock can be made nothing can be saved either: not a refusal.
     testing::WriteText(root / "blocked", "");
     EXPECT_EQ(SingleCopyLock(root / "blocked/zapwall").Result(), Outcome::Unavailable);
