@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "game/recording_window.h"
 #include "platform/program_place.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
@@ -34,11 +33,8 @@ std::vector<std::string> Texts(const RecordingWindow& window) {
     return texts;
 }
 
-struct Loader : ::testing::Test {
-    GameState s;
-    RecordingWindow window;
+struct Loader : ::testing::Test, testing::StorageFixture {
     Loader() {
-        s.Window = &window;
         s.AppPath = "/hra";
         s.DataFolder = s.AppPath + "/data";
     }

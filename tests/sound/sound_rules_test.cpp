@@ -8,9 +8,9 @@
 
 #include <memory>
 
-#include "game/recording_window.h"
 #include "sound/recording_sound.h"
 #include "sound/sound.h"
+#include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
@@ -18,16 +18,13 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-struct SoundRules : ::testing::Test {
-    GameState s;
-    RecordingWindow window;
+struct SoundRules : ::testing::Test, testing::StorageFixture {
     std::shared_ptr<SoundLog> log = std::make_shared<SoundLog>();
     int created = 0;
 
     SoundRules() {
         s.AppPath = "/games/zapwall";
         s.DataFolder = s.AppPath + "/data";
-        s.Window = &window;
         s.SoundFactory = [this] {
             ++created;
             return std::make_unique<RecordingSound>(log);
