@@ -15,12 +15,12 @@
 #include <filesystem>
 #include <thread>
 
-#include "game/recording_window.h"
 #include "platform/program_place.h"
 #include "sound/component_loader.h"
 #include "sound/sound.h"
 #include "tests/lib/test_files.h"
 #include "tests/sound/wav_writer.h"
+#include "tests/storage/storage_test_support.h"
 
 namespace ZapModule {
 namespace {
@@ -69,20 +69,17 @@ double Rms(const std::vector<int16_t>& x, size_t from, size_t to) {
     return std::sqrt(sum / double(to - from));
 }
 
-class RealLibrary : public ::testing::Test {
+class RealLibrary : public ::testing::Test, public testing::StorageFixture {
   protected:
     testing::TempFolder temp;
     fs::path folder{temp.Path()};
     std::string capture;
-    GameState s;
-    RecordingWindow window;
 
     void SetUp() override {
         fs::create_directories(folder / "data" / "sounds");
         capture = (folder / "capture.raw").string();
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
-        s.Window = &window;
         s.AppPath = folder.string();
         s.DataFolder = (folder / "data").string();
         RegisterSound(s, ProgramFolder());
