@@ -52,7 +52,7 @@ TEST_F(ClosingTest, LeavingTheMenuWritesTheSpeedAndTheRosterAndChangesNoPlayer) 
     menu.SetTick(250);
     closing.CloseMenu();
     EXPECT_EQ(files.Held.at(kTickFile), FormatTick(250));
-    EXPECT_EQ(SavedRoster(), (std::vector<PlayerRecord>{{"Ann", 500, 4, 2}, {"Bob", 70, 0, 1}}));
+    EXPECT_EQ(SavedRoster(), kRoster);
     EXPECT_TRUE(sounds->Calls.empty());  // never set up
     // The game screen's handler ran inside and ended the program, once.
     EXPECT_EQ(loopStops, 1);
@@ -100,7 +100,7 @@ TEST_F(ClosingTest, AFullDiskAtTheEndBringsOneMessageNamingEveryFileBeforeTheEnd
 
 TEST_F(ClosingTest, KeepingAGameWithoutAPlayerWritesTheRosterUnchanged) {
     KeepPlayersProgress(s);
-    EXPECT_EQ(SavedRoster(), (std::vector<PlayerRecord>{{"Ann", 500, 4, 2}, {"Bob", 70, 0, 1}}));
+    EXPECT_EQ(SavedRoster(), kRoster);
 }
 
 TEST_F(ClosingTest, WatchingAReplayWritesNothingAndSaysWhenTheGameLeftTheRecording) {

@@ -24,8 +24,8 @@ class ReplayScheduleTest : public ShellFixture {
         Replay r;
         r.Tick = 8000;
         r.Current = 0;
-        r.Player = {"Ann", 500, 4, 2};
-        r.Roster = {{"Ann", 500, 4, 2}, {"Bob", 70, 0, 1}};
+        r.Player = kRoster[0];
+        r.Roster = kRoster;
         r.Events = {{0, 500, ReplayInput::KeyDown, kKeySpace},
                     {0, 800, ReplayInput::KeyDown, kKeySpace},
                     {2, 830, ReplayInput::KeyDown, kKeyUp},
