@@ -41,8 +41,8 @@ struct Game : LoadedGame {
         s.Players = {{"Ada", 100, 0, 3}, {"Bara", 5, 0, 0}, {"Cyril", 0, 0, 32767}};
         for (const PlayerRecord& p : s.Players) window.AppendPlayerLine(p.Name);
     }
-    // The game of `startSeed` started as the recording `r` was, ready to replay it.
-    Game(uint32_t startSeed, const Replay& r) : Game(startSeed) { StartRecordedGame(s, r); }
+    // The game started as the recording `r` was, on its seed, ready to replay it.
+    explicit Game(const Replay& r) : Game(r.Seed) { StartRecordedGame(s, r); }
 };
 
 // Inputs by loop iteration; an iteration delivers its inputs, then steps if the game runs.
@@ -92,7 +92,7 @@ TEST(ReplayTest, AQuitGameReplaysToTheSameState) {
     EXPECT_EQ(r.Player.Name, "Ada");
     EXPECT_EQ(r.Tick, 1);
 
-    Game replayed(r.Seed, r);
+    Game replayed(r);
     const ReplayRun run = RunRecordedGame(replayed.s, r);
     EXPECT_EQ(run.Divergence, "");
     EXPECT_EQ(run.Steps, r.EndStep);
@@ -106,7 +106,7 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     Game lost(5);
     const Replay over = Play(lost, 1, script, 100000);
     ASSERT_EQ(over.End, ReplayEnd::GameOver);
-    Game lostAgain(over.Seed, over);
+    Game lostAgain(over);
     EXPECT_EQ(RunRecordedGame(lostAgain.s, over).Divergence, "");
     EXPECT_EQ(DataDifference(lost.s, lostAgain.s), "");
     EXPECT_EQ(lostAgain.s.Players.size(), 2u);  // the player left the roster
@@ -120,13 +120,13 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
     const Replay closed = Play(played, 2, levels, 30000);
     ASSERT_EQ(closed.End, ReplayEnd::Closed);
     ASSERT_GT(played.s.Level, 0);
-    Game replayed(closed.Seed, closed);
+    Game replayed(closed);
     EXPECT_EQ(RunRecordedGame(replayed.s, closed).Divergence, "");
     EXPECT_EQ(DataDifference(played.s, replayed.s), "");
     // Cut short there instead (the program killed), it plays out as far.
     Replay cut = closed;
     cut.End = ReplayEnd::Cut;
-    Game replayedCut(cut.Seed, cut);
+    Game replayedCut(cut);
     EXPECT_EQ(RunRecordedGame(replayedCut.s, cut).Divergence, "");
     EXPECT_EQ(DataDifference(played.s, replayedCut.s), "");
 }
@@ -134,7 +134,7 @@ TEST(ReplayTest, GamesThroughLevelSwitchesAndGameOverReplay) {
 TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
     Game played(77);
     const Replay r = Play(played, 0, QuitScript(), 100000);
-    Game a(r.Seed, r), b(r.Seed, r);
+    Game a(r), b(r);
     const TwinRun same = RunRecordedGameTwice(a.s, b.s, r, 1);
     EXPECT_EQ(same.Difference, "");
     EXPECT_EQ(same.DifferingAfter, -1);
@@ -148,7 +148,7 @@ TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
         int64_t every, knockedAt, caughtAfter;
     };
     for (const Case c : {Case{1, 40, 41}, Case{25, 40, 50}, Case{25, 0, 25}}) {
-        Game first(r.Seed, r), second(r.Seed, r);
+        Game first(r), second(r);
         const TwinRun run =
             RunRecordedGameTwice(first.s, second.s, r, c.every, [&](GameState& s, int64_t step) {
                 if (&s == &second.s && step == c.knockedAt) ++s.BatTop;
@@ -159,7 +159,8 @@ TEST(ReplayTest, TwoRunsOfARecordingAreComparedStepByStep) {
         EXPECT_EQ(second.s.Steps, c.caughtAfter);
     }
     // A difference before the first step is caught before it.
-    Game first(r.Seed, r), second(r.Seed + 1, r);
+    Game first(r), second(r.Seed + 1);
+    StartRecordedGame(second.s, r);
     const TwinRun seeds = RunRecordedGameTwice(first.s, second.s, r, 1000);
     EXPECT_EQ(seeds.DifferingAfter, 0);
     EXPECT_EQ(seeds.Difference, "Random: one generator state != another");
@@ -172,7 +173,7 @@ TEST(ReplayTest, ARecordingThatDoesNotPlayOutIsReported) {
     Replay late = r;  // the quit a step later ends the game a step later
     ++late.Events[10].Step;
     ++late.Events[11].Step;
-    Game a(r.Seed, late);
+    Game a(late);
     const std::string end = std::to_string(r.EndStep);
     EXPECT_EQ(RunRecordedGame(a.s, late).Divergence,
               "hra po kroku " + end +
@@ -182,7 +183,7 @@ TEST(ReplayTest, ARecordingThatDoesNotPlayOutIsReported) {
 
     Replay unstarted = r;  // without the start the game waits for ever
     unstarted.Events.erase(unstarted.Events.begin() + 1);
-    Game b(r.Seed, unstarted);
+    Game b(unstarted);
     EXPECT_THAT(RunRecordedGame(b.s, unstarted).Divergence,
                 ::testing::HasSubstr("hra čeká na vstup"));
 }
